@@ -1,0 +1,52 @@
+#pragma once
+// Turns a BIFF8 parsed formula (an Rgce token array, with its trailing RgbExtra
+// for array constants) into the text the spreadsheet's Formula/RefersTo
+// property shows: "=" followed by the expression in A1 style, English function
+// names, the author's spaces and line breaks, sheet and book names quoted the
+// way the spreadsheet quotes them.
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+
+namespace tabulon::xls {
+
+// What the decoder needs to know about the rest of the workbook. The reader
+// implements it over its SUPBOOK/EXTERNSHEET/NAME tables.
+class FormulaContext {
+public:
+    virtual ~FormulaContext() = default;
+    // Text placed before "!" for a 3-D reference through XTI index ixti, without
+    // the "!" and already quoted where needed: "Sheet1", "'My Sheet'",
+    // "Sheet1:Sheet3", "'C:\\data\\[Prices.xls]Sheet1'", "[1]Sheet1" never.
+    // Empty text means the reference is to a deleted sheet (#REF!).
+    virtual QString externSheetPrefix(int ixti) const = 0;
+    // Name of the defined name with 1-based index into the NAME records.
+    virtual QString definedName(int nameIndex) const = 0;
+    // PtgNameX: the name at 1-based index in the supporting book of ixti,
+    // with its book prefix when it is an external name ("Book.xls!Name",
+    // add-in functions come back bare).
+    virtual QString externName(int ixti, int nameIndex) const = 0;
+};
+
+enum class FormulaKind {
+    Cell,       // FORMULA record: relative refs are absolute cell refs
+    Shared,     // SHRFMLA/ARRAY body decoded for one cell: RefN/AreaN are offsets
+    Name,       // NAME record: RefN/AreaN are offsets from A1 (wrapping)
+};
+
+struct FormulaInput {
+    const uint8_t* rgce = nullptr;
+    size_t cce = 0;             // bytes of tokens
+    const uint8_t* extra = nullptr;  // RgbExtra (array constants), may be null
+    size_t extraSize = 0;
+    int row = 0;                // 0-based position of the cell the text is for
+    int col = 0;
+    FormulaKind kind = FormulaKind::Cell;
+};
+
+// Returns the formula text starting with "=". Throws tabulon::Error (1004)
+// on a token stream it cannot read (truncated, unknown token); never reads
+// outside the given buffers.
+QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx);
+
+}  // namespace tabulon::xls
