@@ -1,0 +1,46 @@
+// Numbers in formula text: the digits the spreadsheet shows, not what a
+// default double-to-string conversion produces.
+#include "host/xls/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using tabulon::xls::numberText;
+
+namespace {
+
+struct Case {
+    double value;
+    const char* text;
+};
+
+class NumberTextTest : public testing::TestWithParam<Case> {};
+
+TEST_P(NumberTextTest, WritesSpreadsheetDigits) {
+    EXPECT_EQ(numberText(GetParam().value).toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, NumberTextTest,
+    testing::Values(
+        Case{0.0, "0"}, Case{-0.0, "0"},                  // no "-0"
+        Case{1.0, "1"}, Case{100000.0, "100000"},         // no exponent, no ".0"
+        Case{-0.5, "-0.5"}, Case{0.25, "0.25"},           // leading zero kept
+        Case{0.0001, "0.0001"}, Case{0.1 + 0.2, "0.3"},   // rounded to 15 digits
+        Case{1.0 / 3.0, "0.333333333333333"},             // 15 significant digits
+        Case{2.0 / 3.0, "0.666666666666667"},             // last digit rounded
+        Case{123456789012345.0, "123456789012345"},       // 15 integer digits fixed
+        Case{1e15, "1E+15"}, Case{1e20, "1E+20"},         // beyond: scientific
+        Case{1234567890123456.0, "1.23456789012346E+15"},
+        Case{1.5e100, "1.5E+100"}, Case{-2e300, "-2E+300"},
+        Case{1e-15, "0.000000000000001"},                 // 15th decimal place fixed
+        Case{1e-16, "1E-16"}, Case{1.0 / 3000000.0, "3.33333333333333E-07"},
+        Case{3.14159, "3.14159"}, Case{-273.15, "-273.15"}));
+
+TEST(NumberTextSpecial, NonFiniteValuesBecomeTheNumberError) {
+    EXPECT_EQ(numberText(std::numeric_limits<double>::infinity()), QStringLiteral("#NUM!"));
+    EXPECT_EQ(numberText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("#NUM!"));
+}
+
+}  // namespace
