@@ -1,0 +1,51 @@
+#include "analyses/code/CodeCommand.h"
+
+#include <new>
+
+namespace tabulon::analyses::code {
+
+bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
+    if (ctx.counts.total() != 0) return false;
+    ctx.progress.status(NoModulesText);
+    ctx.messages.message(NoModulesText);
+    out.end = CodeOutcome::End::Refused;
+    out.message = NoModulesText;
+    return true;
+}
+
+bool isFatalError(int number) {
+    return number >= 2449 && number <= 2999;
+}
+
+QString errorBoxText(const QString& place, const Error& error) {
+    const QString head = place + QStringLiteral("ｴﾗｰNo:") + QString::number(error.number());
+    if (isFatalError(error.number()))
+        return head + QStringLiteral("\rシステムが不安定です。\r詳細はヘルプを参照下さい。\rシステムを終了します。");
+    return head + QStringLiteral("\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:") +
+           error.description();
+}
+
+void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
+                 CodeOutcome& out) {
+    out.end = CodeOutcome::End::Failed;
+    out.errorNumber = error.number();
+    out.exitRequested = isFatalError(error.number());
+    out.message = errorBoxText(place, error);
+    out.report.clear();
+    ctx.messages.message(out.message);
+}
+
+void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
+                const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const Error& e) {
+        failCommand(ctx, place, e, out);
+    } catch (const std::bad_alloc&) {
+        failCommand(ctx, place, Error(7, QStringLiteral("メモリが不足しています。")), out);
+    } catch (const std::exception& e) {
+        failCommand(ctx, place, Error(51, QString::fromLocal8Bit(e.what())), out);
+    }
+}
+
+}  // namespace tabulon::analyses::code

@@ -1,0 +1,64 @@
+#pragma once
+// What a code-analysis command needs from whoever runs it (the window, the
+// command line, a test) and what it hands back. The commands hold no window
+// state: option values and done marks come in, the new mark goes out.
+#include "analyses/code/ModuleFiles.h"
+#include "analyses/code/SourceCursor.h"
+#include "host/Error.h"
+#include "host/Ports.h"
+
+#include <QString>
+#include <functional>
+
+namespace tabulon::analyses::code {
+
+struct CodeContext {
+    QString tempFolder;      // TempFolder, the exported module files
+    QString databasePath;    // DbPath
+    ModuleCounts counts;     // set by the workbook intake
+    MessagePort& messages;
+    ProgressPort& progress;
+    SourceCursor& cursor;    // lives as long as the main window
+    // Applies the workbook reopen rule before collecting; may be empty.
+    std::function<void()> reopenWorkbook;
+};
+
+struct CodeOutcome {
+    enum class End {
+        Refused,  // a guard refused; no table touched, nothing to show
+        Report,   // show `report`; the preview button is enabled
+        Failed,   // the error box was shown; rows written so far stay
+    };
+    End end = End::Refused;
+    int doneMark = 0;        // the analysis-done mark after the command
+    bool collected = false;  // the tables were rebuilt (not just shown again)
+    QString report;          // report to open in preview
+    QString message;         // text of the message box shown, if any
+    int errorNumber = 0;
+    bool exitRequested = false;  // fatal error numbers end the program
+    int rows = 0;            // rows written by this run (all tables)
+    int linesRead = 0;       // physical lines read by this run
+};
+
+inline const QString NoModulesText = QStringLiteral("このﾌｧｲﾙにはModuleは存在しません");
+inline const QString CollectingText = QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中");
+inline const QString FinishedText = QStringLiteral("終了しました");
+
+// The module-presence guard: refuses (status line and message box) when no
+// standard, class or form module was exported. True when it refused.
+bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out);
+
+// Shows the error box of a failed command for `place` ("場所:..." text) and
+// fills the failure fields of the outcome.
+void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
+                 CodeOutcome& out);
+// The text of that box: the generic form, or the unstable-system form for
+// error numbers 2449 to 2999, which also asks the program to end.
+QString errorBoxText(const QString& place, const Error& error);
+bool isFatalError(int number);
+
+// Runs `body`, turning any failure into the error box of `place`.
+void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
+                const std::function<void()>& body);
+
+}  // namespace tabulon::analyses::code

@@ -1,0 +1,124 @@
+#include "analyses/code/ProcedureList.h"
+
+#include "analyses/code/LineRules.h"
+#include "analyses/code/ProcedureRows.h"
+#include "store/Database.h"
+
+namespace tabulon::analyses::code {
+
+QString procedureListReport(int kana) {
+    return kana == 1 ? QStringLiteral("R_ModuleList50") : QStringLiteral("R_ModuleList");
+}
+
+namespace {
+
+// Statements outside the keyword filter are never looked at.
+bool passesKeywordFilter(const SourceCursor& c) {
+    static const char16_t* const words[] = {kw::Private, kw::Public, kw::Property, kw::Function,
+                                            kw::Sub,     kw::Global, kw::Const,    kw::Call};
+    if (isCommentLine(c.rawLine)) return false;
+    const QString u = upper(ltrim(c.logicalLine));
+    for (const char16_t* w : words)
+        if (u.contains(QStringView(w))) return true;
+    return u.startsWith(QStringView(kw::Dim));
+}
+
+bool isHeader(const QString& logicalLine) {
+    return contains(logicalLine, kw::Function) || contains(logicalLine, kw::Sub) ||
+           contains(logicalLine, kw::Property);
+}
+
+bool isDeclarationOrCall(const QString& logicalLine) {
+    return contains(logicalLine, kw::Call) || contains(logicalLine, kw::Const) ||
+           contains(logicalLine, kw::Global) || contains(logicalLine, kw::Private) ||
+           contains(logicalLine, kw::Public) || beginsWith(logicalLine, kw::Dim);
+}
+
+class Run {
+public:
+    Run(const CodeContext& ctx, bool detailed, CodeOutcome& out)
+        : ctx_(ctx), c_(ctx.cursor), detailed_(detailed), out_(out) {}
+
+    void collect(store::Database& db) {
+        ProcedureRows rows(db, c_);
+        rows_ = &rows;
+        c_.moduleNumber = 0;
+        c_.procedureNumber = 0;
+        ctx_.progress.status(CollectingText);
+        for (const ModuleKind& kind : moduleKinds()) {
+            for (const QString& path : listModuleFiles(c_.workingFolder, kind.pattern))
+                readFile(kind, path);
+        }
+        out_.rows = rows.written();
+        rows_ = nullptr;
+    }
+
+private:
+    void readFile(const ModuleKind& kind, const QString& path) {
+        c_.filePath = path;
+        LineReader reader(path);
+        ++c_.moduleNumber;
+        c_.logicalLine.clear();
+        c_.procedureNumber = 0;
+        c_.lineNumber = 0;
+        while (!reader.atEnd()) {
+            readStatement(c_, reader);
+            examine(kind);
+            c_.logicalLine.clear();
+        }
+        out_.linesRead += c_.lineNumber;
+        ctx_.progress.progress(progressAfterFile(c_.moduleNumber, ctx_.counts.total()));
+    }
+
+    void examine(const ModuleKind& kind) {
+        if (!passesKeywordFilter(c_)) return;
+        if (isHeader(c_.logicalLine)) {
+            ++c_.procedureNumber;
+            c_.procedureName = GetProcName(c_.logicalLine);
+            rows_->procedure(kind);
+        } else if (detailed_ && isDeclarationOrCall(c_.logicalLine)) {
+            if (c_.procedureNumber == 0) {
+                c_.procedureNumber = 1;
+                rows_->declarationsRow();
+            }
+            rows_->DCCGWrite();
+        }
+    }
+
+    const CodeContext& ctx_;
+    SourceCursor& c_;
+    bool detailed_;
+    CodeOutcome& out_;
+    ProcedureRows* rows_ = nullptr;
+};
+
+}  // namespace
+
+CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions& options) {
+    CodeOutcome out;
+    out.doneMark = options.tablesMode;
+    if (refuseWithoutModules(ctx, out)) return out;
+    runGuarded(ctx, ProcedureListPlace, out, [&] {
+        if (options.tablesMode != options.mode) {
+            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+            auto db = store::Database::open(ctx.databasePath);
+            BusyGuard busy(ctx.progress);
+            ctx.progress.showGauge(true);
+            ctx.progress.progress(0);
+            db->execute(QStringLiteral("delete * from T_XlProcName;"));
+            db->execute(QStringLiteral("delete * from T_XlDimCall;"));
+            ctx.cursor.workingFolder = ctx.tempFolder;
+            Run(ctx, options.mode == int(ProcedureListMode::Detailed), out).collect(*db);
+            db->commit();
+            out.collected = true;
+        }
+        out.doneMark = options.mode;
+        out.end = CodeOutcome::End::Report;
+        out.report = procedureListReport(options.kana);
+        ctx.progress.status(FinishedText);
+        ctx.progress.progress(100);
+    });
+    return out;
+}
+
+}  // namespace tabulon::analyses::code

@@ -1,0 +1,165 @@
+#include "analyses/code/ProcedureRows.h"
+
+#include "analyses/code/LineRules.h"
+#include "store/Database.h"
+
+namespace tabulon::analyses::code {
+
+namespace {
+struct HeaderRule {
+    const char16_t* word;
+    bool atStart;      // compared against the first 12 characters
+    const char* type;
+    bool writesDimCall;
+    int keywordLength;
+};
+// First match decides; Declare forms before the plain ones they contain.
+constexpr HeaderRule HeaderRules[] = {
+    {kw::PropertyGet, true, "Property Get", false, 13},
+    {kw::PropertyLet, true, "Property Let", false, 13},
+    {kw::PropertySet, true, "Property Set", false, 13},
+    {kw::DeclareFunction, false, "Declare Function", true, 17},
+    {kw::DeclareSub, false, "Declare Sub", true, 12},
+    {kw::Function, false, "Function", true, 9},
+    {kw::Sub, false, "Sub", true, 4},
+};
+constexpr int MaxParameterLength = 150;
+}  // namespace
+
+HeaderKind TypeSelect(const QString& header) {
+    HeaderKind kind;
+    const QString u = upper(header);
+    const HeaderRule* rule = nullptr;
+    for (const HeaderRule& r : HeaderRules) {
+        if (r.atStart ? left(u, 12) == QStringView(r.word) : instr(u, r.word) > 0) {
+            rule = &r;
+            break;
+        }
+    }
+    if (!rule) return kind;
+    kind.type = QString::fromUtf8(rule->type);
+    kind.writesDimCall = rule->writesDimCall;
+    const int k = rule->keywordLength;
+    const int p1 = instr(header, u"(");
+    const int p2 = instr(header, u")");
+    const int length = p2 - p1 - 1;
+    if (p1 <= k || p2 <= k || length >= MaxParameterLength) return kind;
+    kind.hasParts = true;
+    // A ")" before the "(" gives a negative length: no parameter text.
+    kind.parameters = length >= 3 ? QVariant(rtrim(mid(header, p1 + 1, length))) : QVariant();
+    const int as = instr(header, u"As", p2);
+    kind.returnType = as > 0 ? QVariant(mid(header, as + 3)) : QVariant();
+    return kind;
+}
+
+namespace {
+struct StatementRule {
+    const char16_t* word;
+    int dimCall;
+    const char* type;
+    int startOffset;     // s = position + offset
+    int typeOffset;      // offset when the line also holds "TYPE " (0: none)
+    int threshold;       // smallest comment position taken as a comment
+    int subtrahend;      // length = c - subtrahend (0: length = c - s)
+};
+constexpr StatementRule StatementRules[] = {
+    {kw::Dim, 4, "Dim", 4, 0, 4, 5},
+    {kw::Const, 5, "Const", 6, 0, 6, 0},
+    {kw::Global, 1, "Global", 7, 0, 7, 8},
+    {kw::Private, 3, "Private", 8, 13, 8, 9},
+    {kw::Public, 2, "Public", 7, 12, 7, 8},
+    {kw::Call, 6, "Call", 5, 0, 5, 6},
+};
+constexpr int CommentLimit = 255;
+}  // namespace
+
+Statement classifyStatement(const QString& logicalLine) {
+    Statement st;
+    const QString l = ltrim(logicalLine);
+    const QString u = upper(l);
+    for (const StatementRule& r : StatementRules) {
+        const int at = instr(u, r.word);
+        if (at == 0) continue;
+        const bool definition = r.typeOffset != 0 && instr(u, kw::Type) > 0;
+        st.dimCall = r.dimCall;
+        st.type = QString::fromUtf8(r.type);
+        st.numberedByProcedure = r.dimCall == 4 || r.dimCall == 5;
+        st.bunrui = r.dimCall == 5   ? QStringLiteral("定数")
+                    : r.dimCall == 6 ? QStringLiteral("呼出")
+                    : definition     ? QStringLiteral("定義")
+                                     : QStringLiteral("変数");
+        const int s = at + (definition ? r.typeOffset : r.startOffset);
+        int c = instr(u, kw::CommentMark);
+        if (c >= r.threshold) {
+            st.comment = rtrim(mid(l, c + 1, CommentLimit));
+        } else {
+            c = CommentLimit;
+        }
+        const int length = c - (r.subtrahend ? r.subtrahend : s);
+        st.text = length > 0 ? rtrim(mid(l, s, length)) : QString();
+        break;
+    }
+    return st;
+}
+
+ProcedureRows::ProcedureRows(store::Database& db, SourceCursor& cursor)
+    : c_(cursor),
+      proc_(db.openTable(QStringLiteral("T_XlProcName"))),
+      dimCall_(db.openTable(QStringLiteral("T_XlDimCall"))) {}
+
+ProcedureRows::~ProcedureRows() = default;
+
+void ProcedureRows::procedure(const ModuleKind& kind) {
+    store::Table& t = *proc_;
+    t.addNew();
+    t.set(QStringLiteral("objectNo"), c_.moduleNumber);
+    t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
+    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("ProcedureName"), c_.procedureName);
+    t.set(QStringLiteral("PrivatePublic"), PriPubDel(c_.logicalLine));
+    t.set(QStringLiteral("Object"),
+          contains(c_.logicalLine, kw::Declare) ? kind.apiLabel : kind.label);
+    const HeaderKind h = TypeSelect(c_.logicalLine);
+    if (!h.type.isEmpty()) {
+        t.set(QStringLiteral("Type"), h.type);
+        if (h.writesDimCall) t.set(QStringLiteral("DimCall"), 0);
+        if (h.hasParts) {
+            t.set(QStringLiteral("Parameters"), h.parameters);
+            t.set(QStringLiteral("As"), h.returnType);
+        }
+    }
+    t.update();
+    ++written_;
+}
+
+void ProcedureRows::declarationsRow() {
+    store::Table& t = *proc_;
+    t.addNew();
+    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("objectNo"), c_.moduleNumber);
+    t.set(QStringLiteral("ProcedureNo"), 1);
+    t.set(QStringLiteral("Object"), QStringLiteral("(Declarations)"));
+    t.update();
+    ++written_;
+}
+
+void ProcedureRows::DCCGWrite() {
+    const Statement st = classifyStatement(c_.logicalLine);
+    store::Table& t = *dimCall_;
+    t.addNew();
+    t.set(QStringLiteral("objectNo"), c_.moduleNumber);
+    if (st.dimCall != 0) {
+        const bool byProcedure = st.numberedByProcedure || !c_.procedureName.isEmpty();
+        t.set(QStringLiteral("ProcedureNo"), byProcedure ? c_.procedureNumber : 1);
+        t.set(QStringLiteral("Line"), c_.lineNumber);
+        t.set(QStringLiteral("DimCall"), st.dimCall);
+        t.set(QStringLiteral("Bunrui"), st.bunrui);
+        t.set(QStringLiteral("Type"), st.type);
+        t.set(QStringLiteral("As"), st.comment);
+        t.set(QStringLiteral("Parameters"), st.text);
+    }
+    t.update();
+    ++written_;
+}
+
+}  // namespace tabulon::analyses::code

@@ -1,0 +1,153 @@
+#include "analyses/code/SourceList.h"
+
+#include "analyses/code/LineRules.h"
+#include "store/Database.h"
+
+namespace tabulon::analyses::code {
+
+QString sourceListReport(int columns, int kana) {
+    if (columns == 1)
+        return kana == 1 ? QStringLiteral("R_SourceList150") : QStringLiteral("R_SourceList1");
+    return kana == 1 ? QStringLiteral("R_SourceList50") : QStringLiteral("R_SourceList");
+}
+
+QString selectionPattern(int selection) {
+    return selection >= 1 && selection <= 5 ? moduleKind(selection).pattern : QStringLiteral("*.*");
+}
+
+int selectionKind(int selection) {
+    return selection >= 1 && selection <= 5 ? selection : 0;
+}
+
+namespace {
+
+constexpr int SourceTextLimit = 255;
+constexpr int ClassHeaderLines = 4;  // BEGIN, MultiUse, END, then the first real line
+
+// The guards for selections naming one counted kind.
+bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) {
+    QString text;
+    if (selection == 1 && ctx.counts.standard == 0) text = QStringLiteral("標準ﾓｼﾞｭｰﾙは存在しません");
+    if (selection == 2 && ctx.counts.classes == 0) text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
+    if (selection == 3 && ctx.counts.forms == 0) text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
+    if (text.isEmpty()) return false;
+    ctx.progress.status(NoModulesText);
+    ctx.messages.message(text);
+    out.end = CodeOutcome::End::Refused;
+    out.message = text;
+    return true;
+}
+
+int progressBase(const ModuleCounts& counts, int selection) {
+    switch (selection) {
+    case 1: return counts.standard;
+    case 2: return counts.classes;
+    case 3: return counts.forms;
+    case 6: return counts.total();
+    default: return 0;  // workbook and sheet modules report nothing per file
+    }
+}
+
+class Run {
+public:
+    Run(const CodeContext& ctx, int selection, store::Database& db, CodeOutcome& out)
+        : ctx_(ctx), c_(ctx.cursor), selection_(selection),
+          table_(db.openTable(QStringLiteral("T_XlSource"))), out_(out) {}
+
+    void collect() {
+        c_.moduleNumber = 0;
+        c_.procedureNumber = 1;
+        c_.lineNumber = 0;
+        ctx_.progress.status(CollectingText);
+        c_.procedureName.clear();
+        for (const QString& path : listModuleFiles(c_.workingFolder, selectionPattern(selection_)))
+            readFile(path);
+    }
+
+private:
+    void readFile(const QString& path) {
+        c_.filePath = path;
+        LineReader reader(path);
+        ++c_.moduleNumber;
+        const int kind = selection_ == 6 ? kindFromExtension(path) : selection_;
+        while (!reader.atEnd()) {
+            c_.rawLine = reader.next();
+            ++out_.linesRead;
+            if (selection_ >= 4 && upper(c_.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
+                for (int i = 0; i < ClassHeaderLines; ++i) c_.rawLine = reader.next();
+                out_.linesRead += ClassHeaderLines;
+            }
+            examine(kind);
+        }
+        if (const int n = progressBase(ctx_.counts, selection_))
+            ctx_.progress.progress(progressAfterFile(c_.moduleNumber, n));
+    }
+
+    void examine(int kind) {
+        const QString& line = c_.rawLine;
+        const QString stripped = upper(PriPubDel2(line));
+        if (stripped.startsWith(QStringView(kw::Function)) || stripped.startsWith(QStringView(kw::Sub)) ||
+            stripped.startsWith(QStringView(kw::Property)))
+            c_.procedureName = GetProcName(line);
+        if (trim(line).isEmpty() || line.startsWith(u"Attribute")) return;
+        if (kind != 0) SourceWrite(quint8(kind));
+        const QString u = upper(ltrim(line));
+        if (u.startsWith(u"END PROPERTY") || u.startsWith(u"END FUNCTION") || u.startsWith(u"END SUB")) {
+            ++c_.procedureNumber;
+            c_.procedureName.clear();
+        }
+    }
+
+    void SourceWrite(quint8 kind) {
+        store::Table& t = *table_;
+        t.addNew();
+        ++c_.lineNumber;
+        t.set(QStringLiteral("Label"), kind);
+        t.set(QStringLiteral("objectNo"), c_.moduleNumber);
+        t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
+        t.set(QStringLiteral("Line"), c_.lineNumber);
+        t.set(QStringLiteral("objectName"), fileNamePart(c_.filePath));
+        t.set(QStringLiteral("ProcedureName"),
+              c_.procedureName.isEmpty() ? NoDeclarationsName : c_.procedureName);
+        t.set(QStringLiteral("Procedure"), rtrim(left(c_.rawLine, SourceTextLimit)));
+        t.update();
+        ++out_.rows;
+    }
+
+    const CodeContext& ctx_;
+    SourceCursor& c_;
+    int selection_;
+    std::unique_ptr<store::Table> table_;
+    CodeOutcome& out_;
+};
+
+}  // namespace
+
+CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& options) {
+    CodeOutcome out;
+    out.doneMark = options.tableSelection;
+    if (refuseWithoutModules(ctx, out) || refuseMissingKind(ctx, options.selection, out))
+        return out;
+    runGuarded(ctx, SourceListPlace, out, [&] {
+        if (options.tableSelection != options.selection) {
+            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+            auto db = store::Database::open(ctx.databasePath);
+            BusyGuard busy(ctx.progress);
+            ctx.progress.showGauge(true);
+            ctx.progress.progress(0);
+            db->execute(QStringLiteral("delete * from T_XlSource;"));
+            ctx.cursor.workingFolder = ctx.tempFolder;
+            Run(ctx, options.selection, *db, out).collect();
+            db->commit();
+            out.collected = true;
+        }
+        out.doneMark = options.selection;
+        out.end = CodeOutcome::End::Report;
+        out.report = sourceListReport(options.columns, options.kana);
+        ctx.progress.status(FinishedText);
+        ctx.progress.progress(100);
+    });
+    return out;
+}
+
+}  // namespace tabulon::analyses::code
