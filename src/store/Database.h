@@ -5,6 +5,19 @@
 // prepared insert per table. Every command runs inside one transaction that is
 // committed when the command ends and also on its error path, so rows written
 // before a failure stay.
+//
+// A command's frame, wherever the Database object lives:
+//
+//     auto& db = session.database();          // or a local unique_ptr
+//     CommandScope scope(db);                 // commits on every exit path
+//     db.execute(reset::XlName);
+//     auto t = db.openTable("T_XlName");
+//     for (...) { t->addNew(); t->set("LabelName", n); t->update(); }
+//
+// The transaction starts with the first write (execute or update) and ends at
+// commit(); between commands the object holds no lock, so the report engine
+// and a newly opened Database can use the file. Tables must be destroyed
+// before the Database they were opened on.
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -17,12 +30,24 @@ namespace tabulon::store {
 class Database;
 
 // One table opened for appending (the old platform's dynaset): addNew(),
-// set() per field by name, update(). Fields not set keep the table default.
+// set() per field by name, update(). Fields not set keep the table default
+// (empty). Values are converted to the column's type when the row is stored:
+// numbers and numeric texts to whole numbers (half to even) or doubles, QDate
+// and QDateTime to ISO text, bool to 0/1. An invalid QVariant stores empty.
 class Table {
 public:
     void addNew();
+    // 3265 when the table has no such field (names compare case-insensitively);
+    // 3020 without addNew().
     void set(const QString& field, const QVariant& value);
-    void update();  // throws tabulon::Error (3163 too long, 3315 empty, ...)
+    // Stores the row. Throws tabulon::Error: 3163 text too long, 3315 empty
+    // text where refused, 3421 value not convertible, 3020 without addNew().
+    // After a failure the row stays pending until the next addNew().
+    void update();
+    // Rows are only ever appended, so there is nothing to refresh.
+    void requery() {}
+    // Releases the prepared statements; the table cannot be written afterwards.
+    void close();
     const QString& name() const { return name_; }
     ~Table();
 
@@ -38,28 +63,47 @@ private:
 class Database {
 public:
     // Creates a new database file with the full schema and report definitions
-    // (replacing nothing: fails when the file exists).
+    // in one transaction (replacing nothing: 3204 when the file exists).
     static void create(const QString& path);
-    // Opens an existing file; 3024 when missing, 3051 when locked or not a database.
+    // Opens an existing file; 3024 when missing, 3051 when another process
+    // holds a write lock, or the file is not an analysis database.
     static std::unique_ptr<Database> open(const QString& path);
-    ~Database();  // commits what is pending
+    ~Database();  // commits what is pending; errors are only logged
 
-    // Runs one of the fixed reset statements, e.g. "delete * from T_XlCalc;".
+    // Runs one of the fixed reset statements, e.g. "delete * from T_XlCalc;"
+    // (see ResetStatements.h). Any other SQL is run as it is (internal use).
     void execute(const QString& statement);
-    // Opens a table for appending; one prepared statement per table.
+    // Opens a table for appending; 3078 when there is no such table.
     std::unique_ptr<Table> openTable(const QString& table);
-    // Commits the running transaction and starts a new one.
+    // Commits the running transaction; the next write starts a new one.
     void commit();
     // Rows of a query, for readers (saving/loading results, reports, tests).
+    // Values come back as qlonglong, double, QString or an invalid QVariant
+    // (empty field). 3265 when the query names a field the table lacks.
     std::vector<std::vector<QVariant>> query(const QString& sql,
                                              const std::vector<QVariant>& args = {});
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 
 private:
+    friend class Table;
     Database(sqlite3* db, QString path);
+    void beginWrite();  // starts the command's transaction when none runs
     sqlite3* db_;
     QString path_;
+};
+
+// Commits the command's rows when the command ends, normally or by an
+// exception: the rows written before a failure stay in the file.
+class CommandScope {
+public:
+    explicit CommandScope(Database& db) : db_(db) {}
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+private:
+    Database& db_;
 };
 
 }  // namespace tabulon::store

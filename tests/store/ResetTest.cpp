@@ -1,0 +1,71 @@
+// The reset convention: each table is emptied by its own fixed statement
+// before an analysis writes it again.
+#include "StoreTestSupport.h"
+
+#include "store/ResetStatements.h"
+
+namespace tabulon::store::test {
+namespace {
+
+class ResetTest : public StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        db_ = Database::open(path());
+    }
+    // One run of a name-list analysis: reset, then one row per name.
+    void runNameList(const QStringList& names) {
+        CommandScope scope(*db_);
+        db_->execute(QString::fromLatin1(reset::XlName));
+        auto t = db_->openTable(QStringLiteral("T_XlName"));
+        for (const QString& n : names) {
+            t->addNew();
+            t->set(QStringLiteral("LabelName"), n);
+            t->update();
+        }
+    }
+    QStringList storedNames() {
+        QStringList out;
+        for (const auto& row : db_->query(QStringLiteral("SELECT LabelName FROM T_XlName ORDER BY ID")))
+            out << row[0].toString();
+        return out;
+    }
+    std::unique_ptr<Database> db_;
+};
+
+TEST_F(ResetTest, SecondRunLeavesOnlyItsRows) {
+    runNameList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    runNameList({QStringLiteral("x")});
+    EXPECT_EQ(storedNames(), QStringList{QStringLiteral("x")});
+}
+
+TEST_F(ResetTest, EachStatementEmptiesOnlyItsTable) {
+    for (size_t i = 0; i < reset::all.size(); ++i) {
+        const QString table = QString::fromLatin1(analysisTables[i]);
+        const QString other = QString::fromLatin1(analysisTables[(i + 1) % analysisTables.size()]);
+        for (const QString& t : {table, other}) {
+            auto tab = db_->openTable(t);
+            tab->addNew();
+            tab->update();
+        }
+        db_->execute(QString::fromLatin1(reset::all[i]));
+        EXPECT_EQ(db_->query(QStringLiteral("SELECT count(*) FROM ") + table)[0][0].toInt(), 0)
+            << reset::all[i];
+        EXPECT_GT(db_->query(QStringLiteral("SELECT count(*) FROM ") + other)[0][0].toInt(), 0)
+            << reset::all[i];
+        db_->execute(QStringLiteral("delete * from %1;").arg(other));
+    }
+}
+
+TEST_F(ResetTest, StatementNamesItsOwnTable) {
+    for (size_t i = 0; i < reset::all.size(); ++i)
+        EXPECT_EQ(QString::fromLatin1(reset::all[i]),
+                  QStringLiteral("delete * from %1;").arg(QString::fromLatin1(analysisTables[i])));
+}
+
+TEST_F(ResetTest, ResetOfAMissingTableIs3078) {
+    EXPECT_EQ(errorNumberOf([&] { db_->execute(QStringLiteral("delete * from T_XlNone;")); }), 3078);
+}
+
+}  // namespace
+}  // namespace tabulon::store::test
