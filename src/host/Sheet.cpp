@@ -1,0 +1,134 @@
+#include "host/Sheet.h"
+
+#include "host/NameRanges.h"
+#include "host/xls/NumberText.h"
+#include "host/xls/SheetState.h"
+
+#include <algorithm>
+
+namespace tabulon::host {
+
+using xls::CellType;
+
+namespace {
+
+// BErr, MS-XLS 2.5.10
+QString errorText(int code) {
+    switch (code) {
+    case 0x00: return QStringLiteral("#NULL!");
+    case 0x07: return QStringLiteral("#DIV/0!");
+    case 0x0F: return QStringLiteral("#VALUE!");
+    case 0x17: return QStringLiteral("#REF!");
+    case 0x1D: return QStringLiteral("#NAME?");
+    case 0x24: return QStringLiteral("#NUM!");
+    case 0x2A: return QStringLiteral("#N/A");
+    default: return QStringLiteral("#N/A");
+    }
+}
+
+bool before(const xls::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }
+
+}  // namespace
+
+QVariant Cell::value() const {
+    if (!data_) return QVariant();
+    switch (data_->type) {
+    case CellType::Number: return data_->number;
+    case CellType::Text: return data_->text;
+    case CellType::Boolean: return data_->number != 0;
+    case CellType::Error: return errorText(int(data_->number));
+    default: return QVariant();
+    }
+}
+
+bool Cell::isError() const { return data_ && data_->type == CellType::Error; }
+
+bool Cell::isEmpty() const {
+    return !data_ || data_->type == CellType::Empty || (data_->type == CellType::Text && data_->text.isEmpty());
+}
+
+QString Cell::formula() const {
+    if (!data_) return QString();
+    if (!data_->formula.isEmpty()) return data_->formula;
+    switch (data_->type) {
+    case CellType::Number: return xls::numberText(data_->number);
+    case CellType::Text: return data_->text;
+    case CellType::Boolean: return data_->number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case CellType::Error: return errorText(int(data_->number));
+    default: return QString();
+    }
+}
+
+QString Cell::address() const { return xls::cellAddress(row_, col_, true); }
+
+QString Cell::noteText() const { return note_ ? *note_ : QString(); }
+
+QString Range::address() const {
+    const QString first = xls::cellAddress(area_.firstRow, area_.firstCol, true);
+    if (area_.firstRow == area_.lastRow && area_.firstCol == area_.lastCol) return first;
+    return first + QLatin1Char(':') + xls::cellAddress(area_.lastRow, area_.lastCol, true);
+}
+
+Cell Range::cellAt(int row, int col, size_t& hint) const {
+    const auto& cells = sheet_->cells;
+    if (hint > cells.size() || (hint > 0 && !before(cells[hint - 1], row, col)))
+        hint = size_t(std::lower_bound(cells.begin(), cells.end(), std::make_pair(row, col),
+                                       [](const xls::CellData& a, const std::pair<int, int>& k) {
+                                           return before(a, k.first, k.second);
+                                       }) - cells.begin());
+    while (hint < cells.size() && before(cells[hint], row, col)) ++hint;
+    const xls::CellData* data =
+        (hint < cells.size() && cells[hint].row == row && cells[hint].col == col) ? &cells[hint] : nullptr;
+    const QString* note = nullptr;
+    if (!sheet_->notes.empty()) {
+        auto it = sheet_->notes.find({row, col});
+        if (it != sheet_->notes.end()) note = &it->second;
+    }
+    return Cell(data, row, col, note);
+}
+
+Cell Range::cell(qint64 index) const {
+    const int cols = columnCount();
+    const int row = area_.firstRow + int(index / cols);
+    const int col = area_.firstCol + int(index % cols);
+    size_t hint = sheet_->cells.size() + 1;  // forces a search
+    return cellAt(row, col, hint);
+}
+
+int Sheet::visible() const {
+    switch (model().visibility) {
+    case 0: return SheetVisible;
+    case 2: return SheetVeryHidden;
+    default: return SheetHidden;
+    }
+}
+
+PageSetup Sheet::pageSetup() const {
+    PageSetup ps;
+    const xls::SheetModel& s = model();
+    ps.printHeadings = s.printHeadings;
+    ps.zoom = s.fitToPage ? QVariant(false) : QVariant(s.scale);
+    // Print area and titles live in the sheet's built-in names.
+    int boundIndex = -1;
+    for (size_t i = 0; i < book_->boundSheetToSheet.size(); ++i)
+        if (book_->boundSheetToSheet[i] == index_) boundIndex = int(i);
+    for (const xls::NameModel& n : book_->names) {
+        if (!n.builtin || n.sheetIndex != boundIndex + 1) continue;
+        const auto areas = nameAreas(n);
+        if (!areas) continue;
+        QStringList area, rows, cols;
+        for (const xls::Area& a : *areas) {
+            area << areaAddress(a);
+            if (isWholeRows(a)) rows << areaAddress(a);
+            else if (isWholeColumns(a)) cols << areaAddress(a);
+        }
+        if (n.name == QLatin1String("Print_Area")) ps.printArea = area.join(QLatin1Char(','));
+        if (n.name == QLatin1String("Print_Titles")) {
+            ps.printTitleRows = rows.join(QLatin1Char(','));
+            ps.printTitleColumns = cols.join(QLatin1Char(','));
+        }
+    }
+    return ps;
+}
+
+}  // namespace tabulon::host

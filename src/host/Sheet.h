@@ -1,0 +1,102 @@
+#pragma once
+// Sheets, ranges and cells of a loaded workbook, in the terms the analyses
+// use: the used range enumerated row by row, each cell's value, formula text,
+// absolute address and note text.
+#include "host/xls/Model.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace tabulon::host {
+
+using SheetKind = xls::SheetKind;
+
+// The spreadsheet's Visible values.
+constexpr int SheetVisible = -1;
+constexpr int SheetHidden = 0;
+constexpr int SheetVeryHidden = 2;
+
+class Cell {
+public:
+    Cell(const xls::CellData* data, int row, int col, const QString* note)
+        : data_(data), row_(row), col_(col), note_(note) {}
+    int row() const { return row_ + 1; }     // 1-based
+    int column() const { return col_ + 1; }
+    // Empty QVariant for an empty cell; double, QString or bool; an error
+    // value comes back as its text ("#DIV/0!") with isError() true.
+    QVariant value() const;
+    bool isError() const;
+    bool isEmpty() const;                    // the value is the empty text
+    // "=..." for a formula; else the constant as text: numbers as the
+    // spreadsheet writes them, TRUE/FALSE, "#N/A"; empty for an empty cell.
+    QString formula() const;
+    QString address() const;                 // "$B$12"
+    QString noteText() const;                // empty when the cell has no comment
+
+private:
+    const xls::CellData* data_;
+    int row_, col_;
+    const QString* note_;
+};
+
+class Range {
+public:
+    Range(std::shared_ptr<const xls::WorkbookModel> book, const xls::SheetModel* sheet, xls::Area area)
+        : book_(std::move(book)), sheet_(sheet), area_(area) {}
+    QString address() const;                 // "$A$1:$D$20", "$A$1" for one cell
+    int rowCount() const { return area_.lastRow - area_.firstRow + 1; }
+    int columnCount() const { return area_.lastCol - area_.firstCol + 1; }
+    qint64 count() const { return qint64(rowCount()) * columnCount(); }
+    // The i-th cell (0-based) in the spreadsheet's order: row by row, left to
+    // right, empty cells included.
+    Cell cell(qint64 index) const;
+    // Every cell, in the same order; visit returns false to stop.
+    template <class F>
+    void forEach(F&& visit) const;
+
+private:
+    Cell cellAt(int row, int col, size_t& hint) const;
+    std::shared_ptr<const xls::WorkbookModel> book_;
+    const xls::SheetModel* sheet_;
+    xls::Area area_;
+};
+
+struct PageSetup {
+    QString printTitleRows;      // "$1:$2"
+    QString printTitleColumns;   // "$A:$B"
+    QString printArea;           // "$A$1:$D$20"
+    bool printHeadings = false;
+    QVariant zoom;               // percentage, or false when fitted to pages
+};
+
+class Sheet {
+public:
+    Sheet(std::shared_ptr<const xls::WorkbookModel> book, int index)
+        : book_(std::move(book)), index_(index) {}
+    int index() const { return index_ + 1; }
+    QString name() const { return model().name; }
+    SheetKind kind() const { return model().kind; }
+    int visible() const;                     // SheetVisible / SheetHidden / SheetVeryHidden
+    Range usedRange() const { return Range(book_, &model(), model().used); }
+    bool protectContents() const { return model().protectContents; }
+    bool hasPassword() const { return model().hasPassword; }
+    const std::vector<xls::ShapeModel>& shapes() const { return model().shapes; }
+    PageSetup pageSetup() const;
+
+private:
+    const xls::SheetModel& model() const { return book_->sheets[size_t(index_)]; }
+    std::shared_ptr<const xls::WorkbookModel> book_;
+    int index_;
+};
+
+template <class F>
+void Range::forEach(F&& visit) const {
+    size_t hint = 0;
+    for (int r = area_.firstRow; r <= area_.lastRow; ++r)
+        for (int c = area_.firstCol; c <= area_.lastCol; ++c)
+            if (!visit(cellAt(r, c, hint))) return;
+}
+
+}  // namespace tabulon::host

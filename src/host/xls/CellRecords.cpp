@@ -1,0 +1,164 @@
+// Constant cell records of a sheet substream.
+#include "host/xls/Readers.h"
+#include "host/xls/SheetState.h"
+
+#include <cstring>
+
+namespace tabulon::xls {
+
+namespace {
+constexpr int kMaxRow = 65535;  // BIFF8 sheet: 65,536 rows by 256 columns
+constexpr int kMaxCol = 255;
+
+void checkCell(int row, int col, size_t offset) {
+    if (row > kMaxRow || col > kMaxCol)
+        throw FormatError(QStringLiteral("cell outside the sheet"), offset);
+}
+
+// RkNumber, MS-XLS 2.5.217
+double rkValue(uint32_t rk) {
+    double v;
+    if (rk & 0x02) {
+        v = double(int32_t(rk) >> 2);
+    } else {
+        const uint64_t bits = uint64_t(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&v, &bits, 8);
+    }
+    return (rk & 0x01) ? v / 100.0 : v;
+}
+}  // namespace
+
+void SheetState::touch(int row, int col) {
+    if (extent.firstRow < 0) {
+        extent = {row, row, col, col};
+        return;
+    }
+    extent.firstRow = std::min(extent.firstRow, row);
+    extent.lastRow = std::max(extent.lastRow, row);
+    extent.firstCol = std::min(extent.firstCol, col);
+    extent.lastCol = std::max(extent.lastCol, col);
+}
+
+CellData& SheetState::addCell(int row, int col, CellType type) {
+    touch(row, col);
+    CellData cell;
+    cell.row = row;
+    cell.col = col;
+    cell.type = type;
+    sheet.cells.push_back(std::move(cell));
+    return sheet.cells.back();
+}
+
+void SheetState::warnRecord(const FormatError& e) { warn(book, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
+
+// Number, MS-XLS 2.4.180
+void parseNumber(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    c.skip(2);
+    const double v = c.f64();
+    checkCell(row, col, rec.offset);
+    st.addCell(row, col, CellType::Number).number = v;
+}
+
+// RK, MS-XLS 2.4.220
+void parseRk(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    c.skip(2);
+    const double v = rkValue(c.u32());
+    checkCell(row, col, rec.offset);
+    st.addCell(row, col, CellType::Number).number = v;
+}
+
+// MulRk, MS-XLS 2.4.175
+void parseMulRk(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16();
+    int col = c.u16();
+    // Six bytes per cell, then the last column: the count follows the bytes.
+    while (c.remaining() >= 8) {
+        c.skip(2);
+        const double v = rkValue(c.u32());
+        checkCell(row, col, rec.offset);
+        st.addCell(row, col, CellType::Number).number = v;
+        ++col;
+    }
+}
+
+// LabelSst, MS-XLS 2.4.149
+void parseLabelSst(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    c.skip(2);
+    const uint32_t isst = c.u32();
+    checkCell(row, col, rec.offset);
+    if (isst >= st.book.sst.size())
+        throw FormatError(QStringLiteral("shared string index %1 out of range").arg(isst), rec.offset);
+    st.addCell(row, col, CellType::Text).text = st.book.sst[isst];
+}
+
+// Label, MS-XLS 2.4.148 (also RString, 2.4.218, whose runs follow the text)
+void parseLabel(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    c.skip(2);
+    const QString text = readUnicodeString16(rec, c);
+    checkCell(row, col, rec.offset);
+    st.addCell(row, col, CellType::Text).text = text;
+}
+
+// BoolErr, MS-XLS 2.4.24
+void parseBoolErr(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    c.skip(2);
+    const int value = c.u8();
+    const bool isError = c.u8() != 0;
+    checkCell(row, col, rec.offset);
+    st.addCell(row, col, isError ? CellType::Error : CellType::Boolean).number = value;
+}
+
+// Blank, MS-XLS 2.4.20: no value, but part of the used range
+void parseBlank(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), col = c.u16();
+    checkCell(row, col, rec.offset);
+    st.touch(row, col);
+}
+
+// MulBlank, MS-XLS 2.4.174
+void parseMulBlank(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16(), first = c.u16();
+    const int count = int((c.remaining() >= 2 ? c.remaining() - 2 : 0) / 2);
+    if (count <= 0) return;
+    checkCell(row, std::min(first + count - 1, 65535), rec.offset);
+    st.touch(row, first);
+    st.touch(row, first + count - 1);
+}
+
+// Dimensions, MS-XLS 2.4.90: rwMac and colMac are one past the last
+void parseDimensions(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    const uint32_t rwMic = c.u32(), rwMac = c.u32();
+    const uint32_t colMic = c.u16(), colMac = c.u16();
+    if (rwMac <= rwMic || colMac <= colMic) return;  // an empty sheet
+    st.sheet.hasDimensions = true;
+    st.sheet.used = {int(std::min<uint32_t>(rwMic, kMaxRow)), int(std::min<uint32_t>(rwMac - 1, kMaxRow)),
+                     int(std::min<uint32_t>(colMic, kMaxCol)), int(std::min<uint32_t>(colMac - 1, kMaxCol))};
+}
+
+QString a1Column(int col) {
+    QString s;
+    for (int c = col + 1; c > 0; c = (c - 1) / 26)
+        s.prepend(QChar(u'A' + (c - 1) % 26));
+    return s;
+}
+
+QString cellAddress(int row, int col, bool absolute) {
+    const QString dollar = absolute ? QStringLiteral("$") : QString();
+    return dollar + a1Column(col) + dollar + QString::number(row + 1);
+}
+
+}  // namespace tabulon::xls

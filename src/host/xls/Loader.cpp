@@ -1,0 +1,115 @@
+#include "host/xls/Loader.h"
+
+#include "host/Error.h"
+#include "host/cfb/CompoundFile.h"
+#include "host/props/PropertySets.h"
+#include "host/xls/BookContext.h"
+#include "host/xls/Readers.h"
+
+#include <QFileInfo>
+#include <set>
+
+namespace tabulon::xls {
+
+namespace {
+
+[[noreturn]] void refuse(const QString& path, const QString& reason) {
+    throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(path).fileName(), reason));
+}
+
+// BOF, MS-XLS 2.4.21: BIFF8 writes version 0x0600.
+void checkFirstBof(RecordStream& rs, const QString& path) {
+    Record rec;
+    if (!rs.next(rec)) refuse(path, QStringLiteral("the workbook stream is empty or truncated"));
+    if (rec.type == rt::Bof2 || rec.type == rt::Bof3 || rec.type == rt::Bof4)
+        refuse(path, QStringLiteral("Excel 2.x-4.0 format is not supported"));
+    if (rec.type != rt::Bof || rec.data.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
+    ByteCursor c = rec.cursor();
+    const int version = c.u16();
+    const int dt = c.u16();
+    if (version == 0x0500) refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
+    if (version != 0x0600) refuse(path, QStringLiteral("unknown BIFF version 0x%1").arg(version, 4, 16, QLatin1Char('0')));
+    if (dt != 0x0005) refuse(path, QStringLiteral("not an .xls workbook (no workbook globals)"));
+}
+
+void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
+    switch (rec.type) {
+    case rt::BoundSheet8: parseBoundSheet(rec, book); break;
+    case rt::Sst: parseSst(rec, book); break;
+    case rt::Lbl: parseLbl(rec, book); break;
+    case rt::SupBook: parseSupBook(rec, book); break;
+    case rt::ExternSheet: parseExternSheet(rec, book); break;
+    case rt::ExternName: parseExternName(rec, book); break;
+    case rt::CodePage: { ByteCursor c = rec.cursor(); book.codePage = c.u16(); break; }  // 2.4.52
+    default: break;
+    }
+}
+
+void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
+    for (size_t i = 0; i < book.names.size(); ++i) {
+        NameModel& n = book.names[i];
+        FormulaInput in;
+        in.rgce = n.rgce.data();
+        in.cce = n.rgce.size();
+        in.extra = n.extra.empty() ? nullptr : n.extra.data();
+        in.extraSize = n.extra.size();
+        in.kind = FormulaKind::Name;
+        try {
+            n.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
+        } catch (const Error& e) {
+            book.warnings << QStringLiteral("name '%1': formula unreadable: %2").arg(n.name, e.description());
+            n.refersTo = QStringLiteral("=#REF!");
+        } catch (const FormatError& e) {
+            warn(book, QStringLiteral("name '%1'").arg(n.name), e);
+            n.refersTo = QStringLiteral("=#REF!");
+        }
+    }
+}
+
+}  // namespace
+
+void readGlobals(RecordStream& rs, WorkbookModel& book) {
+    Record rec;
+    while (rs.next(rec)) {
+        if (rec.type == rt::Eof) return;
+        if (rec.type == rt::FilePass) refuse(book.path, QStringLiteral("the workbook is password-encrypted"));
+        try {
+            parseGlobalRecord(rec, book);
+        } catch (const FormatError& e) {
+            warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
+        }
+    }
+    refuse(book.path, QStringLiteral("the workbook is truncated (no end of the workbook globals)"));
+}
+
+WorkbookModel loadWorkbook(const QString& path) {
+    WorkbookModel book;
+    book.path = QFileInfo(path).absoluteFilePath();
+    cfb::CompoundFile file(path);
+    bool truncated = false;
+    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"), &truncated);
+    if (!stream) {
+        if (file.rootStream(QStringLiteral("Book")))
+            refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
+        refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
+    }
+    if (truncated) book.warnings << QStringLiteral("the Workbook stream is truncated");
+    RecordStream rs(*stream);
+    checkFirstBof(rs, path);
+    readGlobals(rs, book);
+
+    BookContext ctx(book);
+    std::set<uint32_t> seen;
+    for (SheetModel& sheet : book.sheets) {
+        if (!seen.insert(sheet.bofOffset).second) {
+            book.warnings << QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name);
+            continue;
+        }
+        readSheet(*stream, sheet, book, ctx);
+    }
+    resolveNames(book, ctx);
+    props::readBuiltinProperties(file, book.properties, book.warnings);
+    return book;
+}
+
+}  // namespace tabulon::xls

@@ -1,0 +1,110 @@
+#pragma once
+// The workbook as the reader loads it, once, into memory. The host API
+// (host/Workbook.h) answers every question from this model.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace tabulon::xls {
+
+enum class SheetKind { Worksheet, Chart, MacroSheet, Dialog };
+
+enum class CellType : uint8_t { Empty, Number, Text, Boolean, Error };
+
+struct CellData {
+    int row = 0;  // 0-based
+    int col = 0;
+    CellType type = CellType::Empty;
+    double number = 0;     // Number; Boolean 0/1; Error: the BIFF error code
+    QString text;          // Text
+    QString formula;       // "=..." for formula cells, empty otherwise
+};
+
+// A rectangular block of cells, 0-based and inclusive.
+struct Area {
+    int firstRow = 0, lastRow = 0, firstCol = 0, lastCol = 0;
+};
+
+// A drawing object of a sheet as the shape inventory reads it. The drawing
+// layer fills these; the reader itself leaves the list empty.
+struct ShapeModel {
+    QString name;
+    QString onAction;
+    QString text;
+    int fillColor = 0;   // RGB
+    int dashStyle = 1;   // solid
+    bool isComment = false;
+};
+
+struct SheetModel {
+    QString name;
+    SheetKind kind = SheetKind::Worksheet;
+    int visibility = 0;         // hsState: 0 visible, 1 hidden, 2 very hidden
+    uint32_t bofOffset = 0;
+    bool hasDimensions = false;
+    Area used;                  // from DIMENSIONS; A1 when the sheet is empty
+    std::vector<CellData> cells;           // sorted by row, then column
+    std::map<std::pair<int, int>, QString> notes;  // (row, col) -> note text
+    bool protectContents = false;
+    bool hasPassword = false;
+    bool printHeadings = false;
+    bool fitToPage = false;
+    int scale = 100;            // SETUP iScale
+    std::vector<ShapeModel> shapes;
+};
+
+struct NameModel {
+    QString name;               // as stored; built-ins mapped to their names
+    int sheetIndex = 0;         // itab: 0 workbook-level, else 1-based BoundSheet
+    bool builtin = false;
+    bool hidden = false;
+    std::vector<uint8_t> rgce;  // the NameParsedFormula tokens
+    std::vector<uint8_t> extra; // its RgbExtra
+    QString refersTo;           // decoded "=..." text
+};
+
+enum class SupBookKind { Self, AddIn, External, OleDde };
+
+struct ExternNameModel {
+    QString name;
+};
+
+struct SupBookModel {
+    SupBookKind kind = SupBookKind::Self;
+    QString path;               // External: the resolved path; OleDde: "server|topic"
+    QStringList sheetNames;
+    std::vector<ExternNameModel> names;
+};
+
+struct XtiModel {
+    int supBook = 0;
+    int firstTab = 0;
+    int lastTab = 0;
+};
+
+// Where a stored shared/array/table body sits and what it holds.
+struct SharedBody {
+    Area area;
+    std::vector<uint8_t> rgce;
+    std::vector<uint8_t> extra;
+    bool isArray = false;
+};
+
+struct WorkbookModel {
+    QString path;               // absolute path of the loaded file
+    int codePage = 1252;
+    std::vector<SheetModel> sheets;     // every BoundSheet8 except VB modules
+    std::vector<int> boundSheetToSheet; // BoundSheet index -> index in sheets, -1 if left out
+    QStringList boundSheetNames;        // every BoundSheet8 name in file order
+    std::vector<QString> sst;
+    std::vector<NameModel> names;
+    std::vector<SupBookModel> supBooks;
+    std::vector<XtiModel> xti;
+    std::map<int, QVariant> properties; // built-in document property position -> value
+    QStringList warnings;
+};
+
+}  // namespace tabulon::xls

@@ -1,0 +1,136 @@
+// One sheet substream: from its BOF to the matching EOF, skipping the
+// substreams of embedded charts in between.
+#include "host/xls/Readers.h"
+#include "host/xls/SheetState.h"
+
+#include <algorithm>
+
+namespace tabulon::xls {
+
+namespace {
+
+// Settings records of a worksheet.
+void parseSheetSetting(const Record& rec, SheetState& st) {
+    ByteCursor c = rec.cursor();
+    switch (rec.type) {
+    case rt::Protect:  // Protect, MS-XLS 2.4.207
+        st.sheet.protectContents = c.u16() != 0;
+        break;
+    case rt::Password:  // Password, MS-XLS 2.4.191
+        st.sheet.hasPassword = c.u16() != 0;
+        break;
+    case rt::PrintHeaders:  // PrintRowCol, MS-XLS 2.4.203
+        st.sheet.printHeadings = c.u16() != 0;
+        break;
+    case rt::WsBool: {  // WsBool, MS-XLS 2.4.351
+        const uint16_t flags = c.u16();
+        st.sheet.fitToPage = flags & 0x0100;
+        if ((flags & 0x0010) && st.sheet.kind == SheetKind::Worksheet) st.sheet.kind = SheetKind::Dialog;
+        break;
+    }
+    case rt::SetupRec: {  // Setup, MS-XLS 2.4.257
+        c.skip(2);
+        const int scale = c.u16();
+        c.skip(6);
+        const uint16_t flags = c.u16();
+        if (!(flags & 0x0004) && scale >= 10 && scale <= 400) st.sheet.scale = scale;  // fNoPls: no settings
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void dispatch(const Record& rec, SheetState& st) {
+    switch (rec.type) {
+    case rt::Number: parseNumber(rec, st); break;
+    case rt::Rk: parseRk(rec, st); break;
+    case rt::MulRk: parseMulRk(rec, st); break;
+    case rt::LabelSst: parseLabelSst(rec, st); break;
+    case rt::Label:
+    case rt::RString: parseLabel(rec, st); break;
+    case rt::BoolErr: parseBoolErr(rec, st); break;
+    case rt::Blank: parseBlank(rec, st); break;
+    case rt::MulBlank: parseMulBlank(rec, st); break;
+    case rt::Dimensions: parseDimensions(rec, st); break;
+    case rt::Formula: parseFormula(rec, st); return;  // keeps its STRING target
+    case rt::StringRec: parseString(rec, st); break;
+    case rt::ShrFmla: parseShrFmla(rec, st); return;
+    case rt::Array: parseArray(rec, st); return;
+    case rt::Table: parseTable(rec, st); return;
+    case rt::Note: parseNote(rec, st); break;
+    case rt::Obj: parseObj(rec, st); return;
+    case rt::Txo: parseTxo(rec, st); break;
+    default: parseSheetSetting(rec, st); return;
+    }
+    st.stringTarget = -1;
+}
+
+void settleUsedRange(SheetState& st) {
+    SheetModel& s = st.sheet;
+    if (st.extent.firstRow >= 0) {
+        if (!s.hasDimensions) {
+            s.used = st.extent;
+        } else {  // cells beyond a stale DIMENSIONS still belong to the range
+            s.used.firstRow = std::min(s.used.firstRow, st.extent.firstRow);
+            s.used.lastRow = std::max(s.used.lastRow, st.extent.lastRow);
+            s.used.firstCol = std::min(s.used.firstCol, st.extent.firstCol);
+            s.used.lastCol = std::max(s.used.lastCol, st.extent.lastCol);
+        }
+    } else if (!s.hasDimensions) {
+        s.used = Area{0, 0, 0, 0};
+    }
+}
+
+void sortCells(SheetModel& s) {
+    std::stable_sort(s.cells.begin(), s.cells.end(), [](const CellData& a, const CellData& b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    });
+    // A cell written twice keeps its last record.
+    auto same = [](const CellData& a, const CellData& b) { return a.row == b.row && a.col == b.col; };
+    std::vector<CellData> unique;
+    unique.reserve(s.cells.size());
+    for (size_t i = 0; i < s.cells.size(); ++i)
+        if (i + 1 == s.cells.size() || !same(s.cells[i], s.cells[i + 1])) unique.push_back(std::move(s.cells[i]));
+    s.cells.swap(unique);
+}
+
+}  // namespace
+
+void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
+    SheetState st{sheet, book, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1}};
+    RecordStream rs(stream);
+    rs.seek(sheet.bofOffset);
+    Record rec;
+    if (!rs.next(rec) || rec.type != rt::Bof) {
+        book.warnings << QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(sheet.bofOffset);
+        sheet.used = Area{0, 0, 0, 0};
+        return;
+    }
+    {
+        ByteCursor c = rec.cursor();
+        c.skip(2);
+        const int dt = c.remaining() >= 2 ? c.u16() : 0x10;
+        if (dt == 0x20) sheet.kind = SheetKind::Chart;
+        else if (dt == 0x40) sheet.kind = SheetKind::MacroSheet;
+    }
+    int depth = 1;
+    while (depth > 0 && rs.next(rec)) {
+        if (rec.type == rt::Bof) { ++depth; continue; }
+        if (rec.type == rt::Eof) { --depth; continue; }
+        if (depth > 1) continue;
+        try {
+            dispatch(rec, st);
+        } catch (const FormatError& e) {
+            st.warnRecord(FormatError(e.reason(), e.offset(), rec.type));
+        }
+    }
+    if (depth > 0)
+        book.warnings << QStringLiteral("sheet '%1': sheet data ends early").arg(sheet.name);
+    resolvePendingFormulas(st);
+    sortCells(sheet);
+    attachNotes(st);
+    settleUsedRange(st);
+}
+
+}  // namespace tabulon::xls

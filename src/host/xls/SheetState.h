@@ -1,0 +1,80 @@
+#pragma once
+// What one sheet substream's parse functions share while the sheet is read:
+// the model being filled, and the pieces that can only be put together at the
+// end (shared formula bodies, note texts found in later records).
+#include "host/xls/Model.h"
+#include "host/xls/RecordStream.h"
+
+#include <map>
+#include <utility>
+
+namespace tabulon::xls {
+
+class FormulaContext;
+
+struct TableBody {
+    Area area;
+    uint16_t flags = 0;
+    int rowInputRow = 0, rowInputCol = 0, colInputRow = 0, colInputCol = 0;
+};
+
+struct PendingFormula {
+    size_t cell = 0;     // index in sheet.cells
+    int anchorRow = 0, anchorCol = 0;
+    bool table = false;
+};
+
+struct NoteAnchor {
+    int row = 0, col = 0, objId = 0;
+};
+
+struct SheetState {
+    SheetModel& sheet;
+    WorkbookModel& book;
+    const FormulaContext& ctx;
+    std::map<std::pair<int, int>, SharedBody> bodies;  // by anchor (row, col)
+    std::map<std::pair<int, int>, TableBody> tables;
+    std::vector<PendingFormula> pending;
+    long long stringTarget = -1;   // cell waiting for its STRING record
+    int lastCommentObj = -1;       // OBJ id of the last comment object seen
+    std::map<int, QString> objTexts;
+    std::vector<NoteAnchor> noteAnchors;
+    Area extent{ -1, -1, -1, -1 };  // cells actually present, blanks included
+
+    void touch(int row, int col);
+    CellData& addCell(int row, int col, CellType type);
+    void warnRecord(const FormatError& e);
+};
+
+// Cell records, MS-XLS 2.4.*: each reads one record into state.
+void parseNumber(const Record& rec, SheetState& st);
+void parseRk(const Record& rec, SheetState& st);
+void parseMulRk(const Record& rec, SheetState& st);
+void parseLabelSst(const Record& rec, SheetState& st);
+void parseLabel(const Record& rec, SheetState& st);
+void parseBoolErr(const Record& rec, SheetState& st);
+void parseBlank(const Record& rec, SheetState& st);
+void parseMulBlank(const Record& rec, SheetState& st);
+void parseDimensions(const Record& rec, SheetState& st);
+// Formula records.
+void parseFormula(const Record& rec, SheetState& st);
+void parseString(const Record& rec, SheetState& st);
+void parseShrFmla(const Record& rec, SheetState& st);
+void parseArray(const Record& rec, SheetState& st);
+void parseTable(const Record& rec, SheetState& st);
+void resolvePendingFormulas(SheetState& st);
+// Comments: NOTE, and the OBJ/TXO pair that holds the text.
+void parseNote(const Record& rec, SheetState& st);
+void parseObj(const Record& rec, SheetState& st);
+void parseTxo(const Record& rec, SheetState& st);
+void attachNotes(SheetState& st);
+
+// Decodes tokens into formula text; damage becomes a warning and empty text.
+QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8_t* extra,
+                    size_t extraSize, int row, int col, bool shared);
+
+// "A1" / "$A$1" for a 0-based cell.
+QString cellAddress(int row, int col, bool absolute);
+QString a1Column(int col);
+
+}  // namespace tabulon::xls

@@ -1,0 +1,61 @@
+// Paths of other workbooks as stored in SUPBOOK (MS-XLS 2.5.277 VirtualPath):
+// a leading 0x0001 introduces a code for where the path starts; inside the
+// path 0x0003 separates folders and 0x0004 climbs one folder.
+#include "host/xls/Readers.h"
+
+#include <QDir>
+
+namespace tabulon::xls {
+
+namespace {
+
+// The folder steps of an encoded file path, with the given separator.
+QString decodeSteps(const QString& s, QChar sep) {
+    QString out;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t ch = s.at(i).unicode();
+        if (ch == 0x0003) {
+            out += sep;
+        } else if (ch == 0x0004) {
+            out += QStringLiteral("..");
+            out += sep;
+        } else if (ch >= 0x0020) {
+            out += s.at(i);
+        }
+    }
+    return out;
+}
+
+QString relativeTo(const QString& folder, const QString& rel) {
+    if (folder.isEmpty()) return rel;
+    return QDir::cleanPath(folder + QLatin1Char('/') + rel);
+}
+
+}  // namespace
+
+QString decodeVirtualPath(const QString& encoded, const QString& bookFolder) {
+    if (encoded.isEmpty()) return encoded;
+    if (encoded.at(0).unicode() != 0x0001)
+        return relativeTo(bookFolder, decodeSteps(encoded, QLatin1Char('/')));
+    const QString rest = encoded.mid(2);
+    const char16_t code = encoded.size() > 1 ? encoded.at(1).unicode() : 0;
+    switch (code) {
+    case 0x0001:  // volume: drive letter, or '@' for a UNC server
+        if (rest.startsWith(QLatin1Char('@')))
+            return QStringLiteral("\\\\") + decodeSteps(rest.mid(1), QLatin1Char('\\'));
+        if (rest.isEmpty()) return QString();
+        return rest.left(1) + QStringLiteral(":\\") + decodeSteps(rest.mid(1), QLatin1Char('\\'));
+    case 0x0002:  // same volume as this workbook: from its root
+        return QStringLiteral("/") + decodeSteps(rest, QLatin1Char('/'));
+    case 0x0005:  // transfer protocol: a count, then the URL as written
+        return rest.mid(1);
+    case 0x0006:  // startup, alternate startup and library folders: we have
+    case 0x0007:  // none of them, so the path stays relative to them
+    case 0x0008:
+        return decodeSteps(rest, QLatin1Char('/'));
+    default:      // a plain path after the 0x0001 marker
+        return relativeTo(bookFolder, decodeSteps(encoded.mid(1), QLatin1Char('/')));
+    }
+}
+
+}  // namespace tabulon::xls
