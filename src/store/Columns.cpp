@@ -24,7 +24,7 @@ Error conversionError(const Column& c, const QString& table, const QVariant& v) 
 
 SqlValue integerValue(qint64 i) { return {SqlValue::Type::Integer, i, 0, {}}; }
 SqlValue realValue(double d) { return {SqlValue::Type::Real, 0, d, {}}; }
-SqlValue textValue(QString s) { return {SqlValue::Type::Text, 0, 0, std::move(s)}; }
+SqlValue textValue(const QString& s) { return {SqlValue::Type::Text, 0, 0, s.toUtf8()}; }
 
 bool isWholeNumberType(const QVariant& v) {
     switch (v.typeId()) {
@@ -120,15 +120,15 @@ QString textOf(const QVariant& v) {
 }
 
 SqlValue toText(const Column& c, const QVariant& v, const QString& table) {
-    SqlValue out = textValue(textOf(v));
-    if (c.maxLength > 0 && out.s.size() > c.maxLength)
+    const QString text = textOf(v);
+    if (c.maxLength > 0 && text.size() > c.maxLength)
         throw Error(tabulon::err::FieldTooSmall,
                     QStringLiteral("フィールド '%1.%2' のサイズが小さすぎます。"
                                    "%3 文字までのところ %4 文字を入力しようとしました。")
                         .arg(table, c.name)
                         .arg(c.maxLength)
-                        .arg(out.s.size()));
-    return out;
+                        .arg(text.size()));
+    return textValue(text);
 }
 
 }  // namespace
@@ -219,8 +219,8 @@ void bindValue(sqlite3_stmt* stmt, int index, const SqlValue& value) {
         sqlite3_bind_double(stmt, index, value.d);
         break;
     case SqlValue::Type::Text:
-        sqlite3_bind_text16(stmt, index, value.s.utf16(), int(value.s.size() * 2),
-                            SQLITE_STATIC);
+        sqlite3_bind_text(stmt, index, value.utf8.constData(), int(value.utf8.size()),
+                          SQLITE_STATIC);
         break;
     }
 }

@@ -28,7 +28,7 @@ struct SqlValue {
     enum class Type { Null, Integer, Real, Text } type = Type::Null;
     qint64 i = 0;
     double d = 0;
-    QString s;
+    QByteArray utf8;  // texts are bound as UTF-8, the file's encoding
 };
 
 // Converts v to the field's type; throws tabulon::Error 3421 when it cannot be

@@ -81,7 +81,8 @@ void Database::create(const QString& path) {
                     QStringLiteral("データベース '%1' は既に存在します。").arg(path));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
     try {
         if (rc != SQLITE_OK)
             throw sqlError(db, rc, path);
@@ -106,8 +107,9 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     if (!info.isFile())
         throw lockedOrForeign(path);
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE,
-                                   nullptr);
+    // One thread uses the connection: no per-call mutex.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     // Owned from here on, so every refusal below closes the connection.
     std::unique_ptr<Database> database(new Database(db, path));
     if (rc != SQLITE_OK)
