@@ -49,4 +49,12 @@ struct FormulaInput {
 // outside the given buffers.
 QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx);
 
+// A 3-D reference's sheet prefix (without "!") quoted the way formula text
+// quotes it, for FormulaContext::externSheetPrefix. book is empty for this
+// workbook, else "[Prices.xls]" or "C:\\data\\[Prices.xls]"; lastSheet is
+// empty or the end of a sheet range. "Sheet1", "'My Sheet'",
+// "Sheet1:Sheet3", "'C:\\data\\[Prices.xls]Sheet1'", "'It''s'".
+QString sheetPrefixText(const QString& book, const QString& firstSheet,
+                        const QString& lastSheet = QString());
+
 }  // namespace tabulon::xls

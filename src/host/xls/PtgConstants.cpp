@@ -1,0 +1,92 @@
+// Constant tokens: PtgStr (2.5.198.89), PtgErr (2.5.198.57), PtgBool
+// (2.5.198.43), PtgInt (2.5.198.62), PtgNum (2.5.198.80) and the array
+// constant PtgArray (2.5.198.32) whose values follow the tokens in RgbExtra
+// (PtgExtraArray, 2.5.198.59).
+#include "host/xls/NumberText.h"
+#include "host/xls/PtgState.h"
+
+namespace tabulon::xls {
+namespace {
+
+QString quoted(const QString& text) {
+    QString body = text;
+    body.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + body + QLatin1Char('"');
+}
+
+QString errorText(uint8_t code) {
+    switch (code) {
+    case 0x00: return QStringLiteral("#NULL!");
+    case 0x07: return QStringLiteral("#DIV/0!");
+    case 0x0F: return QStringLiteral("#VALUE!");
+    case 0x17: return QStringLiteral("#REF!");
+    case 0x1D: return QStringLiteral("#NAME?");
+    case 0x24: return QStringLiteral("#NUM!");
+    case 0x2A: return QStringLiteral("#N/A");
+    default:
+        throw Error(err::Refused, QStringLiteral("formula error constant %1 unknown").arg(code));
+    }
+}
+
+// One SerAr value (2.5.198.x SerNil/SerNum/SerStr/SerBool/SerErr): a type
+// byte, then eight bytes except for strings.
+QString arrayValue(PtgCursor& extra) {
+    switch (extra.u8()) {
+    case 0x00: extra.skip(8); return QString();
+    case 0x01: return numberText(extra.f64());
+    case 0x02: return quoted(extra.unicodeChars(extra.u16()));
+    case 0x04: {
+        const uint8_t b = extra.u8();
+        extra.skip(7);
+        return b ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    }
+    case 0x10: {
+        const uint8_t code = extra.u8();
+        extra.skip(7);
+        return errorText(code);
+    }
+    default:
+        throw Error(err::Refused, QStringLiteral("formula array constant unreadable"));
+    }
+}
+
+// {1,2;3,4}: columns separated by commas, rows by semicolons.
+QString arrayText(PtgCursor& extra) {
+    const int columns = extra.u8() + 1;
+    const int rows = extra.u16() + 1;
+    // Every value takes at least four bytes; a count the bytes cannot hold is
+    // damage, refused before any work is done for it.
+    if (static_cast<size_t>(columns) * static_cast<size_t>(rows) > extra.remaining() / 4)
+        throw Error(err::Refused, QStringLiteral("formula array constant truncated"));
+    QString text = QStringLiteral("{");
+    for (int r = 0; r < rows; ++r) {
+        if (r)
+            text += QLatin1Char(';');
+        for (int c = 0; c < columns; ++c) {
+            if (c)
+                text += QLatin1Char(',');
+            text += arrayValue(extra);
+        }
+    }
+    return text + QLatin1Char('}');
+}
+
+}  // namespace
+
+bool decodeConstant(uint8_t ptg, PtgState& s) {
+    if (ptg >= 0x20 && (ptg & 0x1F) == 0x00) {  // PtgArray in any class
+        s.tokens.skip(7);
+        s.pushOperand(arrayText(s.extra));
+        return true;
+    }
+    switch (ptg) {
+    case 0x17: s.pushOperand(quoted(s.tokens.unicodeChars(s.tokens.u8()))); return true;
+    case 0x1C: s.pushOperand(errorText(s.tokens.u8())); return true;
+    case 0x1D: s.pushOperand(s.tokens.u8() ? QStringLiteral("TRUE") : QStringLiteral("FALSE")); return true;
+    case 0x1E: s.pushOperand(QString::number(s.tokens.u16())); return true;
+    case 0x1F: s.pushOperand(numberText(s.tokens.f64())); return true;
+    default: return false;
+    }
+}
+
+}  // namespace tabulon::xls

@@ -1,0 +1,141 @@
+// Reference and name operands: PtgRef/PtgArea (2.5.198.84/2.5.198.27), their
+// relative forms PtgRefN/PtgAreaN used by shared formulas and names, the 3-D
+// forms through the EXTERNSHEET table, the #REF! forms left by deleted cells
+// or sheets, and PtgName/PtgNameX.
+#include "host/xls/PtgState.h"
+
+namespace tabulon::xls {
+namespace {
+
+constexpr int kRows = 65536;
+constexpr int kColumns = 256;
+
+struct Cell {
+    int row = 0;
+    int col = 0;
+    bool rowRelative = false;
+    bool colRelative = false;
+};
+
+// How the stored row and column are to be read: as positions (RgceLoc), or,
+// where flagged relative, as signed offsets from a base cell (RgceLocRel):
+// 16 bits for rows, the low 8 bits for columns, wrapping around the sheet.
+struct Frame {
+    bool offsets = false;
+    int baseRow = 0;
+    int baseCol = 0;
+};
+
+int wrap(int value, int size) { return ((value % size) + size) % size; }
+
+Cell resolve(uint16_t rw, uint16_t colField, const Frame& f) {
+    Cell c;
+    c.colRelative = (colField & 0x4000) != 0;
+    c.rowRelative = (colField & 0x8000) != 0;
+    c.row = rw;
+    c.col = colField & 0x3FFF;
+    if (f.offsets && c.rowRelative)
+        c.row = wrap(f.baseRow + static_cast<int16_t>(rw), kRows);
+    if (f.offsets && c.colRelative)
+        c.col = wrap(f.baseCol + static_cast<int8_t>(colField & 0xFF), kColumns);
+    return c;
+}
+
+QString rowText(const Cell& c) {
+    return (c.rowRelative ? QString() : QStringLiteral("$")) + QString::number(c.row + 1);
+}
+
+QString colText(const Cell& c) {
+    return (c.colRelative ? QString() : QStringLiteral("$")) + columnLetters(c.col);
+}
+
+QString cellText(const Cell& c) { return colText(c) + rowText(c); }
+
+Cell readCell(PtgCursor& t, const Frame& f) {
+    const uint16_t rw = t.u16();
+    return resolve(rw, t.u16(), f);
+}
+
+// Whole columns show as "A:B" and whole rows as "1:2", the way the
+// spreadsheet writes them back.
+QString areaText(PtgCursor& t, const Frame& f) {
+    const uint16_t rwFirst = t.u16();
+    const uint16_t rwLast = t.u16();
+    const uint16_t colFirst = t.u16();
+    const uint16_t colLast = t.u16();
+    const Cell a = resolve(rwFirst, colFirst, f);
+    const Cell b = resolve(rwLast, colLast, f);
+    if (a.col == 0 && b.col == kColumns - 1)
+        return rowText(a) + QLatin1Char(':') + rowText(b);
+    if (a.row == 0 && b.row == kRows - 1)
+        return colText(a) + QLatin1Char(':') + colText(b);
+    return cellText(a) + QLatin1Char(':') + cellText(b);
+}
+
+// RefN/AreaN always hold offsets; the 3-D forms hold them where the formula
+// is not tied to one cell (shared formulas, names); plain Ref/Area never do.
+Frame frameFor(const PtgState& s, bool offsets) {
+    Frame f;
+    f.offsets = offsets;
+    if (s.input.kind != FormulaKind::Name) {
+        f.baseRow = s.input.row;
+        f.baseCol = s.input.col;
+    }
+    return f;
+}
+
+// A deleted sheet leaves an empty prefix; the spreadsheet then shows the
+// reference as "#REF!A1".
+QString sheetPrefix(PtgState& s, uint16_t ixti) {
+    const QString prefix = s.context.externSheetPrefix(ixti);
+    return prefix.isEmpty() ? QStringLiteral("#REF!") : prefix + QLatin1Char('!');
+}
+
+}  // namespace
+
+QString columnLetters(int col) {
+    QString letters;
+    for (int n = col + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(QLatin1Char(static_cast<char>('A' + (n - 1) % 26)));
+    return letters;
+}
+
+bool decodeReference(uint8_t base, PtgState& s) {
+    PtgCursor& t = s.tokens;
+    const QString refError = QStringLiteral("#REF!");
+    const bool offsets3d = s.input.kind != FormulaKind::Cell;
+    switch (base) {
+    case 0x23: s.pushOperand(s.context.definedName(static_cast<int>(t.u32()))); return true;  // PtgName
+    case 0x24: s.pushOperand(cellText(readCell(t, frameFor(s, false)))); return true;          // PtgRef
+    case 0x25: s.pushOperand(areaText(t, frameFor(s, false))); return true;                    // PtgArea
+    case 0x2A: t.skip(4); s.pushOperand(refError); return true;                                // PtgRefErr
+    case 0x2B: t.skip(8); s.pushOperand(refError); return true;                                // PtgAreaErr
+    case 0x2C: s.pushOperand(cellText(readCell(t, frameFor(s, true)))); return true;           // PtgRefN
+    case 0x2D: s.pushOperand(areaText(t, frameFor(s, true))); return true;                     // PtgAreaN
+    case 0x39: {                                                                               // PtgNameX
+        const uint16_t ixti = t.u16();
+        s.pushOperand(s.context.externName(ixti, static_cast<int>(t.u32())));
+        return true;
+    }
+    case 0x3A: {                                                                               // PtgRef3d
+        const QString prefix = sheetPrefix(s, t.u16());
+        s.pushOperand(prefix + cellText(readCell(t, frameFor(s, offsets3d))));
+        return true;
+    }
+    case 0x3B: {                                                                               // PtgArea3d
+        const QString prefix = sheetPrefix(s, t.u16());
+        s.pushOperand(prefix + areaText(t, frameFor(s, offsets3d)));
+        return true;
+    }
+    case 0x3C:                                                                                 // PtgRefErr3d
+    case 0x3D: {                                                                               // PtgAreaErr3d
+        const QString prefix = s.context.externSheetPrefix(t.u16());
+        t.skip(base == 0x3C ? 4 : 8);
+        s.pushOperand(prefix.isEmpty() ? refError : prefix + QLatin1Char('!') + refError);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+}  // namespace tabulon::xls

@@ -1,0 +1,52 @@
+// Sheet prefixes of 3-D and external references, quoted as formula text
+// quotes them: 'My Sheet'!A1, Sheet1:Sheet3!A1, 'C:\data\[Prices.xls]Sheet1'!A1.
+#include "host/xls/FormulaDecoder.h"
+
+#include <QRegularExpression>
+
+namespace tabulon::xls {
+namespace {
+
+// A sheet name is written bare when it could not be read as anything else:
+// letters (of any script), digits, "_" and "." only, not starting with a
+// digit, and not shaped like a cell reference in either notation.
+bool needsQuotes(const QString& name) {
+    if (name.isEmpty())
+        return false;
+    if (name.front().isDigit())
+        return true;
+    for (const QChar ch : name) {
+        if (!ch.isLetterOrNumber() && ch != QLatin1Char('_') && ch != QLatin1Char('.'))
+            return true;
+    }
+    static const QRegularExpression a1(QStringLiteral("^[A-Za-z]{1,3}[0-9]+$"));
+    static const QRegularExpression r1c1(QStringLiteral("^([Rr][0-9]*)?([Cc][0-9]*)?$"));
+    return a1.match(name).hasMatch() || r1c1.match(name).hasMatch();
+}
+
+// The book part may hold a path ("C:\data\[Prices.xls]"); brackets are part
+// of the notation, anything else unusual forces quotes.
+bool bookNeedsQuotes(const QString& book) {
+    for (const QChar ch : book) {
+        if (!ch.isLetterOrNumber() && !QStringLiteral("_.[]").contains(ch))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QString sheetPrefixText(const QString& book, const QString& firstSheet, const QString& lastSheet) {
+    QString text = book + firstSheet;
+    bool quote = bookNeedsQuotes(book) || needsQuotes(firstSheet);
+    if (!lastSheet.isEmpty() && lastSheet != firstSheet) {
+        text += QLatin1Char(':') + lastSheet;
+        quote = quote || needsQuotes(lastSheet);
+    }
+    if (!quote)
+        return text;
+    text.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+}  // namespace tabulon::xls

@@ -1,0 +1,113 @@
+// References in formula text: "$" from the relative flags, shared formulas
+// moved to each cell, names relative to A1, 3-D and external prefixes.
+#include "formula_tokens.h"
+
+#include <gtest/gtest.h>
+
+using tabulon::test::decode;
+using tabulon::test::Tokens;
+using tabulon::xls::FormulaKind;
+using tabulon::xls::sheetPrefixText;
+
+namespace {
+
+TEST(FormulaReferences, DollarSignsFollowTheRelativeFlags) {
+    EXPECT_EQ(decode(Tokens().ref(0, 0, true, true)), QStringLiteral("=A1"));
+    EXPECT_EQ(decode(Tokens().ref(4, 2, false, true)), QStringLiteral("=C$5"));
+    EXPECT_EQ(decode(Tokens().ref(4, 2, true, false)), QStringLiteral("=$C5"));
+    EXPECT_EQ(decode(Tokens().ref(65535, 255, false, false)), QStringLiteral("=$IV$65536"));
+    EXPECT_EQ(decode(Tokens().area(0, 25, 9, 26, false)), QStringLiteral("=$Z$1:$AA$10"));
+}
+
+TEST(FormulaReferences, WholeColumnsAndRowsShowWithoutTheOtherCoordinate) {
+    EXPECT_EQ(decode(Tokens().area(0, 0, 65535, 1)), QStringLiteral("=A:B"));
+    EXPECT_EQ(decode(Tokens().area(0, 2, 65535, 2, false)), QStringLiteral("=$C:$C"));
+    EXPECT_EQ(decode(Tokens().area(0, 0, 1, 255, false)), QStringLiteral("=$1:$2"));
+    EXPECT_EQ(decode(Tokens().area(4, 0, 4, 255)), QStringLiteral("=5:5"));
+    // A range stopping one row short is an ordinary area.
+    EXPECT_EQ(decode(Tokens().area(0, 0, 65534, 0)), QStringLiteral("=A1:A65535"));
+}
+
+TEST(FormulaReferences, SharedFormulaOffsetsMoveWithTheCell) {
+    // RefN row -1, column +2 from the cell, and an absolute part kept as is.
+    Tokens t;
+    t.ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03);
+    EXPECT_EQ(decode(t, FormulaKind::Shared, 9, 0), QStringLiteral("=C9+$B$4"));
+    EXPECT_EQ(decode(t, FormulaKind::Shared, 19, 3), QStringLiteral("=F19+$B$4"));
+}
+
+TEST(FormulaReferences, SharedOffsetsWrapAroundTheSheet) {
+    Tokens t;
+    t.ref(0xFFFF, 0xFF, true, true, 0x4C);  // one row up, one column left
+    EXPECT_EQ(decode(t, FormulaKind::Shared, 0, 0), QStringLiteral("=IV65536"));
+    Tokens area;
+    area.area(0, 0, 2, 1, true, 0x2D);
+    EXPECT_EQ(decode(area, FormulaKind::Shared, 65535, 255), QStringLiteral("=IV65536:A2"));
+}
+
+TEST(FormulaReferences, NameOffsetsCountFromA1) {
+    Tokens t;
+    t.ref(2, 1, true, true, 0x2C);
+    EXPECT_EQ(decode(t, FormulaKind::Name, 50, 50), QStringLiteral("=B3"));
+}
+
+TEST(FormulaReferences, ThreeDimensionalPrefixesComeFromTheBook) {
+    EXPECT_EQ(decode(Tokens().ref3d(0, 0, 0)), QStringLiteral("=Sheet1!$A$1"));
+    EXPECT_EQ(decode(Tokens().area3d(1, 0, 0, 1, 1)), QStringLiteral("='My Sheet'!$A$1:$B$2"));
+    EXPECT_EQ(decode(Tokens().ref3d(2, 0, 0, true).integer(2).op(0x05)),
+              QStringLiteral("='C:\\data\\[Prices.xls]Sheet1'!A1*2"));
+    // A deleted sheet.
+    EXPECT_EQ(decode(Tokens().ref3d(3, 0, 0)), QStringLiteral("=#REF!$A$1"));
+}
+
+TEST(FormulaReferences, RelativeThreeDimensionalReferenceInSharedFormula) {
+    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Shared, 4, 1), QStringLiteral("=Sheet1!B6"));
+}
+
+TEST(FormulaReferences, DeletedCellsShowAsRefError) {
+    EXPECT_EQ(decode(Tokens().u8(0x2A).u32(0)), QStringLiteral("=#REF!"));
+    EXPECT_EQ(decode(Tokens().u8(0x2B).u32(0).u32(0).attr(0x10)), QStringLiteral("=SUM(#REF!)"));
+    EXPECT_EQ(decode(Tokens().u8(0x3C).u16(0).u32(0)), QStringLiteral("=Sheet1!#REF!"));
+    EXPECT_EQ(decode(Tokens().u8(0x3D).u16(3).u32(0).u32(0)), QStringLiteral("=#REF!"));
+}
+
+TEST(FormulaReferences, NamesComeFromTheBook) {
+    EXPECT_EQ(decode(Tokens().name(2).integer(1).op(0x03)), QStringLiteral("=Name2+1"));
+    EXPECT_EQ(decode(Tokens().nameX(1, 4)), QStringLiteral("=Book.xls!X1_4"));
+}
+
+TEST(FormulaReferences, MemoryTokensAreTransparent) {
+    // PtgMemFunc around Sheet1!A1:B2 A1:A2 intersection; PtgMemArea with
+    // one cached area in RgbExtra, followed by an array constant whose
+    // values must still be found after it.
+    Tokens t;
+    t.u8(0x29).u16(11).area3d(0, 0, 0, 1, 1).area(0, 0, 1, 0).op(0x0F);
+    EXPECT_EQ(decode(t), QStringLiteral("=Sheet1!$A$1:$B$2 A1:A2"));
+    Tokens m;
+    m.u8(0x26).u32(0).u16(9).area(0, 0, 1, 1).attr(0x10);
+    m.array(1, 1).extraNumber(7).funcVar(2, 4);
+    std::vector<uint8_t> cached{1, 0, 0, 0, 1, 0, 0, 0, 1, 0};
+    m.extra.insert(m.extra.begin(), cached.begin(), cached.end());
+    EXPECT_EQ(decode(m), QStringLiteral("=SUM(SUM(A1:B2),{7})"));
+}
+
+TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1")), QStringLiteral("Sheet1"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("\u58f2\u4e0a")), QStringLiteral("\u58f2\u4e0a"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("My Sheet")), QStringLiteral("'My Sheet'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("It's")), QStringLiteral("'It''s'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("2007")), QStringLiteral("'2007'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("AB12")), QStringLiteral("'AB12'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("R1C1")), QStringLiteral("'R1C1'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("a-b")), QStringLiteral("'a-b'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1"), QStringLiteral("Sheet3")),
+              QStringLiteral("Sheet1:Sheet3"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1"), QStringLiteral("Last one")),
+              QStringLiteral("'Sheet1:Last one'"));
+    EXPECT_EQ(sheetPrefixText(QStringLiteral("[Book2.xls]"), QStringLiteral("Sheet1")),
+              QStringLiteral("[Book2.xls]Sheet1"));
+    EXPECT_EQ(sheetPrefixText(QStringLiteral("C:\\data\\[Prices.xls]"), QStringLiteral("Sheet1")),
+              QStringLiteral("'C:\\data\\[Prices.xls]Sheet1'"));
+}
+
+}  // namespace
