@@ -1,0 +1,311 @@
+#include "support/XlsWriter.h"
+
+#include <QStringList>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+
+namespace tabulon::test {
+namespace {
+
+void put16(QByteArray& b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
+void put32(QByteArray& b, quint32 v) { put16(b, quint16(v & 0xFFFF)); put16(b, quint16(v >> 16)); }
+void putDouble(QByteArray& b, double v) {
+    char raw[8];
+    std::memcpy(raw, &v, 8);
+    b.append(raw, 8);
+}
+
+bool fitsLatin1(const QString& s) {
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x100; });
+}
+
+// Character bytes after the flags byte: 8-bit when every character fits.
+QByteArray chars(const QString& s, bool compressed) {
+    QByteArray b;
+    for (QChar c : s) {
+        if (compressed)
+            b.append(char(c.unicode()));
+        else
+            put16(b, c.unicode());
+    }
+    return b;
+}
+
+// XLUnicodeString: 16-bit count, flags, characters.
+QByteArray xlString(const QString& s) {
+    QByteArray b;
+    bool compressed = fitsLatin1(s);
+    put16(b, quint16(s.size()));
+    b.append(char(compressed ? 0 : 1));
+    b.append(chars(s, compressed));
+    return b;
+}
+
+// ShortXLUnicodeString: 8-bit count, flags, characters.
+QByteArray shortString(const QString& s) {
+    QByteArray b;
+    bool compressed = fitsLatin1(s);
+    b.append(char(s.size()));
+    b.append(char(compressed ? 0 : 1));
+    b.append(chars(s, compressed));
+    return b;
+}
+
+QByteArray record(quint16 type, const QByteArray& body) {
+    QByteArray b;
+    put16(b, type);
+    put16(b, quint16(body.size()));
+    return b + body;
+}
+
+QByteArray bof(quint16 dt) {
+    QByteArray b;
+    put16(b, 0x0600);
+    put16(b, dt);
+    put16(b, 0x0DBB);
+    put16(b, 0x07CC);
+    put32(b, 0x00000041);
+    put32(b, 0x00000006);
+    return record(0x0809, b);
+}
+
+QByteArray sheetStream(const XlsSheet& sheet, const QStringList& sst) {
+    QByteArray out = bof(0x0010);
+    int lastRow = -1, lastCol = -1, firstRow = 1 << 30, firstCol = 1 << 30;
+    for (const auto& c : sheet.cells) {
+        lastRow = std::max(lastRow, c.row);
+        lastCol = std::max(lastCol, c.col);
+        firstRow = std::min(firstRow, c.row);
+        firstCol = std::min(firstCol, c.col);
+    }
+    QByteArray dim;
+    if (lastRow < 0) {
+        put32(dim, 0); put32(dim, 0); put16(dim, 0); put16(dim, 0);
+    } else {
+        put32(dim, quint32(firstRow)); put32(dim, quint32(lastRow + 1));
+        put16(dim, quint16(firstCol)); put16(dim, quint16(lastCol + 1));
+    }
+    put16(dim, 0);
+    out += record(0x0200, dim);
+
+    auto cells = sheet.cells;
+    std::stable_sort(cells.begin(), cells.end(), [](const XlsCell& a, const XlsCell& b) {
+        return a.row != b.row ? a.row < b.row : a.col < b.col;
+    });
+    for (const auto& c : cells) {
+        QByteArray b;
+        put16(b, quint16(c.row));
+        put16(b, quint16(c.col));
+        put16(b, 0x0F);  // default cell format
+        switch (c.kind) {
+        case XlsCell::Number:
+            putDouble(b, c.number);
+            out += record(0x0203, b);
+            break;
+        case XlsCell::Text:
+            put32(b, quint32(sst.indexOf(c.text)));
+            out += record(0x00FD, b);
+            break;
+        case XlsCell::Boolean:
+            b.append(char(c.boolean ? 1 : 0)).append(char(0));
+            out += record(0x0205, b);
+            break;
+        case XlsCell::Formula: {
+            if (c.text.isNull()) {
+                putDouble(b, c.number);
+            } else {  // string result follows in a STRING record
+                b.append(QByteArray("\0\0\0\0\0\0\xFF\xFF", 8));
+            }
+            put16(b, 0);
+            put32(b, 0);
+            put16(b, quint16(c.rgce.size()));
+            b += c.rgce;
+            out += record(0x0006, b);
+            if (!c.text.isNull())
+                out += record(0x0207, xlString(c.text));
+            break;
+        }
+        }
+    }
+    out += record(0x000A, {});
+    return out;
+}
+
+// SST with CONTINUE records started at string boundaries.
+QByteArray sstRecords(const QStringList& sst, int total) {
+    QByteArray out;
+    QByteArray body;
+    put32(body, quint32(total));
+    put32(body, quint32(sst.size()));
+    quint16 type = 0x00FC;
+    for (const QString& s : sst) {
+        QByteArray one = xlString(s);
+        if (body.size() + one.size() > 8224) {
+            out += record(type, body);
+            body.clear();
+            type = 0x003C;
+        }
+        body += one;
+    }
+    return out + record(type, body);
+}
+
+}  // namespace
+
+// --- formula tokens -------------------------------------------------------
+
+Rgce& Rgce::ref(int row, int col, bool rowRel, bool colRel) {
+    b_.append(char(0x24));
+    put16(b_, quint16(row));
+    put16(b_, quint16(col | (rowRel ? 0x8000 : 0) | (colRel ? 0x4000 : 0)));
+    return *this;
+}
+Rgce& Rgce::area(int r1, int c1, int r2, int c2, bool rel) {
+    quint16 flags = rel ? 0xC000 : 0;
+    b_.append(char(0x25));
+    put16(b_, quint16(r1)); put16(b_, quint16(r2));
+    put16(b_, quint16(c1 | flags)); put16(b_, quint16(c2 | flags));
+    return *this;
+}
+Rgce& Rgce::ref3d(int ixti, int row, int col, bool rel) {
+    b_.append(char(0x3A));
+    put16(b_, quint16(ixti));
+    put16(b_, quint16(row));
+    put16(b_, quint16(col | (rel ? 0xC000 : 0)));
+    return *this;
+}
+Rgce& Rgce::integer(int v) { b_.append(char(0x1E)); put16(b_, quint16(v)); return *this; }
+Rgce& Rgce::number(double v) { b_.append(char(0x1F)); putDouble(b_, v); return *this; }
+Rgce& Rgce::str(const QString& s) {
+    b_.append(char(0x17));
+    bool compressed = fitsLatin1(s);
+    b_.append(char(s.size())).append(char(compressed ? 0 : 1)).append(chars(s, compressed));
+    return *this;
+}
+Rgce& Rgce::boolean(bool v) { b_.append(char(0x1D)).append(char(v ? 1 : 0)); return *this; }
+Rgce& Rgce::name(int nameIndex) { b_.append(char(0x43)); put32(b_, quint32(nameIndex)); return *this; }
+Rgce& Rgce::op(quint8 ptg) { b_.append(char(ptg)); return *this; }
+Rgce& Rgce::paren() { b_.append(char(0x15)); return *this; }
+Rgce& Rgce::func(int index) { b_.append(char(0x41)); put16(b_, quint16(index)); return *this; }
+Rgce& Rgce::funcVar(int index, int argc) {
+    b_.append(char(0x42)).append(char(argc));
+    put16(b_, quint16(index));
+    return *this;
+}
+Rgce& Rgce::space(int count) {
+    b_.append(char(0x19)).append(char(0x40)).append(char(0x00)).append(char(count));
+    return *this;
+}
+
+// --- sheets ---------------------------------------------------------------
+
+XlsSheet& XlsSheet::number(int row, int col, double v) {
+    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Number; c.number = v;
+    cells.push_back(c);
+    return *this;
+}
+XlsSheet& XlsSheet::text(int row, int col, const QString& s) {
+    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Text; c.text = s;
+    cells.push_back(c);
+    return *this;
+}
+XlsSheet& XlsSheet::boolean(int row, int col, bool v) {
+    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Boolean; c.boolean = v;
+    cells.push_back(c);
+    return *this;
+}
+XlsSheet& XlsSheet::formula(int row, int col, const Rgce& f, double cached) {
+    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Formula; c.number = cached;
+    c.rgce = f.bytes();
+    cells.push_back(c);
+    return *this;
+}
+
+XlsSheet& XlsWriter::addSheet(const QString& name) {
+    sheets_.push_back(XlsSheet{name, 0, {}});
+    return sheets_.back();
+}
+
+void XlsWriter::addName(const QString& name, const Rgce& refersTo, int sheetIndex) {
+    names_.push_back(XlsName{name, sheetIndex, refersTo.bytes()});
+}
+
+void XlsWriter::addModule(const QString& name, XlsModule::Type type, const QString& code) {
+    modules_.push_back(XlsModule{name, type, code});
+}
+
+void XlsWriter::setProperties(const QString& title, const QString& author, const QString& company) {
+    title_ = title;
+    author_ = author;
+    company_ = company;
+}
+
+// --- workbook stream ------------------------------------------------------
+
+QByteArray XlsWriter::workbookStream() const {
+    QStringList sst;
+    int total = 0;
+    for (const auto& s : sheets_)
+        for (const auto& c : s.cells)
+            if (c.kind == XlsCell::Text) {
+                ++total;
+                if (!sst.contains(c.text))
+                    sst << c.text;
+            }
+
+    QByteArray globals = bof(0x0005);
+    QByteArray cp;
+    put16(cp, 1200);
+    globals += record(0x0042, cp);
+
+    // Self-referencing SUPBOOK with one XTI per sheet, so 3-D references
+    // and sheet-level names can point at sheet i through ixti i.
+    QByteArray sup;
+    put16(sup, quint16(sheets_.size()));
+    put16(sup, 0x0401);
+    globals += record(0x01AE, sup);
+    QByteArray xti;
+    put16(xti, quint16(sheets_.size()));
+    for (int i = 0; i < int(sheets_.size()); ++i) {
+        put16(xti, 0); put16(xti, quint16(i)); put16(xti, quint16(i));
+    }
+    globals += record(0x0017, xti);
+
+    for (const auto& n : names_) {
+        QByteArray b;
+        bool compressed = fitsLatin1(n.name);
+        put16(b, 0);                       // flags: ordinary visible name
+        b.append(char(0));                 // keyboard shortcut
+        b.append(char(n.name.size()));
+        put16(b, quint16(n.rgce.size()));
+        put16(b, 0);
+        put16(b, quint16(n.sheetIndex));
+        put32(b, 0);
+        b.append(char(compressed ? 0 : 1)).append(chars(n.name, compressed));
+        b += n.rgce;
+        globals += record(0x0018, b);
+    }
+
+    std::vector<int> offsetPos;
+    for (const auto& s : sheets_) {
+        QByteArray b;
+        put32(b, 0);  // patched below with the sheet's BOF position
+        b.append(char(s.visibility)).append(char(0));
+        b += shortString(s.name);
+        offsetPos.push_back(globals.size() + 4);
+        globals += record(0x0085, b);
+    }
+    globals += sstRecords(sst, total);
+    globals += record(0x000A, {});
+
+    QByteArray stream = globals;
+    for (size_t i = 0; i < sheets_.size(); ++i) {
+        qToLittleEndian<quint32>(quint32(stream.size()), stream.data() + offsetPos[i]);
+        stream += sheetStream(sheets_[i], sst);
+    }
+    return stream;
+}
+
+}  // namespace tabulon::test

@@ -1,0 +1,273 @@
+// The VBA project and the compound file around the workbook stream.
+#include "support/XlsWriter.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QUuid>
+
+#include <algorithm>
+
+#include <gsf/gsf-doc-meta-data.h>
+#include <gsf/gsf-meta-names.h>
+#include <gsf/gsf-msole-utils.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-stdio.h>
+#include <gsf/gsf-utils.h>
+
+namespace tabulon::test {
+namespace {
+
+void put16(QByteArray& b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
+void put32(QByteArray& b, quint32 v) { put16(b, quint16(v & 0xFFFF)); put16(b, quint16(v >> 16)); }
+
+const char* codecName(int cp) {
+    switch (cp) {
+    case 932: return "Shift_JIS";
+    case 1252: return "windows-1252";
+    default: return "windows-1252";
+    }
+}
+
+QByteArray encode(const QString& s, int cp) {
+    QStringEncoder enc(codecName(cp));
+    return enc.encode(s);
+}
+
+// One dir-stream record: id, 32-bit size, data.
+void dirRecord(QByteArray& b, quint16 id, const QByteArray& data) {
+    put16(b, id);
+    put32(b, quint32(data.size()));
+    b += data;
+}
+QByteArray u16(quint16 v) { QByteArray b; put16(b, v); return b; }
+QByteArray u32(quint32 v) { QByteArray b; put32(b, v); return b; }
+QByteArray utf16(const QString& s) {
+    QByteArray b;
+    for (QChar c : s) put16(b, c.unicode());
+    return b;
+}
+
+QString attributes(const XlsModule& m) {
+    QString a = QStringLiteral("Attribute VB_Name = \"%1\"\r\n").arg(m.name);
+    if (m.type == XlsModule::Standard)
+        return a;
+    bool isBook = m.name.compare(QLatin1String("ThisWorkbook"), Qt::CaseInsensitive) == 0;
+    QString base = m.type == XlsModule::Class ? "0{FCFB3D2A-A0FA-1068-A738-08002B3371B5}"
+                   : isBook                   ? "0{00020819-0000-0000-C000-000000000046}"
+                                              : "0{00020820-0000-0000-C000-000000000046}";
+    bool doc = m.type == XlsModule::Document;
+    a += QStringLiteral("Attribute VB_Base = \"%1\"\r\n").arg(base);
+    a += "Attribute VB_GlobalNameSpace = False\r\n";
+    a += "Attribute VB_Creatable = False\r\n";
+    a += QStringLiteral("Attribute VB_PredeclaredId = %1\r\n").arg(doc ? "True" : "False");
+    a += QStringLiteral("Attribute VB_Exposed = %1\r\n").arg(doc ? "True" : "False");
+    a += "Attribute VB_TemplateDerived = False\r\n";
+    a += QStringLiteral("Attribute VB_Customizable = %1\r\n").arg(doc ? "True" : "False");
+    return a;
+}
+
+// Data obfuscation of the PROJECT stream's protection values, as hex text.
+QByteArray obfuscate(const QByteArray& data, const QByteArray& projectId) {
+    quint8 seed = 0x07, version = 2, key = 0;
+    for (char c : projectId) key = quint8(key + quint8(c));
+    QByteArray out;
+    out.append(char(seed)).append(char(seed ^ version)).append(char(seed ^ key));
+    quint8 unenc1 = key, enc1 = quint8(seed ^ key), enc2 = quint8(seed ^ version);
+    auto push = [&](quint8 plain) {
+        quint8 e = quint8(plain ^ quint8(enc2 + unenc1));
+        out.append(char(e));
+        enc2 = enc1;
+        enc1 = e;
+        unenc1 = plain;
+    };
+    for (int i = 0; i < (seed & 6) / 2; ++i) push(0x07);
+    QByteArray len = u32(quint32(data.size()));
+    for (char c : len) push(quint8(c));
+    for (char c : data) push(quint8(c));
+    return out.toHex().toUpper();
+}
+
+bool writeStream(GsfOutfile* dir, const char* name, const QByteArray& data) {
+    GsfOutput* s = gsf_outfile_new_child(dir, name, FALSE);
+    if (!s) return false;
+    bool ok = gsf_output_write(s, data.size(), reinterpret_cast<const guint8*>(data.constData()));
+    gsf_output_close(s);
+    g_object_unref(s);
+    return ok;
+}
+
+void insertMeta(GsfDocMetaData* meta, const char* name, const QString& value) {
+    if (value.isEmpty()) return;
+    GValue* v = g_new0(GValue, 1);
+    g_value_init(v, G_TYPE_STRING);
+    g_value_set_string(v, value.toUtf8().constData());
+    gsf_doc_meta_data_insert(meta, g_strdup(name), v);
+}
+
+}  // namespace
+
+// Compressed container: greedy matching inside each 4096-byte chunk.
+// libgsf's decompressor finds the end of a full chunk only through an unused
+// flag bit, so the last token sequence of a 4096-byte chunk is kept below
+// eight tokens by splitting one copy token.
+QByteArray XlsWriter::compress(const QByteArray& data) {
+    struct Token { int pos, len, offset; };  // offset 0: literal
+    QByteArray out(1, char(0x01));
+    for (int chunkStart = 0; chunkStart == 0 || chunkStart < data.size(); chunkStart += 4096) {
+        const int chunkEnd = std::min<int>(chunkStart + 4096, data.size());
+        std::vector<Token> tokens;
+        for (int pos = chunkStart; pos < chunkEnd;) {
+            int diff = pos - chunkStart, bitCount = 4;
+            while ((1 << bitCount) < diff) ++bitCount;
+            int maxLen = (0xFFFF >> bitCount) + 3, bestLen = 0, bestOff = 0;
+            for (int cand = std::max(chunkStart, pos - (1 << bitCount)); cand < pos; ++cand) {
+                int len = 0;
+                while (len < maxLen && pos + len < chunkEnd && data[cand + len] == data[pos + len]) ++len;
+                if (len > bestLen) { bestLen = len; bestOff = pos - cand; }
+            }
+            if (bestLen >= 3) { tokens.push_back({pos, bestLen, bestOff}); pos += bestLen; }
+            else tokens.push_back({pos++, 1, 0});
+        }
+        if (chunkEnd - chunkStart == 4096 && tokens.size() % 8 == 0) {
+            auto it = std::find_if(tokens.rbegin(), tokens.rend(), [](const Token& t) { return t.len >= 4; });
+            if (it != tokens.rend()) {
+                Token last{it->pos + it->len - 1, 1, 0};
+                --it->len;
+                tokens.insert(it.base(), last);
+            } else {
+                auto three = std::find_if(tokens.rbegin(), tokens.rend(), [](const Token& t) { return t.offset; });
+                if (three != tokens.rend()) {
+                    int p = three->pos;
+                    auto at = tokens.erase(std::next(three).base());
+                    tokens.insert(at, {Token{p, 1, 0}, Token{p + 1, 1, 0}, Token{p + 2, 1, 0}});
+                }
+            }
+        }
+        QByteArray body;
+        for (size_t i = 0; i < tokens.size(); i += 8) {
+            int flagPos = body.size();
+            body.append(char(0));
+            quint8 flags = 0;
+            for (size_t t = 0; t < 8 && i + t < tokens.size(); ++t) {
+                const Token& tok = tokens[i + t];
+                if (!tok.offset) { body.append(data[tok.pos]); continue; }
+                int diff = tok.pos - chunkStart, bitCount = 4;
+                while ((1 << bitCount) < diff) ++bitCount;
+                put16(body, quint16(((tok.offset - 1) << (16 - bitCount)) | (tok.len - 3)));
+                flags |= quint8(1 << t);
+            }
+            body[flagPos] = char(flags);
+        }
+        if (body.size() > 4096 && chunkEnd - chunkStart == 4096) {
+            // Incompressible: a raw chunk carries the 4096 bytes as they are.
+            put16(out, quint16(0x3000 | 0x0FFF));
+            out += data.mid(chunkStart, 4096);
+        } else {
+            put16(out, quint16(0xB000 | ((body.size() + 2 - 3) & 0x0FFF)));
+            out += body;
+        }
+        if (data.isEmpty()) break;
+    }
+    return out;
+}
+
+bool XlsWriter::save(const QString& path) const {
+    gsf_init();
+    GError* error = nullptr;
+    GsfOutput* file = gsf_output_stdio_new(QFile::encodeName(path).constData(), &error);
+    if (!file) {
+        if (error) g_error_free(error);
+        return false;
+    }
+    GsfOutfile* root = gsf_outfile_msole_new(file);
+    bool ok = writeStream(root, "Workbook", workbookStream());
+
+    GsfDocMetaData* meta = gsf_doc_meta_data_new();
+    insertMeta(meta, GSF_META_NAME_TITLE, title_);
+    insertMeta(meta, GSF_META_NAME_CREATOR, author_);
+    GsfOutput* si = gsf_outfile_new_child(root, "\005SummaryInformation", FALSE);
+    ok = ok && gsf_doc_meta_data_write_to_msole(meta, si, FALSE);
+    gsf_output_close(si);
+    g_object_unref(si);
+    g_object_unref(meta);
+    GsfDocMetaData* docMeta = gsf_doc_meta_data_new();
+    insertMeta(docMeta, GSF_META_NAME_COMPANY, company_);
+    GsfOutput* dsi = gsf_outfile_new_child(root, "\005DocumentSummaryInformation", FALSE);
+    ok = ok && gsf_doc_meta_data_write_to_msole(docMeta, dsi, TRUE);
+    gsf_output_close(dsi);
+    g_object_unref(dsi);
+    g_object_unref(docMeta);
+
+    if (!modules_.empty()) {
+        const int cp = vbaCodePage_;
+        const QByteArray projectId = "{1B0A0D3E-6B2C-4B4F-9E65-0C3C0A9D1F11}";
+        GsfOutfile* vbaRoot = GSF_OUTFILE(gsf_outfile_new_child(root, "_VBA_PROJECT_CUR", TRUE));
+        GsfOutfile* vba = GSF_OUTFILE(gsf_outfile_new_child(vbaRoot, "VBA", TRUE));
+
+        QByteArray dir;
+        dirRecord(dir, 0x0001, u32(1));           // system kind: 32-bit Windows
+        dirRecord(dir, 0x0002, u32(0x409));       // LCID
+        dirRecord(dir, 0x0014, u32(0x409));       // LCID invoke
+        dirRecord(dir, 0x0003, u16(quint16(cp))); // code page
+        dirRecord(dir, 0x0004, "VBAProject");
+        dirRecord(dir, 0x0005, {});
+        dirRecord(dir, 0x0040, {});
+        dirRecord(dir, 0x0006, {});
+        dirRecord(dir, 0x003D, {});
+        dirRecord(dir, 0x0007, u32(0));
+        dirRecord(dir, 0x0008, u32(0));
+        put16(dir, 0x0009); put32(dir, 4); put32(dir, 1); put16(dir, 0);  // version
+        dirRecord(dir, 0x000F, u16(quint16(modules_.size())));
+        dirRecord(dir, 0x0013, u16(0xFFFF));
+
+        QByteArray projectText = "ID=\"" + projectId + "\"\r\n";
+        for (const auto& m : modules_) {
+            QByteArray name = encode(m.name, cp);
+            dirRecord(dir, 0x0019, name);
+            dirRecord(dir, 0x0047, utf16(m.name));
+            dirRecord(dir, 0x001A, name);
+            dirRecord(dir, 0x0032, utf16(m.name));
+            dirRecord(dir, 0x001C, {});
+            dirRecord(dir, 0x0048, {});
+            dirRecord(dir, 0x0031, u32(0));  // source starts at offset 0
+            dirRecord(dir, 0x001E, u32(0));
+            dirRecord(dir, 0x002C, u16(0xFFFF));
+            dirRecord(dir, m.type == XlsModule::Standard ? 0x0021 : 0x0022, {});
+            dirRecord(dir, 0x002B, {});
+
+            QByteArray source = encode(attributes(m) + m.code, cp);
+            ok = ok && writeStream(vba, m.name.toUtf8().constData(), compress(source));
+            switch (m.type) {
+            case XlsModule::Standard: projectText += "Module=" + name + "\r\n"; break;
+            case XlsModule::Class: projectText += "Class=" + name + "\r\n"; break;
+            case XlsModule::Document: projectText += "Document=" + name + "/&H00000000\r\n"; break;
+            }
+        }
+        dirRecord(dir, 0x0010, {});
+        ok = ok && writeStream(vba, "dir", compress(dir));
+        ok = ok && writeStream(vba, "_VBA_PROJECT", QByteArray("\xCC\x61\xFF\xFF\x00\x00\x00", 7));
+
+        projectText += "Name=\"VBAProject\"\r\nHelpContextID=\"0\"\r\nVersionCompatible32=\"393222000\"\r\n";
+        const char visible = protectedProject_ ? '\x00' : '\xFF';
+        const char protection = protectedProject_ ? '\x07' : '\x00';
+        projectText += "CMG=\"" + obfuscate(u32(quint32(protection)), projectId) + "\"\r\n";
+        projectText += "DPB=\"" + obfuscate(QByteArray(1, '\0'), projectId) + "\"\r\n";
+        projectText += "GC=\"" + obfuscate(QByteArray(1, visible), projectId) + "\"\r\n\r\n";
+        projectText += "[Host Extender Info]\r\n"
+                       "&H00000001={3832D640-CF90-11CF-8E43-00A0C911005A};VBE;&H00000000\r\n";
+        ok = ok && writeStream(vbaRoot, "PROJECT", projectText);
+
+        gsf_output_close(GSF_OUTPUT(vba));
+        g_object_unref(vba);
+        gsf_output_close(GSF_OUTPUT(vbaRoot));
+        g_object_unref(vbaRoot);
+    }
+    ok = gsf_output_close(GSF_OUTPUT(root)) && ok;
+    g_object_unref(root);
+    gsf_output_close(file);
+    g_object_unref(file);
+    return ok;
+}
+
+}  // namespace tabulon::test
