@@ -264,8 +264,7 @@ bool XlsWriter::save(const QString& path) const {
         g_object_unref(vbaRoot);
     }
     ok = gsf_output_close(GSF_OUTPUT(root)) && ok;
-    g_object_unref(root);
-    gsf_output_close(file);
+    g_object_unref(root);  // closing the compound file closed its sink too
     g_object_unref(file);
     return ok;
 }

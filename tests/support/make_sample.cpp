@@ -1,0 +1,122 @@
+// Writes the bundled sample workbook (examples/sample.xls): a small Japanese
+// order-entry application with sheets, formulas, defined names, document
+// properties and standard, class and document modules, so that every chapter
+// has something to document. Run: tabulon_make_sample examples/sample.xls
+#include "support/XlsWriter.h"
+
+#include <cstdio>
+
+using namespace tabulon::test;
+
+namespace {
+
+void addSheets(XlsWriter& w) {
+    XlsSheet& sales = w.addSheet(QStringLiteral("売上明細"));
+    sales.text(0, 0, QStringLiteral("商品コード")).text(0, 1, QStringLiteral("商品名"))
+        .text(0, 2, QStringLiteral("単価")).text(0, 3, QStringLiteral("数量"))
+        .text(0, 4, QStringLiteral("金額"));
+    const char16_t* items[] = {u"ﾘﾝｺﾞ", u"みかん", u"バナナ", u"Grape", u"桃"};
+    for (int r = 1; r <= 5; ++r) {
+        sales.text(r, 0, QStringLiteral("A%1").arg(100 + r));
+        sales.text(r, 1, QString::fromUtf16(items[r - 1]));
+        sales.number(r, 2, 120.0 * r);
+        sales.number(r, 3, 3 + r);
+        // =C{r}*D{r}
+        sales.formula(r, 4, Rgce().ref(r, 2).ref(r, 3).op(0x05), 120.0 * r * (3 + r));
+    }
+    // =SUM(E2:E6) and a rate with a literal and a name
+    sales.text(7, 3, QStringLiteral("合計"));
+    sales.formula(7, 4, Rgce().area(1, 4, 5, 4).funcVar(4, 1), 0);
+    sales.text(8, 3, QStringLiteral("税込"));
+    sales.formula(8, 4, Rgce().ref(7, 4, false, false).name(1).op(0x05), 0);
+    sales.boolean(10, 0, true);
+
+    XlsSheet& summary = w.addSheet(QStringLiteral("集計"));
+    summary.text(0, 0, QStringLiteral("売上合計"));
+    // ='売上明細'!E8
+    summary.formula(0, 1, Rgce().ref3d(0, 7, 4, false), 0);
+    summary.text(1, 0, QStringLiteral("判定"));
+    // =IF(B1>1000,"達成","未達")
+    summary.formula(1, 1,
+                    Rgce().ref(0, 1).integer(1000).op(0x0D).str(QStringLiteral("達成"))
+                        .str(QStringLiteral("未達")).funcVar(1, 3),
+                    0);
+
+    XlsSheet& hidden = w.addSheet(QStringLiteral("設定"));
+    hidden.visibility = 1;
+    hidden.text(0, 0, QStringLiteral("税率")).number(0, 1, 1.1);
+
+    w.addSheet(QStringLiteral("Module1"));  // an old macro-sheet name the sheet lists leave out
+}
+
+void addCode(XlsWriter& w) {
+    w.setVbaCodePage(932);
+    w.addModule(QStringLiteral("ThisWorkbook"), XlsModule::Document,
+                QStringLiteral("Option Explicit\r\n\r\n"
+                               "Private Sub Workbook_Open()\r\n"
+                               "    ' 起動時にメニューを表示する\r\n"
+                               "    Call ShowMenu\r\n"
+                               "End Sub\r\n"));
+    w.addModule(QStringLiteral("Sheet1"), XlsModule::Document,
+                QStringLiteral("Option Explicit\r\n\r\n"
+                               "Private Sub Worksheet_Change(ByVal Target As Range)\r\n"
+                               "    If Target.Column = 4 Then Call Recalc(Target.Row)\r\n"
+                               "End Sub\r\n"));
+    w.addModule(QStringLiteral("Module1"), XlsModule::Standard,
+                QStringLiteral("Option Explicit\r\n"
+                               "' 受注入力の共通処理\r\n"
+                               "Public Const TAX_RATE As Double = 1.1\r\n"
+                               "Private mCount As Long\r\n\r\n"
+                               "Type OrderLine\r\n"
+                               "    Code As String\r\n"
+                               "    Qty As Long\r\n"
+                               "End Type\r\n\r\n"
+                               "Public Sub ShowMenu()\r\n"
+                               "    Dim msg As String\r\n"
+                               "    msg = \"受注入力を開始します。\"\r\n"
+                               "    MsgBox msg, vbInformation, _\r\n"
+                               "        \"受注\"\r\n"
+                               "End Sub\r\n\r\n"
+                               "Public Function Recalc(ByVal rowNo As Long) As Double\r\n"
+                               "    ' 金額を再計算する\r\n"
+                               "    Dim price As Double, qty As Long\r\n"
+                               "    price = Sheets(\"売上明細\").Cells(rowNo, 3).Value\r\n"
+                               "    qty = Sheets(\"売上明細\").Cells(rowNo, 4).Value\r\n"
+                               "    Recalc = price * qty * TAX_RATE\r\n"
+                               "    mCount = mCount + 1\r\n"
+                               "End Function\r\n\r\n"
+                               "Private Sub ClearAll()\r\n"
+                               "    Dim calc As New OrderCalc\r\n"
+                               "    calc.Reset\r\n"
+                               "End Sub\r\n"));
+    w.addModule(QStringLiteral("OrderCalc"), XlsModule::Class,
+                QStringLiteral("Option Explicit\r\n"
+                               "Private mTotal As Currency\r\n\r\n"
+                               "Public Property Get Total() As Currency\r\n"
+                               "    Total = mTotal\r\n"
+                               "End Property\r\n\r\n"
+                               "Public Sub Reset()\r\n"
+                               "    mTotal = 0\r\n"
+                               "End Sub\r\n"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUT.xls\n", argv[0]);
+        return 2;
+    }
+    XlsWriter w;
+    w.setProperties(QStringLiteral("受注管理システム"), QStringLiteral("山田 太郎"),
+                    QStringLiteral("株式会社サンプル商事"));
+    addSheets(w);
+    // Workbook-level name used by the tax formula: 税率 -> '設定'!$B$1
+    w.addName(QStringLiteral("税率"), Rgce().ref3d(2, 0, 1, false));
+    addCode(w);
+    if (!w.save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}
