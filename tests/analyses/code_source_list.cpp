@@ -1,0 +1,194 @@
+// The module source list command: guards, selections, the class header skip,
+// sections and procedure names, the skip rule and the report choice.
+#include "analyses/code/SourceList.h"
+#include "code_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tabulon::analyses::code;
+using tabulon::test::code::Workspace;
+using tabulon::test::code::classHeader;
+using tabulon::test::code::standardHeader;
+
+namespace {
+
+using Rows = std::vector<std::vector<QVariant>>;
+
+struct SourceRow {
+    int label, objectNo, procedureNo, line;
+    QString objectName, procedureName, text;
+};
+
+class SourceListTest : public ::testing::Test {
+protected:
+    Workspace ws;
+    std::vector<SourceRow> rows() {
+        std::vector<SourceRow> out;
+        for (const auto& r : ws.rows(QStringLiteral("select Label, objectNo, ProcedureNo, Line, objectName, "
+                                                    "ProcedureName, Procedure from T_XlSource order by ID")))
+            out.push_back({r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toString(),
+                           r[5].toString(), r[6].toString()});
+        return out;
+    }
+    CodeOutcome run(int selection, int standard = 1, int classes = 0, int forms = 0, int mark = 0) {
+        return runSourceList(ws.context(standard, classes, forms), {selection, 2, 0, mark});
+    }
+    void writeClassAndModule() {
+        ws.write(QStringLiteral("C.cls"), classHeader("C") << "Private m As Long" << "Public Property Get V() As Long"
+                                              << "  V = m" << "End Property");
+        ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
+    }
+};
+
+// ---- guards ---------------------------------------------------------------------
+
+struct GuardCase {
+    int selection, standard, classes, forms;
+    const char* message;
+};
+
+class SourceListGuards : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(SourceListGuards, RefuseBeforeTouchingTheTable) {
+    const GuardCase& g = GetParam();
+    Workspace ws;
+    ws.write(QStringLiteral("ThisWorkbook.bok"), classHeader("ThisWorkbook") << "Sub W()" << "End Sub");
+    const CodeOutcome out = runSourceList(ws.context(g.standard, g.classes, g.forms), {g.selection, 2, 0, 0});
+    EXPECT_EQ(out.end, CodeOutcome::End::Refused);
+    ASSERT_EQ(ws.messages.shown.size(), 1u);
+    EXPECT_EQ(ws.messages.shown[0], QString::fromUtf8(g.message));
+    EXPECT_EQ(ws.progress.statuses.back(), QStringLiteral("このﾌｧｲﾙにはModuleは存在しません"));
+    EXPECT_EQ(out.doneMark, 0);
+    EXPECT_TRUE(ws.rows(QStringLiteral("select * from T_XlSource")).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guards, SourceListGuards,
+    ::testing::Values(GuardCase{4, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
+                      GuardCase{6, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
+                      GuardCase{1, 0, 1, 1, "標準ﾓｼﾞｭｰﾙは存在しません"},
+                      GuardCase{2, 1, 0, 1, "ｸﾗｽﾓｼﾞｭｰﾙは存在しません"},
+                      GuardCase{3, 1, 1, 0, "ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません"}));
+
+// ---- report choice and the done mark ----------------------------------------------
+
+TEST(SourceListReports, ColumnsAndKanaChooseTheReport) {
+    EXPECT_EQ(sourceListReport(2, 0), QStringLiteral("R_SourceList"));
+    EXPECT_EQ(sourceListReport(2, 1), QStringLiteral("R_SourceList50"));
+    EXPECT_EQ(sourceListReport(1, 1), QStringLiteral("R_SourceList150"));
+    EXPECT_EQ(sourceListReport(1, 0), QStringLiteral("R_SourceList1"));
+}
+
+TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
+    writeClassAndModule();
+    const CodeOutcome first = run(1, 1, 1);
+    EXPECT_TRUE(first.collected);
+    EXPECT_EQ(first.doneMark, 1);
+    ws.write(QStringLiteral("N.bas"), standardHeader("N") << "Sub B()" << "End Sub");
+    const CodeOutcome again = run(1, 1, 1, 0, first.doneMark);
+    EXPECT_FALSE(again.collected);
+    EXPECT_EQ(again.end, CodeOutcome::End::Report);
+    EXPECT_EQ(rows().size(), 2u);
+    EXPECT_EQ(run(6, 1, 1, 0, again.doneMark).doneMark, 6);
+}
+
+// ---- selections and the class header --------------------------------------------------
+
+TEST_F(SourceListTest, ClassSelectionKeepsTheVersionHeaderLines) {
+    writeClassAndModule();
+    run(2, 1, 1);
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 8u);
+    EXPECT_EQ(r[0].text, QStringLiteral("VERSION 1.0 CLASS"));
+    EXPECT_EQ(r[2].text, QStringLiteral("  MultiUse = -1  'True")) << "leading blanks kept";
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(r[i].procedureName, QStringLiteral("(Declarations)"));
+    EXPECT_EQ(r[5].procedureName, QStringLiteral("V"));
+    EXPECT_EQ(r[7].procedureName, QStringLiteral("V"));
+    EXPECT_EQ(r[0].label, 2);
+    EXPECT_EQ(r[0].objectName, QStringLiteral("C.cls"));
+}
+
+TEST_F(SourceListTest, AllSelectionSkipsTheHeaderAndTagsKindsByExtension) {
+    writeClassAndModule();
+    ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Private Sub Worksheet_Change(ByVal t As Range)"
+                                               << "End Sub");
+    ws.write(QStringLiteral("notes.txt"), QStringList{"Sub Stray()", "End Sub"});
+    const CodeOutcome out = run(6, 1, 1);
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 8u);
+    // Files in code point order: C.cls, M.bas, Sheet1.sht, notes.txt.
+    EXPECT_EQ(r[0].text, QStringLiteral("Private m As Long"));
+    EXPECT_EQ(r[0].label, 2);
+    EXPECT_EQ(r[4].label, 1);
+    EXPECT_EQ(r[4].objectNo, 2);
+    EXPECT_EQ(r[6].label, 5);
+    EXPECT_EQ(r[6].procedureName, QStringLiteral("Worksheet_Change"));
+    EXPECT_EQ(r[7].line, 8);
+    EXPECT_EQ(out.rows, 8);
+    // 4 files, N = 2: 50 per file, past 100 for the uncounted ones.
+    EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 150, 200, 100}));
+}
+
+TEST_F(SourceListTest, SheetSelectionReportsNoProgressPerFile) {
+    ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Sub S()" << "End Sub");
+    ws.write(QStringLiteral("Sheet2.sht"), classHeader("Sheet2"));
+    run(5);
+    EXPECT_EQ(rows().size(), 2u);
+    EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 100}));
+}
+
+TEST_F(SourceListTest, WorkbookSelectionWithoutFilesStillReports) {
+    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
+    const CodeOutcome out = run(4);
+    EXPECT_EQ(out.end, CodeOutcome::End::Report);
+    EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(SourceListTest, TruncatedClassHeaderFailsWithTheModuleListPlace) {
+    ws.write(QStringLiteral("Sheet1.sht"), QStringList{"VERSION 1.0 CLASS", "BEGIN"});
+    const CodeOutcome out = run(5);
+    EXPECT_EQ(out.end, CodeOutcome::End::Failed);
+    EXPECT_EQ(out.errorNumber, 62);
+    EXPECT_EQ(out.doneMark, 0);
+    ASSERT_EQ(ws.messages.shown.size(), 1u);
+    EXPECT_TRUE(ws.messages.shown[0].startsWith(QStringLiteral("場所:モジュールリストｴﾗｰNo:62\r")));
+}
+
+// ---- sections, names and the skip rule ---------------------------------------------------
+
+TEST_F(SourceListTest, SectionsRunFromHeaderToEndAcrossFiles) {
+    ws.write(QStringLiteral("A.bas"), standardHeader("A") << "Option Explicit" << "Private Sub Foo()"
+                                          << "    Exit Sub" << "  End Sub" << "Dim z" << "Friend Sub F()"
+                                          << "End Sub" << "Static Function G()" << "End Function");
+    ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Public Property Get Bar()" << "End Property");
+    run(1, 2);
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 11u);
+    const int sections[] = {1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 4};
+    const char* names[] = {"(Declarations)", "Foo", "Foo", "Foo", "(Declarations)", "(Declarations)",
+                           "(Declarations)", "(Declarations)", "(Declarations)", "Bar", "Bar"};
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(r[i].procedureNo, sections[i]) << i;
+        EXPECT_EQ(r[i].procedureName, QString::fromLatin1(names[i])) << i;
+        EXPECT_EQ(r[i].line, int(i) + 1);
+    }
+    EXPECT_EQ(r[9].objectNo, 2);
+    EXPECT_EQ(r[9].objectName, QStringLiteral("B.bas"));
+}
+
+TEST_F(SourceListTest, SkipRuleAndTextLimits) {
+    const QString longLine = QStringLiteral("' ") + QString(250, u'x') + QStringLiteral("   ") + QString(45, u'y');
+    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "" << "     " << "  Attribute X.VB_Invoke = 1"
+                                          << "Attribute Y.VB_Description = \"d\"" << longLine
+                                          << "x = 1   " << "\t");
+    run(1);
+    const auto r = rows();
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].text, QStringLiteral("  Attribute X.VB_Invoke = 1"));
+    EXPECT_EQ(r[1].text, QStringLiteral("' ") + QString(250, u'x')) << "cut at 255, then trailing blanks removed";
+    EXPECT_EQ(r[2].text, QStringLiteral("x = 1"));
+    EXPECT_EQ(r[3].text, QStringLiteral("\t")) << "a tab is not blank";
+    EXPECT_EQ(r[3].line, 4);
+}
+
+}  // namespace
