@@ -1,0 +1,121 @@
+#include "host/AddIns.h"
+
+#include "host/Error.h"
+#include "host/vba/CodePage.h"
+#include "host/vba/Compound.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringConverter>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-doc-meta-data.h>
+#include <gsf/gsf-docprop-vector.h>
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-stdio.h>
+#include <gsf/gsf-meta-names.h>
+#include <gsf/gsf-msole-utils.h>
+
+#include <memory>
+
+namespace tabulon::host {
+namespace {
+
+constexpr int SubscriptOutOfRange = 9;
+constexpr qint64 MaxRegistryBytes = 1024 * 1024;
+
+QString registryText(const QString& iniPath) {
+    QFile file(iniPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(MaxRegistryBytes);
+    auto utf8 = QStringDecoder(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = vba::decodeCodePage(bytes, 932);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+bool isInstalledFlag(const QString& flag) {
+    const QString value = flag.trimmed().toLower();
+    return value == u"1" || value == u"true" || value == u"yes";
+}
+
+struct Unref {
+    void operator()(void* p) const { g_object_unref(p); }
+};
+
+}  // namespace
+
+AddInRegistry AddInRegistry::load(const QString& iniPath) {
+    AddInRegistry registry;
+    const QDir base = QFileInfo(iniPath).absoluteDir();
+    const QStringList lines = registryText(iniPath).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#') ||
+            (line.startsWith(u'[') && line.endsWith(u']')))
+            continue;
+        const qsizetype eq = line.lastIndexOf(u'=');
+        Entry entry;
+        const QString path = (eq < 0 ? line : line.left(eq)).trimmed();
+        if (path.isEmpty())
+            continue;
+        entry.fullName = QDir::cleanPath(base.absoluteFilePath(path));
+        entry.installed = eq >= 0 && isInstalledFlag(line.mid(eq + 1));
+        registry.entries_.append(entry);
+    }
+    return registry;
+}
+
+AddIn AddInRegistry::item(int position) const {
+    if (position < 1 || position > count())
+        throw Error(SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+    const Entry& entry = entries_[position - 1];
+    const QFileInfo info(entry.fullName);
+    if (!info.isFile())
+        throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(entry.fullName));
+    AddIn addIn;
+    addIn.name = info.fileName();
+    addIn.fullName = entry.fullName;
+    addIn.path = info.absolutePath();
+    addIn.installed = entry.installed;
+    addIn.title = documentTitle(entry.fullName);
+    return addIn;
+}
+
+QString documentTitle(const QString& path) {
+    vba::Storage file;
+    try {
+        file = vba::Storage::open(path);
+    } catch (const Error&) {
+        return {};  // not an OLE file: an .xll or .xlam has no summary here
+    }
+    const QByteArray summary = [&] {
+        try {
+            return file.stream(QStringLiteral("\005SummaryInformation"), 1024 * 1024);
+        } catch (const Error&) {
+            return QByteArray();
+        }
+    }();
+    if (summary.isEmpty())
+        return {};
+    std::unique_ptr<GsfInput, Unref> input(gsf_input_memory_new_clone(
+        reinterpret_cast<const guint8*>(summary.constData()), summary.size()));
+    std::unique_ptr<GsfDocMetaData, Unref> meta(gsf_doc_meta_data_new());
+    if (GError* error = gsf_doc_meta_data_read_from_msole(meta.get(), input.get())) {
+        g_error_free(error);
+        return {};
+    }
+    GsfDocProp* prop = gsf_doc_meta_data_lookup(meta.get(), GSF_META_NAME_TITLE);
+    const GValue* value = prop ? gsf_doc_prop_get_val(prop) : nullptr;
+    if (!value || !G_VALUE_HOLDS_STRING(value))
+        return {};
+    return QString::fromUtf8(g_value_get_string(value));
+}
+
+}  // namespace tabulon::host

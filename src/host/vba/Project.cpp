@@ -1,0 +1,157 @@
+#include "host/vba/Project.h"
+
+#include "host/Error.h"
+#include "host/vba/CodePage.h"
+#include "host/vba/Compound.h"
+#include "host/vba/Decompress.h"
+#include "host/vba/DirStream.h"
+#include "host/vba/ExportText.h"
+#include "host/vba/FormBinary.h"
+#include "host/vba/SafeFileName.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+namespace tabulon::vba {
+namespace {
+
+constexpr qint64 MaxDirBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxTextStreamBytes = 1024 * 1024;
+constexpr qint64 MaxModuleStreamBytes = 64 * 1024 * 1024;
+constexpr qint64 MaxFormBytes = 64 * 1024 * 1024;
+
+struct Reader {
+    Storage root;      // _VBA_PROJECT_CUR
+    Storage code;      // _VBA_PROJECT_CUR/VBA
+    int codePage = 1252;
+
+    QString text(const QByteArray& bytes) const { return decodeCodePage(bytes, codePage); }
+
+    QString moduleName(const DirModule& module) const {
+        if (!module.name.isEmpty() && isKnownCodePage(codePage))
+            return text(module.name);
+        return module.nameUnicode.isEmpty() ? text(module.name) : module.nameUnicode;
+    }
+
+    QString streamName(const DirModule& module) const {
+        return module.streamNameUnicode.isEmpty() ? text(module.streamName)
+                                                  : module.streamNameUnicode;
+    }
+
+    ComponentType typeOf(const DirModule& module, const QString& name,
+                         const ProjectInfo& info) const {
+        const auto found = info.kinds.constFind(name.toUpper());
+        if (found != info.kinds.constEnd())
+            return *found;
+        // Not named in PROJECT: the dir type record and the presence of a
+        // designer storage still tell the kinds apart, all but documents.
+        if (module.procedural)
+            return ComponentType::Standard;
+        return root.isStorage(streamName(module)) ? ComponentType::Form : ComponentType::Class;
+    }
+
+    QString source(const DirModule& module) const {
+        const QByteArray stream = code.stream(streamName(module), MaxModuleStreamBytes);
+        return text(decompress(stream, module.sourceOffset));
+    }
+
+    Storage designer(const DirModule& module, const QString& name) const {
+        const Storage byStream = root.storage(streamName(module));
+        return byStream.isNull() ? root.storage(name) : byStream;
+    }
+};
+
+QString moduleError(const QString& name, const Error& error) {
+    return QStringLiteral("VBA module %1: %2").arg(name, error.description());
+}
+
+}  // namespace
+
+QString Component::frxFileName() const {
+    return QFileInfo(fileName).completeBaseName() + QStringLiteral(".frx");
+}
+
+Project Project::load(const QString& xlsPath) {
+    Project project;
+    const Storage file = Storage::open(xlsPath);
+    Reader reader{file.storage(QStringLiteral("_VBA_PROJECT_CUR")), Storage(), 1252};
+    if (reader.root.isNull())
+        return project;
+    project.present_ = true;
+    reader.code = reader.root.storage(QStringLiteral("VBA"));
+    if (reader.code.isNull())
+        throw Error(err::Refused, QStringLiteral("VBA project without its VBA storage"));
+    const DirInfo dir = parseDir(decompress(reader.code.stream(QStringLiteral("dir"), MaxDirBytes), 0));
+    reader.codePage = dir.codePage;
+    project.codePage_ = dir.codePage;
+    ProjectInfo info;
+    if (reader.root.hasStream(QStringLiteral("PROJECT")))
+        info = parseProject(reader.text(reader.root.stream(QStringLiteral("PROJECT"), MaxTextStreamBytes)));
+    project.protected_ = info.lockedForViewing;
+
+    QSet<QString> taken;
+    for (const DirModule& module : dir.modules) {
+        Component component;
+        component.name = reader.moduleName(module);
+        component.type = reader.typeOf(module, component.name, info);
+        component.fileName = uniqueFileName(safeBaseName(component.name),
+                                            exportExtension(component.type, component.name), taken);
+        if (!project.protected_) {
+            try {
+                QString designerText;
+                if (component.type == ComponentType::Form) {
+                    const Storage designer = reader.designer(module, component.name);
+                    if (!designer.isNull()) {
+                        designerText = reader.text(designer.stream(QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
+                        component.frxBytes = formBinary(designer, MaxFormBytes);
+                    }
+                }
+                component.exportText = exportText(component.type, reader.source(module),
+                                                  designerText, component.frxFileName());
+            } catch (const Error& error) {
+                throw Error(error.number(), moduleError(component.name, error));
+            }
+        }
+        project.components_.append(component);
+    }
+    return project;
+}
+
+ExportResult Project::exportAll(const QString& folder) const {
+    if (protected_)
+        throw Error(err::ProjectProtected, QStringLiteral("The VBA project is protected"));
+    ExportResult result;
+    const QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw Error(err::PathFileAccess, QStringLiteral("Cannot create folder %1").arg(folder));
+    const QString home = QFileInfo(dir.absolutePath()).canonicalFilePath();
+    const auto write = [&](const QString& fileName, const QByteArray& bytes) {
+        const QString path = dir.absoluteFilePath(fileName);
+        // The file names are made safe when the project is read; this guards
+        // that promise where it matters.
+        if (QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath() != home ||
+            fileName.contains(u'/'))
+            throw Error(err::PathFileAccess, QStringLiteral("Unsafe module file name %1").arg(fileName));
+        QSaveFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+            throw Error(err::PathFileAccess, QStringLiteral("Cannot write %1").arg(path));
+        return path;
+    };
+    for (const Component& component : components_) {
+        result.files << write(component.fileName, component.exportText.toUtf8());
+        switch (component.type) {
+        case ComponentType::Standard: ++result.standardCount; break;
+        case ComponentType::Class: ++result.classCount; break;
+        case ComponentType::Form:
+            ++result.formCount;
+            write(component.frxFileName(), component.frxBytes);
+            break;
+        case ComponentType::Document: ++result.documentCount; break;
+        }
+    }
+    return result;
+}
+
+}  // namespace tabulon::vba

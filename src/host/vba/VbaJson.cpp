@@ -1,0 +1,38 @@
+#include "host/vba/VbaJson.h"
+
+#include "host/Error.h"
+#include "host/vba/Project.h"
+
+#include <QJsonArray>
+
+namespace tabulon::vba {
+
+QJsonObject vbaJson(const QString& xlsPath) {
+    QJsonObject json;
+    Project project;
+    try {
+        project = Project::load(xlsPath);
+    } catch (const Error& error) {
+        json.insert(QStringLiteral("present"), true);
+        json.insert(QStringLiteral("error"),
+                    QJsonObject{{QStringLiteral("number"), error.number()},
+                                {QStringLiteral("description"), error.description()}});
+        return json;
+    }
+    json.insert(QStringLiteral("present"), project.isPresent());
+    json.insert(QStringLiteral("protected"), project.isProtected());
+    json.insert(QStringLiteral("codePage"), project.codePage());
+    QJsonArray components;
+    for (const Component& component : project.components()) {
+        QJsonObject entry{{QStringLiteral("name"), component.name},
+                          {QStringLiteral("type"), static_cast<int>(component.type)},
+                          {QStringLiteral("file"), component.fileName}};
+        if (!project.isProtected())
+            entry.insert(QStringLiteral("text"), component.exportText);
+        components.append(entry);
+    }
+    json.insert(QStringLiteral("components"), components);
+    return json;
+}
+
+}  // namespace tabulon::vba

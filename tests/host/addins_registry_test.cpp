@@ -1,0 +1,108 @@
+// The add-in registry file and what the add-in collection answers from it.
+#include "support/TestSupport.h"
+
+#include "host/AddIns.h"
+#include "host/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using tabulon::Error;
+using namespace tabulon::host;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+int errorNumber(const AddInRegistry& registry, int position) {
+    try {
+        registry.item(position);
+    } catch (const Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(AddInRegistry, MissingRegistryIsAnEmptyList) {
+    QTemporaryDir dir;
+    EXPECT_EQ(AddInRegistry::load(dir.path() + "/AddIns.ini").count(), 0);
+}
+
+TEST(AddInRegistry, EntriesInFileOrderWithInstalledFlags) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("lib/x=y");
+    writeFile(dir.path() + "/Tool.xla", "not ole");
+    writeFile(dir.path() + "/lib/x=y/Other.xll", "");
+    writeFile(dir.path() + "/lib/Reg.xla", "");
+    writeFile(dir.path() + "/AddIns.ini",
+              "; add-ins\r\n"
+              "[AddIns]\r\n"
+              "# another comment\r\n"
+              "Tool.xla=1\r\n"
+              "\r\n" +
+                  (dir.path() + "/lib/x=y/Other.xll = 0\n").toUtf8() +
+                  "lib/Reg.xla\n");
+    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    ASSERT_EQ(registry.count(), 3);
+    const AddIn tool = registry.item(1);
+    EXPECT_EQ(tool.name, "Tool.xla");
+    EXPECT_EQ(tool.fullName, dir.path() + "/Tool.xla");
+    EXPECT_EQ(tool.path, dir.path());
+    EXPECT_TRUE(tool.installed);
+    EXPECT_EQ(tool.title, "");  // not an OLE file: no title
+    const AddIn other = registry.item(2);
+    EXPECT_EQ(other.name, "Other.xll");
+    EXPECT_EQ(other.path, dir.path() + "/lib/x=y");
+    EXPECT_FALSE(other.installed);
+    EXPECT_FALSE(registry.item(3).installed);  // registered only
+}
+
+TEST(AddInRegistry, TitleComesFromTheFilesSummary) {
+    QTemporaryDir dir;
+    const QString addIn = dir.path() + "/Macros.xla";
+    ASSERT_TRUE(QFile::copy(tabulon::test::fixture("xls/poi/50939.xls"), addIn));
+    writeFile(dir.path() + "/AddIns.ini", "Macros.xla=1\n");
+    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    EXPECT_EQ(registry.item(1).title, "Checklist template");
+    // A workbook whose summary has no title answers an empty title.
+    EXPECT_EQ(documentTitle(tabulon::test::fixture("xls/poi/SimpleMacro.xls")), "");
+}
+
+TEST(AddInRegistry, MissingFileEndsTheListWithFileNotFound) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/A.xla", "");
+    writeFile(dir.path() + "/AddIns.ini", "A.xla=1\nGone.xla=1\nA.xla=0\n");
+    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    ASSERT_EQ(registry.count(), 3);
+    EXPECT_EQ(errorNumber(registry, 1), 0);
+    EXPECT_EQ(errorNumber(registry, 2), tabulon::err::FileNotFound);
+    EXPECT_EQ(errorNumber(registry, 3), 0);
+}
+
+TEST(AddInRegistry, PositionsOutsideTheListAreSubscriptErrors) {
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/A.xla", "");
+    writeFile(dir.path() + "/AddIns.ini", "A.xla=1\n");
+    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    EXPECT_EQ(errorNumber(registry, 0), 9);
+    EXPECT_EQ(errorNumber(registry, 2), 9);
+}
+
+TEST(AddInRegistry, LegacyShiftJisRegistryIsRead) {
+    QTemporaryDir dir;
+    const QString name = QStringLiteral("集計.xla");
+    writeFile(dir.path() + "/" + name, "");
+    // "集計.xla=1" in code page 932.
+    writeFile(dir.path() + "/AddIns.ini", QByteArray::fromHex("8f57 8c76") + ".xla=1\r\n");
+    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    ASSERT_EQ(registry.count(), 1);
+    EXPECT_EQ(registry.item(1).name, name);
+}

@@ -1,0 +1,176 @@
+// Writing the exported module files: folder containment for hostile names,
+// encoding, counts, and clean errors on damaged workbooks.
+#include "support/TestSupport.h"
+
+#include "host/Error.h"
+#include "host/vba/Project.h"
+#include "host/vba/VbaJson.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using tabulon::Error;
+using tabulon::test::fixture;
+using namespace tabulon::vba;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList filesUnder(const QString& root) {
+    QStringList out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(root).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+QString copyCut(const QString& source, qint64 size, const QString& folder) {
+    const QString path = folder + "/cut.xls";
+    QFile::remove(path);
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(readAll(source).left(size));
+    return path;
+}
+
+}  // namespace
+
+TEST(VbaExport, HostileNamesStayInsideTheTargetFolder) {
+    QTemporaryDir sandbox;
+    const QString folder = sandbox.path() + "/deep/work";
+    const Project project = Project::load(fixture("xls/crafted/hostile_names.xls"));
+    const ExportResult result = project.exportAll(folder);
+    EXPECT_EQ(result.files.size(), 10);
+    const QString longName = project.components()[7].fileName;
+    QStringList expected = {"deep/work/Ctl_Name.bas", "deep/work/Module1.bas", "deep/work/Sheet1.sht",
+                            "deep/work/Sheet2.sht", "deep/work/Sheet3.sht", "deep/work/ThisWorkbook.bok",
+                            "deep/work/_.._.._evil.bas", "deep/work/_CON.cls", "deep/work/a_b.bas",
+                            "deep/work/" + longName};
+    expected.sort();
+    EXPECT_EQ(filesUnder(sandbox.path()), expected);
+    EXPECT_LE(longName.toUtf8().size(), 124);
+    // The real names stay the components' names.
+    EXPECT_EQ(project.components()[4].name, "..\\..\\evil");
+    EXPECT_EQ(project.components()[5].name, "a/b");
+    EXPECT_EQ(project.components()[6].name, "CON");
+    EXPECT_EQ(result.standardCount, 5);
+    EXPECT_EQ(result.classCount, 1);
+    EXPECT_EQ(result.documentCount, 4);
+}
+
+TEST(VbaExport, FilesAreUtf8WithCrlfAndReplaceEarlierOnes) {
+    QTemporaryDir folder;
+    const Project project = Project::load(fixture("xls/crafted/japanese_vba.xls"));
+    QFile stale(folder.path() + "/集計処理.bas");
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray(100000, 'x'));
+    stale.close();
+    const ExportResult result = project.exportAll(folder.path());
+    EXPECT_EQ(result.standardCount, 3);
+    EXPECT_EQ(result.classCount, 1);
+    EXPECT_EQ(result.formCount, 0);
+    EXPECT_EQ(result.documentCount, 4);
+    for (const Component& c : project.components()) {
+        const QByteArray bytes = readAll(folder.path() + "/" + c.fileName);
+        EXPECT_EQ(bytes, c.exportText.toUtf8()) << c.name.toStdString();
+        EXPECT_FALSE(bytes.contains("\n\n")) << "bare LF in " << c.name.toStdString();
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+    }
+}
+
+TEST(VbaExport, FormWritesItsFrxBeside) {
+    QTemporaryDir folder;
+    const ExportResult result = Project::load(fixture("xls/poi/ex42570-20305.xls")).exportAll(folder.path());
+    EXPECT_EQ(result.formCount, 1);
+    EXPECT_EQ(result.standardCount, 1);
+    EXPECT_EQ(result.documentCount, 3);
+    EXPECT_TRUE(QFileInfo(folder.path() + "/UserForm1.frm").isFile());
+    EXPECT_TRUE(readAll(folder.path() + "/UserForm1.frx").startsWith(QByteArray::fromHex("d0cf11e0")));
+}
+
+TEST(VbaExport, TruncatedWorkbooksGiveCleanErrors) {
+    QTemporaryDir folder;
+    for (const char* name : {"xls/crafted/hostile_names.xls", "xls/poi/ex42570-20305.xls"}) {
+        const QString source = fixture(name);
+        const qint64 size = QFileInfo(source).size();
+        for (qint64 cut = 0; cut < size; cut += 509) {
+            SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(cut));
+            try {
+                const Project project = Project::load(copyCut(source, cut, folder.path()));
+                for (const Component& c : project.components())
+                    EXPECT_LT(c.exportText.size(), 1 << 20);
+            } catch (const Error& error) {
+                EXPECT_FALSE(error.description().isEmpty());
+            }
+        }
+    }
+}
+
+TEST(VbaExport, FlippedBytesInTheVbaStorageGiveCleanErrors) {
+    QTemporaryDir folder;
+    const QByteArray good = readAll(fixture("xls/crafted/japanese_vba.xls"));
+    const QString path = folder.path() + "/flipped.xls";
+    // The VBA storage is written after the workbook streams; flip bytes
+    // throughout the second half, where the dir, PROJECT and module streams lie.
+    for (qint64 at = good.size() / 2; at < good.size(); at += 97) {
+        QByteArray bytes = good;
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        try {
+            Project::load(path);
+        } catch (const Error&) {
+        }
+    }
+}
+
+TEST(VbaExport, MissingWorkbookIsFileNotFound) {
+    try {
+        Project::load("/nonexistent/book.xls");
+        FAIL();
+    } catch (const Error& error) {
+        EXPECT_EQ(error.number(), tabulon::err::FileNotFound);
+    }
+}
+
+TEST(VbaJsonDump, DescribesComponentsWithTheirExportText) {
+    const QJsonObject json = vbaJson(fixture("xls/poi/SimpleMacro.xls"));
+    EXPECT_TRUE(json["present"].toBool());
+    EXPECT_FALSE(json["protected"].toBool());
+    EXPECT_EQ(json["codePage"].toInt(), 1252);
+    const QJsonArray components = json["components"].toArray();
+    ASSERT_EQ(components.size(), 5);
+    const QJsonObject first = components[0].toObject();
+    EXPECT_EQ(first["name"].toString(), "Module1");
+    EXPECT_EQ(first["type"].toInt(), 1);
+    EXPECT_EQ(first["file"].toString(), "Module1.bas");
+    EXPECT_TRUE(first["text"].toString().startsWith("Attribute VB_Name = \"Module1\"\r\n"));
+    EXPECT_EQ(components[1].toObject()["type"].toInt(), 100);
+}
+
+TEST(VbaJsonDump, LockedProjectListsNamesWithoutText) {
+    const QJsonObject json = vbaJson(fixture("xls/poi/31749.xls"));
+    EXPECT_TRUE(json["protected"].toBool());
+    const QJsonArray components = json["components"].toArray();
+    ASSERT_EQ(components.size(), 6);
+    EXPECT_EQ(components[0].toObject()["type"].toInt(), 3);
+    EXPECT_FALSE(components[0].toObject().contains("text"));
+}
+
+TEST(VbaJsonDump, NoProjectAndDamagedFile) {
+    EXPECT_FALSE(vbaJson(fixture("xls/poi/comments.xls"))["present"].toBool());
+    const QJsonObject damaged = vbaJson(fixture("xls/calamine/too_small.xls"));
+    EXPECT_EQ(damaged["error"].toObject()["number"].toInt(), tabulon::err::Refused);
+}

@@ -1,0 +1,315 @@
+// The pieces of the VBA reader on crafted bytes: decompression, the PROJECT
+// stream and its obfuscated values, the dir stream, code pages, export text
+// rules and safe file names.
+#include "host/Error.h"
+#include "host/vba/CodePage.h"
+#include "host/vba/Decompress.h"
+#include "host/vba/DirStream.h"
+#include "host/vba/ExportText.h"
+#include "host/vba/ProjectStream.h"
+#include "host/vba/SafeFileName.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using tabulon::Error;
+using namespace tabulon::vba;
+
+namespace {
+
+QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+
+// A raw (uncompressed) chunk: header 0x3FFF and exactly 4096 bytes.
+QByteArray rawChunk(char fill) { return hex("ff3f") + QByteArray(4096, fill); }
+
+QByteArray u16(quint16 v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); }
+QByteArray u32(quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); }
+QByteArray record(quint16 id, const QByteArray& data) { return u16(id) + u32(data.size()) + data; }
+
+// MS-OVBA 2.4.3.2, written out independently of the reader's decryption.
+QString encryptProjectValue(quint8 seed, quint8 projKey, const QByteArray& data) {
+    QByteArray out;
+    const quint8 versionEnc = seed ^ 2;
+    const quint8 projKeyEnc = seed ^ projKey;
+    out.append(char(seed)).append(char(versionEnc)).append(char(projKeyEnc));
+    quint8 unencrypted1 = projKey, encrypted1 = projKeyEnc, encrypted2 = versionEnc;
+    auto put = [&](quint8 byte) {
+        const quint8 byteEnc = byte ^ quint8(encrypted2 + unencrypted1);
+        out.append(char(byteEnc));
+        encrypted2 = encrypted1;
+        encrypted1 = byteEnc;
+        unencrypted1 = byte;
+    };
+    for (int i = 0; i < (seed & 6) / 2; ++i)
+        put(0x5A);
+    for (int i = 0; i < 4; ++i)
+        put(quint8(quint32(data.size()) >> (8 * i)));
+    for (char c : data)
+        put(quint8(c));
+    return QString::fromLatin1(out.toHex().toUpper());
+}
+
+}  // namespace
+
+// --- decompression -------------------------------------------------------
+
+TEST(VbaDecompress, LiteralAndCopyTokens) {
+    EXPECT_EQ(decompress(hex("0103b000616263"), 0), "abc");
+    // "abc" then a copy token (offset 3, length 6): "abcabcabc".
+    EXPECT_EQ(decompress(hex("0105b008616263" "0320"), 0), "abcabcabc");
+}
+
+TEST(VbaDecompress, ContainerStartsAtTheSourceOffset) {
+    EXPECT_EQ(decompress(hex("deadbeef" "0103b000616263"), 4), "abc");
+}
+
+TEST(VbaDecompress, RawChunksAreCopied) {
+    const QByteArray out = decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0);
+    EXPECT_EQ(out, QByteArray(4096, 'x') + "abc");
+}
+
+TEST(VbaDecompress, DamagedContainersAreCleanErrors) {
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        qint64 offset;
+    } cases[] = {
+        {"wrong signature byte", hex("0203b000616263"), 0},
+        {"offset past the end", hex("0103b000616263"), 7},
+        {"chunk cut short", hex("0103b0006162"), 0},
+        {"lone header byte", hex("0103b000616263" "03"), 0},
+        {"chunk signature not 3", hex("0103a000616263"), 0},
+        {"raw chunk shorter than 4096", hex("0103300061626364"), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_THROW(decompress(c.bytes, c.offset), Error);
+    }
+}
+
+TEST(VbaDecompress, OutputIsBoundedBeforeInflating) {
+    QByteArray many = "\x01";
+    for (int i = 0; i < 4; ++i)
+        many += hex("03b000616263");
+    EXPECT_EQ(decompress(many, 0, 4 * 4096).size(), 12);
+    EXPECT_THROW(decompress(many, 0, 3 * 4096), Error);
+}
+
+// --- PROJECT stream -------------------------------------------------------
+
+TEST(VbaProjectStream, DecryptsRealVisibilityValues) {
+    QByteArray data;
+    ASSERT_TRUE(decryptProjectValue("ABA9076C416D416D41", data));  // a locked project
+    EXPECT_EQ(data, QByteArray(1, '\0'));
+    ASSERT_TRUE(decryptProjectValue("7371594A2B4B2B4BD4", data));  // an open one
+    EXPECT_EQ(data, QByteArray(1, '\xff'));
+    ASSERT_TRUE(decryptProjectValue("D1D3FBF9FFF9FFF9FFF9FF", data));  // CMG
+    EXPECT_EQ(data.size(), 4);
+}
+
+TEST(VbaProjectStream, DecryptionInvertsTheDocumentedEncryption) {
+    for (quint8 seed : {0x00, 0x02, 0x04, 0x06, 0x37, 0xFF}) {
+        const QByteArray data = hex("00ff7f10");
+        QByteArray back;
+        ASSERT_TRUE(decryptProjectValue(encryptProjectValue(seed, 0x9C, data), back)) << int(seed);
+        EXPECT_EQ(back, data) << int(seed);
+    }
+}
+
+TEST(VbaProjectStream, MalformedValuesDoNotDecrypt) {
+    QByteArray data;
+    EXPECT_FALSE(decryptProjectValue("", data));
+    EXPECT_FALSE(decryptProjectValue("ABA9076C", data));             // too short
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D4", data));    // odd length
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D41FF", data)); // length disagrees
+    EXPECT_FALSE(decryptProjectValue("ABAA076C416D416D41", data));   // version not 2
+    EXPECT_FALSE(decryptProjectValue("ZZA9076C416D416D41", data));   // not hex
+}
+
+TEST(VbaProjectStream, ComponentKindsAndVisibility) {
+    const ProjectInfo info = parseProject(
+        "ID=\"{00000000-0000-0000-0000-000000000000}\"\r\n"
+        "Document=ThisWorkbook/&H00000000\r\n"
+        "Module=Module1\r\n"
+        "Class=Klasse\r\n"
+        "BaseClass=UserForm1\r\n"
+        "Module=a/b\r\n"
+        "Name=\"VBAProject\"\r\n"
+        "GC=\"ABA9076C416D416D41\"\r\n"
+        "\r\n"
+        "[Workspace]\r\n"
+        "Module=NotAComponent\r\n");
+    EXPECT_EQ(info.kinds.value("THISWORKBOOK"), ComponentType::Document);
+    EXPECT_EQ(info.kinds.value("MODULE1"), ComponentType::Standard);
+    EXPECT_EQ(info.kinds.value("KLASSE"), ComponentType::Class);
+    EXPECT_EQ(info.kinds.value("USERFORM1"), ComponentType::Form);
+    EXPECT_EQ(info.kinds.value("A/B"), ComponentType::Standard);
+    EXPECT_FALSE(info.kinds.contains("NOTACOMPONENT"));
+    EXPECT_TRUE(info.lockedForViewing);
+}
+
+TEST(VbaProjectStream, VisibleUnlessGcSaysOtherwise) {
+    EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing);
+    EXPECT_FALSE(parseProject("GC=\"7371594A2B4B2B4BD4\"\r\n").lockedForViewing);
+    // A damaged visibility value keeps the project closed.
+    EXPECT_TRUE(parseProject("GC=\"0000\"\r\n").lockedForViewing);
+}
+
+// --- dir stream ----------------------------------------------------------
+
+TEST(VbaDirStream, ReadsCodePageAndModules) {
+    const QByteArray dir = record(0x0001, u32(1)) + record(0x0003, u16(932)) +
+                           u16(0x0009) + u32(4) + u32(0x1234) + u16(7) +  // PROJECTVERSION
+                           record(0x000F, u16(2)) +
+                           record(0x0019, "Mod") + record(0x0047, QByteArray("M\0o\0d\0", 6)) +
+                           record(0x001A, "ModS") + record(0x0031, u32(77)) +
+                           record(0x0021, {}) + record(0x002B, {}) +
+                           record(0x0019, "Cls") + record(0x0031, u32(5)) +
+                           record(0x0022, {}) + record(0x002B, {}) + record(0x0010, {});
+    const DirInfo info = parseDir(dir);
+    EXPECT_EQ(info.codePage, 932);
+    ASSERT_EQ(info.modules.size(), 2);
+    EXPECT_EQ(info.modules[0].name, "Mod");
+    EXPECT_EQ(info.modules[0].nameUnicode, "Mod");
+    EXPECT_EQ(info.modules[0].streamName, "ModS");
+    EXPECT_EQ(info.modules[0].sourceOffset, 77u);
+    EXPECT_TRUE(info.modules[0].procedural);
+    EXPECT_EQ(info.modules[1].streamName, "Cls");  // no stream name: the module name
+    EXPECT_FALSE(info.modules[1].procedural);
+}
+
+TEST(VbaDirStream, TruncatedOrIncompleteRecordsAreErrors) {
+    const QByteArray good = record(0x0019, "Mod") + record(0x0031, u32(0)) + record(0x002B, {});
+    for (int cut = 1; cut < good.size(); ++cut)
+        EXPECT_THROW(parseDir(good.left(cut)), Error) << cut;
+    EXPECT_THROW(parseDir(record(0x0019, "Mod") + record(0x002B, {})), Error);  // no offset
+    EXPECT_THROW(parseDir(u16(0x0019) + u32(0xFFFFFFF0) + "M"), Error);         // huge size
+}
+
+// --- code pages ----------------------------------------------------------
+
+TEST(VbaCodePage, MicrosoftTablesAndDamagedBytes) {
+    EXPECT_EQ(decodeCodePage(hex("8160"), 932), QString(QChar(0xFF5E)));
+    EXPECT_EQ(decodeCodePage(hex("8740"), 932), QStringLiteral("①"));
+    EXPECT_EQ(decodeCodePage(hex("955c"), 932), QStringLiteral("表"));
+    EXPECT_EQ(decodeCodePage(hex("b6c0"), 932), QStringLiteral("ｶﾀ"));
+    EXPECT_EQ(decodeCodePage(hex("e4f6fc80"), 1252), QStringLiteral("äöü€"));
+    EXPECT_EQ(decodeCodePage(hex("c0"), 1251), QStringLiteral("А"));
+    // A lead byte without its trail byte costs one character, not the rest.
+    EXPECT_EQ(decodeCodePage(hex("41ff42"), 932), QString("A") + QChar(0xFFFD) + "B");
+    EXPECT_EQ(decodeCodePage(hex("4181"), 932), QString("A") + QChar(0xFFFD));
+    // An unknown code page reads as Western.
+    EXPECT_FALSE(isKnownCodePage(12345));
+    EXPECT_EQ(decodeCodePage(hex("e4"), 12345), QStringLiteral("ä"));
+}
+
+// --- export text ---------------------------------------------------------
+
+TEST(VbaExportText, FileExtensionsByKindAndName) {
+    const struct {
+        ComponentType type;
+        const char* name;
+        const char* extension;
+    } cases[] = {
+        {ComponentType::Standard, "Module1", ".bas"},
+        {ComponentType::Class, "Class1", ".cls"},
+        {ComponentType::Form, "UserForm1", ".frm"},
+        {ComponentType::Document, "ThisWorkbook", ".bok"},
+        {ComponentType::Document, "thisWORKBOOK", ".bok"},
+        {ComponentType::Document, "DieseArbeitsmappe", ".sht"},
+        {ComponentType::Document, "Sheet1", ".sht"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(exportExtension(c.type, c.name), c.extension) << c.name;
+}
+
+TEST(VbaExportText, LineEndsBecomeCrlfAndTheTextEndsWithOne) {
+    EXPECT_EQ(exportText(ComponentType::Standard, "Attribute VB_Name = \"M\"\nSub A()\rEnd Sub"),
+              "Attribute VB_Name = \"M\"\r\nSub A()\r\nEnd Sub\r\n");
+    EXPECT_EQ(exportText(ComponentType::Standard, ""), "");
+}
+
+TEST(VbaExportText, OnlyTheLeadingStorageAttributesAreDropped) {
+    const QString source =
+        "Attribute VB_Name = \"C\"\r\n"
+        "Attribute VB_Base = \"0{FCFB3D2A-A0FA-1068-A738-08002B3371B5}\"\r\n"
+        "Attribute VB_Exposed = False\r\n"
+        "Attribute VB_TemplateDerived = False\r\n"
+        "Attribute VB_Customizable = False\r\n"
+        "Private x As Long\r\n"
+        "Attribute x.VB_VarHelpID = -1\r\n"
+        "' Attribute VB_Base = kept in code\r\n";
+    EXPECT_EQ(exportText(ComponentType::Class, source),
+              "VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1  'True\r\nEND\r\n"
+              "Attribute VB_Name = \"C\"\r\n"
+              "Attribute VB_Exposed = False\r\n"
+              "Private x As Long\r\n"
+              "Attribute x.VB_VarHelpID = -1\r\n"
+              "' Attribute VB_Base = kept in code\r\n");
+}
+
+TEST(VbaExportText, FormBlobLineTakesItsAlphabeticalPlace) {
+    const QString source = "Attribute VB_Name = \"F\"\r\nAttribute VB_TemplateDerived = False\r\n";
+    const QString head = "VERSION 5.00\r\nBegin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} F \r\n";
+    const QString blob = "   OleObjectBlob   =   \"F_.frx\":0000\r\n";
+    // After every property: it goes before End.
+    EXPECT_EQ(exportText(ComponentType::Form, source,
+                         head + "   Caption         =   \"F\"\r\n   TypeInfoVer     =   7\r\nEnd\r\n",
+                         "F_.frx"),
+              head + "   Caption         =   \"F\"\r\n" + blob + "End\r\nAttribute VB_Name = \"F\"\r\n");
+    // Before ShowModal, and nested property blocks keep their own lines.
+    EXPECT_EQ(exportText(ComponentType::Form, source,
+                         head +
+                             "   BeginProperty Font \r\n      Name = \"Arial\"\r\n   EndProperty\r\n"
+                             "   ShowModal       =   0   'False\r\nEnd\r\n",
+                         "F_.frx"),
+              head + "   BeginProperty Font \r\n      Name = \"Arial\"\r\n   EndProperty\r\n" + blob +
+                  "   ShowModal       =   0   'False\r\nEnd\r\nAttribute VB_Name = \"F\"\r\n");
+}
+
+// --- safe file names -----------------------------------------------------
+
+TEST(VbaSafeFileName, HostileNamesBecomePlainFileNames) {
+    const struct {
+        QString name;
+        QString expected;
+    } cases[] = {
+        {"Module1", "Module1"},
+        {"集計処理", "集計処理"},
+        {"..\\..\\evil", "_.._.._evil"},
+        {"a/b", "a_b"},
+        {"..", "_._"},
+        {".hidden", "_.hidden"},
+        {"CON", "_CON"},
+        {"nul", "_nul"},
+        {"COM1", "_COM1"},
+        {"lpt9.x", "_lpt9.x"},
+        {"CONSOLE", "CONSOLE"},
+        {"COM10", "COM10"},
+        {QString("Ctl") + QChar(0x1B) + "Name", "Ctl_Name"},
+        {QString("a") + QChar(0x85) + "b", "a_b"},
+        {"a:b*c?d\"e<f>g|h", "a_b_c_d_e_f_g_h"},
+        {"trail. ", "trail._"},
+        {"", "_"},
+        {QString(1, QChar(0xD800)) + "x", "_x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(safeBaseName(c.name), c.expected) << c.name.toStdString();
+}
+
+TEST(VbaSafeFileName, LongNamesAreCutOnCharacterBoundaries) {
+    const QString name = QString("ü").repeated(200);  // 400 UTF-8 bytes
+    const QString safe = safeBaseName(name);
+    EXPECT_LE(safe.toUtf8().size(), 120);
+    EXPECT_EQ(safe, QString("ü").repeated(60));
+    const QString emoji = QString::fromUtf8("😀").repeated(40);  // 4 bytes each
+    EXPECT_EQ(safeBaseName(emoji), QString::fromUtf8("😀").repeated(30));
+}
+
+TEST(VbaSafeFileName, CollisionsGetANumber) {
+    QSet<QString> taken;
+    EXPECT_EQ(uniqueFileName("a_b", ".bas", taken), "a_b.bas");
+    EXPECT_EQ(uniqueFileName("a_b", ".bas", taken), "a_b~2.bas");
+    EXPECT_EQ(uniqueFileName("A_B", ".bas", taken), "A_B~3.bas");
+    EXPECT_EQ(uniqueFileName("a_b", ".cls", taken), "a_b.cls");
+}
