@@ -98,7 +98,14 @@ TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("It's")), QStringLiteral("'It''s'"));
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("2007")), QStringLiteral("'2007'"));
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("AB12")), QStringLiteral("'AB12'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("S2")), QStringLiteral("'S2'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("IV65536")), QStringLiteral("'IV65536'"));
+    // Beyond the last column or row the name cannot be a cell.
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sh3")), QStringLiteral("Sh3"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("IW1")), QStringLiteral("IW1"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("A65537")), QStringLiteral("A65537"));
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("R1C1")), QStringLiteral("'R1C1'"));
+    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("RC")), QStringLiteral("'RC'"));
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("a-b")), QStringLiteral("'a-b'"));
     EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1"), QStringLiteral("Sheet3")),
               QStringLiteral("Sheet1:Sheet3"));

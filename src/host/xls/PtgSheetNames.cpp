@@ -7,6 +7,19 @@
 namespace tabulon::xls {
 namespace {
 
+// "IV65536" is a cell of the sheet; "Sh3" is not (column SH lies beyond IV).
+bool isCellAddress(const QString& name) {
+    static const QRegularExpression a1(QStringLiteral("^([A-Za-z]{1,2})([0-9]{1,5})$"));
+    const QRegularExpressionMatch m = a1.match(name);
+    if (!m.hasMatch())
+        return false;
+    int col = 0;
+    for (const QChar ch : m.captured(1))
+        col = col * 26 + (ch.toUpper().unicode() - 'A' + 1);
+    const int row = m.captured(2).toInt();
+    return col <= 256 && row >= 1 && row <= 65536;
+}
+
 // A sheet name is written bare when it could not be read as anything else:
 // letters (of any script), digits, "_" and "." only, not starting with a
 // digit, and not shaped like a cell reference in either notation.
@@ -19,9 +32,8 @@ bool needsQuotes(const QString& name) {
         if (!ch.isLetterOrNumber() && ch != QLatin1Char('_') && ch != QLatin1Char('.'))
             return true;
     }
-    static const QRegularExpression a1(QStringLiteral("^[A-Za-z]{1,3}[0-9]+$"));
     static const QRegularExpression r1c1(QStringLiteral("^([Rr][0-9]*)?([Cc][0-9]*)?$"));
-    return a1.match(name).hasMatch() || r1c1.match(name).hasMatch();
+    return isCellAddress(name) || r1c1.match(name).hasMatch();
 }
 
 // The book part may hold a path ("C:\data\[Prices.xls]"); brackets are part
