@@ -119,6 +119,8 @@ void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
         if (rec.type == rt::Bof) { ++depth; continue; }
         if (rec.type == rt::Eof) { --depth; continue; }
         if (depth > 1) continue;
+        // A chart sheet's own data records are series caches, not cells.
+        if (sheet.kind == SheetKind::Chart) continue;
         try {
             dispatch(rec, st);
         } catch (const FormatError& e) {

@@ -1,0 +1,74 @@
+#include "cli/DumpCommand.h"
+
+#include "host/Error.h"
+#include "host/Workbook.h"
+#include "host/WorkbookJson.h"
+#include "host/vba/VbaJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace tabulon::cli {
+
+namespace {
+
+// The plain-text form: one line per sheet, name, link and warning, then the
+// cells of each sheet.
+void writeText(const QJsonObject& root, QTextStream& out) {
+    out << "Workbook: " << root.value(QStringLiteral("fullName")).toString() << "\n";
+    for (const QJsonValue& sv : root.value(QStringLiteral("sheets")).toArray()) {
+        const QJsonObject s = sv.toObject();
+        out << "Sheet " << s.value(QStringLiteral("name")).toString() << " (" << s.value(QStringLiteral("kind")).toString()
+            << ", visible " << s.value(QStringLiteral("visible")).toInt() << ") used range "
+            << s.value(QStringLiteral("usedRange")).toObject().value(QStringLiteral("address")).toString() << "\n";
+        for (const QJsonValue& cv : s.value(QStringLiteral("cells")).toArray()) {
+            const QJsonObject c = cv.toObject();
+            out << "  " << c.value(QStringLiteral("address")).toString() << "\t"
+                << c.value(QStringLiteral("formula")).toString();
+            if (c.contains(QStringLiteral("note")))
+                out << "\t[note] " << c.value(QStringLiteral("note")).toString().replace(QLatin1Char('\n'), QLatin1Char(' '));
+            out << "\n";
+        }
+    }
+    for (const QJsonValue& nv : root.value(QStringLiteral("names")).toArray()) {
+        const QJsonObject n = nv.toObject();
+        out << "Name " << n.value(QStringLiteral("name")).toString() << "\t" << n.value(QStringLiteral("refersTo")).toString() << "\n";
+    }
+    const QJsonObject links = root.value(QStringLiteral("links")).toObject();
+    for (const QJsonValue& l : links.value(QStringLiteral("excel")).toArray()) out << "Link Excel\t" << l.toString() << "\n";
+    for (const QJsonValue& l : links.value(QStringLiteral("ole")).toArray()) out << "Link OLE\t" << l.toString() << "\n";
+    for (const QJsonValue& w : root.value(QStringLiteral("warnings")).toArray()) out << "Warning: " << w.toString() << "\n";
+}
+
+}  // namespace
+
+int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    bool json = false;
+    QString path;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--json")) json = true;
+        else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) path = a;
+        else {
+            err << "usage: tabulon dump [--json] FILE.xls\n";
+            return 2;
+        }
+    }
+    if (path.isEmpty()) {
+        err << "usage: tabulon dump [--json] FILE.xls\n";
+        return 2;
+    }
+    try {
+        const host::Workbook book = host::Workbook::load(path);
+        QJsonObject root = host::workbookJson(book);
+        root.insert(QStringLiteral("vba"), vba::vbaJson(path));
+        if (json) out << QJsonDocument(root).toJson(QJsonDocument::Indented);
+        else writeText(root, out);
+        out.flush();
+        return 0;
+    } catch (const Error& e) {
+        err << "error " << e.number() << ": " << e.description() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace tabulon::cli

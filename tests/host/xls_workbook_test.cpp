@@ -1,0 +1,217 @@
+// What the reader makes of real workbooks: sheets, cells, notes, names, links,
+// page setup and document properties, checked against what the spreadsheet
+// shows for the same files.
+#include "host/Error.h"
+#include "host/Workbook.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <map>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using tabulon::host::Workbook;
+
+namespace {
+
+Workbook open(const char* relative) { return Workbook::load(test::fixture(QString::fromUtf8(relative))); }
+
+// The cell at a 1-based position of the used range, found by address.
+host::Cell cellAt(const host::Sheet& sheet, const QString& address) {
+    const host::Range r = sheet.usedRange();
+    for (qint64 i = 0; i < r.count(); ++i)
+        if (r.cell(i).address() == address) return r.cell(i);
+    ADD_FAILURE() << "no cell " << address.toStdString();
+    return r.cell(0);
+}
+
+}  // namespace
+
+TEST(XlsSheets, NamesKindsAndVisibilityInWorkbookOrder) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    ASSERT_EQ(wb.sheetCount(), 4);
+    EXPECT_EQ(wb.sheet(1).name(), "Sheet1");
+    EXPECT_EQ(wb.sheet(4).name(), "Seamus O'Reilly");
+    EXPECT_EQ(wb.sheet(QStringLiteral("sheet3")).index(), 3) << "lookup by name ignores case";
+    EXPECT_EQ(wb.sheet(1).visible(), host::SheetVisible);
+
+    const Workbook hidden = open("xls/calamine/OOM_alloc.xls");
+    EXPECT_EQ(hidden.sheet(1).visible(), host::SheetVisible);
+    EXPECT_EQ(hidden.sheet(2).visible(), host::SheetHidden) << "hidden sheets report 0, not 1";
+
+    const Workbook chart = open("xls/poi/ex42570-20305.xls");
+    EXPECT_EQ(chart.sheet(QStringLiteral("Chart")).kind(), host::SheetKind::Chart);
+    EXPECT_EQ(chart.sheet(QStringLiteral("Chart")).usedRange().count(), 1) << "chart series caches are no cells";
+}
+
+TEST(XlsSheets, OutOfRangeSheetAndNameAreRefused) {
+    const Workbook wb = open("xls/poi/SimpleWithComments.xls");
+    EXPECT_THROW(wb.sheet(0), Error);
+    EXPECT_THROW(wb.sheet(4), Error);
+    EXPECT_THROW(wb.sheet(QStringLiteral("NoSuchSheet")), Error);
+    EXPECT_THROW(wb.name(1), Error);
+}
+
+TEST(XlsSheets, NonLatinSheetNames) {
+    const Workbook wb = open("xls/poi/DBCSSheetName.xls");
+    EXPECT_EQ(wb.sheet(1).name(), QString::fromUtf8("जा"));
+    EXPECT_EQ(wb.sheet(2).name(), QString::fromUtf8("एक"));
+}
+
+TEST(XlsUsedRange, SizeAndAddressAndEmptySheetIsA1) {
+    const Workbook wb = open("xls/poi/SimpleWithComments.xls");
+    const host::Range used = wb.sheet(1).usedRange();
+    EXPECT_EQ(used.address(), "$A$1:$B$3");
+    EXPECT_EQ(used.rowCount(), 3);
+    EXPECT_EQ(used.columnCount(), 2);
+    EXPECT_EQ(used.count(), 6);
+    const host::Range empty = wb.sheet(2).usedRange();
+    EXPECT_EQ(empty.address(), "$A$1");
+    EXPECT_EQ(empty.count(), 1);
+    EXPECT_TRUE(empty.cell(0).isEmpty());
+    EXPECT_EQ(empty.cell(0).formula(), "");
+}
+
+TEST(XlsUsedRange, EnumeratesRowByRowIncludingEmptyCells) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    const host::Range used = wb.sheet(3).usedRange();
+    ASSERT_EQ(used.address(), "$A$1:$N$27");
+    QStringList order;
+    used.forEach([&](const host::Cell& c) {
+        order << c.address();
+        return order.size() < 16;
+    });
+    EXPECT_EQ(order.at(0), "$A$1");
+    EXPECT_EQ(order.at(1), "$B$1");
+    EXPECT_EQ(order.at(13), "$N$1");
+    EXPECT_EQ(order.at(14), "$A$2") << "second row follows the first";
+    EXPECT_TRUE(used.cell(0).isEmpty());
+    EXPECT_EQ(used.cell(1).value().toString(), "Jan");
+}
+
+TEST(XlsCells, ValuesAndFormulaTextOfConstants) {
+    const Workbook wb = open("xls/poi/SimpleWithComments.xls");
+    const host::Sheet s = wb.sheet(1);
+    const host::Cell a1 = cellAt(s, "$A$1");
+    EXPECT_EQ(a1.value().toDouble(), 1.0);
+    EXPECT_EQ(a1.formula(), "1") << "a constant number reads as the spreadsheet writes it";
+    EXPECT_FALSE(a1.isError());
+    EXPECT_EQ(cellAt(s, "$B$2").value().toString(), "two");
+    EXPECT_EQ(cellAt(s, "$B$2").formula(), "two");
+}
+
+TEST(XlsCells, SharedStringsSplitOverContinueRecords) {
+    const Workbook wb = open("xls/calamine/sst_continue.xls");
+    const host::Range used = wb.sheet(1).usedRange();
+    ASSERT_EQ(used.count(), 136);
+    // The last CONTINUE begins exactly with a new string: no flag byte there.
+    EXPECT_EQ(used.cell(134).value().toString(), "This is a long string with a serial num");
+    EXPECT_EQ(used.cell(135).value().toString(), "New CONTINUE block");
+    for (qint64 i = 0; i < 134; ++i) {
+        const QString expected = QStringLiteral("This is a long string with a serial number at the end %1")
+                                     .arg(i + 1, 4, 10, QLatin1Char('0'));
+        ASSERT_EQ(used.cell(i).value().toString(), expected) << "row " << i + 1;
+    }
+    EXPECT_TRUE(wb.warnings().isEmpty());
+}
+
+TEST(XlsCells, FormulaCellsAndSharedFormulasAtEachCell) {
+    const Workbook wb = open("xls/poi/SharedFormulaTest.xls");
+    const host::Sheet s = wb.sheet(1);
+    EXPECT_EQ(cellAt(s, "$B$2").formula(), "=A$1*2");
+    EXPECT_EQ(cellAt(s, "$DY$2").formula(), "=DZ2*2") << "shared body decoded at the cell, not the anchor";
+    EXPECT_EQ(cellAt(s, "$DY$2").value().toDouble(), 4.0);
+}
+
+TEST(XlsCells, ExternalReferenceCarriesTheResolvedBookPath) {
+    const Workbook wb = open("xls/poi/multibookFormulaA.xls");
+    const QString folder = QFileInfo(test::fixture("xls/poi/multibookFormulaA.xls")).absolutePath();
+    const host::Cell a1 = cellAt(wb.sheet(1), "$A$1");
+    EXPECT_EQ(a1.formula(), "='" + folder + "/[multibookFormulaB.xls]BSheet1'!B1");
+    EXPECT_EQ(a1.value().toDouble(), 35.0);
+}
+
+TEST(XlsNotes, CommentTextWithItsAuthorLine) {
+    const Workbook wb = open("xls/poi/SimpleWithComments.xls");
+    const host::Sheet s = wb.sheet(1);
+    EXPECT_EQ(cellAt(s, "$B$1").noteText(), "Yegor Kozlov:\nfirst cell");
+    EXPECT_EQ(cellAt(s, "$B$3").noteText(), "Yegor Kozlov:\nthird cell");
+    EXPECT_EQ(cellAt(s, "$A$1").noteText(), "");
+}
+
+TEST(XlsNotes, CommentOnAnEmptyCell) {
+    const Workbook wb = open("xls/poi/comments.xls");
+    const host::Sheet s = wb.sheet(1);
+    const host::Cell a1 = cellAt(s, "$A$1");
+    EXPECT_TRUE(a1.isEmpty());
+    EXPECT_TRUE(a1.noteText().startsWith("comment top row1 (index0)"));
+}
+
+TEST(XlsNames, WorkbookAndSheetLevelNames) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    std::map<QString, host::Name> byName;
+    for (int i = 1; i <= wb.nameCount(); ++i) byName.emplace(wb.name(i).name(), wb.name(i));
+    ASSERT_TRUE(byName.count("Apostrophe"));
+    EXPECT_EQ(byName.at("Apostrophe").refersTo(), "='Seamus O''Reilly'!$A$1:$Z$10");
+    EXPECT_EQ(byName.at("Apostrophe").refersToRangeAddress(), "$A$1:$Z$10");
+    ASSERT_TRUE(byName.count("Sheet1!LocalRange")) << "sheet-level names carry their sheet";
+    EXPECT_TRUE(byName.at("Sheet1!LocalRange").isSheetLevel());
+    ASSERT_TRUE(byName.count("Sheet3!Print_Titles")) << "built-in names get their text";
+    EXPECT_EQ(byName.at("Sheet3!Print_Titles").refersToRangeAddress(), "$A:$A,$1:$1");
+}
+
+TEST(XlsNames, NameThatIsNoRangeIsRefused) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    for (int i = 1; i <= wb.nameCount(); ++i) {
+        if (wb.name(i).name() != "PosInt") continue;
+        EXPECT_EQ(wb.name(i).refersTo(), "=65535");
+        try {
+            wb.name(i).refersToRangeAddress();
+            FAIL() << "a constant has no range";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::Refused);
+        }
+        return;
+    }
+    FAIL() << "PosInt not found";
+}
+
+TEST(XlsPageSetup, PrintAreaAndTitlesFromBuiltinNames) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    const host::PageSetup ps = wb.sheet(3).pageSetup();
+    EXPECT_EQ(ps.printArea, "$A$1:$N$4");
+    EXPECT_EQ(ps.printTitleRows, "$1:$1");
+    EXPECT_EQ(ps.printTitleColumns, "$A:$A");
+    const host::PageSetup none = wb.sheet(1).pageSetup();
+    EXPECT_EQ(none.printArea, "");
+    EXPECT_EQ(none.printTitleRows, "");
+}
+
+TEST(XlsLinks, WorkbookLinksAsFullPathsAndNoOleLinks) {
+    const Workbook wb = open("xls/poi/multibookFormulaA.xls");
+    const QString folder = QFileInfo(test::fixture("xls/poi/multibookFormulaA.xls")).absolutePath();
+    EXPECT_EQ(wb.linkSources(host::LinkExcel), QStringList{folder + "/multibookFormulaB.xls"});
+    EXPECT_TRUE(wb.linkSources(host::LinkOle).isEmpty());
+    EXPECT_TRUE(open("xls/poi/SimpleWithComments.xls").linkSources(host::LinkExcel).isEmpty());
+}
+
+TEST(XlsProperties, BuiltinPositions) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    EXPECT_EQ(wb.builtinProperty(3).toString(), "John Machin");   // Author
+    EXPECT_EQ(wb.builtinProperty(7).toString(), "John Machin");   // Last Author
+    EXPECT_EQ(wb.builtinProperty(9).toString(), "Microsoft Excel");
+    EXPECT_EQ(wb.builtinProperty(21).toString(), "Lingfo Pty Ltd");  // Company
+    EXPECT_EQ(wb.builtinProperty(11).toDateTime().toUTC().date(), QDate(2006, 9, 1));  // Creation Date
+    EXPECT_FALSE(wb.builtinProperty(1).isValid()) << "an absent text property is empty";
+}
+
+TEST(XlsProperties, MissingDateFailsWithTheAutomationError) {
+    const Workbook wb = open("xls/xlrd/namesdemo.xls");
+    try {
+        wb.builtinProperty(10);  // Last Print Date, never printed
+        FAIL() << "expected the automation error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::PropertyNotHeld);
+    }
+}
