@@ -31,12 +31,25 @@ QString relativeTo(const QString& folder, const QString& rel) {
     return QDir::cleanPath(folder + QLatin1Char('/') + rel);
 }
 
+QString withoutLeadingSeparator(QString s) {
+    while (s.startsWith(QLatin1Char('\\')) || s.startsWith(QLatin1Char('/'))) s.remove(0, 1);
+    return s;
+}
+
+// A path without a start code: two leading separators make a UNC path, one
+// starts at the root of this workbook's volume, none is relative to its folder.
+QString plainPath(const QString& s, const QString& bookFolder) {
+    const QChar sep(0x0003);
+    if (s.startsWith(QString(2, sep))) return QStringLiteral("\\\\") + decodeSteps(s.mid(2), QLatin1Char('\\'));
+    if (s.startsWith(sep)) return QStringLiteral("/") + decodeSteps(s.mid(1), QLatin1Char('/'));
+    return relativeTo(bookFolder, decodeSteps(s, QLatin1Char('/')));
+}
+
 }  // namespace
 
 QString decodeVirtualPath(const QString& encoded, const QString& bookFolder) {
     if (encoded.isEmpty()) return encoded;
-    if (encoded.at(0).unicode() != 0x0001)
-        return relativeTo(bookFolder, decodeSteps(encoded, QLatin1Char('/')));
+    if (encoded.at(0).unicode() != 0x0001) return plainPath(encoded, bookFolder);
     const QString rest = encoded.mid(2);
     const char16_t code = encoded.size() > 1 ? encoded.at(1).unicode() : 0;
     switch (code) {
@@ -44,9 +57,9 @@ QString decodeVirtualPath(const QString& encoded, const QString& bookFolder) {
         if (rest.startsWith(QLatin1Char('@')))
             return QStringLiteral("\\\\") + decodeSteps(rest.mid(1), QLatin1Char('\\'));
         if (rest.isEmpty()) return QString();
-        return rest.left(1) + QStringLiteral(":\\") + decodeSteps(rest.mid(1), QLatin1Char('\\'));
+        return rest.left(1) + QStringLiteral(":\\") + withoutLeadingSeparator(decodeSteps(rest.mid(1), QLatin1Char('\\')));
     case 0x0002:  // same volume as this workbook: from its root
-        return QStringLiteral("/") + decodeSteps(rest, QLatin1Char('/'));
+        return QStringLiteral("/") + withoutLeadingSeparator(decodeSteps(rest, QLatin1Char('/')));
     case 0x0005:  // transfer protocol: a count, then the URL as written
         return rest.mid(1);
     case 0x0006:  // startup, alternate startup and library folders: we have
@@ -54,7 +67,7 @@ QString decodeVirtualPath(const QString& encoded, const QString& bookFolder) {
     case 0x0008:
         return decodeSteps(rest, QLatin1Char('/'));
     default:      // a plain path after the 0x0001 marker
-        return relativeTo(bookFolder, decodeSteps(encoded.mid(1), QLatin1Char('/')));
+        return plainPath(encoded.mid(1), bookFolder);
     }
 }
 
