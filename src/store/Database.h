@@ -77,6 +77,11 @@ public:
     std::unique_ptr<Table> openTable(const QString& table);
     // Commits the running transaction; the next write starts a new one.
     void commit();
+    // Writes a complete, consistent copy of the database to destination (a
+    // results file), replacing it: pending rows are committed first, the copy
+    // is made beside destination and renamed over it, so a failed copy never
+    // leaves a half-written file under the chosen name. 75 on failure.
+    void copyTo(const QString& destination);
     // Rows of a query, for readers (saving/loading results, reports, tests).
     // Values come back as qlonglong, double, QString or an invalid QVariant
     // (empty field). 3265 when the query names a field the table lacks.
