@@ -1,0 +1,59 @@
+#include "intake/AppPaths.h"
+
+#include "host/Error.h"
+#include "intake/BasicInfo.h"
+#include "store/Database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace tabulon::intake {
+namespace {
+
+QString withSlash(QString folder) {
+    folder.replace(u'\\', u'/');
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+}  // namespace
+
+AppPaths AppPaths::forFolder(const QString& folder) {
+    AppPaths p;
+    p.appFolder = withSlash(folder);
+    p.tempFolder = p.appFolder + QStringLiteral("temp/");
+    p.dbPath = p.appFolder + QStringLiteral("Tabulon2.mdb");
+    p.iniPath = p.appFolder + QStringLiteral("Tabulon.ini");
+    p.datPath = p.appFolder + QStringLiteral("Tabulon2.dat");
+    return p;
+}
+
+QString resolveAppFolder(const QString& homeOption) {
+    if (!homeOption.isEmpty())
+        return QFileInfo(homeOption).absoluteFilePath();
+    const QString env = qEnvironmentVariable("TABULON_HOME");
+    if (!env.isEmpty())
+        return QFileInfo(env).absoluteFilePath();
+    return QCoreApplication::applicationDirPath();
+}
+
+QStringList ensureInstalled(const AppPaths& paths) {
+    QStringList created;
+    if (!QDir().mkpath(paths.tempFolder))
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("パス名またはファイル名が無効です。 (%1)").arg(paths.tempFolder));
+    if (!QFileInfo::exists(paths.datPath)) {
+        writeBasicInfo(paths.datPath, BasicInfo{});
+        created << paths.datPath;
+    }
+    if (!QFileInfo::exists(paths.dbPath)) {
+        store::Database::create(paths.dbPath);
+        created << paths.dbPath;
+    }
+    return created;
+}
+
+}  // namespace tabulon::intake

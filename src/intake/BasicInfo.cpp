@@ -1,0 +1,83 @@
+#include "intake/BasicInfo.h"
+
+#include "host/Error.h"
+#include "intake/Profile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace tabulon::intake {
+namespace {
+
+QString trimBlanksRight(const QString& s) {
+    qsizetype end = s.size();
+    while (end > 0 && s[end - 1] == u' ')
+        --end;
+    return s.left(end);
+}
+
+QString trimBlanks(const QString& s) {
+    qsizetype start = 0;
+    while (start < s.size() && s[start] == u' ')
+        ++start;
+    return trimBlanksRight(s.mid(start));
+}
+
+// The value of `line` for `word`, or a null string when the word is absent.
+// keyLength counts "Key=", so the value starts right after it.
+QString valueAfter(const QString& line, const QString& word, qsizetype keyLength,
+                   qsizetype maxLength) {
+    const qsizetype at = line.indexOf(word);
+    if (at < 0)
+        return {};
+    return trimBlanksRight(line.mid(at + keyLength, maxLength));
+}
+
+void applyLine(const QString& line, BasicInfo& info) {
+    struct Rule { QString word; qsizetype keyLength; qsizetype maxLength; QString BasicInfo::*field; };
+    static const Rule rules[] = {
+        {QStringLiteral("Title"), 6, 255, &BasicInfo::title},
+        {QStringLiteral("Kisya"), 6, 255, &BasicInfo::company},
+        {QStringLiteral("Bumon"), 6, 255, &BasicInfo::bumon},
+        {QStringLiteral("Zoom"), 5, 2, &BasicInfo::zoom},
+    };
+    for (const Rule& rule : rules) {
+        const QString value = valueAfter(line, rule.word, rule.keyLength, rule.maxLength);
+        if (!value.isNull()) {
+            info.*rule.field = value;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+BasicInfo readBasicInfo(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(err::FileNotFound, QStringLiteral("ファイルが見つかりません。"));
+    QString text = decodeSettingsText(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    BasicInfo info;
+    for (const QString& line : text.split(u'\n'))
+        applyLine(line, info);
+    return info;
+}
+
+void writeBasicInfo(const QString& path, const BasicInfo& info) {
+    const QString text = QStringLiteral("Title=%1\r\nKisya=%2\r\nBumon=%3\r\nZoom=%4\r\n")
+                             .arg(info.title, info.company, info.bumon, info.zoom);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit())
+        throw Error(err::PathFileAccess,
+                    QStringLiteral("パス名またはファイル名が無効です。 (%1)").arg(path));
+}
+
+BasicInfo trimmedBasicInfo(const BasicInfo& info) {
+    return {trimBlanks(info.title), trimBlanks(info.company), trimBlanks(info.bumon),
+            trimBlanks(info.zoom)};
+}
+
+}  // namespace tabulon::intake

@@ -1,0 +1,47 @@
+#pragma once
+// The one message-box convention of every command: what the box says when a
+// command fails, and the guard that turns an escaping error into that box.
+//
+// Two forms. The usual one names the place and the error number and asks the
+// user to mail them in; error numbers 2449..2999 come from the report engine
+// in a state the program cannot recover from, so that form tells the user the
+// system will end and the Exit command runs after it.
+#include "host/Ports.h"
+
+#include <QString>
+#include <functional>
+
+namespace tabulon::intake {
+
+inline const QString kMessageTitle = QStringLiteral("Tabulon2000 Ver 1.1");
+inline const QString kMailRequest = QStringLiteral("場所とｴﾗｰNoを控えメールをお願いします。");
+
+// Wording of the box; a few commands word it slightly differently.
+struct ErrorStyle {
+    QString numberLead = QStringLiteral("ｴﾗｰNo:");
+    QString requestLine = kMailRequest;
+};
+
+bool isUnstable(int number);
+
+// `place` is the full place text, e.g. "場所:起動時". Lines are separated by a
+// single "\r", as the boxes always were; the window shows them as line breaks.
+QString errorText(const QString& place, int number, const QString& description,
+                  const ErrorStyle& style = {});
+
+// Who a guarded command reports to. `exit` is the Exit command (with its own
+// OK/Cancel confirmation); it may be empty where there is nothing to end.
+struct CommandShell {
+    MessagePort& messages;
+    ProgressPort& progress;
+    std::function<void()> exit;
+};
+
+// Runs `body`. When a tabulon::Error or std::exception escapes it, shows the
+// box for `place`, ends the busy state (pointer back, window enabled), and for
+// an unstable-system number runs the Exit command. Rows already written stay.
+// Returns true when the body completed.
+bool runGuarded(const CommandShell& shell, const QString& place,
+                const std::function<void()>& body, const ErrorStyle& style = {});
+
+}  // namespace tabulon::intake

@@ -1,0 +1,91 @@
+// The shared error box: both wordings and what the guard does after the box.
+#include "intake/MessageText.h"
+
+#include "host/Error.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace tabulon;
+using namespace tabulon::intake;
+
+namespace {
+
+TEST(ErrorText, GenericFormNamesPlaceNumberAndDescription) {
+    EXPECT_EQ(errorText(QStringLiteral("場所:起動時"), 53, QStringLiteral("ファイルが見つかりません。")),
+              QStringLiteral("場所:起動時ｴﾗｰNo:53\r場所とｴﾗｰNoを控えメールをお願いします。\r"
+                             "内容:ファイルが見つかりません。"));
+}
+
+TEST(ErrorText, UnstableRangeIsInclusive) {
+    EXPECT_FALSE(isUnstable(2448));
+    EXPECT_TRUE(isUnstable(2449));
+    EXPECT_TRUE(isUnstable(2999));
+    EXPECT_FALSE(isUnstable(3000));
+}
+
+TEST(ErrorText, UnstableFormTellsTheSystemWillEnd) {
+    EXPECT_EQ(errorText(QStringLiteral("場所:表紙"), 2501, QStringLiteral("ignored")),
+              QStringLiteral("場所:表紙ｴﾗｰNo:2501\rシステムが不安定です。\r"
+                             "詳細はヘルプを参照下さい。\rシステムを終了します。"));
+}
+
+TEST(ErrorText, StyleChangesNumberLeadAndRequestLine) {
+    ErrorStyle style;
+    style.numberLead = QStringLiteral("　ｴﾗｰNo:");
+    style.requestLine = QStringLiteral("場所、ｴﾗｰNo、内容を控えメールをお願いします。");
+    EXPECT_EQ(errorText(QStringLiteral("場所:About"), 5, QStringLiteral("d"), style),
+              QStringLiteral("場所:About　ｴﾗｰNo:5\r場所、ｴﾗｰNo、内容を控えメールをお願いします。\r内容:d"));
+}
+
+struct Recorder : MessagePort, ProgressPort {
+    QStringList texts;
+    QList<bool> busyCalls;
+    Answer message(const QString& text, Buttons) override { texts << text; return Answer::Ok; }
+    void status(const QString&) override {}
+    void progress(int) override {}
+    void showGauge(bool) override {}
+    void busy(bool on) override { busyCalls << on; }
+};
+
+TEST(RunGuarded, CompletedBodyShowsNothing) {
+    Recorder r;
+    int exits = 0;
+    EXPECT_TRUE(runGuarded({r, r, [&] { ++exits; }}, QStringLiteral("場所:x"), [] {}));
+    EXPECT_TRUE(r.texts.isEmpty());
+    EXPECT_EQ(exits, 0);
+}
+
+TEST(RunGuarded, ErrorShowsBoxEndsBusyAndKeepsRunning) {
+    Recorder r;
+    int exits = 0;
+    const bool ok = runGuarded({r, r, [&] { ++exits; }}, QStringLiteral("場所:セル情報"), [&] {
+        BusyGuard busy(r);
+        throw Error(1004, QStringLiteral("refused"));
+    });
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(r.texts.size(), 1);
+    EXPECT_TRUE(r.texts[0].startsWith(QStringLiteral("場所:セル情報ｴﾗｰNo:1004\r")));
+    ASSERT_FALSE(r.busyCalls.isEmpty());
+    EXPECT_FALSE(r.busyCalls.last());
+    EXPECT_EQ(exits, 0);
+}
+
+TEST(RunGuarded, UnstableErrorRunsTheExitCommandAfterTheBox) {
+    Recorder r;
+    QStringList order;
+    runGuarded({r, r, [&] { order << QStringLiteral("exit after %1 box").arg(r.texts.size()); }},
+               QStringLiteral("場所:レポート表示"), [] { throw Error(2450, QString()); });
+    EXPECT_EQ(order, QStringList{QStringLiteral("exit after 1 box")});
+}
+
+TEST(RunGuarded, ForeignExceptionIsReportedNotPropagated) {
+    Recorder r;
+    EXPECT_FALSE(runGuarded({r, r, {}}, QStringLiteral("場所:x"),
+                            [] { throw std::runtime_error("broken"); }));
+    ASSERT_EQ(r.texts.size(), 1);
+    EXPECT_TRUE(r.texts[0].endsWith(QStringLiteral("内容:broken")));
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+// Settings-file rules: defaults, case-insensitive names, legacy CP932 files,
+// edits that keep the rest of the file, and the recent-file list.
+#include "intake/Profile.h"
+
+#include "host/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tabulon::intake;
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("Tabulon.ini"));
+
+    void put(const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray bytes() {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString read(const char* section, const char* key) {
+        return readProfileString(path, QString::fromUtf8(section), QString::fromUtf8(key),
+                                 QStringLiteral("DEF"));
+    }
+};
+
+TEST_F(ProfileFile, MissingFileSectionOrKeyGiveTheDefault) {
+    EXPECT_EQ(read("POS", "T"), "DEF");
+    put("[POS]\r\nT=10\r\n");
+    EXPECT_EQ(read("DEF", "Folder"), "DEF");
+    EXPECT_EQ(read("POS", "L"), "DEF");
+    EXPECT_EQ(read("POS", "T"), "10");
+}
+
+TEST_F(ProfileFile, NamesCompareWithoutCaseAndBlanksAroundAreDropped) {
+    put("[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n");
+    EXPECT_EQ(read("POS", "T"), "1440");
+    EXPECT_EQ(read("other", "t"), "9");
+}
+
+TEST_F(ProfileFile, KeysOfAnotherSectionAreNotSeen) {
+    put("[A]\r\nX=1\r\n[B]\r\nY=2\r\n");
+    EXPECT_EQ(read("A", "Y"), "DEF");
+    EXPECT_EQ(read("B", "X"), "DEF");
+}
+
+TEST_F(ProfileFile, ValueEndsAtItsFirstNul) {
+    put(QByteArray("[S]\r\nK=ab\0cd\r\n", 14));
+    EXPECT_EQ(read("S", "K"), "ab");
+}
+
+TEST_F(ProfileFile, EmptyValueIsNotTheDefault) {
+    put("[DEF]\r\nFolder=\r\n");
+    EXPECT_EQ(read("DEF", "Folder"), "");
+}
+
+TEST_F(ProfileFile, LegacyCp932FileIsReadAsJapanese) {
+    // "C:\データ\" in the Japanese ANSI code page; its 0x5C trail byte of ﾃ is
+    // not a separator problem for the reader.
+    put("[DEF]\r\nFolder=C:\\\x83\x66\x81\x5B\x83\x5E\\\r\n");
+    EXPECT_EQ(read("DEF", "Folder"), QStringLiteral("C:\\データ\\"));
+}
+
+TEST_F(ProfileFile, Utf8FileWithByteOrderMark) {
+    put("\xEF\xBB\xBF[DEF]\r\nFolder=/home/太郎/\r\n");
+    EXPECT_EQ(read("DEF", "Folder"), QStringLiteral("/home/太郎/"));
+}
+
+TEST_F(ProfileFile, WriteCreatesFileSectionAndKey) {
+    writeProfileString(path, "POS", "T", "15");
+    EXPECT_EQ(bytes(), "[POS]\r\nT=15\r\n");
+    writeProfileString(path, "DEF", "Folder", "/x/");
+    EXPECT_EQ(bytes(), "[POS]\r\nT=15\r\n\r\n[DEF]\r\nFolder=/x/\r\n");
+}
+
+TEST_F(ProfileFile, WriteReplacesTheKeyAndKeepsEveryOtherLine) {
+    put("; comment\r\n[POS]\r\nt=1\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n");
+    writeProfileString(path, "pos", "T", "99");
+    EXPECT_EQ(bytes(), "; comment\r\n[POS]\r\nT=99\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n");
+}
+
+TEST_F(ProfileFile, NewKeyGoesAtTheEndOfItsSectionBeforeBlankLines) {
+    put("[POS]\r\nT=1\r\n\r\n[DEF]\r\nFolder=x\r\n");
+    writeProfileString(path, "POS", "L", "2");
+    EXPECT_EQ(bytes(), "[POS]\r\nT=1\r\nL=2\r\n\r\n[DEF]\r\nFolder=x\r\n");
+}
+
+TEST_F(ProfileFile, ValueWithLineBreakCannotAddLines) {
+    writeProfileString(path, "S", "K", "one\r\n[Evil]\r\nX=1");
+    EXPECT_EQ(read("S", "K"), "one");
+    EXPECT_EQ(read("Evil", "X"), "DEF");
+}
+
+TEST_F(ProfileFile, LegacyFileIsRewrittenAsUtf8KeepingItsText) {
+    put("[DEF]\r\nFolder=\x83\x66\x81\x5B\x83\x5E\r\n");
+    writeProfileString(path, "POS", "T", "0");
+    EXPECT_EQ(read("DEF", "Folder"), QStringLiteral("データ"));
+    EXPECT_TRUE(bytes().contains("データ"));
+}
+
+TEST_F(ProfileFile, WriteThatCannotCreateTheFileIsError75) {
+    const QString unreachable = dir.filePath(QStringLiteral("missing/Tabulon.ini"));
+    try {
+        writeProfileString(unreachable, "POS", "T", "2");
+        FAIL() << "write into a missing folder succeeded";
+    } catch (const tabulon::Error& e) {
+        EXPECT_EQ(e.number(), 75);
+    }
+}
+
+TEST_F(ProfileFile, WriteReplacesTheFileWithoutLeavingTemporaries) {
+    put("[POS]\r\nT=1\r\n");
+    writeProfileString(path, "POS", "T", "2");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Tabulon.ini")});
+    EXPECT_EQ(read("POS", "T"), "2");
+}
+
+// --- recent files --------------------------------------------------------
+
+TEST_F(ProfileFile, NoRecentSectionGivesFourEmptySlots) {
+    const RecentFiles list = GetRecentFiles(path);
+    for (const QString& e : list) {
+        EXPECT_EQ(e, "0");
+        EXPECT_FALSE(isRecentSlotUsed(e));
+    }
+}
+
+TEST_F(ProfileFile, RecentSlotsHoldingZeroAreEmpty) {
+    put("[RECENT]\r\nRecentFile1=/a.xls\r\nRecentFile2=0\r\nRecentFile3=/c.xls\r\nRecentFile4=0\r\n");
+    const RecentFiles list = GetRecentFiles(path);
+    EXPECT_TRUE(isRecentSlotUsed(list[0]));
+    EXPECT_FALSE(isRecentSlotUsed(list[1]));
+    EXPECT_TRUE(isRecentSlotUsed(list[2]));
+    EXPECT_FALSE(isRecentSlotUsed(list[3]));
+    EXPECT_EQ(list[2], "/c.xls");
+}
+
+struct RecentCase {
+    const char* name;
+    RecentFiles stored;
+    QString opened;
+    RecentFiles expected;
+};
+
+class RecentUpdate : public ProfileFile, public ::testing::WithParamInterface<RecentCase> {};
+
+TEST_P(RecentUpdate, ExitStoresTheWorkbookOfThisRunFirst) {
+    const RecentCase& c = GetParam();
+    for (int i = 0; i < 4; ++i)
+        writeProfileString(path, "RECENT", QStringLiteral("RecentFile%1").arg(i + 1), c.stored[i]);
+    WriteRecentFiles(path, GetRecentFiles(path), c.opened);
+    EXPECT_EQ(GetRecentFiles(path), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, RecentUpdate,
+    ::testing::Values(
+        RecentCase{"NewWorkbookPushesTheOthersDown", {"A", "B", "C", "D"}, "X", {"X", "A", "B", "C"}},
+        RecentCase{"SameWorkbookIsListedTwice", {"A", "B", "C", "D"}, "A", {"A", "A", "B", "C"}},
+        RecentCase{"EmptySlotIsNotWrittenAndKeepsItsOldValue",
+                   {"A", "0", "C", "D"}, "X", {"X", "A", "C", "C"}},
+        RecentCase{"NoWorkbookThisRunLeavesTheList", {"A", "B", "C", "D"}, "", {"A", "B", "C", "D"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
