@@ -39,17 +39,24 @@ TEST(XlsVirtualPath, DecodesEveryStartCode) {
     for (const PathCase& c : cases) EXPECT_EQ(decodeVirtualPath(c.encoded, folder), c.expected) << c.why;
 }
 
-TEST(XlsSheetQuoting, QuotesOnlyWhereTheSpreadsheetDoes) {
-    struct Case {
-        const char* name;
-        bool quoted;
-    } cases[] = {
-        {"Sheet1", false}, {"Data_2001", false}, {"My Sheet", true}, {"2001", true},
-        {"A1", true},      {"R1C1", true},       {"Sales-East", true}, {"Seamus O'Reilly", true},
-        {"ABCD1", false},  {"", true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(sheetNeedsQuotes(QString::fromUtf8(c.name)), c.quoted) << c.name;
+TEST(XlsSheetQuoting, SheetLevelNamesAndExternalPrefixes) {
+    EXPECT_EQ(quoteSheetName(QStringLiteral("Sheet1")), "Sheet1");
     EXPECT_EQ(quoteSheetName(QStringLiteral("Seamus O'Reilly")), "'Seamus O''Reilly'");
     EXPECT_EQ(quoteSheetName(QString::fromUtf8("売上")), QString::fromUtf8("売上")) << "letters of any script need no quotes";
+
+    WorkbookModel book;
+    book.boundSheetNames = {QStringLiteral("Sheet1"), QStringLiteral("My Sheet")};
+    SupBookModel self;
+    SupBookModel other;
+    other.kind = SupBookKind::External;
+    other.path = QStringLiteral("C:\\data\\Prices.xls");
+    other.sheetNames = {QStringLiteral("Sheet1")};
+    book.supBooks = {self, other};
+    book.xti = {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, -1, -1}};
+    const BookContext ctx(book);
+    EXPECT_EQ(ctx.externSheetPrefix(0), "Sheet1");
+    EXPECT_EQ(ctx.externSheetPrefix(1), "'Sheet1:My Sheet'");
+    EXPECT_EQ(ctx.externSheetPrefix(2), "'C:\\data\\[Prices.xls]Sheet1'") << "the form the link search looks for";
+    EXPECT_EQ(ctx.externSheetPrefix(3), "") << "deleted sheet";
+    EXPECT_EQ(ctx.externSheetPrefix(9), "") << "index beyond the table";
 }

@@ -35,7 +35,7 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     if (!d->root) {
         if (gerr) g_error_free(gerr);
         throw Error(err::Refused,
-                    QStringLiteral("'%1' is not an .xls workbook (no compound document structure)").arg(path));
+                    QStringLiteral("'%1': not an .xls workbook (no compound document structure)").arg(QFileInfo(path).fileName()));
     }
 }
 

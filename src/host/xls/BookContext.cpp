@@ -1,16 +1,9 @@
 #include "host/xls/BookContext.h"
 
-#include <QRegularExpression>
 
 namespace tabulon::xls {
 
 namespace {
-
-bool looksLikeCellReference(const QString& name) {
-    static const QRegularExpression a1(QStringLiteral("^[A-Za-z]{1,3}[0-9]+$"));
-    static const QRegularExpression r1c1(QStringLiteral("^([Rr][0-9]*)?([Cc][0-9]*)?$"));
-    return a1.match(name).hasMatch() || r1c1.match(name).hasMatch();
-}
 
 QString quoted(const QString& text) {
     QString inner = text;
@@ -20,17 +13,7 @@ QString quoted(const QString& text) {
 
 }  // namespace
 
-bool sheetNeedsQuotes(const QString& name) {
-    if (name.isEmpty()) return true;
-    if (name.at(0).isDigit() || name.at(0) == QLatin1Char('.')) return true;
-    for (QChar ch : name)
-        if (!ch.isLetterOrNumber() && ch != QLatin1Char('_') && ch != QLatin1Char('.')) return true;
-    return looksLikeCellReference(name);
-}
-
-QString quoteSheetName(const QString& name) {
-    return sheetNeedsQuotes(name) ? quoted(name) : name;
-}
+QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
 
 QString BookContext::externSheetPrefix(int ixti) const {
     if (ixti < 0 || size_t(ixti) >= book_.xti.size()) return QString();
@@ -42,23 +25,14 @@ QString BookContext::externSheetPrefix(int ixti) const {
     };
     if (sb.kind == SupBookKind::Self) {
         const QString first = sheetName(book_.boundSheetNames, x.firstTab);
-        const QString last = sheetName(book_.boundSheetNames, x.lastTab);
         if (first.isEmpty()) return QString();
-        if (last.isEmpty() || x.lastTab == x.firstTab) return quoteSheetName(first);
-        const QString both = first + QLatin1Char(':') + last;
-        return (sheetNeedsQuotes(first) || sheetNeedsQuotes(last)) ? quoted(both) : both;
+        return sheetPrefixText(QString(), first, sheetName(book_.boundSheetNames, x.lastTab));
     }
     if (sb.kind != SupBookKind::External) return QString();
-    const qsizetype cut = std::max(sb.path.lastIndexOf(QLatin1Char('/')), sb.path.lastIndexOf(QLatin1Char('\\')));
-    const QString folder = sb.path.left(cut + 1);
-    const QString file = sb.path.mid(cut + 1);
     if (x.firstTab < 0) return quoted(sb.path);  // the book itself (external names)
-    QString sheets = sheetName(sb.sheetNames, x.firstTab);
-    if (x.lastTab != x.firstTab && !sheetName(sb.sheetNames, x.lastTab).isEmpty())
-        sheets += QLatin1Char(':') + sheetName(sb.sheetNames, x.lastTab);
-    const QString text = folder + QLatin1Char('[') + file + QLatin1Char(']') + sheets;
-    const bool plain = folder.isEmpty() && !sheetNeedsQuotes(sheets) && !sheetNeedsQuotes(file);
-    return plain ? text : quoted(text);
+    const qsizetype cut = std::max(sb.path.lastIndexOf(QLatin1Char('/')), sb.path.lastIndexOf(QLatin1Char('\\')));
+    const QString book = sb.path.left(cut + 1) + QLatin1Char('[') + sb.path.mid(cut + 1) + QLatin1Char(']');
+    return sheetPrefixText(book, sheetName(sb.sheetNames, x.firstTab), sheetName(sb.sheetNames, x.lastTab));
 }
 
 QString BookContext::definedName(int nameIndex) const {
@@ -82,8 +56,7 @@ QString BookContext::externName(int ixti, int nameIndex) const {
         return sb.path.left(bar) + QLatin1Char('|') + quoted(sb.path.mid(bar + 1)) + QLatin1Char('!') + name;
     }
     default: {
-        const bool plain = !sheetNeedsQuotes(sb.path);
-        return (plain ? sb.path : quoted(sb.path)) + QLatin1Char('!') + name;
+        return sheetPrefixText(QString(), sb.path) + QLatin1Char('!') + name;
     }
     }
 }

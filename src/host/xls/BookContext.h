@@ -18,11 +18,8 @@ private:
     const WorkbookModel& book_;
 };
 
-// True when a sheet name must be put in single quotes in a reference: it holds
-// anything but letters, digits, "_" and ".", starts with a digit, or could be
-// read as a cell reference.
-bool sheetNeedsQuotes(const QString& name);
-// The name quoted when needed, inner quotes doubled.
+// A sheet name as a reference or a sheet-level name writes it: quoted, inner
+// quotes doubled, when it could be misread ("'My Sheet'", "Sheet1").
 QString quoteSheetName(const QString& name);
 
 }  // namespace tabulon::xls

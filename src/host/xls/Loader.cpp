@@ -100,12 +100,20 @@ WorkbookModel loadWorkbook(const QString& path) {
 
     BookContext ctx(book);
     std::set<uint32_t> seen;
+    // Sheets whose offsets point into each other could make the reader go
+    // through the stream again and again: the total is bounded.
+    const size_t budget = size_t(stream->size()) * 4 + 1024 * 1024;
+    size_t spent = 0;
     for (SheetModel& sheet : book.sheets) {
+        if (spent > budget) {
+            book.warnings << QStringLiteral("sheet '%1' not read: sheet offsets overlap").arg(sheet.name);
+            continue;
+        }
         if (!seen.insert(sheet.bofOffset).second) {
             book.warnings << QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name);
             continue;
         }
-        readSheet(*stream, sheet, book, ctx);
+        spent += readSheet(*stream, sheet, book, ctx);
     }
     resolveNames(book, ctx);
     props::readBuiltinProperties(file, book.properties, book.warnings);

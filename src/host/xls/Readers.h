@@ -12,8 +12,9 @@ class FormulaContext;
 // tabulon::Error for a workbook that cannot be read at all (encrypted).
 void readGlobals(RecordStream& stream, WorkbookModel& book);
 
-// One sheet substream, starting at sheet.bofOffset.
-void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
+// One sheet substream, starting at sheet.bofOffset. Returns the number of
+// stream bytes it went through.
+size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
                const FormulaContext& ctx);
 
 // Records of the globals substream.

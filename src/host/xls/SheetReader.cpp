@@ -97,7 +97,7 @@ void sortCells(SheetModel& s) {
 
 }  // namespace
 
-void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
+size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
     SheetState st{sheet, book, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1}};
     RecordStream rs(stream);
     rs.seek(sheet.bofOffset);
@@ -105,7 +105,7 @@ void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
     if (!rs.next(rec) || rec.type != rt::Bof) {
         book.warnings << QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(sheet.bofOffset);
         sheet.used = Area{0, 0, 0, 0};
-        return;
+        return 0;
     }
     {
         ByteCursor c = rec.cursor();
@@ -133,6 +133,7 @@ void readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
     sortCells(sheet);
     attachNotes(st);
     settleUsedRange(st);
+    return rs.pos() - std::min<size_t>(rs.pos(), sheet.bofOffset);
 }
 
 }  // namespace tabulon::xls
