@@ -172,5 +172,6 @@ TEST(VbaJsonDump, LockedProjectListsNamesWithoutText) {
 TEST(VbaJsonDump, NoProjectAndDamagedFile) {
     EXPECT_FALSE(vbaJson(fixture("xls/poi/comments.xls"))["present"].toBool());
     const QJsonObject damaged = vbaJson(fixture("xls/calamine/too_small.xls"));
+    EXPECT_FALSE(damaged["present"].toBool());
     EXPECT_EQ(damaged["error"].toObject()["number"].toInt(), tabulon::err::Refused);
 }

@@ -1,8 +1,11 @@
 // The pieces of the VBA reader on crafted bytes: decompression, the PROJECT
 // stream and its obfuscated values, the dir stream, code pages, export text
 // rules and safe file names.
+#include "support/TestSupport.h"
+
 #include "host/Error.h"
 #include "host/vba/CodePage.h"
+#include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/ExportText.h"
@@ -312,4 +315,25 @@ TEST(VbaSafeFileName, CollisionsGetANumber) {
     EXPECT_EQ(uniqueFileName("a_b", ".bas", taken), "a_b~2.bas");
     EXPECT_EQ(uniqueFileName("A_B", ".bas", taken), "A_B~3.bas");
     EXPECT_EQ(uniqueFileName("a_b", ".cls", taken), "a_b.cls");
+}
+
+TEST(VbaDecompress, CutModuleStreamGivesAnErrorOrAPrefix) {
+    // Module1 of the hostile workbook mixes raw, literal-only and ordinary
+    // chunks; a cut anywhere must never read past the bytes or invent text.
+    const Storage code = Storage::open(tabulon::test::fixture("xls/crafted/hostile_names.xls"))
+                             .storage("_VBA_PROJECT_CUR")
+                             .storage("VBA");
+    const QByteArray stream = code.stream("Module1", 1 << 20);
+    const QByteArray whole = decompress(stream, 0);
+    ASSERT_GT(whole.size(), 9000);
+    int errors = 0;
+    for (qsizetype cut = 0; cut < stream.size(); ++cut) {
+        try {
+            const QByteArray part = decompress(stream.left(cut), 0);
+            EXPECT_TRUE(whole.startsWith(part)) << cut;
+        } catch (const Error&) {
+            ++errors;
+        }
+    }
+    EXPECT_GT(errors, stream.size() / 2);
 }

@@ -21,11 +21,21 @@ constexpr qint64 MaxDirBytes = 16 * 1024 * 1024;
 constexpr qint64 MaxTextStreamBytes = 1024 * 1024;
 constexpr qint64 MaxModuleStreamBytes = 64 * 1024 * 1024;
 constexpr qint64 MaxFormBytes = 64 * 1024 * 1024;
+// All module sources and form binaries of one project together. Many modules
+// may share one stream in a crafted file; each copy counts.
+constexpr qint64 MaxProjectBytes = 256 * 1024 * 1024;
 
 struct Reader {
     Storage root;      // _VBA_PROJECT_CUR
     Storage code;      // _VBA_PROJECT_CUR/VBA
     int codePage = 1252;
+    qint64 budget = MaxProjectBytes;
+
+    void spend(qint64 bytes) {
+        budget -= bytes;
+        if (budget < 0)
+            throw Error(err::Refused, QStringLiteral("VBA project larger than %1 bytes").arg(MaxProjectBytes));
+    }
 
     QString text(const QByteArray& bytes) const { return decodeCodePage(bytes, codePage); }
 
@@ -52,9 +62,18 @@ struct Reader {
         return root.isStorage(streamName(module)) ? ComponentType::Form : ComponentType::Class;
     }
 
-    QString source(const DirModule& module) const {
+    QString source(const DirModule& module) {
         const QByteArray stream = code.stream(streamName(module), MaxModuleStreamBytes);
-        return text(decompress(stream, module.sourceOffset));
+        const QByteArray bytes = decompress(stream, module.sourceOffset,
+                                            qMin(MaxDecompressedBytes, qMax<qint64>(budget, 0)));
+        spend(bytes.size());
+        return text(bytes);
+    }
+
+    QByteArray formBinaryOf(const Storage& designer) {
+        const QByteArray bytes = formBinary(designer, qMin(MaxFormBytes, qMax<qint64>(budget, 0)));
+        spend(bytes.size());
+        return bytes;
     }
 
     Storage designer(const DirModule& module, const QString& name) const {
@@ -105,7 +124,7 @@ Project Project::load(const QString& xlsPath) {
                     const Storage designer = reader.designer(module, component.name);
                     if (!designer.isNull()) {
                         designerText = reader.text(designer.stream(QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
-                        component.frxBytes = formBinary(designer, MaxFormBytes);
+                        component.frxBytes = reader.formBinaryOf(designer);
                     }
                 }
                 component.exportText = exportText(component.type, reader.source(module),

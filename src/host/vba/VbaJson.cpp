@@ -1,11 +1,26 @@
 #include "host/vba/VbaJson.h"
 
 #include "host/Error.h"
+#include "host/vba/Compound.h"
 #include "host/vba/Project.h"
 
 #include <QJsonArray>
 
 namespace tabulon::vba {
+
+namespace {
+
+// Whether the workbook holds a VBA storage at all, for a project that could
+// not be read: a file that is no compound file has none.
+bool hasVbaStorage(const QString& xlsPath) {
+    try {
+        return !Storage::open(xlsPath).storage(QStringLiteral("_VBA_PROJECT_CUR")).isNull();
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+}  // namespace
 
 QJsonObject vbaJson(const QString& xlsPath) {
     QJsonObject json;
@@ -13,7 +28,7 @@ QJsonObject vbaJson(const QString& xlsPath) {
     try {
         project = Project::load(xlsPath);
     } catch (const Error& error) {
-        json.insert(QStringLiteral("present"), true);
+        json.insert(QStringLiteral("present"), hasVbaStorage(xlsPath));
         json.insert(QStringLiteral("error"),
                     QJsonObject{{QStringLiteral("number"), error.number()},
                                 {QStringLiteral("description"), error.description()}});

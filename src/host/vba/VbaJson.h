@@ -8,8 +8,8 @@ namespace tabulon::vba {
 
 // {"present", "protected", "codePage", "components": [{"name", "type",
 // "file", "text"}]}. A locked project lists its components without text. A
-// damaged project gives "present": true and an "error" member with the
-// error number and description instead of throwing.
+// file or project that cannot be read gives "present" and an "error" member
+// with the error number and description instead of throwing.
 QJsonObject vbaJson(const QString& xlsPath);
 
 }  // namespace tabulon::vba
