@@ -7,12 +7,18 @@
 #   bench/host/compare_formulas.sh BUILD_DIR file.xls...
 #
 # BUILD_DIR is a build tree where tabulon_host has been built. Not a test:
-# LibreOffice's text differs from the spreadsheet's in known ways (see the
-# summary printed at the end).
+# LibreOffice's text differs from the spreadsheet's in known ways, so each
+# differing pair is also compared after rewriting ours into LibreOffice's
+# habits (listed in lo_style below); what still differs is printed.
+# COMPARE_CACHE=dir keeps the converted workbooks there between runs.
 set -euo pipefail
 build=$1; shift
-work=$(mktemp -d /tmp/compare_formulas.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+if [ -n "${COMPARE_CACHE:-}" ]; then
+    work=$COMPARE_CACHE; mkdir -p "$work"
+else
+    work=$(mktemp -d /tmp/compare_formulas.XXXXXX)
+    trap 'rm -rf "$work"' EXIT
+fi
 src=$(cd "$(dirname "$0")/../.." && pwd)
 
 cat > "$work/dump.cpp" <<'CPP'
@@ -78,18 +84,8 @@ for d in (dn if dn is not None else []):
 print('\n'.join(out))
 PY
 
-total_same=0; total_ours=0
-for xls in "$@"; do
-    base=$(basename "$xls" .xls)
-    "$work/dump" "$xls" > "$work/$base.ours" 2> "$work/$base.err" || true
-    soffice --headless --convert-to xlsx --outdir "$work" "$xls" > /dev/null 2>&1 || true
-    if [ -f "$work/$base.xlsx" ]; then
-        python3 "$work/xlsx.py" "$work/$base.xlsx" > "$work/$base.lo"
-    else
-        : > "$work/$base.lo"
-    fi
-    python3 - "$work/$base.ours" "$work/$base.lo" "$xls" <<'PY'
-import sys
+cat > "$work/compare.py" <<'PY'
+import re, sys
 def load(p):
     d = {}
     for line in open(p, encoding='utf-8', errors='replace'):
@@ -97,17 +93,72 @@ def load(p):
         if len(parts) == 3 and parts[0] != '#name':
             d[(parts[0], parts[1])] = parts[2]
     return d
+
+def outside_strings(text, fn):
+    parts = re.split(r'("(?:[^"]|"")*")', text)
+    return ''.join(p if i % 2 else fn(p) for i, p in enumerate(parts))
+
+def col_letters(n):
+    s = ''
+    while n:
+        n, r = divmod(n - 1, 26)
+        s = chr(65 + r) + s
+    return s
+
+# LibreOffice's habits when it writes formulas to .xlsx: no author
+# whitespace, TRUE()/FALSE() functions for boolean constants, NA() for #N/A
+# and nothing for other error constants, three-digit exponents, whole rows
+# and columns as ordinary areas.
+def lo_style(text):
+    def fix(p):
+        p = re.sub(r'\s+', '', p)
+        p = re.sub(r'\b(TRUE|FALSE)\b(?!\()', r'\1()', p)
+        p = p.replace('#N/A', 'NA()')
+        p = re.sub(r'#(DIV/0!|NULL!|VALUE!|NAME\?|NUM!)', '', p)
+        p = re.sub(r'(\d)E([+-])(\d\d)\b', r'\1E\g<2>0\3', p)
+        p = re.sub(r'(?<![A-Z$\d])(\$?)(\d+):(\$?)(\d+)(?![\d(])', r'$A\1\2:$IV\3\4', p)
+        p = re.sub(r'(?<![A-Z$\d])(\$?)([A-Z]{1,2}):(\$?)([A-Z]{1,2})(?![\w(])', r'\1\2$1:\3\4$65536', p)
+        # A reference into a deleted sheet: LibreOffice keeps only "#REF!".
+        p = re.sub(r'#REF!\$?[A-Z]{1,2}\$?\d+(:\$?[A-Z]{1,2}\$?\d+)?', '#REF!', p)
+        return p
+    return external(outside_strings(text, fix))
+
+# External books: ours by path, LibreOffice's by number ("[1]Sheet1").
+def external(text):
+    text = re.sub(r"'[^'!]*\[[^\]]+\]((?:[^']|'')*)'!", lambda m: "[X]" + m.group(1).replace("''", "'") + "!", text)
+    return re.sub(r"(?<![\w\]])[^'!=(,+\-*/&<>^ ]*\[[^\]\d][^\]]*\]([\w.]+)!", r"[X]\1!", text)
+
+def lo_plain(text):
+    text = outside_strings(text, lambda p: re.sub(r'\s+', '', p))
+    return re.sub(r"'?\[\d+\]((?:[^'!]|'')*)'?!", lambda m: "[X]" + m.group(1).replace("''", "'") + "!", text)
+
 ours, lo = load(sys.argv[1]), load(sys.argv[2])
 common = [k for k in ours if k in lo]
 same = [k for k in common if ours[k] == lo[k]]
-print('%s: our formulas %d, LibreOffice %d, both %d, equal %d' % (sys.argv[3], len(ours), len(lo), len(common), len(same)))
+alike = [k for k in common if ours[k] != lo[k] and lo_style(ours[k]) == lo_plain(lo[k])]
+print('%s: ours %d, LibreOffice %d, both %d, equal %d, equal but for LibreOffice habits %d, different %d' % (
+    sys.argv[3], len(ours), len(lo), len(common), len(same), len(alike), len(common) - len(same) - len(alike)))
 for k in common:
-    if ours[k] != lo[k]:
+    if ours[k] != lo[k] and k not in alike:
         print('  %s!%s\n    ours %s\n    lo   %s' % (k[0], k[1], ours[k], lo[k]))
-for k in sorted(set(ours) - set(lo))[:10]:
+for k in sorted(set(ours) - set(lo))[:20]:
     print('  only ours %s!%s %s' % (k[0], k[1], ours[k]))
-for k in sorted(set(lo) - set(ours))[:10]:
+only_lo = sorted(set(lo) - set(ours))
+# Boolean and error constant cells come back from LibreOffice as TRUE(),
+# FALSE() or NA() formulas.
+only_lo = [k for k in only_lo if lo[k] not in ('=TRUE()', '=FALSE()', '=NA()')]
+for k in only_lo[:20]:
     print('  only lo   %s!%s %s' % (k[0], k[1], lo[k]))
 PY
+for xls in "$@"; do
+    base=$(basename "$xls" .xls)
+    "$work/dump" "$xls" > "$work/$base.ours" 2> "$work/$base.err" || true
+    [ -f "$work/$base.xlsx" ] || soffice --headless --convert-to xlsx --outdir "$work" "$xls" > /dev/null 2>&1 || true
+    if [ -f "$work/$base.xlsx" ]; then
+        python3 "$work/xlsx.py" "$work/$base.xlsx" > "$work/$base.lo"
+    else
+        : > "$work/$base.lo"
+    fi
+    python3 "$work/compare.py" "$work/$base.ours" "$work/$base.lo" "$xls"
     sed 's/^/  /' "$work/$base.err" | head -20
 done
