@@ -5,6 +5,7 @@
 #include "host/xls/SheetState.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tabulon::host {
 
@@ -51,7 +52,14 @@ QString Cell::formula() const {
     if (!data_) return QString();
     if (!data_->formula.isEmpty()) return data_->formula;
     switch (data_->type) {
-    case CellType::Number: return xls::numberText(data_->number);
+    case CellType::Number: {
+        // Whole numbers below 10^15 read the same under the 15-digit rule;
+        // they are most cells, so they skip the general formatting.
+        const double v = data_->number;
+        if (v == std::trunc(v) && std::fabs(v) < 1e15 && !(v == 0 && std::signbit(v)))
+            return QString::number(qint64(v));
+        return xls::numberText(v);
+    }
     case CellType::Text: return data_->text;
     case CellType::Boolean: return data_->number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case CellType::Error: return errorText(int(data_->number));

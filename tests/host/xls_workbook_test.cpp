@@ -3,6 +3,7 @@
 // shows for the same files.
 #include "host/Error.h"
 #include "host/Workbook.h"
+#include "host/xls/NumberText.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -213,5 +214,16 @@ TEST(XlsProperties, MissingDateFailsWithTheAutomationError) {
         FAIL() << "expected the automation error";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), err::PropertyNotHeld);
+    }
+}
+
+TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
+    // Whole numbers take a shortcut; it must give the same text as the rule.
+    for (double v : {0.0, 1.0, -1.0, 42.0, 65536.0, -123456789012345.0, 999999999999999.0, 1e15, 1e16, 0.5, -0.0,
+                     1.0 / 3.0, 123456.789}) {
+        tabulon::xls::CellData data;
+        data.type = tabulon::xls::CellType::Number;
+        data.number = v;
+        EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::xls::numberText(v)) << v;
     }
 }

@@ -83,11 +83,13 @@ void settleUsedRange(SheetState& st) {
 }
 
 void sortCells(SheetModel& s) {
-    std::stable_sort(s.cells.begin(), s.cells.end(), [](const CellData& a, const CellData& b) {
-        return a.row != b.row ? a.row < b.row : a.col < b.col;
-    });
-    // A cell written twice keeps its last record.
+    auto less = [](const CellData& a, const CellData& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
     auto same = [](const CellData& a, const CellData& b) { return a.row == b.row && a.col == b.col; };
+    // The spreadsheet writes cells in order; only other writers need the sort.
+    if (!std::is_sorted(s.cells.begin(), s.cells.end(), less))
+        std::stable_sort(s.cells.begin(), s.cells.end(), less);
+    if (std::adjacent_find(s.cells.begin(), s.cells.end(), same) == s.cells.end()) return;
+    // A cell written twice keeps its last record.
     std::vector<CellData> unique;
     unique.reserve(s.cells.size());
     for (size_t i = 0; i < s.cells.size(); ++i)
