@@ -1,0 +1,44 @@
+#pragma once
+// The commands of the main window, without the window: each button's click
+// handler as a function over the session state. The window forwards its
+// clicks here; the batch front end and the tests call the same functions.
+#include "analyses/code/SourceCursor.h"
+#include "intake/MessageText.h"
+#include "intake/Session.h"
+#include "intake/WorkbookIntake.h"
+#include "reports/ReportEngine.h"
+
+#include <functional>
+
+namespace tabulon::analyses {
+
+struct FrontEnd {
+    intake::Session& session;
+    intake::CommandShell shell;          // message boxes, progress, Exit command
+    reports::ReportService& reports;     // ShowReport
+    intake::WorkbookIntake& intake;      // the open workbook and the reopen rule
+    std::function<void(int ms)> startTimer;  // Timer1; may be empty
+};
+
+class Commands {
+public:
+    explicit Commands(FrontEnd frontEnd);
+
+    void cmdHyousi(int index);   // cover page and labels
+    void cmdKansu();             // procedure list
+    void cmdModule();            // module source list
+    // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
+    void preview(const QString& button);
+
+    // Report names in the order this run has shown them.
+    const QStringList& shownReports() const { return shown_; }
+
+private:
+    void show(const QString& report, bool announce);
+
+    FrontEnd fe_;
+    code::SourceCursor cursor_;
+    QStringList shown_;
+};
+
+}  // namespace tabulon::analyses

@@ -1,0 +1,46 @@
+#include "analyses/workbook/CoverPage.h"
+
+#include "store/Database.h"
+#include "store/ResetStatements.h"
+
+namespace tabulon::analyses::workbook {
+
+QString cutThenTrim(const QString& text, int length) {
+    QString s = text.left(length);
+    qsizetype end = s.size();
+    while (end > 0 && s[end - 1] == u' ')
+        --end;
+    s.truncate(end);
+    return s;
+}
+
+CoverRow coverRow(const intake::Cover& cover) {
+    return CoverRow{cutThenTrim(cover.title, 150),  cutThenTrim(cover.system, 150),
+                    cutThenTrim(cover.company, 150), cutThenTrim(cover.bumon, 150),
+                    cutThenTrim(cover.auther, 20),   cover.date};
+}
+
+void writeCoverRow(store::Database& db, const CoverRow& row) {
+    db.execute(QString::fromLatin1(store::reset::XlHyousi));
+    auto table = db.openTable(QStringLiteral("T_XlHyousi"));
+    table->addNew();
+    table->set(QStringLiteral("SysTitle"), row.sysTitle);
+    table->set(QStringLiteral("SysName"), row.sysName);
+    table->set(QStringLiteral("Company"), row.company);
+    table->set(QStringLiteral("Bumon"), row.bumon);
+    table->set(QStringLiteral("Auther"), row.auther);
+    table->set(QStringLiteral("CreateDate"), row.createDate);
+    table->update();
+    table->close();
+}
+
+QString coverReport(int index) {
+    switch (index) {
+    case 0: return QStringLiteral("R_XlHyousi");
+    case 1: return QStringLiteral("R_XlHyousiH");
+    case 2: return QStringLiteral("R_XlHyousiW");
+    default: return {};
+    }
+}
+
+}  // namespace tabulon::analyses::workbook

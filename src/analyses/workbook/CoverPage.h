@@ -1,0 +1,33 @@
+#pragma once
+// The cover page and the two binder labels: the six cover fields of the main
+// window become the one row of T_XlHyousi, printed by R_XlHyousi (A4 cover),
+// R_XlHyousiH (spine label) or R_XlHyousiW (front label).
+#include "intake/Session.h"
+
+#include <QString>
+
+namespace tabulon::store {
+class Database;
+}
+
+namespace tabulon::analyses::workbook {
+
+inline const QString CoverPlace = QStringLiteral("場所:表紙");
+inline const QString CoverCollectingText = QStringLiteral("表紙 情報　取得中");
+
+struct CoverRow {
+    QString sysTitle, sysName, company, bumon, auther, createDate;
+};
+
+// The first `length` characters with the trailing blanks removed (leading
+// blanks and tabs stay): the cut comes before the trim.
+QString cutThenTrim(const QString& text, int length);
+CoverRow coverRow(const intake::Cover& cover);
+
+// Empties T_XlHyousi and writes the row.
+void writeCoverRow(store::Database& db, const CoverRow& row);
+
+// cmdHyousi index 0, 1, 2 -> R_XlHyousi, R_XlHyousiH, R_XlHyousiW.
+QString coverReport(int index);
+
+}  // namespace tabulon::analyses::workbook
