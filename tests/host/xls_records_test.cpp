@@ -1,0 +1,160 @@
+// The record layer on crafted bytes: CONTINUE joining, strings that change
+// width at a CONTINUE boundary, and the sheet records that only make sense
+// together (formula bodies shared by many cells, data tables, comments).
+#include "host/xls/BookContext.h"
+#include "host/xls/Readers.h"
+
+#include <gtest/gtest.h>
+
+using namespace tabulon::xls;
+
+namespace {
+
+// Little-endian record builder.
+class Bytes {
+public:
+    Bytes& u8(int v) { b_.append(char(v & 0xFF)); return *this; }
+    Bytes& u16(int v) { return u8(v).u8(v >> 8); }
+    Bytes& u32(uint32_t v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
+    Bytes& latin(const char* s) { b_.append(s); return *this; }
+    Bytes& wide(const QString& s) { for (QChar c : s) u16(c.unicode()); return *this; }
+    Bytes& raw(const QByteArray& a) { b_.append(a); return *this; }
+    const QByteArray& bytes() const { return b_; }
+
+private:
+    QByteArray b_;
+};
+
+QByteArray record(int type, const QByteArray& data) {
+    return Bytes().u16(type).u16(int(data.size())).raw(data).bytes();
+}
+
+QByteArray sheetBof() { return record(rt::Bof, Bytes().u16(0x0600).u16(0x0010).u32(0).u32(0).u32(0).bytes()); }
+QByteArray eof() { return record(rt::Eof, QByteArray()); }
+
+QByteArray formulaRecord(int row, int col, double cached, const QByteArray& rgce) {
+    Bytes b;
+    b.u16(row).u16(col).u16(0);
+    QByteArray value(reinterpret_cast<const char*>(&cached), 8);
+    b.raw(value).u16(0).u32(0).u16(int(rgce.size())).raw(rgce);
+    return record(rt::Formula, b.bytes());
+}
+
+SheetModel readCrafted(const QByteArray& stream, WorkbookModel& book) {
+    SheetModel sheet;
+    sheet.name = QStringLiteral("Crafted");
+    BookContext ctx(book);
+    readSheet(stream, sheet, book, ctx);
+    return sheet;
+}
+
+const CellData* cellOf(const SheetModel& s, int row, int col) {
+    for (const CellData& c : s.cells)
+        if (c.row == row && c.col == col) return &c;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(XlsRecords, ContinueRecordsAreJoinedAndTheirStartsKept) {
+    const QByteArray stream = record(0x00FC, "abcd") + record(rt::Continue, "ef") + record(rt::Continue, "g") + eof();
+    RecordStream rs(stream);
+    Record rec;
+    ASSERT_TRUE(rs.next(rec));
+    EXPECT_EQ(rec.type, 0x00FC);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(rec.data.data()), qsizetype(rec.data.size())), "abcdefg");
+    EXPECT_EQ(rec.segmentStarts, (std::vector<size_t>{4, 6}));
+    ASSERT_TRUE(rs.next(rec));
+    EXPECT_EQ(rec.type, rt::Eof);
+    EXPECT_FALSE(rs.next(rec));
+    EXPECT_FALSE(rs.truncated());
+}
+
+TEST(XlsRecords, HeaderClaimingMoreThanTheStreamEndsIt) {
+    QByteArray stream = record(rt::Eof, QByteArray()) + Bytes().u16(0x0203).u16(200).latin("short").bytes();
+    RecordStream rs(stream);
+    Record rec;
+    ASSERT_TRUE(rs.next(rec));
+    EXPECT_FALSE(rs.next(rec));
+    EXPECT_TRUE(rs.truncated());
+}
+
+TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
+    // Three strings; the second starts compressed, goes on wide after the
+    // boundary, whose first byte is a fresh flag.
+    Bytes first;
+    first.u32(3).u32(3);
+    first.u16(2).u8(0).latin("ab");
+    first.u16(5).u8(0).latin("cde");
+    Bytes second;
+    second.u8(1).wide(QString::fromUtf8("あい"));
+    second.u16(1).u8(0).latin("z");
+    const QByteArray stream = record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes());
+    RecordStream rs(stream);
+    Record rec;
+    ASSERT_TRUE(rs.next(rec));
+    WorkbookModel book;
+    parseSst(rec, book);
+    ASSERT_EQ(book.sst.size(), 3u);
+    EXPECT_EQ(book.sst[0], "ab");
+    EXPECT_EQ(book.sst[1], QString::fromUtf8("cdeあい"));
+    EXPECT_EQ(book.sst[2], "z");
+    EXPECT_TRUE(book.warnings.isEmpty());
+}
+
+TEST(XlsRecords, SharedStringCountBeyondTheBytesIsAWarningNotAnAllocation) {
+    const QByteArray stream = record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes());
+    RecordStream rs(stream);
+    Record rec;
+    ASSERT_TRUE(rs.next(rec));
+    WorkbookModel book;
+    parseSst(rec, book);
+    EXPECT_EQ(book.sst.size(), 1u);
+}
+
+TEST(XlsRecords, DataTableCellsShowTheTableFormula) {
+    // TABLE over B2:B3 with a column input cell A1, then its two cells.
+    const QByteArray tbl = record(rt::Table, Bytes().u16(1).u16(2).u8(1).u8(1).u16(0).u16(0).u16(0).u16(0).u16(0).bytes());
+    const QByteArray ptgTbl = Bytes().u8(0x02).u16(1).u16(1).bytes();
+    const QByteArray stream = sheetBof() + formulaRecord(1, 1, 5, ptgTbl) + tbl + formulaRecord(2, 1, 6, ptgTbl) + eof();
+    WorkbookModel book;
+    const SheetModel s = readCrafted(stream, book);
+    ASSERT_NE(cellOf(s, 2, 1), nullptr);
+    EXPECT_EQ(cellOf(s, 1, 1)->formula, "=TABLE(,A1)");
+    EXPECT_EQ(cellOf(s, 2, 1)->formula, "=TABLE(,A1)");
+    EXPECT_EQ(cellOf(s, 2, 1)->number, 6.0);
+}
+
+TEST(XlsRecords, CellsPointingAtAMissingSharedBodyAreWarnedNotGuessed) {
+    const QByteArray ptgExp = Bytes().u8(0x01).u16(7).u16(7).bytes();
+    const QByteArray stream = sheetBof() + formulaRecord(0, 0, 1, ptgExp) + eof();
+    WorkbookModel book;
+    const SheetModel s = readCrafted(stream, book);
+    ASSERT_NE(cellOf(s, 0, 0), nullptr);
+    EXPECT_EQ(cellOf(s, 0, 0)->formula, "");
+    EXPECT_EQ(book.warnings.size(), 1);
+}
+
+TEST(XlsRecords, CommentTextSpansContinuesAndChangesWidth) {
+    const QByteArray note = record(rt::Note, Bytes().u16(3).u16(2).u16(0).u16(7).u16(2).u8(0).latin("me").u8(0).bytes());
+    const QByteArray obj = record(rt::Obj, Bytes().u16(0x15).u16(0x12).u16(0x19).u16(7).u16(0).raw(QByteArray(12, 0)).bytes());
+    const QByteArray txo = record(rt::Txo, Bytes().u16(0).u16(0).raw(QByteArray(6, 0)).u16(6).u16(16).u16(0).bytes()) +
+                           record(rt::Continue, Bytes().u8(0).latin("me:\n").bytes()) +
+                           record(rt::Continue, Bytes().u8(1).wide(QString::fromUtf8("注記")).bytes()) +
+                           record(rt::Continue, QByteArray(16, 0));
+    const QByteArray stream = sheetBof() + obj + txo + note + eof();
+    WorkbookModel book;
+    const SheetModel s = readCrafted(stream, book);
+    ASSERT_EQ(s.notes.size(), 1u);
+    EXPECT_EQ(s.notes.at({3, 2}), QString::fromUtf8("me:\n注記"));
+}
+
+TEST(XlsRecords, CellsOutsideTheSheetAreSkippedWithAWarning) {
+    const QByteArray number = record(rt::Number, Bytes().u16(0).u16(300).u16(0).u32(0).u32(0).bytes());
+    const QByteArray stream = sheetBof() + number + eof();
+    WorkbookModel book;
+    const SheetModel s = readCrafted(stream, book);
+    EXPECT_TRUE(s.cells.empty());
+    EXPECT_EQ(book.warnings.size(), 1);
+    EXPECT_EQ(s.used.lastRow, 0) << "the empty sheet is A1";
+}
