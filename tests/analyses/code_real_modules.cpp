@@ -1,0 +1,128 @@
+// Both whole-project code analyses over the modules the exporter writes for
+// every fixture workbook with a readable VBA project. The counts were checked
+// against an independent reading of the exported files.
+#include "analyses/code/ProcedureList.h"
+#include "analyses/code/SourceList.h"
+#include "code_support.h"
+#include "host/vba/Project.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tabulon::analyses::code;
+using tabulon::test::code::Workspace;
+
+namespace {
+
+struct Expected {
+    const char* fixture;
+    int modules;      // files read by the procedure list (0: refused, no counted module)
+    int procRows;
+    int dimCallRows;
+    int sourceRows;   // all-modules selection
+};
+
+class ExportedFixture {
+public:
+    explicit ExportedFixture(const char* fixture) {
+        const auto project = tabulon::vba::Project::load(tabulon::test::fixture(QString::fromUtf8(fixture)));
+        const auto exported = project.exportAll(ws.temp());
+        counts = {exported.standardCount, exported.classCount, exported.formCount};
+    }
+    CodeContext context() { return ws.context(counts.standard, counts.classes, counts.forms); }
+    int count(const char* table) {
+        return ws.rows(QStringLiteral("select count(*) from ") + QLatin1String(table))[0][0].toInt();
+    }
+    Workspace ws;
+    ModuleCounts counts;
+};
+
+class RealModules : public ::testing::TestWithParam<Expected> {};
+
+TEST_P(RealModules, RowCountsOfBothAnalyses) {
+    const Expected& e = GetParam();
+    ExportedFixture f(e.fixture);
+    const CodeOutcome procs = runProcedureList(f.context(), {2, 0, 0});
+    EXPECT_EQ(procs.end, e.modules ? CodeOutcome::End::Report : CodeOutcome::End::Refused)
+        << procs.message.toStdString();
+    EXPECT_EQ(f.ws.cursor.moduleNumber, e.modules);
+    EXPECT_EQ(f.count("T_XlProcName"), e.procRows);
+    EXPECT_EQ(f.count("T_XlDimCall"), e.dimCallRows);
+    const CodeOutcome source = runSourceList(f.context(), {6, 2, 0, 0});
+    EXPECT_EQ(f.count("T_XlSource"), e.sourceRows);
+    EXPECT_EQ(source.rows, e.sourceRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, RealModules,
+    ::testing::Values(Expected{"xls/calamine/issues.xls", 6, 1, 0, 3},
+                      Expected{"xls/crafted/hostile_names.xls", 10, 11, 8, 168},
+                      Expected{"xls/crafted/japanese_vba.xls", 8, 50, 44, 417},
+                      Expected{"xls/poi/14460.xls", 3, 0, 0, 0},
+                      Expected{"xls/poi/27272_1.xls", 0, 0, 0, 0},
+                      Expected{"xls/poi/30070.xls", 4, 1, 0, 3},
+                      Expected{"xls/poi/39234.xls", 7, 2, 1, 5},
+                      Expected{"xls/poi/50939.xls", 11, 3, 4, 56},
+                      Expected{"xls/poi/59830.xls", 29, 2, 0, 58},
+                      Expected{"xls/poi/FormulaEvalTestData.xls", 6, 1, 0, 3},
+                      Expected{"xls/poi/SimpleMacro.xls", 5, 1, 0, 9},
+                      Expected{"xls/poi/SquareMacro.xls", 5, 3, 0, 14},
+                      Expected{"xls/poi/WithCheckBoxes.xls", 0, 0, 0, 0},
+                      Expected{"xls/poi/ex42570-20305.xls", 5, 1, 1, 42},
+                      Expected{"xls/poi/external_name.xls", 0, 0, 0, 0},
+                      Expected{"xls/poi/testNames.xls", 3, 3, 0, 9}));
+
+QStringList row(Workspace& ws, const QString& sql) {
+    QStringList out;
+    const auto rows = ws.rows(sql);
+    if (rows.empty()) return {QStringLiteral("<no row>")};
+    for (const QVariant& v : rows[0]) out << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+    return out;
+}
+
+TEST(RealModuleSamples, JapaneseProcedureRows) {
+    ExportedFixture f("xls/crafted/japanese_vba.xls");
+    runProcedureList(f.context(), {2, 0, 0});
+    auto byName = [&](const char* name) {
+        QStringList out;
+        for (const auto& r : f.ws.rows(QStringLiteral("select objectName, ProcedureNo, PrivatePublic, Object, "
+                                                      "Type, DimCall, Parameters, \"As\" from T_XlProcName "
+                                                      "where ProcedureName = '%1' order by ID")
+                                           .arg(QString::fromUtf8(name))))
+            for (const QVariant& v : r) out << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+        return out;
+    };
+    EXPECT_EQ(byName("GetTickCount"),
+              (QStringList{"Module1.bas", "4", "Private", "標準ﾓｼﾞｭｰﾙ(Api)", "Declare Function", "0", "<null>", "Long"}));
+    // A 64-bit "Declare PtrSafe Sub" is no "DECLARE SUB ": the Lib offset cuts a wrong name.
+    EXPECT_EQ(byName("Sleep Lib \"ker"),
+              (QStringList{"Module1.bas", "1", "Private", "標準ﾓｼﾞｭｰﾙ(Api)", "Sub", "0",
+                           "ByVal dwMilliseconds As Long", "<null>"}));
+    EXPECT_EQ(byName("担当シート").mid(8),
+              (QStringList{"顧客情報.cls", "13", "Public", "ｸﾗｽﾓｼﾞｭｰﾙ", "Property Set", "<null>",
+                           "ByVal ws As Worksheet", "<null>"}));
+    EXPECT_EQ(row(f.ws, QStringLiteral("select count(*) from T_XlProcName where ProcedureName = 'ERROR'")),
+              QStringList{"5"}) << "Exit Sub / Exit Function with trailing comments";
+    EXPECT_EQ(row(f.ws, QStringLiteral("select ProcedureNo, Line, Bunrui, \"As\", Parameters from T_XlDimCall "
+                                       "where Parameters like '開始行%'")),
+              (QStringList{"1", "15", "定数", " 見出しの次の行", "開始行 As Long = 5"}));
+}
+
+TEST(RealModuleSamples, JapaneseSourceRows) {
+    ExportedFixture f("xls/crafted/japanese_vba.xls");
+    runSourceList(f.context(), {6, 2, 0, 0});
+    EXPECT_EQ(row(f.ws, QStringLiteral("select count(*), max(length(Procedure)) from T_XlSource "
+                                       "where length(Procedure) >= 255")),
+              (QStringList{"2", "255"})) << "the 258- and 308-character lines are cut";
+    EXPECT_EQ(row(f.ws, QStringLiteral("select count(*) from T_XlSource where Procedure like 'Attribute%' "
+                                       "or Procedure like 'VERSION%'")),
+              QStringList{"0"});
+    EXPECT_EQ(row(f.ws, QStringLiteral("select Label, objectNo, ProcedureNo, objectName, ProcedureName "
+                                       "from T_XlSource where Procedure = 'Public Sub 月次集計()'")),
+              (QStringList{"1", "7", "18", "集計処理.bas", "月次集計"}));
+    EXPECT_EQ(row(f.ws, QStringLiteral("select count(*), min(ProcedureNo), max(ProcedureNo) from T_XlSource "
+                                       "where ProcedureName = '顧客名'")),
+              (QStringList{"10", "29", "30"})) << "Property Get and Let share the name, not the section";
+}
+
+}  // namespace
