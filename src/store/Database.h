@@ -17,7 +17,8 @@
 // The transaction starts with the first write (execute or update) and ends at
 // commit(); between commands the object holds no lock, so the report engine
 // and a newly opened Database can use the file. Tables must be destroyed
-// before the Database they were opened on.
+// before the Database they were opened on. One thread at a time uses a
+// Database (the connection runs without its own mutex).
 #include <QString>
 #include <QVariant>
 #include <memory>
