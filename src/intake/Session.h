@@ -101,6 +101,9 @@ public:
     QString lastFolder = QStringLiteral("0");
     RecentFiles recentFiles{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
                             QStringLiteral("0")};
+    // The program's command-line argument (a saved result to open at start-up),
+    // as given; empty when there is none.
+    QString commandLine;
 
 signals:
     void statesChanged();   // command states or option selections

@@ -1,0 +1,46 @@
+#pragma once
+// The subcommands of the `tabulon` executable. Each lives in its own
+// src/cli/<Name>Command.cpp as one function; add its declaration and a row to
+// the table below. A command writes to `out` and `err` (never straight to the
+// terminal, so tests can read them) and returns the process exit code.
+//
+// When a command runs, the program folder is already settled: `--home DIR`
+// (anywhere on the line) has been taken out of `args` and put into
+// TABULON_HOME, so intake::resolveAppFolder({}) finds it. A QGuiApplication
+// exists (offscreen when there is no display), so painting and fonts work.
+#include "cli/DumpCommand.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <vector>
+
+namespace tabulon::cli {
+
+using CommandFunction = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
+
+struct CommandInfo {
+    const char* name;
+    const char* help;  // one line for `tabulon --help`
+    CommandFunction run;
+};
+
+int initCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+inline const std::vector<CommandInfo>& commandTable() {
+    static const std::vector<CommandInfo> table{
+        {"init", "create Tabulon2.dat, Tabulon2.mdb and temp/ in the program folder when missing",
+         &initCommand},
+        {"dump", "show what the reader sees in a workbook: dump [--json] FILE.xls", &dumpCommand},
+    };
+    return table;
+}
+
+inline const CommandInfo* findCommand(const QString& name) {
+    for (const CommandInfo& c : commandTable()) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+}  // namespace tabulon::cli

@@ -1,0 +1,123 @@
+// Start-up of the main window: settings, recent files, cover defaults, the
+// state of every control, and the start-up error box.
+#include "WindowFixture.h"
+
+#include "app/SingleInstance.h"
+#include "app/Twips.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+using namespace tabulon;
+using tabulon::test::WindowFixture;
+
+namespace {
+
+class Startup : public WindowFixture {};
+
+TEST_F(Startup, EveryControlIsInItsStartState) {
+    start();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    const QStringList usable = {"cboSheet", "cboLinkMoto", "m1a", "m1b", "m1c", "m6"};
+    for (const QString& name : intake::Session::controlNames())
+        EXPECT_EQ(enabled(name), usable.contains(name)) << name.toStdString();
+    for (const char* name : {"m1z", "m2", "m3", "m4", "txtTitle", "txtZoom", "optObject_0",
+                             "chkProc50", "chkMod50"})
+        EXPECT_TRUE(enabled(QString::fromLatin1(name))) << name;
+}
+
+TEST_F(Startup, DefaultOptionButtonsAreSelected) {
+    start();
+    for (const char* name : {"optObject_1", "optCell_2", "optProc_1", "optModule_0",
+                             "optMPrint_1", "optShape_0", "optFile_0", "optSSelect_0"})
+        EXPECT_TRUE(widget<QRadioButton>(QString::fromLatin1(name))->isChecked()) << name;
+    EXPECT_FALSE(widget<QRadioButton>("optFile_2")->isChecked());
+}
+
+TEST_F(Startup, FirstRunWithoutSettingsFile) {
+    start();
+    EXPECT_EQ(window->pos(), QPoint(0, 0));
+    EXPECT_EQ(session->lastFolder, "0");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(action(QStringLiteral("RecentFile_%1").arg(i))->isVisible()) << i;
+    EXPECT_TRUE(widget("linGuage")->isHidden());
+    EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), "");
+}
+
+TEST_F(Startup, WindowPositionComesFromTwips) {
+    writeFile(paths.iniPath, "[POS]\r\nT=1500\r\nL=3000\r\n[DEF]\r\nFolder=/data/\r\n");
+    start();
+    const double dpi = window->logicalDpiX();
+    EXPECT_EQ(window->pos(), QPoint(app::twipsToPixels(3000, dpi), app::twipsToPixels(1500, dpi)));
+    EXPECT_EQ(session->lastFolder, "/data/");
+}
+
+TEST_F(Startup, RecentMenuShowsUsedSlotsOnly) {
+    writeFile(paths.iniPath,
+              "[RECENT]\r\nRecentFile1=/a/x.xls\r\nRecentFile2=0\r\nRecentFile3=/c/z.xls\r\nRecentFile4=0\r\n");
+    start();
+    EXPECT_TRUE(action("RecentFile_0")->isVisible());
+    EXPECT_EQ(action("RecentFile_0")->text(), "/a/x.xls");
+    EXPECT_FALSE(action("RecentFile_1")->isVisible());
+    EXPECT_TRUE(action("RecentFile_2")->isVisible());
+    EXPECT_EQ(action("RecentFile_2")->text(), "/c/z.xls");
+    EXPECT_FALSE(action("RecentFile_3")->isVisible());
+}
+
+TEST_F(Startup, CoverDefaultsAreHeld) {
+    writeFile(paths.datPath, "Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=80\r\n");
+    start();
+    EXPECT_EQ(session->heldDefaults.title, QStringLiteral("仕様書"));
+    EXPECT_EQ(session->heldDefaults.zoom, "80");
+}
+
+TEST_F(Startup, MissingCoverDefaultsFileIsReportedAndCommandsStayDisabled) {
+    QFile::remove(paths.datPath);
+    start();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("場所:起動時ｴﾗｰNo:53\r")));
+    EXPECT_EQ(messages.shown[0].buttons, Buttons::Ok);
+    EXPECT_FALSE(enabled("cmdKansu"));
+    EXPECT_FALSE(enabled("cmdHyousi_0"));
+    EXPECT_EQ(ended, 0);
+}
+
+TEST_F(Startup, PositionThatIsNotANumberIsATypeMismatch) {
+    writeFile(paths.iniPath, "[POS]\r\nT=abc\r\n");
+    start();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("場所:起動時ｴﾗｰNo:13\r")));
+}
+
+TEST_F(Startup, LastStepRunsAfterTheStates) {
+    session = std::make_unique<intake::Session>(paths);
+    window = std::make_unique<app::FrmTabulon>(*session, &messages);
+    bool stateSeen = true;
+    window->setStartupStep([&] { stateSeen = !session->isEnabled("cmdKansu"); });
+    window->Form_Load();
+    EXPECT_TRUE(stateSeen);
+}
+
+TEST(SingleInstanceLock, SecondInstanceIsRefused) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath("tabulon.lock");
+    app::SingleInstance first(lock);
+    ASSERT_TRUE(first.acquire());
+    app::SingleInstance second(lock);
+    EXPECT_FALSE(second.acquire());
+}
+
+TEST(SingleInstanceLock, LockOfADeadInstanceIsTakenOver) {
+    QTemporaryDir dir;
+    const QString lock = dir.filePath("tabulon.lock");
+    // A lock file naming a process that no longer exists.
+    {
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("999999\ntabulon\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    app::SingleInstance instance(lock);
+    EXPECT_TRUE(instance.acquire());
+}
+
+}  // namespace

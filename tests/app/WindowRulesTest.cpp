@@ -1,0 +1,259 @@
+// What the user sees while working: option rules, hover texts, focus rules,
+// the progress display, Timer1 and the forwarding of clicks to commands.
+#include "WindowFixture.h"
+
+#include "app/Twips.h"
+#include "host/Error.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace tabulon;
+using tabulon::test::WindowFixture;
+
+namespace {
+
+class WindowRules : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        start();
+    }
+    void click(const char* name) { widget<QAbstractButton>(QString::fromLatin1(name))->click(); }
+};
+
+TEST_F(WindowRules, AnalysisOptionDisablesItsPreviewButton) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"optObject_0", "cmdOPre"}, {"optCell_1", "cmdCPre"}, {"optProc_0", "cmdPPre"},
+        {"optModule_3", "cmdMPre"}, {"optShape_2", "cmdSPre"}, {"optFile_1", "cmdFPre"}};
+    for (const auto& [option, preview] : cases) {
+        session->setEnabled(QString::fromLatin1(preview), true);
+        ASSERT_TRUE(enabled(QString::fromLatin1(preview)));
+        click(option);
+        EXPECT_FALSE(enabled(QString::fromLatin1(preview))) << option;
+    }
+    EXPECT_EQ(session->optionValue(intake::OptionGroup::Module), 4);
+}
+
+TEST_F(WindowRules, ColumnOptionKeepsThePreview) {
+    session->setEnabled(QStringLiteral("cmdMPre"), true);
+    click("optMPrint_0");
+    EXPECT_TRUE(enabled("cmdMPre"));
+    EXPECT_EQ(session->optionValue(intake::OptionGroup::MPrint), 1);
+}
+
+TEST_F(WindowRules, FileOptionInItsOwnFrameClearsTheOthers) {
+    click("optFile_2");
+    EXPECT_TRUE(widget<QRadioButton>("optFile_2")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("optFile_0")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("optFile_1")->isChecked());
+    click("optFile_1");
+    EXPECT_FALSE(widget<QRadioButton>("optFile_2")->isChecked());
+    EXPECT_EQ(session->optionValue(intake::OptionGroup::File), 2);
+}
+
+TEST_F(WindowRules, SelectedSheetOptionEnablesTheSheetList) {
+    click("optSSelect_1");
+    EXPECT_TRUE(enabled("cboSheet2"));
+    click("optSSelect_0");
+    EXPECT_FALSE(enabled("cboSheet2"));
+}
+
+TEST_F(WindowRules, KanaOrderBoxesStoreTheirValue) {
+    click("chkProc50");
+    EXPECT_EQ(session->proc50(), 1);
+    click("chkMod50");
+    click("chkMod50");
+    EXPECT_EQ(session->mod50(), 0);
+}
+
+TEST_F(WindowRules, HoverTextsOfTheCommandButtons) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"cmdHyousi_1", "表紙を印刷します。"}, {"cmdObject", "オブジェクトの一覧を印刷します。"},
+        {"cmdCell", "セルの情報を印刷します。"}, {"cmdKansu", "モジュールの一覧を印刷します。"},
+        {"cmdModule", "モジュールの情報を印刷します。"}, {"cmdXlShape", "図形の一覧を印刷します。"},
+        {"cmdName", "セル名前の一覧を印刷します。"}, {"cmdSheet", "シートイメージを印刷します。"},
+        {"cmdFile", "ファイル一覧を印刷します。"}, {"cmdComment", "コメント一覧を印刷します。"},
+        {"cmdModStep", "モジュール・ステップ一覧を印刷します。"}, {"cmdAddin", "アドイン一覧を印刷します。"},
+        {"cmdHensu", "変数情報を取得します。"}, {"cmdHensuU", "ユーザー定義型一覧を印刷します。"},
+        {"cmdHensuT", "定数一覧を印刷します。"}, {"cmdHensuH", "変数一覧を印刷します。"},
+        {"cmdInyoSaki", "プロシージャ引用先一覧を印刷します。"}, {"cmdLinkMoto", "リンク先を検索します。"},
+        {"cmdTimeCheck", "処理時間(概算)を計算表示します。"}};
+    auto* status = widget<QLineEdit>("txtMesege");
+    for (const auto& [button, text] : cases) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(widget(QString::fromLatin1(button)), &enter);
+        EXPECT_EQ(status->text(), QString::fromUtf8(text)) << button;
+        status->clear();
+    }
+}
+
+TEST_F(WindowRules, BackgroundAndWorkbookLabelClearTheStatus) {
+    auto* status = widget<QLineEdit>("txtMesege");
+    for (const char* name : {"centralwidget", "lblDBName"}) {
+        status->setText(QStringLiteral("x"));
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget(QString::fromLatin1(name)), &move);
+        EXPECT_EQ(status->text(), "") << name;
+    }
+    // A preview button has no help text: the status stays.
+    status->setText(QStringLiteral("x"));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(widget("cmdPPre"), &enter);
+    EXPECT_EQ(status->text(), "x");
+}
+
+TEST_F(WindowRules, CoverFieldsSelectAllOnFocus) {
+    for (const char* name : {"txtTitle", "txtSystem", "txtCompany", "txtBumon", "txtAuther", "txtDate"}) {
+        auto* edit = widget<QLineEdit>(QString::fromLatin1(name));
+        edit->setText(QStringLiteral("プログラム仕様書"));
+        edit->deselect();
+        QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
+        QApplication::sendEvent(edit, &focus);
+        EXPECT_EQ(edit->selectedText(), QStringLiteral("プログラム仕様書")) << name;
+    }
+    auto* zoom = widget<QLineEdit>("txtZoom");
+    zoom->setText(QStringLiteral("98"));
+    zoom->deselect();
+    QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
+    QApplication::sendEvent(zoom, &focus);
+    EXPECT_EQ(zoom->selectedText(), "");
+}
+
+TEST_F(WindowRules, EnterMovesTheFocusToTheNextControl) {
+    window->show();
+    window->activateWindow();
+    auto* title = widget<QLineEdit>("txtTitle");
+    title->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != title)
+        GTEST_SKIP() << "the platform gives no focus";
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(title, &enter);
+    EXPECT_EQ(QApplication::focusWidget(), widget("txtCompany"));
+}
+
+TEST_F(WindowRules, ProgressMovesLabelAndGauge) {
+    auto* gauge = widget("linGuage");
+    auto* percent = widget<QLabel>("lblPer");
+    const double dpi = gauge->logicalDpiX();
+    window->progress().progress(50);
+    EXPECT_EQ(percent->text(), "50%");
+    EXPECT_DOUBLE_EQ(gauge->property("X2").toDouble(), 1020.0);
+    EXPECT_EQ(gauge->width(), app::twipsToPixels(1020, dpi));
+    window->progress().progress(100);
+    EXPECT_EQ(percent->text(), "100%");
+    EXPECT_DOUBLE_EQ(gauge->property("X2").toDouble(), 2040.0);
+    EXPECT_EQ(gauge->width(), app::twipsToPixels(2040, dpi));
+}
+
+TEST_F(WindowRules, Timer1ClearsStatusAndGaugeOnce) {
+    window->progress().showGauge(true);
+    window->progress().progress(100);
+    window->progress().status(QStringLiteral("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。"));
+    window->startTimer1();
+    auto* timer = window->findChild<QTimer*>("Timer1");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 5000);
+    EXPECT_TRUE(timer->isActive());
+    timer->setInterval(1);  // not five seconds in a test
+    QElapsedTimer clock;
+    clock.start();
+    while (timer->isActive() && clock.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 0);
+    EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), "");
+    EXPECT_TRUE(widget("linGuage")->isHidden());
+    EXPECT_DOUBLE_EQ(widget("linGuage")->property("X2").toDouble(), 0.0);
+}
+
+TEST_F(WindowRules, BusyDisablesTheWindowWithTheWaitCursor) {
+    {
+        BusyGuard busy(window->progress());
+        EXPECT_FALSE(window->isEnabled());
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowRules, ClicksGoToTheCommandOfTheControl) {
+    QStringList calls;
+    for (const char* name : {"cmdHyousi", "cmdKansu", "RecentFile", "m1a", "m4"})
+        window->setCommand(QString::fromLatin1(name),
+                           [&calls, name](int i) { calls << QStringLiteral("%1:%2").arg(QLatin1String(name)).arg(i); });
+    session->setEnabled(QStringList{"cmdHyousi_2", "cmdKansu"}, true);
+    click("cmdHyousi_2");
+    click("cmdKansu");
+    click("cmdObject");  // disabled and without a command: nothing
+    session->setEnabled(QStringLiteral("cmdObject"), true);
+    click("cmdObject");  // no command registered: nothing
+    action("RecentFile_1")->trigger();
+    action("m1a")->trigger();
+    action("m4")->trigger();
+    EXPECT_EQ(calls, (QStringList{"cmdHyousi:2", "cmdKansu:0", "RecentFile:1", "m1a:0", "m4:0"}));
+}
+
+TEST_F(WindowRules, SessionChangesAreMirrored) {
+    session->setWorkbookPath(QStringLiteral("/data/売上.xls"));
+    EXPECT_EQ(widget<QLabel>("lblDBName")->text(), QStringLiteral("/data/売上.xls"));
+    session->setLists({"Sheet1", "Sheet2"}, {"/x/link.xls"});
+    EXPECT_EQ(widget<QComboBox>("cboSheet")->currentText(), "Sheet1");
+    EXPECT_EQ(widget<QComboBox>("cboSheet2")->count(), 2);
+    EXPECT_EQ(widget<QComboBox>("cboLinkMoto")->currentIndex(), -1);
+    intake::Cover cover;
+    cover.title = QStringLiteral("プログラム仕様書");
+    cover.zoom = QStringLiteral("98");
+    session->setCover(cover);
+    EXPECT_EQ(widget<QLineEdit>("txtTitle")->text(), cover.title);
+    EXPECT_EQ(widget<QLineEdit>("txtZoom")->text(), "98");
+    session->MenuLock();
+    EXPECT_FALSE(enabled("m1a"));
+    EXPECT_FALSE(enabled("m6"));
+}
+
+TEST_F(WindowRules, TypingIntoACoverFieldReachesTheSession) {
+    auto* company = widget<QLineEdit>("txtCompany");
+    company->setFocus();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("A"));
+    QApplication::sendEvent(company, &key);
+    EXPECT_EQ(session->cover().company, "A");
+}
+
+TEST_F(WindowRules, SaveButtonStoresTrimmedDefaults) {
+    widget<QLineEdit>("txtTitle")->setText(QStringLiteral("  仕様書 "));
+    widget<QLineEdit>("txtCompany")->setText(QStringLiteral("会社"));
+    widget<QLineEdit>("txtBumon")->setText(QStringLiteral(""));
+    widget<QLineEdit>("txtZoom")->setText(QStringLiteral(" 75"));
+    session->setEnabled(QStringLiteral("cmdSave"), true);
+    click("cmdSave");
+    EXPECT_EQ(QString::fromUtf8(readFile(paths.datPath)),
+              QStringLiteral("Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=75\r\n"));
+    EXPECT_EQ(session->heldDefaults.title, QStringLiteral("仕様書"));
+    EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), QStringLiteral("基本情報登録　終了しました。"));
+}
+
+TEST_F(WindowRules, UnstableErrorInACommandAsksToExit) {
+    messages.answers = {Answer::Ok, Answer::Cancel};
+    intake::runGuarded(window->shell(), QStringLiteral("場所:レポート表示"),
+                       [] { throw Error(2501, QString()); });
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("システムを終了します。")));
+    EXPECT_EQ(messages.shown[1].text, QStringLiteral("終了します。"));
+    EXPECT_EQ(messages.shown[1].buttons, Buttons::OkCancel);
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+}  // namespace
