@@ -60,8 +60,12 @@ TEST(FormulaReferences, ThreeDimensionalPrefixesComeFromTheBook) {
     EXPECT_EQ(decode(Tokens().ref3d(3, 0, 0)), QStringLiteral("=#REF!$A$1"));
 }
 
-TEST(FormulaReferences, RelativeThreeDimensionalReferenceInSharedFormula) {
-    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Shared, 4, 1), QStringLiteral("=Sheet1!B6"));
+TEST(FormulaReferences, RelativeThreeDimensionalReferenceIsAnOffsetOnlyInNames) {
+    // In a name the stored row and column count from A1 and wrap; an array
+    // formula body (decoded like a shared one) holds plain positions.
+    EXPECT_EQ(decode(Tokens().ref3d(0, 0xFFFF, 0xFF, true), FormulaKind::Name), QStringLiteral("=Sheet1!IV65536"));
+    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Shared, 4, 1), QStringLiteral("=Sheet1!A2"));
+    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Cell, 4, 1), QStringLiteral("=Sheet1!A2"));
 }
 
 TEST(FormulaReferences, DeletedCellsShowAsRefError) {

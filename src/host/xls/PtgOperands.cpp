@@ -72,8 +72,9 @@ QString areaText(PtgCursor& t, const Frame& f) {
     return cellText(a) + QLatin1Char(':') + cellText(b);
 }
 
-// RefN/AreaN always hold offsets; the 3-D forms hold them where the formula
-// is not tied to one cell (shared formulas, names); plain Ref/Area never do.
+// RefN/AreaN always hold offsets; the 3-D forms hold them in a name's formula
+// (RgceLocRel, MS-XLS 2.5.198.85); plain Ref/Area never do. Shared formulas
+// cannot hold 3-D references at all.
 Frame frameFor(const PtgState& s, bool offsets) {
     Frame f;
     f.offsets = offsets;
@@ -103,7 +104,7 @@ QString columnLetters(int col) {
 bool decodeReference(uint8_t base, PtgState& s) {
     PtgCursor& t = s.tokens;
     const QString refError = QStringLiteral("#REF!");
-    const bool offsets3d = s.input.kind != FormulaKind::Cell;
+    const bool offsets3d = s.input.kind == FormulaKind::Name;
     switch (base) {
     case 0x23: s.pushOperand(s.context.definedName(static_cast<int>(t.u32()))); return true;  // PtgName
     case 0x24: s.pushOperand(cellText(readCell(t, frameFor(s, false)))); return true;          // PtgRef
