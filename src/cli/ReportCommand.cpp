@@ -1,0 +1,46 @@
+#include "cli/ReportCommand.h"
+
+#include "host/Error.h"
+#include "reports/PdfOutput.h"
+
+namespace tabulon::cli {
+
+namespace {
+
+void usage(QTextStream& err) {
+    err << "usage: tabulon report NAME [NAME...] --db FILE --pdf OUT.pdf\n";
+}
+
+}  // namespace
+
+int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList names;
+    QString db, pdf;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if ((a == QLatin1String("--db") || a == QLatin1String("--pdf")) && i + 1 < args.size()) {
+            (a == QLatin1String("--db") ? db : pdf) = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            usage(err);
+            return 2;
+        } else {
+            names << a;
+        }
+    }
+    if (names.isEmpty() || db.isEmpty() || pdf.isEmpty()) {
+        usage(err);
+        return 2;
+    }
+    try {
+        const int pages = reports::renderCombinedPdf(db, names, pdf);
+        out << pdf << ": " << pages << " pages\n";
+        return 0;
+    } catch (const Error& e) {
+        err << "tabulon report: error " << e.number() << ": " << e.description() << "\n";
+    } catch (const std::exception& e) {
+        err << "tabulon report: " << e.what() << "\n";
+    }
+    return 1;
+}
+
+}  // namespace tabulon::cli

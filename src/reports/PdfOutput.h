@@ -1,0 +1,27 @@
+#pragma once
+// Reports as PDF files, for the command line, the batch front end and the
+// preview's "save as PDF". A combined file holds several reports one after
+// the other, each with its own page numbering and paper orientation.
+#include "reports/ReportDocument.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace tabulon::reports {
+
+using DocumentList = std::vector<std::shared_ptr<ReportDocument>>;
+
+// Writes the documents into one PDF; throws tabulon::Error 75 when the file
+// cannot be written. Returns the number of pages written.
+int writePdf(const DocumentList& documents, const QString& pdfPath);
+
+// Renders one stored report of the database at dbPath into a PDF.
+int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath);
+
+// Renders several reports, in the given order, into one combined PDF.
+int renderCombinedPdf(const QString& dbPath, const QStringList& reportNames,
+                      const QString& pdfPath);
+
+}  // namespace tabulon::reports

@@ -1,0 +1,96 @@
+#include "reports/ReportDocument.h"
+
+#include "store/Database.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace tabulon::reports {
+
+std::shared_ptr<ReportDocument> ReportDocument::load(store::Database& db, const QString& name) {
+    ReportDef def = loadDefinition(db, name);
+    ReportData data = readReportData(db, def.sourceSql);
+    return std::make_shared<ReportDocument>(std::move(def), std::move(data), readHeaderText(db));
+}
+
+ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerText)
+    : def_(std::move(def)), data_(std::move(data)), header_(std::move(headerText)),
+      paper_(Paper::a4(def_.landscape)), small_(8, false), title_(13, true) {
+    const QRectF body = paper_.body(def_.pageFrame);
+    switch (def_.kind) {
+    case LayoutKind::List: layout_ = makeListLayout(def_, data_, body); break;
+    case LayoutKind::Source: layout_ = makeSourceLayout(def_, data_, body); break;
+    case LayoutKind::Free: layout_ = makeFreeLayout(def_, data_); break;
+    }
+    starts_.push_back(0);
+    next_ = layout_->nextPageStart(0);
+    complete_ = next_ >= data_.rowCount();
+}
+
+QSizeF ReportDocument::paperSizeMm() const {
+    return QSizeF(paper_.width / kUnitsPerMm, paper_.height / kUnitsPerMm);
+}
+
+bool ReportDocument::layoutSome(int pages) {
+    for (int i = 0; i < pages && !complete_; ++i) {
+        starts_.push_back(next_);
+        next_ = layout_->nextPageStart(next_);
+        complete_ = next_ >= data_.rowCount();
+    }
+    return complete_;
+}
+
+bool ReportDocument::ensurePage(int index) {
+    while (int(starts_.size()) <= index && !complete_) layoutSome(1);
+    return index >= 0 && index < int(starts_.size());
+}
+
+int ReportDocument::layoutAll() {
+    while (!layoutSome(64)) {}
+    return int(starts_.size());
+}
+
+void ReportDocument::paintPageOn(QPainter& p, const QPaintDevice& device, int index) const {
+    p.save();
+    scaleToUnits(p, device.logicalDpiX(), device.logicalDpiY());
+    paintPage(p, index);
+    p.restore();
+}
+
+void ReportDocument::paintPage(QPainter& p, int index) const {
+    if (index < 0 || index >= int(starts_.size())) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    if (def_.pageFrame) paintFrame(p, index);
+    layout_->paint(p, starts_[size_t(index)]);
+    p.restore();
+}
+
+void ReportDocument::paintFrame(QPainter& p, int index) const {
+    const FontSpec& small = small_;
+    const FontSpec& title = title_;
+    const double left = mm(12), width = paper_.width - mm(24);
+    const double top = mm(10);
+    p.setPen(QColor(60, 60, 60));
+    drawLine(p, small, elideText(header_, small, width * 0.3), left,
+             top + title.ascent - small.ascent, width * 0.3, Align::Left);
+    drawLine(p, small, QStringLiteral("印刷日 ") + printDate_.toString(QStringLiteral("yyyy/MM/dd")),
+             left + width * 0.7, top + title.ascent - small.ascent, width * 0.3, Align::Right);
+    p.setPen(Qt::black);
+    drawLine(p, title, elideText(def_.title, title, width * 0.4), left + width * 0.3, top,
+             width * 0.4, Align::Center);
+    p.setPen(QPen(QColor(40, 40, 40), mm(0.4)));
+    const double rule = top + title.lineHeight + mm(1.5);
+    p.drawLine(QPointF(left, rule), QPointF(left + width, rule));
+
+    const double footer = paper_.height - mm(11);
+    p.setPen(QPen(QColor(150, 150, 150), mm(0.15)));
+    p.drawLine(QPointF(left, footer - mm(1.5)), QPointF(left + width, footer - mm(1.5)));
+    const QString total = complete_ ? QString::number(starts_.size()) : QStringLiteral("…");
+    p.setPen(QColor(60, 60, 60));
+    drawLine(p, small, QStringLiteral("%1 / %2 ページ").arg(index + 1).arg(total), left, footer,
+             width, Align::Center);
+}
+
+}  // namespace tabulon::reports

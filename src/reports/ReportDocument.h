@@ -1,0 +1,64 @@
+#pragma once
+// One report ready to be shown: its definition, its rows and its pages.
+// Pages are found lazily, so the first page of a long report can be shown
+// before the rest has been laid out; the page total is known once
+// layoutAll() (or layoutSome() until it returns true) has run.
+#include "reports/PageLayout.h"
+#include "reports/ReportData.h"
+#include "reports/ReportDefinition.h"
+
+#include <QDate>
+#include <QSizeF>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPaintDevice;
+
+namespace tabulon::reports {
+
+class ReportDocument {
+public:
+    // Reads the definition and the rows from the database (which may be
+    // closed afterwards; the document keeps what it read).
+    static std::shared_ptr<ReportDocument> load(store::Database& db, const QString& name);
+    ReportDocument(ReportDef def, ReportData data, QString headerText);
+
+    const ReportDef& definition() const { return def_; }
+    QSizeF paperSizeMm() const;
+    bool landscape() const { return def_.landscape; }
+
+    // Lays out until page `index` (0-based) exists; false when the report has
+    // fewer pages.
+    bool ensurePage(int index);
+    // Lays out at most `pages` more pages; true when the whole report is done.
+    bool layoutSome(int pages);
+    int layoutAll();  // the page total
+    int pagesKnown() const { return int(starts_.size()); }
+    bool complete() const { return complete_; }
+
+    // Paints page `index` with header and footer onto a painter already
+    // scaled to layout units (scaleToUnits). While the total is not yet
+    // known, the footer shows "n / …".
+    void paintPage(QPainter& p, int index) const;
+    // Paints onto any device at its resolution, for previews and printers.
+    void paintPageOn(QPainter& p, const QPaintDevice& device, int index) const;
+
+    void setPrintDate(const QDate& d) { printDate_ = d; }
+
+private:
+    void paintFrame(QPainter& p, int index) const;
+
+    ReportDef def_;
+    ReportData data_;
+    QString header_;
+    Paper paper_;
+    std::unique_ptr<PageLayout> layout_;
+    std::vector<int> starts_;  // first row of each page laid out so far
+    int next_ = 0;             // first row of the page after the last one
+    bool complete_ = false;
+    FontSpec small_, title_;
+    QDate printDate_ = QDate::currentDate();
+};
+
+}  // namespace tabulon::reports

@@ -1,0 +1,213 @@
+// Every stored report must render from an empty and from a filled table: a
+// definition that names a field the schema lacks fails here, not in front of
+// a user. The page frame, group headings and page counts are checked on the
+// text of the written PDF.
+#include "ReportTestSupport.h"
+#include "host/Error.h"
+#include "reports/PdfOutput.h"
+#include "reports/ReportDefinition.h"
+
+#include <QDate>
+
+namespace tabulon::reports::test {
+namespace {
+
+const QStringList kReports = {
+    "R_XlHyousi",   "R_XlHyousiH",    "R_XlHyousiW",    "R_XlBook",       "R_XlObject",
+    "R_XlCalc",     "R_XlCalcNote",   "R_XlShape",      "R_XlName",       "R_XlFile",
+    "R_XlAddin",    "R_ModuleList",   "R_ModuleList50", "R_SourceList",   "R_SourceList50",
+    "R_SourceList1", "R_SourceList150", "R_XlModStep",  "R_XlComment",    "R_XlHensuU",
+    "R_XlHensuT",   "R_XlHensuH",     "R_XlLinkProc"};
+
+// One plausible row for every analysis table, with the fields its analysis writes.
+void seedAll(ReportDb& db) {
+    db.add("T_XlHyousi", {{{"SysTitle", "販売管理システム"}, {"SysName", "受注入力"},
+                           {"Company", "株式会社テスト"}, {"Bumon", "情報システム部"},
+                           {"Auther", "山田太郎"}, {"CreateDate", "2024年4月1日"}}});
+    db.add("T_XlBook", {{{"BookNo", 1}, {"XFileName", "/data/売上.xls"}, {"FileSize", 12.5},
+                         {"Title", "売上"}, {"Auther", "山田"}, {"Comments", "備考"},
+                         {"UpdateDate", QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))},
+                         {"Label", 1}}});
+    db.add("T_XlLink", {{{"BookNo", 1}, {"LinkNo", 1}, {"LinkType", "Excel"},
+                         {"LinkMoto", "C:\\data\\[価格.xls]"}}});
+    db.add("T_XlObject", {{{"BookNo", 1}, {"objectNo", 1}, {"Class", "ﾜｰｸｼｰﾄ"},
+                           {"objectName", "Sheet1"}, {"Row", 10}, {"Col", 5}, {"CellCount", 50},
+                           {"ErrCount", 0}, {"ShapeCount", 2}, {"CalCount", 3}, {"StVisible", -1},
+                           {"ComentCount", 1}},
+                          {{"BookNo", 1}, {"objectNo", 2}, {"Class", "標準ﾓｼﾞｭｰﾙ"},
+                           {"objectName", "Module1"}}});
+    db.add("T_XlCalc", {{{"Label", 3}, {"SheetMei", "Sheet1"}, {"objectNo", 1}, {"StCell", "B2"},
+                         {"CalcName", "=SUM(A1:A9)"}, {"NoteName", "合計"}}});
+    db.add("T_XlShape", {{{"objectNo", 1}, {"SheetName", "Sheet1"}, {"ControlName", "Button 1"},
+                          {"ShapeName", "Button 1"}, {"ShapeType", "ボタン"}, {"IbentType", "ｸﾘｯｸ時"},
+                          {"MacroName", "Macro1"}, {"ForeColor", "16777215"},
+                          {"LineStyle", "実線"}, {"Label", 1}}});
+    db.add("T_XlName", {{{"LabelName", "範囲1"}, {"SheetMei", "Data"}, {"StCell", "A1:C9"}}});
+    db.add("T_XlFile", {{{"FileNo", 1}, {"XFileName", "a.xls"}, {"FileSize", 2.25},
+                         {"UpdateDate", QDateTime(QDate(2024, 1, 2), QTime(3, 4))},
+                         {"FilePath", "/data/"}, {"ReadOnly", 1}}});
+    db.add("T_XlAddin", {{{"FileNo", 1}, {"Name", "x.xla"}, {"FullName", "/lib/x.xla"},
+                          {"Title", "分析"}, {"Installed", true}, {"objectName", "Sheet1"},
+                          {"FileSize", 1.0}, {"ReadOnly", 0}, {"FilePath", "/lib"}}});
+    db.add("T_XlProcName", {{{"objectNo", 1}, {"ProcedureNo", 1}, {"objectName", "Module1.bas"},
+                             {"ProcedureName", "Main"}, {"PrivatePublic", "Public"},
+                             {"Object", "標準ﾓｼﾞｭｰﾙ"}, {"Type", "Sub"}, {"DimCall", 0},
+                             {"Parameters", "ByVal a As Long"}}});
+    db.add("T_XlDimCall", {{{"objectNo", 1}, {"ProcedureNo", 1}, {"Line", 3}, {"DimCall", 4},
+                            {"Bunrui", "変数"}, {"Type", "Dim"}, {"Parameters", "i As Long"}}});
+    db.add("T_XlSource", {{{"Label", 1}, {"objectNo", 1}, {"ProcedureNo", 1}, {"Line", 1},
+                           {"objectName", "Module1.bas"}, {"ProcedureName", "Main"},
+                           {"Procedure", "Sub Main()"}}});
+    db.add("T_XlModStep", {{{"Object", "標準ﾓｼﾞｭｰﾙ"}, {"objectNo", 1}, {"ProcedureNo", 1},
+                            {"objectName", "Module1.bas"}, {"ProcedureName", "Main"},
+                            {"ComentCnt", 1}, {"SpaceCnt", 2}, {"ProcCnt", 3}, {"TotalCnt", 6}}});
+    db.add("T_XlComment", {{{"Object", "標準ﾓｼﾞｭｰﾙ"}, {"objectNo", 1}, {"ProcedureNo", 1},
+                            {"objectName", "Module1.bas"}, {"ProcedureName", "Main"},
+                            {"Comment", "初期化"}}});
+    std::vector<Row> hensu;
+    for (const char* b : {"定義", "定数", "変数"})
+        hensu.push_back({{"objectNo", 1}, {"ProcedureNo", 0}, {"objectName", "Module1.bas"},
+                         {"ProcedureName", "(Declarations)"}, {"HensuName", QString("名前") + b},
+                         {"Property", "Public"}, {"Bunrui", b}, {"Type", "型/Long"}, {"Line", 1},
+                         {"Description", "説明"}});
+    db.add("T_XlHensu", hensu);
+    db.add("T_XlLinkModule", {{{"objectNo", 1}, {"ProcedureNo", 0}, {"objectName", "Module1.bas"},
+                               {"Procedure", "Main"}, {"LinkProcedure", "Sub2"},
+                               {"MotoName", "Module2.bas"}}});
+}
+
+TEST(ReportDefinitions, EveryReportNameIsStored) {
+    ReportDb db;
+    auto handle = store::Database::open(db.path());
+    const auto names = definitionNames(*handle);
+    for (const QString& n : kReports)
+        EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n.toStdString();
+}
+
+TEST(ReportDefinitions, EveryReportRendersFromEmptyTables) {
+    ReportDb db;
+    for (const QString& name : kReports) {
+        const QString pdf = db.file(name + ".pdf");
+        EXPECT_EQ(renderToPdf(db.path(), name, pdf), 1) << name.toStdString();
+    }
+}
+
+TEST(ReportDefinitions, EveryReportRendersFromFilledTables) {
+    ReportDb db;
+    seedAll(db);
+    const QString pdf = db.file("all.pdf");
+    const int pages = renderCombinedPdf(db.path(), kReports, pdf);
+    EXPECT_EQ(pages, kReports.size());  // one seeded row each fits one page
+    EXPECT_EQ(pdfPages(pdf), pages);
+    const QString text = pdfText(pdf);
+    for (const char* expected : {"販売管理システム", "=SUM(A1:A9)", "Button 1", "A1:C9", "x.xla",
+                                 "ByVal a As Long", "Sub Main()", "初期化", "名前定義",
+                                 "名前定数", "名前変数", "Sub2", "C:\\data\\[価格.xls]",
+                                 "12.5", "2024/05/06 07:08", "○"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
+TEST(ReportDefinitions, UnknownReportIsAnError) {
+    ReportDb db;
+    try {
+        renderToPdf(db.path(), "R_Nothing", db.file("x.pdf"));
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 2103);
+    }
+}
+
+TEST(ReportFrame, HeaderLineFollowsTitleTable) {
+    ReportDb db;
+    db.add("T_XlName", {{{"LabelName", "N1"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+    const QString without = db.file("without.pdf");
+    renderToPdf(db.path(), "R_XlName", without);
+    EXPECT_FALSE(pdfText(without).contains("ヘッダ文字列"));
+    db.title("ヘッダ文字列.xls");
+    const QString with = db.file("with.pdf");
+    renderToPdf(db.path(), "R_XlName", with);
+    const QString text = pdfText(with);
+    EXPECT_TRUE(text.contains("ヘッダ文字列.xls"));
+    EXPECT_TRUE(text.contains("名前定義一覧"));
+    EXPECT_TRUE(text.contains(QDate::currentDate().toString("yyyy/MM/dd")));
+    EXPECT_TRUE(text.contains("1 / 1 ページ"));
+}
+
+TEST(ReportFrame, CoverPageHasNoRunningHeader) {
+    ReportDb db;
+    db.title("ヘッダ文字列.xls");
+    db.add("T_XlHyousi", {{{"SysTitle", "表題"}, {"Company", "会社"}}});
+    const QString pdf = db.file("cover.pdf");
+    renderToPdf(db.path(), "R_XlHyousi", pdf);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains("表題"));
+    EXPECT_TRUE(text.contains("会社"));
+    EXPECT_FALSE(text.contains("ヘッダ文字列"));
+    EXPECT_FALSE(text.contains("ページ"));
+}
+
+std::vector<Row> calcRows(const QString& sheet, int sheetNo, int count) {
+    std::vector<Row> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.push_back({{"Label", 1}, {"SheetMei", sheet}, {"objectNo", sheetNo},
+                        {"StCell", QString("A%1").arg(i)}, {"CalcName", QString("=B%1*2").arg(i)}});
+    return rows;
+}
+
+TEST(ReportPages, GroupHeadingsAtKeyChangesAndContinuations) {
+    ReportDb db;
+    db.add("T_XlCalc", calcRows("売上", 1, 60));
+    db.add("T_XlCalc", calcRows("仕入", 2, 3));
+    const QString pdf = db.file("calc.pdf");
+    const int pages = renderToPdf(db.path(), "R_XlCalc", pdf);
+    ASSERT_GE(pages, 2);
+    const QString first = pdfText(pdf, 1);
+    EXPECT_TRUE(first.contains("シート 1. 売上"));
+    EXPECT_FALSE(first.contains("（続き）"));
+    const QString second = pdfText(pdf, 2);
+    EXPECT_TRUE(second.contains("シート 1. 売上（続き）"));
+    EXPECT_TRUE(pdfText(pdf, pages).contains("シート 2. 仕入"));
+    EXPECT_EQ(pdfText(pdf).count("シート 2. 仕入"), 1);  // never continued: it fits
+    EXPECT_TRUE(pdfText(pdf, pages).contains(QString("%1 / %1 ページ").arg(pages)));
+}
+
+TEST(ReportPages, PageCountGrowsWithRowsAndEveryRowIsPrintedOnce) {
+    ReportDb db;
+    std::vector<Row> rows;
+    for (int i = 1; i <= 400; ++i)
+        rows.push_back({{"LabelName", QString("名前%1x").arg(i, 4, 10, QChar('0'))},
+                        {"SheetMei", "S"}, {"StCell", "A1"}});
+    db.add("T_XlName", rows);
+    const QString pdf = db.file("names.pdf");
+    const int pages = renderToPdf(db.path(), "R_XlName", pdf);
+    EXPECT_GT(pages, 5);
+    EXPECT_LT(pages, 20);
+    EXPECT_EQ(pdfPages(pdf), pages);
+    const QString text = pdfText(pdf);
+    for (int i = 1; i <= 400; ++i)
+        ASSERT_EQ(text.count(QString("名前%1x").arg(i, 4, 10, QChar('0'))), 1) << i;
+    EXPECT_TRUE(pdfText(pdf, 2).contains(QString("2 / %1 ページ").arg(pages)));
+}
+
+TEST(ReportPages, LongTextsWrapOrAreCutPerColumn) {
+    ReportDb db;
+    const QString formula = "=" + QString("VLOOKUP(A1,範囲,2,FALSE)+").repeated(12) + "END1";
+    db.add("T_XlCalc", {{{"Label", 1}, {"SheetMei", "S"}, {"objectNo", 1}, {"StCell", "A1"},
+                         {"CalcName", formula}}});
+    db.add("T_XlBook", {{{"BookNo", 1}, {"XFileName", "x"}, {"Label", 1}}});
+    db.add("T_XlShape", {{{"objectNo", 1}, {"SheetName", "S"}, {"ControlName", "C"},
+                          {"ShapeName", "C"}, {"ShapeType", "種類" + QString("長い").repeated(30)},
+                          {"LineStyle", "実線"}}});
+    const QString calc = db.file("calc.pdf");
+    renderToPdf(db.path(), "R_XlCalc", calc);
+    // The wrapped formula keeps its end: nothing is lost in a wrap column.
+    EXPECT_TRUE(pdfText(calc).contains("END1"));
+    const QString shape = db.file("shape.pdf");
+    renderToPdf(db.path(), "R_XlShape", shape);
+    const QString text = pdfText(shape);
+    EXPECT_TRUE(text.contains("…"));  // the kind column is cut with an ellipsis
+    EXPECT_FALSE(text.contains(QString("長い").repeated(30)));
+}
+
+}  // namespace
+}  // namespace tabulon::reports::test

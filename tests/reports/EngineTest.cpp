@@ -1,0 +1,164 @@
+// The report routine: which database a report comes from (an engine with a
+// current database keeps it, error 7867), how failures reach the user, and
+// the print command without a printer.
+#include "ReportTestSupport.h"
+#include "host/Error.h"
+#include "reports/PdfOutput.h"
+#include "reports/ReportEngine.h"
+
+#include <QPrinter>
+
+namespace tabulon::reports::test {
+namespace {
+
+class RecordingPreview : public PreviewPort {
+public:
+    void show(std::shared_ptr<ReportDocument> doc) override { shown.push_back(std::move(doc)); }
+    std::vector<std::shared_ptr<ReportDocument>> shown;
+};
+
+class ScriptedMessages : public MessagePort {
+public:
+    Answer message(const QString& text, Buttons) override {
+        texts << text;
+        return Answer::Ok;
+    }
+    QStringList texts;
+};
+
+struct TwoDatabases {
+    ReportDb main, saved;
+    TwoDatabases() {
+        main.add("T_XlName", {{{"LabelName", "本体の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+        saved.add("T_XlName", {{{"LabelName", "保存の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+    }
+};
+
+QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
+    writePdf({doc}, pdf);
+    return pdfText(pdf);
+}
+
+TEST(ShowReport, FirstCallCreatesAnEngineThatOpensTheDatabase) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.showReport(dbs.main.path(), "R_XlName");
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
+    EXPECT_TRUE(textOf(preview.shown[0], dbs.main.file("a.pdf")).contains("本体の名前"));
+}
+
+TEST(ShowReport, SecondReportReusesTheEngineAndItsCurrentDatabase) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.showReport(dbs.main.path(), "R_XlName");
+    const ReportEngine* first = service.engine();
+    const int created = service.enginesCreated();
+    service.showReport(dbs.main.path(), "R_XlCalc");
+    EXPECT_EQ(service.engine(), first);
+    EXPECT_EQ(service.enginesCreated(), created);
+    ASSERT_EQ(preview.shown.size(), 2u);
+    EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
+}
+
+TEST(ShowReport, LoadedResultsFileStaysCurrent) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.openResults(dbs.saved.path());
+    service.showReport(dbs.main.path(), "R_XlName");
+    ASSERT_EQ(preview.shown.size(), 1u);
+    EXPECT_EQ(service.engine()->currentDatabase(), dbs.saved.path());
+    const QString text = textOf(preview.shown[0], dbs.main.file("b.pdf"));
+    EXPECT_TRUE(text.contains("保存の名前"));
+    EXPECT_FALSE(text.contains("本体の名前"));
+}
+
+TEST(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ReportEngine engine(preview);
+    engine.openCurrentDatabase(dbs.saved.path());
+    try {
+        engine.openCurrentDatabase(dbs.main.path());
+        FAIL() << "second open accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 7867);
+    }
+    EXPECT_EQ(engine.currentDatabase(), dbs.saved.path());
+}
+
+TEST(ShowReport, MissingReportGivesTheGenericBoxAndNoPreview) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.showReport(dbs.main.path(), "R_Missing");
+    EXPECT_TRUE(preview.shown.empty());
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:2103\r"
+                                             "場所とｴﾗｰNoを控えメールをお願いします。\r内容:"));
+}
+
+TEST(ShowReport, MissingDatabaseIsReportedNotThrown) {
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.showReport("/nonexistent/Tabulon2.mdb", "R_XlName");
+    EXPECT_TRUE(preview.shown.empty());
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:"));
+}
+
+TEST(ReportFailure, TextsPerErrorNumber) {
+    EXPECT_EQ(reportFailureText(2202, "x"),
+              "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
+              "プリンタドライバのインストールお願いします。");
+    EXPECT_EQ(reportFailureText(2455, "x"), QString());
+    EXPECT_EQ(reportFailureText(3024, "説明"),
+              "場所:レポート表示ｴﾗｰNo:3024\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:説明");
+}
+
+std::shared_ptr<ReportDocument> someDocument(ReportDb& db) {
+    auto handle = store::Database::open(db.path());
+    return ReportDocument::load(*handle, "R_XlName");
+}
+
+TEST(PrintCommand, WithoutPrinterShowsThePrinterDriverMessage) {
+    ReportDb db;
+    auto doc = someDocument(db);
+    ScriptedMessages messages;
+    bool asked = false;
+    printDocument(*doc, messages, [] { return false; }, [&](QPrinter&) { return asked = true; });
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains("プリンタドライバが組み込まれていません。"));
+    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:2202\r"));
+}
+
+TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {
+    ReportDb db;
+    auto doc = someDocument(db);
+    ScriptedMessages messages;
+    printDocument(*doc, messages, [] { return true; }, [](QPrinter&) { return false; });
+    EXPECT_TRUE(messages.texts.isEmpty());
+    const QString pdf = db.file("printed.pdf");
+    printDocument(*doc, messages, [] { return true; }, [&](QPrinter& printer) {
+        EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(pdfPages(pdf), 1);
+    EXPECT_TRUE(pdfText(pdf).contains("名前定義一覧"));
+}
+
+}  // namespace
+}  // namespace tabulon::reports::test

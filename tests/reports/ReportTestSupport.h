@@ -1,0 +1,82 @@
+#pragma once
+// Shared scaffolding of the report tests: a fresh analysis database in a
+// temporary folder, row seeding through the store, and the text of a PDF.
+#include "store/Database.h"
+
+#include <QProcess>
+#include <QRect>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace tabulon::reports::test {
+
+using Row = std::vector<std::pair<QString, QVariant>>;
+
+class ReportDb {
+public:
+    ReportDb() : path_(dir_.filePath(QStringLiteral("Tabulon2.mdb"))) {
+        store::Database::create(path_);
+        // For looking at the pages of a failing test.
+        if (qEnvironmentVariableIsSet("TABULON_KEEP_REPORTS")) {
+            dir_.setAutoRemove(false);
+            std::fprintf(stderr, "report files in %s\n", qPrintable(dir_.path()));
+        }
+    }
+    const QString& path() const { return path_; }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+    void add(const QString& table, const std::vector<Row>& rows) {
+        auto db = store::Database::open(path_);
+        {
+            auto t = db->openTable(table);
+            for (const Row& r : rows) {
+                t->addNew();
+                for (const auto& [field, value] : r) t->set(field, value);
+                t->update();
+            }
+        }
+        db->commit();
+    }
+    void title(const QString& text) { add(QStringLiteral("T_XlTitle"), {{{"FileName", text}}}); }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+// Text of a PDF (or of one region of one page, in points from the top-left).
+inline QString pdfText(const QString& pdf, int page = 0, QRect region = {}) {
+    QStringList args;
+    if (page > 0) args << "-f" << QString::number(page) << "-l" << QString::number(page);
+    if (!region.isNull())
+        args << "-x" << QString::number(region.x()) << "-y" << QString::number(region.y())
+             << "-W" << QString::number(region.width()) << "-H" << QString::number(region.height());
+    args << "-enc" << "UTF-8" << pdf << "-";
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args);
+    p.waitForFinished(60000);
+    // The PDF's text layer names some kanji by their look-alike radicals
+    // (一 as U+2F00): the font maps both code points to one glyph.
+    QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (QChar& c : text)
+        if (c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF)
+            c = QString(c).normalized(QString::NormalizationForm_KC).at(0);
+    return text;
+}
+
+inline int pdfPages(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(60000);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    for (const QString& line : out.split('\n'))
+        if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+}  // namespace tabulon::reports::test
