@@ -91,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
         StatementCase{"Private Type Point", 3, "定義", "Private", "Point", "<null>", "type definition"},
         StatementCase{"Public Const MAX_ROW = 100", 5, "定数", "Const", "MAX_ROW = 100", "<null>",
                       "Const tested before Public"},
+        StatementCase{"Private Const A = 1 ' x", 5, "定数", "Const", "A = 1", " x",
+                      "Const measures its length from its own start"},
         StatementCase{"Call Calc(a, b)", 6, "呼出", "Call", "Calc(a, b)", "<null>", "call"},
         StatementCase{"Global g As Long", 1, "変数", "Global", "g As Long", "<null>", "global"},
         StatementCase{"Public p As String   ' name", 2, "変数", "Public", "p As String", " name",
