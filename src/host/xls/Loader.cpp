@@ -82,19 +82,10 @@ void readGlobals(RecordStream& rs, WorkbookModel& book) {
     refuse(book.path, QStringLiteral("the workbook is truncated (no end of the workbook globals)"));
 }
 
-WorkbookModel loadWorkbook(const QString& path) {
+WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) {
     WorkbookModel book;
     book.path = QFileInfo(path).absoluteFilePath();
-    cfb::CompoundFile file(path);
-    bool truncated = false;
-    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"), &truncated);
-    if (!stream) {
-        if (file.rootStream(QStringLiteral("Book")))
-            refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
-        refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
-    }
-    if (truncated) book.warnings << QStringLiteral("the Workbook stream is truncated");
-    RecordStream rs(*stream);
+    RecordStream rs(stream);
     checkFirstBof(rs, path);
     readGlobals(rs, book);
 
@@ -102,7 +93,7 @@ WorkbookModel loadWorkbook(const QString& path) {
     std::set<uint32_t> seen;
     // Sheets whose offsets point into each other could make the reader go
     // through the stream again and again: the total is bounded.
-    const size_t budget = size_t(stream->size()) * 4 + 1024 * 1024;
+    const size_t budget = size_t(stream.size()) * 4 + 1024 * 1024;
     size_t spent = 0;
     for (SheetModel& sheet : book.sheets) {
         if (spent > budget) {
@@ -113,9 +104,23 @@ WorkbookModel loadWorkbook(const QString& path) {
             book.warnings << QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name);
             continue;
         }
-        spent += readSheet(*stream, sheet, book, ctx);
+        spent += readSheet(stream, sheet, book, ctx);
     }
     resolveNames(book, ctx);
+    return book;
+}
+
+WorkbookModel loadWorkbook(const QString& path) {
+    cfb::CompoundFile file(path);
+    bool truncated = false;
+    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"), &truncated);
+    if (!stream) {
+        if (file.rootStream(QStringLiteral("Book")))
+            refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
+        refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
+    }
+    WorkbookModel book = readWorkbookStream(*stream, path);
+    if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);
     return book;
 }

@@ -10,4 +10,8 @@ namespace tabulon::xls {
 // listed in warnings.
 WorkbookModel loadWorkbook(const QString& path);
 
+// The same from the bytes of a Workbook stream alone (no document
+// properties); path only names the file and anchors relative links.
+WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path);
+
 }  // namespace tabulon::xls
