@@ -1,0 +1,177 @@
+// The workbook intake: what it leaves in the working folder, the session and
+// the command states for workbooks with and without code, and its failures.
+#include "intake/WorkbookIntake.h"
+
+#include "host/Error.h"
+#include "store/Database.h"
+#include "support/TestSupport.h"
+#include "support/XlsWriter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using namespace tabulon::intake;
+using tabulon::test::XlsModule;
+using tabulon::test::XlsWriter;
+
+namespace {
+
+struct ScriptedMessages : MessagePort {
+    QStringList shown;
+    Answer message(const QString& text, Buttons) override {
+        shown << text;
+        return Answer::Ok;
+    }
+};
+
+struct Intake : ::testing::Test {
+    QTemporaryDir home;
+    AppPaths paths = AppPaths::forFolder(home.path());
+    Session session{paths};
+    ScriptedMessages messages;
+    SilentProgress progress;
+    int exits = 0;
+    int screenSaverOff = 0;
+    WorkbookIntake intake{session, CommandShell{messages, progress, [this] { ++exits; }},
+                          IntakeHooks{{}, [this](bool on) { screenSaverOff += on ? 0 : 1; }}};
+
+    void SetUp() override {
+        ensureInstalled(paths);
+        session.applyStartupStates();
+    }
+    bool open(const QString& path, IntakeRoute route = IntakeRoute::Dialog) {
+        return intake.run(route, [&] { return path; });
+    }
+    QStringList workingFiles() const {
+        return QDir(paths.tempFolder).entryList(QDir::Files, QDir::Name);
+    }
+    QString crafted(const QString& name, const std::function<void(XlsWriter&)>& fill) {
+        XlsWriter w;
+        fill(w);
+        const QString path = home.filePath(name);
+        EXPECT_TRUE(w.save(path));
+        return path;
+    }
+};
+
+TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabled) {
+    ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
+    EXPECT_TRUE(workingFiles().isEmpty());
+    EXPECT_FALSE(session.hasModules());
+    for (const char* c : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"})
+        EXPECT_FALSE(session.isEnabled(c)) << c;
+    for (const char* c : {"cmdObject", "cmdCell", "cmdHyousi_0", "cmdHyousi_2", "cmdName", "cmdTimeCheck"})
+        EXPECT_TRUE(session.isEnabled(c)) << c;
+    EXPECT_EQ(session.ExcelActive, 1);
+    EXPECT_EQ(screenSaverOff, 1);
+}
+
+TEST_F(Intake, OnlyDocumentModulesAreExportedButNotCounted) {
+    const QString path = crafted("docs.xls", [](XlsWriter& w) {
+        w.addSheet("Sheet1").number(0, 0, 1);
+        w.addModule("thisWORKBOOK", XlsModule::Document, "Option Explicit\r\n");
+        w.addModule("Sheet1", XlsModule::Document, "Option Explicit\r\n");
+    });
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(workingFiles(), (QStringList{"Sheet1.sht", "thisWORKBOOK.bok"}));
+    EXPECT_FALSE(session.isEnabled("cmdKansu"));
+}
+
+TEST_F(Intake, ModulesAreCountedByKindAndEnableTheCodeCommands) {
+    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    EXPECT_EQ(session.StdModuleCount, 1);
+    EXPECT_EQ(session.ClassModuleCount, 1);
+    EXPECT_TRUE(workingFiles().contains("Module1.bas"));
+    EXPECT_TRUE(workingFiles().contains("OrderCalc.cls"));
+    EXPECT_TRUE(session.isEnabled("cmdKansu"));
+    EXPECT_TRUE(session.isEnabled("cmdModule"));
+}
+
+TEST_F(Intake, ModuleSheetsAreLeftOutOfTheSheetLists) {
+    const QString path = crafted("sheets.xls", [](XlsWriter& w) {
+        w.addSheet("Data").number(0, 0, 1);
+        w.addSheet("module7");
+        w.addSheet("Summary");
+    });
+    ASSERT_TRUE(open(path));
+    EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
+    EXPECT_EQ(session.ModuleSheetCount, 1);
+    EXPECT_TRUE(session.linkItems().isEmpty());
+}
+
+TEST_F(Intake, CoverFieldsComeFromDefaultsAndProperties) {
+    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    const Cover& c = session.cover();
+    EXPECT_EQ(c.title, "プログラム仕様書");
+    EXPECT_EQ(c.company, "株式会社サンプル商事");  // empty held company: the Company property
+    EXPECT_EQ(c.zoom, "98");
+    EXPECT_EQ(c.system, "受注管理システム");
+    EXPECT_EQ(c.auther, "山田 太郎");
+    EXPECT_EQ(c.date, QDate::currentDate().toString("yyyy/MM/dd"));
+}
+
+TEST_F(Intake, HeldDefaultsWinOverProperties) {
+    writeBasicInfo(paths.datPath, BasicInfo{"  仕様", "自社", "開発部", "75"});
+    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    EXPECT_EQ(session.cover().title, "  仕様");
+    EXPECT_EQ(session.cover().company, "自社");
+    EXPECT_EQ(session.cover().bumon, "開発部");
+    EXPECT_EQ(session.cover().zoom, "75");
+}
+
+TEST_F(Intake, HeaderTableIsEmptiedAtEachIntake) {
+    {
+        auto db = store::Database::open(paths.dbPath);
+        auto t = db->openTable("T_XlTitle");
+        t->addNew();
+        t->set("FileName", "old header");
+        t->update();
+    }
+    ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
+    auto db = store::Database::open(paths.dbPath);
+    EXPECT_TRUE(db->query("select count(*) from T_XlTitle")[0][0].toInt() == 0);
+}
+
+TEST_F(Intake, ProtectedProjectShowsItsMessageAndRunsExit) {
+    EXPECT_FALSE(open(test::fixture("xls/poi/31749.xls")));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0], "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r"
+                                 "本ソフトを終了します。");
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(session.isEnabled("cmdObject"));  // later steps stay undone
+}
+
+TEST_F(Intake, MissingFileGivesTheGenericBox) {
+    EXPECT_FALSE(open(home.filePath("missing.xls")));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].startsWith("場所:ファイル選択ｴﾗｰNo:")) << messages.shown[0].toStdString();
+    EXPECT_EQ(exits, 0);
+}
+
+TEST_F(Intake, NotAWorkbookOrCancelledOpensNothing) {
+    ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
+    EXPECT_FALSE(open(home.filePath("notes.txt")));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(intake.workbook(), nullptr);         // the old workbook was closed
+    EXPECT_TRUE(session.isEnabled("cmdObject"));   // commands stay as they were
+    EXPECT_FALSE(open(QString()));                 // cancelled dialog
+    EXPECT_TRUE(session.workbookPath().isEmpty());
+}
+
+TEST_F(Intake, DialogRouteEmptiesTheWorkingFolderRecentRouteDoesNot) {
+    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+    ASSERT_TRUE(open(sample));
+    QFile stray(paths.tempFolder + "stray.bas");
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.close();
+    ASSERT_TRUE(open(sample, IntakeRoute::Recent));
+    EXPECT_TRUE(workingFiles().contains("stray.bas"));
+    ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
+    EXPECT_TRUE(workingFiles().isEmpty());
+}
+
+}  // namespace
