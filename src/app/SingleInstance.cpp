@@ -7,10 +7,12 @@
 namespace tabulon::app {
 
 QString SingleInstance::defaultLockPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
+    // Without XDG_RUNTIME_DIR Qt would warn and invent a folder; the shared
+    // temporary folder with the user id in the name is as good.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         return QDir::tempPath() + QStringLiteral("/tabulon-%1.lock").arg(getuid());
-    return folder + QStringLiteral("/tabulon.lock");
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/tabulon.lock");
 }
 
 SingleInstance::SingleInstance(const QString& lockPath)

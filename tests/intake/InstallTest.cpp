@@ -1,0 +1,42 @@
+// The install step that gives a fresh program folder its files.
+#include "intake/AppPaths.h"
+
+#include "intake/BasicInfo.h"
+#include "store/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tabulon::intake;
+
+namespace {
+
+TEST(Install, FreshFolderGetsDefaultsDatabaseAndWorkingFolder) {
+    QTemporaryDir dir;
+    const AppPaths paths = AppPaths::forFolder(dir.filePath(QStringLiteral("prog")));
+    const QStringList created = ensureInstalled(paths);
+    EXPECT_EQ(created, (QStringList{paths.datPath, paths.dbPath}));
+    EXPECT_TRUE(QDir(paths.tempFolder).exists());
+    EXPECT_EQ(readBasicInfo(paths.datPath), BasicInfo{});
+    EXPECT_NO_THROW(tabulon::store::Database::open(paths.dbPath));
+}
+
+TEST(Install, ExistingFilesAreNeverTouched) {
+    QTemporaryDir dir;
+    const AppPaths paths = AppPaths::forFolder(dir.path());
+    ensureInstalled(paths);
+    writeBasicInfo(paths.datPath, {QStringLiteral("表紙"), {}, {}, QStringLiteral("75")});
+    EXPECT_TRUE(ensureInstalled(paths).isEmpty());
+    EXPECT_EQ(readBasicInfo(paths.datPath).title, QStringLiteral("表紙"));
+}
+
+TEST(Install, ProgramFolderFromOptionThenEnvironment) {
+    qputenv("TABULON_HOME", "/from/env");
+    EXPECT_EQ(resolveAppFolder(QStringLiteral("/from/option")), "/from/option");
+    EXPECT_EQ(resolveAppFolder({}), "/from/env");
+    qunsetenv("TABULON_HOME");
+}
+
+}  // namespace
