@@ -90,7 +90,9 @@ def load(p):
     d = {}
     for line in open(p, encoding='utf-8', errors='replace'):
         parts = line.rstrip('\n').split('\t')
-        if len(parts) == 3 and parts[0] != '#name':
+        # Sheet-level names are keyed differently on the two sides; the
+        # workbook-level ones compare like cells.
+        if len(parts) == 3:
             d[(parts[0], parts[1])] = parts[2]
     return d
 
@@ -120,6 +122,8 @@ def lo_style(text):
         p = re.sub(r'(?<![A-Z$\d])(\$?)([A-Z]{1,2}):(\$?)([A-Z]{1,2})(?![\w(])', r'\1\2$1:\3\4$65536', p)
         # A reference into a deleted sheet: LibreOffice keeps only "#REF!".
         p = re.sub(r'#REF!\$?[A-Z]{1,2}\$?\d+(:\$?[A-Z]{1,2}\$?\d+)?', '#REF!', p)
+        # And drops the sheet in front of a reference to deleted cells.
+        p = re.sub(r"('(?:[^']|'')*'|[^'!=(,+\-*/&<>^ ]+)!#REF!", '#REF!', p)
         return p
     return external(outside_strings(text, fix))
 
