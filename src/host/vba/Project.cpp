@@ -25,6 +25,10 @@ constexpr qint64 MaxFormBytes = 64 * 1024 * 1024;
 // may share one stream in a crafted file; each copy counts.
 constexpr qint64 MaxProjectBytes = 256 * 1024 * 1024;
 
+QString moduleError(const QString& name, const Error& error) {
+    return QStringLiteral("VBA module %1: %2").arg(name, error.description());
+}
+
 struct Reader {
     Storage root;      // _VBA_PROJECT_CUR
     Storage code;      // _VBA_PROJECT_CUR/VBA
@@ -80,11 +84,34 @@ struct Reader {
         const Storage byStream = root.storage(streamName(module));
         return byStream.isNull() ? root.storage(name) : byStream;
     }
-};
 
-QString moduleError(const QString& name, const Error& error) {
-    return QStringLiteral("VBA module %1: %2").arg(name, error.description());
-}
+    // The component of one dir module. A project locked for viewing keeps
+    // its names and kinds but no text: its code is not read at all.
+    Component component(const DirModule& module, const ProjectInfo& info, QSet<QString>& taken) {
+        Component component;
+        component.name = moduleName(module);
+        component.type = typeOf(module, component.name, info);
+        component.fileName = uniqueFileName(safeBaseName(component.name),
+                                            exportExtension(component.type, component.name), taken);
+        if (info.lockedForViewing)
+            return component;
+        try {
+            QString designerText;
+            if (component.type == ComponentType::Form) {
+                const Storage form = designer(module, component.name);
+                if (!form.isNull()) {
+                    designerText = text(form.stream(QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
+                    component.frxBytes = formBinaryOf(form);
+                }
+            }
+            component.exportText = exportText(component.type, source(module), designerText,
+                                              component.frxFileName());
+        } catch (const Error& error) {
+            throw Error(error.number(), moduleError(component.name, error));
+        }
+        return component;
+    }
+};
 
 }  // namespace
 
@@ -111,30 +138,8 @@ Project Project::load(const QString& xlsPath) {
     project.protected_ = info.lockedForViewing;
 
     QSet<QString> taken;
-    for (const DirModule& module : dir.modules) {
-        Component component;
-        component.name = reader.moduleName(module);
-        component.type = reader.typeOf(module, component.name, info);
-        component.fileName = uniqueFileName(safeBaseName(component.name),
-                                            exportExtension(component.type, component.name), taken);
-        if (!project.protected_) {
-            try {
-                QString designerText;
-                if (component.type == ComponentType::Form) {
-                    const Storage designer = reader.designer(module, component.name);
-                    if (!designer.isNull()) {
-                        designerText = reader.text(designer.stream(QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
-                        component.frxBytes = reader.formBinaryOf(designer);
-                    }
-                }
-                component.exportText = exportText(component.type, reader.source(module),
-                                                  designerText, component.frxFileName());
-            } catch (const Error& error) {
-                throw Error(error.number(), moduleError(component.name, error));
-            }
-        }
-        project.components_.append(component);
-    }
+    for (const DirModule& module : dir.modules)
+        project.components_.append(reader.component(module, info, taken));
     return project;
 }
 
