@@ -1,0 +1,88 @@
+// The preview window: one window for every report, shown maximised and
+// non-modal; page turning; the print command without a printer.
+#include "ReportTestSupport.h"
+#include "reports/preview/PreviewWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tabulon::reports::test {
+namespace {
+
+class ScriptedMessages : public MessagePort {
+public:
+    Answer message(const QString& text, Buttons) override {
+        texts << text;
+        return Answer::Ok;
+    }
+    QStringList texts;
+};
+
+std::vector<Row> names(int count) {
+    std::vector<Row> rows;
+    for (int i = 0; i < count; ++i)
+        rows.push_back({{"LabelName", QString("N%1").arg(i)}, {"SheetMei", "S"}, {"StCell", "A1"}});
+    return rows;
+}
+
+TEST(PreviewWindow, SecondReportReusesTheWindow) {
+    ReportDb db;
+    db.add("T_XlName", names(3));
+    ScriptedMessages messages;
+    WidgetPreview preview(messages);
+    ReportService service(preview, messages);
+    service.showReport(db.path(), "R_XlName");
+    PreviewWindow* first = preview.window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(first->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(first->document()->definition().name, "R_XlName");
+    service.showReport(db.path(), "R_XlFile");
+    EXPECT_EQ(preview.window(), first);
+    EXPECT_EQ(first->document()->definition().name, "R_XlFile");
+    EXPECT_TRUE(first->windowTitle().startsWith("ファイル一覧"));
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST(PreviewWindow, PagesTurnAndTheTotalArrivesLazily) {
+    ReportDb db;
+    db.add("T_XlName", names(300));
+    ScriptedMessages messages;
+    WidgetPreview preview(messages);
+    ReportService service(preview, messages);
+    service.showReport(db.path(), "R_XlName");
+    PreviewWindow* w = preview.window();
+    auto* label = w->findChild<QLabel*>("lblPage");
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().contains("1 / "));
+    for (int i = 0; i < 50 && !w->document()->complete(); ++i) QApplication::processEvents();
+    ASSERT_TRUE(w->document()->complete());
+    const int total = w->document()->pagesKnown();
+    EXPECT_GT(total, 3);
+    EXPECT_EQ(label->text().trimmed(), QString("1 / %1 ページ").arg(total));
+    w->findChild<QPushButton*>("cmdNextPage")->click();
+    EXPECT_EQ(w->currentPage(), 1);
+    w->goToPage(total + 5);  // beyond the end: stays
+    EXPECT_EQ(w->currentPage(), 1);
+    w->goToPage(total - 1);
+    EXPECT_FALSE(w->findChild<QPushButton*>("cmdNextPage")->isEnabled());
+}
+
+TEST(PreviewWindow, PrintWithoutPrinterShowsTheDriverMessage) {
+    ReportDb db;
+    ScriptedMessages messages;
+    WidgetPreview preview(messages);
+    ReportService service(preview, messages);
+    service.showReport(db.path(), "R_XlName");
+    preview.window()->setPrinterProbe([] { return false; });
+    preview.window()->findChild<QPushButton*>("cmdPrint")->click();
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_EQ(messages.texts[0],
+              "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
+              "プリンタドライバのインストールお願いします。");
+}
+
+}  // namespace
+}  // namespace tabulon::reports::test
