@@ -175,8 +175,10 @@ bool FrmTabulon::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Enter:
     case QEvent::MouseMove: {
+        // A disabled button takes no mouse moves: its text does not show.
         const auto it = hoverTexts_.find(watched);
-        if (it != hoverTexts_.end())
+        const auto* w = qobject_cast<QWidget*>(watched);
+        if (it != hoverTexts_.end() && w && w->isEnabled())
             ui_->txtMesege->setText(it->second);
         break;
     }

@@ -44,6 +44,9 @@ public:
     void Form_Load();  // start-up steps 2 to 13 (the caller holds the instance lock)
     void m1z_Click();  // File > 終了, with OK/Cancel
     void cmdSave_Click();
+    // True once shutdown has run (the Exit confirmation was accepted, or the
+    // window was closed); the process is to end.
+    bool hasEnded() const { return ended_; }
 
     intake::Session& session() { return session_; }
     MessagePort& messages() { return *messages_; }

@@ -79,6 +79,8 @@ int runWindow(int argc, char** argv, const QStringList& args) {
     app::FrmTabulon window(session);
     app::installCommands(window);
     window.Form_Load();
+    if (window.hasEnded())  // an unstable-system error at start-up, exit accepted
+        return 0;
     window.show();
     return app.exec();
 }

@@ -88,6 +88,8 @@ TEST_F(WindowRules, HoverTextsOfTheCommandButtons) {
         {"cmdInyoSaki", "プロシージャ引用先一覧を印刷します。"}, {"cmdLinkMoto", "リンク先を検索します。"},
         {"cmdTimeCheck", "処理時間(概算)を計算表示します。"}};
     auto* status = widget<QLineEdit>("txtMesege");
+    for (const QString& name : intake::Session::controlNames())
+        session->setEnabled(name, true);
     for (const auto& [button, text] : cases) {
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(widget(QString::fromLatin1(button)), &enter);
@@ -110,6 +112,23 @@ TEST_F(WindowRules, BackgroundAndWorkbookLabelClearTheStatus) {
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(widget("cmdPPre"), &enter);
     EXPECT_EQ(status->text(), "x");
+}
+
+TEST_F(WindowRules, DisabledButtonShowsNoHoverText) {
+    auto* status = widget<QLineEdit>("txtMesege");
+    ASSERT_FALSE(enabled("cmdKansu"));
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(widget("cmdKansu"), &enter);
+    EXPECT_EQ(status->text(), "");
+}
+
+TEST_F(WindowRules, UnstableErrorAtStartupEndsWhenExitIsAccepted) {
+    session->setEnabled(QStringLiteral("m1a"), true);
+    window->setStartupStep([] { throw Error(2600, QString()); });
+    messages.answers = {Answer::Ok, Answer::Ok};
+    window->Form_Load();
+    EXPECT_TRUE(window->hasEnded());
+    EXPECT_EQ(ended, 1);
 }
 
 TEST_F(WindowRules, CoverFieldsSelectAllOnFocus) {
