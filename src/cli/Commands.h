@@ -9,6 +9,7 @@
 // TABULON_HOME, so intake::resolveAppFolder({}) finds it. A QGuiApplication
 // exists (offscreen when there is no display), so painting and fonts work.
 #include "cli/DumpCommand.h"
+#include "cli/ReportCommand.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -31,6 +32,8 @@ inline const std::vector<CommandInfo>& commandTable() {
         {"init", "create Tabulon2.dat, Tabulon2.mdb and temp/ in the program folder when missing",
          &initCommand},
         {"dump", "show what the reader sees in a workbook: dump [--json] FILE.xls", &dumpCommand},
+        {"report", "render stored reports to PDF: report NAME [NAME...] --db FILE --pdf OUT.pdf",
+         &reportCommand},
     };
     return table;
 }
