@@ -165,7 +165,7 @@ INSERT INTO Z_Report VALUES ('R_XlShape', '図形・コントロール一覧', '
   'SELECT "objectNo", "SheetName", "ControlName", "ShapeName", "ShapeType", "IbentType", "MacroName", "ForeColor", "LineStyle", "TextName", CASE "Label" WHEN 1 THEN ''マクロ'' WHEN 2 THEN ''全て'' WHEN 3 THEN ''ｺﾒﾝﾄ除く'' ELSE "Label" END AS Sel, "objectNo" || ''. '' || COALESCE("SheetName", '''') AS Grp FROM T_XlShape ORDER BY "ID"',
   'Grp', 'シート ', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 1, 'シート
-No', 'objectNo', 5, 'R', 'ellipsis', '');
+No', 'objectNo', 7, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 2, 'コントロール名', 'ControlName', 16, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 3, '図形名', 'ShapeName', 16, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 4, '種類', 'ShapeType', 11, 'L', 'ellipsis', '');
