@@ -127,7 +127,7 @@ INSERT INTO Z_Report VALUES ('R_XlObject', 'オブジェクト情報', 'list', '
   'SELECT "BookNo", "objectNo", "Class", "objectName", "Row", "Col", "CellCount", "ErrCount", "ShapeCount", "CalCount", "StVisible", "ComentCount", CASE WHEN "Class" = ''ﾜｰｸｼｰﾄ'' THEN ''シート'' ELSE ''モジュール'' END AS Grp FROM T_XlObject ORDER BY "objectNo", "ID"',
   'Grp', '', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 1, 'ブック
-No', 'BookNo', 5, 'R', 'ellipsis', '');
+No', 'BookNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 2, 'No', 'objectNo', 5, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 3, '種別', 'Class', 12, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 4, 'オブジェクト名', 'objectName', 30, 'L', 'wrap', '');
@@ -291,57 +291,57 @@ INSERT INTO Z_Report VALUES ('R_XlHensuU', '定義型一覧', 'list', 'landscape
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''定義'' ORDER BY "ID"',
   'objectName', 'モジュール ', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 1, 'モジュール
-No', 'objectNo', 6, 'R', 'ellipsis', '');
+No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 2, 'プロシージャ
-No', 'ProcedureNo', 7, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 3, 'プロシージャ名', 'ProcedureName', 17, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 4, '名前', 'HensuName', 22, 'L', 'wrap', '');
+No', 'ProcedureNo', 9, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 3, 'プロシージャ名', 'ProcedureName', 16, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 4, '名前', 'HensuName', 21, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 5, 'スコープ', 'Property', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 6, '分類', 'Bunrui', 6, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 7, '型 / 値', 'Type', 20, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 8, '行', 'Line', 6, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 9, '説明', 'Description', 26, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 9, '説明', 'Description', 24, 'L', 'wrap', '');
 
 -- R_XlHensuT
 INSERT INTO Z_Report VALUES ('R_XlHensuT', '定数一覧', 'list', 'landscape',
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''定数'' ORDER BY "ID"',
   'objectName', 'モジュール ', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 1, 'モジュール
-No', 'objectNo', 6, 'R', 'ellipsis', '');
+No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 2, 'プロシージャ
-No', 'ProcedureNo', 7, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 3, 'プロシージャ名', 'ProcedureName', 17, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 4, '名前', 'HensuName', 22, 'L', 'wrap', '');
+No', 'ProcedureNo', 9, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 3, 'プロシージャ名', 'ProcedureName', 16, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 4, '名前', 'HensuName', 21, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 5, 'スコープ', 'Property', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 6, '分類', 'Bunrui', 6, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 7, '型 / 値', 'Type', 20, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 8, '行', 'Line', 6, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 9, '説明', 'Description', 26, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 9, '説明', 'Description', 24, 'L', 'wrap', '');
 
 -- R_XlHensuH
 INSERT INTO Z_Report VALUES ('R_XlHensuH', '変数一覧', 'list', 'landscape',
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''変数'' ORDER BY "ID"',
   'objectName', 'モジュール ', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 1, 'モジュール
-No', 'objectNo', 6, 'R', 'ellipsis', '');
+No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 2, 'プロシージャ
-No', 'ProcedureNo', 7, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 3, 'プロシージャ名', 'ProcedureName', 17, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 4, '名前', 'HensuName', 22, 'L', 'wrap', '');
+No', 'ProcedureNo', 9, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 3, 'プロシージャ名', 'ProcedureName', 16, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 4, '名前', 'HensuName', 21, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 5, 'スコープ', 'Property', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 6, '分類', 'Bunrui', 6, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 7, '型 / 値', 'Type', 20, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 8, '行', 'Line', 6, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 9, '説明', 'Description', 26, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 9, '説明', 'Description', 24, 'L', 'wrap', '');
 
 -- R_XlLinkProc: citing lines grouped by the cited procedure
 INSERT INTO Z_Report VALUES ('R_XlLinkProc', '引用先一覧', 'list', 'portrait',
   'SELECT "objectNo", "ProcedureNo", "objectName", "Procedure", "LinkProcedure", "MotoName", COALESCE("LinkProcedure", '''') || ''（'' || COALESCE("MotoName", '''') || ''）'' AS Grp FROM T_XlLinkModule ORDER BY "ProcedureNo", "ID"',
   'Grp', '呼び出されるプロシージャ: ', NULL, 1, 8, 1);
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 1, 'モジュール
-No', 'objectNo', 8, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 2, '引用元モジュール', 'objectName', 22, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 3, '引用元プロシージャ', 'Procedure', 24, 'L', 'wrap', '');
+No', 'objectNo', 10, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 2, '引用元モジュール', 'objectName', 21, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 3, '引用元プロシージャ', 'Procedure', 23, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 4, '一覧位置', 'ProcedureNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 5, '引用先プロシージャ', 'LinkProcedure', 20, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 6, '定義モジュール', 'MotoName', 18, 'L', 'wrap', '');
