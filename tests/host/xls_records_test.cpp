@@ -158,3 +158,40 @@ TEST(XlsRecords, CellsOutsideTheSheetAreSkippedWithAWarning) {
     EXPECT_EQ(book.warnings.size(), 1);
     EXPECT_EQ(s.used.lastRow, 0) << "the empty sheet is A1";
 }
+
+TEST(XlsRecords, SupBookKindsAndTheirNames) {
+    auto supBook = [](const QString& raw, const QStringList& sheets) {
+        Bytes b;
+        b.u16(int(sheets.size())).u16(int(raw.size())).u8(1).wide(raw);
+        for (const QString& s : sheets) b.u16(int(s.size())).u8(0).latin(s.toLatin1().constData());
+        return record(rt::SupBook, b.bytes());
+    };
+    const QByteArray stream =
+        record(rt::SupBook, Bytes().u16(3).u16(0x0401).bytes()) +                       // this workbook
+        supBook(QString::fromUtf16(u"\x01\x01" u"C\x03" u"data\x03" u"Prices.xls"), {"Jan", "Feb"}) +
+        record(rt::ExternName, Bytes().u16(0).u32(0).u8(5).u8(0).latin("Total").u16(0).bytes()) +
+        supBook(QString::fromUtf16(u"WinWord\x03" u"C:\\doc\\Memo.doc"), {}) +          // DDE/OLE
+        record(rt::SupBook, Bytes().u16(1).u16(0x3A01).bytes());                        // add-in functions
+    RecordStream rs(stream);
+    Record rec;
+    WorkbookModel book;
+    while (rs.next(rec)) {
+        if (rec.type == rt::SupBook) parseSupBook(rec, book);
+        if (rec.type == rt::ExternName) parseExternName(rec, book);
+    }
+    ASSERT_EQ(book.supBooks.size(), 4u);
+    EXPECT_EQ(book.supBooks[0].kind, SupBookKind::Self);
+    EXPECT_EQ(book.supBooks[1].kind, SupBookKind::External);
+    EXPECT_EQ(book.supBooks[1].path, "C:\\data\\Prices.xls");
+    EXPECT_EQ(book.supBooks[1].sheetNames, (QStringList{"Jan", "Feb"}));
+    ASSERT_EQ(book.supBooks[1].names.size(), 1u);
+    EXPECT_EQ(book.supBooks[1].names[0].name, "Total");
+    EXPECT_EQ(book.supBooks[2].kind, SupBookKind::OleDde);
+    EXPECT_EQ(book.supBooks[2].path, "WinWord|C:\\doc\\Memo.doc");
+    EXPECT_EQ(book.supBooks[3].kind, SupBookKind::AddIn);
+
+    book.xti = {{1, 1, 1}, {1, -2, -2}};
+    const BookContext ctx(book);
+    EXPECT_EQ(ctx.externSheetPrefix(0), "'C:\\data\\[Prices.xls]Feb'");
+    EXPECT_EQ(ctx.externName(1, 1), "'C:\\data\\Prices.xls'!Total");
+}
