@@ -1,5 +1,7 @@
 #include "analyses/code/CodeCommand.h"
 
+#include "intake/MessageText.h"
+
 #include <new>
 
 namespace tabulon::analyses::code {
@@ -14,15 +16,11 @@ bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
 }
 
 bool isFatalError(int number) {
-    return number >= 2449 && number <= 2999;
+    return intake::isUnstable(number);
 }
 
 QString errorBoxText(const QString& place, const Error& error) {
-    const QString head = place + QStringLiteral("ｴﾗｰNo:") + QString::number(error.number());
-    if (isFatalError(error.number()))
-        return head + QStringLiteral("\rシステムが不安定です。\r詳細はヘルプを参照下さい。\rシステムを終了します。");
-    return head + QStringLiteral("\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:") +
-           error.description();
+    return intake::errorText(place, error.number(), error.description());
 }
 
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
