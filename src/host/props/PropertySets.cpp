@@ -72,6 +72,25 @@ QVariant readValue(ByteCursor& c, int codePage, int pid) {
     }
 }
 
+// Dictionary, MS-OLEPS 2.17: property id -> name, for the user-defined set.
+std::map<int, QString> readDictionary(ByteCursor& c, int codePage) {
+    std::map<int, QString> out;
+    const size_t n = c.u32();
+    for (size_t i = 0; i < n && c.remaining() >= 8; ++i) {
+        const int id = int(c.u32());
+        const size_t len = c.u32();
+        if (codePage == 1200) {
+            out[id] = wideText(c, len);
+            c.skip(std::min<size_t>((len * 2) % 4, c.remaining()));  // padded to four bytes
+            continue;
+        }
+        QByteArray raw(reinterpret_cast<const char*>(c.take(len)), qsizetype(len));
+        const qsizetype nul = raw.indexOf('\0');
+        out[id] = fromCodePage(nul >= 0 ? raw.left(nul) : raw, codePage);
+    }
+    return out;
+}
+
 // One PropertySet (MS-OLEPS 2.20) into pid -> value; names from a dictionary
 // go into named.
 void readSection(const QByteArray& stream, size_t sectionOffset, std::map<int, QVariant>& byPid,
@@ -90,24 +109,20 @@ void readSection(const QByteArray& stream, size_t sectionOffset, std::map<int, Q
     }
     int codePage = 1252;
     for (auto [pid, off] : entries)
-        if (pid == 1) { ByteCursor c = sec; c.seek(off); c.skip(4); codePage = c.u16(); }
-    std::map<int, QString> dictionary;
-    for (auto [pid, off] : entries) {
-        ByteCursor c = sec;
-        c.seek(off);
-        if (pid == 0 && named) {  // Dictionary, MS-OLEPS 2.17
-            const size_t n = c.u32();
-            for (size_t i = 0; i < n && c.remaining() >= 8; ++i) {
-                const int id = int(c.u32());
-                const size_t len = c.u32();
-                if (codePage == 1200) { dictionary[id] = wideText(c, len); if (len % 2) c.skip(std::min<size_t>(2, c.remaining())); }
-                else { QByteArray raw(reinterpret_cast<const char*>(c.take(len)), qsizetype(len)); dictionary[id] = fromCodePage(raw.left(raw.indexOf('\0') >= 0 ? raw.indexOf('\0') : raw.size()), codePage); }
-            }
-            continue;
+        if (pid == 1) {  // CodePage property: VT_I2
+            ByteCursor c = sec;
+            c.seek(off);
+            c.skip(4);
+            codePage = c.u16();
         }
-        if (pid < 2) continue;
+    std::map<int, QString> dictionary;
+    // A damaged property costs only itself.
+    for (auto [pid, off] : entries) {
         try {
-            byPid[pid] = readValue(c, codePage, pid);
+            ByteCursor c = sec;
+            c.seek(off);
+            if (pid == 0 && named) dictionary = readDictionary(c, codePage);
+            else if (pid >= 2) byPid[pid] = readValue(c, codePage, pid);
         } catch (const FormatError&) {
         }
     }
