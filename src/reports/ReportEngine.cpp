@@ -69,6 +69,11 @@ void ReportService::showReport(const QString& dbPath, const QString& name, int) 
     }
 }
 
+void ReportService::startEngine() {
+    engine_ = std::make_unique<ReportEngine>(preview_);
+    ++created_;
+}
+
 void ReportService::openResults(const QString& path) {
     engine_ = std::make_unique<ReportEngine>(preview_);
     ++created_;

@@ -45,6 +45,10 @@ public:
     // engine opening dbPath replaces the held one unless that one already has
     // a current database. Failures end in a message box, never an exception.
     void showReport(const QString& dbPath, const QString& name, int mode = 0);
+    // A workbook intake starts a fresh engine with no current database; the
+    // next showReport opens the database in it and then, as every successful
+    // open does, replaces it by another fresh engine that opens it again.
+    void startEngine();
     // A saved results file becomes the current database of a new engine, so
     // later reports print from it.
     void openResults(const QString& path);

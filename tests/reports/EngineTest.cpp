@@ -66,6 +66,22 @@ TEST(ShowReport, SecondReportReusesTheEngineAndItsCurrentDatabase) {
     EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
 }
 
+TEST(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
+    TwoDatabases dbs;
+    RecordingPreview preview;
+    ScriptedMessages messages;
+    ReportService service(preview, messages);
+    service.startEngine();
+    const ReportEngine* intakes = service.engine();
+    EXPECT_TRUE(intakes->currentDatabase().isEmpty());
+    service.showReport(dbs.main.path(), "R_XlName");
+    EXPECT_EQ(service.enginesCreated(), 2);
+    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
+    ASSERT_EQ(preview.shown.size(), 1u);
+    service.showReport(dbs.main.path(), "R_XlName");
+    EXPECT_EQ(service.enginesCreated(), 2);  // 7867: kept
+}
+
 TEST(ShowReport, LoadedResultsFileStaysCurrent) {
     TwoDatabases dbs;
     RecordingPreview preview;
