@@ -8,6 +8,7 @@
 // (anywhere on the line) has been taken out of `args` and put into
 // TABULON_HOME, so intake::resolveAppFolder({}) finds it. A QGuiApplication
 // exists (offscreen when there is no display), so painting and fonts work.
+#include "cli/DocumentCommand.h"
 #include "cli/DumpCommand.h"
 #include "cli/ReportCommand.h"
 
@@ -32,6 +33,8 @@ inline const std::vector<CommandInfo>& commandTable() {
         {"init", "create Tabulon2.dat, Tabulon2.mdb and temp/ in the program folder when missing",
          &initCommand},
         {"dump", "show what the reader sees in a workbook: dump [--json] FILE.xls", &dumpCommand},
+        {"document", "document a workbook into PDFs: document FILE.xls [-o DIR] [options]",
+         &documentCommand},
         {"report", "render stored reports to PDF: report NAME [NAME...] --db FILE --pdf OUT.pdf",
          &reportCommand},
     };
