@@ -51,6 +51,10 @@ CellData& SheetState::addCell(int row, int col, CellType type) {
 
 void SheetState::warnRecord(const FormatError& e) { warn(book, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
 
+void SheetState::warnText(const QString& text) {
+    if (book.warnings.size() < 1000) book.warnings << QStringLiteral("sheet '%1': %2").arg(sheet.name, text);
+}
+
 // Number, MS-XLS 2.4.180
 void parseNumber(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();

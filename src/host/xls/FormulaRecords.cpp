@@ -50,8 +50,7 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     try {
         return decodeFormula(in, st.ctx);
     } catch (const Error& e) {
-        st.warnRecord(FormatError(QStringLiteral("formula of %1 unreadable: %2")
-                                      .arg(cellAddress(row, col, false), e.description()), 0));
+        st.warnText(QStringLiteral("formula of %1 unreadable: %2").arg(cellAddress(row, col, false), e.description()));
     } catch (const FormatError& e) {
         st.warnRecord(e);
     }
@@ -167,12 +166,12 @@ void resolvePendingFormulas(SheetState& st) {
             auto it = st.tables.find({p.anchorRow, p.anchorCol});
             cell.formula = it != st.tables.end() ? tableText(it->second) : QString();
             if (it == st.tables.end())
-                st.warnRecord(FormatError(QStringLiteral("data table of %1 missing").arg(cellAddress(cell.row, cell.col, false)), 0));
+                st.warnText(QStringLiteral("data table of %1 missing").arg(cellAddress(cell.row, cell.col, false)));
             continue;
         }
         auto it = st.bodies.find({p.anchorRow, p.anchorCol});
         if (it == st.bodies.end() || !contains(it->second.area, cell.row, cell.col)) {
-            st.warnRecord(FormatError(QStringLiteral("shared formula of %1 missing").arg(cellAddress(cell.row, cell.col, false)), 0));
+            st.warnText(QStringLiteral("shared formula of %1 missing").arg(cellAddress(cell.row, cell.col, false)));
             cell.formula.clear();
             continue;
         }

@@ -44,6 +44,7 @@ struct SheetState {
     void touch(int row, int col);
     CellData& addCell(int row, int col, CellType type);
     void warnRecord(const FormatError& e);
+    void warnText(const QString& text);
 };
 
 // Cell records, MS-XLS 2.4.*: each reads one record into state.
