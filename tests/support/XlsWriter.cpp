@@ -1,5 +1,6 @@
 #include "support/XlsWriter.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QtEndian>
 #include <algorithm>
@@ -71,7 +72,9 @@ QByteArray bof(quint16 dt) {
     return record(0x0809, b);
 }
 
-QByteArray sheetStream(const XlsSheet& sheet, const QStringList& sst) {
+// sstIndex maps each text to its SST position; a hash keeps large sheets
+// (hundreds of thousands of texts) linear to write.
+QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstIndex) {
     QByteArray out = bof(0x0010);
     int lastRow = -1, lastCol = -1, firstRow = 1 << 30, firstCol = 1 << 30;
     for (const auto& c : sheet.cells) {
@@ -105,7 +108,7 @@ QByteArray sheetStream(const XlsSheet& sheet, const QStringList& sst) {
             out += record(0x0203, b);
             break;
         case XlsCell::Text:
-            put32(b, quint32(sst.indexOf(c.text)));
+            put32(b, quint32(sstIndex.value(c.text)));
             out += record(0x00FD, b);
             break;
         case XlsCell::Boolean:
@@ -246,13 +249,16 @@ void XlsWriter::setProperties(const QString& title, const QString& author, const
 
 QByteArray XlsWriter::workbookStream() const {
     QStringList sst;
+    QHash<QString, int> sstIndex;
     int total = 0;
     for (const auto& s : sheets_)
         for (const auto& c : s.cells)
             if (c.kind == XlsCell::Text) {
                 ++total;
-                if (!sst.contains(c.text))
+                if (!sstIndex.contains(c.text)) {
+                    sstIndex.insert(c.text, int(sst.size()));
                     sst << c.text;
+                }
             }
 
     QByteArray globals = bof(0x0005);
@@ -303,7 +309,7 @@ QByteArray XlsWriter::workbookStream() const {
     QByteArray stream = globals;
     for (size_t i = 0; i < sheets_.size(); ++i) {
         qToLittleEndian<quint32>(quint32(stream.size()), stream.data() + offsetPos[i]);
-        stream += sheetStream(sheets_[i], sst);
+        stream += sheetStream(sheets_[i], sstIndex);
     }
     return stream;
 }
