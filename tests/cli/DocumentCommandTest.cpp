@@ -1,0 +1,76 @@
+// `tabulon document`: the batch run of every chapter, its files and its
+// failures, through the same function the executable calls.
+#include "cli/DocumentCommand.h"
+
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using tabulon::cli::documentCommand;
+
+namespace {
+
+struct Batch : ::testing::Test {
+    QTemporaryDir home;
+    QString out = home.filePath("out");
+    QString stdOut, stdErr;
+    void SetUp() override { qputenv("TABULON_HOME", home.filePath("app").toUtf8()); }
+    void TearDown() override { qunsetenv("TABULON_HOME"); }
+    int run(const QStringList& args) {
+        stdOut.clear();
+        stdErr.clear();
+        QTextStream o(&stdOut), e(&stdErr);
+        return documentCommand(args, o, e);
+    }
+    static QString pdfText(const QString& pdf) {
+        QProcess p;
+        p.start("pdftotext", {"-layout", pdf, "-"});
+        p.waitForFinished(60000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+};
+
+TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
+    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+    ASSERT_EQ(run({sample, "-o", out}), 0) << stdErr.toStdString();
+    const QStringList pdfs = QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Name);
+    EXPECT_EQ(pdfs, (QStringList{"01_R_XlHyousi.pdf", "02_R_XlHyousiH.pdf", "03_R_XlHyousiW.pdf",
+                                 "04_R_ModuleList.pdf", "05_R_SourceList.pdf", "documentation.pdf"}));
+    EXPECT_TRUE(pdfText(out + "/01_R_XlHyousi.pdf").contains("受注管理システム"));
+    const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
+    EXPECT_TRUE(procedures.contains("ShowMenu"));
+    EXPECT_TRUE(procedures.contains("Recalc"));
+    const QString all = pdfText(out + "/documentation.pdf");
+    EXPECT_LT(all.indexOf("プログラム仕様書"), all.indexOf("ShowMenu"));
+    // The program folder keeps the database the run leaves behind.
+    EXPECT_TRUE(QFile::exists(home.filePath("app/Tabulon2.mdb")));
+}
+
+TEST_F(Batch, OptionsOverrideTheWindowDefaults) {
+    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+    ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50"}), 0) << stdErr.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/04_R_ModuleList50.pdf"));
+    EXPECT_TRUE(QFile::exists(out + "/05_R_SourceList1.pdf"));
+    EXPECT_EQ(run({sample, "-o", out, "--module", "9"}), 2);
+}
+
+TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {
+    ASSERT_EQ(run({tabulon::test::fixture("xls/poi/SimpleWithComments.xls"), "-o", out}), 0);
+    EXPECT_FALSE(QFile::exists(out + "/04_R_ModuleList.pdf"));
+    EXPECT_TRUE(stdErr.contains("skipped"));
+}
+
+TEST_F(Batch, UnreadableWorkbookFailsWithTheSystemsErrorText) {
+    EXPECT_EQ(run({tabulon::test::fixture("xls/oletools/encrypted.xls"), "-o", out}), 1);
+    EXPECT_TRUE(stdErr.contains("場所:ファイル選択ｴﾗｰNo:")) << stdErr.toStdString();
+    EXPECT_EQ(run({home.filePath("missing.xls"), "-o", out}), 1);
+    EXPECT_EQ(run({home.filePath("notes.txt"), "-o", out}), 1);
+    EXPECT_TRUE(stdErr.contains("not an .xls workbook"));
+    EXPECT_FALSE(QFile::exists(out + "/documentation.pdf"));
+}
+
+}  // namespace
