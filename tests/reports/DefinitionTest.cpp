@@ -209,5 +209,18 @@ TEST(ReportPages, LongTextsWrapOrAreCutPerColumn) {
     EXPECT_FALSE(text.contains(QString("長い").repeated(30)));
 }
 
+TEST(ReportPages, RowTallerThanAPageIsCutAndTheNextRowsFollow) {
+    ReportDb db;
+    db.add("T_XlCalc", {{{"Label", 1}, {"SheetMei", "S"}, {"objectNo", 1}, {"StCell", "A1"},
+                         {"CalcName", "=" + QString("A1+").repeated(6000) + "1"}}});
+    db.add("T_XlCalc", calcRows("S", 1, 2));
+    const QString pdf = db.file("tall.pdf");
+    const int pages = renderToPdf(db.path(), "R_XlCalc", pdf);
+    EXPECT_EQ(pages, 2);
+    const QString last = pdfText(pdf, 2);
+    EXPECT_TRUE(last.contains("=B1*2"));
+    EXPECT_TRUE(last.contains("=B2*2"));
+}
+
 }  // namespace
 }  // namespace tabulon::reports::test
