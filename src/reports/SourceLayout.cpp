@@ -41,12 +41,18 @@ protected:
         return u;
     }
 
+    // A column that continues a module repeats its heading and that of the
+    // running procedure, so every column can be read on its own.
     double columnTop(int row, int) const override {
-        return continuesModule(row) ? moduleHeight_ : 0;
+        if (!continuesModule(row)) return 0;
+        return moduleHeight_ + (proc(row) == proc(row - 1) ? procHeight_ : 0);
     }
 
     void paintColumnTop(QPainter& p, int row, int, const QRectF& area) const override {
-        if (continuesModule(row)) paintModule(p, row, area.left(), area.top(), true);
+        if (!continuesModule(row)) return;
+        paintModule(p, row, area.left(), area.top(), true);
+        if (proc(row) == proc(row - 1))
+            paintProcedure(p, row, area.left(), area.top() + moduleHeight_, area.width(), true);
     }
 
     void paintUnit(QPainter& p, int row, const Unit& u, const QRectF& area) const override {
@@ -56,11 +62,7 @@ protected:
             y += moduleHeight_;
         }
         if (y < area.top() + u.heading) {
-            p.setPen(QPen(QColor(150, 150, 150), mm(0.1)));
-            p.drawLine(QPointF(area.left(), y + mm(0.6)), QPointF(area.right(), y + mm(0.6)));
-            p.setPen(QColor(20, 40, 70));
-            drawLine(p, proc_, elideText(QStringLiteral("◆ ") + proc(row), proc_, area.width()),
-                     area.left(), y + mm(0.9), area.width(), Align::Left);
+            paintProcedure(p, row, area.left(), y, area.width(), false);
             y = area.top() + u.heading;
         }
         p.setPen(kGutter);
@@ -86,6 +88,15 @@ private:
     bool opensModule(int row) const { return row == 0 || module(row) != module(row - 1); }
     bool continuesModule(int row) const {
         return row > 0 && row < data_.rowCount() && module(row) == module(row - 1);
+    }
+
+    void paintProcedure(QPainter& p, int row, double x, double y, double w, bool continued) const {
+        p.setPen(QPen(QColor(150, 150, 150), mm(0.1)));
+        p.drawLine(QPointF(x, y + mm(0.6)), QPointF(x + w, y + mm(0.6)));
+        p.setPen(QColor(20, 40, 70));
+        QString label = QStringLiteral("◆ ") + proc(row);
+        if (continued) label += QStringLiteral("（続き）");
+        drawLine(p, proc_, elideText(label, proc_, w), x, y + mm(0.9), w, Align::Left);
     }
 
     void paintModule(QPainter& p, int row, double x, double y, bool continued) const {

@@ -75,6 +75,7 @@ TEST(SourceListing, TwoColumnsFillLeftColumnFirst) {
     EXPECT_FALSE(left.contains("L0090"));
     EXPECT_TRUE(right.contains("L0090"));
     EXPECT_TRUE(right.contains("Module1.bas（続き）"));
+    EXPECT_TRUE(right.contains("◆ Main（続き）"));
     EXPECT_FALSE(right.contains("L0001"));
     // Every line exactly once, the left column's last line just before the right's first.
     int lastLeft = 0, firstRight = 1000;
