@@ -68,7 +68,7 @@ void loadFields(store::Database& db, ReportDef& def) {
 ReportDef loadDefinition(store::Database& db, const QString& name) {
     const auto rows = db.query(QStringLiteral(
         "SELECT Name, Title, Kind, Orientation, SourceSql, GroupField, GroupCaption, "
-        "SubGroupField, TextColumns, FontPt, PageFrame FROM Z_Report WHERE Name = ?"), {name});
+        "SubGroupField, TextColumns, FontPt, PageFrame, LeadReport FROM Z_Report WHERE Name = ?"), {name});
     if (rows.empty())
         throw Error(kNoSuchReport, QStringLiteral("レポート %1 がありません").arg(name));
     const auto& r = rows.front();
@@ -84,6 +84,7 @@ ReportDef loadDefinition(store::Database& db, const QString& name) {
     def.textColumns = qBound(1, r[8].isNull() ? 1 : r[8].toInt(), 2);
     def.fontPt = r[9].isNull() ? 8.0 : r[9].toDouble();
     def.pageFrame = r[10].isNull() || r[10].toInt() != 0;
+    def.leadReport = text(r[11]);
     loadColumns(db, def);
     loadFields(db, def);
     return def;

@@ -47,6 +47,7 @@ struct ReportDef {
     int textColumns = 1;     // source listings: 1 or 2 columns per page
     double fontPt = 8;
     bool pageFrame = true;   // running header and page footer
+    QString leadReport;      // a report whose pages come first, on this paper
     std::vector<ColumnDef> columns;
     std::vector<FieldDef> fields;
 };

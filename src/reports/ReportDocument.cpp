@@ -10,10 +10,22 @@ namespace tabulon::reports {
 std::shared_ptr<ReportDocument> ReportDocument::load(store::Database& db, const QString& name) {
     ReportDef def = loadDefinition(db, name);
     ReportData data = readReportData(db, def.sourceSql);
-    return std::make_shared<ReportDocument>(std::move(def), std::move(data), readHeaderText(db));
+    const QString header = readHeaderText(db);
+    std::shared_ptr<ReportDocument> lead;
+    if (!def.leadReport.isEmpty() && def.leadReport != name) {
+        ReportDef leadDef = loadDefinition(db, def.leadReport);
+        leadDef.landscape = def.landscape;  // one paper for the whole document
+        leadDef.leadReport.clear();
+        ReportData leadData = readReportData(db, leadDef.sourceSql);
+        lead = std::make_shared<ReportDocument>(std::move(leadDef), std::move(leadData), header);
+        lead->layoutAll();
+    }
+    return std::make_shared<ReportDocument>(std::move(def), std::move(data), header,
+                                            std::move(lead));
 }
 
-ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerText)
+ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerText,
+                               std::shared_ptr<ReportDocument> lead)
     : def_(std::move(def)), data_(std::move(data)), header_(std::move(headerText)),
       paper_(Paper::a4(def_.landscape)), small_(8, false), title_(13, true) {
     const QRectF body = paper_.body(def_.pageFrame);
@@ -22,6 +34,7 @@ ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerTex
     case LayoutKind::Source: layout_ = makeSourceLayout(def_, data_, body); break;
     case LayoutKind::Free: layout_ = makeFreeLayout(def_, data_); break;
     }
+    lead_ = std::move(lead);
     starts_.push_back(0);
     next_ = layout_->nextPageStart(0);
     complete_ = next_ >= data_.rowCount();
@@ -41,13 +54,17 @@ bool ReportDocument::layoutSome(int pages) {
 }
 
 bool ReportDocument::ensurePage(int index) {
-    while (int(starts_.size()) <= index && !complete_) layoutSome(1);
-    return index >= 0 && index < int(starts_.size());
+    while (pagesKnown() <= index && !complete_) layoutSome(1);
+    return index >= 0 && index < pagesKnown();
 }
 
 int ReportDocument::layoutAll() {
     while (!layoutSome(64)) {}
-    return int(starts_.size());
+    return pagesKnown();
+}
+
+QString ReportDocument::totalText() const {
+    return complete_ ? QString::number(pagesKnown()) : QStringLiteral("…");
 }
 
 void ReportDocument::paintPageOn(QPainter& p, const QPaintDevice& device, int index) const {
@@ -58,16 +75,23 @@ void ReportDocument::paintPageOn(QPainter& p, const QPaintDevice& device, int in
 }
 
 void ReportDocument::paintPage(QPainter& p, int index) const {
-    if (index < 0 || index >= int(starts_.size())) return;
+    if (index < 0 || index >= pagesKnown()) return;
+    if (index < leadPages())
+        lead_->paintOwnPage(p, index, index + 1, totalText());
+    else
+        paintOwnPage(p, index - leadPages(), index + 1, totalText());
+}
+
+void ReportDocument::paintOwnPage(QPainter& p, int own, int number, const QString& total) const {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    if (def_.pageFrame) paintFrame(p, index);
-    layout_->paint(p, starts_[size_t(index)]);
+    if (def_.pageFrame) paintFrame(p, number, total);
+    layout_->paint(p, starts_[size_t(own)]);
     p.restore();
 }
 
-void ReportDocument::paintFrame(QPainter& p, int index) const {
+void ReportDocument::paintFrame(QPainter& p, int number, const QString& total) const {
     const FontSpec& small = small_;
     const FontSpec& title = title_;
     const double left = mm(12), width = paper_.width - mm(24);
@@ -87,9 +111,8 @@ void ReportDocument::paintFrame(QPainter& p, int index) const {
     const double footer = paper_.height - mm(11);
     p.setPen(QPen(QColor(150, 150, 150), mm(0.15)));
     p.drawLine(QPointF(left, footer - mm(1.5)), QPointF(left + width, footer - mm(1.5)));
-    const QString total = complete_ ? QString::number(starts_.size()) : QStringLiteral("…");
     p.setPen(QColor(60, 60, 60));
-    drawLine(p, small, QStringLiteral("%1 / %2 ページ").arg(index + 1).arg(total), left, footer,
+    drawLine(p, small, QStringLiteral("%1 / %2 ページ").arg(number).arg(total), left, footer,
              width, Align::Center);
 }
 

@@ -22,7 +22,8 @@ public:
     // Reads the definition and the rows from the database (which may be
     // closed afterwards; the document keeps what it read).
     static std::shared_ptr<ReportDocument> load(store::Database& db, const QString& name);
-    ReportDocument(ReportDef def, ReportData data, QString headerText);
+    ReportDocument(ReportDef def, ReportData data, QString headerText,
+                   std::shared_ptr<ReportDocument> lead = nullptr);
 
     const ReportDef& definition() const { return def_; }
     QSizeF paperSizeMm() const;
@@ -34,7 +35,7 @@ public:
     // Lays out at most `pages` more pages; true when the whole report is done.
     bool layoutSome(int pages);
     int layoutAll();  // the page total
-    int pagesKnown() const { return int(starts_.size()); }
+    int pagesKnown() const { return leadPages() + int(starts_.size()); }
     bool complete() const { return complete_; }
 
     // Paints page `index` with header and footer onto a painter already
@@ -47,13 +48,17 @@ public:
     void setPrintDate(const QDate& d) { printDate_ = d; }
 
 private:
-    void paintFrame(QPainter& p, int index) const;
+    void paintOwnPage(QPainter& p, int own, int number, const QString& total) const;
+    void paintFrame(QPainter& p, int number, const QString& total) const;
+    int leadPages() const { return lead_ ? lead_->pagesKnown() : 0; }
+    QString totalText() const;
 
     ReportDef def_;
     ReportData data_;
     QString header_;
     Paper paper_;
     std::unique_ptr<PageLayout> layout_;
+    std::shared_ptr<ReportDocument> lead_;  // laid out whole before this one
     std::vector<int> starts_;  // first row of each page laid out so far
     int next_ = 0;             // first row of the page after the last one
     bool complete_ = false;

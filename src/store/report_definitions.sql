@@ -16,6 +16,8 @@
 --   TextColumns   source listings: 1 or 2 text columns per page
 --   FontPt        body font size in points
 --   PageFrame     1: running header and page footer; 0: the bare page
+--   LeadReport    a report printed first, on the same paper and page count
+--                 (the object list opens with the book's data and links)
 -- Z_ReportColumn (lists; for a source listing position 1 is the line number,
 -- position 2 the source text)
 --   Width         share of the printable width (relative weight)
@@ -38,7 +40,8 @@ CREATE TABLE Z_Report (
   "SubGroupField" TEXT,
   "TextColumns" INTEGER NOT NULL DEFAULT 1,
   "FontPt" DOUBLE NOT NULL DEFAULT 8,
-  "PageFrame" INTEGER NOT NULL DEFAULT 1
+  "PageFrame" INTEGER NOT NULL DEFAULT 1,
+  "LeadReport" TEXT REFERENCES Z_Report ("Name")
 );
 
 CREATE TABLE Z_ReportColumn (
@@ -74,7 +77,7 @@ CREATE TABLE Z_ReportField (
 -- R_XlHyousi: cover page
 INSERT INTO Z_Report VALUES ('R_XlHyousi', '表紙', 'free', 'portrait',
   'SELECT "SysTitle", "SysName", "Company", "Bumon", "Auther", "CreateDate" FROM T_XlHyousi ORDER BY "ID" LIMIT 1',
-  NULL, NULL, NULL, 1, 8, 0);
+  NULL, NULL, NULL, 1, 8, 0, NULL);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousi', 1, NULL, NULL, 25, 70, 160, 0.1, 10, 0, 'C', 2, 0);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousi', 2, 'SysTitle', NULL, 20, 80, 170, 44, 26, 1, 'C', 0, 0);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousi', 3, NULL, NULL, 25, 125, 160, 0.1, 10, 0, 'C', 2, 0);
@@ -91,7 +94,7 @@ INSERT INTO Z_ReportField VALUES ('R_XlHyousi', 12, 'CreateDate', NULL, 80, 239,
 -- R_XlHyousiH: binder spine label, written top to bottom
 INSERT INTO Z_Report VALUES ('R_XlHyousiH', 'ラベル(縦)', 'free', 'portrait',
   'SELECT "SysTitle", "SysName", "Company", "Bumon", "Auther", "CreateDate" FROM T_XlHyousi ORDER BY "ID" LIMIT 1',
-  NULL, NULL, NULL, 1, 8, 0);
+  NULL, NULL, NULL, 1, 8, 0, NULL);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 1, NULL, NULL, 90, 20, 30, 257, 10, 0, 'C', 1, 0);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 2, 'SysTitle', NULL, 90, 28, 30, 172, 18, 1, 'C', 0, 1);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 3, NULL, NULL, 94, 204, 22, 0.1, 10, 0, 'C', 2, 0);
@@ -101,7 +104,7 @@ INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 5, 'Company', NULL, 90, 250, 30
 -- R_XlHyousiW: binder front label
 INSERT INTO Z_Report VALUES ('R_XlHyousiW', 'ラベル(横)', 'free', 'landscape',
   'SELECT "SysTitle", "SysName", "Company", "Bumon", "Auther", "CreateDate" FROM T_XlHyousi ORDER BY "ID" LIMIT 1',
-  NULL, NULL, NULL, 1, 8, 0);
+  NULL, NULL, NULL, 1, 8, 0, NULL);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiW', 1, NULL, NULL, 58.5, 35, 180, 140, 10, 0, 'C', 1, 0);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiW', 2, 'SysTitle', NULL, 63, 45, 170, 42, 24, 1, 'C', 0, 0);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiW', 3, NULL, NULL, 73, 90, 150, 0.1, 10, 0, 'C', 2, 0);
@@ -118,14 +121,14 @@ INSERT INTO Z_ReportField VALUES ('R_XlHyousiW', 12, 'CreateDate', NULL, 112, 15
 -- R_XlBook: file data and document properties as item/value rows, then the links
 INSERT INTO Z_Report VALUES ('R_XlBook', 'ブック情報', 'list', 'portrait',
   'SELECT Section, Item, Value FROM (SELECT 1 AS s, "ID" AS r, 1 AS n, ''ブック情報'' AS Section, ''ブックNo'' AS Item, "BookNo" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 2 AS n, ''ブック情報'' AS Section, ''ファイル名'' AS Item, "XFileName" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 3 AS n, ''ブック情報'' AS Section, ''ファイルサイズ(KB)'' AS Item, printf(''%.1f'', "FileSize") AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 4 AS n, ''ブック情報'' AS Section, ''タイトル'' AS Item, "Title" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 5 AS n, ''ブック情報'' AS Section, ''サブタイトル'' AS Item, "SubTitle" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 6 AS n, ''ブック情報'' AS Section, ''作成者'' AS Item, "Auther" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 7 AS n, ''ブック情報'' AS Section, ''キーワード'' AS Item, "Keywords" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 8 AS n, ''ブック情報'' AS Section, ''コメント'' AS Item, "Comments" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 9 AS n, ''ブック情報'' AS Section, ''最終保存者'' AS Item, "LastAuther" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 10 AS n, ''ブック情報'' AS Section, ''更新日時'' AS Item, replace(replace(substr("UpdateDate", 1, 16), ''-'', ''/''), ''T'', '' '') AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 11 AS n, ''ブック情報'' AS Section, ''最終印刷日時'' AS Item, replace(replace(substr("PrintDate", 1, 16), ''-'', ''/''), ''T'', '' '') AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 12 AS n, ''ブック情報'' AS Section, ''作成日時'' AS Item, replace(replace(substr("CreateDate", 1, 16), ''-'', ''/''), ''T'', '' '') AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 13 AS n, ''ブック情報'' AS Section, ''分類'' AS Item, "Category" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 14 AS n, ''ブック情報'' AS Section, ''管理者'' AS Item, "Manager" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 15 AS n, ''ブック情報'' AS Section, ''会社名'' AS Item, "Company" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 16 AS n, ''ブック情報'' AS Section, ''ハイパーリンクの基点'' AS Item, "Hyperlink" AS Value FROM T_XlBook UNION ALL SELECT 1 AS s, "ID" AS r, 17 AS n, ''ブック情報'' AS Section, ''情報区分'' AS Item, CASE "Label" WHEN 1 THEN ''ブック情報'' WHEN 2 THEN ''オブジェクト情報(簡易)'' WHEN 3 THEN ''オブジェクト情報(詳細)'' ELSE "Label" END AS Value FROM T_XlBook UNION ALL SELECT 2, "ID", "LinkNo", ''リンク情報'', ''リンク'' || "LinkNo" || '' ('' || COALESCE("LinkType", '''') || '')'', "LinkMoto" FROM T_XlLink) ORDER BY s, r, n',
-  'Section', '', NULL, 1, 9, 1);
+  'Section', '', NULL, 1, 9, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlBook', 1, '項目', 'Item', 28, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlBook', 2, '内容', 'Value', 72, 'L', 'wrap', '');
 
--- R_XlObject
+-- R_XlObject: the book's data and links first, then one row per sheet and module
 INSERT INTO Z_Report VALUES ('R_XlObject', 'オブジェクト情報', 'list', 'landscape',
   'SELECT "BookNo", "objectNo", "Class", "objectName", "Row", "Col", "CellCount", "ErrCount", "ShapeCount", "CalCount", "StVisible", "ComentCount", CASE WHEN "Class" = ''ﾜｰｸｼｰﾄ'' THEN ''シート'' ELSE ''モジュール'' END AS Grp FROM T_XlObject ORDER BY "objectNo", "ID"',
-  'Grp', '', NULL, 1, 8, 1);
+  'Grp', '', NULL, 1, 8, 1, 'R_XlBook');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 1, 'ブック
 No', 'BookNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 2, 'No', 'objectNo', 5, 'R', 'ellipsis', '');
@@ -143,7 +146,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 12, 'コメント数', 'ComentC
 -- R_XlCalc
 INSERT INTO Z_Report VALUES ('R_XlCalc', '数式一覧', 'list', 'landscape',
   'SELECT CASE "Label" WHEN 1 THEN ''数式'' WHEN 2 THEN ''コメント'' WHEN 3 THEN ''両方'' WHEN 9 THEN ''リンク先'' ELSE "Label" END AS Kind, "SheetMei", "objectNo", "StCell", "CalcName", "NoteName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
-  'Grp', 'シート ', NULL, 1, 8, 1);
+  'Grp', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 1, '区分', 'Kind', 7, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 2, 'シートNo', 'objectNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 3, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
@@ -153,7 +156,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 5, 'コメント', 'NoteName', 35
 -- R_XlCalcNote
 INSERT INTO Z_Report VALUES ('R_XlCalcNote', 'コメント一覧', 'list', 'landscape',
   'SELECT CASE "Label" WHEN 1 THEN ''数式'' WHEN 2 THEN ''コメント'' WHEN 3 THEN ''両方'' WHEN 9 THEN ''リンク先'' ELSE "Label" END AS Kind, "SheetMei", "objectNo", "StCell", "CalcName", "NoteName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
-  'Grp', 'シート ', NULL, 1, 8, 1);
+  'Grp', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 1, '区分', 'Kind', 7, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 2, 'シートNo', 'objectNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 3, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
@@ -163,7 +166,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 5, 'コメント', 'NoteName'
 -- R_XlShape
 INSERT INTO Z_Report VALUES ('R_XlShape', '図形・コントロール一覧', 'list', 'landscape',
   'SELECT "objectNo", "SheetName", "ControlName", "ShapeName", "ShapeType", "IbentType", "MacroName", "ForeColor", "LineStyle", "TextName", CASE "Label" WHEN 1 THEN ''マクロ'' WHEN 2 THEN ''全て'' WHEN 3 THEN ''ｺﾒﾝﾄ除く'' ELSE "Label" END AS Sel, "objectNo" || ''. '' || COALESCE("SheetName", '''') AS Grp FROM T_XlShape ORDER BY "ID"',
-  'Grp', 'シート ', NULL, 1, 8, 1);
+  'Grp', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 1, 'シート
 No', 'objectNo', 7, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 2, 'コントロール名', 'ControlName', 16, 'L', 'wrap', '');
@@ -179,7 +182,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 10, '選択', 'Sel', 7, 'C', 'el
 -- R_XlName
 INSERT INTO Z_Report VALUES ('R_XlName', '名前定義一覧', 'list', 'portrait',
   'SELECT "LabelName", "SheetMei", "StCell" FROM T_XlName ORDER BY "ID"',
-  NULL, NULL, NULL, 1, 9, 1);
+  NULL, NULL, NULL, 1, 9, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlName', 1, '名前', 'LabelName', 35, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlName', 2, 'シート名', 'SheetMei', 30, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlName', 3, 'セル範囲', 'StCell', 35, 'L', 'wrap', '');
@@ -187,7 +190,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlName', 3, 'セル範囲', 'StCell', 35, 
 -- R_XlFile
 INSERT INTO Z_Report VALUES ('R_XlFile', 'ファイル一覧', 'list', 'landscape',
   'SELECT "FileNo", "XFileName", "FileSize", "UpdateDate", "FilePath", "ReadOnly" FROM T_XlFile ORDER BY "ID"',
-  NULL, NULL, NULL, 1, 8, 1);
+  NULL, NULL, NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlFile', 1, 'No', 'FileNo', 5, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlFile', 2, 'ファイル名', 'XFileName', 32, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlFile', 3, 'サイズ(KB)', 'FileSize', 10, 'R', 'ellipsis', 'kb');
@@ -198,7 +201,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlFile', 6, '読取専用', 'ReadOnly', 7,
 -- R_XlAddin
 INSERT INTO Z_Report VALUES ('R_XlAddin', 'アドイン一覧', 'list', 'landscape',
   'SELECT "FileNo", "Name", "FullName", "Title", "Installed", "objectName", "FileSize", "UpdateDate", "ReadOnly", "FilePath" FROM T_XlAddin ORDER BY "ID"',
-  'objectName', 'シート ', NULL, 1, 8, 1);
+  'objectName', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlAddin', 1, 'No', 'FileNo', 5, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlAddin', 2, 'アドイン名', 'Name', 16, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlAddin', 3, 'フルパス', 'FullName', 32, 'L', 'wrap', '');
@@ -212,7 +215,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlAddin', 9, 'フォルダ', 'FilePath', 2
 -- R_ModuleList: procedures module by module, each followed by its declarations and calls
 INSERT INTO Z_Report VALUES ('R_ModuleList', 'プロシージャ一覧', 'list', 'landscape',
   'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, p."DimCall" AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, d."DimCall", d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY o, pn, k, ln, rid',
-  'Grp', 'モジュール ', NULL, 1, 8, 1);
+  'Grp', 'モジュール ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 1, 'No', 'No', 4, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 2, 'プロシージャ名', 'Name', 22, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 3, 'スコープ', 'Scope', 8, 'L', 'ellipsis', '');
@@ -226,7 +229,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 8, '戻り値の型 / コメ�
 -- R_ModuleList50: procedures in Japanese syllabary order of their names
 INSERT INTO Z_Report VALUES ('R_ModuleList50', 'プロシージャ一覧（五十音順）', 'list', 'landscape',
   'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, p."DimCall" AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, d."DimCall", d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY SortName COLLATE JA_KANA, o, pn, k, ln, rid',
-  NULL, NULL, NULL, 1, 8, 1);
+  NULL, NULL, NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 1, 'モジュール', 'Module', 14, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 2, 'プロシージャ名', 'Name', 22, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 3, 'スコープ', 'Scope', 8, 'L', 'ellipsis', '');
@@ -240,35 +243,35 @@ INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 8, '戻り値の型 / コ�
 -- R_SourceList: two-column listing
 INSERT INTO Z_Report VALUES ('R_SourceList', 'ソースリスト', 'source', 'landscape',
   'SELECT "Label", "objectNo", "ProcedureNo", "Line", "objectName", COALESCE("ProcedureName", '''') AS ProcedureName, "Procedure", CASE "Label" WHEN 1 THEN ''標準モジュール'' WHEN 2 THEN ''クラスモジュール'' WHEN 3 THEN ''フォームモジュール'' WHEN 4 THEN ''ブックモジュール'' WHEN 5 THEN ''シートモジュール'' ELSE ''モジュール'' END || ''：'' || COALESCE("objectName", '''') AS Module FROM T_XlSource ORDER BY "ID"',
-  'Module', '', 'ProcedureName', 2, 7.5, 1);
+  'Module', '', 'ProcedureName', 2, 7.5, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList', 1, '行', 'Line', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList', 2, 'ソース', 'Procedure', 94, 'L', 'wrap', '');
 
 -- R_SourceList50: two-column listing, modules in syllabary order
 INSERT INTO Z_Report VALUES ('R_SourceList50', 'ソースリスト（五十音順）', 'source', 'landscape',
   'SELECT "Label", "objectNo", "ProcedureNo", "Line", "objectName", COALESCE("ProcedureName", '''') AS ProcedureName, "Procedure", CASE "Label" WHEN 1 THEN ''標準モジュール'' WHEN 2 THEN ''クラスモジュール'' WHEN 3 THEN ''フォームモジュール'' WHEN 4 THEN ''ブックモジュール'' WHEN 5 THEN ''シートモジュール'' ELSE ''モジュール'' END || ''：'' || COALESCE("objectName", '''') AS Module FROM T_XlSource ORDER BY "objectName" COLLATE JA_KANA, "objectNo", "ID"',
-  'Module', '', 'ProcedureName', 2, 7.5, 1);
+  'Module', '', 'ProcedureName', 2, 7.5, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList50', 1, '行', 'Line', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList50', 2, 'ソース', 'Procedure', 94, 'L', 'wrap', '');
 
 -- R_SourceList1: one-column listing
 INSERT INTO Z_Report VALUES ('R_SourceList1', 'ソースリスト', 'source', 'portrait',
   'SELECT "Label", "objectNo", "ProcedureNo", "Line", "objectName", COALESCE("ProcedureName", '''') AS ProcedureName, "Procedure", CASE "Label" WHEN 1 THEN ''標準モジュール'' WHEN 2 THEN ''クラスモジュール'' WHEN 3 THEN ''フォームモジュール'' WHEN 4 THEN ''ブックモジュール'' WHEN 5 THEN ''シートモジュール'' ELSE ''モジュール'' END || ''：'' || COALESCE("objectName", '''') AS Module FROM T_XlSource ORDER BY "ID"',
-  'Module', '', 'ProcedureName', 1, 8, 1);
+  'Module', '', 'ProcedureName', 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList1', 1, '行', 'Line', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList1', 2, 'ソース', 'Procedure', 94, 'L', 'wrap', '');
 
 -- R_SourceList150: one-column listing, modules in syllabary order
 INSERT INTO Z_Report VALUES ('R_SourceList150', 'ソースリスト（五十音順）', 'source', 'portrait',
   'SELECT "Label", "objectNo", "ProcedureNo", "Line", "objectName", COALESCE("ProcedureName", '''') AS ProcedureName, "Procedure", CASE "Label" WHEN 1 THEN ''標準モジュール'' WHEN 2 THEN ''クラスモジュール'' WHEN 3 THEN ''フォームモジュール'' WHEN 4 THEN ''ブックモジュール'' WHEN 5 THEN ''シートモジュール'' ELSE ''モジュール'' END || ''：'' || COALESCE("objectName", '''') AS Module FROM T_XlSource ORDER BY "objectName" COLLATE JA_KANA, "objectNo", "ID"',
-  'Module', '', 'ProcedureName', 1, 8, 1);
+  'Module', '', 'ProcedureName', 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList150', 1, '行', 'Line', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_SourceList150', 2, 'ソース', 'Procedure', 94, 'L', 'wrap', '');
 
 -- R_XlModStep: counts per section, with a total per module and for all modules
 INSERT INTO Z_Report VALUES ('R_XlModStep', 'ステップ数一覧', 'list', 'portrait',
   'SELECT Grp, "Object", "objectNo", "ProcedureNo", "objectName", "ProcedureName", "ComentCnt", "SpaceCnt", "ProcCnt", "TotalCnt" FROM ( SELECT 0 AS t, "objectNo" AS o, "ID" AS rid, "Object" || ''：'' || COALESCE("objectName", '''') AS Grp, "Object", "objectNo", "ProcedureNo", "objectName", "ProcedureName", "ComentCnt", "SpaceCnt", "ProcCnt", "TotalCnt" FROM T_XlModStep UNION ALL SELECT 0, "objectNo", 9223372036854775807, MIN("Object") || ''：'' || COALESCE(MIN("objectName"), ''''), NULL, NULL, NULL, NULL, ''（モジュール計）'', SUM("ComentCnt"), SUM("SpaceCnt"), SUM("ProcCnt"), SUM("TotalCnt") FROM T_XlModStep GROUP BY "objectNo" UNION ALL SELECT 1, 0, 0, ''全モジュール'', NULL, NULL, NULL, NULL, ''（合計）'', SUM("ComentCnt"), SUM("SpaceCnt"), SUM("ProcCnt"), SUM("TotalCnt") FROM T_XlModStep HAVING COUNT(*) > 0 ) ORDER BY t, o, rid',
-  'Grp', '', NULL, 1, 8.5, 1);
+  'Grp', '', NULL, 1, 8.5, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 1, '種別', 'Object', 13, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 2, 'No', 'objectNo', 5, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 3, '節No', 'ProcedureNo', 5, 'R', 'ellipsis', '');
@@ -281,7 +284,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 8, '合計行', 'TotalCnt', 9,
 -- R_XlComment
 INSERT INTO Z_Report VALUES ('R_XlComment', 'コメント一覧', 'list', 'portrait',
   'SELECT "Object", "objectNo", "ProcedureNo", "objectName", "ProcedureName", "Comment", "Object" || ''：'' || COALESCE("objectName", '''') AS Grp FROM T_XlComment ORDER BY "ID"',
-  'Grp', '', NULL, 1, 8, 1);
+  'Grp', '', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlComment', 1, 'No', 'ProcedureNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlComment', 2, 'プロシージャ名', 'ProcedureName', 24, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlComment', 3, 'コメント', 'Comment', 70, 'L', 'wrap', '');
@@ -289,7 +292,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlComment', 3, 'コメント', 'Comment', 
 -- R_XlHensuU
 INSERT INTO Z_Report VALUES ('R_XlHensuU', '定義型一覧', 'list', 'landscape',
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''定義'' ORDER BY "ID"',
-  'objectName', 'モジュール ', NULL, 1, 8, 1);
+  'objectName', 'モジュール ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 1, 'モジュール
 No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 2, 'プロシージャ
@@ -305,7 +308,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlHensuU', 9, '説明', 'Description', 24,
 -- R_XlHensuT
 INSERT INTO Z_Report VALUES ('R_XlHensuT', '定数一覧', 'list', 'landscape',
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''定数'' ORDER BY "ID"',
-  'objectName', 'モジュール ', NULL, 1, 8, 1);
+  'objectName', 'モジュール ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 1, 'モジュール
 No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 2, 'プロシージャ
@@ -321,7 +324,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlHensuT', 9, '説明', 'Description', 24,
 -- R_XlHensuH
 INSERT INTO Z_Report VALUES ('R_XlHensuH', '変数一覧', 'list', 'landscape',
   'SELECT "objectNo", "ProcedureNo", "objectName", "ProcedureName", "HensuName", "Property", "Bunrui", "Type", "Line", "Description" FROM T_XlHensu WHERE "Bunrui" = ''変数'' ORDER BY "ID"',
-  'objectName', 'モジュール ', NULL, 1, 8, 1);
+  'objectName', 'モジュール ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 1, 'モジュール
 No', 'objectNo', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 2, 'プロシージャ
@@ -337,7 +340,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlHensuH', 9, '説明', 'Description', 24,
 -- R_XlLinkProc: citing lines grouped by the cited procedure
 INSERT INTO Z_Report VALUES ('R_XlLinkProc', '引用先一覧', 'list', 'portrait',
   'SELECT "objectNo", "ProcedureNo", "objectName", "Procedure", "LinkProcedure", "MotoName", COALESCE("LinkProcedure", '''') || ''（'' || COALESCE("MotoName", '''') || ''）'' AS Grp FROM T_XlLinkModule ORDER BY "ProcedureNo", "ID"',
-  'Grp', '呼び出されるプロシージャ: ', NULL, 1, 8, 1);
+  'Grp', '呼び出されるプロシージャ: ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 1, 'モジュール
 No', 'objectNo', 10, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlLinkProc', 2, '引用元モジュール', 'objectName', 21, 'L', 'wrap', '');

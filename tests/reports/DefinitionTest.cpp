@@ -88,7 +88,9 @@ TEST(ReportDefinitions, EveryReportRendersFromEmptyTables) {
     ReportDb db;
     for (const QString& name : kReports) {
         const QString pdf = db.file(name + ".pdf");
-        EXPECT_EQ(renderToPdf(db.path(), name, pdf), 1) << name.toStdString();
+        // The object list opens with the book page.
+        const int pages = name == "R_XlObject" ? 2 : 1;
+        EXPECT_EQ(renderToPdf(db.path(), name, pdf), pages) << name.toStdString();
     }
 }
 
@@ -97,7 +99,7 @@ TEST(ReportDefinitions, EveryReportRendersFromFilledTables) {
     seedAll(db);
     const QString pdf = db.file("all.pdf");
     const int pages = renderCombinedPdf(db.path(), kReports, pdf);
-    EXPECT_EQ(pages, kReports.size());  // one seeded row each fits one page
+    EXPECT_EQ(pages, kReports.size() + 1);  // one page each, two for the object list
     EXPECT_EQ(pdfPages(pdf), pages);
     const QString text = pdfText(pdf);
     for (const char* expected : {"販売管理システム", "=SUM(A1:A9)", "Button 1", "A1:C9", "x.xla",
@@ -105,6 +107,21 @@ TEST(ReportDefinitions, EveryReportRendersFromFilledTables) {
                                  "名前定数", "名前変数", "Sub2", "C:\\data\\[価格.xls]",
                                  "12.5", "2024/05/06 07:08", "○"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
+TEST(ReportDefinitions, ObjectListOpensWithTheBookAndItsLinks) {
+    ReportDb db;
+    seedAll(db);
+    const QString pdf = db.file("objects.pdf");
+    ASSERT_EQ(renderToPdf(db.path(), "R_XlObject", pdf), 2);
+    const QString book = pdfText(pdf, 1), objects = pdfText(pdf, 2);
+    EXPECT_TRUE(book.contains("ブック情報"));
+    EXPECT_TRUE(book.contains("C:\\data\\[価格.xls]"));
+    EXPECT_TRUE(book.contains("1 / 2 ページ"));
+    EXPECT_TRUE(objects.contains("オブジェクト情報"));
+    EXPECT_TRUE(objects.contains("Module1"));
+    EXPECT_TRUE(objects.contains("2 / 2 ページ"));
+    EXPECT_EQ(pdfText(pdf).count("Sheet1"), 1);
 }
 
 TEST(ReportDefinitions, UnknownReportIsAnError) {
