@@ -1,12 +1,98 @@
 #include "app/CommandWiring.h"
 
+#include "analyses/Commands.h"
 #include "app/FrmTabulon.h"
+#include "app/ScreenSaver.h"
+#include "reports/preview/PreviewWindow.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPointer>
 
 namespace tabulon::app {
+namespace {
 
-// Each command is registered here as it becomes available, e.g.
-//   window.setCommand("cmdKansu", [&window](int) { ... });
-// and the saved result on the command line as window.setStartupStep(...).
-void installCommands(FrmTabulon& window) { (void)window; }
+// Reports go to the one preview window, shown maximised beside the main
+// window; the next report reuses it.
+class WindowPreview : public reports::PreviewPort {
+public:
+    explicit WindowPreview(MessagePort& messages) : messages_(messages) {}
+    ~WindowPreview() override { delete window_; }
+    void show(std::shared_ptr<reports::ReportDocument> document) override {
+        if (!window_)
+            window_ = new reports::PreviewWindow(messages_);
+        window_->showDocument(std::move(document));
+        window_->showMaximized();
+        window_->raise();
+        window_->activateWindow();
+    }
+
+private:
+    MessagePort& messages_;
+    QPointer<reports::PreviewWindow> window_;
+};
+
+// What the window's commands share for the life of the window.
+class CommandHost : public QObject {
+public:
+    explicit CommandHost(FrmTabulon& window)
+        : QObject(&window),
+          window_(window),
+          preview_(window.messages()),
+          reports_(preview_, window.messages()),
+          intake_(window.session(), window.shell(),
+                  intake::IntakeHooks{{}, [this](bool on) { screenSaver_.setActive(on); }}),
+          commands_({window.session(), window.shell(), reports_, intake_,
+                     [&window](int) { window.startTimer1(); }}) {}
+
+    void install() {
+        window_.setCommand("m1a", [this](int) { selectWorkbook(); });
+        window_.setCommand("RecentFile", [this](int i) { openRecent(i); });
+        window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
+        window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
+        window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
+        for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
+                                   "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
+            const QString name = QString::fromLatin1(button);
+            window_.setCommand(name, [this, name](int) { commands_.preview(name); });
+        }
+        window_.addShutdownStep([this] {
+            reports_.close();
+            intake_.close();
+            screenSaver_.setActive(true);
+        });
+    }
+
+private:
+    void selectWorkbook() {
+        intake_.run(intake::IntakeRoute::Dialog, [this] {
+            const QString held = window_.session().lastFolder;
+            const QString folder = held.startsWith(u'0') ? QDir::currentPath() : held;
+            return QFileDialog::getOpenFileName(&window_, QStringLiteral("Excel ファイルの選択"), folder,
+                                                QStringLiteral("Excel(*.xls)"));
+        });
+    }
+    void openRecent(int index) {
+        const auto& recent = window_.session().recentFiles;
+        if (index < 0 || index >= int(recent.size()))
+            return;
+        const QString path = recent[size_t(index)];
+        intake_.run(intake::IntakeRoute::Recent, [path] { return path; });
+    }
+
+    FrmTabulon& window_;
+    WindowPreview preview_;
+    reports::ReportService reports_;
+    ScreenSaver screenSaver_;
+    intake::WorkbookIntake intake_;
+    analyses::Commands commands_;
+};
+
+}  // namespace
+
+void installCommands(FrmTabulon& window) {
+    auto* host = new CommandHost(window);
+    host->install();
+}
 
 }  // namespace tabulon::app
