@@ -7,30 +7,9 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QPointer>
 
 namespace tabulon::app {
 namespace {
-
-// Reports go to the one preview window, shown maximised beside the main
-// window; the next report reuses it.
-class WindowPreview : public reports::PreviewPort {
-public:
-    explicit WindowPreview(MessagePort& messages) : messages_(messages) {}
-    ~WindowPreview() override { delete window_; }
-    void show(std::shared_ptr<reports::ReportDocument> document) override {
-        if (!window_)
-            window_ = new reports::PreviewWindow(messages_);
-        window_->showDocument(std::move(document));
-        window_->showMaximized();
-        window_->raise();
-        window_->activateWindow();
-    }
-
-private:
-    MessagePort& messages_;
-    QPointer<reports::PreviewWindow> window_;
-};
 
 // What the window's commands share for the life of the window.
 class CommandHost : public QObject {
@@ -41,7 +20,8 @@ public:
           preview_(window.messages()),
           reports_(preview_, window.messages()),
           intake_(window.session(), window.shell(),
-                  intake::IntakeHooks{{}, [this](bool on) { screenSaver_.setActive(on); }}),
+                  intake::IntakeHooks{[this] { reports_.startEngine(); },
+                                      [this](bool on) { screenSaver_.setActive(on); }}),
           commands_({window.session(), window.shell(), reports_, intake_,
                      [&window](int) { window.startTimer1(); }}) {}
 
@@ -81,7 +61,7 @@ private:
     }
 
     FrmTabulon& window_;
-    WindowPreview preview_;
+    reports::WidgetPreview preview_;
     reports::ReportService reports_;
     ScreenSaver screenSaver_;
     intake::WorkbookIntake intake_;

@@ -118,7 +118,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     reports::ReportService reportService(preview, messages);
     bool exitRequested = false;
     intake::CommandShell shell{messages, progress, [&] { exitRequested = true; }};
-    intake::WorkbookIntake intake(session, shell);
+    intake::WorkbookIntake intake(session, shell, {[&] { reportService.startEngine(); }, {}});
 
     progress.chapter(QStringLiteral("intake: ") + workbook);
     if (!intake.run(intake::IntakeRoute::Dialog, [&] { return workbook; })) {
