@@ -1,0 +1,85 @@
+// The window end to end: a workbook from the recent-file menu fills the cover
+// fields and enables the commands; the cover button writes its row and shows
+// the cover page in the preview window.
+#include "WindowFixture.h"
+
+#include "app/CommandWiring.h"
+#include "intake/AppPaths.h"
+#include "reports/PdfOutput.h"
+#include "reports/preview/PreviewWindow.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+
+namespace tabulon::test {
+namespace {
+
+class IntakeWindow : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        intake::ensureInstalled(paths);
+        writeFile(paths.iniPath, "[RECENT]\r\nRecentFile1=" TABULON_SOURCE_DIR "/examples/sample.xls\r\n");
+        start();
+        app::installCommands(*window);
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<reports::PreviewWindow*>(w))
+                w->close();
+    }
+    QString text(const QString& field) { return widget<QLineEdit>(field)->text(); }
+    reports::PreviewWindow* preview() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<reports::PreviewWindow*>(w); p && p->isVisible())
+                return p;
+        return nullptr;
+    }
+};
+
+TEST_F(IntakeWindow, RecentWorkbookFillsTheCoverAndEnablesTheCommands) {
+    ASSERT_TRUE(action("RecentFile_0")->isVisible());
+    action("RecentFile_0")->trigger();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(text("txtSystem"), "受注管理システム");
+    EXPECT_EQ(text("txtAuther"), "山田 太郎");
+    EXPECT_EQ(text("txtTitle"), "プログラム仕様書");
+    for (const char* c : {"cmdHyousi_0", "cmdKansu", "cmdModule", "cmdObject", "cmdTimeCheck"})
+        EXPECT_TRUE(enabled(c)) << c;
+    EXPECT_FALSE(enabled("cmdPPre"));
+    if (qEnvironmentVariableIsSet("TABULON_SCREENSHOT"))
+        window->grab().save(qEnvironmentVariable("TABULON_SCREENSHOT"));
+}
+
+TEST_F(IntakeWindow, CoverButtonShowsTheCoverPageWithTheTypedTitle) {
+    action("RecentFile_0")->trigger();
+    QLineEdit* title = widget<QLineEdit>("txtTitle");
+    title->setText("  受注システム仕様書  ");
+    emit title->textEdited(title->text());  // as typed by the user
+    widget<QAbstractButton>("cmdHyousi_0")->click();
+    reports::PreviewWindow* shown = preview();
+    ASSERT_NE(shown, nullptr);
+    ASSERT_NE(shown->document(), nullptr);
+    EXPECT_EQ(shown->document()->definition().name, "R_XlHyousi");
+    EXPECT_EQ(text("txtMesege"), "印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。");
+
+    // What the preview shows is what prints: the title as cut and trimmed.
+    const QString pdf = dir.filePath("cover.pdf");
+    reports::renderToPdf(paths.dbPath, "R_XlHyousi", pdf);
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    p.waitForFinished(60000);
+    // (the PDF's text layer gives some kanji as their radical look-alikes)
+    const QString printed = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    EXPECT_TRUE(printed.contains("受注システム仕様書")) << printed.toStdString();
+
+    // The code chapters reuse the same preview window.
+    widget<QAbstractButton>("cmdKansu")->click();
+    EXPECT_EQ(preview(), shown);
+    EXPECT_EQ(shown->document()->definition().name, "R_ModuleList");
+    EXPECT_TRUE(enabled("cmdPPre"));
+}
+
+}  // namespace
+}  // namespace tabulon::test
