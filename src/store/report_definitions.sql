@@ -96,10 +96,10 @@ INSERT INTO Z_Report VALUES ('R_XlHyousiH', 'ラベル(縦)', 'free', 'portrait'
   'SELECT "SysTitle", "SysName", "Company", "Bumon", "Auther", "CreateDate" FROM T_XlHyousi ORDER BY "ID" LIMIT 1',
   NULL, NULL, NULL, 1, 8, 0, NULL);
 INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 1, NULL, NULL, 90, 20, 30, 257, 10, 0, 'C', 1, 0);
-INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 2, 'SysTitle', NULL, 90, 28, 30, 172, 18, 1, 'C', 0, 1);
-INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 3, NULL, NULL, 94, 204, 22, 0.1, 10, 0, 'C', 2, 0);
-INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 4, 'SysName', NULL, 90, 208, 30, 34, 11, 0, 'C', 0, 1);
-INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 5, 'Company', NULL, 90, 243, 30, 33, 8, 0, 'C', 0, 1);
+INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 2, 'SysTitle', NULL, 90, 28, 30, 158, 18, 1, 'C', 0, 1);
+INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 3, NULL, NULL, 94, 190, 22, 0.1, 10, 0, 'C', 2, 0);
+INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 4, 'SysName', NULL, 90, 193, 30, 42, 10, 0, 'C', 0, 1);
+INSERT INTO Z_ReportField VALUES ('R_XlHyousiH', 5, 'Company', NULL, 90, 237, 30, 39, 8, 0, 'C', 0, 1);
 
 -- R_XlHyousiW: binder front label
 INSERT INTO Z_Report VALUES ('R_XlHyousiW', 'ラベル(横)', 'free', 'landscape',
