@@ -13,8 +13,8 @@
 # build-bench beside this checkout); WORK_DIR holds the generated files
 # (default /tmp/tabulon-reader-bench), SheetJS goes to SHEETJS_DIR
 # (default /tmp/sheetjs): nothing generated lands in the repository.
-# Exit status: 0 targets met, 1 a reader counted something else than was
-# written, 3 a target missed.
+# Exit status: 0 targets met, 1 our reader counted something else than was
+# written (or a program failed), 2 a tool is missing, 3 a target missed.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
 BUILD=${1:-$HERE/../../build-bench}
@@ -109,12 +109,12 @@ done
 # ten-row workbook (start-up, profile, filter set-up) is taken off ----------
 LO="soffice -env:UserInstallation=file://$WORK/lo-profile --headless --convert-to csv --outdir lo-out"
 $LO tiny.xls >/dev/null 2>&1 || true   # first start creates the profile
-measure lo-tiny.txt $LO tiny.xls
-measure lo.txt $LO big.xls
+measure lo-tiny.txt $LO tiny.xls || { cat lo-tiny.txt.err >&2; exit 1; }
+measure lo.txt $LO big.xls || { cat lo.txt.err >&2; exit 1; }
 LO_WALL=$(cut -d' ' -f1 lo.txt.time); LO_KB=$(cut -d' ' -f2 lo.txt.time)
 LO_BASE=$(cut -d' ' -f1 lo-tiny.txt.time)
 LO_S=$(awk -v a="$LO_WALL" -v b="$LO_BASE" 'BEGIN { printf "%.2f", a - b }')
-lines=$(wc -l <lo-out/big.csv)
+lines=$(cat lo-out/big.csv 2>/dev/null | wc -l)
 [ "$lines" = "$ROWS" ] || echo "note: LibreOffice wrote $lines CSV rows for the first sheet, expected $ROWS" >&2
 
 # --- the table -------------------------------------------------------------------
