@@ -1,5 +1,6 @@
 #include "host/Sheet.h"
 
+#include "host/Error.h"
 #include "host/NameRanges.h"
 #include "host/xls/NumberText.h"
 #include "host/xls/SheetState.h"
@@ -137,6 +138,16 @@ PageSetup Sheet::pageSetup() const {
         }
     }
     return ps;
+}
+
+QString Sheet::shapeText(size_t index) const {
+    const auto& shapes = model().shapes;
+    if (index >= shapes.size())
+        throw Error(err::Refused, QStringLiteral("sheet '%1' has no shape %2").arg(name()).arg(index + 1));
+    const xls::ShapeModel& shape = shapes[index];
+    if (!shape.hasText)
+        throw Error(err::Unsupported, QStringLiteral("shape '%1' has no text").arg(shape.name));
+    return shape.text;
 }
 
 }  // namespace tabulon::host

@@ -82,7 +82,13 @@ public:
     Range usedRange() const { return Range(book_, &model(), model().used); }
     bool protectContents() const { return model().protectContents; }
     bool hasPassword() const { return model().hasPassword; }
+    // The shape collection in the spreadsheet's order, comments included.
     const std::vector<xls::ShapeModel>& shapes() const { return model().shapes; }
+    // The character text of shape index (0-based) as selecting the shape and
+    // reading the selection's text gives it. A kind without text (picture,
+    // line, chart, list box, ...) throws Error 438, the error value the
+    // inventory skips; an index out of range throws Error 1004.
+    QString shapeText(size_t index) const;
     PageSetup pageSetup() const;
 
 private:

@@ -70,6 +70,8 @@ QJsonObject sheetJson(const Sheet& sheet) {
     QJsonArray shapes;
     for (const xls::ShapeModel& sh : sheet.shapes())
         shapes.append(QJsonObject{{QStringLiteral("name"), sh.name}, {QStringLiteral("onAction"), sh.onAction},
+                                  {QStringLiteral("fillRGB"), sh.fillColor},
+                                  {QStringLiteral("dashStyle"), sh.dashStyle},
                                   {QStringLiteral("text"), sh.text}});
     s.insert(QStringLiteral("shapes"), shapes);
     return s;

@@ -4,6 +4,7 @@
 #include "host/cfb/CompoundFile.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
+#include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 
 #include <QFileInfo>
@@ -40,6 +41,7 @@ void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
     case rt::SupBook: parseSupBook(rec, book); break;
     case rt::ExternSheet: parseExternSheet(rec, book); break;
     case rt::ExternName: parseExternName(rec, book); break;
+    case rt::Palette: parsePalette(rec, book); break;
     case rt::CodePage: { ByteCursor c = rec.cursor(); book.codePage = c.u16(); break; }  // 2.4.52
     default: break;
     }

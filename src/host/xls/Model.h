@@ -28,15 +28,18 @@ struct Area {
     int firstRow = 0, lastRow = 0, firstCol = 0, lastCol = 0;
 };
 
-// A drawing object of a sheet as the shape inventory reads it. The drawing
-// layer fills these; the reader itself leaves the list empty.
+// A drawing object of a sheet as the shape inventory reads it, filled by the
+// drawing layer (DrawingReader.h) in the order of the sheet's shape collection.
 struct ShapeModel {
     QString name;
     QString onAction;
     QString text;
-    int fillColor = 0;   // RGB
-    int dashStyle = 1;   // solid
+    int fillColor = 0xFFFFFF;  // RGB as the spreadsheet reports it: R + G*256 + B*65536
+    int dashStyle = 1;         // the Office dash style number; 1 solid
     bool isComment = false;
+    int kind = -1;             // the OBJ record's object type (MS-XLS 2.5.143 ot); -1 none
+    int objectId = 0;          // the OBJ record's object id
+    bool hasText = false;      // the kind holds a character text (text box, button, ...)
 };
 
 struct SheetModel {
@@ -104,6 +107,7 @@ struct WorkbookModel {
     std::vector<SupBookModel> supBooks;
     std::vector<XtiModel> xti;
     std::map<int, QVariant> properties; // built-in document property position -> value
+    std::vector<uint32_t> palette;      // PALETTE colours 0x00BBGGRR from icv 8; empty: the default
     QStringList warnings;
 };
 

@@ -1,5 +1,6 @@
 // One sheet substream: from its BOF to the matching EOF, skipping the
 // substreams of embedded charts in between.
+#include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 #include "host/xls/SheetState.h"
 
@@ -116,6 +117,7 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& boo
         if (dt == 0x20) sheet.kind = SheetKind::Chart;
         else if (dt == 0x40) sheet.kind = SheetKind::MacroSheet;
     }
+    DrawingRecords drawing;
     int depth = 1;
     while (depth > 0 && rs.next(rec)) {
         if (rec.type == rt::Bof) { ++depth; continue; }
@@ -123,6 +125,7 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& boo
         if (depth > 1) continue;
         // A chart sheet's own data records are series caches, not cells.
         if (sheet.kind == SheetKind::Chart) continue;
+        drawing.add(rec);
         try {
             dispatch(rec, st);
         } catch (const FormatError& e) {
@@ -134,6 +137,7 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& boo
     resolvePendingFormulas(st);
     sortCells(sheet);
     attachNotes(st);
+    readDrawing(drawing, sheet, book, ctx);
     settleUsedRange(st);
     return rs.pos() - std::min<size_t>(rs.pos(), sheet.bofOffset);
 }

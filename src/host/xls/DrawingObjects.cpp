@@ -1,0 +1,79 @@
+// The BIFF side of a shape: the OBJ record that says what kind of object it
+// is, its id and the macro it runs, and the TXO record that holds its text.
+#include "host/Error.h"
+#include "host/xls/DrawingReader.h"
+#include "host/xls/FormulaDecoder.h"
+
+namespace tabulon::xls {
+
+namespace {
+
+constexpr uint16_t kFtEnd = 0x00, kFtMacro = 0x04, kFtLbsData = 0x13, kFtCmo = 0x15;
+
+// FtMacro, MS-XLS 2.5.155: an ObjFmla (2.5.191) whose ObjectParsedFormula
+// (2.5.198.22) holds one name token; the spreadsheet shows it without "=".
+QString macroText(const uint8_t* data, size_t size, size_t base, const FormulaContext& ctx) {
+    ByteCursor c(data, size, base);
+    const size_t cce = c.u16() & 0x7FFF;
+    c.skip(4);  // unused
+    FormulaInput in;
+    in.rgce = c.take(cce);
+    in.cce = cce;
+    const QString text = decodeFormula(in, ctx);
+    return text.startsWith(QLatin1Char('=')) ? text.mid(1) : text;
+}
+
+}  // namespace
+
+void DrawingRecords::add(const Record& rec) {
+    switch (rec.type) {
+    case rt::MsoDrawing: drawing_.insert(drawing_.end(), rec.data.begin(), rec.data.end()); break;
+    case rt::Obj: objs_.push_back(rec); break;
+    case rt::Txo: txos_.push_back(rec); break;
+    default: break;
+    }
+}
+
+// Obj, MS-XLS 2.4.181: FtCmo first, then sub-records up to FtEnd. A list
+// box's FtLbsData does not give its true size, so the walk stops there; every
+// sub-record the layer reads comes before it.
+ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
+    ByteCursor c = rec.cursor();
+    ObjInfo info;
+    if (c.u16() != kFtCmo) throw FormatError(QStringLiteral("OBJ without FtCmo"), rec.offset + 4, rec.type);
+    const size_t cmoSize = c.u16();
+    const size_t cmoStart = c.pos();
+    info.kind = c.u16();
+    info.id = c.u16();
+    c.seek(cmoStart);
+    c.skip(cmoSize);
+    while (c.remaining() >= 4) {
+        const uint16_t ft = c.u16();
+        const size_t cb = c.u16();
+        if (ft == kFtEnd || ft == kFtLbsData) break;
+        const size_t at = c.pos();
+        const uint8_t* body = c.take(cb);
+        if (ft != kFtMacro || cb == 0) continue;
+        try {
+            info.macro = macroText(body, cb, rec.offset + 4 + at, ctx);
+        } catch (const Error& e) {
+            info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.description());
+        } catch (const FormatError& e) {
+            info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.text());
+        }
+    }
+    return info;
+}
+
+// TxO, MS-XLS 2.4.329: cchText at offset 10; the characters start the first
+// CONTINUE with their own width flag, the formatting runs follow.
+QString parseTxoText(const Record& rec) {
+    ByteCursor c = rec.cursor();
+    c.skip(10);
+    const size_t cch = c.u16();
+    if (cch == 0 || rec.segmentStarts.empty()) return QString();
+    c.seek(rec.segmentStarts.front());
+    return readContinuedChars(rec, c, cch, false);
+}
+
+}  // namespace tabulon::xls

@@ -1,0 +1,365 @@
+// The drawing layer: a sheet's OfficeArt drawing cut into MSODRAWING pieces
+// with OBJ and TXO records in between, read into the shape collection the
+// inventory walks (names, macros, fill colours, dash styles, texts), on
+// crafted sheets and on real workbooks.
+#include "support/TestSupport.h"
+#include "host/Error.h"
+#include "host/Sheet.h"
+#include "host/Workbook.h"
+#include "host/WorkbookJson.h"
+#include "host/xls/BookContext.h"
+#include "host/xls/DrawingReader.h"
+#include "host/xls/Loader.h"
+#include "host/xls/Readers.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+using namespace tabulon::xls;
+
+namespace {
+
+class Bytes {
+public:
+    Bytes& u8(int v) { b_.append(char(v & 0xFF)); return *this; }
+    Bytes& u16(int v) { return u8(v).u8(v >> 8); }
+    Bytes& u32(uint32_t v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
+    Bytes& latin(const char* s) { b_.append(s); return *this; }
+    Bytes& wide(const QString& s) { for (QChar c : s) u16(c.unicode()); return *this; }
+    Bytes& raw(const QByteArray& a) { b_.append(a); return *this; }
+    const QByteArray& bytes() const { return b_; }
+
+private:
+    QByteArray b_;
+};
+
+QByteArray record(int type, const QByteArray& data) { return Bytes().u16(type).u16(int(data.size())).raw(data).bytes(); }
+QByteArray sheetBof() { return record(rt::Bof, Bytes().u16(0x0600).u16(0x0010).u32(0).u32(0).u32(0).bytes()); }
+QByteArray eof() { return record(rt::Eof, QByteArray()); }
+QByteArray drawing(const QByteArray& art) { return record(rt::MsoDrawing, art); }
+
+// OfficeArt record header and body; a container header may claim more bytes
+// than follow it, as it does when BIFF splits the drawing.
+QByteArray art(int verInstance, int type, const QByteArray& body, qsizetype len = -1) {
+    return Bytes().u16(verInstance).u16(type).u32(uint32_t(len < 0 ? body.size() : len)).raw(body).bytes();
+}
+QByteArray containerHeader(int type, qsizetype len) { return art(0x000F, type, QByteArray(), len); }
+QByteArray container(int type, const QByteArray& body) { return art(0x000F, type, body); }
+
+struct Prop {
+    int id;
+    uint32_t value;
+};
+
+// FSP, FOPT (with an optional stored name), anchor and client data.
+QByteArray shapeAtoms(uint32_t spid, uint32_t flags, std::vector<Prop> props, const QString& name = QString()) {
+    QByteArray sp = art(0x0002 | (1 << 4), 0xF00A, Bytes().u32(spid).u32(flags).bytes());
+    Bytes opt, complex;
+    int count = int(props.size());
+    for (const Prop& p : props) opt.u16(p.id).u32(p.value);
+    if (!name.isEmpty()) {
+        complex.wide(name).u16(0);
+        opt.u16(0x0380 | 0x8000).u32(uint32_t(complex.bytes().size()));
+        ++count;
+    }
+    sp += art(0x0003 | (count << 4), 0xF00B, opt.bytes() + complex.bytes());
+    sp += art(0x0000, 0xF010, QByteArray(18, 0));
+    sp += art(0x0000, 0xF011, QByteArray());
+    return sp;
+}
+
+QByteArray objRecord(int kind, int id, const QByteArray& macroTokens = QByteArray()) {
+    Bytes b;
+    b.u16(0x15).u16(0x12).u16(kind).u16(id).u16(0x6011).raw(QByteArray(12, 0));
+    if (!macroTokens.isEmpty()) {
+        Bytes fmla;
+        fmla.u16(int(macroTokens.size())).u32(0).raw(macroTokens);
+        if (fmla.bytes().size() % 2) fmla.u8(0);
+        b.u16(0x04).u16(int(fmla.bytes().size())).raw(fmla.bytes());
+    }
+    b.u16(0).u16(0);
+    return record(rt::Obj, b.bytes());
+}
+
+QByteArray txoRecord(const char* text) {
+    const int cch = int(qstrlen(text));
+    return record(rt::Txo, Bytes().u16(0x0212).u16(0).raw(QByteArray(6, 0)).u16(cch).u16(16).u32(0).bytes()) +
+           record(rt::Continue, Bytes().u8(0).latin(text).bytes()) + record(rt::Continue, QByteArray(16, 0));
+}
+
+QByteArray nameToken(int index) { return Bytes().u8(0x43).u32(uint32_t(index)).bytes(); }
+
+// A sheet with a button (macro, text), a renamed rectangle with colours and
+// a dashed line, a group of two lines, and a picture, in that order.
+QByteArray craftedSheet() {
+    const QByteArray patriarch = container(0xF004, art(0x0001, 0xF009, QByteArray(16, 0)) +
+                                                       art(0x0002, 0xF00A, Bytes().u32(0x400).u32(0x5).bytes()));
+    const QByteArray button = shapeAtoms(0x401, 0xA00, {{0x0181, 0x08000041}});
+    const QByteArray buttonText = art(0x0000, 0xF00D, QByteArray());
+    const QByteArray rect = container(0xF004, shapeAtoms(0x402, 0xA00, {{0x0181, 0x0800000A}, {0x01CE, 7}},
+                                                         QStringLiteral("My Box")));
+    const QByteArray groupHead = container(0xF004, shapeAtoms(0x403, 0x201, {}));
+    const QByteArray line1 = container(0xF004, shapeAtoms(0x404, 0xA02, {}));
+    const QByteArray line2 = container(0xF004, shapeAtoms(0x405, 0xA02, {}));
+    const QByteArray group = container(0xF003, groupHead + line1 + line2);
+    const QByteArray picture = container(0xF004, shapeAtoms(0x406, 0xA00, {{0x0181, 0x000000FF}}));
+
+    const qsizetype buttonLen = button.size() + buttonText.size();
+    const qsizetype groupBody = patriarch.size() + 8 + buttonLen + rect.size() + group.size() + picture.size();
+    const QByteArray fdg = art(0x0010, 0xF008, QByteArray(8, 0));
+    const QByteArray head = containerHeader(0xF002, fdg.size() + 8 + groupBody) + fdg +
+                            containerHeader(0xF003, groupBody) + patriarch + containerHeader(0xF004, buttonLen);
+
+    // The group's OBJ records follow the pieces that end with their client data.
+    const qsizetype groupFirst = 8 + groupHead.size();
+    return sheetBof() + drawing(head + button) + objRecord(ot::Button, 1, nameToken(1)) + drawing(buttonText) +
+           txoRecord("Run it") + drawing(rect) + objRecord(ot::Rectangle, 2) +
+           drawing(group.left(groupFirst)) + objRecord(ot::Group, 5) +
+           drawing(group.mid(groupFirst, line1.size())) + objRecord(ot::Line, 3) +
+           drawing(group.mid(groupFirst + line1.size())) + objRecord(ot::Line, 4) + drawing(picture) +
+           objRecord(ot::Picture, 6) + eof();
+}
+
+SheetModel readCrafted(const QByteArray& stream, WorkbookModel& book) {
+    NameModel macro;
+    macro.name = QStringLiteral("Macro1");
+    book.names = {macro};
+    SheetModel sheet;
+    sheet.name = QStringLiteral("Crafted");
+    BookContext ctx(book);
+    readSheet(stream, sheet, book, ctx);
+    return sheet;
+}
+
+}  // namespace
+
+TEST(XlsShapes, TopLevelShapesInDrawingOrderWithTheirObjectData) {
+    WorkbookModel book;
+    const SheetModel s = readCrafted(craftedSheet(), book);
+    ASSERT_EQ(s.shapes.size(), 4u) << book.warnings.join('\n').toStdString();
+    // A group is one member; its lines do not shift the later shapes' OBJ records.
+    const char* names[] = {"Button 1", "My Box", "Group 5", "Picture 6"};
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(s.shapes[i].name, QLatin1String(names[i])) << i;
+    EXPECT_EQ(s.shapes[0].onAction, QStringLiteral("Macro1"));
+    EXPECT_EQ(s.shapes[0].text, QStringLiteral("Run it"));
+    EXPECT_TRUE(s.shapes[1].onAction.isEmpty());
+    EXPECT_EQ(s.shapes[2].kind, ot::Group);
+    EXPECT_EQ(s.shapes[3].objectId, 6);
+    EXPECT_TRUE(book.warnings.isEmpty()) << book.warnings.join('\n').toStdString();
+}
+
+TEST(XlsShapes, FillColoursAndDashStylesAsTheSpreadsheetReportsThem) {
+    WorkbookModel book;
+    const SheetModel s = readCrafted(craftedSheet(), book);
+    ASSERT_EQ(s.shapes.size(), 4u);
+    EXPECT_EQ(s.shapes[0].fillColor, 0xFFFFFF);  // icv 0x41: window background
+    EXPECT_EQ(s.shapes[1].fillColor, 0x0000FF);  // icv 10: red in the default palette
+    EXPECT_EQ(s.shapes[1].dashStyle, 7);         // long dash
+    EXPECT_EQ(s.shapes[2].fillColor, 0xFFFFFF);  // nothing stored: white
+    EXPECT_EQ(s.shapes[2].dashStyle, 1);         // nothing stored: solid
+    EXPECT_EQ(s.shapes[3].fillColor, 0x0000FF);  // plain RGB red
+}
+
+TEST(XlsShapes, PaletteRecordChangesSchemeColours) {
+    WorkbookModel book;
+    book.palette.assign(56, 0);
+    book.palette[2] = 0x00563412;  // icv 10 as 0x00BBGGRR
+    EXPECT_EQ(colorRgb(0x0800000A, book), 0x563412);
+    EXPECT_EQ(colorRgb(0x0800000B, book), 0);
+    EXPECT_EQ(colorRgb(0x08000050, WorkbookModel()), 0xE1FFFF);  // the tooltip colour of comments
+    EXPECT_EQ(colorRgb(0x10000005, WorkbookModel()), 0xFFFFFF);  // system colour: window
+    EXPECT_EQ(colorRgb(0x00112233, WorkbookModel()), 0x112233);
+}
+
+TEST(XlsShapes, DashStylesMapToTheOfficeNumbers) {
+    const struct { uint32_t dashing; int style; } cases[] = {
+        {0, 1}, {1, 4}, {2, 3}, {3, 5}, {4, 6}, {5, 2}, {6, 4}, {7, 7}, {8, 5}, {9, 8}, {10, 9}, {99, 1}};
+    for (const auto& c : cases) EXPECT_EQ(dashStyleFor(c.dashing), c.style) << c.dashing;
+}
+
+TEST(XlsShapes, DefaultNamesAreTheKindAndTheObjectNumber) {
+    const struct { int kind; bool ole; const char* name; } cases[] = {
+        {ot::Rectangle, false, "Rectangle 7"}, {ot::Text, false, "Text Box 7"}, {ot::Button, false, "Button 7"},
+        {ot::CheckBox, false, "Check Box 7"}, {ot::OptionButton, false, "Option Button 7"},
+        {ot::GroupBox, false, "Group Box 7"}, {ot::Label, false, "Label 7"}, {ot::ListBox, false, "List Box 7"},
+        {ot::DropDown, false, "Drop Down 7"}, {ot::ScrollBar, false, "Scroll Bar 7"}, {ot::Spinner, false, "Spinner 7"},
+        {ot::Note, false, "Comment 7"}, {ot::Chart, false, "Chart 7"}, {ot::Picture, false, "Picture 7"},
+        {ot::Picture, true, "Object 7"}, {ot::Line, false, "Line 7"}, {ot::Oval, false, "Oval 7"},
+        {ot::Arc, false, "Arc 7"}, {ot::OfficeArt, false, "AutoShape 7"}, {ot::Group, false, "Group 7"}};
+    for (const auto& c : cases) EXPECT_EQ(defaultShapeName(c.kind, 7, c.ole), QLatin1String(c.name));
+}
+
+TEST(XlsShapes, TextOfAKindWithoutTextIsTheErrorValue) {
+    auto book = std::make_shared<WorkbookModel>();
+    book->sheets.push_back(readCrafted(craftedSheet(), *book));
+    const tabulon::host::Sheet sheet(book, 0);
+    EXPECT_EQ(sheet.shapeText(0), QStringLiteral("Run it"));
+    EXPECT_EQ(sheet.shapeText(1), QString());  // a rectangle holds text, here none
+    for (size_t i : {size_t(2), size_t(3)}) {
+        try {
+            sheet.shapeText(i);
+            ADD_FAILURE() << "no error for shape " << i;
+        } catch (const tabulon::Error& e) {
+            EXPECT_EQ(e.number(), tabulon::err::Unsupported);
+        }
+    }
+    EXPECT_THROW(sheet.shapeText(4), tabulon::Error);
+}
+
+TEST(XlsShapes, CommentIsAShapeAndStillANote) {
+    const QByteArray sp = shapeAtoms(0x401, 0xA00, {{0x0181, 0x08000050}});
+    const QByteArray tb = art(0, 0xF00D, QByteArray());
+    const QByteArray spgr = containerHeader(0xF003, 8 + sp.size() + tb.size()) + containerHeader(0xF004, sp.size() + tb.size());
+    const QByteArray stream = sheetBof() + drawing(containerHeader(0xF002, spgr.size() + sp.size() + tb.size()) + spgr + sp) +
+                              objRecord(ot::Note, 1) + drawing(tb) + txoRecord("me: hi") +
+                              record(rt::Note, Bytes().u16(1).u16(1).u16(0).u16(1).u16(2).u8(0).latin("me").u8(0).bytes()) + eof();
+    WorkbookModel book;
+    const SheetModel s = readCrafted(stream, book);
+    ASSERT_EQ(s.shapes.size(), 1u);
+    EXPECT_EQ(s.shapes[0].name, QStringLiteral("Comment 1"));
+    EXPECT_TRUE(s.shapes[0].isComment);
+    EXPECT_EQ(s.shapes[0].fillColor, 0xE1FFFF);
+    EXPECT_EQ(s.shapes[0].text, QStringLiteral("me: hi"));
+    EXPECT_EQ(s.notes.at({1, 1}), QStringLiteral("me: hi"));
+}
+
+// Every cut of the sheet and a byte flipped at every position: shapes read
+// up to the damage, a warning, never a crash or a read outside the data.
+TEST(XlsShapes, DamagedDrawingIsSkippedWithAWarning) {
+    const QByteArray good = craftedSheet();
+    for (qsizetype cut = 0; cut < good.size(); ++cut) {
+        WorkbookModel book;
+        const SheetModel s = readCrafted(good.left(cut), book);
+        EXPECT_LE(s.shapes.size(), 4u);
+    }
+    for (qsizetype at = sheetBof().size(); at < good.size() - 4; ++at) {
+        QByteArray bad = good;
+        bad[at] = char(bad[at] ^ 0xFF);
+        WorkbookModel book;
+        readCrafted(bad, book);
+    }
+    // A drawing piece whose atom claims more than the drawing holds.
+    WorkbookModel book;
+    const QByteArray cut = sheetBof() + drawing(containerHeader(0xF002, 100) + art(0, 0xF008, QByteArray(8, 0), 4000)) + eof();
+    EXPECT_TRUE(readCrafted(cut, book).shapes.empty());
+    EXPECT_TRUE(book.warnings.join('\n').contains(QStringLiteral("drawing"))) << book.warnings.join('\n').toStdString();
+}
+
+TEST(XlsShapes, DeeplyNestedContainersAreRefused) {
+    QByteArray nest = art(0, 0xF011, QByteArray());
+    for (int i = 0; i < 200; ++i) nest = container(0xF003, nest);
+    WorkbookModel book;
+    const SheetModel s = readCrafted(sheetBof() + drawing(container(0xF002, nest)) + eof(), book);
+    EXPECT_TRUE(s.shapes.empty());
+    EXPECT_FALSE(book.warnings.isEmpty());
+}
+
+namespace {
+
+using tabulon::host::Workbook;
+
+Workbook loadFixture(const char* relative) { return Workbook::load(tabulon::test::fixture(QString::fromLatin1(relative))); }
+
+struct Expected {
+    const char* name;
+    const char* onAction;
+    int fillRgb;
+    int dashStyle;
+    const char* text;
+};
+
+void expectShapes(const Workbook& book, const char* sheetName, std::vector<Expected> expected) {
+    const auto sheet = book.sheet(QString::fromUtf8(sheetName));
+    const auto& shapes = sheet.shapes();
+    ASSERT_EQ(shapes.size(), expected.size()) << sheetName;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(std::string(sheetName) + " shape " + std::to_string(i + 1));
+        EXPECT_EQ(shapes[i].name, QString::fromUtf8(expected[i].name));
+        EXPECT_EQ(shapes[i].onAction, QString::fromUtf8(expected[i].onAction));
+        EXPECT_EQ(shapes[i].fillColor, expected[i].fillRgb);
+        EXPECT_EQ(shapes[i].dashStyle, expected[i].dashStyle);
+        EXPECT_EQ(shapes[i].text, QString::fromUtf8(expected[i].text));
+    }
+}
+
+constexpr int kWhite = 0xFFFFFF, kCommentYellow = 14811135;
+
+}  // namespace
+
+TEST(XlsShapesFixtures, CommentsAreShapesInTheirStoredOrder) {
+    const Workbook book = loadFixture("xls/poi/DrawingAndComments.xls");
+    expectShapes(book, "Sheet1", {{"Comment 1", "", kCommentYellow, 1, "evgeniy:\n1sdasdadsas\nsdasd"},
+                                  {"Comment 2", "", kCommentYellow, 1, "evgeniy:\n21313213sfdf"},
+                                  {"Comment 3", "", kCommentYellow, 1, "evgeniy:\ndbgdfbtgbfdgb"},
+                                  {"Овал 1", "", 12419407, 1, ""}});
+    EXPECT_EQ(loadFixture("xls/poi/comments.xls").sheet(1).shapes().size(), 3u);
+}
+
+TEST(XlsShapesFixtures, StoredNamesColoursDashesAndTexts) {
+    const Workbook book = loadFixture("xls/poi/drawings.xls");
+    expectShapes(book, "rectangles", {{"Прямоугольник 1", "", 2940989, 5, "POItest"}});
+    expectShapes(book, "groups", {{"Прямоугольник 1", "", 12419407, 1, ""}, {"Группа 9", "", kWhite, 1, ""}});
+    expectShapes(book, "text", {{"TextBox 1", "", kWhite, 1, "teeeeesssstttt"}});
+    // An embedded OLE object nobody renamed.
+    expectShapes(book, "embedded", {{"Object 2", "", kWhite, 1, ""}});
+}
+
+TEST(XlsShapesFixtures, FormControlsWithMacrosAndDefaultNames) {
+    const Workbook book = loadFixture("xls/poi/50939.xls");
+    expectShapes(book, "sheet2", {{"Picture 132", "", kWhite, 1, ""},
+                                  {"Button 540", "Repair_Result_Formula", 0xC8D0D4, 1, "Repair Results\nColumns"},
+                                  {"Drop Down 415", "", kWhite, 1, ""}});
+    expectShapes(book, "sheet3", {{"Chart 5", "", kWhite, 1, ""}});
+    expectShapes(loadFixture("xls/poi/ex42570-20305.xls"), "Data", {{"Oval 1", "update", 12419407, 1, "Update"}});
+}
+
+TEST(XlsShapesFixtures, MacroInAnotherBookKeepsItsBookPrefix) {
+    const Workbook book = loadFixture("xls/poi/external_name.xls");
+    const auto& shapes = book.sheet(QStringLiteral("Example YTP 1")).shapes();
+    ASSERT_EQ(shapes.size(), 4u);
+    EXPECT_EQ(shapes[1].name, QStringLiteral("cmdCreateWeeks"));
+    EXPECT_TRUE(shapes[1].onAction.endsWith(QStringLiteral("Example CG YTP.xls'!CreateWeeks"))) << shapes[1].onAction.toStdString();
+    EXPECT_EQ(shapes[1].text, QStringLiteral("Create Weeks"));
+}
+
+TEST(XlsShapesFixtures, PaletteRecordColoursEveryAutoShape) {
+    const Workbook book = loadFixture("xls/poi/31749.xls");
+    const auto& shapes = book.sheet(QStringLiteral("_Proj")).shapes();
+    ASSERT_EQ(shapes.size(), 46u);
+    for (const ShapeModel& s : shapes) {
+        EXPECT_EQ(s.fillColor, 30425) << s.name.toStdString();  // icv 29 redefined by PALETTE
+        EXPECT_EQ(s.onAction, s.name + QStringLiteral("_Click"));
+    }
+}
+
+TEST(XlsShapesFixtures, ChartsPicturesAndControlsHaveNoText) {
+    const Workbook chart = loadFixture("xls/poi/SimpleChart.xls");
+    expectShapes(chart, "Sheet1", {{"Chart 2", "", kWhite, 1, ""}});
+    EXPECT_THROW(chart.sheet(1).shapeText(0), tabulon::Error);
+    const Workbook boxes = loadFixture("xls/poi/WithCheckBoxes.xls");
+    ASSERT_EQ(boxes.sheet(1).shapes().size(), 1u);
+    EXPECT_EQ(boxes.sheet(1).shapes()[0].name, QStringLiteral("CheckBox1"));  // an ActiveX control
+    EXPECT_THROW(boxes.sheet(1).shapeText(0), tabulon::Error);
+    const Workbook text = loadFixture("xls/calamine/OOM_alloc.xls");
+    const auto shapes = text.sheet(QStringLiteral("Data People")).shapes();
+    ASSERT_EQ(shapes.size(), 2u);
+    EXPECT_EQ(text.sheet(QStringLiteral("Data People")).shapeText(1).left(6), QStringLiteral("Notes\n"));
+}
+
+TEST(XlsShapesFixtures, WorkbooksWithoutDrawingsHaveNoShapes) {
+    for (const char* f : {"xls/poi/SimpleMacro.xls", "xls/poi/SquareMacro.xls"}) {
+        const Workbook book = loadFixture(f);
+        for (int i = 1; i <= book.sheetCount(); ++i) EXPECT_TRUE(book.sheet(i).shapes().empty()) << f;
+    }
+}
+
+TEST(XlsShapesFixtures, DumpListsEveryShapeMember) {
+    const QJsonObject json = tabulon::host::workbookJson(loadFixture("xls/poi/ex42570-20305.xls"));
+    const QJsonObject shape = json[QStringLiteral("sheets")].toArray()[0].toObject()[QStringLiteral("shapes")].toArray()[0].toObject();
+    EXPECT_EQ(shape[QStringLiteral("name")].toString(), QStringLiteral("Oval 1"));
+    EXPECT_EQ(shape[QStringLiteral("onAction")].toString(), QStringLiteral("update"));
+    EXPECT_EQ(shape[QStringLiteral("fillRGB")].toInt(), 12419407);
+    EXPECT_EQ(shape[QStringLiteral("dashStyle")].toInt(), 1);
+    EXPECT_EQ(shape[QStringLiteral("text")].toString(), QStringLiteral("Update"));
+}
