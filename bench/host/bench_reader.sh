@@ -17,7 +17,7 @@
 # written (or a program failed), 2 a tool is missing, 3 a target missed.
 set -eu
 HERE=$(cd "$(dirname "$0")" && pwd)
-BUILD=${1:-$HERE/../../build-bench}
+BUILD=$(cd "${1:-$HERE/../../build-bench}" && pwd)
 WORK=${2:-/tmp/tabulon-reader-bench}
 SHEETJS_DIR=${SHEETJS_DIR:-/tmp/sheetjs}
 SHEETS=${SHEETS:-5}
