@@ -123,7 +123,7 @@ awk -v file="$FILE_BYTES" -v os="$OURS_S" -v ow="$OURS_WALL" -v ok="$OURS_KB" \
     -v ss="$SJS_S" -v sw="$SJS_WALL" -v sk="$SJS_KB" \
     -v ls="$LO_S" -v lw="$LO_WALL" -v lk="$LO_KB" -v lb="$LO_BASE" 'BEGIN {
   fileMb = file / 1048576; limit = 3 * fileMb + 100
-  if (os < 0.001) os = 0.001  # the timer's resolution as printed
+  if (os < 0.001) os = 0.001  # the resolution of the printed time
   printf "\nworkbook: %.1f MB\n", fileMb
   printf "%-22s %10s %10s %10s %12s\n", "tool", "load s", "wall s", "peak MB", "vs ours"
   printf "%-22s %10.2f %10.2f %10.1f %12s\n", "tabulon (best of 3)", os, ow, ok / 1024, "1.0x"
