@@ -64,6 +64,9 @@ std::optional<QByteArray> CompoundFile::rootStream(const QString& name, bool* tr
         // buffer grows with the sectors that can really be read.
         constexpr gsf_off_t chunk = 64 * 1024;
         gsf_off_t left = gsf_input_size(child);
+        // One allocation for the whole stream; the file's own size bounds
+        // the claim, so a forged size cannot reserve more than is there.
+        bytes.reserve(qsizetype(std::min(left, gsf_input_size(d->input))));
         while (left > 0) {
             const gsf_off_t want = std::min(left, chunk);
             const guint8* p = gsf_input_read(child, size_t(want), nullptr);

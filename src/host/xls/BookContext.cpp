@@ -16,6 +16,12 @@ QString quoted(const QString& text) {
 QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
 
 QString BookContext::externSheetPrefix(int ixti) const {
+    auto it = prefixes_.constFind(ixti);
+    if (it == prefixes_.constEnd()) it = prefixes_.insert(ixti, computeExternSheetPrefix(ixti));
+    return *it;
+}
+
+QString BookContext::computeExternSheetPrefix(int ixti) const {
     if (ixti < 0 || size_t(ixti) >= book_.xti.size()) return QString();
     const XtiModel& x = book_.xti[size_t(ixti)];
     if (x.supBook < 0 || size_t(x.supBook) >= book_.supBooks.size()) return QString();

@@ -5,6 +5,8 @@
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/Model.h"
 
+#include <QHash>
+
 namespace tabulon::xls {
 
 class BookContext : public FormulaContext {
@@ -15,7 +17,9 @@ public:
     QString externName(int ixti, int nameIndex) const override;
 
 private:
+    QString computeExternSheetPrefix(int ixti) const;
     const WorkbookModel& book_;
+    mutable QHash<int, QString> prefixes_;  // by ixti; the tables do not change during a load
 };
 
 // A sheet name as a reference or a sheet-level name writes it: quoted, inner

@@ -149,6 +149,10 @@ void parseDimensions(const Record& rec, SheetState& st) {
     const uint32_t colMic = c.u16(), colMac = c.u16();
     if (rwMac <= rwMic || colMac <= colMic) return;  // an empty sheet
     st.sheet.hasDimensions = true;
+    // Room for the cells the range announces, but never more than the
+    // remaining bytes could hold at ten bytes (a BLANK record) per cell.
+    const size_t announced = size_t(rwMac - rwMic) * size_t(colMac - colMic);
+    st.sheet.cells.reserve(std::min(announced, st.bytesLeft / 10));
     st.sheet.used = {int(std::min<uint32_t>(rwMic, kMaxRow)), int(std::min<uint32_t>(rwMac - 1, kMaxRow)),
                      int(std::min<uint32_t>(colMic, kMaxCol)), int(std::min<uint32_t>(colMac - 1, kMaxCol))};
 }

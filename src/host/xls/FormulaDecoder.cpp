@@ -60,7 +60,13 @@ void PtgState::push(QString text, int depth) {
     stack_.push_back(PtgItem{std::move(text), depth});
 }
 
-PtgItem PtgState::pop() { return pop(1).front(); }
+PtgItem PtgState::pop() {
+    if (stack_.empty())
+        refuse(QStringLiteral("has an operator without operands"));
+    PtgItem item = std::move(stack_.back());
+    stack_.pop_back();
+    return item;
+}
 
 std::vector<PtgItem> PtgState::pop(size_t n) {
     if (n > stack_.size())
@@ -78,6 +84,10 @@ PtgSpacing PtgState::takeSpacing() {
 }
 
 void PtgState::pushOperand(const QString& text) {
+    if (pending.empty()) {
+        push(text);
+        return;
+    }
     const PtgSpacing spacing = takeSpacing();
     push(spacing.before + spacing.beforeOpen + text + spacing.beforeClose);
 }

@@ -9,9 +9,15 @@ namespace tabulon::xls {
 namespace {
 
 QString quoted(const QString& text) {
-    QString body = text;
-    body.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + body + QLatin1Char('"');
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar ch : text) {
+        out += ch;
+        if (ch == QLatin1Char('"')) out += ch;  // an inner quote is written twice
+    }
+    out += QLatin1Char('"');
+    return out;
 }
 
 QString errorText(uint8_t code) {

@@ -12,15 +12,23 @@ namespace {
 
 void pushCall(PtgState& s, const QString& name, const std::vector<PtgItem>& args) {
     const PtgSpacing spacing = s.takeSpacing();
-    QStringList texts;
+    qsizetype size = spacing.before.size() + spacing.beforeOpen.size() + name.size() + spacing.beforeClose.size() + 2;
+    for (const PtgItem& a : args) size += a.text.size() + 1;
+    QString text;
+    text.reserve(size);
+    text += spacing.before;
+    text += spacing.beforeOpen;
+    text += name;
+    text += QLatin1Char('(');
     int depth = 0;
-    for (const PtgItem& a : args) {
-        texts << a.text;
-        depth = std::max(depth, a.depth);
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (i) text += QLatin1Char(',');
+        text += args[i].text;
+        depth = std::max(depth, args[i].depth);
     }
-    s.push(spacing.before + spacing.beforeOpen + name + QLatin1Char('(') +
-               texts.join(QLatin1Char(',')) + spacing.beforeClose + QLatin1Char(')'),
-           depth + 1);
+    text += spacing.beforeClose;
+    text += QLatin1Char(')');
+    s.push(std::move(text), depth + 1);
 }
 
 [[noreturn]] void refuse(const QString& what) {

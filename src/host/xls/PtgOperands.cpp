@@ -41,15 +41,43 @@ Cell resolve(uint16_t rw, uint16_t colField, const Frame& f) {
     return c;
 }
 
-QString rowText(const Cell& c) {
-    return (c.rowRelative ? QString() : QStringLiteral("$")) + QString::number(c.row + 1);
+// Reference texts are most of a formula's text: each is put together in a
+// small buffer and becomes one QString, instead of one per piece.
+int putColumn(char16_t* out, int col) {
+    char16_t rev[4];
+    int n = 0;
+    for (int v = col + 1; v > 0; v = (v - 1) / 26) rev[n++] = char16_t(u'A' + (v - 1) % 26);
+    for (int i = 0; i < n; ++i) out[i] = rev[n - 1 - i];
+    return n;
 }
 
-QString colText(const Cell& c) {
-    return (c.colRelative ? QString() : QStringLiteral("$")) + columnLetters(c.col);
+int putRow(char16_t* out, int row) {
+    char16_t rev[8];
+    int n = 0;
+    for (int v = row + 1; v > 0; v /= 10) rev[n++] = char16_t(u'0' + v % 10);
+    for (int i = 0; i < n; ++i) out[i] = rev[n - 1 - i];
+    return n;
 }
 
-QString cellText(const Cell& c) { return colText(c) + rowText(c); }
+int putCell(char16_t* out, const Cell& c, bool col, bool row) {
+    int n = 0;
+    if (col) {
+        if (!c.colRelative) out[n++] = u'$';
+        n += putColumn(out + n, c.col);
+    }
+    if (row) {
+        if (!c.rowRelative) out[n++] = u'$';
+        n += putRow(out + n, c.row);
+    }
+    return n;
+}
+
+QString text(const char16_t* buf, int n) { return QString(reinterpret_cast<const QChar*>(buf), n); }
+
+QString cellText(const Cell& c) {
+    char16_t buf[16];
+    return text(buf, putCell(buf, c, true, true));
+}
 
 Cell readCell(PtgCursor& t, const Frame& f) {
     const uint16_t rw = t.u16();
@@ -65,11 +93,13 @@ QString areaText(PtgCursor& t, const Frame& f) {
     const uint16_t colLast = t.u16();
     const Cell a = resolve(rwFirst, colFirst, f);
     const Cell b = resolve(rwLast, colLast, f);
-    if (a.col == 0 && b.col == kColumns - 1)
-        return rowText(a) + QLatin1Char(':') + rowText(b);
-    if (a.row == 0 && b.row == kRows - 1)
-        return colText(a) + QLatin1Char(':') + colText(b);
-    return cellText(a) + QLatin1Char(':') + cellText(b);
+    const bool wholeRows = a.col == 0 && b.col == kColumns - 1;
+    const bool wholeCols = !wholeRows && a.row == 0 && b.row == kRows - 1;
+    char16_t buf[32];
+    int n = putCell(buf, a, !wholeRows, !wholeCols);
+    buf[n++] = u':';
+    n += putCell(buf + n, b, !wholeRows, !wholeCols);
+    return text(buf, n);
 }
 
 // RefN/AreaN always hold offsets; the 3-D forms hold them in a name's formula
@@ -95,10 +125,8 @@ QString sheetPrefix(PtgState& s, uint16_t ixti) {
 }  // namespace
 
 QString columnLetters(int col) {
-    QString letters;
-    for (int n = col + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(QLatin1Char(static_cast<char>('A' + (n - 1) % 26)));
-    return letters;
+    char16_t buf[4];
+    return text(buf, putColumn(buf, col));
 }
 
 bool decodeReference(uint8_t base, PtgState& s) {

@@ -30,9 +30,13 @@ const char* binarySymbol(uint8_t ptg) {
 
 void binary(const char* symbol, PtgState& s) {
     const PtgSpacing spacing = s.takeSpacing();
-    const std::vector<PtgItem> args = s.pop(2);
-    s.push(args[0].text + spacing.before + QLatin1String(symbol) + args[1].text,
-           std::max(args[0].depth, args[1].depth) + 1);
+    PtgItem rhs = s.pop();
+    PtgItem lhs = s.pop();
+    lhs.text.reserve(lhs.text.size() + spacing.before.size() + 2 + rhs.text.size());
+    lhs.text += spacing.before;
+    lhs.text += QLatin1String(symbol);
+    lhs.text += rhs.text;
+    s.push(std::move(lhs.text), std::max(lhs.depth, rhs.depth) + 1);
 }
 
 void prefix(const char* symbol, PtgState& s) {

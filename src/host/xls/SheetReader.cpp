@@ -101,7 +101,8 @@ void sortCells(SheetModel& s) {
 }  // namespace
 
 size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
-    SheetState st{sheet, book, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1}};
+    SheetState st{sheet, book, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1},
+                  size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset)};
     RecordStream rs(stream);
     rs.seek(sheet.bofOffset);
     Record rec;

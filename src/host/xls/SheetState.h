@@ -40,6 +40,7 @@ struct SheetState {
     std::map<int, QString> objTexts;
     std::vector<NoteAnchor> noteAnchors;
     Area extent{ -1, -1, -1, -1 };  // cells actually present, blanks included
+    size_t bytesLeft = 0;           // stream bytes from this sheet's BOF on: bounds what DIMENSIONS may reserve
 
     void touch(int row, int col);
     CellData& addCell(int row, int col, CellType type);
