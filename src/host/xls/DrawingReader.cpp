@@ -75,7 +75,7 @@ private:
         Entry* e = current();
         switch (type) {
         case art::Fsp:  // OfficeArtFSP, MS-ODRAW 2.2.40
-            if (e && ++e->shapes == 1) {
+            if (e && ++e->shapes == 1 && len >= 8) {
                 c.skip(4);  // spid
                 e->fspFlags = c.u32();
             }
