@@ -173,9 +173,10 @@ TEST(XlsShapes, PaletteRecordChangesSchemeColours) {
 }
 
 TEST(XlsShapes, DashStylesMapToTheOfficeNumbers) {
-    const struct { uint32_t dashing; int style; } cases[] = {
-        {0, 1}, {1, 4}, {2, 3}, {3, 5}, {4, 6}, {5, 2}, {6, 4}, {7, 7}, {8, 5}, {9, 8}, {10, 9}, {99, 1}};
-    for (const auto& c : cases) EXPECT_EQ(dashStyleFor(c.dashing), c.style) << c.dashing;
+    const struct { uint32_t dashing; uint32_t cap; int style; } cases[] = {
+        {0, 2, 1}, {1, 2, 4}, {2, 2, 2}, {2, 0, 3}, {3, 2, 5}, {4, 2, 6}, {5, 2, 2}, {6, 2, 4},
+        {7, 2, 7}, {8, 2, 5}, {9, 2, 8}, {10, 2, 9}, {6, 0, 4}, {99, 2, 1}};
+    for (const auto& c : cases) EXPECT_EQ(dashStyleFor(c.dashing, c.cap), c.style) << c.dashing << "/" << c.cap;
 }
 
 TEST(XlsShapes, DefaultNamesAreTheKindAndTheObjectNumber) {

@@ -24,7 +24,7 @@ constexpr uint16_t DgContainer = 0xF002, SpgrContainer = 0xF003, SpContainer = 0
 }
 
 // OfficeArtFOPT property ids, MS-ODRAW 2.3.
-constexpr int kFillColor = 0x0181, kLineDashing = 0x01CE, kShapeName = 0x0380;
+constexpr int kFillColor = 0x0181, kLineDashing = 0x01CE, kLineEndCap = 0x01D7, kShapeName = 0x0380;
 constexpr uint32_t kFspPatriarch = 0x0004, kFspOleShape = 0x0010;
 constexpr int kMaxDepth = 32;
 
@@ -149,7 +149,8 @@ ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& she
     if (fill != e.props.end()) shape.fillColor = colorRgb(fill->second, book);
     else if (shape.isComment) shape.fillColor = colorRgb(0x08000050, book);  // the tooltip colour
     auto dash = e.props.find(kLineDashing);
-    shape.dashStyle = dashStyleFor(dash == e.props.end() ? 0 : dash->second);
+    auto cap = e.props.find(kLineEndCap);
+    shape.dashStyle = dashStyleFor(dash == e.props.end() ? 0 : dash->second, cap == e.props.end() ? 2 : cap->second);
     shape.hasText = kindHasText(info.kind) || e.txo >= 0;
     if (e.txo >= 0 && size_t(e.txo) < recs.txos_.size()) {
         try {

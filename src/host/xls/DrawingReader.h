@@ -61,8 +61,9 @@ void parsePalette(const Record& rec, WorkbookModel& book);
 // An OfficeArtCOLORREF (MS-ODRAW 2.2.2) as the RGB number the spreadsheet
 // reports, palette and system colours resolved.
 int colorRgb(uint32_t colorRef, const WorkbookModel& book);
-// An OfficeArt lineDashing value (MS-ODRAW 2.3.8.17) as the Office dash style.
-int dashStyleFor(uint32_t lineDashing);
+// An OfficeArt lineDashing value with its lineEndCapStyle (MS-ODRAW 2.3.8,
+// default 2 flat) as the Office dash style number.
+int dashStyleFor(uint32_t lineDashing, uint32_t endCap = 2);
 // The name the spreadsheet gives an object of this kind that was never
 // renamed: "Rectangle 2", "Button 1", ...; isOle marks an embedded object.
 QString defaultShapeName(int kind, int id, bool isOle);

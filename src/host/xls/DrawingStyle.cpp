@@ -76,13 +76,15 @@ int colorRgb(uint32_t colorRef, const WorkbookModel& book) {
     return int(colorRef & 0xFFFFFF);
 }
 
-// MSOLINEDASHING, MS-ODRAW 2.4.17, to the Office dash style numbers of the
+// MSOLINEDASHING, MS-ODRAW 2.4.15, to the Office dash style numbers of the
 // 2000 object model: 1 solid, 2 square dot, 3 round dot, 4 dash, 5 dash dot,
-// 6 dash dot dot, 7 long dash, 8 long dash dot, 9 long dash dot dot. That
-// model has no screen-dependent ("system") styles, so those report their
-// drawn equivalents.
-int dashStyleFor(uint32_t lineDashing) {
-    static constexpr int styles[] = {1, 4, 3, 5, 6, 2, 4, 7, 5, 8, 9};
+// 6 dash dot dot, 7 long dash, 8 long dash dot, 9 long dash dot dot. Square
+// and round dots are the same dotted pattern with flat or round line ends;
+// the screen-dependent ("system") patterns report their drawn equivalents.
+int dashStyleFor(uint32_t lineDashing, uint32_t endCap) {
+    static constexpr int styles[] = {1, 4, 2, 5, 6, 2, 4, 7, 5, 8, 9};
+    constexpr uint32_t kDotSys = 2, kRoundCap = 0;
+    if (lineDashing == kDotSys && endCap == kRoundCap) return 3;
     if (lineDashing < std::size(styles)) return styles[lineDashing];
     return 1;
 }
