@@ -56,7 +56,11 @@ public:
             if (!container && len > c.remaining())
                 throw FormatError(QStringLiteral("drawing record 0x%1 truncated").arg(type, 4, 16, QLatin1Char('0')), start);
             const size_t stop = start + std::min(len, c.remaining());
-            if (inTopGroup && (type == art::SpContainer || type == art::SpgrContainer)) entries.emplace_back();
+            const bool member = inTopGroup && (type == art::SpContainer || type == art::SpgrContainer);
+            if (member) {
+                entries.emplace_back();
+                inEntry_ = true;
+            }
             if (container) {
                 const bool opensTop = type == art::SpgrContainer && !topSeen_;
                 if (opensTop) topSeen_ = true;
@@ -64,12 +68,13 @@ public:
             } else {
                 atom(type, verInstance >> 4, c, len);
             }
+            if (member) inEntry_ = false;  // what follows the member is none of its data
             c.seek(stop);
         }
     }
 
 private:
-    Entry* current() { return entries.empty() ? nullptr : &entries.back(); }
+    Entry* current() { return inEntry_ ? &entries.back() : nullptr; }
 
     void atom(uint16_t type, int instance, ByteCursor& c, size_t len) {
         Entry* e = current();
@@ -126,6 +131,7 @@ private:
 
     const std::vector<uint8_t>& bytes_;
     bool topSeen_ = false;
+    bool inEntry_ = false;
 };
 
 ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& sheet, WorkbookModel& book,
