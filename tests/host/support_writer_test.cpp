@@ -47,3 +47,151 @@ TEST(WriterCompression, RoundTripsThroughTheReadersDecompressor) {
         EXPECT_EQ(inflate(XlsWriter::compress(data)), data) << "size " << data.size();
     }
 }
+
+// --- round trips of crafted workbooks through the reader -------------------
+
+#include "host/Sheet.h"
+#include "host/Workbook.h"
+#include "host/vba/Project.h"
+
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+using tabulon::test::Rgce;
+using tabulon::test::XlsShape;
+using tabulon::test::XlsSheet;
+
+namespace {
+
+// The cell at a 0-based position of the used range, by its address.
+tabulon::host::Cell cellAt(const tabulon::host::Sheet& sheet, const QString& address) {
+    const auto range = sheet.usedRange();
+    for (qint64 i = 0; i < range.count(); ++i)
+        if (range.cell(i).address() == address) return range.cell(i);
+    ADD_FAILURE() << "no cell " << address.toStdString();
+    return range.cell(0);
+}
+
+class WriterRoundTrip : public ::testing::Test {
+protected:
+    QString save(const XlsWriter& w) {
+        EXPECT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("book.xls"));
+        EXPECT_TRUE(w.save(path));
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+struct ExternalCase {
+    const char* path;
+    const char* formula;
+};
+
+class WriterExternalPaths : public WriterRoundTrip, public ::testing::WithParamInterface<ExternalCase> {};
+
+TEST_P(WriterExternalPaths, FormulaShowsTheOtherWorkbooksPathAndSheet) {
+    XlsWriter w;
+    w.addSheet(QStringLiteral("Sheet1"));
+    w.addSheet(QStringLiteral("Sheet2"));
+    const int ixti = w.addExternalSheet(QString::fromUtf8(GetParam().path), QStringLiteral("Prices"));
+    EXPECT_EQ(ixti, 2);  // after the two own sheets
+    w.sheet(0).formula(0, 0, Rgce().ref3d(ixti, 0, 0).integer(2).op(0x05), 0);
+    const auto book = tabulon::host::Workbook::load(save(w));
+    EXPECT_EQ(cellAt(book.sheet(1), QStringLiteral("$A$1")).formula(), QString::fromUtf8(GetParam().formula));
+    EXPECT_EQ(book.linkSources(1).size(), 1);
+    EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, WriterExternalPaths,
+                         ::testing::Values(ExternalCase{"C:\\data\\Prices.xls", "='C:\\data\\[Prices.xls]Prices'!A1*2"},
+                                           ExternalCase{"D:\\a\\b\\Old.xls", "='D:\\a\\b\\[Old.xls]Prices'!A1*2"},
+                                           ExternalCase{"\\\\srv\\share\\P.xls", "='\\\\srv\\share\\[P.xls]Prices'!A1*2"}));
+
+TEST_F(WriterRoundTrip, ExternalSheetsShareOneBookAndOneXtiEach) {
+    XlsWriter w;
+    w.addSheet(QStringLiteral("Own"));
+    const int a = w.addExternalSheet(QStringLiteral("C:\\x\\Book.xls"), QStringLiteral("A"));
+    const int b = w.addExternalSheet(QStringLiteral("C:\\x\\Book.xls"), QStringLiteral("B"));
+    EXPECT_EQ(w.addExternalSheet(QStringLiteral("C:\\x\\Book.xls"), QStringLiteral("A")), a);
+    EXPECT_NE(a, b);
+    w.sheet(0).formula(0, 0, Rgce().ref3d(b, 1, 1, false), 0);
+    const auto book = tabulon::host::Workbook::load(save(w));
+    EXPECT_EQ(cellAt(book.sheet(1), QStringLiteral("$A$1")).formula(), QStringLiteral("='C:\\x\\[Book.xls]B'!$B$2"));
+    EXPECT_EQ(book.linkSources(1), QStringList{QStringLiteral("C:\\x\\Book.xls")});
+}
+
+TEST_F(WriterRoundTrip, CommentsAndShapesComeBackWithTheirLook) {
+    XlsWriter w;
+    XlsSheet& s = w.addSheet(QStringLiteral("Sheet1"));
+    s.number(0, 0, 1);
+    s.note(0, 0, QStringLiteral("山田"), QStringLiteral("確認済み"));
+    s.button(2, 2, QStringLiteral("Run"), QStringLiteral("Module1.Go"));
+    XlsShape& box = s.textBox(5, 2, QStringLiteral("メモ"));
+    box.fillRgb = 0x3366FF;
+    box.lineDashing = 1;
+    s.button(8, 2, QStringLiteral("開始"), QStringLiteral("Go")).name = QStringLiteral("受注ボタン");
+    const auto book = tabulon::host::Workbook::load(save(w));
+    const auto sheet = book.sheet(1);
+    EXPECT_EQ(cellAt(sheet, QStringLiteral("$A$1")).noteText(), QStringLiteral("山田:\n確認済み"));
+    const auto& shapes = sheet.shapes();
+    ASSERT_EQ(shapes.size(), 4u);
+    EXPECT_TRUE(shapes[0].isComment);
+    EXPECT_EQ(shapes[0].text, QStringLiteral("山田:\n確認済み"));
+    EXPECT_EQ(shapes[1].name, QStringLiteral("Button 2"));
+    EXPECT_EQ(shapes[1].onAction, QStringLiteral("Module1.Go"));
+    EXPECT_EQ(shapes[1].text, QStringLiteral("Run"));
+    EXPECT_EQ(shapes[2].name, QStringLiteral("Text Box 3"));
+    EXPECT_EQ(shapes[2].fillColor, 0xFF6633);  // R + G*256 + B*65536
+    EXPECT_EQ(shapes[2].dashStyle, 4);          // dash
+    EXPECT_EQ(shapes[2].text, QStringLiteral("メモ"));
+    EXPECT_EQ(shapes[3].name, QStringLiteral("受注ボタン"));
+    EXPECT_EQ(shapes[3].onAction, QStringLiteral("Go"));
+    EXPECT_EQ(shapes[3].dashStyle, 1);
+    EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+}
+
+TEST_F(WriterRoundTrip, ShapesOnSeveralSheetsKeepTheirOwnObjects) {
+    XlsWriter w;
+    w.addSheet(QStringLiteral("One")).note(3, 1, QStringLiteral("A"), QStringLiteral("x"));
+    w.addSheet(QStringLiteral("Two"));
+    w.addSheet(QStringLiteral("Three")).textBox(0, 0, QStringLiteral("long text ") + QString(300, u'y'));
+    const auto book = tabulon::host::Workbook::load(save(w));
+    EXPECT_EQ(book.sheet(1).shapes().size(), 1u);
+    EXPECT_TRUE(book.sheet(2).shapes().empty());
+    ASSERT_EQ(book.sheet(3).shapes().size(), 1u);
+    EXPECT_EQ(book.sheet(3).shapes()[0].text.size(), 310);
+    EXPECT_EQ(book.sheet(3).shapes()[0].name, QStringLiteral("Text Box 1"));
+}
+
+TEST_F(WriterRoundTrip, UserFormExportsAsAFormWithItsDesignerText) {
+    XlsWriter w;
+    w.addSheet(QStringLiteral("Sheet1"));
+    w.setVbaCodePage(932);
+    w.addModule(QStringLiteral("Module1"), tabulon::test::XlsModule::Standard, QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
+    w.addForm(QStringLiteral("UserForm1"), QStringLiteral("受注入力"),
+              QStringLiteral("Private Sub UserForm_Initialize()\r\nEnd Sub\r\n"));
+    const auto project = tabulon::vba::Project::load(save(w));
+    const auto& components = project.components();
+    ASSERT_EQ(components.size(), 2);
+    const auto& form = components[1];
+    EXPECT_EQ(form.type, tabulon::vba::ComponentType::Form);
+    EXPECT_EQ(form.fileName, QStringLiteral("UserForm1.frm"));
+    EXPECT_FALSE(form.frxBytes.isEmpty());
+    const QStringList lines = form.exportText.split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("VERSION 5.00"));
+    EXPECT_EQ(lines[1], QStringLiteral("Begin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} UserForm1 "));
+    EXPECT_EQ(lines[2], QStringLiteral("   Caption         =   \"受注入力\""));
+    EXPECT_TRUE(lines.contains(QStringLiteral("   OleObjectBlob   =   \"UserForm1.frx\":0000")));
+    EXPECT_FALSE(form.exportText.contains(QStringLiteral("TypeInfoVer")));
+    EXPECT_FALSE(form.exportText.contains(QStringLiteral("VB_Base")));
+    const qsizetype end = lines.indexOf(QStringLiteral("End"));
+    ASSERT_GT(end, 0);
+    EXPECT_EQ(lines[end + 1], QStringLiteral("Attribute VB_Name = \"UserForm1\""));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Attribute VB_PredeclaredId = True")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Private Sub UserForm_Initialize()")));
+}

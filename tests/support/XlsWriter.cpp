@@ -1,4 +1,5 @@
 #include "support/XlsWriter.h"
+#include "support/XlsWriterParts.h"
 
 #include <QHash>
 #include <QStringList>
@@ -8,7 +9,7 @@
 
 
 namespace tabulon::test {
-namespace {
+namespace detail {
 
 void put16(QByteArray& b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
 void put32(QByteArray& b, quint32 v) { put16(b, quint16(v & 0xFFFF)); put16(b, quint16(v >> 16)); }
@@ -61,6 +62,12 @@ QByteArray record(quint16 type, const QByteArray& body) {
     return b + body;
 }
 
+}  // namespace detail
+
+using namespace detail;
+
+namespace {
+
 QByteArray bof(quint16 dt) {
     QByteArray b;
     put16(b, 0x0600);
@@ -74,7 +81,7 @@ QByteArray bof(quint16 dt) {
 
 // sstIndex maps each text to its SST position; a hash keeps large sheets
 // (hundreds of thousands of texts) linear to write.
-QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstIndex) {
+QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstIndex, const QByteArray& drawing) {
     QByteArray out = bof(0x0010);
     int lastRow = -1, lastCol = -1, firstRow = 1 << 30, firstCol = 1 << 30;
     for (const auto& c : sheet.cells) {
@@ -132,8 +139,43 @@ QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstInde
         }
         }
     }
+    out += drawing;
     out += record(0x000A, {});
     return out;
+}
+
+// VirtualPath (MS-XLS 2.5.277) of a Windows path: a drive or UNC server as
+// a volume, folders separated by 0x0003, ".." as 0x0004.
+QString virtualPath(const QString& path) {
+    QString rest = path;
+    QString out;
+    if (rest.startsWith(QLatin1String("\\\\"))) {
+        out = QStringLiteral("\x01\x01@");
+        rest = rest.mid(2);
+    } else if (rest.size() >= 3 && rest.at(1) == QLatin1Char(':') && rest.at(2) == QLatin1Char('\\')) {
+        out = QStringLiteral("\x01\x01") + rest.at(0);
+        rest = rest.mid(3);
+    } else if (rest.startsWith(QLatin1Char('\\'))) {
+        out = QStringLiteral("\x01\x02");
+        rest = rest.mid(1);
+    }
+    const QStringList steps = rest.split(QLatin1Char('\\'));
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const bool last = i + 1 == steps.size();
+        if (steps[i] == QLatin1String("..") && !last) out += QChar(0x0004);
+        else out += steps[i] + (last ? QString() : QString(QChar(0x0003)));
+    }
+    return out;
+}
+
+// The macro names the buttons run, in first-use order.
+QStringList buttonMacros(const std::vector<XlsSheet>& sheets) {
+    QStringList macros;
+    for (const auto& s : sheets)
+        for (const auto& shape : s.shapes)
+            if (shape.kind == XlsShape::Button && !shape.macro.isEmpty() && !macros.contains(shape.macro))
+                macros << shape.macro;
+    return macros;
 }
 
 // SST with CONTINUE records started at string boundaries.
@@ -226,8 +268,24 @@ XlsSheet& XlsSheet::formula(int row, int col, const Rgce& f, double cached) {
     return *this;
 }
 
+XlsShape& XlsSheet::note(int row, int col, const QString& author, const QString& text) {
+    XlsShape s; s.kind = XlsShape::Note; s.row = row; s.col = col; s.author = author; s.text = text;
+    shapes.push_back(s);
+    return shapes.back();
+}
+XlsShape& XlsSheet::textBox(int row, int col, const QString& text) {
+    XlsShape s; s.kind = XlsShape::TextBox; s.row = row; s.col = col; s.text = text;
+    shapes.push_back(s);
+    return shapes.back();
+}
+XlsShape& XlsSheet::button(int row, int col, const QString& caption, const QString& macro) {
+    XlsShape s; s.kind = XlsShape::Button; s.row = row; s.col = col; s.text = caption; s.macro = macro;
+    shapes.push_back(s);
+    return shapes.back();
+}
+
 XlsSheet& XlsWriter::addSheet(const QString& name) {
-    sheets_.push_back(XlsSheet{name, 0, {}});
+    sheets_.push_back(XlsSheet{name, 0, {}, {}});
     return sheets_.back();
 }
 
@@ -236,7 +294,28 @@ void XlsWriter::addName(const QString& name, const Rgce& refersTo, int sheetInde
 }
 
 void XlsWriter::addModule(const QString& name, XlsModule::Type type, const QString& code) {
-    modules_.push_back(XlsModule{name, type, code});
+    modules_.push_back(XlsModule{name, type, code, {}});
+}
+
+void XlsWriter::addForm(const QString& name, const QString& caption, const QString& code) {
+    modules_.push_back(XlsModule{name, XlsModule::Form, code, caption});
+}
+
+int XlsWriter::addExternalSheet(const QString& bookPath, const QString& sheetName) {
+    auto book = std::find_if(externalBooks_.begin(), externalBooks_.end(),
+                             [&](const XlsExternalBook& b) { return b.path == bookPath; });
+    if (book == externalBooks_.end()) {
+        externalBooks_.push_back(XlsExternalBook{bookPath, {}});
+        book = std::prev(externalBooks_.end());
+    }
+    if (!book->sheets.contains(sheetName)) book->sheets << sheetName;
+    const std::pair<int, int> xti{int(book - externalBooks_.begin()), int(book->sheets.indexOf(sheetName))};
+    auto known = std::find(externalXti_.begin(), externalXti_.end(), xti);
+    if (known == externalXti_.end()) {
+        externalXti_.push_back(xti);
+        known = std::prev(externalXti_.end());
+    }
+    return int(sheets_.size()) + int(known - externalXti_.begin());
 }
 
 void XlsWriter::setProperties(const QString& title, const QString& author, const QString& company) {
@@ -272,10 +351,21 @@ QByteArray XlsWriter::workbookStream() const {
     put16(sup, quint16(sheets_.size()));
     put16(sup, 0x0401);
     globals += record(0x01AE, sup);
+    // Other workbooks: their paths and sheet names, their XTIs after ours.
+    for (const auto& book : externalBooks_) {
+        QByteArray ext;
+        put16(ext, quint16(book.sheets.size()));
+        ext += xlString(virtualPath(book.path));
+        for (const QString& sheet : book.sheets) ext += xlString(sheet);
+        globals += record(0x01AE, ext);
+    }
     QByteArray xti;
-    put16(xti, quint16(sheets_.size()));
+    put16(xti, quint16(sheets_.size() + externalXti_.size()));
     for (int i = 0; i < int(sheets_.size()); ++i) {
         put16(xti, 0); put16(xti, quint16(i)); put16(xti, quint16(i));
+    }
+    for (const auto& [book, sheet] : externalXti_) {
+        put16(xti, quint16(book + 1)); put16(xti, quint16(sheet)); put16(xti, quint16(sheet));
     }
     globals += record(0x0017, xti);
 
@@ -293,6 +383,19 @@ QByteArray XlsWriter::workbookStream() const {
         b += n.rgce;
         globals += record(0x0018, b);
     }
+    // A button's macro is a name flagged as a VBA procedure, without tokens.
+    const QStringList macros = buttonMacros(sheets_);
+    QHash<QString, int> macroNames;
+    for (const QString& m : macros) {
+        QByteArray b;
+        bool compressed = fitsLatin1(m);
+        put16(b, 0x000E);                  // fFunc | fOB | fProc
+        b.append(char(0)).append(char(m.size()));
+        put16(b, 0); put16(b, 0); put16(b, 0); put32(b, 0);
+        b.append(char(compressed ? 0 : 1)).append(chars(m, compressed));
+        globals += record(0x0018, b);
+        macroNames.insert(m, int(names_.size()) + int(macroNames.size()) + 1);
+    }
 
     std::vector<int> offsetPos;
     for (const auto& s : sheets_) {
@@ -303,13 +406,14 @@ QByteArray XlsWriter::workbookStream() const {
         offsetPos.push_back(globals.size() + 4);
         globals += record(0x0085, b);
     }
+    globals += drawingGroup(sheets_);
     globals += sstRecords(sst, total);
     globals += record(0x000A, {});
 
     QByteArray stream = globals;
     for (size_t i = 0; i < sheets_.size(); ++i) {
         qToLittleEndian<quint32>(quint32(stream.size()), stream.data() + offsetPos[i]);
-        stream += sheetStream(sheets_[i], sstIndex);
+        stream += sheetStream(sheets_[i], sstIndex, sheetDrawing(sheets_[i], int(i) + 1, macroNames));
     }
     return stream;
 }

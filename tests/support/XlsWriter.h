@@ -1,11 +1,14 @@
 #pragma once
 // A small writer of Excel 97-2003 workbooks for crafted test cases and the
 // bundled sample: BIFF8 sheets with numbers, texts, Booleans and formulas
-// (given as token bytes), defined names, document properties and a VBA
-// project with standard, class and document modules. It writes what the
+// (given as token bytes), defined names, references to other workbooks, cell
+// comments, text boxes and macro buttons, document properties and a VBA
+// project with standard, class, form and document modules. It writes what the
 // reader needs to see, not everything the spreadsheet program would write.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <deque>
 #include <vector>
 
 namespace tabulon::test {
@@ -42,15 +45,34 @@ struct XlsCell {
     QByteArray rgce;       // Formula tokens
 };
 
+// A drawing object on a sheet. Object ids follow the order the shapes were
+// added (1, 2, ...), which is what the default names are built from.
+struct XlsShape {
+    enum Kind { Note, TextBox, Button };
+    Kind kind = TextBox;
+    int row = 0, col = 0;  // top-left cell of the anchor (a note: its cell)
+    QString text;          // a note's text without the author line
+    QString author;        // a note's author
+    QString macro;         // a button's macro, e.g. "Module1.ShowMenu"
+    QString name;          // stored name; empty leaves the default name
+    int fillRgb = -1;      // 0xRRGGBB, or -1 for the default fill
+    int lineDashing = -1;  // MSOLINEDASHING (1 dash, 2 dot, ...), -1 solid
+};
+
 struct XlsSheet {
     QString name;
     int visibility = 0;    // 0 visible, 1 hidden, 2 very hidden
     std::vector<XlsCell> cells;
+    std::deque<XlsShape> shapes;  // a deque keeps returned references valid
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);
     XlsSheet& boolean(int row, int col, bool v);
     XlsSheet& formula(int row, int col, const Rgce& f, double cached = 0);
+    // The comment text is stored as the spreadsheet stores it: "author:\n" first.
+    XlsShape& note(int row, int col, const QString& author, const QString& text);
+    XlsShape& textBox(int row, int col, const QString& text);
+    XlsShape& button(int row, int col, const QString& caption, const QString& macro);
 };
 
 struct XlsName {
@@ -60,17 +82,30 @@ struct XlsName {
 };
 
 struct XlsModule {
-    enum Type { Standard = 1, Class = 2, Document = 100 };
+    enum Type { Standard = 1, Class = 2, Form = 3, Document = 100 };
     QString name;
     Type type = Standard;
     QString code;          // the module body, without Attribute VB_Name lines
+    QString caption;       // a form's caption
+};
+
+struct XlsExternalBook {
+    QString path;          // e.g. C:\data\Prices.xls
+    QStringList sheets;
 };
 
 class XlsWriter {
 public:
     XlsSheet& addSheet(const QString& name);
+    XlsSheet& sheet(int index) { return sheets_.at(size_t(index)); }
     void addName(const QString& name, const Rgce& refersTo, int sheetIndex = 0);
     void addModule(const QString& name, XlsModule::Type type, const QString& code);
+    // A user form: the module's code plus a designer storage with the form's
+    // properties and empty control streams.
+    void addForm(const QString& name, const QString& caption, const QString& code);
+    // A sheet of another workbook; returns the ixti for Rgce::ref3d. Its XTI
+    // follows those of the own sheets, so add every sheet first.
+    int addExternalSheet(const QString& bookPath, const QString& sheetName);
     void setProperties(const QString& title, const QString& author, const QString& company);
     void setVbaCodePage(int cp) { vbaCodePage_ = cp; }
     void setProtectedProject(bool on) { protectedProject_ = on; }
@@ -86,6 +121,8 @@ private:
     std::vector<XlsSheet> sheets_;
     std::vector<XlsName> names_;
     std::vector<XlsModule> modules_;
+    std::vector<XlsExternalBook> externalBooks_;
+    std::vector<std::pair<int, int>> externalXti_;  // (book, sheet) after the own sheets
     QString title_, author_, company_;
     int vbaCodePage_ = 1252;
     bool protectedProject_ = false;

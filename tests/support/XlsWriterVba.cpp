@@ -53,14 +53,17 @@ QString attributes(const XlsModule& m) {
     if (m.type == XlsModule::Standard)
         return a;
     bool isBook = m.name.compare(QLatin1String("ThisWorkbook"), Qt::CaseInsensitive) == 0;
+    // A form's base names its own designer class and type library.
     QString base = m.type == XlsModule::Class ? "0{FCFB3D2A-A0FA-1068-A738-08002B3371B5}"
-                   : isBook                   ? "0{00020819-0000-0000-C000-000000000046}"
-                                              : "0{00020820-0000-0000-C000-000000000046}";
+                   : m.type == XlsModule::Form
+                       ? "0{5E3A1C20-7B4D-4F0A-9C61-2D8E4B7A9F01}{0C7E2D6B-3A1F-4B8E-A5D2-6F9C1E4B7D02}"
+                   : isBook ? "0{00020819-0000-0000-C000-000000000046}"
+                            : "0{00020820-0000-0000-C000-000000000046}";
     bool doc = m.type == XlsModule::Document;
     a += QStringLiteral("Attribute VB_Base = \"%1\"\r\n").arg(base);
     a += "Attribute VB_GlobalNameSpace = False\r\n";
     a += "Attribute VB_Creatable = False\r\n";
-    a += QStringLiteral("Attribute VB_PredeclaredId = %1\r\n").arg(doc ? "True" : "False");
+    a += QStringLiteral("Attribute VB_PredeclaredId = %1\r\n").arg(doc || m.type == XlsModule::Form ? "True" : "False");
     a += QStringLiteral("Attribute VB_Exposed = %1\r\n").arg(doc ? "True" : "False");
     a += "Attribute VB_TemplateDerived = False\r\n";
     a += QStringLiteral("Attribute VB_Customizable = %1\r\n").arg(doc ? "True" : "False");
@@ -86,6 +89,34 @@ QByteArray obfuscate(const QByteArray& data, const QByteArray& projectId) {
     for (char c : len) push(quint8(c));
     for (char c : data) push(quint8(c));
     return out.toHex().toUpper();
+}
+
+// The designer text of a user form, as the VBA editor stores it in the
+// form's "\x03VBFrame" stream.
+QString designerText(const XlsModule& m) {
+    return QStringLiteral("VERSION 5.00\r\n"
+                          "Begin {C62A69F0-16DC-11CE-9E98-00AA00574A4F} %1 \r\n"
+                          "   Caption         =   \"%2\"\r\n"
+                          "   ClientHeight    =   3015\r\n"
+                          "   ClientLeft      =   45\r\n"
+                          "   ClientTop       =   435\r\n"
+                          "   ClientWidth     =   4560\r\n"
+                          "   StartUpPosition =   1  'CenterOwner\r\n"
+                          "   TypeInfoVer     =   2\r\n"
+                          "End\r\n")
+        .arg(m.name, m.caption);
+}
+
+// A form without controls: the form record with no properties set, no
+// sites ("f"), and no control data ("o").
+QByteArray emptyFormStream() {
+    QByteArray f;
+    f.append(char(0)).append(char(4));    // version
+    put16(f, 4);                           // cbForm
+    put32(f, 0);                           // no properties
+    put32(f, 0);                           // no sites
+    put32(f, 0);                           // no site bytes
+    return f;
 }
 
 bool writeStream(GsfOutfile* dir, const char* name, const QByteArray& data) {
@@ -241,6 +272,7 @@ bool XlsWriter::save(const QString& path) const {
             switch (m.type) {
             case XlsModule::Standard: projectText += "Module=" + name + "\r\n"; break;
             case XlsModule::Class: projectText += "Class=" + name + "\r\n"; break;
+            case XlsModule::Form: projectText += "BaseClass=" + name + "\r\n"; break;
             case XlsModule::Document: projectText += "Document=" + name + "/&H00000000\r\n"; break;
             }
         }
@@ -248,6 +280,9 @@ bool XlsWriter::save(const QString& path) const {
         ok = ok && writeStream(vba, "dir", compress(dir));
         ok = ok && writeStream(vba, "_VBA_PROJECT", QByteArray("\xCC\x61\xFF\xFF\x00\x00\x00", 7));
 
+        const bool hasForm = std::any_of(modules_.begin(), modules_.end(),
+                                         [](const XlsModule& m) { return m.type == XlsModule::Form; });
+        if (hasForm) projectText += "Package={AC9F2F90-E877-11CE-9F68-00AA00574A4F}\r\n";
         projectText += "Name=\"VBAProject\"\r\nHelpContextID=\"0\"\r\nVersionCompatible32=\"393222000\"\r\n";
         const char visible = protectedProject_ ? '\x00' : '\xFF';
         const char protection = protectedProject_ ? '\x07' : '\x00';
@@ -260,6 +295,18 @@ bool XlsWriter::save(const QString& path) const {
 
         gsf_output_close(GSF_OUTPUT(vba));
         g_object_unref(vba);
+        // Each form's designer storage sits beside the VBA storage.
+        for (const auto& m : modules_) {
+            if (m.type != XlsModule::Form) continue;
+            GsfOutfile* form = GSF_OUTFILE(gsf_outfile_new_child(vbaRoot, m.name.toUtf8().constData(), TRUE));
+            ok = ok && form && writeStream(form, "\003VBFrame", encode(designerText(m), cp));
+            ok = ok && writeStream(form, "f", emptyFormStream());
+            ok = ok && writeStream(form, "o", {});
+            if (form) {
+                gsf_output_close(GSF_OUTPUT(form));
+                g_object_unref(form);
+            }
+        }
         gsf_output_close(GSF_OUTPUT(vbaRoot));
         g_object_unref(vbaRoot);
     }
