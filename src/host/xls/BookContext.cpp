@@ -15,10 +15,14 @@ QString quoted(const QString& text) {
 
 QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
 
+BookContext::BookContext(const WorkbookModel& book) : book_(book) {
+    prefixes_.reserve(book.xti.size());
+    for (size_t i = 0; i < book.xti.size(); ++i) prefixes_.push_back(computeExternSheetPrefix(int(i)));
+}
+
 QString BookContext::externSheetPrefix(int ixti) const {
-    auto it = prefixes_.constFind(ixti);
-    if (it == prefixes_.constEnd()) it = prefixes_.insert(ixti, computeExternSheetPrefix(ixti));
-    return *it;
+    if (ixti < 0 || size_t(ixti) >= prefixes_.size()) return QString();
+    return prefixes_[size_t(ixti)];
 }
 
 QString BookContext::computeExternSheetPrefix(int ixti) const {

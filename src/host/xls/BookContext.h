@@ -5,13 +5,16 @@
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/Model.h"
 
-#include <QHash>
+#include <vector>
 
 namespace tabulon::xls {
 
 class BookContext : public FormulaContext {
 public:
-    explicit BookContext(const WorkbookModel& book) : book_(book) {}
+    // The workbook's reference tables must be complete: the sheet prefixes
+    // are worked out here, once, so that sheets read side by side share
+    // nothing that changes.
+    explicit BookContext(const WorkbookModel& book);
     QString externSheetPrefix(int ixti) const override;
     QString definedName(int nameIndex) const override;
     QString externName(int ixti, int nameIndex) const override;
@@ -19,7 +22,7 @@ public:
 private:
     QString computeExternSheetPrefix(int ixti) const;
     const WorkbookModel& book_;
-    mutable QHash<int, QString> prefixes_;  // by ixti; the tables do not change during a load
+    std::vector<QString> prefixes_;  // by ixti
 };
 
 // A sheet name as a reference or a sheet-level name writes it: quoted, inner

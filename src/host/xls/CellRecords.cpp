@@ -49,11 +49,9 @@ CellData& SheetState::addCell(int row, int col, CellType type) {
     return sheet.cells.back();
 }
 
-void SheetState::warnRecord(const FormatError& e) { warn(book, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
+void SheetState::warnRecord(const FormatError& e) { warn(log, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
 
-void SheetState::warnText(const QString& text) {
-    if (book.warnings.size() < 1000) book.warnings << QStringLiteral("sheet '%1': %2").arg(sheet.name, text);
-}
+void SheetState::warnText(const QString& text) { log.addCapped(QStringLiteral("sheet '%1': %2").arg(sheet.name, text)); }
 
 // Number, MS-XLS 2.4.180
 void parseNumber(const Record& rec, SheetState& st) {

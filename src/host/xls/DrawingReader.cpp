@@ -134,17 +134,17 @@ private:
     bool inEntry_ = false;
 };
 
-ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& sheet, WorkbookModel& book,
-                     const FormulaContext& ctx) {
+ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& sheet, const WorkbookModel& book,
+                     WarningLog& log, const FormulaContext& ctx) {
     ShapeModel shape;
     ObjInfo info;
     try {
         info = parseObjInfo(recs.objs_[size_t(e.obj)], ctx);
     } catch (const FormatError& err) {
-        warn(book, QStringLiteral("sheet '%1': shape object").arg(sheet.name), err);
+        warn(log, QStringLiteral("sheet '%1': shape object").arg(sheet.name), err);
     }
     if (!info.problem.isEmpty())
-        book.warnings << QStringLiteral("sheet '%1': object %2: %3").arg(sheet.name).arg(info.id).arg(info.problem);
+        log.add(QStringLiteral("sheet '%1': object %2: %3").arg(sheet.name).arg(info.id).arg(info.problem));
     shape.kind = info.kind;
     shape.objectId = info.id;
     shape.onAction = info.macro;
@@ -162,7 +162,7 @@ ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& she
         try {
             shape.text = parseTxoText(recs.txos_[size_t(e.txo)]);
         } catch (const FormatError& err) {
-            warn(book, QStringLiteral("sheet '%1': text of %2").arg(sheet.name, shape.name), err);
+            warn(log, QStringLiteral("sheet '%1': text of %2").arg(sheet.name, shape.name), err);
         }
     }
     return shape;
@@ -170,20 +170,21 @@ ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& she
 
 }  // namespace
 
-void readDrawing(const DrawingRecords& records, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
+void readDrawing(const DrawingRecords& records, SheetModel& sheet, const WorkbookModel& book, WarningLog& log,
+                 const FormulaContext& ctx) {
     if (records.empty()) return;
     Walker w(records.drawing_);
     try {
         w.walk(0, records.drawing_.size(), 0, false);
     } catch (const FormatError& e) {
-        warn(book, QStringLiteral("sheet '%1': drawing").arg(sheet.name), e);
+        warn(log, QStringLiteral("sheet '%1': drawing").arg(sheet.name), e);
     }
     for (const Entry& e : w.entries) {
         // The patriarch is the top group itself; a shape without an OBJ record
         // is no object of the sheet.
         if (e.fspFlags & kFspPatriarch) continue;
         if (e.obj < 0 || size_t(e.obj) >= records.objs_.size()) continue;
-        sheet.shapes.push_back(shapeFrom(e, records, sheet, book, ctx));
+        sheet.shapes.push_back(shapeFrom(e, records, sheet, book, log, ctx));
     }
 }
 

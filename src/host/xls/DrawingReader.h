@@ -5,6 +5,7 @@
 // The sheet reader hands these records over in file order; the drawing layer
 // turns them into the sheet's shape collection.
 #include "host/xls/Model.h"
+#include "host/xls/Readers.h"
 #include "host/xls/RecordStream.h"
 
 #include <cstdint>
@@ -48,8 +49,8 @@ public:
 
 // Builds sheet.shapes from the records. Damage ends the walk with a warning;
 // the shapes read up to then are kept.
-void readDrawing(const DrawingRecords& records, SheetModel& sheet, WorkbookModel& book,
-                 const FormulaContext& ctx);
+void readDrawing(const DrawingRecords& records, SheetModel& sheet, const WorkbookModel& book,
+                 WarningLog& log, const FormulaContext& ctx);
 
 // Obj, MS-XLS 2.4.181: object type, id and the macro of FtMacro.
 ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx);

@@ -8,8 +8,22 @@
 namespace tabulon::xls {
 
 void warn(WorkbookModel& book, const QString& where, const FormatError& e) {
-    if (book.warnings.size() < 1000)
+    if (book.warnings.size() < kWarningCap)
         book.warnings << QStringLiteral("%1: %2").arg(where, e.text());
+}
+
+void warn(WarningLog& log, const QString& where, const FormatError& e) {
+    log.addCapped(QStringLiteral("%1: %2").arg(where, e.text()));
+}
+
+void WarningLog::push(QString text, bool capped) {
+    items_.emplace_back(std::move(text), capped);
+    ++kept_;
+}
+
+void WarningLog::appendTo(QStringList& warnings) const {
+    for (const auto& [text, capped] : items_)
+        if (!capped || warnings.size() < kWarningCap) warnings << text;
 }
 
 // BoundSheet8, MS-XLS 2.4.28

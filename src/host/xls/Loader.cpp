@@ -8,7 +8,13 @@
 #include "host/xls/Readers.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
+#include <exception>
 #include <set>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace tabulon::xls {
 
@@ -68,6 +74,39 @@ void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
     }
 }
 
+// Reads the listed sheets on as many threads as the machine has cores. A
+// sheet reads only the globals, which no longer change, and writes only its
+// own model and log. The first failure in sheet order is the one reported,
+// as if the sheets had been read one after the other.
+void readSheetsTogether(const QByteArray& stream, WorkbookModel& book, const FormulaContext& ctx,
+                        const std::vector<size_t>& toRead, std::vector<WarningLog>& logs) {
+    std::vector<std::exception_ptr> failures(book.sheets.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t k = next++; k < toRead.size(); k = next++) {
+            const size_t i = toRead[k];
+            try {
+                readSheet(stream, book.sheets[i], std::as_const(book), ctx, logs[i]);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        }
+    };
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    for (size_t n = 1; n < std::min(cores, toRead.size()); ++n) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // no more threads: the ones running take the rest
+        }
+    }
+    work();
+    for (std::thread& t : helpers) t.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure) std::rethrow_exception(failure);
+}
+
 }  // namespace
 
 void readGlobals(RecordStream& rs, WorkbookModel& book) {
@@ -91,23 +130,32 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
     checkFirstBof(rs, path);
     readGlobals(rs, book);
 
-    BookContext ctx(book);
+    const BookContext ctx(book);
+    // Which sheets are read is settled first, from the record headers alone;
+    // the sheets are then read side by side, each into its own model and
+    // warning log, and the logs join the workbook's in sheet order.
+    std::vector<WarningLog> logs(book.sheets.size());
+    std::vector<size_t> toRead;
     std::set<uint32_t> seen;
     // Sheets whose offsets point into each other could make the reader go
     // through the stream again and again: the total is bounded.
     const size_t budget = size_t(stream.size()) * 4 + 1024 * 1024;
     size_t spent = 0;
-    for (SheetModel& sheet : book.sheets) {
+    for (size_t i = 0; i < book.sheets.size(); ++i) {
+        const SheetModel& sheet = book.sheets[i];
         if (spent > budget) {
-            book.warnings << QStringLiteral("sheet '%1' not read: sheet offsets overlap").arg(sheet.name);
+            logs[i].add(QStringLiteral("sheet '%1' not read: sheet offsets overlap").arg(sheet.name));
             continue;
         }
         if (!seen.insert(sheet.bofOffset).second) {
-            book.warnings << QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name);
+            logs[i].add(QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name));
             continue;
         }
-        spent += readSheet(stream, sheet, book, ctx);
+        spent += sheetSpan(stream, sheet.bofOffset);
+        toRead.push_back(i);
     }
+    readSheetsTogether(stream, book, ctx, toRead, logs);
+    for (const WarningLog& log : logs) log.appendTo(book.warnings);
     resolveNames(book, ctx);
     return book;
 }

@@ -4,6 +4,9 @@
 #include "host/xls/Model.h"
 #include "host/xls/RecordStream.h"
 
+#include <utility>
+#include <vector>
+
 namespace tabulon::xls {
 
 class FormulaContext;
@@ -12,10 +15,39 @@ class FormulaContext;
 // tabulon::Error for a workbook that cannot be read at all (encrypted).
 void readGlobals(RecordStream& stream, WorkbookModel& book);
 
+// The warnings of one sheet, kept apart while sheets are read side by side
+// and added to the workbook's list in sheet order afterwards. Damage
+// warnings are capped: the workbook keeps them only while it holds fewer
+// than kWarningCap warnings, the same rule whether sheets were read one
+// after the other or together.
+constexpr qsizetype kWarningCap = 1000;
+
+class WarningLog {
+public:
+    void add(QString text) { push(std::move(text), false); }
+    void addCapped(QString text) {
+        // The workbook will hold at least as many as this sheet kept.
+        if (kept_ < kWarningCap) push(std::move(text), true);
+    }
+    void appendTo(QStringList& warnings) const;
+
+private:
+    void push(QString text, bool capped);
+    std::vector<std::pair<QString, bool>> items_;  // text, capped
+    qsizetype kept_ = 0;
+};
+
 // One sheet substream, starting at sheet.bofOffset. Returns the number of
-// stream bytes it went through.
+// stream bytes it went through. Reads only what the globals hold in book,
+// so that sheets can be read at the same time.
+size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book,
+                 const FormulaContext& ctx, WarningLog& log);
+// The same, adding the sheet's warnings to the workbook.
 size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
                const FormulaContext& ctx);
+// The bytes readSheet goes through for the sheet at bofOffset, found from
+// the record headers alone.
+size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 
 // Records of the globals substream.
 void parseBoundSheet(const Record& rec, WorkbookModel& book);
@@ -34,5 +66,6 @@ QString builtinNameText(int code);
 
 // Adds a warning built from a record's damage.
 void warn(WorkbookModel& book, const QString& where, const FormatError& e);
+void warn(WarningLog& log, const QString& where, const FormatError& e);
 
 }  // namespace tabulon::xls

@@ -72,6 +72,29 @@ bool RecordStream::next(Record& rec) {
     return true;
 }
 
+
+bool RecordStream::skip(uint16_t& type) {
+    uint16_t size = 0;
+    if (!readHeader(pos_, type, size)) return false;
+    const size_t total = size_t(bytes_.size());
+    if (pos_ + 4 + size > total) {
+        truncated_ = true;
+        pos_ = total;
+        return false;
+    }
+    pos_ += 4 + size;
+    uint16_t next = 0;
+    while (readHeader(pos_, next, size) && next == rt::Continue) {
+        if (pos_ + 4 + size > total) {
+            truncated_ = true;
+            pos_ = total;
+            break;
+        }
+        pos_ += 4 + size;
+    }
+    return true;
+}
+
 }  // namespace tabulon::xls
 
 namespace tabulon::xls {

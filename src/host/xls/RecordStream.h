@@ -49,6 +49,9 @@ public:
     // A header that claims more bytes than remain ends the stream and sets
     // truncated().
     bool next(Record& rec);
+    // Steps over the next record and its CONTINUEs exactly as next() does,
+    // giving only its type.
+    bool skip(uint16_t& type);
     bool truncated() const { return truncated_; }
 
 private:

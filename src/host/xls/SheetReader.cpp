@@ -101,13 +101,34 @@ void sortCells(SheetModel& s) {
 }  // namespace
 
 size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
-    SheetState st{sheet, book, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1},
+    WarningLog log;
+    const size_t spent = readSheet(stream, sheet, book, ctx, log);
+    log.appendTo(book.warnings);
+    return spent;
+}
+
+size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset) {
+    RecordStream rs(stream);
+    rs.seek(bofOffset);
+    uint16_t type = 0;
+    if (!rs.skip(type) || type != rt::Bof) return 0;
+    int depth = 1;
+    while (depth > 0 && rs.skip(type)) {
+        if (type == rt::Bof) ++depth;
+        else if (type == rt::Eof) --depth;
+    }
+    return rs.pos() - std::min<size_t>(rs.pos(), bofOffset);
+}
+
+size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book, const FormulaContext& ctx,
+                 WarningLog& log) {
+    SheetState st{sheet, book, log, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1},
                   size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset)};
     RecordStream rs(stream);
     rs.seek(sheet.bofOffset);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) {
-        book.warnings << QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(sheet.bofOffset);
+        log.add(QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(sheet.bofOffset));
         sheet.used = Area{0, 0, 0, 0};
         return 0;
     }
@@ -134,11 +155,11 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& boo
         }
     }
     if (depth > 0)
-        book.warnings << QStringLiteral("sheet '%1': sheet data ends early").arg(sheet.name);
+        log.add(QStringLiteral("sheet '%1': sheet data ends early").arg(sheet.name));
     resolvePendingFormulas(st);
     sortCells(sheet);
     attachNotes(st);
-    readDrawing(drawing, sheet, book, ctx);
+    readDrawing(drawing, sheet, book, log, ctx);
     settleUsedRange(st);
     return rs.pos() - std::min<size_t>(rs.pos(), sheet.bofOffset);
 }

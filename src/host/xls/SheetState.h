@@ -3,6 +3,7 @@
 // the model being filled, and the pieces that can only be put together at the
 // end (shared formula bodies, note texts found in later records).
 #include "host/xls/Model.h"
+#include "host/xls/Readers.h"
 #include "host/xls/RecordStream.h"
 
 #include <map>
@@ -30,7 +31,8 @@ struct NoteAnchor {
 
 struct SheetState {
     SheetModel& sheet;
-    WorkbookModel& book;
+    const WorkbookModel& book;
+    WarningLog& log;
     const FormulaContext& ctx;
     std::map<std::pair<int, int>, SharedBody> bodies;  // by anchor (row, col)
     std::map<std::pair<int, int>, TableBody> tables;
