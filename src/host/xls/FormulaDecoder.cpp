@@ -52,7 +52,9 @@ void decodeToken(PtgState& s) {
 
 PtgState::PtgState(const FormulaInput& in, const FormulaContext& ctx)
     : input(in), context(ctx), tokens(in.rgce, in.cce, "tokens"),
-      extra(in.extra, in.extraSize, "constants") {}
+      extra(in.extra, in.extraSize, "constants") {
+    stack_.reserve(8);  // most formulas never hold more operands at once
+}
 
 void PtgState::push(QString text, int depth) {
     if (depth > kMaxDepth)
@@ -102,7 +104,15 @@ QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {
         refuse(QStringLiteral("leaves %1 values instead of one").arg(s.stackSize()));
     // Whitespace after the last token (before nothing) is kept where typed.
     const PtgSpacing trailing = s.takeSpacing();
-    return QLatin1Char('=') + s.afterEquals + s.pop().text + trailing.before + trailing.beforeClose;
+    const QString body = s.pop().text;
+    QString text;
+    text.reserve(1 + s.afterEquals.size() + body.size() + trailing.before.size() + trailing.beforeClose.size());
+    text += QLatin1Char('=');
+    text += s.afterEquals;
+    text += body;
+    text += trailing.before;
+    text += trailing.beforeClose;
+    return text;
 }
 
 }  // namespace tabulon::xls

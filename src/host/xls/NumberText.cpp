@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,23 +32,44 @@ Decimal toDecimal(double magnitude) {
     return d;
 }
 
-std::string scientific(const Decimal& d) {
-    std::string text(d.digits, 1);
-    if (d.count > 1) text.append(1, '.').append(d.digits + 1, size_t(d.count - 1));
-    text += d.exponent < 0 ? "E-" : "E+";
+// The writers put at most 22 characters: 15 digits, a point, and either
+// the leading zeros of a small number (15 decimals at most) or an exponent.
+int putScientific(char* out, const Decimal& d) {
+    int n = 0;
+    out[n++] = d.digits[0];
+    if (d.count > 1) {
+        out[n++] = '.';
+        std::memcpy(out + n, d.digits + 1, size_t(d.count - 1));
+        n += d.count - 1;
+    }
+    out[n++] = 'E';
+    out[n++] = d.exponent < 0 ? '-' : '+';
     const int e = std::abs(d.exponent);
-    if (e < 10) text += '0';
-    text += std::to_string(e);
-    return text;
+    if (e < 10) out[n++] = '0';
+    return int(std::to_chars(out + n, out + n + 4, e).ptr - out);
 }
 
-std::string fixed(const Decimal& d) {
+int putFixed(char* out, const Decimal& d) {
     const int intDigits = d.exponent + 1;
-    if (intDigits <= 0)
-        return "0." + std::string(size_t(-intDigits), '0') + std::string(d.digits, size_t(d.count));
-    if (d.count <= intDigits)
-        return std::string(d.digits, size_t(d.count)) + std::string(size_t(intDigits - d.count), '0');
-    return std::string(d.digits, size_t(intDigits)) + '.' + std::string(d.digits + intDigits, size_t(d.count - intDigits));
+    int n = 0;
+    if (intDigits <= 0) {
+        out[n++] = '0';
+        out[n++] = '.';
+        std::memset(out + n, '0', size_t(-intDigits));
+        n += -intDigits;
+        std::memcpy(out + n, d.digits, size_t(d.count));
+        return n + d.count;
+    }
+    if (d.count <= intDigits) {
+        std::memcpy(out, d.digits, size_t(d.count));
+        std::memset(out + d.count, '0', size_t(intDigits - d.count));
+        return intDigits;
+    }
+    std::memcpy(out, d.digits, size_t(intDigits));
+    n = intDigits;
+    out[n++] = '.';
+    std::memcpy(out + n, d.digits + intDigits, size_t(d.count - intDigits));
+    return n + d.count - intDigits;
 }
 
 }  // namespace
@@ -62,8 +82,11 @@ QString numberText(double value) {
     const Decimal d = toDecimal(std::fabs(value));
     const int lastDecimalPlace = d.count - 1 - d.exponent;
     const bool useScientific = d.exponent >= kDigits || lastDecimalPlace > kDigits;
-    const std::string text = (value < 0 ? "-" : "") + (useScientific ? scientific(d) : fixed(d));
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    char text[40];
+    int n = 0;
+    if (value < 0) text[n++] = '-';
+    n += useScientific ? putScientific(text + n, d) : putFixed(text + n, d);
+    return QString::fromLatin1(text, n);
 }
 
 }  // namespace tabulon::xls

@@ -36,14 +36,6 @@ QString readContinuedChars(const Record& rec, ByteCursor& c, size_t cch, bool wi
     return out;
 }
 
-bool RecordStream::readHeader(size_t at, uint16_t& type, uint16_t& size) const {
-    if (at + 4 > size_t(bytes_.size())) return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes_.constData()) + at;
-    type = uint16_t(p[0] | (p[1] << 8));
-    size = uint16_t(p[2] | (p[3] << 8));
-    return true;
-}
-
 bool RecordStream::next(Record& rec) {
     uint16_t type = 0, size = 0;
     if (!readHeader(pos_, type, size)) return false;

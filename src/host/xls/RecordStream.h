@@ -55,7 +55,13 @@ public:
     bool truncated() const { return truncated_; }
 
 private:
-    bool readHeader(size_t at, uint16_t& type, uint16_t& size) const;
+    bool readHeader(size_t at, uint16_t& type, uint16_t& size) const {
+        if (at + 4 > size_t(bytes_.size())) return false;
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes_.constData()) + at;
+        type = uint16_t(p[0] | (p[1] << 8));
+        size = uint16_t(p[2] | (p[3] << 8));
+        return true;
+    }
 
     QByteArray bytes_;
     size_t pos_ = 0;
