@@ -151,6 +151,12 @@ TEST_F(WriterRoundTrip, CommentsAndShapesComeBackWithTheirLook) {
     EXPECT_EQ(shapes[3].name, QStringLiteral("受注ボタン"));
     EXPECT_EQ(shapes[3].onAction, QStringLiteral("Go"));
     EXPECT_EQ(shapes[3].dashStyle, 1);
+    // Each macro once, as a hidden name the buttons' formulas point at.
+    ASSERT_EQ(book.nameCount(), 2);
+    EXPECT_EQ(book.name(1).name(), QStringLiteral("Module1.Go"));
+    EXPECT_EQ(book.name(2).name(), QStringLiteral("Go"));
+    EXPECT_FALSE(book.name(1).visible());
+    EXPECT_FALSE(book.name(2).visible());
     EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
 }
 

@@ -85,7 +85,9 @@ TEST_F(Intake, ModulesAreCountedByKindAndEnableTheCodeCommands) {
     ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
     EXPECT_EQ(session.StdModuleCount, 1);
     EXPECT_EQ(session.ClassModuleCount, 1);
+    EXPECT_EQ(session.FormModuleCount, 1);
     EXPECT_TRUE(workingFiles().contains("Module1.bas"));
+    EXPECT_TRUE(workingFiles().contains("UserForm1.frm"));
     EXPECT_TRUE(workingFiles().contains("OrderCalc.cls"));
     EXPECT_TRUE(session.isEnabled("cmdKansu"));
     EXPECT_TRUE(session.isEnabled("cmdModule"));
@@ -101,6 +103,12 @@ TEST_F(Intake, ModuleSheetsAreLeftOutOfTheSheetLists) {
     EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
     EXPECT_EQ(session.ModuleSheetCount, 1);
     EXPECT_TRUE(session.linkItems().isEmpty());
+}
+
+TEST_F(Intake, SampleListsItsSheetsAndTheWorkbookItLinksTo) {
+    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    EXPECT_EQ(session.sheetNames(), (QStringList{"売上明細", "集計", "設定"}));
+    EXPECT_EQ(session.linkItems(), QStringList{"C:\\data\\Prices.xls"});
 }
 
 TEST_F(Intake, CoverFieldsComeFromDefaultsAndProperties) {

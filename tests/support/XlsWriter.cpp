@@ -383,13 +383,14 @@ QByteArray XlsWriter::workbookStream() const {
         b += n.rgce;
         globals += record(0x0018, b);
     }
-    // A button's macro is a name flagged as a VBA procedure, without tokens.
+    // A button's macro is a hidden name flagged as a VBA procedure, without
+    // tokens; the name lists of the spreadsheet do not show it.
     const QStringList macros = buttonMacros(sheets_);
     QHash<QString, int> macroNames;
     for (const QString& m : macros) {
         QByteArray b;
         bool compressed = fitsLatin1(m);
-        put16(b, 0x000E);                  // fFunc | fOB | fProc
+        put16(b, 0x000D);                  // fHidden | fOB | fProc: a VBA procedure
         b.append(char(0)).append(char(m.size()));
         put16(b, 0); put16(b, 0); put16(b, 0); put32(b, 0);
         b.append(char(compressed ? 0 : 1)).append(chars(m, compressed));

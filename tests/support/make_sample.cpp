@@ -1,7 +1,8 @@
 // Writes the bundled sample workbook (examples/sample.xls): a small Japanese
-// order-entry application with sheets, formulas, defined names, document
-// properties and standard, class and document modules, so that every chapter
-// has something to document. Run: tabulon_make_sample examples/sample.xls
+// order-entry application with sheets, formulas (with a defined name and a
+// reference to another workbook), cell comments, a text box and macro
+// buttons, document properties and standard, class, form and document
+// modules, so that every chapter has something to document. Run: tabulon_make_sample examples/sample.xls
 #include "support/XlsWriter.h"
 
 #include <cstdio>
@@ -47,6 +48,28 @@ void addSheets(XlsWriter& w) {
     hidden.text(0, 0, QStringLiteral("税率")).number(0, 1, 1.1);
 
     w.addSheet(QStringLiteral("Module1"));  // an old macro-sheet name the sheet lists leave out
+}
+
+// A price list kept in another workbook: ='C:\data\[Prices.xls]Sheet1'!A1*2
+void addExternalReference(XlsWriter& w) {
+    const int prices = w.addExternalSheet(QStringLiteral("C:\\data\\Prices.xls"), QStringLiteral("Sheet1"));
+    XlsSheet& summary = w.sheet(1);
+    summary.text(2, 0, QStringLiteral("参考価格"));
+    summary.formula(2, 1, Rgce().ref3d(prices, 0, 0).integer(2).op(0x05), 0);
+}
+
+// Object ids follow the order below: Comment 1, Button 2, Text Box 3, and a
+// renamed button 4.
+void addShapes(XlsWriter& w) {
+    XlsSheet& sales = w.sheet(0);
+    sales.note(0, 0, QStringLiteral("山田 太郎"), QStringLiteral("商品マスタのコードを入力します。"));
+    sales.button(1, 6, QStringLiteral("メニュー"), QStringLiteral("ShowMenu"));
+    XlsShape& hint = sales.textBox(4, 6, QStringLiteral("数量を変えると金額を再計算します。"));
+    hint.fillRgb = 0xFFFFCC;
+    hint.lineDashing = 1;  // dashes
+    sales.button(7, 6, QStringLiteral("受注入力"), QStringLiteral("Module1.ShowMenu")).name =
+        QStringLiteral("受注ボタン");
+    w.sheet(1).note(1, 1, QStringLiteral("山田 太郎"), QStringLiteral("1000 円以上で達成"));
 }
 
 void addCode(XlsWriter& w) {
@@ -98,6 +121,11 @@ void addCode(XlsWriter& w) {
                                "Public Sub Reset()\r\n"
                                "    mTotal = 0\r\n"
                                "End Sub\r\n"));
+    w.addForm(QStringLiteral("UserForm1"), QStringLiteral("受注入力"),
+              QStringLiteral("Option Explicit\r\n\r\n"
+                             "Private Sub UserForm_Initialize()\r\n"
+                             "    Me.Caption = \"受注入力 (\" & Format(Date, \"yyyy/mm/dd\") & \")\"\r\n"
+                             "End Sub\r\n"));
 }
 
 }  // namespace
@@ -111,6 +139,8 @@ int main(int argc, char** argv) {
     w.setProperties(QStringLiteral("受注管理システム"), QStringLiteral("山田 太郎"),
                     QStringLiteral("株式会社サンプル商事"));
     addSheets(w);
+    addExternalReference(w);
+    addShapes(w);
     // Workbook-level name used by the tax formula: 税率 -> '設定'!$B$1
     w.addName(QStringLiteral("税率"), Rgce().ref3d(2, 0, 1, false));
     addCode(w);
