@@ -27,7 +27,7 @@ QString macroText(const uint8_t* data, size_t size, size_t base, const FormulaCo
 
 void DrawingRecords::add(const Record& rec) {
     switch (rec.type) {
-    case rt::MsoDrawing: drawing_.insert(drawing_.end(), rec.data.begin(), rec.data.end()); break;
+    case rt::MsoDrawing: drawing_.insert(drawing_.end(), rec.bytes(), rec.bytes() + rec.size()); break;
     case rt::Obj: objs_.push_back(rec); break;
     case rt::Txo: txos_.push_back(rec); break;
     default: break;

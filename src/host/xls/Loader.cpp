@@ -30,7 +30,7 @@ void checkFirstBof(RecordStream& rs, const QString& path) {
     if (!rs.next(rec)) refuse(path, QStringLiteral("the workbook stream is empty or truncated"));
     if (rec.type == rt::Bof2 || rec.type == rt::Bof3 || rec.type == rt::Bof4)
         refuse(path, QStringLiteral("Excel 2.x-4.0 format is not supported"));
-    if (rec.type != rt::Bof || rec.data.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
+    if (rec.type != rt::Bof || rec.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
     ByteCursor c = rec.cursor();
     const int version = c.u16();
     const int dt = c.u16();

@@ -10,7 +10,7 @@ bool Record::isSegmentStart(size_t p) const {
 
 size_t Record::nextSegmentStart(size_t p) const {
     auto it = std::upper_bound(segmentStarts.begin(), segmentStarts.end(), p);
-    return it == segmentStarts.end() ? data.size() : *it;
+    return it == segmentStarts.end() ? size() : *it;
 }
 
 QString readContinuedChars(const Record& rec, ByteCursor& c, size_t cch, bool wide) {
@@ -48,7 +48,9 @@ bool RecordStream::next(Record& rec) {
     }
     rec.type = type;
     rec.offset = pos_;
-    rec.data.assign(base + pos_ + 4, base + pos_ + 4 + size);
+    rec.inStream = base + pos_ + 4;
+    rec.inStreamSize = size;
+    rec.data.clear();
     rec.segmentStarts.clear();
     pos_ += 4 + size;
     while (readHeader(pos_, type, size) && type == rt::Continue) {
@@ -57,6 +59,7 @@ bool RecordStream::next(Record& rec) {
             pos_ = total;
             break;
         }
+        if (!rec.joined()) rec.data.assign(rec.inStream, rec.inStream + rec.inStreamSize);
         rec.segmentStarts.push_back(rec.data.size());
         rec.data.insert(rec.data.end(), base + pos_ + 4, base + pos_ + 4 + size);
         pos_ += 4 + size;

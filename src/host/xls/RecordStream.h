@@ -25,10 +25,17 @@ constexpr uint16_t Formula = 0x0006, Eof = 0x000A, Protect = 0x0012, Password = 
 struct Record {
     uint16_t type = 0;
     size_t offset = 0;                 // of the record header in the stream
+    // A record without CONTINUEs is read where it lies in the stream, which
+    // outlives every record; one with CONTINUEs is joined into data.
     std::vector<uint8_t> data;         // joined data of the record and its CONTINUEs
     std::vector<size_t> segmentStarts; // offsets in data where each CONTINUE began
+    const uint8_t* inStream = nullptr; // the data in the stream, when not joined
+    size_t inStreamSize = 0;
 
-    ByteCursor cursor() const { return ByteCursor(data.data(), data.size(), offset + 4); }
+    bool joined() const { return !segmentStarts.empty(); }
+    const uint8_t* bytes() const { return joined() ? data.data() : inStream; }
+    size_t size() const { return joined() ? data.size() : inStreamSize; }
+    ByteCursor cursor() const { return ByteCursor(bytes(), size(), offset + 4); }
     // True when offset p starts a CONTINUE segment.
     bool isSegmentStart(size_t p) const;
     // First segment start after p, or data.size().
