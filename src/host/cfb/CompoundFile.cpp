@@ -68,13 +68,15 @@ std::optional<QByteArray> CompoundFile::rootStream(const QString& name, bool* tr
         // the claim, so a forged size cannot reserve more than is there.
         bytes.reserve(qsizetype(std::min(left, gsf_input_size(d->input))));
         while (left > 0) {
+            // Straight into the buffer, not through the library's own copy.
             const gsf_off_t want = std::min(left, chunk);
-            const guint8* p = gsf_input_read(child, size_t(want), nullptr);
-            if (!p) {
+            const qsizetype had = bytes.size();
+            bytes.resize(had + qsizetype(want));
+            if (!gsf_input_read(child, size_t(want), reinterpret_cast<guint8*>(bytes.data()) + had)) {
+                bytes.resize(had);
                 if (truncated) *truncated = true;
                 break;
             }
-            bytes.append(reinterpret_cast<const char*>(p), qsizetype(want));
             left -= want;
         }
         g_object_unref(child);
