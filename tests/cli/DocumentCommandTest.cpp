@@ -44,6 +44,7 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
     const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
     EXPECT_TRUE(procedures.contains("ShowMenu"));
     EXPECT_TRUE(procedures.contains("Recalc"));
+    EXPECT_TRUE(procedures.contains("UserForm1.frm"));  // the user form's module
     const QString all = pdfText(out + "/documentation.pdf");
     EXPECT_LT(all.indexOf("プログラム仕様書"), all.indexOf("ShowMenu"));
     // The program folder keeps the database the run leaves behind.
