@@ -18,6 +18,9 @@ QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), 
 BookContext::BookContext(const WorkbookModel& book) : book_(book) {
     prefixes_.reserve(book.xti.size());
     for (size_t i = 0; i < book.xti.size(); ++i) prefixes_.push_back(computeExternSheetPrefix(int(i)));
+    bookPrefixes_.reserve(book.supBooks.size());
+    for (const SupBookModel& sb : book.supBooks)
+        bookPrefixes_.push_back(sb.kind == SupBookKind::External ? sheetPrefixText(QString(), sb.path) : QString());
 }
 
 QString BookContext::externSheetPrefix(int ixti) const {
@@ -66,7 +69,7 @@ QString BookContext::externName(int ixti, int nameIndex) const {
         return sb.path.left(bar) + QLatin1Char('|') + quoted(sb.path.mid(bar + 1)) + QLatin1Char('!') + name;
     }
     default: {
-        return sheetPrefixText(QString(), sb.path) + QLatin1Char('!') + name;
+        return bookPrefixes_[size_t(sbIndex)] + QLatin1Char('!') + name;
     }
     }
 }

@@ -22,7 +22,8 @@ public:
 private:
     QString computeExternSheetPrefix(int ixti) const;
     const WorkbookModel& book_;
-    std::vector<QString> prefixes_;  // by ixti
+    std::vector<QString> prefixes_;      // by ixti
+    std::vector<QString> bookPrefixes_;  // by SUPBOOK: the linked book as an external name's prefix
 };
 
 // A sheet name as a reference or a sheet-level name writes it: quoted, inner
