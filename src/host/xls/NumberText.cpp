@@ -1,10 +1,12 @@
 #include "host/xls/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace tabulon::xls {
 namespace {
@@ -22,7 +24,16 @@ struct Decimal {
 
 Decimal toDecimal(double magnitude) {
     char buf[40];
-    const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kDigits - 1).ptr;
+    // The shortest text that reads back as the value is found much faster.
+    // When it has at most 15 digits it is also the value rounded to 15: a
+    // normal double lies within 1.2e-16 of it (relative), well inside half a
+    // step of the 15th digit (5e-16). Subnormals are coarser: they take the
+    // rounding path.
+    const char* end = buf;
+    if (magnitude >= std::numeric_limits<double>::min())
+        end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+    if (end == buf || std::find<const char*>(buf, end, 'e') - buf > kDigits + 1)  // more than 15 digits and the point
+        end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, kDigits - 1).ptr;
     Decimal d;
     const char* p = buf;
     for (; p != end && *p != 'e'; ++p)
