@@ -140,6 +140,12 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
     // Sheets whose offsets point into each other could make the reader go
     // through the stream again and again: the total is bounded.
     const size_t budget = size_t(stream.size()) * 4 + 1024 * 1024;
+    // A sheet goes through at most the bytes from its BOF to the end; when
+    // even that cannot pass the budget, the headers need not be walked.
+    size_t worst = 0;
+    for (const SheetModel& sheet : book.sheets)
+        worst += size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset);
+    const bool mayOverrun = worst > budget;
     size_t spent = 0;
     for (size_t i = 0; i < book.sheets.size(); ++i) {
         const SheetModel& sheet = book.sheets[i];
@@ -151,7 +157,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
             logs[i].add(QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name));
             continue;
         }
-        spent += sheetSpan(stream, sheet.bofOffset);
+        if (mayOverrun) spent += sheetSpan(stream, sheet.bofOffset);
         toRead.push_back(i);
     }
     readSheetsTogether(stream, book, ctx, toRead, logs);
