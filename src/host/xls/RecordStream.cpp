@@ -14,6 +14,9 @@ size_t Record::nextSegmentStart(size_t p) const {
 }
 
 QString readContinuedChars(const Record& rec, ByteCursor& c, size_t cch, bool wide) {
+    // Most strings lie within one segment: one piece, no joining.
+    if (cch > 0 && !rec.isSegmentStart(c.pos()) && (rec.nextSegmentStart(c.pos()) - c.pos()) / (wide ? 2 : 1) >= cch)
+        return c.chars(cch, wide);
     QString out;
     out.reserve(qsizetype(std::min(cch, c.remaining())));
     while (cch > 0) {
