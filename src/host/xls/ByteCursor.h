@@ -74,8 +74,9 @@ public:
             if (cch > remaining() / 2) need(cch * 2);  // throws before the multiply could overflow
             const uint8_t* p = take(cch * 2);
             QString s(qsizetype(cch), Qt::Uninitialized);
+            QChar* out = s.data();
             for (size_t i = 0; i < cch; ++i)
-                s[qsizetype(i)] = QChar(char16_t(p[2 * i] | (p[2 * i + 1] << 8)));
+                out[i] = QChar(char16_t(p[2 * i] | (p[2 * i + 1] << 8)));
             return s;
         }
         const uint8_t* p = take(cch);

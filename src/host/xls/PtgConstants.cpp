@@ -9,12 +9,17 @@ namespace tabulon::xls {
 namespace {
 
 QString quoted(const QString& text) {
+    const qsizetype inner = text.count(QLatin1Char('"'));
     QString out;
-    out.reserve(text.size() + 2);
+    out.reserve(text.size() + inner + 2);
     out += QLatin1Char('"');
-    for (const QChar ch : text) {
-        out += ch;
-        if (ch == QLatin1Char('"')) out += ch;  // an inner quote is written twice
+    if (inner == 0) {
+        out += text;
+    } else {
+        for (const QChar ch : text) {
+            out += ch;
+            if (ch == QLatin1Char('"')) out += ch;  // an inner quote is written twice
+        }
     }
     out += QLatin1Char('"');
     return out;
