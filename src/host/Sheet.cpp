@@ -2,6 +2,7 @@
 
 #include "host/Error.h"
 #include "host/NameRanges.h"
+#include "host/xls/FormulaDecoder.h"
 #include "host/xls/NumberText.h"
 #include "host/xls/SheetState.h"
 
@@ -14,18 +15,10 @@ using xls::CellType;
 
 namespace {
 
-// BErr, MS-XLS 2.5.10
+// An unknown error code shows as #N/A, the spreadsheet's catch-all.
 QString errorText(int code) {
-    switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default: return QStringLiteral("#N/A");
-    }
+    const QString text = xls::errorValueText(code);
+    return text.isEmpty() ? QStringLiteral("#N/A") : text;
 }
 
 bool before(const xls::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }

@@ -57,4 +57,8 @@ QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx);
 QString sheetPrefixText(const QString& book, const QString& firstSheet,
                         const QString& lastSheet = QString());
 
+// The text of an error value (BErr, MS-XLS 2.5.10): "#DIV/0!", "#N/A", ...;
+// empty for a code that names no error.
+QString errorValueText(int code);
+
 }  // namespace tabulon::xls

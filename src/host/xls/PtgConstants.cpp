@@ -2,6 +2,7 @@
 // (2.5.198.43), PtgInt (2.5.198.62), PtgNum (2.5.198.80) and the array
 // constant PtgArray (2.5.198.32) whose values follow the tokens in RgbExtra
 // (PtgExtraArray, 2.5.198.59).
+#include "host/xls/FormulaDecoder.h"
 #include "host/xls/NumberText.h"
 #include "host/xls/PtgState.h"
 
@@ -26,17 +27,10 @@ QString quoted(const QString& text) {
 }
 
 QString errorText(uint8_t code) {
-    switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default:
+    QString text = errorValueText(code);
+    if (text.isEmpty())
         throw Error(err::Refused, QStringLiteral("formula error constant %1 unknown").arg(code));
-    }
+    return text;
 }
 
 // One SerAr value (2.5.198.x SerNil/SerNum/SerStr/SerBool/SerErr): a type
@@ -83,6 +77,19 @@ QString arrayText(PtgCursor& extra) {
 }
 
 }  // namespace
+
+QString errorValueText(int code) {
+    switch (code) {
+    case 0x00: return QStringLiteral("#NULL!");
+    case 0x07: return QStringLiteral("#DIV/0!");
+    case 0x0F: return QStringLiteral("#VALUE!");
+    case 0x17: return QStringLiteral("#REF!");
+    case 0x1D: return QStringLiteral("#NAME?");
+    case 0x24: return QStringLiteral("#NUM!");
+    case 0x2A: return QStringLiteral("#N/A");
+    default: return {};
+    }
+}
 
 bool decodeConstant(uint8_t ptg, PtgState& s) {
     if (ptg >= 0x20 && (ptg & 0x1F) == 0x00) {  // PtgArray in any class
