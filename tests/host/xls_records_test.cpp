@@ -6,31 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "xls_bytes.h"
+
 using namespace tabulon::xls;
 
 namespace {
 
-// Little-endian record builder.
-class Bytes {
-public:
-    Bytes& u8(int v) { b_.append(char(v & 0xFF)); return *this; }
-    Bytes& u16(int v) { return u8(v).u8(v >> 8); }
-    Bytes& u32(uint32_t v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
-    Bytes& latin(const char* s) { b_.append(s); return *this; }
-    Bytes& wide(const QString& s) { for (QChar c : s) u16(c.unicode()); return *this; }
-    Bytes& raw(const QByteArray& a) { b_.append(a); return *this; }
-    const QByteArray& bytes() const { return b_; }
-
-private:
-    QByteArray b_;
-};
-
-QByteArray record(int type, const QByteArray& data) {
-    return Bytes().u16(type).u16(int(data.size())).raw(data).bytes();
-}
-
-QByteArray sheetBof() { return record(rt::Bof, Bytes().u16(0x0600).u16(0x0010).u32(0).u32(0).u32(0).bytes()); }
-QByteArray eof() { return record(rt::Eof, QByteArray()); }
+using namespace testbytes;
 
 QByteArray formulaRecord(int row, int col, double cached, const QByteArray& rgce) {
     Bytes b;
