@@ -6,18 +6,6 @@
 
 namespace tabulon::intake {
 
-bool isUnstable(int number) { return number >= 2449 && number <= 2999; }
-
-QString errorText(const QString& place, int number, const QString& description,
-                  const ErrorStyle& style) {
-    const QString head = place + style.numberLead + QString::number(number);
-    if (isUnstable(number)) {
-        return head + QStringLiteral("\rシステムが不安定です。\r詳細はヘルプを参照下さい。\r"
-                                     "システムを終了します。");
-    }
-    return head + u'\r' + style.requestLine + QStringLiteral("\r内容:") + description;
-}
-
 bool runGuarded(const CommandShell& shell, const QString& place,
                 const std::function<void()>& body, const ErrorStyle& style) {
     int number = 0;

@@ -6,6 +6,7 @@
 // user to mail them in; error numbers 2449..2999 come from the report engine
 // in a state the program cannot recover from, so that form tells the user the
 // system will end and the Exit command runs after it.
+#include "host/ErrorText.h"
 #include "host/Ports.h"
 
 #include <QString>
@@ -13,21 +14,11 @@
 
 namespace tabulon::intake {
 
-inline const QString kMessageTitle = QStringLiteral("Tabulon2000 Ver 1.1");
-inline const QString kMailRequest = QStringLiteral("場所とｴﾗｰNoを控えメールをお願いします。");
-
-// Wording of the box; a few commands word it slightly differently.
-struct ErrorStyle {
-    QString numberLead = QStringLiteral("ｴﾗｰNo:");
-    QString requestLine = kMailRequest;
-};
-
-bool isUnstable(int number);
-
-// `place` is the full place text, e.g. "場所:起動時". Lines are separated by a
-// single "\r", as the boxes always were; the window shows them as line breaks.
-QString errorText(const QString& place, int number, const QString& description,
-                  const ErrorStyle& style = {});
+using tabulon::ErrorStyle;
+using tabulon::errorText;
+using tabulon::isUnstable;
+using tabulon::kMailRequest;
+using tabulon::kMessageTitle;
 
 // Who a guarded command reports to. `exit` is the Exit command (with its own
 // OK/Cancel confirmation); it may be empty where there is nothing to end.

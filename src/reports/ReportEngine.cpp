@@ -1,6 +1,7 @@
 #include "reports/ReportEngine.h"
 
 #include "host/Error.h"
+#include "host/ErrorText.h"
 #include "store/Database.h"
 
 #include <QFileInfo>
@@ -83,13 +84,12 @@ void ReportService::openResults(const QString& path) {
 void ReportService::close() { engine_.reset(); }
 
 QString reportFailureText(int number, const QString& description) {
-    const QString head = kPlace + QStringLiteral("ｴﾗｰNo:") + QString::number(number);
     if (number == err::NoPrinter)
-        return head + QLatin1Char('\r') + QStringLiteral("プリンタドライバが組み込まれていません。") +
-               QLatin1Char('\r') + QStringLiteral("プリンタドライバのインストールお願いします。");
+        return kPlace + QStringLiteral("ｴﾗｰNo:") + QString::number(number) + QLatin1Char('\r') +
+               QStringLiteral("プリンタドライバが組み込まれていません。") + QLatin1Char('\r') +
+               QStringLiteral("プリンタドライバのインストールお願いします。");
     if (number == err::ReportCancelled) return QString();
-    return head + QLatin1Char('\r') + QStringLiteral("場所とｴﾗｰNoを控えメールをお願いします。") +
-           QLatin1Char('\r') + QStringLiteral("内容:") + description;
+    return genericErrorText(kPlace, number, description);
 }
 
 void reportFailure(MessagePort& messages, int number, const QString& description) {
