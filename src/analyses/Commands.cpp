@@ -58,14 +58,8 @@ void Commands::cmdKansu() {
     options.mode = s.optionValue(OptionGroup::Proc);
     options.kana = s.proc50();
     options.tablesMode = s.mark(Mark::Procedure);
-    const code::CodeOutcome out = code::runProcedureList(codeContext(fe_, cursor_), options);
-    if (out.end == code::CodeOutcome::End::Report) {
-        s.setMark(Mark::Procedure, out.doneMark);
-        s.setEnabled(QStringLiteral("cmdPPre"), true);
-        show(out.report, true);
-    } else if (out.exitRequested && fe_.shell.exit) {
-        fe_.shell.exit();
-    }
+    finishCode(code::runProcedureList(codeContext(fe_, cursor_), options), Mark::Procedure,
+               QStringLiteral("cmdPPre"));
 }
 
 void Commands::cmdModule() {
@@ -75,10 +69,16 @@ void Commands::cmdModule() {
     options.columns = s.optionValue(OptionGroup::MPrint);
     options.kana = s.mod50();
     options.tableSelection = s.mark(Mark::Source);
-    const code::CodeOutcome out = code::runSourceList(codeContext(fe_, cursor_), options);
+    finishCode(code::runSourceList(codeContext(fe_, cursor_), options), Mark::Source,
+               QStringLiteral("cmdMPre"));
+}
+
+// A code command's end: the done mark, its preview button and the report, or
+// the Exit command after an error the program cannot recover from.
+void Commands::finishCode(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton) {
     if (out.end == code::CodeOutcome::End::Report) {
-        s.setMark(Mark::Source, out.doneMark);
-        s.setEnabled(QStringLiteral("cmdMPre"), true);
+        fe_.session.setMark(mark, out.doneMark);
+        fe_.session.setEnabled(previewButton, true);
         show(out.report, true);
     } else if (out.exitRequested && fe_.shell.exit) {
         fe_.shell.exit();

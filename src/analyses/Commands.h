@@ -2,6 +2,7 @@
 // The commands of the main window, without the window: each button's click
 // handler as a function over the session state. The window forwards its
 // clicks here; the batch front end and the tests call the same functions.
+#include "analyses/code/CodeCommand.h"
 #include "analyses/code/SourceCursor.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"
@@ -35,6 +36,7 @@ public:
 
 private:
     void show(const QString& report, bool announce);
+    void finishCode(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton);
 
     FrontEnd fe_;
     code::SourceCursor cursor_;
