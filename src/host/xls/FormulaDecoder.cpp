@@ -4,6 +4,8 @@
 
 #include "host/xls/PtgState.h"
 
+#include <algorithm>
+
 namespace tabulon::xls {
 namespace {
 
@@ -48,35 +50,18 @@ void decodeToken(PtgState& s) {
     refuse(QStringLiteral("token 0x%1 unknown").arg(ptg, 2, 16, QLatin1Char('0')));
 }
 
+PtgBuffers& threadBuffers() {
+    thread_local PtgBuffers buffers;
+    return buffers;
+}
+
 }  // namespace
 
 PtgState::PtgState(const FormulaInput& in, const FormulaContext& ctx)
     : input(in), context(ctx), tokens(in.rgce, in.cce, "tokens"),
-      extra(in.extra, in.extraSize, "constants") {
-    stack_.reserve(8);  // most formulas never hold more operands at once
-}
-
-void PtgState::push(QString text, int depth) {
-    if (depth > kMaxDepth)
-        refuse(QStringLiteral("nested too deeply"));
-    stack_.push_back(PtgItem{std::move(text), depth});
-}
-
-PtgItem PtgState::pop() {
-    if (stack_.empty())
-        refuse(QStringLiteral("has an operator without operands"));
-    PtgItem item = std::move(stack_.back());
-    stack_.pop_back();
-    return item;
-}
-
-std::vector<PtgItem> PtgState::pop(size_t n) {
-    if (n > stack_.size())
-        refuse(QStringLiteral("has an operator without operands"));
-    std::vector<PtgItem> items(std::make_move_iterator(stack_.end() - static_cast<std::ptrdiff_t>(n)),
-                               std::make_move_iterator(stack_.end()));
-    stack_.resize(stack_.size() - n);
-    return items;
+      extra(in.extra, in.extraSize, "constants"), buf_(threadBuffers()) {
+    buf_.text.clear();
+    buf_.stack.clear();
 }
 
 PtgSpacing PtgState::takeSpacing() {
@@ -85,13 +70,61 @@ PtgSpacing PtgState::takeSpacing() {
     return taken;
 }
 
-void PtgState::pushOperand(const QString& text) {
-    if (pending.empty()) {
-        push(text);
-        return;
+void PtgState::beginOperand() {
+    operandStart_ = buf_.text.size();
+    if (pending.empty()) return;
+    append(pending.before);
+    append(pending.beforeOpen);
+}
+
+void PtgState::endOperand() {
+    if (!pending.empty()) append(takeSpacing().beforeClose);
+    buf_.stack.push_back(PtgItem{operandStart_, 0});
+}
+
+void PtgState::pushOperand(QStringView text) {
+    beginOperand();
+    append(text);
+    endOperand();
+}
+
+void PtgState::combine(size_t n, QStringView head, QStringView sep, QStringView tail, bool dropFirst) {
+    std::vector<PtgItem>& stack = buf_.stack;
+    if (n > stack.size())
+        refuse(QStringLiteral("has an operator without operands"));
+    const size_t first = stack.size() - n;
+    int depth = 0;
+    for (size_t i = first; i < stack.size(); ++i) depth = std::max(depth, stack[i].depth);
+    if (depth + 1 > kMaxDepth)
+        refuse(QStringLiteral("nested too deeply"));
+    std::u16string& text = buf_.text;
+    const size_t start = n ? stack[first].start : text.size();
+    // Without a head the first item stays where it is; the rest are moved
+    // out and written back behind the separators.
+    const bool keepFirst = head.isEmpty() && !dropFirst && n > 0;
+    const size_t from = keepFirst ? (n > 1 ? stack[first + 1].start : text.size()) : start;
+    std::u16string& moved = buf_.scratch;
+    moved.assign(text, from, std::u16string::npos);
+    text.resize(from);
+    if (!keepFirst) append(head);
+    for (size_t i = keepFirst ? 1 : (dropFirst ? 1 : 0); i < n; ++i) {
+        const size_t b = stack[first + i].start - from;
+        const size_t e = (i + 1 < n ? stack[first + i + 1].start : from + moved.size()) - from;
+        if (i > (dropFirst ? 1u : 0u)) append(sep);
+        text.append(moved, b, e - b);
     }
-    const PtgSpacing spacing = takeSpacing();
-    push(spacing.before + spacing.beforeOpen + text + spacing.beforeClose);
+    append(tail);
+    stack.resize(first);
+    stack.push_back(PtgItem{start, depth + 1});
+}
+
+QStringView PtgState::itemText(size_t n) const {
+    const std::vector<PtgItem>& stack = buf_.stack;
+    if (n >= stack.size())
+        refuse(QStringLiteral("has an operator without operands"));
+    const size_t i = stack.size() - 1 - n;
+    const size_t end = i + 1 < stack.size() ? stack[i + 1].start : buf_.text.size();
+    return QStringView(buf_.text.data() + stack[i].start, qsizetype(end - stack[i].start));
 }
 
 QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {
@@ -104,7 +137,7 @@ QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {
         refuse(QStringLiteral("leaves %1 values instead of one").arg(s.stackSize()));
     // Whitespace after the last token (before nothing) is kept where typed.
     const PtgSpacing trailing = s.takeSpacing();
-    const QString body = s.pop().text;
+    const QStringView body = s.itemText(0);
     QString text;
     text.reserve(1 + s.afterEquals.size() + body.size() + trailing.before.size() + trailing.beforeClose.size());
     text += QLatin1Char('=');

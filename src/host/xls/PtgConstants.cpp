@@ -6,6 +6,8 @@
 #include "host/xls/NumberText.h"
 #include "host/xls/PtgState.h"
 
+#include <algorithm>
+
 namespace tabulon::xls {
 namespace {
 
@@ -76,6 +78,27 @@ QString arrayText(PtgCursor& extra) {
     return text + QLatin1Char('}');
 }
 
+// A string constant, its inner quotes written twice.
+void pushString(PtgState& s) {
+    const size_t count = s.tokens.u8();
+    s.beginOperand();
+    s.append(u'"');
+    s.tokens.unicodeChars(count, [&s](char16_t ch) {
+        s.append(ch);
+        if (ch == u'"') s.append(ch);
+    });
+    s.append(u'"');
+    s.endOperand();
+}
+
+void pushInteger(PtgState& s) {
+    char16_t buf[8];
+    int n = 0;
+    for (unsigned v = s.tokens.u16(); n == 0 || v > 0; v /= 10) buf[n++] = char16_t(u'0' + v % 10);
+    std::reverse(buf, buf + n);
+    s.pushOperand(QStringView(buf, n));
+}
+
 }  // namespace
 
 QString errorValueText(int code) {
@@ -98,10 +121,10 @@ bool decodeConstant(uint8_t ptg, PtgState& s) {
         return true;
     }
     switch (ptg) {
-    case 0x17: s.pushOperand(quoted(s.tokens.unicodeChars(s.tokens.u8()))); return true;
+    case 0x17: pushString(s); return true;
     case 0x1C: s.pushOperand(errorText(s.tokens.u8())); return true;
-    case 0x1D: s.pushOperand(s.tokens.u8() ? QStringLiteral("TRUE") : QStringLiteral("FALSE")); return true;
-    case 0x1E: s.pushOperand(QString::number(s.tokens.u16())); return true;
+    case 0x1D: s.pushOperand(s.tokens.u8() ? QStringView(u"TRUE") : QStringView(u"FALSE")); return true;
+    case 0x1E: pushInteger(s); return true;
     case 0x1F: s.pushOperand(numberText(s.tokens.f64())); return true;
     default: return false;
     }

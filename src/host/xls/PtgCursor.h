@@ -45,17 +45,20 @@ public:
     // XLUnicodeString body after its count: a flag byte whose bit 0 says the
     // characters are stored as UTF-16LE rather than as their low bytes only.
     QString unicodeChars(size_t count) {
+        QString text;
+        text.reserve(static_cast<qsizetype>(count));
+        unicodeChars(count, [&text](char16_t ch) { text += QChar(ch); });
+        return text;
+    }
+    // The same, handing each character to put.
+    template <class Put>
+    void unicodeChars(size_t count, Put&& put) {
         const bool wide = (u8() & 0x01) != 0;
         need(wide ? count * 2 : count);
-        QString text(static_cast<qsizetype>(count), Qt::Uninitialized);
-        for (size_t i = 0; i < count; ++i) {
-            const char16_t ch = wide
-                ? static_cast<char16_t>(data_[pos_ + 2 * i] | (data_[pos_ + 2 * i + 1] << 8))
-                : static_cast<char16_t>(data_[pos_ + i]);
-            text[static_cast<qsizetype>(i)] = QChar(ch);
-        }
+        for (size_t i = 0; i < count; ++i)
+            put(wide ? static_cast<char16_t>(data_[pos_ + 2 * i] | (data_[pos_ + 2 * i + 1] << 8))
+                     : static_cast<char16_t>(data_[pos_ + i]));
         pos_ += wide ? count * 2 : count;
-        return text;
     }
 
 private:

@@ -5,30 +5,35 @@
 #include "host/xls/FunctionTable.h"
 #include "host/xls/PtgState.h"
 
-#include <QStringList>
+#include <QVarLengthArray>
+#include <type_traits>
 
 namespace tabulon::xls {
 namespace {
 
-void pushCall(PtgState& s, const QString& name, const std::vector<PtgItem>& args) {
-    const PtgSpacing spacing = s.takeSpacing();
-    qsizetype size = spacing.before.size() + spacing.beforeOpen.size() + name.size() + spacing.beforeClose.size() + 2;
-    for (const PtgItem& a : args) size += a.text.size() + 1;
-    QString text;
-    text.reserve(size);
-    text += spacing.before;
-    text += spacing.beforeOpen;
-    text += name;
-    text += QLatin1Char('(');
-    int depth = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (i) text += QLatin1Char(',');
-        text += args[i].text;
-        depth = std::max(depth, args[i].depth);
+// The call's text: name, "(", the top count items joined by commas, ")".
+// With dropFirst the first of them is the name itself (a user-defined call)
+// and is left out of the arguments.
+template <class Name>
+void pushCall(PtgState& s, Name name, QStringView suffix, size_t count, bool dropFirst = false) {
+    QVarLengthArray<char16_t, 64> head;
+    auto add = [&head](QStringView text) { head.append(reinterpret_cast<const char16_t*>(text.data()), text.size()); };
+    if (s.pending.empty()) {
+        if constexpr (std::is_same_v<Name, QLatin1String>) {
+            for (char ch : name) head.append(char16_t(uchar(ch)));
+        } else {
+            add(name);
+        }
+        add(suffix);
+        head.append(u'(');
+        s.combine(count, QStringView(head.data(), head.size()), u",", u")", dropFirst);
+        return;
     }
-    text += spacing.beforeClose;
-    text += QLatin1Char(')');
-    s.push(std::move(text), depth + 1);
+    const PtgSpacing spacing = s.takeSpacing();
+    QString full = spacing.before + spacing.beforeOpen;
+    if constexpr (std::is_same_v<Name, QLatin1String>) full += name; else full += name.toString();
+    full += suffix.toString() + QLatin1Char('(');
+    s.combine(count, full, u",", QString(spacing.beforeClose + QLatin1Char(')')), dropFirst);
 }
 
 [[noreturn]] void refuse(const QString& what) {
@@ -40,7 +45,7 @@ void fixedCall(PtgState& s) {
     const FunctionInfo* f = builtinFunction(index);
     if (!f || f->minArgs != f->maxArgs)
         refuse(QStringLiteral("function %1 unknown").arg(index));
-    pushCall(s, QLatin1String(f->name), s.pop(static_cast<size_t>(f->minArgs)));
+    pushCall(s, QLatin1String(f->name), {}, static_cast<size_t>(f->minArgs));
 }
 
 // The argument count travels with the call. Function 255 calls the add-in or
@@ -49,22 +54,21 @@ void variableCall(PtgState& s) {
     const uint8_t params = s.tokens.u8();
     const uint16_t tab = s.tokens.u16();
     const size_t count = params & 0x7F;
-    const QString prompt = (params & 0x80) ? QStringLiteral("?") : QString();
+    const QStringView prompt = (params & 0x80) ? QStringView(u"?") : QStringView();
     if (tab & 0x8000)
         refuse(QStringLiteral("macro command %1 not supported").arg(tab & 0x7FFF));
-    std::vector<PtgItem> args = s.pop(count);
     if (tab == kUserDefinedFunction) {
-        if (args.empty())
+        if (count == 0)
             refuse(QStringLiteral("user-defined call without a name"));
-        const QString name = args.front().text;
-        args.erase(args.begin());
-        pushCall(s, name + prompt, args);
+        // The name is the first argument, pushed first: the deepest of them.
+        const QString name = s.itemText(count - 1).toString();
+        pushCall(s, QStringView(name), prompt, count, true);
         return;
     }
     const FunctionInfo* f = builtinFunction(tab);
     if (!f)
         refuse(QStringLiteral("function %1 unknown").arg(tab));
-    pushCall(s, QLatin1String(f->name) + prompt, args);
+    pushCall(s, QLatin1String(f->name), prompt, count);
 }
 
 // PtgAttrSpaceType (2.5.198.40): where the characters go and whether they
@@ -96,7 +100,7 @@ void attribute(PtgState& s) {
         return;
     case 0x10:  // PtgAttrSum
         s.tokens.skip(2);
-        pushCall(s, QStringLiteral("SUM"), s.pop(1));
+        pushCall(s, QLatin1String("SUM"), {}, 1);
         return;
     case 0x40:  // PtgAttrSpace
     case 0x41:  // PtgAttrSpaceSemi

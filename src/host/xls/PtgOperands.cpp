@@ -74,9 +74,10 @@ int putCell(char16_t* out, const Cell& c, bool col, bool row) {
 
 QString text(const char16_t* buf, int n) { return QString(reinterpret_cast<const QChar*>(buf), n); }
 
-QString cellText(const Cell& c) {
+// Reference texts go straight onto the decoder's stack.
+void appendCell(PtgState& s, const Cell& c) {
     char16_t buf[16];
-    return text(buf, putCell(buf, c, true, true));
+    s.append(buf, size_t(putCell(buf, c, true, true)));
 }
 
 Cell readCell(PtgCursor& t, const Frame& f) {
@@ -86,7 +87,7 @@ Cell readCell(PtgCursor& t, const Frame& f) {
 
 // Whole columns show as "A:B" and whole rows as "1:2", the way the
 // spreadsheet writes them back.
-QString areaText(PtgCursor& t, const Frame& f) {
+void appendArea(PtgState& s, PtgCursor& t, const Frame& f) {
     const uint16_t rwFirst = t.u16();
     const uint16_t rwLast = t.u16();
     const uint16_t colFirst = t.u16();
@@ -99,7 +100,7 @@ QString areaText(PtgCursor& t, const Frame& f) {
     int n = putCell(buf, a, !wholeRows, !wholeCols);
     buf[n++] = u':';
     n += putCell(buf + n, b, !wholeRows, !wholeCols);
-    return text(buf, n);
+    s.append(buf, size_t(n));
 }
 
 // RefN/AreaN always hold offsets; the 3-D forms hold them in a name's formula
@@ -117,9 +118,14 @@ Frame frameFor(const PtgState& s, bool offsets) {
 
 // A deleted sheet leaves an empty prefix; the spreadsheet then shows the
 // reference as "#REF!A1".
-QString sheetPrefix(PtgState& s, uint16_t ixti) {
+void appendSheetPrefix(PtgState& s, uint16_t ixti) {
     const QString prefix = s.context.externSheetPrefix(ixti);
-    return prefix.isEmpty() ? QStringLiteral("#REF!") : prefix + QLatin1Char('!');
+    if (prefix.isEmpty()) {
+        s.append(u"#REF!");
+        return;
+    }
+    s.append(prefix);
+    s.append(u'!');
 }
 
 }  // namespace
@@ -131,40 +137,57 @@ QString columnLetters(int col) {
 
 bool decodeReference(uint8_t base, PtgState& s) {
     PtgCursor& t = s.tokens;
-    const QString refError = QStringLiteral("#REF!");
     const bool offsets3d = s.input.kind == FormulaKind::Name;
     switch (base) {
     case 0x23: s.pushOperand(s.context.definedName(static_cast<int>(t.u32()))); return true;  // PtgName
-    case 0x24: s.pushOperand(cellText(readCell(t, frameFor(s, false)))); return true;          // PtgRef
-    case 0x25: s.pushOperand(areaText(t, frameFor(s, false))); return true;                    // PtgArea
-    case 0x2A: t.skip(4); s.pushOperand(refError); return true;                                // PtgRefErr
-    case 0x2B: t.skip(8); s.pushOperand(refError); return true;                                // PtgAreaErr
-    case 0x2C: s.pushOperand(cellText(readCell(t, frameFor(s, true)))); return true;           // PtgRefN
-    case 0x2D: s.pushOperand(areaText(t, frameFor(s, true))); return true;                     // PtgAreaN
+    case 0x2A: t.skip(4); s.pushOperand(u"#REF!"); return true;                                // PtgRefErr
+    case 0x2B: t.skip(8); s.pushOperand(u"#REF!"); return true;                                // PtgAreaErr
     case 0x39: {                                                                               // PtgNameX
         const uint16_t ixti = t.u16();
         s.pushOperand(s.context.externName(ixti, static_cast<int>(t.u32())));
-        return true;
-    }
-    case 0x3A: {                                                                               // PtgRef3d
-        const QString prefix = sheetPrefix(s, t.u16());
-        s.pushOperand(prefix + cellText(readCell(t, frameFor(s, offsets3d))));
-        return true;
-    }
-    case 0x3B: {                                                                               // PtgArea3d
-        const QString prefix = sheetPrefix(s, t.u16());
-        s.pushOperand(prefix + areaText(t, frameFor(s, offsets3d)));
         return true;
     }
     case 0x3C:                                                                                 // PtgRefErr3d
     case 0x3D: {                                                                               // PtgAreaErr3d
         const QString prefix = s.context.externSheetPrefix(t.u16());
         t.skip(base == 0x3C ? 4 : 8);
-        s.pushOperand(prefix.isEmpty() ? refError : prefix + QLatin1Char('!') + refError);
+        s.beginOperand();
+        if (!prefix.isEmpty()) {
+            s.append(prefix);
+            s.append(u'!');
+        }
+        s.append(u"#REF!");
+        s.endOperand();
         return true;
+    }
+    default: break;
+    }
+    // The cell and area forms: the operand's text is written as it is read,
+    // so a truncated token leaves the operand unfinished and the formula
+    // refused as a whole.
+    switch (base) {
+    case 0x24: s.beginOperand(); appendCell(s, readCell(t, frameFor(s, false))); break;  // PtgRef
+    case 0x25: s.beginOperand(); appendArea(s, t, frameFor(s, false)); break;            // PtgArea
+    case 0x2C: s.beginOperand(); appendCell(s, readCell(t, frameFor(s, true))); break;   // PtgRefN
+    case 0x2D: s.beginOperand(); appendArea(s, t, frameFor(s, true)); break;             // PtgAreaN
+    case 0x3A: {                                                                         // PtgRef3d
+        const uint16_t ixti = t.u16();
+        const Cell c = readCell(t, frameFor(s, offsets3d));
+        s.beginOperand();
+        appendSheetPrefix(s, ixti);
+        appendCell(s, c);
+        break;
+    }
+    case 0x3B: {                                                                         // PtgArea3d
+        s.beginOperand();
+        appendSheetPrefix(s, t.u16());
+        appendArea(s, t, frameFor(s, offsets3d));
+        break;
     }
     default: return false;
     }
+    s.endOperand();
+    return true;
 }
 
 }  // namespace tabulon::xls

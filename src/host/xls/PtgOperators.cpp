@@ -7,71 +7,74 @@
 namespace tabulon::xls {
 namespace {
 
-const char* binarySymbol(uint8_t ptg) {
+QStringView binarySymbol(uint8_t ptg) {
     switch (ptg) {
-    case 0x03: return "+";   // PtgAdd
-    case 0x04: return "-";   // PtgSub
-    case 0x05: return "*";   // PtgMul
-    case 0x06: return "/";   // PtgDiv
-    case 0x07: return "^";   // PtgPower
-    case 0x08: return "&";   // PtgConcat
-    case 0x09: return "<";   // PtgLt
-    case 0x0A: return "<=";  // PtgLe
-    case 0x0B: return "=";   // PtgEq
-    case 0x0C: return ">=";  // PtgGe
-    case 0x0D: return ">";   // PtgGt
-    case 0x0E: return "<>";  // PtgNe
-    case 0x0F: return " ";   // PtgIsect: the intersection operator is a space
-    case 0x10: return ",";   // PtgUnion
-    case 0x11: return ":";   // PtgRange
-    default: return nullptr;
+    case 0x03: return u"+";   // PtgAdd
+    case 0x04: return u"-";   // PtgSub
+    case 0x05: return u"*";   // PtgMul
+    case 0x06: return u"/";   // PtgDiv
+    case 0x07: return u"^";   // PtgPower
+    case 0x08: return u"&";   // PtgConcat
+    case 0x09: return u"<";   // PtgLt
+    case 0x0A: return u"<=";  // PtgLe
+    case 0x0B: return u"=";   // PtgEq
+    case 0x0C: return u">=";  // PtgGe
+    case 0x0D: return u">";   // PtgGt
+    case 0x0E: return u"<>";  // PtgNe
+    case 0x0F: return u" ";   // PtgIsect: the intersection operator is a space
+    case 0x10: return u",";   // PtgUnion
+    case 0x11: return u":";   // PtgRange
+    default: return {};
     }
 }
 
-void binary(const char* symbol, PtgState& s) {
+// Spacing announced before an operator goes before its symbol.
+void binary(QStringView symbol, PtgState& s) {
+    if (s.pending.empty()) {
+        s.combine(2, {}, symbol, {});
+        return;
+    }
     const PtgSpacing spacing = s.takeSpacing();
-    PtgItem rhs = s.pop();
-    PtgItem lhs = s.pop();
-    lhs.text.reserve(lhs.text.size() + spacing.before.size() + 2 + rhs.text.size());
-    lhs.text += spacing.before;
-    lhs.text += QLatin1String(symbol);
-    lhs.text += rhs.text;
-    s.push(std::move(lhs.text), std::max(lhs.depth, rhs.depth) + 1);
+    s.combine(2, {}, QString(spacing.before + symbol.toString()), {});
 }
 
-void prefix(const char* symbol, PtgState& s) {
+void prefix(QStringView symbol, PtgState& s) {
+    if (s.pending.empty()) {
+        s.combine(1, symbol, {}, {});
+        return;
+    }
     const PtgSpacing spacing = s.takeSpacing();
-    const PtgItem arg = s.pop();
-    s.push(spacing.before + QLatin1String(symbol) + arg.text, arg.depth + 1);
+    s.combine(1, QString(spacing.before + symbol.toString()), {}, {});
 }
 
 void percent(PtgState& s) {
     const PtgSpacing spacing = s.takeSpacing();
-    const PtgItem arg = s.pop();
-    s.push(arg.text + spacing.before + QLatin1Char('%'), arg.depth + 1);
+    s.combine(1, {}, {}, QString(spacing.before + QLatin1Char('%')));
 }
 
 void paren(PtgState& s) {
+    if (s.pending.empty()) {
+        s.combine(1, u"(", {}, u")");
+        return;
+    }
     const PtgSpacing spacing = s.takeSpacing();
-    const PtgItem arg = s.pop();
-    s.push(spacing.before + spacing.beforeOpen + QLatin1Char('(') + arg.text +
-               spacing.beforeClose + QLatin1Char(')'),
-           arg.depth + 1);
+    s.combine(1, QString(spacing.before + spacing.beforeOpen + QLatin1Char('(')), {},
+              QString(spacing.beforeClose + QLatin1Char(')')));
 }
 
 }  // namespace
 
 bool decodeOperator(uint8_t ptg, PtgState& s) {
-    if (const char* symbol = binarySymbol(ptg)) {
+    if (const QStringView symbol = binarySymbol(ptg); !symbol.isEmpty()) {
         binary(symbol, s);
         return true;
     }
     switch (ptg) {
-    case 0x12: prefix("+", s); return true;      // PtgUplus
-    case 0x13: prefix("-", s); return true;      // PtgUminus
-    case 0x14: percent(s); return true;          // PtgPercent
-    case 0x15: paren(s); return true;            // PtgParen
-    case 0x16: s.pushOperand(QString()); return true;  // PtgMissArg: empty argument
+    case 0x12: prefix(u"+", s); return true;      // PtgUplus
+    case 0x13: prefix(u"-", s); return true;      // PtgUminus
+    case 0x14: percent(s); return true;           // PtgPercent
+    case 0x15: paren(s); return true;             // PtgParen
+    case 0x16: s.pushOperand({}); return true;    // PtgMissArg: empty argument
     default: return false;
     }
 }

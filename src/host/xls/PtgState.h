@@ -2,17 +2,25 @@
 // The decoder's working state, shared by the token-family units. A parsed
 // formula is in reverse Polish order: operands push their text, operators
 // and functions pop their operands and push the combined text.
+//
+// The texts on the stack live side by side in one character buffer, in
+// stack order, so an operator's operands are always the buffer's tail: an
+// item is only its start in the buffer. Combining items rewrites that tail
+// in place, and the buffer is kept from formula to formula on each thread,
+// so decoding a formula allocates nothing but its finished text.
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/PtgCursor.h"
 
 #include <QString>
+#include <QStringView>
+#include <string>
 #include <vector>
 
 namespace tabulon::xls {
 
 struct PtgItem {
-    QString text;
-    int depth = 0;  // nesting, to refuse streams built to exhaust the stack
+    size_t start = 0;  // where the item's text begins in the buffer
+    int depth = 0;     // nesting, to refuse streams built to exhaust the stack
 };
 
 // Whitespace the author typed, announced by PtgAttrSpace before the token it
@@ -22,6 +30,13 @@ struct PtgSpacing {
     QString beforeOpen;   // before "(" of a parenthesised expression
     QString beforeClose;  // before ")" of a parenthesis or function call
     bool empty() const { return before.isEmpty() && beforeOpen.isEmpty() && beforeClose.isEmpty(); }
+};
+
+// The reusable buffers of one thread's decoder.
+struct PtgBuffers {
+    std::u16string text;     // every stacked item's text, in stack order
+    std::u16string scratch;  // the items being combined, while they are
+    std::vector<PtgItem> stack;
 };
 
 class PtgState {
@@ -35,17 +50,30 @@ public:
     PtgSpacing pending;
     QString afterEquals;  // spaces a macro-sheet formula has after "="
 
-    void push(QString text, int depth = 0);
-    PtgItem pop();
-    // Pops n items, returning them first-pushed first.
-    std::vector<PtgItem> pop(size_t n);
-    size_t stackSize() const { return stack_.size(); }
+    size_t stackSize() const { return buf_.stack.size(); }
     PtgSpacing takeSpacing();
-    // Pushes an operand, with any whitespace announced before it.
-    void pushOperand(const QString& text);
+
+    // An operand, with any whitespace announced before it: begin, append its
+    // text, end. pushOperand does all three for a finished text.
+    void beginOperand();
+    void append(QStringView text) { buf_.text.append(reinterpret_cast<const char16_t*>(text.data()), size_t(text.size())); }
+    void append(QLatin1String text) { for (char ch : text) buf_.text.push_back(char16_t(uchar(ch))); }
+    void append(char16_t ch) { buf_.text.push_back(ch); }
+    void append(const char16_t* chars, size_t n) { buf_.text.append(chars, n); }
+    void endOperand();
+    void pushOperand(QStringView text);
+
+    // Replaces the top n items (n may be 0) by head, the items joined by sep,
+    // and tail, one level deeper than the deepest of them. With dropFirst the
+    // first of the n items is left out of the text (it was read with
+    // itemText beforehand).
+    void combine(size_t n, QStringView head, QStringView sep, QStringView tail, bool dropFirst = false);
+    // The text of the item n places below the top (0: the top).
+    QStringView itemText(size_t n) const;
 
 private:
-    std::vector<PtgItem> stack_;
+    PtgBuffers& buf_;
+    size_t operandStart_ = 0;
 };
 
 // Token families. Each returns false when the token is not one of its own;
