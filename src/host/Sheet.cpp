@@ -29,7 +29,7 @@ QVariant Cell::value() const {
     if (!data_) return QVariant();
     switch (data_->type) {
     case CellType::Number: return data_->number;
-    case CellType::Text: return data_->text;
+    case CellType::Text: return text_ ? *text_ : QString();
     case CellType::Boolean: return data_->number != 0;
     case CellType::Error: return errorText(int(data_->number));
     default: return QVariant();
@@ -39,12 +39,12 @@ QVariant Cell::value() const {
 bool Cell::isError() const { return data_ && data_->type == CellType::Error; }
 
 bool Cell::isEmpty() const {
-    return !data_ || data_->type == CellType::Empty || (data_->type == CellType::Text && data_->text.isEmpty());
+    return !data_ || data_->type == CellType::Empty || (data_->type == CellType::Text && (!text_ || text_->isEmpty()));
 }
 
 QString Cell::formula() const {
     if (!data_) return QString();
-    if (!data_->formula.isEmpty()) return data_->formula;
+    if (formula_ && !formula_->isEmpty()) return *formula_;
     switch (data_->type) {
     case CellType::Number: {
         // Whole numbers below 10^15 read the same under the 15-digit rule;
@@ -54,7 +54,7 @@ QString Cell::formula() const {
             return QString::number(qint64(v));
         return xls::numberText(v);
     }
-    case CellType::Text: return data_->text;
+    case CellType::Text: return text_ ? *text_ : QString();
     case CellType::Boolean: return data_->number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case CellType::Error: return errorText(int(data_->number));
     default: return QString();
@@ -86,7 +86,8 @@ Cell Range::cellAt(int row, int col, size_t& hint) const {
         auto it = sheet_->notes.find({row, col});
         if (it != sheet_->notes.end()) note = &it->second;
     }
-    return Cell(data, row, col, note);
+    if (!data) return Cell(nullptr, row, col, note);
+    return Cell(data, row, col, note, &xls::cellText(*book_, *sheet_, *data), &xls::cellFormula(*sheet_, *data));
 }
 
 Cell Range::cell(qint64 index) const {

@@ -20,8 +20,11 @@ constexpr int SheetVeryHidden = 2;
 
 class Cell {
 public:
-    Cell(const xls::CellData* data, int row, int col, const QString* note)
-        : data_(data), row_(row), col_(col), note_(note) {}
+    // text and formula are the cell's text value and formula text, where it
+    // has them (xls::cellText, xls::cellFormula).
+    Cell(const xls::CellData* data, int row, int col, const QString* note, const QString* text = nullptr,
+         const QString* formula = nullptr)
+        : data_(data), row_(row), col_(col), note_(note), text_(text), formula_(formula) {}
     int row() const { return row_ + 1; }     // 1-based
     int column() const { return col_ + 1; }
     // Empty QVariant for an empty cell; double, QString or bool; an error
@@ -39,6 +42,8 @@ private:
     const xls::CellData* data_;
     int row_, col_;
     const QString* note_;
+    const QString* text_;
+    const QString* formula_;
 };
 
 class Range {

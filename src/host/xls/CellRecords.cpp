@@ -43,10 +43,22 @@ CellData& SheetState::addCell(int row, int col, CellType type) {
     touch(row, col);
     CellData cell;
     cell.row = row;
-    cell.col = col;
+    cell.col = uint16_t(col);
     cell.type = type;
-    sheet.cells.push_back(std::move(cell));
+    sheet.cells.push_back(cell);
     return sheet.cells.back();
+}
+
+void SheetState::setText(CellData& cell, QString text) {
+    cell.flags |= CellData::OwnText;
+    cell.text = uint32_t(sheet.texts.size());
+    sheet.texts.push_back(std::move(text));
+}
+
+void SheetState::setFormula(CellData& cell, QString text) {
+    cell.flags |= CellData::HasFormula;
+    cell.formula = uint32_t(sheet.texts.size());
+    sheet.texts.push_back(std::move(text));
 }
 
 void SheetState::warnRecord(const FormatError& e) { warn(log, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
@@ -97,7 +109,7 @@ void parseLabelSst(const Record& rec, SheetState& st) {
     checkCell(row, col, rec.offset);
     if (isst >= st.book.sst.size())
         throw FormatError(QStringLiteral("shared string index %1 out of range").arg(isst), rec.offset);
-    st.addCell(row, col, CellType::Text).text = st.book.sst[isst];
+    st.addCell(row, col, CellType::Text).text = isst;
 }
 
 // Label, MS-XLS 2.4.148 (also RString, 2.4.218, whose runs follow the text)
@@ -107,7 +119,7 @@ void parseLabel(const Record& rec, SheetState& st) {
     c.skip(2);
     const QString text = readUnicodeString16(rec, c);
     checkCell(row, col, rec.offset);
-    st.addCell(row, col, CellType::Text).text = text;
+    st.setText(st.addCell(row, col, CellType::Text), text);
 }
 
 // BoolErr, MS-XLS 2.4.24

@@ -85,6 +85,7 @@ void parseFormula(const Record& rec, SheetState& st) {
     }
     CellData& cell = st.addCell(row, col, type);
     cell.number = number;
+    if (type == CellType::Text) st.setText(cell, QString());  // the STRING record fills it in
     st.stringTarget = (value[6] == 0xFF && value[7] == 0xFF && value[0] == 0) ? static_cast<long long>(st.sheet.cells.size() - 1) : -1;
 
     if (cce == 5 && (rgce[0] == kPtgExp || rgce[0] == kPtgTbl)) {
@@ -94,11 +95,10 @@ void parseFormula(const Record& rec, SheetState& st) {
         p.anchorCol = rgce[3] | (rgce[4] << 8);
         p.table = rgce[0] == kPtgTbl;
         st.pending.push_back(p);
-        cell.formula = QStringLiteral("=");  // until its body is found
+        st.setFormula(cell, QStringLiteral("="));  // until its body is found
         return;
     }
-    const QString text = formulaText(st, rgce, cce, extra, extraSize, row, col, false);
-    st.sheet.cells.back().formula = text;
+    st.setFormula(cell, formulaText(st, rgce, cce, extra, extraSize, row, col, false));
 }
 
 // String, MS-XLS 2.4.268: the text result of the formula before it
@@ -106,7 +106,7 @@ void parseString(const Record& rec, SheetState& st) {
     if (st.stringTarget < 0) return;
     ByteCursor c = rec.cursor();
     const QString text = readUnicodeString16(rec, c);
-    st.sheet.cells[size_t(st.stringTarget)].text = text;
+    st.sheet.texts[st.sheet.cells[size_t(st.stringTarget)].text] = text;
     st.stringTarget = -1;
 }
 
@@ -164,7 +164,7 @@ void resolvePendingFormulas(SheetState& st) {
         CellData& cell = st.sheet.cells[p.cell];
         if (p.table) {
             auto it = st.tables.find({p.anchorRow, p.anchorCol});
-            cell.formula = it != st.tables.end() ? tableText(it->second) : QString();
+            st.sheet.texts[cell.formula] = it != st.tables.end() ? tableText(it->second) : QString();
             if (it == st.tables.end())
                 st.warnText(QStringLiteral("data table of %1 missing").arg(cellAddress(cell.row, cell.col, false)));
             continue;
@@ -172,15 +172,15 @@ void resolvePendingFormulas(SheetState& st) {
         auto it = st.bodies.find({p.anchorRow, p.anchorCol});
         if (it == st.bodies.end() || !contains(it->second.area, cell.row, cell.col)) {
             st.warnText(QStringLiteral("shared formula of %1 missing").arg(cellAddress(cell.row, cell.col, false)));
-            cell.formula.clear();
+            st.sheet.texts[cell.formula].clear();
             continue;
         }
         const SharedBody& b = it->second;
         // An array formula reads the same in every cell: decode it at its anchor.
         const int row = b.isArray ? b.area.firstRow : cell.row;
         const int col = b.isArray ? b.area.firstCol : cell.col;
-        const QString text = formulaText(st, b.rgce.data(), b.rgce.size(), b.extra.data(), b.extra.size(), row, col, true);
-        st.sheet.cells[p.cell].formula = text;
+        st.sheet.texts[cell.formula] =
+            formulaText(st, b.rgce.data(), b.rgce.size(), b.extra.data(), b.extra.size(), row, col, true);
     }
 }
 

@@ -14,14 +14,22 @@ enum class SheetKind { Worksheet, Chart, MacroSheet, Dialog };
 
 enum class CellType : uint8_t { Empty, Number, Text, Boolean, Error };
 
+// One cell as loaded. A workbook holds a million of these, so the texts are
+// kept aside: a text value is an index into the workbook's shared strings
+// or, flagged OwnText, into the sheet's own texts; a formula text
+// ("=...") is an index into the sheet's own texts, flagged HasFormula.
 struct CellData {
-    int row = 0;  // 0-based
-    int col = 0;
+    static constexpr uint8_t OwnText = 0x01;
+    static constexpr uint8_t HasFormula = 0x02;
+    int32_t row = 0;  // 0-based
+    uint16_t col = 0;
     CellType type = CellType::Empty;
+    uint8_t flags = 0;
+    uint32_t text = 0;     // Text: the index of its text
+    uint32_t formula = 0;  // HasFormula: the index of its formula text
     double number = 0;     // Number; Boolean 0/1; Error: the BIFF error code
-    QString text;          // Text
-    QString formula;       // "=..." for formula cells, empty otherwise
 };
+static_assert(sizeof(CellData) == 24, "cells stay compact");
 
 // A rectangular block of cells, 0-based and inclusive.
 struct Area {
@@ -50,6 +58,7 @@ struct SheetModel {
     bool hasDimensions = false;
     Area used;                  // from DIMENSIONS; A1 when the sheet is empty
     std::vector<CellData> cells;           // sorted by row, then column
+    std::vector<QString> texts;            // formula texts, and texts not in the shared strings
     std::map<std::pair<int, int>, QString> notes;  // (row, col) -> note text
     bool protectContents = false;
     bool hasPassword = false;
@@ -110,5 +119,18 @@ struct WorkbookModel {
     std::vector<uint32_t> palette;      // PALETTE colours 0x00BBGGRR from icv 8; empty: the default
     QStringList warnings;
 };
+
+// A cell's text value and formula text; empty when it has none.
+inline const QString& cellText(const WorkbookModel& book, const SheetModel& sheet, const CellData& cell) {
+    static const QString none;
+    if (cell.type != CellType::Text) return none;
+    const std::vector<QString>& from = (cell.flags & CellData::OwnText) ? sheet.texts : book.sst;
+    return cell.text < from.size() ? from[cell.text] : none;
+}
+
+inline const QString& cellFormula(const SheetModel& sheet, const CellData& cell) {
+    static const QString none;
+    return (cell.flags & CellData::HasFormula) && cell.formula < sheet.texts.size() ? sheet.texts[cell.formula] : none;
+}
 
 }  // namespace tabulon::xls

@@ -46,6 +46,10 @@ struct SheetState {
 
     void touch(int row, int col);
     CellData& addCell(int row, int col, CellType type);
+    // Keeps text among the sheet's own texts as the cell's text value or
+    // formula text.
+    void setText(CellData& cell, QString text);
+    void setFormula(CellData& cell, QString text);
     void warnRecord(const FormatError& e);
     void warnText(const QString& text);
 };
