@@ -4,6 +4,7 @@
 #include "host/Error.h"
 #include "host/Workbook.h"
 #include "host/cfb/CompoundFile.h"
+#include "host/cfb/MappedFile.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
 
@@ -177,3 +178,35 @@ TEST_P(XlsSweep, TruncationAndByteFlipsNeverCrash) {
 INSTANTIATE_TEST_SUITE_P(GoodWorkbooks, XlsSweep,
                          testing::Values("xls/poi/SimpleWithComments.xls", "xls/xlrd/namesdemo.xls",
                                          "xls/poi/multibookFormulaA.xls", "xls/poi/SharedFormulaTest.xls"));
+
+// The workbook is read from the file mapped into memory. Another program
+// may shorten the file meanwhile: the pages it lost read as zeros, the
+// mapping says it changed, and nothing ends the program.
+TEST(XlsMappedFile, ShortenedWhileMappedReadsZerosAndSaysSo) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shrinking.bin"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(64 * 1024, 'x'));
+    }
+    cfb::MappedFile mapped(path);
+    ASSERT_NE(mapped.data(), nullptr);
+    EXPECT_EQ(mapped.data()[60000], 'x');
+    EXPECT_FALSE(mapped.changed());
+    ASSERT_TRUE(QFile::resize(path, 100));
+    EXPECT_EQ(mapped.data()[99], 'x');
+    EXPECT_EQ(mapped.data()[60000], 0);
+    EXPECT_TRUE(mapped.changed());
+}
+
+TEST(XlsMappedFile, StreamViewHoldsTheSameBytesAsACopy) {
+    const QString path = test::fixture(QStringLiteral("xls/xlrd/namesdemo.xls"));
+    const cfb::CompoundFile file(path);
+    const auto copy = file.rootStream(QStringLiteral("Workbook"));
+    const auto view = file.rootStreamView(QStringLiteral("workbook"));
+    ASSERT_TRUE(copy && view);
+    EXPECT_GT(view->size(), 1000);
+    EXPECT_EQ(*view, *copy);
+    EXPECT_FALSE(file.rootStreamView(QStringLiteral("NoSuchStream")));
+}

@@ -1,20 +1,41 @@
 #include "host/cfb/CompoundFile.h"
 
 #include "host/Error.h"
+#include "host/cfb/MappedFile.h"
 
 #include <QFileInfo>
+#include <vector>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
 #include <gsf/gsf-utils.h>
 
 namespace tabulon::cfb {
 
+namespace {
+
+// A root stream by name, compared without case; the caller unrefs it.
+GsfInput* findRootChild(GsfInfile* root, const QString& name) {
+    const int n = gsf_infile_num_children(root);
+    for (int i = 0; i < n; ++i) {
+        const char* childName = gsf_infile_name_by_index(root, i);
+        if (childName && QString::fromUtf8(childName).compare(name, Qt::CaseInsensitive) == 0)
+            if (GsfInput* child = gsf_infile_child_by_index(root, i)) return child;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 struct CompoundFile::Impl {
+    std::unique_ptr<MappedFile> mapped;  // the library reads the sectors from here when it could be mapped
     GsfInput* input = nullptr;
     GsfInfile* root = nullptr;
+    std::vector<GsfInput*> viewed;       // streams handed out as views: their bytes live with them
     ~Impl() {
+        for (GsfInput* child : viewed) g_object_unref(child);
         if (root) g_object_unref(root);
         if (input) g_object_unref(input);
     }
@@ -26,7 +47,11 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     if (!QFileInfo(path).isFile())
         throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(path));
     GError* gerr = nullptr;
-    d->input = gsf_input_stdio_new(QFile::encodeName(path).constData(), &gerr);
+    d->mapped = std::make_unique<MappedFile>(path);
+    if (d->mapped->data())
+        d->input = gsf_input_memory_new(d->mapped->data(), d->mapped->size(), FALSE);
+    else
+        d->input = gsf_input_stdio_new(QFile::encodeName(path).constData(), &gerr);
     if (!d->input) {
         if (gerr) g_error_free(gerr);
         throw Error(err::FileNotFound, QStringLiteral("Cannot open %1").arg(path));
@@ -41,6 +66,27 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
 
 CompoundFile::~CompoundFile() = default;
 
+bool CompoundFile::changedWhileRead() const { return d->mapped && d->mapped->changed(); }
+
+
+std::optional<QByteArray> CompoundFile::rootStreamView(const QString& name, bool* truncated) const {
+    if (truncated) *truncated = false;
+    GsfInput* child = findRootChild(d->root, name);
+    if (!child) return std::nullopt;
+    // A stream whose sectors follow each other in the file is handed out
+    // where it lies; any other is gathered by the library into a buffer of
+    // its own, kept with the stream. A stream that cannot be read whole is
+    // read as far as it goes.
+    const gsf_off_t size = gsf_input_size(child);
+    const guint8* bytes = size > 0 && size <= gsf_input_size(d->input) ? gsf_input_read(child, size_t(size), nullptr) : nullptr;
+    if (!bytes) {
+        g_object_unref(child);
+        return size > 0 ? rootStream(name, truncated) : QByteArray();
+    }
+    d->viewed.push_back(child);
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
+}
+
 QStringList CompoundFile::rootNames() const {
     QStringList names;
     const int n = gsf_infile_num_children(d->root);
@@ -52,13 +98,7 @@ QStringList CompoundFile::rootNames() const {
 
 std::optional<QByteArray> CompoundFile::rootStream(const QString& name, bool* truncated) const {
     if (truncated) *truncated = false;
-    const int n = gsf_infile_num_children(d->root);
-    for (int i = 0; i < n; ++i) {
-        const char* childName = gsf_infile_name_by_index(d->root, i);
-        if (!childName || QString::fromUtf8(childName).compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        GsfInput* child = gsf_infile_child_by_index(d->root, i);
-        if (!child) continue;
+    if (GsfInput* child = findRootChild(d->root, name)) {
         QByteArray bytes;
         // Read in chunks: the directory's stream size is only a claim, the
         // buffer grows with the sectors that can really be read.

@@ -169,7 +169,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
 WorkbookModel loadWorkbook(const QString& path) {
     cfb::CompoundFile file(path);
     bool truncated = false;
-    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"), &truncated);
+    std::optional<QByteArray> stream = file.rootStreamView(QStringLiteral("Workbook"), &truncated);
     if (!stream) {
         if (file.rootStream(QStringLiteral("Book")))
             refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
@@ -178,6 +178,7 @@ WorkbookModel loadWorkbook(const QString& path) {
     WorkbookModel book = readWorkbookStream(*stream, path);
     if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);
+    if (file.changedWhileRead()) refuse(path, QStringLiteral("the file was changed by another program while it was read"));
     return book;
 }
 
