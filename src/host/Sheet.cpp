@@ -21,6 +21,18 @@ QString errorText(int code) {
     return text.isEmpty() ? QStringLiteral("#N/A") : text;
 }
 
+QString integerText(qint64 v) {
+    char16_t digits[24];
+    int n = 0;
+    quint64 u = v < 0 ? 0 - quint64(v) : quint64(v);
+    do {
+        digits[23 - n++] = char16_t(u'0' + u % 10);
+        u /= 10;
+    } while (u);
+    if (v < 0) digits[23 - n++] = u'-';
+    return QString(reinterpret_cast<const QChar*>(digits + 24 - n), n);
+}
+
 bool before(const xls::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }
 
 }  // namespace
@@ -51,7 +63,7 @@ QString Cell::formula() const {
         // they are most cells, so they skip the general formatting.
         const double v = data_->number;
         if (v == std::trunc(v) && std::fabs(v) < 1e15 && !(v == 0 && std::signbit(v)))
-            return QString::number(qint64(v));
+            return integerText(qint64(v));
         return xls::numberText(v);
     }
     case CellType::Text: return text_ ? *text_ : QString();
@@ -71,31 +83,16 @@ QString Range::address() const {
     return first + QLatin1Char(':') + xls::cellAddress(area_.lastRow, area_.lastCol, true);
 }
 
-Cell Range::cellAt(int row, int col, size_t& hint) const {
-    const auto& cells = sheet_->cells;
-    if (hint > cells.size() || (hint > 0 && !before(cells[hint - 1], row, col)))
-        hint = size_t(std::lower_bound(cells.begin(), cells.end(), std::make_pair(row, col),
-                                       [](const xls::CellData& a, const std::pair<int, int>& k) {
-                                           return before(a, k.first, k.second);
-                                       }) - cells.begin());
-    while (hint < cells.size() && before(cells[hint], row, col)) ++hint;
-    const xls::CellData* data =
-        (hint < cells.size() && cells[hint].row == row && cells[hint].col == col) ? &cells[hint] : nullptr;
-    const QString* note = nullptr;
-    if (!sheet_->notes.empty()) {
-        auto it = sheet_->notes.find({row, col});
-        if (it != sheet_->notes.end()) note = &it->second;
-    }
-    if (!data) return Cell(nullptr, row, col, note);
-    return Cell(data, row, col, note, &xls::cellText(*book_, *sheet_, *data), &xls::cellFormula(*sheet_, *data));
-}
-
 Cell Range::cell(qint64 index) const {
     const int cols = columnCount();
     const int row = area_.firstRow + int(index / cols);
     const int col = area_.firstCol + int(index % cols);
-    size_t hint = sheet_->cells.size() + 1;  // forces a search
-    return cellAt(row, col, hint);
+    const auto& cells = sheet_->cells;
+    const auto it = std::lower_bound(cells.begin(), cells.end(), std::make_pair(row, col),
+                                     [](const xls::CellData& a, const std::pair<int, int>& k) {
+                                         return before(a, k.first, k.second);
+                                     });
+    return make(it != cells.end() && it->row == row && it->col == col ? &*it : nullptr, row, col);
 }
 
 int Sheet::visible() const {

@@ -62,7 +62,7 @@ public:
     void forEach(F&& visit) const;
 
 private:
-    Cell cellAt(int row, int col, size_t& hint) const;
+    Cell make(const xls::CellData* data, int row, int col) const;
     std::shared_ptr<const xls::WorkbookModel> book_;
     const xls::SheetModel* sheet_;
     xls::Area area_;
@@ -102,12 +102,28 @@ private:
     int index_;
 };
 
+inline Cell Range::make(const xls::CellData* data, int row, int col) const {
+    const QString* note = nullptr;
+    if (!sheet_->notes.empty()) {
+        const auto it = sheet_->notes.find({row, col});
+        if (it != sheet_->notes.end()) note = &it->second;
+    }
+    if (!data) return Cell(nullptr, row, col, note);
+    return Cell(data, row, col, note, &xls::cellText(*book_, *sheet_, *data), &xls::cellFormula(*sheet_, *data));
+}
+
+// The stored cells are sorted as the range is enumerated: one pass over
+// them alongside the positions.
 template <class F>
 void Range::forEach(F&& visit) const {
-    size_t hint = 0;
+    const std::vector<xls::CellData>& cells = sheet_->cells;
+    const xls::CellData* p = cells.data();
+    const xls::CellData* const end = p + cells.size();
     for (int r = area_.firstRow; r <= area_.lastRow; ++r)
-        for (int c = area_.firstCol; c <= area_.lastCol; ++c)
-            if (!visit(cellAt(r, c, hint))) return;
+        for (int c = area_.firstCol; c <= area_.lastCol; ++c) {
+            while (p != end && (p->row < r || (p->row == r && p->col < c))) ++p;
+            if (!visit(make(p != end && p->row == r && p->col == c ? p : nullptr, r, c))) return;
+        }
 }
 
 }  // namespace tabulon::host

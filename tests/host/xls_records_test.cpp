@@ -2,6 +2,7 @@
 // width at a CONTINUE boundary, and the sheet records that only make sense
 // together (formula bodies shared by many cells, data tables, comments).
 #include "host/xls/BookContext.h"
+#include "host/xls/Loader.h"
 #include "host/xls/Readers.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,30 @@ TEST(XlsRecords, SharedStringCountBeyondTheBytesIsAWarningNotAnAllocation) {
     WorkbookModel book;
     parseSst(rec, book);
     EXPECT_EQ(book.sst.size(), 1u);
+}
+
+// The shared strings are read while the sheets are: a cell is first only
+// checked against the count the SST announces, and left out afterwards when
+// its string is not there after all.
+TEST(XlsRecords, CellsReferringToStringsTheSstLostAreLeftOutWithAWarning) {
+    auto labelSst = [](int row, uint32_t isst) { return record(rt::LabelSst, Bytes().u16(row).u16(0).u16(0).u32(isst).bytes()); };
+    const QByteArray sst = record(rt::Sst, Bytes().u32(3).u32(3).u16(1).u8(0).latin("a").bytes());
+    auto globals = [&](uint32_t sheetAt) {
+        return record(rt::Bof, Bytes().u16(0x0600).u16(0x0005).u32(0).u32(0).bytes()) +
+               record(rt::BoundSheet8, Bytes().u32(sheetAt).u8(0).u8(0).u8(6).u8(0).latin("Sheet1").bytes()) + sst + eof();
+    };
+    const QByteArray head = globals(0);
+    const QByteArray stream = globals(uint32_t(head.size())) + sheetBof() + labelSst(0, 0) + labelSst(1, 2) +
+                              labelSst(2, 3) + eof();
+    const WorkbookModel book = readWorkbookStream(stream, QStringLiteral("crafted.xls"));
+    ASSERT_EQ(book.sheets.size(), 1u);
+    const SheetModel& s = book.sheets[0];
+    ASSERT_EQ(s.cells.size(), 1u);
+    EXPECT_EQ(cellText(book, s, s.cells[0]), "a");
+    // index 3 is beyond the announced count, index 2 beyond what was read
+    ASSERT_EQ(book.warnings.size(), 2) << qPrintable(book.warnings.join(QLatin1Char('\n')));
+    EXPECT_TRUE(book.warnings[0].contains(QStringLiteral("shared string index 3 out of range"))) << qPrintable(book.warnings[0]);
+    EXPECT_TRUE(book.warnings[1].contains(QStringLiteral("1 cells refer to shared strings"))) << qPrintable(book.warnings[1]);
 }
 
 TEST(XlsRecords, DataTableCellsShowTheTableFormula) {

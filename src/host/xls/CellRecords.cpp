@@ -107,7 +107,7 @@ void parseLabelSst(const Record& rec, SheetState& st) {
     c.skip(2);
     const uint32_t isst = c.u32();
     checkCell(row, col, rec.offset);
-    if (isst >= st.book.sst.size())
+    if (isst >= st.book.sstCount)
         throw FormatError(QStringLiteral("shared string index %1 out of range").arg(isst), rec.offset);
     st.addCell(row, col, CellType::Text).text = isst;
 }

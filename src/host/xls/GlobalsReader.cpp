@@ -48,7 +48,18 @@ void parseBoundSheet(const Record& rec, WorkbookModel& book) {
 }
 
 // SST, MS-XLS 2.4.265; strings are XLUnicodeRichExtendedString (2.5.293)
+uint32_t sstAnnounced(const Record& rec) {
+    ByteCursor c = rec.cursor();
+    c.skip(4);  // cstTotal
+    return c.u32();
+}
+
 void parseSst(const Record& rec, WorkbookModel& book) {
+    book.sstCount += sstAnnounced(rec);
+    parseSstStrings(rec, book);
+}
+
+void parseSstStrings(const Record& rec, WorkbookModel& book) {
     ByteCursor c = rec.cursor();
     c.skip(4);  // cstTotal
     const uint32_t unique = c.u32();

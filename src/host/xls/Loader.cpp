@@ -78,13 +78,32 @@ void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
 // sheet reads only the globals, which no longer change, and writes only its
 // own model and log. The first failure in sheet order is the one reported,
 // as if the sheets had been read one after the other.
+// The shared strings are read at the same time: cells keep only their
+// index into them, checked against the count the globals announce.
 void readSheetsTogether(const QByteArray& stream, WorkbookModel& book, const FormulaContext& ctx,
-                        const std::vector<size_t>& toRead, std::vector<WarningLog>& logs) {
+                        const std::vector<size_t>& toRead, std::vector<WarningLog>& logs,
+                        const std::vector<Record>& sst) {
     std::vector<std::exception_ptr> failures(book.sheets.size());
+    std::exception_ptr sstFailure;
+    const size_t jobs = toRead.size() + 1;  // job 0: the shared strings
     std::atomic<size_t> next{0};
     auto work = [&] {
-        for (size_t k = next++; k < toRead.size(); k = next++) {
-            const size_t i = toRead[k];
+        for (size_t k = next++; k < jobs; k = next++) {
+            if (k == 0) {
+                try {
+                    for (const Record& rec : sst) {
+                        try {
+                            parseSstStrings(rec, book);
+                        } catch (const FormatError& e) {
+                            warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
+                        }
+                    }
+                } catch (...) {
+                    sstFailure = std::current_exception();
+                }
+                continue;
+            }
+            const size_t i = toRead[k - 1];
             try {
                 readSheet(stream, book.sheets[i], std::as_const(book), ctx, logs[i]);
             } catch (...) {
@@ -94,7 +113,7 @@ void readSheetsTogether(const QByteArray& stream, WorkbookModel& book, const For
     };
     const size_t cores = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
-    for (size_t n = 1; n < std::min(cores, toRead.size()); ++n) {
+    for (size_t n = 1; n < std::min(cores, jobs); ++n) {
         try {
             helpers.emplace_back(work);
         } catch (const std::system_error&) {
@@ -103,18 +122,43 @@ void readSheetsTogether(const QByteArray& stream, WorkbookModel& book, const For
     }
     work();
     for (std::thread& t : helpers) t.join();
+    if (sstFailure) std::rethrow_exception(sstFailure);
     for (const std::exception_ptr& failure : failures)
         if (failure) std::rethrow_exception(failure);
 }
 
+// A damaged SST holds fewer strings than it announced: cells that refer to
+// the missing ones are left out, as a cell with an unreadable value is.
+void dropLostStrings(WorkbookModel& book, std::vector<WarningLog>& logs) {
+    const size_t held = book.sst.size();
+    for (size_t i = 0; i < book.sheets.size(); ++i) {
+        std::vector<CellData>& cells = book.sheets[i].cells;
+        const auto lost = [held](const CellData& c) {
+            return c.type == CellType::Text && !(c.flags & CellData::OwnText) && c.text >= held;
+        };
+        const auto from = std::remove_if(cells.begin(), cells.end(), lost);
+        if (from == cells.end()) continue;
+        logs[i].add(QStringLiteral("sheet '%1': %2 cells refer to shared strings the file does not hold")
+                        .arg(book.sheets[i].name)
+                        .arg(cells.end() - from));
+        cells.erase(from, cells.end());
+    }
+}
+
 }  // namespace
 
-void readGlobals(RecordStream& rs, WorkbookModel& book) {
+void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>* deferredSst) {
     Record rec;
     while (rs.next(rec)) {
         if (rec.type == rt::Eof) return;
         if (rec.type == rt::FilePass) refuse(book.path, QStringLiteral("the workbook is password-encrypted"));
         try {
+            if (rec.type == rt::Sst && deferredSst) {
+                book.sstCount += sstAnnounced(rec);
+                deferredSst->push_back(std::move(rec));
+                rec = Record{};
+                continue;
+            }
             parseGlobalRecord(rec, book);
         } catch (const FormatError& e) {
             warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
@@ -128,7 +172,8 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
     book.path = QFileInfo(path).absoluteFilePath();
     RecordStream rs(stream);
     checkFirstBof(rs, path);
-    readGlobals(rs, book);
+    std::vector<Record> sst;
+    readGlobals(rs, book, &sst);
 
     const BookContext ctx(book);
     // Which sheets are read is settled first, from the record headers alone;
@@ -160,7 +205,8 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
         if (mayOverrun) spent += sheetSpan(stream, sheet.bofOffset);
         toRead.push_back(i);
     }
-    readSheetsTogether(stream, book, ctx, toRead, logs);
+    readSheetsTogether(stream, book, ctx, toRead, logs, sst);
+    if (book.sst.size() < book.sstCount) dropLostStrings(book, logs);
     for (const WarningLog& log : logs) log.appendTo(book.warnings);
     resolveNames(book, ctx);
     return book;

@@ -112,6 +112,7 @@ struct WorkbookModel {
     std::vector<int> boundSheetToSheet; // BoundSheet index -> index in sheets, -1 if left out
     QStringList boundSheetNames;        // every BoundSheet8 name in file order
     std::vector<QString> sst;
+    uint64_t sstCount = 0;              // the strings the SST records announce: cells are checked against it
     std::vector<NameModel> names;
     std::vector<SupBookModel> supBooks;
     std::vector<XtiModel> xti;
