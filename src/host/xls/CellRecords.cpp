@@ -41,12 +41,11 @@ void SheetState::touch(int row, int col) {
 
 CellData& SheetState::addCell(int row, int col, CellType type) {
     touch(row, col);
-    CellData cell;
+    CellData& cell = sheet.cells.emplace_back();
     cell.row = row;
     cell.col = uint16_t(col);
     cell.type = type;
-    sheet.cells.push_back(cell);
-    return sheet.cells.back();
+    return cell;
 }
 
 void SheetState::setText(CellData& cell, QString text) {

@@ -61,6 +61,7 @@ PtgState::PtgState(const FormulaInput& in, const FormulaContext& ctx)
     : input(in), context(ctx), tokens(in.rgce, in.cce, "tokens"),
       extra(in.extra, in.extraSize, "constants"), buf_(threadBuffers()) {
     buf_.text.clear();
+    buf_.text.push(u'=');
     buf_.stack.clear();
 }
 
@@ -97,21 +98,32 @@ void PtgState::combine(size_t n, QStringView head, QStringView sep, QStringView 
     for (size_t i = first; i < stack.size(); ++i) depth = std::max(depth, stack[i].depth);
     if (depth + 1 > kMaxDepth)
         refuse(QStringLiteral("nested too deeply"));
-    std::u16string& text = buf_.text;
+    PtgText& text = buf_.text;
     const size_t start = n ? stack[first].start : text.size();
+    auto chars = [](QStringView v) { return reinterpret_cast<const char16_t*>(v.data()); };
+    // Operators and one-argument calls, most of a formula: the texts are
+    // completed where they lie.
+    if (!dropFirst && n <= 2 && (n < 2 || head.isEmpty())) {
+        if (n == 2) text.insert(stack[first + 1].start, chars(sep), size_t(sep.size()));
+        else text.insert(start, chars(head), size_t(head.size()));
+        append(tail);
+        stack.resize(first);
+        stack.push_back(PtgItem{start, depth + 1});
+        return;
+    }
     // Without a head the first item stays where it is; the rest are moved
     // out and written back behind the separators.
     const bool keepFirst = head.isEmpty() && !dropFirst && n > 0;
     const size_t from = keepFirst ? (n > 1 ? stack[first + 1].start : text.size()) : start;
     std::u16string& moved = buf_.scratch;
-    moved.assign(text, from, std::u16string::npos);
-    text.resize(from);
+    moved.assign(text.data() + from, text.size() - from);
+    text.shrink(from);
     if (!keepFirst) append(head);
     for (size_t i = keepFirst ? 1 : (dropFirst ? 1 : 0); i < n; ++i) {
         const size_t b = stack[first + i].start - from;
         const size_t e = (i + 1 < n ? stack[first + i + 1].start : from + moved.size()) - from;
         if (i > (dropFirst ? 1u : 0u)) append(sep);
-        text.append(moved, b, e - b);
+        text.append(moved.data() + b, e - b);
     }
     append(tail);
     stack.resize(first);
@@ -127,6 +139,11 @@ QStringView PtgState::itemText(size_t n) const {
     return QStringView(buf_.text.data() + stack[i].start, qsizetype(end - stack[i].start));
 }
 
+QString PtgState::plainText() const {
+    if (buf_.stack.size() != 1 || !pending.empty() || !afterEquals.isEmpty()) return QString();
+    return QString(reinterpret_cast<const QChar*>(buf_.text.data()), qsizetype(buf_.text.size()));
+}
+
 QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {
     PtgState s(in, ctx);
     while (!s.tokens.atEnd())
@@ -135,6 +152,7 @@ QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {
         return QStringLiteral("=");
     if (s.stackSize() != 1)
         refuse(QStringLiteral("leaves %1 values instead of one").arg(s.stackSize()));
+    if (QString plain = s.plainText(); !plain.isEmpty()) return plain;
     // Whitespace after the last token (before nothing) is kept where typed.
     const PtgSpacing trailing = s.takeSpacing();
     const QStringView body = s.itemText(0);

@@ -82,12 +82,15 @@ QString arrayText(PtgCursor& extra) {
 void pushString(PtgState& s) {
     const size_t count = s.tokens.u8();
     s.beginOperand();
-    s.append(u'"');
-    s.tokens.unicodeChars(count, [&s](char16_t ch) {
-        s.append(ch);
-        if (ch == u'"') s.append(ch);
+    char16_t* out = s.room(2 * count + 2);
+    size_t n = 0;
+    out[n++] = u'"';
+    s.tokens.unicodeChars(count, [out, &n](char16_t ch) {
+        out[n++] = ch;
+        if (ch == u'"') out[n++] = ch;
     });
-    s.append(u'"');
+    out[n++] = u'"';
+    s.used(n);
     s.endOperand();
 }
 

@@ -13,6 +13,8 @@
 
 #include <QString>
 #include <QStringView>
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,9 +34,43 @@ struct PtgSpacing {
     bool empty() const { return before.isEmpty() && beforeOpen.isEmpty() && beforeClose.isEmpty(); }
 };
 
+// A growing run of UTF-16 code units, written through a pointer: room()
+// makes space for n more, used() counts what was written there.
+class PtgText {
+public:
+    size_t size() const { return size_; }
+    const char16_t* data() const { return store_.data(); }
+    void clear() { size_ = 0; }
+    void shrink(size_t n) { size_ = std::min(size_, n); }
+    char16_t* room(size_t n) {
+        if (size_ + n > store_.size()) store_.resize(std::max(store_.size() * 2, size_ + n + 256));
+        return store_.data() + size_;
+    }
+    void used(size_t n) { size_ += n; }
+    void append(const char16_t* chars, size_t n) {
+        if (n) std::memcpy(room(n), chars, n * sizeof(char16_t));
+        size_ += n;
+    }
+    void push(char16_t ch) {
+        *room(1) = ch;
+        ++size_;
+    }
+    void insert(size_t at, const char16_t* chars, size_t n) {
+        if (!n) return;
+        char16_t* base = room(n) - size_;
+        std::memmove(base + at + n, base + at, (size_ - at) * sizeof(char16_t));
+        std::memcpy(base + at, chars, n * sizeof(char16_t));
+        size_ += n;
+    }
+
+private:
+    std::vector<char16_t> store_;
+    size_t size_ = 0;
+};
+
 // The reusable buffers of one thread's decoder.
 struct PtgBuffers {
-    std::u16string text;     // every stacked item's text, in stack order
+    PtgText text;            // "=", then every stacked item's text, in stack order
     std::u16string scratch;  // the items being combined, while they are
     std::vector<PtgItem> stack;
 };
@@ -57,9 +93,12 @@ public:
     // text, end. pushOperand does all three for a finished text.
     void beginOperand();
     void append(QStringView text) { buf_.text.append(reinterpret_cast<const char16_t*>(text.data()), size_t(text.size())); }
-    void append(QLatin1String text) { for (char ch : text) buf_.text.push_back(char16_t(uchar(ch))); }
-    void append(char16_t ch) { buf_.text.push_back(ch); }
+    void append(char16_t ch) { buf_.text.push(ch); }
     void append(const char16_t* chars, size_t n) { buf_.text.append(chars, n); }
+    // Space for n characters of the operand, written directly; used(k)
+    // after writing k of them.
+    char16_t* room(size_t n) { return buf_.text.room(n); }
+    void used(size_t n) { buf_.text.used(n); }
     void endOperand();
     void pushOperand(QStringView text);
 
@@ -70,6 +109,9 @@ public:
     void combine(size_t n, QStringView head, QStringView sep, QStringView tail, bool dropFirst = false);
     // The text of the item n places below the top (0: the top).
     QStringView itemText(size_t n) const;
+    // The formula's text, "=" and the one item left, when no whitespace was
+    // announced around them; empty otherwise.
+    QString plainText() const;
 
 private:
     PtgBuffers& buf_;
