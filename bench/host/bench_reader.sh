@@ -6,6 +6,7 @@
 # headless load of the same file. Prints seconds, peak memory and the ratios
 # against the targets: 5 times faster than SheetJS, 20 times faster than
 # LibreOffice, peak memory under three times the file size plus 100 MB.
+# Each tool keeps the best of RUNS runs (default 3).
 #
 #   bench/host/bench_reader.sh [BUILD_DIR] [WORK_DIR]
 #
@@ -52,17 +53,23 @@ field() {
 # "seconds peak_kb" of the last command run through measure
 measure() { out=$1; shift; "$TIME" -f "%e %M" -o "$out.time" "$@" >"$out" 2>"$out.err"; }
 
-# --- ours: best of three in-process times, the highest peak ------------------
-best=""; peak=0
-for i in 1 2 3; do
+# Every tool runs RUNS times (default 3) and keeps its best time: the
+# machines this runs on are shared, and a slow moment must not decide a
+# ratio either way. Peak memory is the highest of the runs.
+RUNS=${RUNS:-3}
+min() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b ? a : b) }'; }
+
+# --- ours: in-process load and walk -------------------------------------------
+best=""; bestLoad=""; bestWall=""; peak=0
+for i in $(seq "$RUNS"); do
   measure ours.txt "$LOAD" big.xls || { cat ours.txt.err >&2; exit 1; }
-  s=$(field ours.txt timing total_s)
+  best=$(min "$(field ours.txt timing total_s)" "$best")
+  bestLoad=$(min "$(field ours.txt timing load_s)" "$bestLoad")
+  bestWall=$(min "$(cut -d' ' -f1 ours.txt.time)" "$bestWall")
   kb=$(cut -d' ' -f2 ours.txt.time)
-  best=$(awk -v a="$s" -v b="${best:-$s}" 'BEGIN { print (a < b ? a : b) }')
   [ "$kb" -gt "$peak" ] && peak=$kb
 done
-OURS_S=$best; OURS_KB=$peak
-OURS_WALL=$(cut -d' ' -f1 ours.txt.time)
+OURS_S=$best; OURS_LOAD=$bestLoad; OURS_KB=$peak; OURS_WALL=$bestWall
 
 status=0
 for key in cells formulas texts numbers; do
@@ -97,9 +104,14 @@ const s = Number(process.hrtime.bigint() - t0) / 1e9;
 console.log(`loaded cells=${cells} formulas=${formulas} text_units=${units} version=${X.version}`);
 console.log(`timing total_s=${s.toFixed(3)}`);
 EOF
-measure sheetjs.txt node sheetjs_load.js "$SHEETJS_DIR/node_modules/xlsx" big.xls || { cat sheetjs.txt.err >&2; exit 1; }
-SJS_S=$(field sheetjs.txt timing total_s)
-SJS_WALL=$(cut -d' ' -f1 sheetjs.txt.time); SJS_KB=$(cut -d' ' -f2 sheetjs.txt.time)
+SJS_S=""; SJS_WALL=""; SJS_KB=0
+for i in $(seq "$RUNS"); do
+  measure sheetjs.txt node sheetjs_load.js "$SHEETJS_DIR/node_modules/xlsx" big.xls || { cat sheetjs.txt.err >&2; exit 1; }
+  SJS_S=$(min "$(field sheetjs.txt timing total_s)" "$SJS_S")
+  SJS_WALL=$(min "$(cut -d' ' -f1 sheetjs.txt.time)" "$SJS_WALL")
+  kb=$(cut -d' ' -f2 sheetjs.txt.time)
+  [ "$kb" -gt "$SJS_KB" ] && SJS_KB=$kb
+done
 for key in cells formulas; do
   w=$(field written.txt written "$key"); r=$(field sheetjs.txt loaded "$key")
   [ "$w" = "$r" ] || echo "note: SheetJS $key: written $w, read $r" >&2
@@ -109,27 +121,34 @@ done
 # ten-row workbook (start-up, profile, filter set-up) is taken off ----------
 LO="soffice -env:UserInstallation=file://$WORK/lo-profile --headless --convert-to csv --outdir lo-out"
 $LO tiny.xls >/dev/null 2>&1 || true   # first start creates the profile
-measure lo-tiny.txt $LO tiny.xls || { cat lo-tiny.txt.err >&2; exit 1; }
-measure lo.txt $LO big.xls || { cat lo.txt.err >&2; exit 1; }
-LO_WALL=$(cut -d' ' -f1 lo.txt.time); LO_KB=$(cut -d' ' -f2 lo.txt.time)
-LO_BASE=$(cut -d' ' -f1 lo-tiny.txt.time)
+LO_BASE=""; LO_WALL=""; LO_KB=0
+for i in $(seq "$RUNS"); do
+  measure lo-tiny.txt $LO tiny.xls || { cat lo-tiny.txt.err >&2; exit 1; }
+  LO_BASE=$(min "$(cut -d' ' -f1 lo-tiny.txt.time)" "$LO_BASE")
+  measure lo.txt $LO big.xls || { cat lo.txt.err >&2; exit 1; }
+  LO_WALL=$(min "$(cut -d' ' -f1 lo.txt.time)" "$LO_WALL")
+  kb=$(cut -d' ' -f2 lo.txt.time)
+  [ "$kb" -gt "$LO_KB" ] && LO_KB=$kb
+done
 # (a small workbook loads within the start-up's own jitter: never below 10 ms)
 LO_S=$(awk -v a="$LO_WALL" -v b="$LO_BASE" 'BEGIN { d = a - b; printf "%.2f", d < 0.01 ? 0.01 : d }')
 lines=$(cat lo-out/big.csv 2>/dev/null | wc -l)
 [ "$lines" = "$ROWS" ] || echo "note: LibreOffice wrote $lines CSV rows for the first sheet, expected $ROWS" >&2
 
 # --- the table -------------------------------------------------------------------
-awk -v file="$FILE_BYTES" -v os="$OURS_S" -v ow="$OURS_WALL" -v ok="$OURS_KB" \
+awk -v file="$FILE_BYTES" -v os="$OURS_S" -v ol="$OURS_LOAD" -v ow="$OURS_WALL" -v ok="$OURS_KB" -v runs="$RUNS" \
     -v ss="$SJS_S" -v sw="$SJS_WALL" -v sk="$SJS_KB" \
     -v ls="$LO_S" -v lw="$LO_WALL" -v lk="$LO_KB" -v lb="$LO_BASE" 'BEGIN {
   fileMb = file / 1048576; limit = 3 * fileMb + 100
   if (os < 0.001) os = 0.001  # the resolution of the printed time
+  if (ol < 0.001) ol = 0.001
   printf "\nworkbook: %.1f MB\n", fileMb
-  printf "%-22s %10s %10s %10s %12s\n", "tool", "load s", "wall s", "peak MB", "vs ours"
-  printf "%-22s %10.2f %10.2f %10.1f %12s\n", "tabulon (best of 3)", os, ow, ok / 1024, "1.0x"
-  printf "%-22s %10.2f %10.2f %10.1f %11.1fx\n", "SheetJS cellFormula", ss, sw, sk / 1024, ss / os
-  printf "%-22s %10.2f %10.2f %10.1f %11.1fx\n", "LibreOffice headless", ls, lw, lk / 1024, ls / os
-  printf "(load s: in-process load and walk; LibreOffice: wall less %.2f s for a ten-row file)\n\n", lb
+  printf "%-22s %10s %10s %10s %12s\n", "tool (best of " runs ")", "load s", "wall s", "peak MB", "vs ours"
+  printf "%-22s %10.3f %10.2f %10.1f %12s\n", "tabulon", os, ow, ok / 1024, "1.0x"
+  printf "%-22s %10.3f %10.2f %10.1f %11.1fx\n", "SheetJS cellFormula", ss, sw, sk / 1024, ss / os
+  printf "%-22s %10.3f %10.2f %10.1f %11.1fx\n", "LibreOffice headless", ls, lw, lk / 1024, ls / os
+  printf "(load s: in-process load and walk of every cell; LibreOffice: wall less %.2f s for a ten-row file)\n", lb
+  printf "(tabulon load alone, without the walk: %.3f s, %.1fx SheetJS, %.1fx LibreOffice)\n\n", ol, ss / ol, ls / ol
   miss = 0
   t1 = ss / os >= 5; t2 = ls / os >= 20; t3 = ok / 1024 < limit
   printf "target SheetJS >= 5x:          %5.1fx  %s\n", ss / os, t1 ? "met" : "MISSED"

@@ -20,6 +20,7 @@ public:
     size_t remaining() const { return size_ - pos_; }
 
     uint8_t u8() { need(1); return data_[pos_++]; }
+    uint8_t peek() const { need(1); return data_[pos_]; }
     uint16_t u16() {
         need(2);
         const uint16_t v = static_cast<uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
@@ -45,9 +46,11 @@ public:
     // XLUnicodeString body after its count: a flag byte whose bit 0 says the
     // characters are stored as UTF-16LE rather than as their low bytes only.
     QString unicodeChars(size_t count) {
-        QString text;
-        text.reserve(static_cast<qsizetype>(count));
-        unicodeChars(count, [&text](char16_t ch) { text += QChar(ch); });
+        const bool wide = (peek() & 0x01) != 0;
+        need(1 + (wide ? count * 2 : count));  // before the text is sized by the count
+        QString text(static_cast<qsizetype>(count), Qt::Uninitialized);
+        QChar* out = text.data();
+        unicodeChars(count, [&out](char16_t ch) { *out++ = QChar(ch); });
         return text;
     }
     // The same, handing each character to put.
