@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 using tabulon::xls::numberText;
 
@@ -41,6 +46,45 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NumberTextSpecial, NonFiniteValuesBecomeTheNumberError) {
     EXPECT_EQ(numberText(std::numeric_limits<double>::infinity()), QStringLiteral("#NUM!"));
     EXPECT_EQ(numberText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("#NUM!"));
+}
+
+}  // namespace
+
+namespace {
+
+// Values with a short decimal form, the most common in workbooks: the text
+// is that form, the shortest that reads back as the value.
+TEST(NumberTextSweep, ShortDecimalsAreWrittenAsTyped) {
+    std::mt19937_64 random(20261206);
+    for (int i = 0; i < 200000; ++i) {
+        const int places = int(random() % 10);
+        const uint64_t digits = random() % (i % 2 ? 100000ull : 10000000000000ull);
+        const double value = double(digits) / std::pow(10.0, places) * (i % 3 ? 1 : -1);
+        if (value == 0) continue;
+        char expected[64];
+        const char* end = std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed).ptr;
+        ASSERT_EQ(numberText(value).toStdString(), std::string(expected, size_t(end - expected))) << digits << "e-" << places;
+    }
+}
+
+// Any other value: at most 15 significant digits, within half a unit of the
+// fifteenth of the value.
+TEST(NumberTextSweep, OtherValuesKeepFifteenDigits) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = std::ldexp(double(random() >> 11) / double(1ull << 53), int(random() % 80) - 40);
+        if (value == 0) continue;
+        const std::string text = numberText(value).toStdString();
+        int significant = 0;
+        bool leading = true;
+        for (char c : text.substr(0, text.find('E'))) {
+            if (c < '0' || c > '9') continue;
+            if (c != '0') leading = false;
+            if (!leading) ++significant;
+        }
+        EXPECT_LE(significant, 15) << text;
+        EXPECT_NEAR(std::strtod(text.c_str(), nullptr), value, std::fabs(value) * 5.1e-15) << text;
+    }
 }
 
 }  // namespace

@@ -83,6 +83,39 @@ int putFixed(char* out, const Decimal& d) {
     return n + d.count - intDigits;
 }
 
+QString fromAscii(const char* text, int n) {
+    char16_t wide[40];
+    for (int i = 0; i < n; ++i) wide[i] = char16_t(text[i]);
+    return QString(reinterpret_cast<const QChar*>(wide), n);
+}
+
+// Most numbers in a workbook have a short exact decimal form: whole
+// numbers, amounts, measurements with a few decimal places. Such a value is
+// m / 10^k for the smallest k at which that quotient reads back as the
+// value, and then m's digits are the text. With m below 10^14 at most one
+// k-place decimal reads back as the value, and that is also the value
+// rounded to 15 digits, so the text is the one the general rule writes.
+constexpr int kShortPlaces = 9;
+constexpr double kPowers[kShortPlaces + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+int putShortDecimal(double magnitude, char* out) {
+    if (!(magnitude < 1e14) || magnitude < 1e-9) return 0;
+    for (int k = 0; k <= kShortPlaces; ++k) {
+        const double scaled = magnitude * kPowers[k];
+        if (scaled >= 1e14) return 0;
+        const uint64_t m = uint64_t(std::llround(scaled));
+        if (double(m) / kPowers[k] != magnitude) continue;
+        const uint64_t unit = uint64_t(kPowers[k]);
+        int n = int(std::to_chars(out, out + 20, m / unit).ptr - out);
+        if (k == 0) return n;
+        out[n++] = '.';
+        uint64_t fraction = m % unit;
+        for (int i = k - 1; i >= 0; --i, fraction /= 10) out[n + i] = char('0' + fraction % 10);
+        return n + k;
+    }
+    return 0;
+}
+
 }  // namespace
 
 QString numberText(double value) {
@@ -90,6 +123,12 @@ QString numberText(double value) {
         return QStringLiteral("#NUM!");
     if (value == 0.0)
         return QStringLiteral("0");
+    {
+        char text[40];
+        const int sign = value < 0 ? 1 : 0;
+        text[0] = '-';
+        if (const int n = putShortDecimal(std::fabs(value), text + sign)) return fromAscii(text, sign + n);
+    }
     const Decimal d = toDecimal(std::fabs(value));
     const int lastDecimalPlace = d.count - 1 - d.exponent;
     const bool useScientific = d.exponent >= kDigits || lastDecimalPlace > kDigits;
@@ -97,7 +136,7 @@ QString numberText(double value) {
     int n = 0;
     if (value < 0) text[n++] = '-';
     n += useScientific ? putScientific(text + n, d) : putFixed(text + n, d);
-    return QString::fromLatin1(text, n);
+    return fromAscii(text, n);
 }
 
 }  // namespace tabulon::xls
