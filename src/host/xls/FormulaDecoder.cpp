@@ -38,16 +38,26 @@ bool skipMemToken(uint8_t base, PtgState& s) {
     }
 }
 
+// Each token goes straight to its family: below 0x20 the operators, the
+// constants and the attributes; above, the operand classes of arrays,
+// calls, and references.
 void decodeToken(PtgState& s) {
     const uint8_t ptg = s.tokens.u8();
-    const uint8_t base = ptg >= 0x20 ? static_cast<uint8_t>((ptg & 0x1F) | 0x20) : ptg;
-    if (ptg == 0x01 || ptg == 0x02)  // PtgExp/PtgTbl: the reader resolves these
-        refuse(QStringLiteral("refers to a shared or table formula"));
-    if (decodeOperator(ptg, s) || decodeConstant(ptg, s) || decodeFunction(ptg, base, s))
-        return;
-    if (ptg >= 0x20 && (skipMemToken(base, s) || decodeReference(base, s)))
-        return;
-    refuse(QStringLiteral("token 0x%1 unknown").arg(ptg, 2, 16, QLatin1Char('0')));
+    bool known = false;
+    if (ptg < 0x20) {
+        if (ptg == 0x01 || ptg == 0x02)  // PtgExp/PtgTbl: the reader resolves these
+            refuse(QStringLiteral("refers to a shared or table formula"));
+        if (ptg == 0x19) known = decodeFunction(ptg, ptg, s);
+        else if (ptg == 0x17 || ptg >= 0x1C) known = decodeConstant(ptg, s);
+        else known = decodeOperator(ptg, s);
+    } else {
+        const uint8_t base = static_cast<uint8_t>((ptg & 0x1F) | 0x20);
+        if (base == 0x20) known = decodeConstant(ptg, s);
+        else if (base == 0x21 || base == 0x22) known = decodeFunction(ptg, base, s);
+        else known = skipMemToken(base, s) || decodeReference(base, s);
+    }
+    if (!known)
+        refuse(QStringLiteral("token 0x%1 unknown").arg(ptg, 2, 16, QLatin1Char('0')));
 }
 
 PtgBuffers& threadBuffers() {
@@ -66,6 +76,7 @@ PtgState::PtgState(const FormulaInput& in, const FormulaContext& ctx)
 }
 
 PtgSpacing PtgState::takeSpacing() {
+    if (pending.empty()) return {};
     PtgSpacing taken = std::move(pending);
     pending = PtgSpacing{};
     return taken;

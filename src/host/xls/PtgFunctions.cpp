@@ -78,9 +78,9 @@ void space(PtgState& s) {
     const int count = s.tokens.u8();
     const QString text(count, (type & 1) && type != 6 ? QLatin1Char('\n') : QLatin1Char(' '));
     switch (type) {
-    case 0: case 1: s.pending.before += text; break;
-    case 2: case 3: s.pending.beforeOpen += text; break;
-    case 4: case 5: s.pending.beforeClose += text; break;
+    case 0: case 1: s.pending.before += text; s.pending.announced = true; break;
+    case 2: case 3: s.pending.beforeOpen += text; s.pending.announced = true; break;
+    case 4: case 5: s.pending.beforeClose += text; s.pending.announced = true; break;
     case 6: s.afterEquals += text; break;
     default: break;  // unknown placement: the characters are dropped
     }

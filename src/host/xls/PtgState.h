@@ -31,7 +31,8 @@ struct PtgSpacing {
     QString before;       // before the token's own text (or its operator)
     QString beforeOpen;   // before "(" of a parenthesised expression
     QString beforeClose;  // before ")" of a parenthesis or function call
-    bool empty() const { return before.isEmpty() && beforeOpen.isEmpty() && beforeClose.isEmpty(); }
+    bool announced = false;  // set with any of them: most formulas have none
+    bool empty() const { return !announced; }
 };
 
 // A growing run of UTF-16 code units, written through a pointer: room()
