@@ -60,6 +60,11 @@ void decodeToken(PtgState& s) {
         refuse(QStringLiteral("token 0x%1 unknown").arg(ptg, 2, 16, QLatin1Char('0')));
 }
 
+void copyChars(char16_t* out, QStringView text) {
+    const QChar* in = text.data();
+    for (qsizetype i = 0; i < text.size(); ++i) out[i] = in[i].unicode();
+}
+
 PtgBuffers& threadBuffers() {
     thread_local PtgBuffers buffers;
     return buffers;
@@ -111,34 +116,50 @@ void PtgState::combine(size_t n, QStringView head, QStringView sep, QStringView 
         refuse(QStringLiteral("nested too deeply"));
     PtgText& text = buf_.text;
     const size_t start = n ? stack[first].start : text.size();
-    auto chars = [](QStringView v) { return reinterpret_cast<const char16_t*>(v.data()); };
-    // Operators and one-argument calls, most of a formula: the texts are
-    // completed where they lie.
-    if (!dropFirst && n <= 2 && (n < 2 || head.isEmpty())) {
-        if (n == 2) text.insert(stack[first + 1].start, chars(sep), size_t(sep.size()));
-        else text.insert(start, chars(head), size_t(head.size()));
-        append(tail);
-        stack.resize(first);
-        stack.push_back(PtgItem{start, depth + 1});
-        return;
+    if (dropFirst) {
+        combineWithoutFirst(n, head, sep, tail, start);
+    } else {
+        // The items move right, the last first, each by the head and the
+        // separators before it; head, separators and tail then fill the gaps.
+        const size_t headSize = size_t(head.size()), sepSize = size_t(sep.size()), tailSize = size_t(tail.size());
+        const size_t growth = headSize + (n ? (n - 1) * sepSize : 0) + tailSize;
+        char16_t* base = text.room(growth) - text.size();
+        const size_t oldEnd = text.size();
+        size_t end = oldEnd;
+        for (size_t i = n; i-- > 0;) {
+            const size_t from = stack[first + i].start;
+            const size_t to = from + headSize + i * sepSize;
+            if (to != from)
+                for (size_t k = end - from; k-- > 0;) base[to + k] = base[from + k];
+            if (i > 0) copyChars(base + to - sepSize, sep);
+            end = from;
+        }
+        copyChars(base + start, head);
+        copyChars(base + oldEnd + growth - tailSize, tail);
+        text.used(growth);
     }
-    // Without a head the first item stays where it is; the rest are moved
-    // out and written back behind the separators.
-    const bool keepFirst = head.isEmpty() && !dropFirst && n > 0;
-    const size_t from = keepFirst ? (n > 1 ? stack[first + 1].start : text.size()) : start;
+    stack.resize(first);
+    stack.push_back(PtgItem{start, depth + 1});
+}
+
+// A user-defined call: the first item is the function's name, already
+// read, and leaves the text.
+void PtgState::combineWithoutFirst(size_t n, QStringView head, QStringView sep, QStringView tail, size_t start) {
+    std::vector<PtgItem>& stack = buf_.stack;
+    PtgText& text = buf_.text;
+    const size_t first = stack.size() - n;
+    const size_t from = start;
     std::u16string& moved = buf_.scratch;
     moved.assign(text.data() + from, text.size() - from);
     text.shrink(from);
-    if (!keepFirst) append(head);
-    for (size_t i = keepFirst ? 1 : (dropFirst ? 1 : 0); i < n; ++i) {
+    append(head);
+    for (size_t i = 1; i < n; ++i) {
         const size_t b = stack[first + i].start - from;
         const size_t e = (i + 1 < n ? stack[first + i + 1].start : from + moved.size()) - from;
-        if (i > (dropFirst ? 1u : 0u)) append(sep);
+        if (i > 1) append(sep);
         text.append(moved.data() + b, e - b);
     }
     append(tail);
-    stack.resize(first);
-    stack.push_back(PtgItem{start, depth + 1});
 }
 
 QStringView PtgState::itemText(size_t n) const {

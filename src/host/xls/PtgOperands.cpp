@@ -76,8 +76,7 @@ QString text(const char16_t* buf, int n) { return QString(reinterpret_cast<const
 
 // Reference texts go straight onto the decoder's stack.
 void appendCell(PtgState& s, const Cell& c) {
-    char16_t buf[16];
-    s.append(buf, size_t(putCell(buf, c, true, true)));
+    s.used(size_t(putCell(s.room(16), c, true, true)));
 }
 
 Cell readCell(PtgCursor& t, const Frame& f) {
@@ -96,11 +95,11 @@ void appendArea(PtgState& s, PtgCursor& t, const Frame& f) {
     const Cell b = resolve(rwLast, colLast, f);
     const bool wholeRows = a.col == 0 && b.col == kColumns - 1;
     const bool wholeCols = !wholeRows && a.row == 0 && b.row == kRows - 1;
-    char16_t buf[32];
-    int n = putCell(buf, a, !wholeRows, !wholeCols);
-    buf[n++] = u':';
-    n += putCell(buf + n, b, !wholeRows, !wholeCols);
-    s.append(buf, size_t(n));
+    char16_t* out = s.room(32);
+    int n = putCell(out, a, !wholeRows, !wholeCols);
+    out[n++] = u':';
+    n += putCell(out + n, b, !wholeRows, !wholeCols);
+    s.used(size_t(n));
 }
 
 // RefN/AreaN always hold offsets; the 3-D forms hold them in a name's formula

@@ -115,6 +115,7 @@ public:
     QString plainText() const;
 
 private:
+    void combineWithoutFirst(size_t n, QStringView head, QStringView sep, QStringView tail, size_t start);
     PtgBuffers& buf_;
     size_t operandStart_ = 0;
 };
