@@ -6,7 +6,7 @@
 # headless load of the same file. Prints seconds, peak memory and the ratios
 # against the targets: 5 times faster than SheetJS, 20 times faster than
 # LibreOffice, peak memory under three times the file size plus 100 MB.
-# Each tool keeps the best of RUNS runs (default 3).
+# Each tool keeps the best of RUNS runs (default 5).
 #
 #   bench/host/bench_reader.sh [BUILD_DIR] [WORK_DIR]
 #
@@ -53,10 +53,10 @@ field() {
 # "seconds peak_kb" of the last command run through measure
 measure() { out=$1; shift; "$TIME" -f "%e %M" -o "$out.time" "$@" >"$out" 2>"$out.err"; }
 
-# Every tool runs RUNS times (default 3) and keeps its best time: the
+# Every tool runs RUNS times (default 5) and keeps its best time: the
 # machines this runs on are shared, and a slow moment must not decide a
 # ratio either way. Peak memory is the highest of the runs.
-RUNS=${RUNS:-3}
+RUNS=${RUNS:-5}
 min() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b ? a : b) }'; }
 
 # --- ours: in-process load and walk -------------------------------------------

@@ -21,7 +21,32 @@ QString errorText(int code) {
     return text.isEmpty() ? QStringLiteral("#N/A") : text;
 }
 
+// Whole numbers below 10,000 are the most common constants of all: their
+// texts are built once, at compile time, and every cell that shows one
+// refers to it instead of allocating its own.
+constexpr int kSmallIntegers = 10000;
+struct SmallIntegerTexts {
+    char16_t text[kSmallIntegers][4] = {};
+    unsigned char length[kSmallIntegers] = {};
+};
+
+constexpr SmallIntegerTexts makeSmallIntegerTexts() {
+    SmallIntegerTexts t;
+    for (int v = 0; v < kSmallIntegers; ++v) {
+        const int n = v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : 4;
+        int rest = v;
+        for (int i = n - 1; i >= 0; --i, rest /= 10) t.text[v][i] = char16_t(u'0' + rest % 10);
+        t.length[v] = static_cast<unsigned char>(n);
+    }
+    return t;
+}
+
+constexpr SmallIntegerTexts kSmallIntegerTexts = makeSmallIntegerTexts();
+
 QString integerText(qint64 v) {
+    if (v >= 0 && v < kSmallIntegers)
+        return QString::fromRawData(reinterpret_cast<const QChar*>(kSmallIntegerTexts.text[v]),
+                                    kSmallIntegerTexts.length[v]);
     char16_t digits[24];
     int n = 0;
     quint64 u = v < 0 ? 0 - quint64(v) : quint64(v);

@@ -219,7 +219,7 @@ TEST(XlsProperties, MissingDateFailsWithTheAutomationError) {
 
 TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
     // Whole numbers take a shortcut; it must give the same text as the rule.
-    for (double v : {0.0, 1.0, -1.0, 42.0, 65536.0, -123456789012345.0, 999999999999999.0, 1e15, 1e16, 0.5, -0.0,
+    for (double v : {0.0, 1.0, -1.0, 7.0, 42.0, 100.0, 9999.0, 10000.0, 65536.0, -123456789012345.0, 999999999999999.0, 1e15, 1e16, 0.5, -0.0,
                      1.0 / 3.0, 123456.789}) {
         tabulon::xls::CellData data;
         data.type = tabulon::xls::CellType::Number;

@@ -103,7 +103,7 @@ int putShortDecimal(double magnitude, char* out) {
     for (int k = 0; k <= kShortPlaces; ++k) {
         const double scaled = magnitude * kPowers[k];
         if (scaled >= 1e14) return 0;
-        const uint64_t m = uint64_t(std::llround(scaled));
+        const uint64_t m = uint64_t(scaled + 0.5);  // rounded: below 10^14 adding the half is exact
         if (double(m) / kPowers[k] != magnitude) continue;
         const uint64_t unit = uint64_t(kPowers[k]);
         int n = int(std::to_chars(out, out + 20, m / unit).ptr - out);
