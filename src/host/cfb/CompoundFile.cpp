@@ -68,7 +68,6 @@ CompoundFile::~CompoundFile() = default;
 
 bool CompoundFile::changedWhileRead() const { return d->mapped && d->mapped->changed(); }
 
-
 std::optional<QByteArray> CompoundFile::rootStreamView(const QString& name, bool* truncated) const {
     if (truncated) *truncated = false;
     GsfInput* child = findRootChild(d->root, name);
