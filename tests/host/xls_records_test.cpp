@@ -82,7 +82,7 @@ TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
     Record rec;
     ASSERT_TRUE(rs.next(rec));
     WorkbookModel book;
-    parseSst(rec, book);
+    parseSstStrings(rec, book);
     ASSERT_EQ(book.sst.size(), 3u);
     EXPECT_EQ(book.sst[0], "ab");
     EXPECT_EQ(book.sst[1], QString::fromUtf8("cdeあい"));
@@ -96,7 +96,7 @@ TEST(XlsRecords, SharedStringCountBeyondTheBytesIsAWarningNotAnAllocation) {
     Record rec;
     ASSERT_TRUE(rs.next(rec));
     WorkbookModel book;
-    parseSst(rec, book);
+    parseSstStrings(rec, book);
     EXPECT_EQ(book.sst.size(), 1u);
 }
 

@@ -54,11 +54,6 @@ uint32_t sstAnnounced(const Record& rec) {
     return c.u32();
 }
 
-void parseSst(const Record& rec, WorkbookModel& book) {
-    book.sstCount += sstAnnounced(rec);
-    parseSstStrings(rec, book);
-}
-
 void parseSstStrings(const Record& rec, WorkbookModel& book) {
     ByteCursor c = rec.cursor();
     c.skip(4);  // cstTotal

@@ -42,7 +42,6 @@ void checkFirstBof(RecordStream& rs, const QString& path) {
 void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
     switch (rec.type) {
     case rt::BoundSheet8: parseBoundSheet(rec, book); break;
-    case rt::Sst: parseSst(rec, book); break;
     case rt::Lbl: parseLbl(rec, book); break;
     case rt::SupBook: parseSupBook(rec, book); break;
     case rt::ExternSheet: parseExternSheet(rec, book); break;
@@ -147,15 +146,15 @@ void dropLostStrings(WorkbookModel& book, std::vector<WarningLog>& logs) {
 
 }  // namespace
 
-void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>* deferredSst) {
+void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst) {
     Record rec;
     while (rs.next(rec)) {
         if (rec.type == rt::Eof) return;
         if (rec.type == rt::FilePass) refuse(book.path, QStringLiteral("the workbook is password-encrypted"));
         try {
-            if (rec.type == rt::Sst && deferredSst) {
+            if (rec.type == rt::Sst) {
                 book.sstCount += sstAnnounced(rec);
-                deferredSst->push_back(std::move(rec));
+                sst.push_back(std::move(rec));
                 rec = Record{};
                 continue;
             }
@@ -173,7 +172,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
     RecordStream rs(stream);
     checkFirstBof(rs, path);
     std::vector<Record> sst;
-    readGlobals(rs, book, &sst);
+    readGlobals(rs, book, sst);
 
     const BookContext ctx(book);
     // Which sheets are read is settled first, from the record headers alone;

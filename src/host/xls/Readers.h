@@ -13,10 +13,9 @@ class FormulaContext;
 
 // The workbook globals substream from its BOF to its EOF. Throws
 // tabulon::Error for a workbook that cannot be read at all (encrypted).
-// With deferredSst, the shared-string records are only counted
-// (book.sstCount) and handed back, to be read with parseSstStrings while
-// the sheets are read.
-void readGlobals(RecordStream& stream, WorkbookModel& book, std::vector<Record>* deferredSst = nullptr);
+// The shared-string records are only counted (book.sstCount) and handed
+// back in sst, to be read with parseSstStrings while the sheets are read.
+void readGlobals(RecordStream& stream, WorkbookModel& book, std::vector<Record>& sst);
 
 // The warnings of one sheet, kept apart while sheets are read side by side
 // and added to the workbook's list in sheet order afterwards. Damage
@@ -54,8 +53,7 @@ size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 
 // Records of the globals substream.
 void parseBoundSheet(const Record& rec, WorkbookModel& book);
-void parseSst(const Record& rec, WorkbookModel& book);  // sstAnnounced, then parseSstStrings
-uint32_t sstAnnounced(const Record& rec);               // the strings an SST record says it holds
+uint32_t sstAnnounced(const Record& rec);  // the strings an SST record says it holds
 void parseSstStrings(const Record& rec, WorkbookModel& book);
 void parseLbl(const Record& rec, WorkbookModel& book);
 void parseSupBook(const Record& rec, WorkbookModel& book);
