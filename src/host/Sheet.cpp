@@ -32,12 +32,8 @@ struct SmallIntegerTexts {
 
 constexpr SmallIntegerTexts makeSmallIntegerTexts() {
     SmallIntegerTexts t;
-    for (int v = 0; v < kSmallIntegers; ++v) {
-        const int n = v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : 4;
-        int rest = v;
-        for (int i = n - 1; i >= 0; --i, rest /= 10) t.text[v][i] = char16_t(u'0' + rest % 10);
-        t.length[v] = static_cast<unsigned char>(n);
-    }
+    for (int v = 0; v < kSmallIntegers; ++v)
+        t.length[v] = static_cast<unsigned char>(xls::putDigits(t.text[v], uint64_t(v)));
     return t;
 }
 
@@ -47,15 +43,11 @@ QString integerText(qint64 v) {
     if (v >= 0 && v < kSmallIntegers)
         return QString::fromRawData(reinterpret_cast<const QChar*>(kSmallIntegerTexts.text[v]),
                                     kSmallIntegerTexts.length[v]);
-    char16_t digits[24];
-    int n = 0;
-    quint64 u = v < 0 ? 0 - quint64(v) : quint64(v);
-    do {
-        digits[23 - n++] = char16_t(u'0' + u % 10);
-        u /= 10;
-    } while (u);
-    if (v < 0) digits[23 - n++] = u'-';
-    return QString(reinterpret_cast<const QChar*>(digits + 24 - n), n);
+    char16_t text[21];
+    const int sign = v < 0 ? 1 : 0;
+    text[0] = u'-';
+    const int n = sign + xls::putDigits(text + sign, v < 0 ? 0 - quint64(v) : quint64(v));
+    return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
 bool before(const xls::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }

@@ -6,7 +6,6 @@
 #include "host/xls/NumberText.h"
 #include "host/xls/PtgState.h"
 
-#include <algorithm>
 
 namespace tabulon::xls {
 namespace {
@@ -95,11 +94,8 @@ void pushString(PtgState& s) {
 }
 
 void pushInteger(PtgState& s) {
-    char16_t buf[8];
-    int n = 0;
-    for (unsigned v = s.tokens.u16(); n == 0 || v > 0; v /= 10) buf[n++] = char16_t(u'0' + v % 10);
-    std::reverse(buf, buf + n);
-    s.pushOperand(QStringView(buf, n));
+    char16_t buf[20];
+    s.pushOperand(QStringView(buf, putDigits(buf, s.tokens.u16())));
 }
 
 }  // namespace

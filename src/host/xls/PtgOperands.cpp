@@ -2,6 +2,7 @@
 // relative forms PtgRefN/PtgAreaN used by shared formulas and names, the 3-D
 // forms through the EXTERNSHEET table, the #REF! forms left by deleted cells
 // or sheets, and PtgName/PtgNameX.
+#include "host/xls/NumberText.h"
 #include "host/xls/PtgState.h"
 
 namespace tabulon::xls {
@@ -51,14 +52,6 @@ int putColumn(char16_t* out, int col) {
     return n;
 }
 
-int putRow(char16_t* out, int row) {
-    char16_t rev[8];
-    int n = 0;
-    for (int v = row + 1; v > 0; v /= 10) rev[n++] = char16_t(u'0' + v % 10);
-    for (int i = 0; i < n; ++i) out[i] = rev[n - 1 - i];
-    return n;
-}
-
 int putCell(char16_t* out, const Cell& c, bool col, bool row) {
     int n = 0;
     if (col) {
@@ -67,7 +60,7 @@ int putCell(char16_t* out, const Cell& c, bool col, bool row) {
     }
     if (row) {
         if (!c.rowRelative) out[n++] = u'$';
-        n += putRow(out + n, c.row);
+        n += putDigits(out + n, uint64_t(c.row) + 1);
     }
     return n;
 }
