@@ -17,15 +17,6 @@ public:
     std::vector<std::shared_ptr<ReportDocument>> shown;
 };
 
-class ScriptedMessages : public MessagePort {
-public:
-    Answer message(const QString& text, Buttons) override {
-        texts << text;
-        return Answer::Ok;
-    }
-    QStringList texts;
-};
-
 struct TwoDatabases {
     ReportDb main, saved;
     TwoDatabases() {

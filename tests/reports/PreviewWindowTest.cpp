@@ -10,15 +10,6 @@
 namespace tabulon::reports::test {
 namespace {
 
-class ScriptedMessages : public MessagePort {
-public:
-    Answer message(const QString& text, Buttons) override {
-        texts << text;
-        return Answer::Ok;
-    }
-    QStringList texts;
-};
-
 std::vector<Row> names(int count) {
     std::vector<Row> rows;
     for (int i = 0; i < count; ++i)

@@ -1,6 +1,7 @@
 #pragma once
 // Shared scaffolding of the report tests: a fresh analysis database in a
 // temporary folder, row seeding through the store, and the text of a PDF.
+#include "host/Ports.h"
 #include "store/Database.h"
 
 #include <QProcess>
@@ -16,6 +17,16 @@
 namespace tabulon::reports::test {
 
 using Row = std::vector<std::pair<QString, QVariant>>;
+
+// Keeps the text of every message box the code under test shows; answers Ok.
+class ScriptedMessages : public MessagePort {
+public:
+    Answer message(const QString& text, Buttons) override {
+        texts << text;
+        return Answer::Ok;
+    }
+    QStringList texts;
+};
 
 class ReportDb {
 public:
