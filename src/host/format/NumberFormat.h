@@ -1,0 +1,35 @@
+#pragma once
+// Cell display texts: a cell's value shown through its number format, as the
+// spreadsheet shows it in a cell wide enough to hold it (no "####" width rule
+// here; the sheet renderer applies that). Pure functions: no workbook, no
+// locale of the machine; the display locale is Japanese.
+#include <QString>
+#include <optional>
+
+namespace tabulon::host::format {
+
+// The result of formatting one value.
+struct Display {
+    QString text;
+    std::optional<unsigned> color;  // 0xRRGGBB from a [Red]/[Color n] section, if any
+    // "*x" fill: the character repeated to fill the cell, inserted at fillAt
+    // (an index into text); fillAt < 0 when the format has no fill.
+    QChar fill;
+    int fillAt = -1;
+    // "_x" spacing: positions in text that stand for the width of a
+    // character instead of the character itself (the renderer measures them).
+    bool rightAligned = false;      // numbers, dates: right by default
+};
+
+// The format code of a built-in number format id (0..163) in the Japanese
+// locale; empty for ids the spreadsheet does not define.
+QString builtinFormatCode(int id);
+
+// A number through a format code. date1904: the workbook counts dates from 1904.
+Display formatNumber(double value, const QString& formatCode, bool date1904 = false);
+// A text value through a format code (its text section, "@").
+Display formatText(const QString& text, const QString& formatCode);
+// TRUE/FALSE and error values show as themselves, centred by default.
+Display formatBool(bool value);
+
+}  // namespace tabulon::host::format
