@@ -2,7 +2,12 @@
 
 #include "analyses/code/ProcedureList.h"
 #include "analyses/code/SourceList.h"
+#include "analyses/workbook/CellInventory.h"
 #include "analyses/workbook/CoverPage.h"
+#include "analyses/workbook/LinkSearch.h"
+#include "analyses/workbook/NameList.h"
+#include "analyses/workbook/ObjectInventory.h"
+#include "analyses/workbook/TimeEstimate.h"
 #include "reports/PreviewChoice.h"
 #include "store/Database.h"
 
@@ -83,6 +88,74 @@ void Commands::finishCode(const code::CodeOutcome& out, intake::Mark mark, const
     } else if (out.exitRequested && fe_.shell.exit) {
         fe_.shell.exit();
     }
+}
+
+namespace {
+
+workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
+    return workbook::WorkbookContext{
+        fe.session.paths().dbPath,
+        fe.shell.messages,
+        fe.shell.progress,
+        [&intake = fe.intake] { return intake.workbook(); },
+        [&intake = fe.intake] { intake.reopenIfNeeded(); },
+    };
+}
+
+}  // namespace
+
+void Commands::cmdObject() {
+    auto& s = fe_.session;
+    const workbook::ObjectOptions options{s.optionValue(OptionGroup::Object), s.mark(Mark::Object)};
+    finishWorkbook(workbook::runObjectInventory(workbookContext(fe_), options), Mark::Object,
+                   QStringLiteral("cmdOPre"));
+}
+
+void Commands::cmdCell(const QString& selectedSheet) {
+    auto& s = fe_.session;
+    workbook::CellOptions options;
+    options.cellOption = s.optionValue(OptionGroup::Cell);
+    options.sheetSelection = s.optionValue(OptionGroup::SSelect);
+    options.selectedSheet = selectedSheet;
+    options.cellMark = s.mark(Mark::Cell);
+    options.sheetMark = s.mark(Mark::CellSheet);
+    options.rememberedSheet = rememberedSheet_;
+    int sheetMark = 0;
+    const auto out = workbook::runCellInventory(workbookContext(fe_), options, sheetMark, rememberedSheet_);
+    s.setMark(Mark::CellSheet, sheetMark);
+    finishWorkbook(out, Mark::Cell, QStringLiteral("cmdCPre"));
+}
+
+void Commands::cmdName() {
+    finishWorkbook(workbook::runNameList(workbookContext(fe_)), Mark::Names, QStringLiteral("cmdNPre"));
+}
+
+void Commands::cmdLinkMoto(const QString& chosen) {
+    const auto out = workbook::runLinkSearch(workbookContext(fe_), chosen);
+    if (out.end == code::CodeOutcome::End::Report)
+        show(out.report, true);
+    else if (out.exitRequested && fe_.shell.exit)
+        fe_.shell.exit();
+    // T_XlCalc no longer holds the cell list.
+    if (out.collected) {
+        fe_.session.setEnabled(QStringLiteral("cmdCPre"), false);
+        fe_.session.setMark(Mark::Cell, 0);
+    }
+}
+
+void Commands::cmdTimeCheck() {
+    const auto out = workbook::runTimeEstimate(workbookContext(fe_));
+    if (out.exitRequested && fe_.shell.exit) fe_.shell.exit();
+}
+
+// A workbook chapter's end. A run that emptied its tables and then failed
+// leaves the mark at 0 and the preview button off: the rows are partial.
+void Commands::finishWorkbook(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton) {
+    if (out.end != code::CodeOutcome::End::Report && out.collected) {
+        fe_.session.setMark(mark, 0);
+        fe_.session.setEnabled(previewButton, false);
+    }
+    finishCode(out, mark, previewButton);
 }
 
 void Commands::preview(const QString& button) {

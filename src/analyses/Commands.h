@@ -28,6 +28,12 @@ public:
     void cmdHyousi(int index);   // cover page and labels
     void cmdKansu();             // procedure list
     void cmdModule();            // module source list
+    // The workbook chapters; the combo box texts come from the front end.
+    void cmdObject();                             // book, sheets, modules, links
+    void cmdCell(const QString& selectedSheet);   // cell list (cboSheet2 text)
+    void cmdName();                               // defined-name list
+    void cmdLinkMoto(const QString& chosen);      // link search (cboLinkMoto text)
+    void cmdTimeCheck();                          // processing-time estimate
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 
@@ -37,10 +43,12 @@ public:
 private:
     void show(const QString& report, bool announce);
     void finishCode(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton);
+    void finishWorkbook(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton);
 
     FrontEnd fe_;
     code::SourceCursor cursor_;
     QStringList shown_;
+    QString rememberedSheet_;  // cboSheet2 at the last selected-sheet cell list
 };
 
 }  // namespace tabulon::analyses

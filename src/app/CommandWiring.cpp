@@ -5,6 +5,7 @@
 #include "app/ScreenSaver.h"
 #include "reports/preview/PreviewWindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 
@@ -31,6 +32,11 @@ public:
         window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
         window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
         window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
+        window_.setCommand("cmdObject", [this](int) { commands_.cmdObject(); });
+        window_.setCommand("cmdCell", [this](int) { commands_.cmdCell(comboText("cboSheet2")); });
+        window_.setCommand("cmdName", [this](int) { commands_.cmdName(); });
+        window_.setCommand("cmdLinkMoto", [this](int) { commands_.cmdLinkMoto(comboText("cboLinkMoto")); });
+        window_.setCommand("cmdTimeCheck", [this](int) { commands_.cmdTimeCheck(); });
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);
@@ -44,6 +50,10 @@ public:
     }
 
 private:
+    QString comboText(const char* name) const {
+        const auto* box = window_.findChild<QComboBox*>(QLatin1String(name));
+        return box ? box->currentText() : QString();
+    }
     void selectWorkbook() {
         intake_.run(intake::IntakeRoute::Dialog, [this] {
             const QString held = window_.session().lastFolder;

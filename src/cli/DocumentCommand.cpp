@@ -35,6 +35,8 @@ public:
     explicit TerminalProgress(QTextStream& err) : err_(err), tty_(isatty(STDERR_FILENO)) {}
     void status(const QString& text) override {
         if (text.isEmpty() || text == status_) return;
+        // A batch run has no preview window to close.
+        if (text == QStringLiteral("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。")) return;
         status_ = text;
         if (tty_) draw(); else err_ << text << Qt::endl;
     }
@@ -77,6 +79,19 @@ const OptionFlag kOptionFlags[] = {
     {"shape", intake::OptionGroup::Shape, 3},   {"file", intake::OptionGroup::File, 3},
 };
 
+// The option values in words, for --help.
+QString optionHelp(const OptionFlag& f) {
+    static const std::pair<const char*, const char*> words[] = {
+        {"object", "object list: 1 book data and links only, 2 sheets and modules (simple), "
+                   "3 sheets with every cell counted (detailed); default 2"},
+        {"cell", "cell list: 1 formulas, 2 comments, 3 cells with both; default 3"},
+        {"sheets", "cell list sheets: 1 all sheets, 2 the selected sheet (--sheet, else the first); default 1"},
+    };
+    for (const auto& [name, text] : words)
+        if (qstrcmp(name, f.name) == 0) return QString::fromLatin1(text);
+    return QStringLiteral("option value 1..%1 of that option group").arg(f.count);
+}
+
 }  // namespace
 
 int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -84,7 +99,13 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addPositionalArgument("FILE.xls", "the workbook to document");
     parser.addOption({{"o", "output"}, "folder for the PDF files (default: out)", "DIR", "out"});
     for (const OptionFlag& f : kOptionFlags)
-        parser.addOption({f.name, QStringLiteral("option value 1..%1 of that option group").arg(f.count), "N"});
+        parser.addOption({f.name, optionHelp(f), "N"});
+    parser.addOption({"sheet", "cell list of this one sheet only (implies --sheets 2)", "NAME"});
+    parser.addOption({"link", "link-destination search: the N-th link source (0: none); default 1", "N", "1"});
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out << parser.helpText();
+        return 0;
+    }
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
@@ -109,6 +130,8 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         session.clickOption(f.group, value - 1);
     }
+    if (parser.isSet("sheet"))
+        session.clickOption(intake::OptionGroup::SSelect, 1);
     session.setProc50(parser.isSet("proc50") ? 1 : 0);
     session.setMod50(parser.isSet("mod50") ? 1 : 0);
 
@@ -128,14 +151,26 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     analyses::Commands commands({session, shell, reportService, intake, {}});
+    // cboSheet2 starts at the first listed sheet, cboLinkMoto is chosen here.
+    const QString selectedSheet = parser.isSet("sheet") ? parser.value("sheet") : session.sheetNames().value(0);
+    const int linkIndex = parser.value("link").toInt();
+    const QString chosenLink = linkIndex >= 1 ? session.linkItems().value(linkIndex - 1) : QString();
     // The chapters in the order of the main window, frame by frame.
     struct Chapter { const char* title; const char* command; std::function<void()> run; };
     const Chapter chapters[] = {
         {"cover page", "cmdHyousi_0", [&] { commands.cmdHyousi(0); }},
         {"spine label", "cmdHyousi_1", [&] { commands.cmdHyousi(1); }},
         {"front label", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
+        {"processing-time estimate", "cmdTimeCheck", [&] { commands.cmdTimeCheck(); }},
+        {"object list", "cmdObject", [&] { commands.cmdObject(); }},
+        {"cell list", "cmdCell", [&] { commands.cmdCell(selectedSheet); }},
         {"procedure list", "cmdKansu", [&] { commands.cmdKansu(); }},
         {"module source list", "cmdModule", [&] { commands.cmdModule(); }},
+        {"name list", "cmdName", [&] { commands.cmdName(); }},
+        {"link-destination search", "cmdLinkMoto", [&] {
+             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("  (no link source chosen)"));
+             else commands.cmdLinkMoto(chosenLink);
+         }},
     };
     for (const Chapter& c : chapters) {
         if (exitRequested) break;
@@ -146,6 +181,9 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         progress.chapter(QLatin1String(c.title));
         c.run();
     }
+
+    // As the window's exit does: the exported modules go.
+    intake::clearWorkingFolder(paths.tempFolder);
 
     try {
         QDir().mkpath(outDir);

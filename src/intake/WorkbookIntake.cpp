@@ -20,12 +20,15 @@ QString trimBlanks(const QString& s) {
     return s.mid(start, end - start);
 }
 
-// Deletes the files of the working folder; subfolders are left alone.
+}  // namespace
+
 void clearWorkingFolder(const QString& folder) {
     QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
         dir.remove(name);
 }
+
+namespace {
 
 const QString kProtectedText = QStringLiteral(
     "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r本ソフトを終了します。");
@@ -40,11 +43,12 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
     bool protectedProject = false;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         const QString previous = session_.workbookPath();
-        if (!previous.isEmpty() && session_.ExcelActive != 0) {
+        if (!previous.isEmpty() && session_.ExcelActive != 0)
             close();
-            if (route == IntakeRoute::Dialog && session_.hasModules())
-                clearWorkingFolder(session_.paths().tempFolder);
-        }
+        // Every intake starts from an empty working folder: modules left by
+        // an earlier workbook (or an earlier run) would be documented with
+        // this workbook's own.
+        clearWorkingFolder(session_.paths().tempFolder);
         if (hooks_.renewReportEngine)
             hooks_.renewReportEngine();
         session_.AccessState = 1;

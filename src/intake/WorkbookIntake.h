@@ -16,8 +16,8 @@ namespace tabulon::intake {
 
 enum class IntakeRoute {
     Dialog,  // through the open-file dialog
-    Recent,  // from the recent-file menu: no dialog, TempFolder not created or
-             // emptied, preview buttons left as they are
+    Recent,  // from the recent-file menu: no dialog, TempFolder not created
+             // (but emptied, as by every intake), preview buttons left as they are
 };
 
 // What the front end does around the intake.
@@ -65,6 +65,10 @@ private:
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
 };
+
+// Deletes the files of the working folder (the exported modules);
+// subfolders are left alone.
+void clearWorkingFolder(const QString& folder);
 
 // The place text of the intake's message boxes.
 inline const QString kIntakePlace = QStringLiteral("場所:ファイル選択");

@@ -170,14 +170,19 @@ TEST_F(Intake, NotAWorkbookOrCancelledOpensNothing) {
     EXPECT_TRUE(session.workbookPath().isEmpty());
 }
 
-TEST_F(Intake, DialogRouteEmptiesTheWorkingFolderRecentRouteDoesNot) {
+// Modules left from another workbook would be documented as this one's.
+TEST_F(Intake, EveryRouteStartsFromAnEmptyWorkingFolder) {
     const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+    auto stray = [&] {
+        QFile f(paths.tempFolder + "stray.bas");
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    stray();  // left by an earlier run of the program
     ASSERT_TRUE(open(sample));
-    QFile stray(paths.tempFolder + "stray.bas");
-    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
-    stray.close();
+    EXPECT_FALSE(workingFiles().contains("stray.bas"));
+    stray();
     ASSERT_TRUE(open(sample, IntakeRoute::Recent));
-    EXPECT_TRUE(workingFiles().contains("stray.bas"));
+    EXPECT_FALSE(workingFiles().contains("stray.bas"));
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     EXPECT_TRUE(workingFiles().isEmpty());
 }

@@ -82,6 +82,7 @@ QByteArray bof(quint16 dt) {
 // sstIndex maps each text to its SST position; a hash keeps large sheets
 // (hundreds of thousands of texts) linear to write.
 QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstIndex, const QByteArray& drawing) {
+    if (sheet.chart) return bof(0x0020) + record(0x000A, {});
     QByteArray out = bof(0x0010);
     int lastRow = -1, lastCol = -1, firstRow = 1 << 30, firstCol = 1 << 30;
     for (const auto& c : sheet.cells) {
@@ -122,8 +123,15 @@ QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstInde
             b.append(char(c.boolean ? 1 : 0)).append(char(0));
             out += record(0x0205, b);
             break;
+        case XlsCell::Error:
+            b.append(char(c.errorCode)).append(char(1));
+            out += record(0x0205, b);
+            break;
         case XlsCell::Formula: {
-            if (c.text.isNull()) {
+            if (c.errorCode >= 0) {
+                b.append(char(2)).append(char(0)).append(char(c.errorCode));
+                b.append(QByteArray("\0\0\0\xFF\xFF", 5));
+            } else if (c.text.isNull()) {
                 putDouble(b, c.number);
             } else {  // string result follows in a STRING record
                 b.append(QByteArray("\0\0\0\0\0\0\xFF\xFF", 8));
@@ -268,6 +276,18 @@ XlsSheet& XlsSheet::formula(int row, int col, const Rgce& f, double cached) {
     return *this;
 }
 
+XlsSheet& XlsSheet::error(int row, int col, int code) {
+    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Error; c.errorCode = code;
+    cells.push_back(c);
+    return *this;
+}
+
+XlsSheet& XlsSheet::formulaError(int row, int col, const Rgce& f, int code) {
+    formula(row, col, f);
+    cells.back().errorCode = code;
+    return *this;
+}
+
 XlsShape& XlsSheet::note(int row, int col, const QString& author, const QString& text) {
     XlsShape s; s.kind = XlsShape::Note; s.row = row; s.col = col; s.author = author; s.text = text;
     shapes.push_back(s);
@@ -285,7 +305,7 @@ XlsShape& XlsSheet::button(int row, int col, const QString& caption, const QStri
 }
 
 XlsSheet& XlsWriter::addSheet(const QString& name) {
-    sheets_.push_back(XlsSheet{name, 0, {}, {}});
+    sheets_.push_back(XlsSheet{name, 0, false, {}, {}});
     return sheets_.back();
 }
 
@@ -402,7 +422,7 @@ QByteArray XlsWriter::workbookStream() const {
     for (const auto& s : sheets_) {
         QByteArray b;
         put32(b, 0);  // patched below with the sheet's BOF position
-        b.append(char(s.visibility)).append(char(0));
+        b.append(char(s.visibility)).append(char(s.chart ? 2 : 0));
         b += shortString(s.name);
         offsetPos.push_back(globals.size() + 4);
         globals += record(0x0085, b);

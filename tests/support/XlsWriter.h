@@ -36,13 +36,14 @@ private:
 };
 
 struct XlsCell {
-    enum Kind { Number, Text, Boolean, Formula };
+    enum Kind { Number, Text, Boolean, Formula, Error };
     int row = 0, col = 0;
     Kind kind = Number;
     double number = 0;
     QString text;          // Text value, or the cached string result of a Formula
     bool boolean = false;
     QByteArray rgce;       // Formula tokens
+    int errorCode = -1;    // Error: the BIFF error code (0x07 #DIV/0!); a Formula's error result
 };
 
 // A drawing object on a sheet. Object ids follow the order the shapes were
@@ -62,6 +63,7 @@ struct XlsShape {
 struct XlsSheet {
     QString name;
     int visibility = 0;    // 0 visible, 1 hidden, 2 very hidden
+    bool chart = false;    // a chart sheet: no cells are written
     std::vector<XlsCell> cells;
     std::deque<XlsShape> shapes;  // a deque keeps returned references valid
 
@@ -69,6 +71,8 @@ struct XlsSheet {
     XlsSheet& text(int row, int col, const QString& s);
     XlsSheet& boolean(int row, int col, bool v);
     XlsSheet& formula(int row, int col, const Rgce& f, double cached = 0);
+    XlsSheet& error(int row, int col, int code);
+    XlsSheet& formulaError(int row, int col, const Rgce& f, int code);
     // The comment text is stored as the spreadsheet stores it: "author:\n" first.
     XlsShape& note(int row, int col, const QString& author, const QString& text);
     XlsShape& textBox(int row, int col, const QString& text);

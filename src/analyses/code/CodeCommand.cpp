@@ -25,24 +25,42 @@ QString errorBoxText(const QString& place, const Error& error) {
 
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
                  CodeOutcome& out) {
+    failCommand(ctx.messages, place, error, out);
+}
+
+void failCommand(MessagePort& messages, const QString& place, const Error& error,
+                 CodeOutcome& out, const GuardRules& rules) {
     out.end = CodeOutcome::End::Failed;
     out.errorNumber = error.number();
     out.exitRequested = isFatalError(error.number());
-    out.message = errorBoxText(place, error);
     out.report.clear();
-    ctx.messages.message(out.message);
+    if (rules.silentObjectMissing && error.number() == err::ObjectMissing) {
+        out.message.clear();
+        return;
+    }
+    if (!rules.refusedPlace.isEmpty() && error.number() == err::Refused)
+        out.message = rules.refusedPlace + QStringLiteral("ｴﾗｰNo:") + QString::number(error.number()) +
+                      QStringLiteral("\rシート保護を解除してください。");
+    else
+        out.message = errorBoxText(place, error);
+    messages.message(out.message);
 }
 
 void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
                 const std::function<void()>& body) {
+    runGuarded(ctx.messages, place, out, body);
+}
+
+void runGuarded(MessagePort& messages, const QString& place, CodeOutcome& out,
+                const std::function<void()>& body, const GuardRules& rules) {
     try {
         body();
     } catch (const Error& e) {
-        failCommand(ctx, place, e, out);
+        failCommand(messages, place, e, out, rules);
     } catch (const std::bad_alloc&) {
-        failCommand(ctx, place, Error(7, QStringLiteral("メモリが不足しています。")), out);
+        failCommand(messages, place, Error(7, QStringLiteral("メモリが不足しています。")), out, rules);
     } catch (const std::exception& e) {
-        failCommand(ctx, place, Error(51, QString::fromLocal8Bit(e.what())), out);
+        failCommand(messages, place, Error(51, QString::fromLocal8Bit(e.what())), out, rules);
     }
 }
 

@@ -48,10 +48,20 @@ inline const QString FinishedText = QStringLiteral("終了しました");
 // standard, class or form module was exported. True when it refused.
 bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out);
 
+// Error numbers some commands treat apart from the usual box: the workbook
+// commands answer a refused operation (1004, a protected sheet) with their
+// own box and end silently on a missing object (91).
+struct GuardRules {
+    QString refusedPlace;              // not empty: the sheet-protection box for 1004
+    bool silentObjectMissing = false;  // 91 ends the command without a box
+};
+
 // Shows the error box of a failed command for `place` ("場所:..." text) and
 // fills the failure fields of the outcome.
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
                  CodeOutcome& out);
+void failCommand(MessagePort& messages, const QString& place, const Error& error,
+                 CodeOutcome& out, const GuardRules& rules = {});
 // The text of that box: the generic form, or the unstable-system form for
 // error numbers 2449 to 2999, which also asks the program to end.
 QString errorBoxText(const QString& place, const Error& error);
@@ -60,5 +70,7 @@ bool isFatalError(int number);
 // Runs `body`, turning any failure into the error box of `place`.
 void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
                 const std::function<void()>& body);
+void runGuarded(MessagePort& messages, const QString& place, CodeOutcome& out,
+                const std::function<void()>& body, const GuardRules& rules = {});
 
 }  // namespace tabulon::analyses::code

@@ -4,6 +4,7 @@
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/SheetState.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tabulon::xls {
@@ -170,7 +171,14 @@ void resolvePendingFormulas(SheetState& st) {
             continue;
         }
         auto it = st.bodies.find({p.anchorRow, p.anchorCol});
-        if (it == st.bodies.end() || !contains(it->second.area, cell.row, cell.col)) {
+        // The anchor a cell names is not always where the body is stored (a
+        // range whose first formula record is not its top-left cell, or a
+        // body written after another cell): then the body whose range holds
+        // the cell is the one.
+        if (it == st.bodies.end() || !contains(it->second.area, cell.row, cell.col))
+            it = std::find_if(st.bodies.begin(), st.bodies.end(),
+                              [&](const auto& b) { return contains(b.second.area, cell.row, cell.col); });
+        if (it == st.bodies.end()) {
             st.warnText(QStringLiteral("shared formula of %1 missing").arg(cellAddress(cell.row, cell.col, false)));
             st.sheet.texts[cell.formula].clear();
             continue;

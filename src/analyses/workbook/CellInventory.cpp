@@ -1,0 +1,109 @@
+#include "analyses/workbook/CellInventory.h"
+
+#include "analyses/workbook/ObjectInventory.h"
+#include "analyses/workbook/WorkbookText.h"
+#include "store/Database.h"
+#include "store/ResetStatements.h"
+
+namespace tabulon::analyses::workbook {
+
+QString cellReport(int cellOption) {
+    if (cellOption == 1) return QStringLiteral("R_XlCalc");
+    if (cellOption == 2 || cellOption == 3) return QStringLiteral("R_XlCalcNote");
+    return QString();
+}
+
+CalcRows::CalcRows(store::Database& db) : table_(db.openTable(QStringLiteral("T_XlCalc"))) {}
+CalcRows::~CalcRows() = default;
+
+void CalcRows::add(const CalcRow& row) {
+    table_->addNew();
+    table_->set(QStringLiteral("Label"), row.label);
+    table_->set(QStringLiteral("SheetMei"), row.sheetMei);
+    table_->set(QStringLiteral("objectNo"), row.objectNo);
+    table_->set(QStringLiteral("StCell"), row.stCell);
+    if (!row.calcName.isNull()) table_->set(QStringLiteral("CalcName"), row.calcName);
+    if (!row.noteName.isNull()) table_->set(QStringLiteral("NoteName"), row.noteName);
+    table_->update();
+    ++written_;
+}
+
+QString storedFormula(const host::Cell& cell) { return trimBlanks(cell.formula()); }
+QString storedAddress(const host::Cell& cell) { return StrDel(cell.address(), QStringLiteral("$")); }
+
+namespace {
+
+// Walks one sheet's used range and adds the rows of the list `option`;
+// `tick` is told the 0-based index of every visited cell.
+template <class Tick>
+void walkSheet(const host::Sheet& sheet, int option, const QString& sheetMei, qint64 objectNo, CalcRows& rows,
+               Tick&& tick) {
+    qint64 index = 0;
+    sheet.usedRange().forEach([&](const host::Cell& cell) {
+        tick(index++);
+        const bool formula = option != 2 && cell.formula().startsWith(u'=');
+        const bool note = option != 1 && !cell.noteText().isEmpty();
+        if ((option == 1 && !formula) || (option == 2 && !note) || (option == 3 && !(formula && note)))
+            return true;
+        CalcRow row{option, sheetMei, objectNo, storedAddress(cell), QString(), QString()};
+        if (option != 2) row.calcName = storedFormula(cell);
+        if (option != 1) row.noteName = trimTrailingBlanks(cutChars(cell.noteText(), 130));
+        rows.add(row);
+        return true;
+    });
+}
+
+}  // namespace
+
+CodeOutcome runCellInventory(const WorkbookContext& ctx, const CellOptions& o, int& sheetMark,
+                             QString& remembered) {
+    CodeOutcome out;
+    out.doneMark = o.cellMark;
+    sheetMark = o.sheetMark;
+    remembered = o.rememberedSheet;
+    code::GuardRules rules{CellPlace, false};
+    code::runGuarded(ctx.messages, CellPlace, out, [&] {
+        const bool same = o.cellMark == o.cellOption && o.sheetMark == o.sheetSelection &&
+                          o.selectedSheet == o.rememberedSheet;
+        if (!same) {
+            const host::Workbook& book = openWorkbook(ctx);
+            auto db = store::Database::open(ctx.databasePath);
+            store::CommandScope scope(*db);
+            GatherScope busy(ctx.progress);
+            db->execute(QString::fromLatin1(store::reset::XlCalc));
+            out.doneMark = 0;
+            sheetMark = 0;
+            out.collected = true;
+            ctx.progress.status(QStringLiteral("セル情報　取得中"));
+            CalcRows rows(*db);
+            if (o.sheetSelection == 2) {
+                remembered = o.selectedSheet;
+                const host::Sheet sheet = book.sheet(o.selectedSheet);
+                const qint64 total = sheet.usedRange().count();
+                int shown = 0;
+                walkSheet(sheet, o.cellOption, o.selectedSheet, 1, rows, [&](qint64 index) {
+                    const int p = percentOf(index + 1, total);
+                    if (p != shown) ctx.progress.progress(shown = p);
+                });
+            } else {
+                const std::vector<host::Sheet> sheets = documentedSheets(book);
+                const qint64 n = qint64(sheets.size());
+                qint64 objectNo = 0;
+                for (const host::Sheet& sheet : sheets) {
+                    ++objectNo;
+                    walkSheet(sheet, o.cellOption, cutTrim(sheet.name(), 130), objectNo, rows, [](qint64) {});
+                    ctx.progress.progress(percentOf(objectNo, n));
+                }
+            }
+            out.rows = int(rows.written());
+        }
+        announceFinished(ctx.progress);
+        out.doneMark = o.cellOption;
+        sheetMark = o.sheetSelection;
+        out.end = CodeOutcome::End::Report;
+        out.report = cellReport(o.cellOption);
+    }, rules);
+    return out;
+}
+
+}  // namespace tabulon::analyses::workbook

@@ -1,0 +1,70 @@
+#include "analyses/workbook/NameList.h"
+
+#include "analyses/workbook/WorkbookText.h"
+#include "host/Error.h"
+#include "store/Database.h"
+#include "store/ResetStatements.h"
+
+namespace tabulon::analyses::workbook {
+
+QString sheetPartOf(const QString& refersTo) {
+    bool quoted = false;
+    for (qsizetype i = 1; i < refersTo.size(); ++i) {
+        const QChar ch = refersTo[i];
+        if (ch == u'\'') quoted = !quoted;  // a doubled quote toggles twice
+        else if (ch == u'!' && !quoted) return refersTo.mid(1, i - 1);
+    }
+    return QString();
+}
+
+NameRow nameRow(const host::Name& name) {
+    NameRow row;
+    row.labelName = name.name();
+    const QString refersTo = name.refersTo();
+    QString address;
+    try {
+        address = name.refersToRangeAddress();
+    } catch (const Error& e) {
+        if (e.number() != err::Refused) throw;
+        row.sheetMei = refersTo;
+        return row;
+    }
+    row.sheetMei = sheetPartOf(refersTo);
+    row.stCell = cutChars(StrDel(address, QStringLiteral("$")), 200);
+    return row;
+}
+
+CodeOutcome runNameList(const WorkbookContext& ctx) {
+    CodeOutcome out;
+    code::runGuarded(ctx.messages, NamePlace, out, [&] {
+        const host::Workbook& book = openWorkbook(ctx);
+        auto db = store::Database::open(ctx.databasePath);
+        store::CommandScope scope(*db);
+        GatherScope busy(ctx.progress);
+        ctx.progress.status(QStringLiteral("名前情報　取得中"));
+        db->execute(QString::fromLatin1(store::reset::XlName));
+        out.collected = true;
+        auto t = db->openTable(QStringLiteral("T_XlName"));
+        const int n = book.nameCount();
+        for (int i = 1; i <= n; ++i) {
+            const host::Name name = book.name(i);
+            if (!name.name().contains(u'!')) {
+                const NameRow row = nameRow(name);
+                t->addNew();
+                t->set(QStringLiteral("StCell"), row.stCell);
+                t->set(QStringLiteral("LabelName"), row.labelName);
+                t->set(QStringLiteral("SheetMei"), row.sheetMei);
+                t->update();
+                ++out.rows;
+            }
+            ctx.progress.progress(percentOf(i, n));
+        }
+        out.doneMark = 1;
+        announceFinished(ctx.progress);
+        out.end = CodeOutcome::End::Report;
+        out.report = QStringLiteral("R_XlName");
+    });
+    return out;
+}
+
+}  // namespace tabulon::analyses::workbook

@@ -1,0 +1,42 @@
+#include "analyses/workbook/WorkbookRun.h"
+
+#include "host/Error.h"
+
+namespace tabulon::analyses::workbook {
+
+const host::Workbook& openWorkbook(const WorkbookContext& ctx, bool applyReopen) {
+    if (applyReopen && ctx.reopenWorkbook) ctx.reopenWorkbook();
+    const host::Workbook* book = ctx.workbook ? ctx.workbook() : nullptr;
+    if (!book) throw Error(err::ObjectMissing, QStringLiteral("オブジェクト変数が設定されていません。"));
+    return *book;
+}
+
+bool isModuleSheetName(const QString& name) {
+    return name.left(6).compare(QLatin1String("MODULE"), Qt::CaseInsensitive) == 0;
+}
+
+std::vector<host::Sheet> documentedSheets(const host::Workbook& book) {
+    std::vector<host::Sheet> sheets;
+    const int count = book.sheetCount();
+    sheets.reserve(size_t(count));
+    for (int i = 1; i <= count; ++i) {
+        host::Sheet sheet = book.sheet(i);
+        if (!isModuleSheetName(sheet.name())) sheets.push_back(std::move(sheet));
+    }
+    return sheets;
+}
+
+GatherScope::GatherScope(ProgressPort& progress) : progress_(progress) {
+    progress_.busy(true);
+    progress_.showGauge(true);
+    progress_.progress(0);
+}
+
+GatherScope::~GatherScope() { progress_.busy(false); }
+
+void announceFinished(ProgressPort& progress) {
+    progress.status(FinishedText);
+    progress.progress(100);
+}
+
+}  // namespace tabulon::analyses::workbook

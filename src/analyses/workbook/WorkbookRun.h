@@ -1,0 +1,53 @@
+#pragma once
+// What a workbook chapter needs from whoever runs it (the window, the command
+// line, a test): the open workbook, the database, the message box and the
+// progress display. Like the code commands, the chapters hold no window
+// state: options and done marks come in, the outcome goes out.
+#include "analyses/code/CodeCommand.h"
+#include "host/Workbook.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace tabulon::analyses::workbook {
+
+using code::CodeOutcome;
+
+struct WorkbookContext {
+    QString databasePath;  // DbPath
+    MessagePort& messages;
+    ProgressPort& progress;
+    // The open workbook, or null when none is loaded.
+    std::function<const host::Workbook*()> workbook;
+    // Applies the workbook reopen rule; may be empty.
+    std::function<void()> reopenWorkbook;
+};
+
+inline const QString FinishedText = QStringLiteral("終了しました");
+
+// The workbook after the reopen rule; Error 91 when none is loaded.
+const host::Workbook& openWorkbook(const WorkbookContext& ctx, bool applyReopen = true);
+
+// The sheets the chapters document, in the workbook's order: every sheet the
+// intake lists, that is all but those named "MODULE..." (in any case),
+// wherever they stand. Hidden sheets, chart and dialog sheets included.
+std::vector<host::Sheet> documentedSheets(const host::Workbook& book);
+bool isModuleSheetName(const QString& name);
+
+// The busy convention with the gauge shown at 0 %.
+class GatherScope {
+public:
+    explicit GatherScope(ProgressPort& progress);
+    ~GatherScope();
+    GatherScope(const GatherScope&) = delete;
+    GatherScope& operator=(const GatherScope&) = delete;
+
+private:
+    ProgressPort& progress_;
+};
+
+// The end of a completed run: "終了しました" at 100 %.
+void announceFinished(ProgressPort& progress);
+
+}  // namespace tabulon::analyses::workbook

@@ -1,0 +1,46 @@
+#pragma once
+// Helpers of the workbook-chapter tests: a crafted or real workbook loaded
+// into the host, a fresh analysis database and recording ports.
+#include "analyses/workbook/WorkbookRun.h"
+#include "code_support.h"
+#include "host/Workbook.h"
+#include "support/XlsWriter.h"
+
+#include <optional>
+
+namespace tabulon::test::workbook {
+
+class Bench {
+public:
+    // Loads `path` (a fixture) or, with a writer, the workbook it writes.
+    explicit Bench(const QString& path) : book_(host::Workbook::load(path)) {}
+    explicit Bench(const XlsWriter& writer) {
+        const QString file = space_.dbPath() + QStringLiteral(".xls");
+        writer.save(file);
+        book_ = host::Workbook::load(file);
+    }
+    analyses::workbook::WorkbookContext context() {
+        return {space_.dbPath(), space_.messages, space_.progress, [this] { return book_ ? &*book_ : nullptr; },
+                {}};
+    }
+    std::vector<std::vector<QVariant>> rows(const QString& sql) { return space_.rows(sql); }
+    code::Workspace& space() { return space_; }
+    void unload() { book_.reset(); }
+
+private:
+    code::Workspace space_;
+    std::optional<host::Workbook> book_;
+};
+
+// Column strings of a query, one "a|b|c" line per row.
+inline QStringList lines(const std::vector<std::vector<QVariant>>& rows) {
+    QStringList out;
+    for (const auto& row : rows) {
+        QStringList cells;
+        for (const QVariant& v : row) cells << v.toString();
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+}  // namespace tabulon::test::workbook
