@@ -1,7 +1,7 @@
 // Prints cell display texts for a table of format codes and values, one
 // "code<TAB>value" per input line; a value "s:..." is a text value, any other a
-// number. Output: code|value|text, with the "*x" fill shown as the fill
-// character once and "_x" spacing as a blank. --builtins prints the built-in
+// number. Output: code|value|text, without the "*x" fill (it depends on the
+// cell's width) and with "_x" spacing as a blank. --builtins prints the built-in
 // format codes, one a line.
 #include "host/format/NumberFormat.h"
 
@@ -26,9 +26,8 @@ int main(int argc, char** argv) {
         if (tab == std::string::npos) continue;
         const QString code = QString::fromStdString(line.substr(0, tab));
         const std::string value = line.substr(tab + 1);
-        Display d = value.rfind("s:", 0) == 0 ? formatText(QString::fromStdString(value.substr(2)), code)
+        const Display d = value.rfind("s:", 0) == 0 ? formatText(QString::fromStdString(value.substr(2)), code)
                                               : formatNumber(std::stod(value), code);
-        if (d.fillAt >= 0) d.text.insert(d.fillAt, d.fill);
         std::cout << line.substr(0, tab) << '|' << value << '|' << d.text.toStdString() << '\n';
     }
     return 0;

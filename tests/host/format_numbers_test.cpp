@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace tabulon::host::format;
 
 namespace {
@@ -138,6 +140,34 @@ TEST(TextValues, GoThroughTheTextSectionOrShowAsTheyAre) {
     EXPECT_EQ(formatText(QStringLiteral("x"), QStringLiteral("[Blue]@")).color, 0x0000FFu);
     EXPECT_EQ(formatBool(true).text, QStringLiteral("TRUE"));
     EXPECT_EQ(formatBool(false).text, QStringLiteral("FALSE"));
+}
+
+TEST(Robustness, HugeValuesKeepTheirDigitsInEveryForm) {
+    EXPECT_EQ(formatNumber(1e20, QStringLiteral("?/16")).text, QStringLiteral("1600000000000000000000/16"));
+    EXPECT_EQ(formatNumber(1e300, QStringLiteral("0.0E+00")).text, QStringLiteral("1.0E+300"));
+    EXPECT_EQ(formatNumber(-1e300, QStringLiteral("#,##0")).text.size(), 1 + 301 + 100);
+}
+
+// Codes pieced together from every kind of token, with values of every
+// size: each gives a text, none crashes or hangs.
+TEST(Robustness, RandomCodesAlwaysGiveText) {
+    const QStringList pieces = {"0", "#", "?", ".", ",", "%", "E+", "e-", "/", "@", "General", ";", "[Red]",
+                                "[>5]", "[$-411]", "[$¥-411]", "[DBNum1]", "[DBNum2]", "[h]", "[mm]", "y", "yyyy",
+                                "m", "mmmm", "d", "aaa", "g", "ggg", "e", "h", "s", ".00", "AM/PM", "_)", "*-",
+                                "\\x", "\"lit\"", "16", " ", "-", "["};
+    std::mt19937 random(1206);
+    std::uniform_int_distribution<int> piece(0, int(pieces.size()) - 1), length(1, 12);
+    const double values[] = {0, -0.5, 1.005, 36951.75, -1e300, 1e-300, 123456789012.0, 2958466};
+    for (int i = 0; i < 3000; ++i) {
+        QString code;
+        for (int n = length(random); n > 0; --n) code += pieces[piece(random)];
+        for (double value : values) {
+            const Display d = formatNumber(value, code);
+            EXPECT_LE(d.fillAt, d.text.size()) << code.toStdString();
+            for (const auto& space : d.spacing) EXPECT_LT(space.at, d.text.size()) << code.toStdString();
+        }
+        formatText(QStringLiteral("abc"), code);
+    }
 }
 
 TEST(Robustness, UnclosedQuotesAndBracketsStillGiveText) {

@@ -62,7 +62,7 @@ Display formatText(const QString& text, const QString& formatCode) {
     out.color = section.color;
     for (const Token& token : section.tokens) {
         if (emitCommon(out, token)) continue;
-        if (token.kind == Tok::Text) out.text += text;
+        if (token.kind == Tok::Text || token.kind == Tok::General) out.text += text;
     }
     return out;
 }

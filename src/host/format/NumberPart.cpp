@@ -3,6 +3,7 @@
 #include "host/format/Digits.h"
 #include "host/format/Emit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tabulon::host::format {
@@ -207,22 +208,61 @@ void renderPlain(const Section& section, double value, Display& out) {
 struct Fraction {
     double whole = 0;
     long long numerator = 0, denominator = 1;
+    double bigNumerator = 0;  // an improper numerator too large for numerator
+
+    QString numeratorText() const {
+        if (bigNumerator == 0) return QString::number(numerator);
+        return QString::fromStdString(integerDigits(roundedToPlaces(significantDigits(bigNumerator), 0)));
+    }
+    bool zero() const { return numerator == 0 && bigNumerator == 0; }
 };
+
+// The fraction nearest to x (0 <= x < 1) whose denominator is at most max:
+// the last continued-fraction convergent within the bound, or the
+// semiconvergent past it when that is closer.
+void boundedApproximation(double x, long long max, long long& num, long long& den) {
+    long long p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+    double r = x;
+    for (int step = 0; step < 64; ++step) {
+        const double a = std::floor(r);
+        if (a > double(max)) break;
+        const long long ai = static_cast<long long>(a);
+        const long long q2 = ai * q1 + q0;
+        if (q2 > max) break;
+        const long long p2 = ai * p1 + p0;
+        p0 = p1; q0 = q1; p1 = p2; q1 = q2;
+        if (r - a < 1e-12) break;
+        r = 1 / (r - a);
+    }
+    if (q1 == 0) { num = 0; den = 1; return; }
+    const long long k = (max - q0) / q1;
+    const long long ps = p0 + k * p1, qs = q0 + k * q1;
+    const bool semi = qs > 0 && std::fabs(x - double(ps) / double(qs)) < std::fabs(x - double(p1) / double(q1));
+    num = semi ? ps : p1;
+    den = semi ? qs : q1;
+}
 
 Fraction nearestFraction(double x, bool withWhole, long long maxDenominator, long long fixed) {
     Fraction f;
     f.whole = withWhole ? std::floor(x) : 0;
     const double rest = x - f.whole;
+    if (!withWhole && x * double(qMax(fixed, maxDenominator)) > 1e15) {
+        // Beyond the digits a double holds a fraction part means nothing:
+        // the value over the fixed denominator, or over 1.
+        f.denominator = qMax(1LL, fixed);
+        f.bigNumerator = std::floor(x * double(f.denominator) + 0.5);
+        return f;
+    }
     if (fixed > 0) {
         f.denominator = fixed;
         f.numerator = static_cast<long long>(std::floor(rest * double(fixed) + 0.5));
+    } else if (withWhole) {
+        boundedApproximation(rest, qMax(1LL, maxDenominator), f.numerator, f.denominator);
     } else {
-        double best = 2;
-        for (long long den = 1; den <= maxDenominator; ++den) {
-            const long long num = static_cast<long long>(std::floor(rest * double(den) + 0.5));
-            const double error = std::fabs(rest - double(num) / double(den));
-            if (error < best) { best = error; f.numerator = num; f.denominator = den; }
-        }
+        // An improper fraction: the whole number goes into the numerator.
+        const double whole = std::floor(rest);
+        boundedApproximation(rest - whole, qMax(1LL, maxDenominator), f.numerator, f.denominator);
+        f.numerator += static_cast<long long>(whole) * f.denominator;
     }
     if (withWhole && f.numerator == f.denominator) { f.whole += 1; f.numerator = 0; }
     return f;
@@ -242,11 +282,11 @@ void renderFraction(const Section& section, double value, qsizetype slash, Displ
 
     const Fraction f = nearestFraction(std::fabs(value), integerPlaces > 0, maxDenominator - 1,
                                        fixed ? t[slash + 1].count : 0);
-    const bool showFraction = f.numerator != 0 || integerPlaces == 0;
+    const bool showFraction = !f.zero() || integerPlaces == 0;
     std::string whole = integerDigits(roundedToPlaces(significantDigits(f.whole), 0));
     if (whole.empty() && !showFraction) whole.push_back('0');
     IntegerWriter integer(whole, integerPlaces, false);
-    const QString numerator = QString::number(f.numerator);
+    const QString numerator = f.numeratorText();
     const QString denominator = QString::number(f.denominator);
 
     const int start = int(out.text.size());
