@@ -3,6 +3,7 @@
 // spreadsheet shows it in a cell wide enough to hold it (no "####" width rule
 // here; the sheet renderer applies that). Pure functions: no workbook, no
 // locale of the machine; the display locale is Japanese.
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -18,6 +19,12 @@ struct Display {
     int fillAt = -1;
     // "_x" spacing: positions in text that stand for the width of a
     // character instead of the character itself (the renderer measures them).
+    // The text holds a plain space at each such position.
+    struct Spacing {
+        int at = 0;   // index into text
+        QChar width;  // the character whose width the blank takes
+    };
+    QList<Spacing> spacing;
     bool rightAligned = false;      // numbers, dates: right by default
 };
 
