@@ -28,6 +28,9 @@ public:
     void cmdHyousi(int index);   // cover page and labels
     void cmdKansu();             // procedure list
     void cmdModule();            // module source list
+    // Sheet printing: the print image of the sheet named in cboSheet at the
+    // zoom of txtZoom, in the preview.
+    void cmdSheet(const QString& sheetName);
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

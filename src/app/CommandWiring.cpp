@@ -5,6 +5,7 @@
 #include "app/ScreenSaver.h"
 #include "reports/preview/PreviewWindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 
@@ -31,6 +32,10 @@ public:
         window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
         window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
         window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
+        window_.setCommand("cmdSheet", [this](int) {
+            const auto* box = window_.findChild<QComboBox*>(QStringLiteral("cboSheet"));
+            commands_.cmdSheet(box ? box->currentText() : QString());
+        });
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);
