@@ -139,6 +139,7 @@ QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstInde
         }
         }
     }
+    out += sheet.extraRecords;
     out += drawing;
     out += record(0x000A, {});
     return out;
@@ -285,7 +286,7 @@ XlsShape& XlsSheet::button(int row, int col, const QString& caption, const QStri
 }
 
 XlsSheet& XlsWriter::addSheet(const QString& name) {
-    sheets_.push_back(XlsSheet{name, 0, {}, {}});
+    sheets_.push_back(XlsSheet{name, 0, {}, {}, {}});
     return sheets_.back();
 }
 

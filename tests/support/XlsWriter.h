@@ -64,6 +64,7 @@ struct XlsSheet {
     int visibility = 0;    // 0 visible, 1 hidden, 2 very hidden
     std::vector<XlsCell> cells;
     std::deque<XlsShape> shapes;  // a deque keeps returned references valid
+    QByteArray extraRecords;      // whole records written after the cells (layout, page setup)
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);
