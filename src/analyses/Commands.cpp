@@ -8,6 +8,8 @@
 #include "analyses/workbook/NameList.h"
 #include "analyses/workbook/ObjectInventory.h"
 #include "analyses/workbook/TimeEstimate.h"
+#include "analyses/workbook/SheetPrint.h"
+#include "host/Error.h"
 #include "reports/PreviewChoice.h"
 #include "store/Database.h"
 
@@ -38,6 +40,21 @@ void Commands::cmdHyousi(int index) {
     });
     if (done)
         show(workbook::coverReport(index), true);
+}
+
+void Commands::cmdSheet(const QString& sheetName) {
+    const std::optional<int> zoom = workbook::sheetZoom(fe_.session.cover().zoom);
+    if (!zoom) {
+        fe_.shell.messages.message(workbook::ZoomRangeText);
+        return;
+    }
+    intake::runGuarded(fe_.shell, workbook::SheetPrintPlace, [&] {
+        const host::Workbook* book = fe_.intake.workbook();
+        if (!book) throw Error(err::ObjectMissing, QStringLiteral("ブックが開かれていません。"));
+        BusyGuard busy(fe_.shell.progress);
+        fe_.reports.showDocument(workbook::sheetPrintImage(*book, sheetName, *zoom));
+        shown_ << workbook::sheetImageName(sheetName);
+    });
 }
 
 namespace {

@@ -34,6 +34,9 @@ public:
     void cmdName();                               // defined-name list
     void cmdLinkMoto(const QString& chosen);      // link search (cboLinkMoto text)
     void cmdTimeCheck();                          // processing-time estimate
+    // Sheet printing: the print image of the sheet named in cboSheet at the
+    // zoom of txtZoom, in the preview.
+    void cmdSheet(const QString& sheetName);
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

@@ -37,6 +37,10 @@ public:
         window_.setCommand("cmdName", [this](int) { commands_.cmdName(); });
         window_.setCommand("cmdLinkMoto", [this](int) { commands_.cmdLinkMoto(comboText("cboLinkMoto")); });
         window_.setCommand("cmdTimeCheck", [this](int) { commands_.cmdTimeCheck(); });
+        window_.setCommand("cmdSheet", [this](int) {
+            const auto* box = window_.findChild<QComboBox*>(QStringLiteral("cboSheet"));
+            commands_.cmdSheet(box ? box->currentText() : QString());
+        });
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);

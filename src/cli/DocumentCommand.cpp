@@ -108,6 +108,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
+    parser.addOption({"sheet", "print image of this sheet only (default: every sheet of the sheet list)", "NAME"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("usage: tabulon document FILE.xls [-o DIR]")
                                              : parser.errorText())
@@ -180,6 +181,14 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         progress.chapter(QLatin1String(c.title));
         c.run();
+    }
+    // The print image of every sheet the sheet list offers, or of --sheet.
+    if (!exitRequested && session.isEnabled(QStringLiteral("cmdSheet"))) {
+        const QStringList sheets = parser.isSet("sheet") ? QStringList{parser.value("sheet")} : session.sheetNames();
+        for (const QString& sheet : sheets) {
+            progress.chapter(QStringLiteral("sheet print image: ") + sheet);
+            commands.cmdSheet(sheet);
+        }
     }
 
     // As the window's exit does: the exported modules go.

@@ -1,5 +1,6 @@
 #include "host/WorkbookJson.h"
 
+#include "host/CellDisplay.h"
 #include "host/Error.h"
 
 #include <QDateTime>
@@ -37,7 +38,7 @@ QJsonObject propertiesJson(const Workbook& book) {
     return props;
 }
 
-QJsonObject sheetJson(const Sheet& sheet) {
+QJsonObject sheetJson(const Sheet& sheet, const PrintSource* print) {
     QJsonObject s;
     s.insert(QStringLiteral("name"), sheet.name());
     s.insert(QStringLiteral("kind"), kindText(sheet.kind()));
@@ -56,12 +57,14 @@ QJsonObject sheetJson(const Sheet& sheet) {
                                                       {QStringLiteral("printHeadings"), ps.printHeadings},
                                                       {QStringLiteral("zoom"), jsonValue(ps.zoom)}});
     QJsonArray cells;
+    const xls::SheetLayout layout = print ? print->layout(sheet) : xls::SheetLayout{};
     used.forEach([&](const Cell& c) {
         if (c.isEmpty() && c.formula().isEmpty() && c.noteText().isEmpty()) return true;
         QJsonObject cell{{QStringLiteral("address"), c.address()},
                          {QStringLiteral("value"), jsonValue(c.value())},
                          {QStringLiteral("isError"), c.isError()},
                          {QStringLiteral("formula"), c.formula()}};
+        if (print) cell.insert(QStringLiteral("text"), print->display(c, layout).text);
         if (!c.noteText().isEmpty()) cell.insert(QStringLiteral("note"), c.noteText());
         cells.append(cell);
         return true;
@@ -99,8 +102,15 @@ QJsonObject workbookJson(const Workbook& book) {
     QJsonObject root;
     root.insert(QStringLiteral("fullName"), book.fullName());
     root.insert(QStringLiteral("properties"), propertiesJson(book));
+    // The display texts need the cell formats, which are read from the file
+    // again; a file that has gone since it was loaded just leaves them out.
+    std::optional<PrintSource> print;
+    try {
+        print.emplace(book);
+    } catch (const Error&) {
+    }
     QJsonArray sheets;
-    for (int i = 1; i <= book.sheetCount(); ++i) sheets.append(sheetJson(book.sheet(i)));
+    for (int i = 1; i <= book.sheetCount(); ++i) sheets.append(sheetJson(book.sheet(i), print ? &*print : nullptr));
     root.insert(QStringLiteral("sheets"), sheets);
     root.insert(QStringLiteral("names"), namesJson(book));
     root.insert(QStringLiteral("links"), QJsonObject{{QStringLiteral("excel"), QJsonArray::fromStringList(book.linkSources(LinkExcel))},

@@ -12,7 +12,9 @@ namespace tabulon::reports {
 namespace {
 
 QPageLayout layoutFor(const ReportDocument& doc) {
-    return QPageLayout(QPageSize(QPageSize::A4),
+    QSizeF portrait = doc.paperSizeMm();
+    if (doc.landscape()) portrait.transpose();
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
                        doc.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }

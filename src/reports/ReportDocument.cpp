@@ -40,6 +40,9 @@ ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerTex
     complete_ = next_ >= data_.rowCount();
 }
 
+ReportDocument::ReportDocument(ReportDef def)
+    : def_(std::move(def)), paper_(Paper::a4(def_.landscape)), complete_(true) {}
+
 QSizeF ReportDocument::paperSizeMm() const {
     return QSizeF(paper_.width / kUnitsPerMm, paper_.height / kUnitsPerMm);
 }

@@ -24,28 +24,34 @@ public:
     static std::shared_ptr<ReportDocument> load(store::Database& db, const QString& name);
     ReportDocument(ReportDef def, ReportData data, QString headerText,
                    std::shared_ptr<ReportDocument> lead = nullptr);
+    virtual ~ReportDocument() = default;
 
     const ReportDef& definition() const { return def_; }
-    QSizeF paperSizeMm() const;
-    bool landscape() const { return def_.landscape; }
+    virtual QSizeF paperSizeMm() const;
+    virtual bool landscape() const { return def_.landscape; }
 
     // Lays out until page `index` (0-based) exists; false when the report has
     // fewer pages.
-    bool ensurePage(int index);
+    virtual bool ensurePage(int index);
     // Lays out at most `pages` more pages; true when the whole report is done.
-    bool layoutSome(int pages);
-    int layoutAll();  // the page total
-    int pagesKnown() const { return leadPages() + int(starts_.size()); }
-    bool complete() const { return complete_; }
+    virtual bool layoutSome(int pages);
+    virtual int layoutAll();  // the page total
+    virtual int pagesKnown() const { return leadPages() + int(starts_.size()); }
+    virtual bool complete() const { return complete_; }
 
     // Paints page `index` with header and footer onto a painter already
     // scaled to layout units (scaleToUnits). While the total is not yet
     // known, the footer shows "n / …".
-    void paintPage(QPainter& p, int index) const;
+    virtual void paintPage(QPainter& p, int index) const;
     // Paints onto any device at its resolution, for previews and printers.
     void paintPageOn(QPainter& p, const QPaintDevice& device, int index) const;
 
     void setPrintDate(const QDate& d) { printDate_ = d; }
+
+protected:
+    // For documents that lay out their own pages (a sheet's print image):
+    // only the title of def is used.
+    explicit ReportDocument(ReportDef def);
 
 private:
     void paintOwnPage(QPainter& p, int own, int number, const QString& total) const;

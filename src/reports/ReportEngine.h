@@ -45,6 +45,9 @@ public:
     // engine opening dbPath replaces the held one unless that one already has
     // a current database. Failures end in a message box, never an exception.
     void showReport(const QString& dbPath, const QString& name, int mode = 0);
+    // Shows a document laid out elsewhere (a sheet's print image) in the
+    // same preview.
+    void showDocument(std::shared_ptr<ReportDocument> document) { preview_.show(std::move(document)); }
     // A workbook intake starts a fresh engine with no current database; the
     // next showReport opens the database in it and then, as every successful
     // open does, replaces it by another fresh engine that opens it again.

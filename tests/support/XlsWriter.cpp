@@ -147,6 +147,7 @@ QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstInde
         }
         }
     }
+    out += sheet.extraRecords;
     out += drawing;
     out += record(0x000A, {});
     return out;
@@ -305,7 +306,7 @@ XlsShape& XlsSheet::button(int row, int col, const QString& caption, const QStri
 }
 
 XlsSheet& XlsWriter::addSheet(const QString& name) {
-    sheets_.push_back(XlsSheet{name, 0, false, {}, {}});
+    sheets_.push_back(XlsSheet{name, 0, false, {}, {}, {}});
     return sheets_.back();
 }
 

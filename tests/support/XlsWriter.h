@@ -66,6 +66,7 @@ struct XlsSheet {
     bool chart = false;    // a chart sheet: no cells are written
     std::vector<XlsCell> cells;
     std::deque<XlsShape> shapes;  // a deque keeps returned references valid
+    QByteArray extraRecords;      // whole records written after the cells (layout, page setup)
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);

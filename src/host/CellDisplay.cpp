@@ -1,0 +1,46 @@
+#include "host/CellDisplay.h"
+
+#include "host/Error.h"
+#include "host/cfb/CompoundFile.h"
+
+namespace tabulon::host {
+
+format::Display cellDisplay(const QVariant& value, bool isError, const QString& formatCode, bool date1904,
+                            bool showZeros) {
+    if (!value.isValid()) return {};
+    if (isError) {
+        format::Display d;
+        d.text = value.toString();
+        return d;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool: return format::formatBool(value.toBool());
+    case QMetaType::Double: {
+        const double v = value.toDouble();
+        if (v == 0 && !showZeros) return {};
+        return format::formatNumber(v, formatCode, date1904);
+    }
+    default: return format::formatText(value.toString(), formatCode);
+    }
+}
+
+PrintSource::PrintSource(const Workbook& book) : book_(book) {
+    cfb::CompoundFile file(book.fullName());
+    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"));
+    if (!stream)
+        throw Error(err::Refused, QStringLiteral("'%1': not an .xls workbook (no Workbook stream)").arg(book.fullName()));
+    stream_ = *stream;
+    formats_ = xls::readBookFormats(stream_);
+}
+
+xls::SheetLayout PrintSource::layout(const Sheet& sheet) const {
+    return xls::readSheetLayout(stream_, book_.model().sheets[size_t(sheet.index() - 1)].bofOffset);
+}
+
+format::Display PrintSource::display(const Cell& cell, const xls::SheetLayout& layout) const {
+    const xls::XfDef& xf = formats_.xf(layout.cellXf(cell.row() - 1, cell.column() - 1));
+    return cellDisplay(cell.value(), cell.isError(), formats_.formatCode(xf.format), formats_.date1904,
+                       layout.showZeros);
+}
+
+}  // namespace tabulon::host

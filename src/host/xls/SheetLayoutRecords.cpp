@@ -1,0 +1,150 @@
+// The geometry of one sheet: column widths, row heights, merged areas and
+// each cell's format, read from the sheet substream for its print image.
+#include "host/xls/SheetLayout.h"
+
+#include <algorithm>
+
+namespace tabulon::xls {
+
+namespace {
+
+constexpr uint16_t kColInfo = 0x007D, kRow = 0x0208, kDefColWidth = 0x0055, kStandardWidth = 0x0099,
+    kDefaultRowHeight = 0x0225, kMergeCells = 0x00E5, kWindow2 = 0x023E;
+
+constexpr int kMaxRow = 65535, kMaxCol = 255;
+
+void addCellXf(SheetLayout& s, int row, int col, int xf) {
+    if (row > kMaxRow || col > kMaxCol) return;
+    s.cellXfs.push_back({row, uint16_t(col), uint16_t(xf)});
+}
+
+bool before(const CellXf& a, const CellXf& b) {
+    return a.row != b.row ? a.row < b.row : a.col < b.col;
+}
+
+}  // namespace
+
+int SheetLayout::cellXf(int row, int col) const {
+    const CellXf key{row, uint16_t(col), 0};
+    const auto it = std::lower_bound(cellXfs.begin(), cellXfs.end(), key, before);
+    if (it != cellXfs.end() && it->row == row && it->col == col) return it->xf;
+    return col >= 0 && col <= kMaxCol ? columns[size_t(col)].xf : 15;
+}
+
+// ColInfo, MS-XLS 2.4.53
+void parseColInfo(const Record& rec, SheetLayout& s) {
+    ByteCursor c = rec.cursor();
+    const int first = c.u16();
+    const int last = std::min<int>(c.u16(), kMaxCol);
+    const int width = c.u16();
+    const int xf = c.u16();
+    const bool hidden = c.u16() & 0x0001;
+    for (int col = first; col <= last; ++col) s.columns[size_t(col)] = {width, hidden, xf};
+}
+
+// Row, MS-XLS 2.4.221
+void parseRow(const Record& rec, SheetLayout& s) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16();
+    c.skip(4);  // first and last column
+    const int height = c.u16() & 0x7FFF;
+    c.skip(4);
+    const uint16_t flags = c.u16();
+    RowDef def;
+    def.twips = height;
+    def.hidden = flags & 0x0020;  // fDyZero
+    s.rows[row] = def;
+}
+
+// MergeCells, MS-XLS 2.4.168
+void parseMergeCells(const Record& rec, SheetLayout& s) {
+    ByteCursor c = rec.cursor();
+    const size_t count = c.u16();
+    for (size_t i = 0; i < count && c.remaining() >= 8; ++i) {
+        Area a;
+        a.firstRow = c.u16();
+        a.lastRow = c.u16();
+        a.firstCol = c.u16();
+        a.lastCol = c.u16();
+        if (a.firstRow <= a.lastRow && a.firstCol <= a.lastCol && a.lastCol <= kMaxCol) s.merges.push_back(a);
+    }
+}
+
+// The cell records all begin with row, column and ixfe (Cell, MS-XLS
+// 2.5.19); MulRk and MulBlank hold one ixfe per column.
+void parseCellXf(const Record& rec, SheetLayout& s) {
+    ByteCursor c = rec.cursor();
+    const int row = c.u16();
+    const int first = c.u16();
+    if (rec.type == rt::MulRk || rec.type == rt::MulBlank) {
+        const size_t each = rec.type == rt::MulRk ? 6 : 2;
+        for (int col = first; c.remaining() >= each + 2; ++col) {
+            addCellXf(s, row, col, c.u16());
+            c.skip(each - 2);
+        }
+        return;
+    }
+    addCellXf(s, row, first, c.u16());
+}
+
+namespace {
+
+bool parseGeometryRecord(const Record& rec, SheetLayout& s) {
+    switch (rec.type) {
+    case kColInfo: parseColInfo(rec, s); return true;
+    case kRow: parseRow(rec, s); return true;
+    case kMergeCells: parseMergeCells(rec, s); return true;
+    case kDefColWidth: { ByteCursor c = rec.cursor(); s.defaultColumnChars = c.u16(); return true; }  // 2.4.89
+    case kStandardWidth: { ByteCursor c = rec.cursor(); s.standardWidth256 = c.u16(); return true; }  // 2.4.263
+    case kDefaultRowHeight: {  // DefaultRowHeight, MS-XLS 2.4.87
+        ByteCursor c = rec.cursor();
+        const uint16_t flags = c.u16();
+        s.defaultRowsHidden = flags & 0x0002;
+        const int twips = c.i16();
+        if (twips > 0) s.defaultRowTwips = twips;
+        return true;
+    }
+    case kWindow2: { ByteCursor c = rec.cursor(); s.showZeros = c.u16() & 0x0010; return true; }  // 2.4.346
+    case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
+    case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:
+        parseCellXf(rec, s);
+        return true;
+    default: return false;
+    }
+}
+
+void finishCellXfs(SheetLayout& s) {
+    auto same = [](const CellXf& a, const CellXf& b) { return a.row == b.row && a.col == b.col; };
+    std::stable_sort(s.cellXfs.begin(), s.cellXfs.end(), before);
+    // A cell written twice keeps its last record, as the cell values do.
+    std::vector<CellXf> unique;
+    unique.reserve(s.cellXfs.size());
+    for (size_t i = 0; i < s.cellXfs.size(); ++i)
+        if (i + 1 == s.cellXfs.size() || !same(s.cellXfs[i], s.cellXfs[i + 1])) unique.push_back(s.cellXfs[i]);
+    s.cellXfs.swap(unique);
+}
+
+}  // namespace
+
+SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset) {
+    SheetLayout s;
+    RecordStream rs(stream);
+    rs.seek(bofOffset);
+    Record rec;
+    if (!rs.next(rec) || rec.type != rt::Bof) return s;
+    int depth = 1;
+    while (depth > 0 && rs.next(rec)) {
+        if (rec.type == rt::Bof) { ++depth; continue; }
+        if (rec.type == rt::Eof) { --depth; continue; }
+        if (depth > 1) continue;  // an embedded chart's own records
+        try {
+            if (!parseGeometryRecord(rec, s)) parsePageRecord(rec, s);
+        } catch (const FormatError&) {
+            // a damaged record: the sheet prints with the defaults it stood for
+        }
+    }
+    finishCellXfs(s);
+    return s;
+}
+
+}  // namespace tabulon::xls

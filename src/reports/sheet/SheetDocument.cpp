@@ -1,0 +1,104 @@
+#include "reports/sheet/SheetDocument.h"
+
+#include "reports/PageStyle.h"
+#include "reports/sheet/HeaderFooter.h"
+#include "reports/sheet/SheetPainter.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace tabulon::reports::sheet {
+
+namespace {
+
+constexpr double kUnitsPerPoint = 25.4 / 72.0 * kUnitsPerMm;
+
+ReportDef titled(const QString& sheetName) {
+    ReportDef def;
+    def.name = sheetName;
+    def.title = sheetName;
+    return def;
+}
+
+}  // namespace
+
+std::optional<int> parseZoom(const QString& text) {
+    bool ok = false;
+    const int zoom = text.trimmed().toInt(&ok);
+    if (!ok || zoom < 10 || zoom > 400) return std::nullopt;
+    return zoom;
+}
+
+SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, const host::Workbook& book,
+                             const host::Sheet& sheet, int zoom)
+    : ReportDocument(titled(sheet.name())), source_(std::move(source)), book_(book), sheet_(sheet),
+      layout_(source_->layout(sheet)), chart_(sheet.kind() == host::SheetKind::Chart) {
+    // The print image always shows the headings and the whole used range.
+    layout_.page.headings = true;
+    const xls::Area used = book_.model().sheets[size_t(sheet.index() - 1)].used;
+    plan_ = planSheet(layout_, used, source_->formats().font(0).points, zoom, true);
+    if (chart_) plan_.paperMm = QSizeF(297, 210);
+}
+
+QSizeF SheetDocument::paperSizeMm() const { return plan_.paperMm; }
+
+void SheetDocument::paintPage(QPainter& p, int index) const {
+    if (index < 0 || index >= pagesKnown()) return;
+    if (chart_) {
+        paintChartPage(p);
+        return;
+    }
+    Span rows, cols;
+    plan_.page(index, rows, cols);
+    const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_};
+    const QSizeF size = pageSizeTwips(ctx, rows, cols);
+    const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;
+    double x = plan_.marginLeftPt * kUnitsPerPoint, y = plan_.marginTopPt * kUnitsPerPoint;
+    if (layout_.page.hCenter)
+        x += std::max(0.0, (plan_.contentWidthPt * kUnitsPerPoint - size.width() * perTwip) / 2);
+    if (layout_.page.vCenter)
+        y += std::max(0.0, (plan_.contentHeightPt * kUnitsPerPoint - size.height() * perTwip) / 2);
+    p.save();
+    p.translate(x, y);
+    p.scale(perTwip, perTwip);
+    paintSheetPage(p, ctx, rows, cols);
+    p.restore();
+    paintHeaderFooter(p, index);
+}
+
+void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
+    const xls::PageSetupDef& ps = layout_.page;
+    const PageFacts facts{index + 1, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
+    const double paperW = plan_.paperMm.width() * kUnitsPerMm, paperH = plan_.paperMm.height() * kUnitsPerMm;
+    const double left = ps.left * 72 * kUnitsPerPoint, right = paperW - ps.right * 72 * kUnitsPerPoint;
+    p.save();
+    QFont font = sheetFont(source_->formats().font(0));
+    font.setPixelSize(std::max(1, qRound(source_->formats().font(0).points * kUnitsPerPoint)));
+    p.setFont(font);
+    p.setPen(Qt::black);
+    auto draw = [&](const HeaderFooterText& t, double top, Qt::Alignment vertical) {
+        const QRectF band(left, top, right - left, 0);
+        const int flags = int(vertical) | Qt::TextDontClip;
+        p.drawText(band, flags | Qt::AlignLeft, t.left);
+        p.drawText(band, flags | Qt::AlignHCenter, t.centre);
+        p.drawText(band, flags | Qt::AlignRight, t.right);
+    };
+    draw(expandHeaderFooter(ps.headerText, facts), ps.header * 72 * kUnitsPerPoint, Qt::AlignTop);
+    draw(expandHeaderFooter(ps.footerText, facts), paperH - ps.footer * 72 * kUnitsPerPoint, Qt::AlignBottom);
+    p.restore();
+}
+
+void SheetDocument::paintChartPage(QPainter& p) const {
+    const QRectF frame(mm(20), mm(20), plan_.paperMm.width() * kUnitsPerMm - mm(40),
+                       plan_.paperMm.height() * kUnitsPerMm - mm(40));
+    p.save();
+    p.setPen(QPen(Qt::black, mm(0.3)));
+    p.drawRect(frame);
+    QFont font(substituteFamily(QString()));
+    font.setPixelSize(int(mm(6)));
+    p.setFont(font);
+    p.drawText(frame, Qt::AlignCenter, QStringLiteral("グラフシート「%1」").arg(sheet_.name()));
+    p.restore();
+}
+
+}  // namespace tabulon::reports::sheet

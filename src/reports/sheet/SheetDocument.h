@@ -1,0 +1,50 @@
+#pragma once
+// A sheet's print image as a document the preview window, the printer and
+// the PDF writer show like any report: the whole used range with row and
+// column headings at a given zoom, in the pages of the sheet's page setup.
+// A chart sheet prints as one labelled page.
+#include "host/CellDisplay.h"
+#include "reports/ReportDocument.h"
+#include "reports/sheet/SheetPages.h"
+
+#include <QDateTime>
+#include <memory>
+
+namespace tabulon::reports::sheet {
+
+class SheetDocument : public ReportDocument {
+public:
+    // zoom: the print scale in percent, 10 to 400.
+    SheetDocument(std::shared_ptr<const host::PrintSource> source, const host::Workbook& book,
+                  const host::Sheet& sheet, int zoom);
+
+    QSizeF paperSizeMm() const override;
+    bool landscape() const override { return plan_.paperMm.width() > plan_.paperMm.height(); }
+    bool ensurePage(int index) override { return index >= 0 && index < pagesKnown(); }
+    bool layoutSome(int) override { return true; }
+    int layoutAll() override { return pagesKnown(); }
+    int pagesKnown() const override { return chart_ ? 1 : plan_.pageCount(); }
+    bool complete() const override { return true; }
+    void paintPage(QPainter& p, int index) const override;
+
+    const SheetPlan& plan() const { return plan_; }
+    void setPrintTime(const QDateTime& t) { printed_ = t; }
+
+private:
+    void paintHeaderFooter(QPainter& p, int index) const;
+    void paintChartPage(QPainter& p) const;
+
+    std::shared_ptr<const host::PrintSource> source_;
+    host::Workbook book_;
+    host::Sheet sheet_;
+    xls::SheetLayout layout_;
+    SheetPlan plan_;
+    bool chart_ = false;
+    QDateTime printed_ = QDateTime::currentDateTime();
+};
+
+// The print zoom typed by the user: a whole number from 10 to 400, else
+// nothing.
+std::optional<int> parseZoom(const QString& text);
+
+}  // namespace tabulon::reports::sheet

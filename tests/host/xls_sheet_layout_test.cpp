@@ -1,0 +1,181 @@
+// The print layout of a sheet: cell formats of the globals, geometry and page
+// setup of a sheet substream, and the display texts built from them.
+#include "host/CellDisplay.h"
+#include "xls_bytes.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+
+using namespace tabulon;
+using namespace tabulon::xls;
+using tabulon::xls::testbytes::Bytes;
+using tabulon::xls::testbytes::eof;
+using tabulon::xls::testbytes::record;
+using tabulon::xls::testbytes::sheetBof;
+
+namespace {
+
+QByteArray globalsBof() {
+    return record(rt::Bof, Bytes().u16(0x0600).u16(0x0005).u32(0).u32(0).u32(0).bytes());
+}
+
+QByteArray font(int twips, bool italic, int weight, int icv, const QString& name) {
+    Bytes b;
+    b.u16(twips).u16(italic ? 0x0002 : 0).u16(icv).u16(weight).u16(0).u8(0).u8(0).u8(0x80).u8(0);
+    b.u8(int(name.size())).u8(1).wide(name);
+    return record(0x0031, b.bytes());
+}
+
+// An XF with left-aligned wrapped text, a thick red top border, a double
+// bottom border and a solid yellow fill.
+QByteArray xf(int ifnt, int ifmt) {
+    Bytes b;
+    b.u16(ifnt).u16(ifmt).u16(0x0001);
+    b.u8(0x01 | 0x08 | (1 << 4)).u8(0).u8(0x02).u8(0);
+    b.u32(uint32_t(5 << 8) | uint32_t(6 << 12) | uint32_t(10) << 16);  // top thick, bottom double, left icv 10
+    b.u32(uint32_t(10) | uint32_t(1) << 26);                           // top icv 10 (red), solid fill
+    b.u16(13 | (64 << 7));                                             // yellow on automatic
+    return record(0x00E0, b.bytes());
+}
+
+QByteArray formatRecord(int ifmt, const QString& code) {
+    return record(0x041E, Bytes().u16(ifmt).u16(int(code.size())).u8(1).wide(code).bytes());
+}
+
+
+QByteArray marginRecord(int type, double inches) {
+    QByteArray b(8, '\0');
+    std::memcpy(b.data(), &inches, 8);
+    return record(type, b);
+}
+
+QByteArray setup(int paper, int scale, uint16_t flags) {
+    Bytes b;
+    b.u16(paper).u16(scale).u16(1).u16(1).u16(1).u16(flags).u16(600).u16(600);
+    QByteArray d = b.bytes();
+    d += QByteArray(16, '\0');  // header and footer margins: 0
+    d += Bytes().u16(1).bytes();
+    return record(rt::SetupRec, d);
+}
+
+}  // namespace
+
+TEST(SheetLayoutRecords, FormatsOfTheGlobalsKeepTheirIndices) {
+    QByteArray s = globalsBof();
+    for (int i = 0; i < 4; ++i) s += font(220, false, 400, 0x7FFF, QStringLiteral("ＭＳ Ｐゴシック"));
+    s += font(280, true, 700, 10, QStringLiteral("ＭＳ 明朝"));  // ifnt 5: the file format has no ifnt 4
+    s += formatRecord(164, QStringLiteral("0.00_ "));
+    for (int i = 0; i < 15; ++i) s += xf(0, 0);
+    s += record(0x00E0, Bytes().u16(5).bytes());  // a damaged XF still counts as ixfe 15
+    s += xf(5, 164);
+    s += eof();
+    const BookFormats f = readBookFormats(s);
+    ASSERT_EQ(f.xfs.size(), 17u);
+    EXPECT_EQ(f.xfs[15].font, 0) << "the damaged record keeps the default";
+    const XfDef& x = f.xf(16);
+    const FontDef& ft = f.font(x.font);
+    EXPECT_EQ(ft.name, QStringLiteral("ＭＳ 明朝"));
+    EXPECT_DOUBLE_EQ(ft.points, 14);
+    EXPECT_TRUE(ft.bold && ft.italic);
+    EXPECT_EQ(ft.color, 10);
+    EXPECT_EQ(f.formatCode(x.format), QStringLiteral("0.00_ "));
+    EXPECT_EQ(f.formatCode(0), QStringLiteral("General"));
+    EXPECT_EQ(x.hAlign, 1);
+    EXPECT_TRUE(x.wrap);
+    EXPECT_EQ(x.vAlign, 1);
+    EXPECT_EQ(x.indent, 2);
+    EXPECT_EQ(x.top.style, 5);
+    EXPECT_EQ(x.top.color, 10);
+    EXPECT_EQ(x.bottom.style, 6);
+    EXPECT_EQ(x.left.color, 10);
+    EXPECT_EQ(x.pattern, 1);
+    EXPECT_EQ(x.patternColor, 13);
+    EXPECT_EQ(f.xf(999).font, 0) << "an unknown XF prints as the default cell format";
+}
+
+TEST(SheetLayoutRecords, GeometryAndCellFormatsOfASheet) {
+    QByteArray s = sheetBof();
+    s += record(0x0055, Bytes().u16(10).bytes());                                     // DEFCOLWIDTH
+    s += record(0x0225, Bytes().u16(0).u16(300).bytes());                             // DEFAULTROWHEIGHT
+    s += record(0x007D, Bytes().u16(2).u16(4).u16(20 * 256).u16(21).u16(0).u16(0).bytes());  // C:E wide
+    s += record(0x007D, Bytes().u16(6).u16(6).u16(2048).u16(15).u16(1).u16(0).bytes());      // G hidden
+    s += record(0x0208, Bytes().u16(3).u16(0).u16(5).u16(600).u16(0).u16(0).u16(0x0140).u16(15).bytes());
+    s += record(0x0208, Bytes().u16(4).u16(0).u16(5).u16(255).u16(0).u16(0).u16(0x0020).u16(15).bytes());
+    s += record(0x00E5, Bytes().u16(1).u16(1).u16(2).u16(0).u16(3).bytes());         // A2:D3
+    s += record(rt::MulBlank, Bytes().u16(7).u16(1).u16(30).u16(31).u16(32).u16(3).bytes());
+    s += record(rt::Number, Bytes().u16(7).u16(2).u16(40).u32(0).u32(0).bytes());   // C8 written again
+    s += record(0x023E, Bytes().u16(0x0006).bytes());                                 // WINDOW2 without zeros
+    s += eof();
+    const SheetLayout l = readSheetLayout(s, 0);
+    EXPECT_DOUBLE_EQ(l.defaultColumnChars, 10);
+    EXPECT_EQ(l.defaultRowTwips, 300);
+    EXPECT_EQ(l.columns[4].width256, 20 * 256);
+    EXPECT_EQ(l.columns[5].width256, -1);
+    EXPECT_TRUE(l.columns[6].hidden);
+    EXPECT_EQ(l.rows.at(3).twips, 600);
+    EXPECT_TRUE(l.rows.at(4).hidden);
+    ASSERT_EQ(l.merges.size(), 1u);
+    EXPECT_EQ(l.merges[0].lastRow, 2);
+    EXPECT_EQ(l.merges[0].lastCol, 3);
+    EXPECT_EQ(l.cellXf(7, 1), 30);
+    EXPECT_EQ(l.cellXf(7, 2), 40) << "a cell written twice keeps its last record";
+    EXPECT_EQ(l.cellXf(7, 3), 32);
+    EXPECT_EQ(l.cellXf(9, 3), 21) << "a cell without a record takes its column's format";
+    EXPECT_FALSE(l.showZeros);
+}
+
+TEST(SheetLayoutRecords, PageSetupOfASheet) {
+    QByteArray s = sheetBof();
+    s += setup(12, 80, 0x0001);  // B4, 80 %, over then down, landscape (fPortrait clear)
+    s += marginRecord(0x0026, 0.5);
+    s += marginRecord(0x0029, -3.0);  // nonsense keeps the default
+    s += record(0x0083, Bytes().u16(1).bytes());
+    s += record(0x0014, Bytes().u16(7).u8(1).wide(QStringLiteral("&C&A の表")).bytes());
+    s += record(0x0015, QByteArray());
+    s += record(0x001B, Bytes().u16(2).u16(30).u16(0).u16(255).u16(10).u16(0).u16(255).bytes());
+    s += record(0x002B, Bytes().u16(1).bytes());
+    s += eof();
+    const PageSetupDef p = readSheetLayout(s, 0).page;
+    EXPECT_EQ(p.paperSize, 12);
+    EXPECT_EQ(p.scale, 80);
+    EXPECT_TRUE(p.landscape);
+    EXPECT_FALSE(p.downThenOver);
+    EXPECT_DOUBLE_EQ(p.left, 0.5);
+    EXPECT_DOUBLE_EQ(p.bottom, 1.0);
+    EXPECT_TRUE(p.hCenter);
+    EXPECT_FALSE(p.vCenter);
+    EXPECT_EQ(p.headerText, QStringLiteral("&C&A の表"));
+    EXPECT_TRUE(p.footerText.isEmpty());
+    EXPECT_EQ(p.rowBreaks, (std::vector<int>{10, 30})) << "breaks are kept sorted";
+    EXPECT_TRUE(p.gridlines);
+}
+
+TEST(SheetLayoutRecords, PrinterSettingsAbsentKeepsTheDefaults) {
+    const QByteArray s = sheetBof() + setup(8, 250, 0x0004) + eof();  // fNoPls
+    const PageSetupDef p = readSheetLayout(s, 0).page;
+    EXPECT_EQ(p.paperSize, 9);
+    EXPECT_EQ(p.scale, 100);
+    EXPECT_FALSE(p.landscape);
+}
+
+TEST(CellDisplayTexts, ValuesOfEveryKind) {
+    struct Case {
+        QVariant value;
+        bool error;
+        bool showZeros;
+        QString expected;
+    };
+    const Case cases[] = {
+        {QVariant(), false, true, QString()},
+        {QString::fromUtf8("#DIV/0!"), true, true, QStringLiteral("#DIV/0!")},
+        {true, false, true, QStringLiteral("TRUE")},
+        {QStringLiteral("りんご"), false, true, QStringLiteral("りんご")},
+        {0.0, false, false, QString()},          // the sheet hides zeros
+        {0.0, false, true, QStringLiteral("0")},
+        {12.5, false, false, QStringLiteral("12.5")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(host::cellDisplay(c.value, c.error, QStringLiteral("General"), false, c.showZeros).text,
+                  c.expected)
+            << c.value.toString().toStdString();
+}
