@@ -28,6 +28,11 @@ public:
     void cmdHyousi(int index);   // cover page and labels
     void cmdKansu();             // procedure list
     void cmdModule();            // module source list
+    void cmdModStep();           // module step counts
+    void cmdComment();           // comment list
+    void cmdHensu();             // variables, constants, user types
+    void cmdHensuReport(const QString& button);  // cmdHensuU, cmdHensuT, cmdHensuH
+    void cmdInyoSaki();          // procedure citations
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

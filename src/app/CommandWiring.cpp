@@ -31,6 +31,14 @@ public:
         window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
         window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
         window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
+        window_.setCommand("cmdComment", [this](int) { commands_.cmdComment(); });
+        window_.setCommand("cmdModStep", [this](int) { commands_.cmdModStep(); });
+        window_.setCommand("cmdInyoSaki", [this](int) { commands_.cmdInyoSaki(); });
+        window_.setCommand("cmdHensu", [this](int) { commands_.cmdHensu(); });
+        for (const char* button : {"cmdHensuU", "cmdHensuT", "cmdHensuH"}) {
+            const QString name = QString::fromLatin1(button);
+            window_.setCommand(name, [this, name](int) { commands_.cmdHensuReport(name); });
+        }
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);

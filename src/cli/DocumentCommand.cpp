@@ -136,6 +136,13 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         {"front label", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
         {"procedure list", "cmdKansu", [&] { commands.cmdKansu(); }},
         {"module source list", "cmdModule", [&] { commands.cmdModule(); }},
+        {"comment list", "cmdComment", [&] { commands.cmdComment(); }},
+        {"module step counts", "cmdModStep", [&] { commands.cmdModStep(); }},
+        {"procedure citations", "cmdInyoSaki", [&] { commands.cmdInyoSaki(); }},
+        {"variable information", "cmdHensu", [&] { commands.cmdHensu(); }},
+        {"user-defined type list", "cmdHensuU", [&] { commands.cmdHensuReport("cmdHensuU"); }},
+        {"constant list", "cmdHensuT", [&] { commands.cmdHensuReport("cmdHensuT"); }},
+        {"variable list", "cmdHensuH", [&] { commands.cmdHensuReport("cmdHensuH"); }},
     };
     for (const Chapter& c : chapters) {
         if (exitRequested) break;
