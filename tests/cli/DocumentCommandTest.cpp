@@ -39,7 +39,10 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
     ASSERT_EQ(run({sample, "-o", out}), 0) << stdErr.toStdString();
     const QStringList pdfs = QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Name);
     EXPECT_EQ(pdfs, (QStringList{"01_R_XlHyousi.pdf", "02_R_XlHyousiH.pdf", "03_R_XlHyousiW.pdf",
-                                 "04_R_ModuleList.pdf", "05_R_SourceList.pdf", "documentation.pdf"}));
+                                 "04_R_ModuleList.pdf", "05_R_SourceList.pdf", "06_R_XlComment.pdf",
+                                 "07_R_XlModStep.pdf", "08_R_XlLinkProc.pdf", "09_R_XlHensuU.pdf",
+                                 "10_R_XlHensuT.pdf", "11_R_XlHensuH.pdf", "documentation.pdf"}));
+    EXPECT_TRUE(pdfText(out + "/11_R_XlHensuH.pdf").contains("変数"));
     EXPECT_TRUE(pdfText(out + "/01_R_XlHyousi.pdf").contains("受注管理システム"));
     const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
     EXPECT_TRUE(procedures.contains("ShowMenu"));
