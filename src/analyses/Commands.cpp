@@ -1,6 +1,10 @@
 #include "analyses/Commands.h"
 
+#include "analyses/code/Citations.h"
+#include "analyses/code/CommentList.h"
+#include "analyses/code/ModuleSteps.h"
 #include "analyses/code/ProcedureList.h"
+#include "analyses/code/Variables.h"
 #include "analyses/code/SourceList.h"
 #include "analyses/workbook/CellInventory.h"
 #include "analyses/workbook/CoverPage.h"
@@ -93,6 +97,32 @@ void Commands::cmdModule() {
     options.tableSelection = s.mark(Mark::Source);
     finishCode(code::runSourceList(codeContext(fe_, cursor_), options), Mark::Source,
                QStringLiteral("cmdMPre"));
+}
+
+void Commands::cmdModStep() {
+    finishCode(code::runModuleSteps(codeContext(fe_, cursor_)), Mark::ModuleSteps,
+               QStringLiteral("cmdMSPre"));
+}
+
+void Commands::cmdComment() {
+    finishCode(code::runCommentList(codeContext(fe_, cursor_)), Mark::Comments,
+               QStringLiteral("cmdCOPre"));
+}
+
+void Commands::cmdHensu() {
+    const code::CodeOutcome out = code::runVariables(codeContext(fe_, cursor_));
+    finishCode(out, Mark::Variables, QStringLiteral("cmdHensuU"));
+    if (out.end == code::CodeOutcome::End::Report)
+        fe_.session.setEnabled({QStringLiteral("cmdHensuT"), QStringLiteral("cmdHensuH")}, true);
+}
+
+void Commands::cmdHensuReport(const QString& button) {
+    show(code::variablesReport(button), false);
+}
+
+void Commands::cmdInyoSaki() {
+    finishCode(code::runCitations(codeContext(fe_, cursor_)), Mark::Citations,
+               QStringLiteral("cmdISPre"));
 }
 
 // A code command's end: the done mark, its preview button and the report, or

@@ -37,6 +37,11 @@ public:
     // Sheet printing: the print image of the sheet named in cboSheet at the
     // zoom of txtZoom, in the preview.
     void cmdSheet(const QString& sheetName);
+    void cmdModStep();           // module step counts
+    void cmdComment();           // comment list
+    void cmdHensu();             // variables, constants, user types
+    void cmdHensuReport(const QString& button);  // cmdHensuU, cmdHensuT, cmdHensuH
+    void cmdInyoSaki();          // procedure citations
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

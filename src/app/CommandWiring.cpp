@@ -41,6 +41,14 @@ public:
             const auto* box = window_.findChild<QComboBox*>(QStringLiteral("cboSheet"));
             commands_.cmdSheet(box ? box->currentText() : QString());
         });
+        window_.setCommand("cmdComment", [this](int) { commands_.cmdComment(); });
+        window_.setCommand("cmdModStep", [this](int) { commands_.cmdModStep(); });
+        window_.setCommand("cmdInyoSaki", [this](int) { commands_.cmdInyoSaki(); });
+        window_.setCommand("cmdHensu", [this](int) { commands_.cmdHensu(); });
+        for (const char* button : {"cmdHensuU", "cmdHensuT", "cmdHensuH"}) {
+            const QString name = QString::fromLatin1(button);
+            window_.setCommand(name, [this, name](int) { commands_.cmdHensuReport(name); });
+        }
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);

@@ -172,6 +172,13 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
              if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("  (no link source chosen)"));
              else commands.cmdLinkMoto(chosenLink);
          }},
+        {"comment list", "cmdComment", [&] { commands.cmdComment(); }},
+        {"module step counts", "cmdModStep", [&] { commands.cmdModStep(); }},
+        {"procedure citations", "cmdInyoSaki", [&] { commands.cmdInyoSaki(); }},
+        {"variable information", "cmdHensu", [&] { commands.cmdHensu(); }},
+        {"user-defined type list", "cmdHensuU", [&] { commands.cmdHensuReport("cmdHensuU"); }},
+        {"constant list", "cmdHensuT", [&] { commands.cmdHensuReport("cmdHensuT"); }},
+        {"variable list", "cmdHensuH", [&] { commands.cmdHensuReport("cmdHensuH"); }},
     };
     for (const Chapter& c : chapters) {
         if (exitRequested) break;

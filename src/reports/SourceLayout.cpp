@@ -1,7 +1,9 @@
 // Numbered source listings in one or two columns per page. Each module opens
 // with a heading (repeated as "（続き）" at the top of every column it runs
-// on), each procedure with a smaller heading; long lines wrap under their
-// text, never into the line-number gutter.
+// on), each procedure with a smaller heading; the lines between two
+// procedures, which belong to none, get a thin separator instead. Long lines
+// wrap under their text, never into the line-number gutter; tabs expand to
+// the editor's stops every four columns.
 #include "reports/PageLayout.h"
 
 #include <QPainter>
@@ -12,6 +14,18 @@ namespace {
 
 const QColor kModuleFill(226, 230, 236);
 const QColor kGutter(120, 120, 120);
+const QString kNoProcedure = QStringLiteral("(Declarations)");
+constexpr int kTabStop = 4;
+
+QString expandTabs(const QString& text) {
+    if (!text.contains(u'\t')) return text;
+    QString out;
+    for (QChar c : text) {
+        if (c == u'\t') out += QString(kTabStop - out.size() % kTabStop, u' ');
+        else out += c;
+    }
+    return out;
+}
 
 class SourceLayout : public FlowLayout {
 public:
@@ -27,6 +41,7 @@ public:
         gutter_ = code_.width(u"000000") + mm(2);
         moduleHeight_ = module_.lineHeight + mm(2.5);
         procHeight_ = proc_.lineHeight + mm(1.5);
+        separatorHeight_ = mm(1.5);
         textWidth_ = (body.width() - gap_ * (columns_ - 1)) / columns_ - gutter_ - mm(1);
     }
 
@@ -35,7 +50,8 @@ protected:
         Unit u;
         const bool opens = opensModule(row);
         if (opens) u.heading += moduleHeight_;
-        if (opens || proc(row) != proc(row - 1)) u.heading += procHeight_;
+        if (opens || proc(row) != proc(row - 1))
+            u.heading += betweenProcedures(row) ? separatorHeight_ : procHeight_;
         const int lines = wrap_ ? wrappedLineCount(text(row), code_, textWidth_) : 1;
         u.row = lines * code_.lineHeight;
         return u;
@@ -45,13 +61,13 @@ protected:
     // running procedure, so every column can be read on its own.
     double columnTop(int row, int) const override {
         if (!continuesModule(row)) return 0;
-        return moduleHeight_ + (proc(row) == proc(row - 1) ? procHeight_ : 0);
+        return moduleHeight_ + (proc(row) == proc(row - 1) && !betweenProcedures(row) ? procHeight_ : 0);
     }
 
     void paintColumnTop(QPainter& p, int row, int, const QRectF& area) const override {
         if (!continuesModule(row)) return;
         paintModule(p, row, area.left(), area.top(), true);
-        if (proc(row) == proc(row - 1))
+        if (proc(row) == proc(row - 1) && !betweenProcedures(row))
             paintProcedure(p, row, area.left(), area.top() + moduleHeight_, area.width(), true);
     }
 
@@ -61,7 +77,12 @@ protected:
             paintModule(p, row, area.left(), y, false);
             y += moduleHeight_;
         }
-        if (y < area.top() + u.heading) {
+        if (y < area.top() + u.heading && betweenProcedures(row)) {
+            p.setPen(QPen(QColor(190, 190, 190), mm(0.1)));
+            p.drawLine(QPointF(area.left() + gutter_, y + separatorHeight_ / 2),
+                       QPointF(area.left() + gutter_ + textWidth_, y + separatorHeight_ / 2));
+            y = area.top() + u.heading;
+        } else if (y < area.top() + u.heading) {
             paintProcedure(p, row, area.left(), y, area.width(), false);
             y = area.top() + u.heading;
         }
@@ -82,10 +103,12 @@ protected:
     }
 
 private:
-    const QString& text(int row) const { return data_.cell(row, textColumn_); }
+    QString text(int row) const { return expandTabs(data_.cell(row, textColumn_)); }
     const QString& module(int row) const { return data_.cell(row, moduleColumn_); }
     const QString& proc(int row) const { return data_.cell(row, procColumn_); }
     bool opensModule(int row) const { return row == 0 || module(row) != module(row - 1); }
+    // Lines after a procedure's end and before the next header.
+    bool betweenProcedures(int row) const { return !opensModule(row) && proc(row) == kNoProcedure; }
     bool continuesModule(int row) const {
         return row > 0 && row < data_.rowCount() && module(row) == module(row - 1);
     }
@@ -114,7 +137,7 @@ private:
     FontSpec code_, number_, module_, proc_;
     int numberColumn_ = -1, textColumn_ = -1, moduleColumn_ = -1, procColumn_ = -1;
     bool wrap_ = true;
-    double gutter_ = 0, moduleHeight_ = 0, procHeight_ = 0, textWidth_ = 0;
+    double gutter_ = 0, moduleHeight_ = 0, procHeight_ = 0, separatorHeight_ = 0, textWidth_ = 0;
 };
 
 }  // namespace

@@ -32,14 +32,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "GetTickCount", "Lib anchor with offset 17"},
         NameCase{"Declare Sub Sleep Lib \"kernel32\" (ByVal n As Long)", "Sleep",
                  "Lib anchor with offset 12"},
-        NameCase{"Static Sub Foo(x)", "Foo(x)", "length measured from position 1 runs past ("},
+        NameCase{"Static Sub Foo(x)", "Foo", "Static is passed over like a scope word"},
+        NameCase{"Private Declare PtrSafe Sub Sleep Lib \"kernel32\" (ByVal n As LongPtr)", "Sleep",
+                 "PtrSafe reads like the 32-bit declaration"},
         NameCase{"Exit Sub ' comment", "ERROR", "contains SUB but has no anchor"},
-        NameCase{"Sub Foo() ' public part", "ERROR", "PUBLIC anywhere cuts 7 characters"},
+        NameCase{"Sub Foo() ' public part", "Foo", "the trailing comment holds no scope word"},
+        NameCase{"Sub Run(\"(\") ' x", "Run", "a parenthesis in a literal is no anchor"},
         NameCase{"private sub x()", "x", "keywords are tested upper-cased"},
         NameCase{"Private Declare Function F lib \"k\" () As Long", "F lib \"k\" () As Lo",
                  "lower-case lib is no anchor: ( decides, length from position 1"},
         NameCase{"Function 集計(a)", "集計", "positions count characters, not bytes"},
-        NameCase{"Sub A() ' Lib x", "ERROR", "Lib right behind the keyword: no name, no abort"},
+        NameCase{"Sub A() ' Lib x", "A", "Lib in the trailing comment is no anchor"},
+        NameCase{"Sub Lib ()", "ERROR", "Lib right behind the keyword: no name, no abort"},
         NameCase{"Dim x As Long", "ERROR", "none of the three keywords"}));
 
 TEST(Strings, PositionsAreOneBasedAndZeroWhenAbsent) {
@@ -90,9 +94,10 @@ TEST(ScopeWords, PriPubDelWritesScopeAndCutsAtPositionEight) {
     } cases[] = {
         {u"Private Sub Foo()", "Private", u"Sub Foo()"},
         {u"Public Function F() As Long", "Public", u"Function F() As Long"},
-        {u"Friend Sub G()", "Public", u"Friend Sub G()"},
+        {u"Friend Sub G()", "Friend", u"Sub G()"},
+        {u"Private Static Function S()", "Private", u"Function S()"},
         {u"Sub H()", "Public", u"Sub H()"},
-        {u"Sub Foo() ' public part", "Public", u"() ' public part"},
+        {u"Sub Foo() ' public part", "Public", u"Sub Foo() ' public part"},
         {u"PRIVATE SUB X()", "Private", u"SUB X()"},
     };
     for (const auto& c : cases) {

@@ -61,7 +61,7 @@ TEST(ModuleListing, SortedByCodePointAndFilteredByPattern) {
     EXPECT_EQ(names, (QStringList{QStringLiteral("B.bas"), QStringLiteral("a.bas"), QStringLiteral("b.bas"),
                                   QStringLiteral("顧客.bas"), QStringLiteral("ｱ.bas"),
                                   QString::fromUtf8("\xF0\x9F\x98\x80.bas")}));
-    EXPECT_EQ(listModuleFiles(f.path, QStringLiteral("*.*")).size(), 8);
+    EXPECT_EQ(listModuleFiles(f.path, QStringLiteral("*.*")).size(), 7) << "form resources are not listed";
     EXPECT_TRUE(listModuleFiles(f.path, QStringLiteral("*.sht")).isEmpty());
     EXPECT_EQ(listModuleFiles(f.path, QStringLiteral("*.cls")).value(0), f.path + QStringLiteral("x.cls"));
 }

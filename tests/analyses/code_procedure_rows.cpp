@@ -48,11 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"Sub Run(ab)", "Sub", true, "<null>", "<null>"},
         TypeCase{"Sub Run(abc  )", "Sub", true, "abc", "<null>"},
         TypeCase{"Sub Foo", "Sub", false, "", ""},
-        TypeCase{"Function F(x) As Long ' Assigns", "Function", true, "<null>", "Long ' Assigns"},
-        TypeCase{"Function F(x) ' Assigns", "Function", true, "<null>", "igns"},
-        TypeCase{"Static Sub X)(", "Sub", true, "<null>", "<null>"},
+        TypeCase{"Function F(x) As Long ' Assigns", "Function", true, "<null>", "Long"},
+        TypeCase{"Function F(x) ' Assigns", "Function", true, "<null>", "<null>"},
+        TypeCase{"Static Sub X)(", "Sub", false, "", ""},
         TypeCase{"Friend Property Get P() As Long", "", false, "", ""},
-        TypeCase{"Exit Sub ' done", "Sub", false, "", ""},
+        TypeCase{"Exit Sub ' done", "", false, "", ""},
         TypeCase{"Event Changed(x As Long)", "", false, "", ""}));
 
 TEST(TypeSelectLimits, ParameterTextOf150OrMoreIsNotWritten) {
@@ -101,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "TYPE inside a name: start 5 further on"},
         StatementCase{"Public Type Pt ' point", 2, "定義", "Public", "Pt ' poi", " point",
                       "TYPE does not adjust the length: 5 more characters"},
-        StatementCase{"Dim s As String: s = \"it's\"", 4, "変数", "Dim", "s As String: s = \"it",
-                      "s\"", "a quote inside a string is taken as the comment"},
+        StatementCase{"Dim s As String: s = \"it's\"", 4, "変数", "Dim", "s As String: s = \"it's\"",
+                      "<null>", "an apostrophe inside a string is no comment mark"},
         StatementCase{"    Dim 表 As Long", 4, "変数", "Dim", "表 As Long", "<null>", "indented"},
         StatementCase{"x = 1: Call A ' go", 6, "呼出", "Call", "A ' go", " go",
                       "length measured from position 1 runs past the comment"},

@@ -165,8 +165,8 @@ TEST_F(SourceListTest, SectionsRunFromHeaderToEndAcrossFiles) {
     const auto r = rows();
     ASSERT_EQ(r.size(), 11u);
     const int sections[] = {1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 4};
-    const char* names[] = {"(Declarations)", "Foo", "Foo", "Foo", "(Declarations)", "(Declarations)",
-                           "(Declarations)", "(Declarations)", "(Declarations)", "Bar", "Bar"};
+    const char* names[] = {"(Declarations)", "Foo", "Foo", "Foo", "(Declarations)", "F",
+                           "F", "G", "G", "Bar", "Bar"};
     for (std::size_t i = 0; i < r.size(); ++i) {
         EXPECT_EQ(r[i].procedureNo, sections[i]) << i;
         EXPECT_EQ(r[i].procedureName, QString::fromLatin1(names[i])) << i;

@@ -39,11 +39,12 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
     ASSERT_EQ(run({sample, "-o", out}), 0) << stdErr.toStdString();
     const QStringList pdfs = QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Name);
     EXPECT_EQ(pdfs, (QStringList{"01_R_XlHyousi.pdf", "02_R_XlHyousiH.pdf", "03_R_XlHyousiW.pdf",
-                                 "04_R_XlObject.pdf", "05_R_XlCalcNote.pdf", "06_R_ModuleList.pdf",
-                                 "07_R_SourceList.pdf", "08_R_XlName.pdf", "09_R_XlCalc.pdf",
-                                 "documentation.pdf"}));
+                                 "04_R_ModuleList.pdf", "05_R_SourceList.pdf", "06_R_XlComment.pdf",
+                                 "07_R_XlModStep.pdf", "08_R_XlLinkProc.pdf", "09_R_XlHensuU.pdf",
+                                 "10_R_XlHensuT.pdf", "11_R_XlHensuH.pdf", "documentation.pdf"}));
+    EXPECT_TRUE(pdfText(out + "/11_R_XlHensuH.pdf").contains("変数"));
     EXPECT_TRUE(pdfText(out + "/01_R_XlHyousi.pdf").contains("受注管理システム"));
-    const QString procedures = pdfText(out + "/06_R_ModuleList.pdf");
+    const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
     EXPECT_TRUE(procedures.contains("ShowMenu"));
     EXPECT_TRUE(procedures.contains("Recalc"));
     EXPECT_TRUE(procedures.contains("UserForm1.frm"));  // the user form's module
@@ -56,32 +57,9 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
 TEST_F(Batch, OptionsOverrideTheWindowDefaults) {
     const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
     ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50"}), 0) << stdErr.toStdString();
-    EXPECT_TRUE(QFile::exists(out + "/06_R_ModuleList50.pdf"));
-    EXPECT_TRUE(QFile::exists(out + "/07_R_SourceList1.pdf"));
+    EXPECT_TRUE(QFile::exists(out + "/04_R_ModuleList50.pdf"));
+    EXPECT_TRUE(QFile::exists(out + "/05_R_SourceList1.pdf"));
     EXPECT_EQ(run({sample, "-o", out, "--module", "9"}), 2);
-}
-
-TEST_F(Batch, WorkbookChaptersTakeTheirOptionsAndHelpNamesTheValues) {
-    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
-    ASSERT_EQ(run({sample, "-o", out, "--object", "1", "--cell", "1", "--sheet", "集計", "--link", "0"}), 0)
-        << stdErr.toStdString();
-    EXPECT_TRUE(QFile::exists(out + "/04_R_XlBook.pdf"));
-    EXPECT_TRUE(pdfText(out + "/05_R_XlCalc.pdf").contains("集計"));
-    EXPECT_FALSE(stdErr.contains("印刷ﾌﾟﾚﾋﾞｭｰ"));  // no preview window to close
-    EXPECT_EQ(run({"--help"}), 0);
-    EXPECT_TRUE(stdOut.contains("1 formulas, 2 comments, 3 cells with both"));
-}
-
-// A second workbook documented in the same program folder shows its own
-// modules only, and the run leaves the working folder empty.
-TEST_F(Batch, EachRunDocumentsItsOwnModulesOnly) {
-    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
-    ASSERT_EQ(run({sample, "-o", out}), 0);
-    ASSERT_EQ(run({tabulon::test::fixture("xls/poi/SimpleMacro.xls"), "-o", home.filePath("second")}), 0)
-        << stdErr.toStdString();
-    const QString procedures = pdfText(home.filePath("second/06_R_ModuleList.pdf"));
-    EXPECT_FALSE(procedures.contains("ShowMenu"));
-    EXPECT_TRUE(QDir(home.filePath("app/temp")).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {

@@ -1,5 +1,7 @@
 #include "analyses/code/LineRules.h"
 
+#include "analyses/code/CodeLine.h"
+
 namespace tabulon::analyses::code {
 
 namespace {
@@ -78,14 +80,19 @@ bool isContinued(QStringView rawLine) {
 
 QString PriPubDel(QString& logicalLine) {
     QString scope = QStringLiteral("Public");
-    if (contains(logicalLine, kw::Private) || contains(logicalLine, kw::Public)) {
-        if (left(upper(logicalLine), 8) == QStringView(kw::Private))
+    const int mark = commentMarkOutsideStrings(logicalLine);
+    const QString masked = upper(maskStrings(mark > 0 ? left(logicalLine, mark - 1) : logicalLine));
+    if (masked.contains(QStringView(kw::Private)) || masked.contains(QStringView(kw::Public))) {
+        if (left(masked, 8) == QStringView(kw::Private))
             scope = QStringLiteral("Private");
         logicalLine = trim(mid(logicalLine, ScopeCut, PriPubDelLimit));
     } else {
         logicalLine = trim(left(logicalLine, PriPubDelLimit));
     }
-    return scope;
+    // Friend and Static stand between the scope word and the keyword.
+    bool isFriend = false;
+    logicalLine = stripFriendStatic(logicalLine, &isFriend);
+    return isFriend ? QStringLiteral("Friend") : scope;
 }
 
 QString PriPubDel2(QStringView text) {
@@ -98,8 +105,8 @@ QString PriPubDel2(QStringView text) {
 
 namespace {
 // The name runs from `start` for (anchor - offset - 1) units. A negative
-// length (a "Lib " right behind the keyword, e.g. "Sub A() ' Lib x") cannot
-// be cut; it is a failure like any other, not an abort of the whole run.
+// length (a "Lib " right behind the keyword) cannot be cut; it is a failure
+// like any other, not an abort of the whole run.
 QString cutName(const QString& s, int start, int anchor, int offset) {
     const int length = anchor - offset - 1;
     if (start > anchor || length < 0) return ProcNameError;
@@ -107,18 +114,26 @@ QString cutName(const QString& s, int start, int anchor, int offset) {
 }
 }  // namespace
 
+// The keywords are looked for in the code part only (no string literal, no
+// trailing comment), as whole words, after the scope word and any Friend or
+// Static word are gone; the length formula then measures from the keyword.
 QString GetProcName(QStringView text) {
-    const QString s = (contains(text, kw::Private) || contains(text, kw::Public))
-                          ? trim(mid(text, ScopeCut, ProcNameLimit))
-                          : trim(left(text, ProcNameLimit));
-    const QString u = upper(s);
-    const int lib = instr(s, kw::Lib);
-    const int paren = instr(s, u"(");
-    if (const int at = instr(u, kw::Sub))
+    const CodeLine line = codeLine(text);
+    if (line.comment) return ProcNameError;
+    const bool scoped = line.masked.contains(QStringView(kw::Private)) ||
+                        line.masked.contains(QStringView(kw::Public));
+    const QString s = stripFriendStatic(scoped ? trim(mid(line.code, ScopeCut, ProcNameLimit))
+                                               : trim(left(line.code, ProcNameLimit)));
+    const QString masked = maskStrings(s);
+    const QString u = upper(masked);
+    const int libBlank = instr(masked, u" Lib ");
+    const int lib = libBlank ? libBlank + 1 : 0;
+    const int paren = instr(masked, u"(");
+    if (const int at = wordPosition(u, u"SUB", WordEnd::Header))
         return lib ? cutName(s, at + 4, lib, 12) : cutName(s, at + 4, paren, 4);
-    if (const int at = instr(u, kw::Function))
+    if (const int at = wordPosition(u, u"FUNCTION", WordEnd::Header))
         return lib ? cutName(s, at + 9, lib, 17) : cutName(s, at + 9, paren, 9);
-    if (const int at = instr(u, kw::Property))
+    if (const int at = wordPosition(u, u"PROPERTY", WordEnd::Header))
         return cutName(s, at + 12, paren, 12);
     return ProcNameError;
 }

@@ -4,9 +4,10 @@
 // found", blanks trimmed but never tabs, lengths in UTF-16 units), the keyword
 // tests, the comment-line test and the scope and name routines.
 //
-// The routines reproduce the original rules exactly, quirks included; for
-// example GetProcName cuts seven characters whenever "PRIVATE " or "PUBLIC "
-// occurs anywhere in the text, and measures the name length from position 1.
+// The scope and name routines read the code part of a header (CodeLine.h):
+// keywords in string literals or trailing comments do not count, Friend and
+// Static are passed over like a scope word, and "Declare PtrSafe" reads like
+// "Declare". GetProcName still measures the name length from position 1.
 #include <QString>
 #include <QStringView>
 

@@ -36,8 +36,11 @@ bool codePointLess(const QString& a, const QString& b) {
 QStringList listModuleFiles(const QString& folder, const QString& pattern) {
     QDir dir(folder);
     QStringList names;
-    if (pattern == QLatin1String("*.*"))
+    if (pattern == QLatin1String("*.*")) {
+        // A form's binary resources (.frx) are never module text.
         names = dir.entryList(QDir::Files);
+        names.removeIf([](const QString& n) { return n.endsWith(QLatin1String(".frx"), Qt::CaseInsensitive); });
+    }
     else
         names = dir.entryList({pattern}, QDir::Files);
     std::sort(names.begin(), names.end(), codePointLess);

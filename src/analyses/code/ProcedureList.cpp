@@ -1,5 +1,6 @@
 #include "analyses/code/ProcedureList.h"
 
+#include "analyses/code/CodeLine.h"
 #include "analyses/code/LineRules.h"
 #include "analyses/code/ProcedureRows.h"
 #include "store/Database.h"
@@ -21,11 +22,6 @@ bool passesKeywordFilter(const SourceCursor& c) {
     for (const char16_t* w : words)
         if (u.contains(QStringView(w))) return true;
     return u.startsWith(QStringView(kw::Dim));
-}
-
-bool isHeader(const QString& logicalLine) {
-    return contains(logicalLine, kw::Function) || contains(logicalLine, kw::Sub) ||
-           contains(logicalLine, kw::Property);
 }
 
 bool isDeclarationOrCall(const QString& logicalLine) {
@@ -72,9 +68,11 @@ private:
 
     void examine(const ModuleKind& kind) {
         if (!passesKeywordFilter(c_)) return;
-        if (isHeader(c_.logicalLine)) {
+        const CodeLine code = codeLine(c_.logicalLine);
+        if (isHeaderCode(code)) {
             ++c_.procedureNumber;
             c_.procedureName = GetProcName(c_.logicalLine);
+            c_.logicalLine = code.code;  // scope, kind and parameters come from the code part
             rows_->procedure(kind);
         } else if (detailed_ && isDeclarationOrCall(c_.logicalLine)) {
             if (c_.procedureNumber == 0) {

@@ -1,5 +1,6 @@
 #include "analyses/code/ProcedureRows.h"
 
+#include "analyses/code/CodeLine.h"
 #include "analyses/code/LineRules.h"
 #include "store/Database.h"
 
@@ -28,7 +29,9 @@ constexpr int MaxParameterLength = 150;
 
 HeaderKind TypeSelect(const QString& header) {
     HeaderKind kind;
-    const QString u = upper(header);
+    const int mark = commentMarkOutsideStrings(header);
+    const QString code = rtrim(mark > 0 ? left(header, mark - 1) : header);
+    const QString u = upper(maskStrings(code));
     const HeaderRule* rule = nullptr;
     for (const HeaderRule& r : HeaderRules) {
         if (r.atStart ? left(u, 12) == QStringView(r.word) : instr(u, r.word) > 0) {
@@ -40,15 +43,15 @@ HeaderKind TypeSelect(const QString& header) {
     kind.type = QString::fromUtf8(rule->type);
     kind.writesDimCall = rule->writesDimCall;
     const int k = rule->keywordLength;
-    const int p1 = instr(header, u"(");
-    const int p2 = instr(header, u")");
+    // The parameter list runs to the ")" that closes its "(": array
+    // parameters keep their "()" and the return type stays behind it.
+    const auto [p1, p2] = parameterParens(u);
     const int length = p2 - p1 - 1;
     if (p1 <= k || p2 <= k || length >= MaxParameterLength) return kind;
     kind.hasParts = true;
-    // A ")" before the "(" gives a negative length: no parameter text.
-    kind.parameters = length >= 3 ? QVariant(rtrim(mid(header, p1 + 1, length))) : QVariant();
-    const int as = instr(header, u"As", p2);
-    kind.returnType = as > 0 ? QVariant(mid(header, as + 3)) : QVariant();
+    kind.parameters = length >= 3 ? QVariant(rtrim(mid(code, p1 + 1, length))) : QVariant();
+    const int as = wordPosition(u, u"AS", WordEnd::Header, p2);
+    kind.returnType = as > 0 ? QVariant(mid(code, as + 3)) : QVariant();
     return kind;
 }
 
@@ -89,7 +92,7 @@ Statement classifyStatement(const QString& logicalLine) {
                     : definition     ? QStringLiteral("定義")
                                      : QStringLiteral("変数");
         const int s = at + (definition ? r.typeOffset : r.startOffset);
-        int c = instr(u, kw::CommentMark);
+        int c = commentMarkOutsideStrings(l);
         if (c >= r.threshold) {
             st.comment = rtrim(mid(l, c + 1, CommentLimit));
         } else {

@@ -1,5 +1,6 @@
 #include "analyses/code/SourceList.h"
 
+#include "analyses/code/CodeLine.h"
 #include "analyses/code/LineRules.h"
 #include "store/Database.h"
 
@@ -85,17 +86,23 @@ private:
 
     void examine(int kind) {
         const QString& line = c_.rawLine;
-        const QString stripped = upper(PriPubDel2(line));
-        if (stripped.startsWith(QStringView(kw::Function)) || stripped.startsWith(QStringView(kw::Sub)) ||
-            stripped.startsWith(QStringView(kw::Property)))
+        const CodeLine code = codeLine(line);
+        if (!code.comment && !code.exit && startsWithHeaderWord(code.code))
             c_.procedureName = GetProcName(line);
         if (trim(line).isEmpty() || line.startsWith(u"Attribute")) return;
         if (kind != 0) SourceWrite(quint8(kind));
-        const QString u = upper(ltrim(line));
-        if (u.startsWith(u"END PROPERTY") || u.startsWith(u"END FUNCTION") || u.startsWith(u"END SUB")) {
+        if (isEndCode(code, true)) {
             ++c_.procedureNumber;
             c_.procedureName.clear();
         }
+    }
+
+    // The header words right behind the scope word (and Friend or Static).
+    static bool startsWithHeaderWord(const QString& code) {
+        const QString u = upper(maskStrings(stripFriendStatic(PriPubDel2(code))));
+        for (const char16_t* word : {u"SUB", u"FUNCTION", u"PROPERTY"})
+            if (wordPosition(u, word, WordEnd::Header) == 1) return true;
+        return false;
     }
 
     void SourceWrite(quint8 kind) {

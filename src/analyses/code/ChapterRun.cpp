@@ -1,0 +1,38 @@
+#include "analyses/code/ChapterRun.h"
+
+#include "store/Database.h"
+
+namespace tabulon::analyses::code {
+
+void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out,
+                const QString& report, int doneMark,
+                const std::function<void(store::Database&)>& collect) {
+    runGuarded(ctx, frame.place, out, [&] {
+        if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+        auto db = store::Database::open(ctx.databasePath);
+        BusyGuard busy(ctx.progress);
+        ctx.progress.showGauge(true);
+        ctx.progress.progress(0);
+        db->execute(frame.resetSql);
+        ctx.cursor.workingFolder = ctx.tempFolder;
+        ctx.progress.status(frame.status);
+        collect(*db);
+        db->commit();
+        out.collected = true;
+        out.doneMark = doneMark;
+        out.end = CodeOutcome::End::Report;
+        out.report = report;
+        ctx.progress.status(FinishedText);
+        ctx.progress.progress(100);
+    });
+}
+
+std::vector<KindFile> allModuleFiles(const QString& folder) {
+    std::vector<KindFile> files;
+    for (const ModuleKind& kind : moduleKinds())
+        for (const QString& path : listModuleFiles(folder, kind.pattern))
+            files.push_back({&kind, path});
+    return files;
+}
+
+}  // namespace tabulon::analyses::code
