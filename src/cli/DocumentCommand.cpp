@@ -1,6 +1,7 @@
 #include "cli/DocumentCommand.h"
 
 #include "analyses/Commands.h"
+#include "analyses/ResultsCommands.h"
 #include "host/Error.h"
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
@@ -87,6 +88,8 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         parser.addOption({f.name, QStringLiteral("option value 1..%1 of that option group").arg(f.count), "N"});
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
+    parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
+                      "RESULT.xdb"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("usage: tabulon document FILE.xls [-o DIR]")
                                              : parser.errorText())
@@ -145,6 +148,15 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         progress.chapter(QLatin1String(c.title));
         c.run();
+    }
+
+    // The results file, as the save command of the window would write it.
+    if (parser.isSet("save") && !exitRequested) {
+        progress.chapter(QStringLiteral("results file"));
+        const QString target = QFileInfo(parser.value("save")).absoluteFilePath();
+        if (!analyses::ResultsCommands({session, shell, reportService, intake, {}})
+                 .m1b([&] { return target; }))
+            exitRequested = true;
     }
 
     try {
