@@ -1,6 +1,7 @@
 #include "app/CommandWiring.h"
 
 #include "analyses/Commands.h"
+#include "app/AuxiliaryCommands.h"
 #include "app/FrmTabulon.h"
 #include "app/ScreenSaver.h"
 #include "reports/preview/PreviewWindow.h"
@@ -24,7 +25,10 @@ public:
                   intake::IntakeHooks{[this] { reports_.startEngine(); },
                                       [this](bool on) { screenSaver_.setActive(on); }}),
           commands_({window.session(), window.shell(), reports_, intake_,
-                     [&window](int) { window.startTimer1(); }}) {}
+                     [&window](int) { window.startTimer1(); }}),
+          auxiliary_(new AuxiliaryCommands(window, {window.session(), window.shell(), reports_, intake_,
+                                                    [&window](int) { window.startTimer1(); }},
+                                           this)) {}
 
     void install() {
         window_.setCommand("m1a", [this](int) { selectWorkbook(); });
@@ -59,6 +63,7 @@ public:
             intake_.close();
             screenSaver_.setActive(true);
         });
+        auxiliary_->install();
     }
 
 private:
@@ -88,6 +93,7 @@ private:
     ScreenSaver screenSaver_;
     intake::WorkbookIntake intake_;
     analyses::Commands commands_;
+    AuxiliaryCommands* auxiliary_;  // results files and the auxiliary dialogs
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cli/DocumentCommand.h"
 
 #include "analyses/Commands.h"
+#include "analyses/ResultsCommands.h"
 #include "host/Error.h"
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
@@ -100,7 +101,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addOption({{"o", "output"}, "folder for the PDF files (default: out)", "DIR", "out"});
     for (const OptionFlag& f : kOptionFlags)
         parser.addOption({f.name, optionHelp(f), "N"});
-    parser.addOption({"sheet", "cell list of this one sheet only (implies --sheets 2)", "NAME"});
+    parser.addOption({"sheet", "this one sheet only: the cell list in selected-sheet mode (implies --sheets 2) and the sheet print image", "NAME"});
     parser.addOption({"link", "link-destination search: the N-th link source (0: none); default 1", "N", "1"});
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out << parser.helpText();
@@ -108,7 +109,8 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
-    parser.addOption({"sheet", "print image of this sheet only (default: every sheet of the sheet list)", "NAME"});
+    parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
+                      "RESULT.xdb"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("usage: tabulon document FILE.xls [-o DIR]")
                                              : parser.errorText())
@@ -200,6 +202,15 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // As the window's exit does: the exported modules go.
     intake::clearWorkingFolder(paths.tempFolder);
+
+    // The results file, as the save command of the window would write it.
+    if (parser.isSet("save") && !exitRequested) {
+        progress.chapter(QStringLiteral("results file"));
+        const QString target = QFileInfo(parser.value("save")).absoluteFilePath();
+        if (!analyses::ResultsCommands({session, shell, reportService, intake, {}})
+                 .m1b([&] { return target; }))
+            exitRequested = true;
+    }
 
     try {
         QDir().mkpath(outDir);

@@ -1,0 +1,18 @@
+#pragma once
+// Help > ヘルプ (m3): the program's help page, an HTML file shipped inside the
+// program, opened in the desktop's browser.
+#include "app/Desktop.h"
+#include "host/Ports.h"
+
+namespace tabulon::app {
+
+// The help page as a file the browser can open: "Tabulon2.html" in the
+// program folder when one is installed there, else the built-in page written
+// to the user's cache folder. Empty when it cannot be written.
+QString helpPagePath(const QString& appFolder);
+
+// Opens the help page; a page that cannot be written or a desktop without a
+// browser gets a message. Returns true when the browser was started.
+bool m3_Click(const QString& appFolder, ShellOpenPort& shell, MessagePort& messages);
+
+}  // namespace tabulon::app

@@ -1,0 +1,210 @@
+// Saving and loading results files through the commands both front ends
+// use: the name rule, the refusals, what a saved file holds, and that a
+// refused or failed step changes nothing.
+#include "analyses/ResultsCommands.h"
+
+#include "intake/AppPaths.h"
+#include "intake/SaveFlags.h"
+#include "store/Database.h"
+#include "store/ResultsFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using namespace tabulon::analyses;
+using intake::Mark;
+
+namespace {
+
+class Recorder : public MessagePort {
+public:
+    QStringList shown;
+    Answer answer = Answer::Ok;
+    Answer message(const QString& text, Buttons) override {
+        shown << text;
+        return answer;
+    }
+};
+
+class NoPreview : public reports::PreviewPort {
+public:
+    void show(std::shared_ptr<reports::ReportDocument>) override {}
+};
+
+// One run of the program on a scratch program folder.
+struct ProgramRun {
+    explicit ProgramRun(const QString& folder) : session(intake::AppPaths::forFolder(folder)) {
+        intake::ensureInstalled(session.paths());
+        session.applyStartupStates();
+    }
+    intake::Session session;
+    Recorder messages;
+    SilentProgress progress;
+    NoPreview preview;
+    reports::ReportService reports{preview, messages};
+    intake::CommandShell shell{messages, progress, {}};
+    intake::WorkbookIntake intake{session, shell};
+    ResultsCommands results{{session, shell, reports, intake, {}}};
+};
+
+class ResultsCommandsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ProgramRun first{dir.filePath("app")};
+    QString target = dir.filePath("受注 結果.xdb");
+    std::function<QString()> chooseTarget = [this] { return target; };
+    std::function<QString()> mustNotAsk = [] {
+        ADD_FAILURE() << "a dialog was shown";
+        return QString();
+    };
+
+    // A workbook "opened" with two chapters done and a stale name list.
+    void analysed() {
+        first.session.setWorkbookPath("/data/受注管理.xls");
+        first.session.setCover({"仕様書", "株式会社", "", "山田", "2026/12/06", "受注", "80"});
+        first.session.setMark(Mark::Source, 2);
+        first.session.setMark(Mark::Citations, 1);
+        auto db = store::Database::open(first.session.paths().dbPath);
+        for (const char* table : {"T_XlSource", "T_XlName", "T_XlLinkModule"}) {
+            auto t = db->openTable(table);
+            t->addNew();
+            t->update();
+        }
+    }
+    static long long count(const QString& file, const char* table) {
+        auto db = store::Database::open(file);
+        return db->query(QStringLiteral("SELECT count(*) FROM %1").arg(table))[0][0].toLongLong();
+    }
+};
+
+TEST(ResultsName, OnlyOneTrailingXdbIsReplaced) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"result", "result.xdb"},          {"result.XDB", "result.xdb"},
+        {"result.xdb.xdb", "result.xdb.xdb"}, {"resultxdb", "resultxdb.xdb"},
+        {"r.Xdb", "r.xdb"},                {"結果.txt", "結果.txt.xdb"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(resultsFileName(in), out) << in;
+}
+
+TEST_F(ResultsCommandsTest, SaveBeforeAnyWorkbookIsRefused) {
+    EXPECT_FALSE(first.results.m1b(mustNotAsk));
+    EXPECT_EQ(first.messages.shown, QStringList{"ファイルの解析後、保存ください。"});
+}
+
+TEST_F(ResultsCommandsTest, SavedFileHoldsTheMarksTheCoverAndOnlyCurrentTables) {
+    analysed();
+    ASSERT_TRUE(first.results.m1b(chooseTarget));
+    EXPECT_EQ(first.messages.shown.last(), "保存終了しました。");
+    EXPECT_FALSE(first.session.isEnabled("m1a"));
+    EXPECT_FALSE(first.session.isEnabled("m1c"));
+    EXPECT_TRUE(first.session.isEnabled("m1b"));
+    EXPECT_EQ(store::readResultsHeader(target).kind, store::ResultsKind::Current);
+    EXPECT_EQ(count(target, "T_XlSource"), 1);
+    EXPECT_EQ(count(target, "T_XlLinkModule"), 1);
+    EXPECT_EQ(count(target, "T_XlName"), 0);  // names were not analysed on this workbook
+    EXPECT_EQ(count(first.session.paths().dbPath, "T_XlName"), 1);  // the live file keeps them
+    auto saved = store::Database::open(target);
+    const auto cover = saved->query("SELECT SysTitle, Auther FROM T_XlHyousi");
+    ASSERT_EQ(cover.size(), 1u);
+    EXPECT_EQ(cover[0][0].toString(), "仕様書");
+    EXPECT_EQ(cover[0][1].toString(), "山田");
+}
+
+TEST_F(ResultsCommandsTest, LoadInANewRunRestoresTheSavedState) {
+    analysed();
+    first.session.setProc50(1);
+    ASSERT_TRUE(first.results.m1b(chooseTarget));
+    const QByteArray savedBytes = [&] { QFile f(target); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    ProgramRun second(dir.filePath("app"));
+    const auto name = second.results.m1c(chooseTarget);
+    ASSERT_TRUE(name.has_value()) << second.messages.shown.join('|').toStdString();
+    EXPECT_EQ(*name, "受注管理.xls");
+    EXPECT_EQ(second.session.mark(Mark::Source), 2);
+    EXPECT_EQ(second.session.mark(Mark::Citations), 1);
+    EXPECT_EQ(second.session.cover().title, "仕様書");
+    EXPECT_EQ(second.session.AccessState, 2);
+    for (const char* menu : {"m1a", "m1b", "m1c", "m6"})
+        EXPECT_FALSE(second.session.isEnabled(menu)) << menu;
+    EXPECT_TRUE(second.session.isEnabled("cmdMPre"));
+    EXPECT_TRUE(second.session.isEnabled("cmdISPre"));
+    EXPECT_FALSE(second.session.isEnabled("cmdPPre"));
+    // Reports print from the private copy; the results file stays as saved.
+    ASSERT_NE(second.reports.engine(), nullptr);
+    EXPECT_EQ(second.reports.engine()->currentDatabase(), second.results.workingCopyPath());
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), savedBytes);
+}
+
+TEST_F(ResultsCommandsTest, DecliningToOverwriteKeepsTheFileAndTheMenus) {
+    analysed();
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("前の結果");
+    old.close();
+    first.messages.answer = Answer::Cancel;
+    EXPECT_FALSE(first.results.m1b(chooseTarget));
+    ASSERT_EQ(first.messages.shown.size(), 2);
+    EXPECT_TRUE(first.messages.shown[0].contains("上書きしますか"));
+    EXPECT_TRUE(first.messages.shown[1].contains(target));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(old.readAll()), "前の結果");
+    EXPECT_TRUE(first.session.isEnabled("m1a"));
+    EXPECT_TRUE(first.session.isEnabled("m1c"));
+}
+
+TEST_F(ResultsCommandsTest, FailedSaveNamesThePathAndKeepsTheMenus) {
+    analysed();
+    target = "/proc/受注.xdb";
+    EXPECT_FALSE(first.results.m1b(chooseTarget));
+    ASSERT_EQ(first.messages.shown.size(), 1);
+    EXPECT_TRUE(first.messages.shown[0].contains(target));
+    EXPECT_FALSE(first.messages.shown[0].contains("メールをお願いします"));
+    EXPECT_TRUE(first.session.isEnabled("m1a"));
+}
+
+TEST_F(ResultsCommandsTest, RefusedFilesChangeNothing) {
+    QFile text(target);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a database");
+    text.close();
+    EXPECT_FALSE(first.results.m1c(chooseTarget));
+    ASSERT_EQ(first.messages.shown.size(), 1);
+    EXPECT_TRUE(first.messages.shown[0].contains(target));
+    EXPECT_TRUE(first.session.isEnabled("m1a"));
+    EXPECT_EQ(first.session.AccessState, 0);
+    EXPECT_EQ(first.reports.engine(), nullptr);
+}
+
+TEST_F(ResultsCommandsTest, FileWithoutSavedRowShowsTheFailureMessage) {
+    auto db = store::Database::open(first.session.paths().dbPath);
+    store::writeResultsFile(*db, target);
+    EXPECT_FALSE(first.results.m1c(chooseTarget));
+    EXPECT_EQ(first.messages.shown, QStringList{"保存処理が失敗しています。"});
+    EXPECT_TRUE(first.session.isEnabled("m1a"));
+    EXPECT_FALSE(QFile::exists(first.results.workingCopyPath()));
+}
+
+TEST_F(ResultsCommandsTest, LoadAfterAWorkbookIsRefusedWithoutADialog) {
+    first.session.setWorkbookPath("/data/a.xls");
+    EXPECT_FALSE(first.results.m1c(mustNotAsk));
+    EXPECT_EQ(first.messages.shown,
+              QStringList{"解析ファイルが選択されておりますので処理出来ません。\r"
+                          "終了し再度本ソフトを起動お願いします。"});
+}
+
+TEST_F(ResultsCommandsTest, StartupArgumentIsUsedAsGiven) {
+    analysed();
+    ASSERT_TRUE(first.results.m1b(chooseTarget));
+    ProgramRun second(dir.filePath("app"));
+    EXPECT_FALSE(second.results.openAtStartup("   ").has_value());
+    EXPECT_TRUE(second.messages.shown.isEmpty());
+    // A path with blanks and no quotes keeps every character.
+    EXPECT_EQ(second.results.openAtStartup(" " + target + " ").value_or(""), "受注管理.xls");
+}
+
+}  // namespace

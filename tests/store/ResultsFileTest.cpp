@@ -1,0 +1,178 @@
+// Results files: what is accepted as one, what is refused and why, and that a
+// failed save or a load never changes a file the user already has.
+#include "StoreTestSupport.h"
+
+#include "store/ResultsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace tabulon::store::test {
+namespace {
+
+class ResultsFileTest : public StoreTest {
+protected:
+    static QByteArray bytesOf(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void writeBytes(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // A saved file with one marker row, as the save command writes it.
+    QString saved(const QString& name, const QString& marker = QStringLiteral("販売管理")) {
+        auto db = Database::open(path());
+        db->execute(QStringLiteral("delete * from T_XlSaveFlag;"));
+        auto t = db->openTable(QStringLiteral("T_XlSaveFlag"));
+        t->addNew();
+        t->set(QStringLiteral("Title"), marker);
+        t->update();
+        t.reset();
+        const QString out = filePath(name);
+        writeResultsFile(*db, out);
+        return out;
+    }
+    // Raw SQL on a file through a connection of its own.
+    static void sql(const QString& file, const char* statements) {
+        sqlite3* db = nullptr;
+        sqlite3_open(file.toUtf8().constData(), &db);
+        sqlite3_exec(db, statements, nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    ResultsKind refusal(const QString& file) {
+        try {
+            openWorkingCopy(file, filePath(QStringLiteral("work.xdb")));
+        } catch (const ResultsRefused& e) {
+            EXPECT_TRUE(e.description().contains(file)) << e.description().toStdString();
+            EXPECT_FALSE(QFile::exists(filePath(QStringLiteral("work.xdb"))));
+            return e.kind();
+        }
+        return ResultsKind::Current;
+    }
+};
+
+TEST_F(ResultsFileTest, SavedFileCarriesTheIdAndTheVersionAndItsRows) {
+    const QString file = saved(QStringLiteral("r.xdb"));
+    EXPECT_EQ(readResultsHeader(file).kind, ResultsKind::Current);
+    const WorkingCopy copy = openWorkingCopy(file, filePath(QStringLiteral("work.xdb")));
+    EXPECT_TRUE(copy.addedTables.isEmpty());
+    auto db = Database::open(copy.path);
+    EXPECT_EQ(db->query(QStringLiteral("SELECT Title FROM T_XlSaveFlag"))[0][0].toString(), "販売管理");
+    // The report definitions travel with the rows.
+    EXPECT_GT(db->query(QStringLiteral("SELECT count(*) FROM Z_Report"))[0][0].toInt(), 0);
+}
+
+TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {
+    writeBytes(filePath("text.xdb"), "Title=販売管理\r\n");
+    writeBytes(filePath("short.xdb"), QByteArray("SQLite format 3\0", 16));
+    // The first page of a Jet 4 database: a page id, then its signature.
+    writeBytes(filePath("jet.xdb"), QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2028, '\0'));
+    sql(filePath("other.xdb"), "CREATE TABLE notes(x); PRAGMA application_id=1234;");
+    sql(filePath("plain.xdb"), "CREATE TABLE notes(x);");
+    const QString newer = saved(QStringLiteral("newer.xdb"));
+    sql(newer, "PRAGMA user_version=7;");
+    const QString cut = saved(QStringLiteral("cut.xdb"));
+    QFile::resize(cut, QFileInfo(cut).size() / 2);
+
+    const std::pair<const char*, ResultsKind> cases[] = {
+        {"text.xdb", ResultsKind::NotSqlite}, {"short.xdb", ResultsKind::NotSqlite},
+        {"jet.xdb", ResultsKind::Jet},        {"other.xdb", ResultsKind::Foreign},
+        {"plain.xdb", ResultsKind::Foreign},  {"newer.xdb", ResultsKind::Newer},
+        {"cut.xdb", ResultsKind::Damaged},
+    };
+    for (const auto& [name, kind] : cases)
+        EXPECT_EQ(refusal(filePath(name)), kind) << name;
+}
+
+TEST_F(ResultsFileTest, NewerVersionIsNamedInTheMessage) {
+    const QString newer = saved(QStringLiteral("newer.xdb"));
+    sql(newer, "PRAGMA user_version=7;");
+    try {
+        openWorkingCopy(newer, filePath(QStringLiteral("work.xdb")));
+        FAIL() << "a newer format was opened";
+    } catch (const ResultsRefused& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("形式バージョン 7")));
+    }
+}
+
+TEST_F(ResultsFileTest, OlderFileGetsTheTablesItLacksEmpty) {
+    // A file of the first builds: no id, no version, and no citation table.
+    auto db = Database::open(path());
+    db->copyTo(filePath(QStringLiteral("old.xdb")));
+    db.reset();
+    sql(filePath("old.xdb"), "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep;");
+    const QByteArray before = bytesOf(filePath("old.xdb"));
+    EXPECT_EQ(readResultsHeader(filePath("old.xdb")).kind, ResultsKind::Older);
+
+    const WorkingCopy copy = openWorkingCopy(filePath("old.xdb"), filePath("work.xdb"));
+    EXPECT_EQ(QSet<QString>(copy.addedTables.begin(), copy.addedTables.end()),
+              (QSet<QString>{"T_XlLinkModule", "T_XlModStep"}));
+    auto opened = Database::open(copy.path);  // refused without every analysis table
+    EXPECT_EQ(opened->query(QStringLiteral("SELECT count(*) FROM T_XlLinkModule"))[0][0].toInt(), 0);
+    EXPECT_EQ(readResultsHeader(copy.path).kind, ResultsKind::Current);
+    EXPECT_EQ(bytesOf(filePath("old.xdb")), before);
+}
+
+TEST_F(ResultsFileTest, ReadOnlyResultsFileOpensAndStaysAsItWas) {
+    const QString file = saved(QStringLiteral("ro.xdb"));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray before = bytesOf(file);
+    const WorkingCopy copy = openWorkingCopy(file, filePath(QStringLiteral("work.xdb")));
+    auto db = Database::open(copy.path);
+    db->execute(QStringLiteral("delete * from T_XlSaveFlag;"));  // the copy is writable
+    db->commit();
+    EXPECT_EQ(bytesOf(file), before);
+}
+
+TEST_F(ResultsFileTest, UnwritableFolderIs75NamingThePath) {
+    auto db = Database::open(path());
+    // /proc takes no new files, whoever runs the test.
+    const QString target = QStringLiteral("/proc/result.xdb");
+    try {
+        writeResultsFile(*db, target);
+        FAIL() << "saved into /proc";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_TRUE(e.description().contains(target));
+    }
+}
+
+TEST_F(ResultsFileTest, FullDiskKeepsTheOldFileAndLeavesNoPart) {
+    const QString file = saved(QStringLiteral("r.xdb"), QStringLiteral("first"));
+    const QByteArray before = bytesOf(file);
+    // Fill the analysis database well past the size limit set below.
+    auto db = Database::open(path());
+    {
+        CommandScope scope(*db);
+        auto t = db->openTable(QStringLiteral("T_XlCalc"));
+        for (int i = 0; i < 4000; ++i) {
+            t->addNew();
+            t->set(QStringLiteral("CalcName"), QString(200, QChar(u'式')));
+            t->update();
+        }
+    }
+    // A file-size limit stands for the full disk: writes past it fail.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tight = old;
+    tight.rlim_cur = 256 * 1024;
+    setrlimit(RLIMIT_FSIZE, &tight);
+    const int number = errorNumberOf([&] { writeResultsFile(*db, file); });
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(number, 75);
+    EXPECT_EQ(bytesOf(file), before);
+    const QStringList left = QDir(filePath(".")).entryList({"*.part*"}, QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+}
+
+}  // namespace
+}  // namespace tabulon::store::test
