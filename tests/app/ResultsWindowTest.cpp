@@ -98,6 +98,7 @@ TEST_F(ResultsWindow, SavedRunPrintsEveryChapterAfterARestartWithoutTheWorkbook)
     startWith(results);
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.value(0).text.toStdString();
     EXPECT_TRUE(window->windowTitle().contains("受注管理.xls"));
+    shoot(window.get(), "frmTabulon-loaded.png");
     EXPECT_EQ(widget<QLineEdit>("txtSystem")->text(), "受注管理システム");
     for (const char* menu : {"m1a", "m1b", "m1c", "m6"})
         EXPECT_FALSE(enabled(menu)) << menu;
