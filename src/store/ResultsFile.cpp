@@ -170,9 +170,9 @@ void copyAndCheck(const QString& results, const QString& workingPath, int versio
     int rc = SQLITE_OK;
     if (sideFiles) {
         rc = engineCopy(results, workingPath, reason);
-    } else if (!QFile::copy(results, workingPath)) {
+    } else if (QFile source(results); !source.copy(workingPath)) {
         rc = SQLITE_CANTOPEN;
-        reason = errnoReason(errno);
+        reason = source.errorString();
     }
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         throw ResultsRefused(ResultsKind::Damaged, version, results);

@@ -86,7 +86,8 @@ TEST_F(ResultsFileTest, OlderFileGetsTheTablesItLacksEmpty) {
     auto db = Database::open(path());
     db->copyTo(filePath(QStringLiteral("old.xdb")));
     db.reset();
-    sql(filePath("old.xdb"), "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep;");
+    sql(filePath("old.xdb"), "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep;"
+                             "PRAGMA application_id=0; PRAGMA user_version=0;");
     const QByteArray before = bytesOf(filePath("old.xdb"));
     EXPECT_EQ(readResultsHeader(filePath("old.xdb")).kind, ResultsKind::Older);
 
