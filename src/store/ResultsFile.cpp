@@ -150,7 +150,6 @@ QStringList addMissingTables(sqlite3* copy) {
     return added;
 }
 
-// Copies the results file into `workingPath` and checks every page of the copy.
 // Copies a file another program left with a journal or log beside it: the
 // engine reads it as it stands committed.
 int engineCopy(const QString& results, const QString& workingPath, QString& reason) {
@@ -160,6 +159,7 @@ int engineCopy(const QString& results, const QString& workingPath, QString& reas
     return rc == SQLITE_OK ? backupInto(source.db, workingPath, reason) : rc;
 }
 
+// Copies the results file into `workingPath` and checks every page of the copy.
 void copyAndCheck(const QString& results, const QString& workingPath, int version) {
     // A results file this program wrote was renamed into place finished and
     // is never opened for writing, so its bytes are the database; the fast
