@@ -64,22 +64,6 @@ TEST_F(SavedRow, EveryMarkAndTextComesBackExactly) {
     }
 }
 
-TEST_F(SavedRow, TakenFromTheSessionAsTheWindowShowsIt) {
-    session.setWorkbookPath("/home/yamada/受注 管理.xls");
-    session.setMark(Mark::Citations, 1);
-    session.setMark(Mark::Source, 4);
-    session.clickOption(OptionGroup::MPrint, 0);
-    session.setCover({" 仕様書 ", "会社", "", "山田", "2026/12/06", "受注", "80"});
-    const SaveFlag f = saveFlagOf(session);
-    EXPECT_EQ(f.objName, "受注 管理.xls");
-    EXPECT_EQ(f.marks[size_t(Mark::Citations)], 1);
-    EXPECT_EQ(f.marks[size_t(Mark::Source)], 4);
-    EXPECT_EQ(f.mSs, 1);
-    EXPECT_EQ(f.title, " 仕様書 ");  // neither cut nor trimmed
-    EXPECT_EQ(f.system, "受注");
-    EXPECT_EQ(f.createDate, "2026/12/06");
-}
-
 TEST_F(SavedRow, EmptyTableGivesNothingAndBadValuesAreRefused) {
     EXPECT_FALSE(readSaveFlag(*db).has_value());
     EXPECT_EQ(errorOf("UPDATE T_XlSaveFlag SET fObj = 4"), 3343);
@@ -105,7 +89,7 @@ TEST_P(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
     SaveFlag f;
     f.marks[size_t(c.mark)] = c.value;
     if (c.mark == Mark::Cell)
-        f.marks[size_t(Mark::CellSheet)] = 2;
+        f.marks[size_t(Mark::CellSheet)] = 2;  // selected sheet: its list becomes usable
     const int before = session.selectedOption(c.group);
     PrintSet(session, f);
     const QStringList on = QString::fromLatin1(c.enabled).split(' ', Qt::SkipEmptyParts) +
@@ -117,6 +101,7 @@ TEST_P(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
     }
     EXPECT_EQ(session.selectedOption(c.group), c.selected < 0 ? before : c.selected);
     EXPECT_EQ(session.mark(c.mark), c.value);
+    EXPECT_EQ(session.isEnabled("cboSheet2"), c.mark == Mark::Cell);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,21 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
         PrintSetCase{Mark::ModuleSteps, 1, "cmdMSPre", OptionGroup::Object, -1},
         PrintSetCase{Mark::Citations, 1, "cmdISPre", OptionGroup::Object, -1},
         PrintSetCase{Mark::Object, 0, "", OptionGroup::Object, -1}));
-
-TEST_F(SavedRow, PrintSetRestoresSheetSelectionColumnsAndCoverTexts) {
-    SaveFlag f;
-    f.marks[size_t(Mark::Cell)] = 2;
-    f.marks[size_t(Mark::CellSheet)] = 2;
-    f.mSs = 1;
-    f.title = "  表題  ";
-    f.auther = "";
-    PrintSet(session, f);
-    EXPECT_EQ(session.optionValue(OptionGroup::SSelect), 2);
-    EXPECT_TRUE(session.isEnabled("cboSheet2"));
-    EXPECT_EQ(session.optionValue(OptionGroup::MPrint), 1);
-    EXPECT_EQ(session.cover().title, "  表題  ");
-    EXPECT_EQ(session.cover().auther, "");
-}
 
 TEST(MarkTables, MarksOfTablesAnOlderFileLackedAreCleared) {
     SaveFlag f;
@@ -187,17 +157,6 @@ TEST_F(HeaderChoice, EachChoiceWritesItsRow) {
         EXPECT_EQ(applyPrintHeader(*db, c.flags, book, "社外秘"), c.mode);
         EXPECT_EQ(header(), c.rows) << c.mode;
     }
-}
-
-TEST_F(HeaderChoice, EmptyFreeTextIsRefusedAndTheOldHeaderKept) {
-    applyPrintHeader(*db, {0, 0, 1, {}}, "/b.xls", "部外秘");
-    try {
-        applyPrintHeader(*db, {0, 0, 1, {}}, "/b.xls", "");
-        FAIL() << "an empty header was accepted";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 3315);
-    }
-    EXPECT_EQ(header(), QStringList{"部外秘"});
 }
 
 }  // namespace
