@@ -62,6 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"ggge", 9855, "大正15"}, Case{"ggge", 9856, "昭和1"},      // 1926/12/24, 25
                     Case{"ggge", 4594, "明治45"}, Case{"ggge", 4595, "大正1"},      // 1912/7/29, 30
                     Case{"[$-411]gee", 43586, "R01"},
+                    Case{"[$-411]ggge\"年\"m\"月\"", 32516, "平成元年1月"},  // first year before 年
+                    Case{"[$-411]ggge\"年\"", 32882, "平成2年"},
                     Case{"[DBNum1][$-411]ggge\"年\"m\"月\"d\"日\"", k2001_03_01, "平成十三年三月一日"},
                     Case{"[DBNum1]yyyy\"年\"m\"月\"", 37256, "二〇〇一年十二月"},
                     Case{"[DBNum3]m\"月\"d\"日\"", 37256, "１２月３１日"},
@@ -89,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BuiltinCase{31, k2001_03_01, "2001年3月1日"}, BuiltinCase{32, 0.75, "18時00分"},
                     BuiltinCase{34, k2001_03_01, "2001年3月"}, BuiltinCase{35, k2001_03_01, "3月1日"},
                     BuiltinCase{46, 1.5, "36:00:00"}, BuiltinCase{49, 3, "3"},
-                    BuiltinCase{57, 43586, "R1.5.1"}, BuiltinCase{58, 43586, "令和1年5月1日"}));
+                    BuiltinCase{57, 43586, "R1.5.1"}, BuiltinCase{58, 43586, "令和元年5月1日"}));
 
 TEST(BuiltinFormats, IdsTheJapaneseEditionLeavesOutAreEmpty) {
     for (int id : {23, 24, 25, 26, 59, 81, 163}) EXPECT_TRUE(builtinFormatCode(id).isEmpty()) << id;
