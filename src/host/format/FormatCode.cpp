@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace tabulon::host::format {
 namespace {
 
@@ -213,7 +215,9 @@ void parseSection(const QString& s, Section& section) {
         } else if (rest.startsWith(QStringLiteral("午前/午後"))) {
             tokens.append(Token{Tok::AmPm, s.mid(i, 5)});
             i += 5;
-        } else if (lc == u'e' && i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')) {
+        } else if (lc == u'e' && i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')
+                   && std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind == Tok::Digit; })) {
+            // An exponent only after digits: "ge-m-d" writes an era year.
             tokens.append(Token{Tok::Exponent, s.mid(i + 1, 1)});
             i += 2;
         } else if (c == u'.' && afterSecond && i + 1 < s.size() && s[i + 1] == u'0') {
