@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"yyyy/m/d h:mm", k2001_03_01 + 0.75, "2001/3/1 18:00"},
                     Case{"yyyy/m/d h:mm:ss", k2001_03_01 + 1 - 0.1 * kSecond, "2001/3/2 0:00:00"},  // carries
                     Case{"h:mm:ss", 0.4 * kSecond, "0:00:00"}, Case{"[h]:mm:ss", 1.5, "36:00:00"},
-                    Case{"[mm]:ss", 0.0625, "90:00"}, Case{"[ss]", 0.01, "864"},
+                    Case{"[mm]:ss", 0.0625, "90:00"}, Case{"[ss]", 0.01, "864"}, Case{"[ss].0", 0.01 + 0.25 * kSecond, "864.3"},
                     Case{"mm:ss.0", 1.5 * kSecond, "00:01.5"}, Case{"h:mm:ss.00", 0.123 * kSecond, "0:00:00.12"},
                     Case{"h\"時\"mm\"分\"ss\"秒\"", 0.75 + kSecond, "18時00分01秒"},
                     Case{"午前/午後h:mm", 0.75, "午後6:00"}));

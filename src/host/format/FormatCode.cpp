@@ -185,7 +185,7 @@ void parseSection(const QString& s, Section& section) {
     for (qsizetype i = 0; i < s.size();) {
         const QChar c = s[i];
         const QChar lc = c.toLower();
-        const QString rest = s.mid(i);
+        const QStringView rest = QStringView(s).mid(i);
         if (c == u'"') {
             const qsizetype end = s.indexOf(u'"', i + 1);
             addLiteral(tokens, s.mid(i + 1, end < 0 ? -1 : end - i - 1));
@@ -198,9 +198,11 @@ void parseSection(const QString& s, Section& section) {
             i += 2;
         } else if (c == u'[') {
             const qsizetype end = s.indexOf(u']', i);
-            if (end < 0) { addLiteral(tokens, rest); break; }
+            if (end < 0) { addLiteral(tokens, rest.toString()); break; }
             if (!readBracket(s.mid(i + 1, end - i - 1), section, tokens)) return;
             i = end + 1;
+            afterSecond = !tokens.isEmpty() && tokens.last().kind == Tok::ElapsedSecond;
+            continue;
         } else if (rest.startsWith(QLatin1String("general"), Qt::CaseInsensitive)) {
             tokens.append(Token{Tok::General});
             i += 7;
