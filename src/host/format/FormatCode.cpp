@@ -56,23 +56,23 @@ int runLength(const QString& s, qsizetype i, QChar c) {
     return n;
 }
 
-std::optional<unsigned> namedColor(const QString& name) {
-    static const QHash<QString, unsigned> names = {
-        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000},    {"green", 0x00FF00},
-        {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"magenta", 0xFF00FF}, {"cyan", 0x00FFFF},
-        {"黒", 0x000000},    {"白", 0xFFFFFF},    {"赤", 0xFF0000},      {"緑", 0x00FF00},
-        {"青", 0x0000FF},    {"黄", 0xFFFF00},    {"紫", 0xFF00FF},      {"水", 0x00FFFF},
+// The palette colour a bracket names: "[Red]" and the other seven names are
+// the palette's first eight colours, "[Color n]" its n-th; 0 for none.
+int paletteIndexOf(const QString& name) {
+    static const QHash<QString, int> names = {
+        {"black", 1}, {"white", 2}, {"red", 3}, {"green", 4}, {"blue", 5}, {"yellow", 6}, {"magenta", 7},
+        {"cyan", 8},  {"黒", 1},    {"白", 2},  {"赤", 3},    {"緑", 4},   {"青", 5},    {"黄", 6},
+        {"紫", 7},    {"水", 8},
     };
-    const auto it = names.find(name.toLower());
-    if (it != names.end()) return *it;
+    if (const auto it = names.find(name.toLower()); it != names.end()) return *it;
     for (const QString& prefix : {QStringLiteral("color"), QStringLiteral("色")}) {
         if (name.startsWith(prefix, Qt::CaseInsensitive)) {
             bool ok = false;
             const int n = name.mid(prefix.size()).trimmed().toInt(&ok);
-            if (ok) return defaultPaletteColor(n);
+            if (ok && defaultPaletteColor(n)) return n;
         }
     }
-    return std::nullopt;
+    return 0;
 }
 
 bool readCondition(const QString& inner, Section& section) {
@@ -125,8 +125,8 @@ bool readBracket(const QString& inner, Section& section, QList<Token>& tokens) {
             return true;
         }
     }
-    if (const auto color = namedColor(inner)) {
-        section.color = color;
+    if (const int index = paletteIndexOf(inner)) {
+        section.colorIndex = index;
         return true;
     }
     readCondition(inner, section);
