@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"yyyy/m/d h:mm", k2001_03_01 + 0.75, "2001/3/1 18:00"},
                     Case{"yyyy/m/d h:mm:ss", k2001_03_01 + 1 - 0.1 * kSecond, "2001/3/2 0:00:00"},  // carries
                     Case{"h:mm:ss", 0.4 * kSecond, "0:00:00"}, Case{"[h]:mm:ss", 1.5, "36:00:00"},
-                    Case{"[mm]:ss", 0.0625, "90:00"}, Case{"[ss]", 0.01, "864"},
+                    Case{"[mm]:ss", 0.0625, "90:00"}, Case{"[ss]", 0.01, "864"}, Case{"[ss].0", 0.01 + 0.25 * kSecond, "864.3"},
                     Case{"mm:ss.0", 1.5 * kSecond, "00:01.5"}, Case{"h:mm:ss.00", 0.123 * kSecond, "0:00:00.12"},
                     Case{"h\"時\"mm\"分\"ss\"秒\"", 0.75 + kSecond, "18時00分01秒"},
                     Case{"午前/午後h:mm", 0.75, "午後6:00"}));
@@ -61,7 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"ggge", 43585, "平成31"}, Case{"ggge", 43586, "令和1"},    // 2019/4/30, 5/1
                     Case{"ggge", 9855, "大正15"}, Case{"ggge", 9856, "昭和1"},      // 1926/12/24, 25
                     Case{"ggge", 4594, "明治45"}, Case{"ggge", 4595, "大正1"},      // 1912/7/29, 30
-                    Case{"[$-411]gee", 43586, "R01"},
+                    Case{"[$-411]gee", 43586, "R01"}, Case{"ge-m-d", k2001_03_01, "H13-3-1"},
+                    Case{"[$-411]ggge\"年\"m\"月\"", 32516, "平成元年1月"},  // first year before 年
+                    Case{"[$-411]ggge\"年\"", 32882, "平成2年"},
                     Case{"[DBNum1][$-411]ggge\"年\"m\"月\"d\"日\"", k2001_03_01, "平成十三年三月一日"},
                     Case{"[DBNum1]yyyy\"年\"m\"月\"", 37256, "二〇〇一年十二月"},
                     Case{"[DBNum3]m\"月\"d\"日\"", 37256, "１２月３１日"},
@@ -89,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BuiltinCase{31, k2001_03_01, "2001年3月1日"}, BuiltinCase{32, 0.75, "18時00分"},
                     BuiltinCase{34, k2001_03_01, "2001年3月"}, BuiltinCase{35, k2001_03_01, "3月1日"},
                     BuiltinCase{46, 1.5, "36:00:00"}, BuiltinCase{49, 3, "3"},
-                    BuiltinCase{57, 43586, "R1.5.1"}, BuiltinCase{58, 43586, "令和1年5月1日"}));
+                    BuiltinCase{57, 43586, "R1.5.1"}, BuiltinCase{58, 43586, "令和元年5月1日"}));
 
 TEST(BuiltinFormats, IdsTheJapaneseEditionLeavesOutAreEmpty) {
     for (int id : {23, 24, 25, 26, 59, 81, 163}) EXPECT_TRUE(builtinFormatCode(id).isEmpty()) << id;

@@ -105,6 +105,7 @@ TEST_P(SectionColour, IsTheSectionsPaletteColour) {
     const Display d = formatNumber(GetParam().value, QString::fromUtf8(GetParam().code));
     ASSERT_TRUE(d.color.has_value());
     EXPECT_EQ(*d.color, GetParam().rgb);
+    EXPECT_GT(d.colorIndex, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SectionColour, NoneUnlessTheChosenSectionHasOne) {
     EXPECT_FALSE(formatNumber(1, QStringLiteral("0;[Red]-0")).color.has_value());
+    EXPECT_EQ(formatNumber(-1, QStringLiteral("0;[Red]-0")).colorIndex, 3);  // the palette's red
+    EXPECT_FALSE(formatNumber(1, QStringLiteral("[Color 57]0")).color.has_value());
 }
 
 TEST(Spacing, UnderscoreLeavesABlankOfTheCharactersWidth) {

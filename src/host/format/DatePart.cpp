@@ -4,6 +4,7 @@
 #include "host/format/JapaneseForms.h"
 
 #include <cmath>
+#include <optional>
 
 namespace tabulon::host::format {
 namespace {
@@ -72,7 +73,11 @@ bool renderDateSection(const Section& section, double value, bool date1904, Disp
     m.second = int(seconds % 60);
     const long long totalSeconds = total / unitsPerSecond;
 
-    const Era era = japaneseEra(m.date);
+    std::optional<Era> era;  // looked up when the section shows one
+    auto eraOf = [&]() -> const Era& {
+        if (!era) era = japaneseEra(m.date);
+        return *era;
+    };
     // In the kanji forms a year is written digit by digit (二〇〇一), the
     // other fields with place words (十二月); full-width digits (DBNum3)
     // stay digits.
@@ -80,7 +85,8 @@ bool renderDateSection(const Section& section, double value, bool date1904, Disp
         const QString digits = padded(n, width);
         return section.dbNum > 0 ? dbNumDigits(digits, section.dbNum, !year && section.dbNum < 3) : digits;
     };
-    for (const Token& t : section.tokens) {
+    for (qsizetype i = 0; i < section.tokens.size(); ++i) {
+        const Token& t = section.tokens[i];
         if (emitCommon(out, t)) continue;
         const int n = t.count;
         switch (t.kind) {
@@ -123,11 +129,18 @@ bool renderDateSection(const Section& section, double value, bool date1904, Disp
             break;
         }
         case Tok::EraName:
-            if (n == 1) out.text += era.letter;
-            else if (n == 2) out.text += era.name.left(1);
-            else out.text += era.name;
+            if (n == 1) out.text += eraOf().letter;
+            else if (n == 2) out.text += eraOf().name.left(1);
+            else out.text += eraOf().name;
             break;
-        case Tok::EraYear: out.text += field(era.year, qMin(n, 2)); break;
+        case Tok::EraYear: {
+            // The first year of an era written before "年" is 元 (令和元年).
+            const bool beforeNen = i + 1 < section.tokens.size() && section.tokens[i + 1].kind == Tok::Literal
+                                   && section.tokens[i + 1].text.startsWith(u'年');
+            if (n == 1 && eraOf().year == 1 && beforeNen) out.text += u'元';
+            else out.text += field(eraOf().year, qMin(n, 2));
+            break;
+        }
         case Tok::JpWeekday: out.text += japaneseWeekday(m.weekday, n >= 4); break;
         case Tok::Digit: out.text += t.ch == u'?' ? QStringLiteral(" ") : QString(t.ch); break;
         case Tok::Point: out.text += u'.'; break;

@@ -1,7 +1,7 @@
 #include "host/format/Digits.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace tabulon::host::format {
@@ -11,7 +11,8 @@ Digits significantDigits(double value) {
     value = std::fabs(value);
     if (value == 0 || !std::isfinite(value)) return d;
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);  // d.dddddddddddddde±x
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14).ptr;
+    *end = '\0';  // d.dddddddddddddde±x
     d.digits.push_back(buffer[0]);
     d.digits.append(buffer + 2, 14);
     d.exponent = std::atoi(buffer + 17) + 1;

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace tabulon::host::format {
 namespace {
 
@@ -54,23 +56,23 @@ int runLength(const QString& s, qsizetype i, QChar c) {
     return n;
 }
 
-std::optional<unsigned> namedColor(const QString& name) {
-    static const QHash<QString, unsigned> names = {
-        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000},    {"green", 0x00FF00},
-        {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"magenta", 0xFF00FF}, {"cyan", 0x00FFFF},
-        {"黒", 0x000000},    {"白", 0xFFFFFF},    {"赤", 0xFF0000},      {"緑", 0x00FF00},
-        {"青", 0x0000FF},    {"黄", 0xFFFF00},    {"紫", 0xFF00FF},      {"水", 0x00FFFF},
+// The palette colour a bracket names: "[Red]" and the other seven names are
+// the palette's first eight colours, "[Color n]" its n-th; 0 for none.
+int paletteIndexOf(const QString& name) {
+    static const QHash<QString, int> names = {
+        {"black", 1}, {"white", 2}, {"red", 3}, {"green", 4}, {"blue", 5}, {"yellow", 6}, {"magenta", 7},
+        {"cyan", 8},  {"黒", 1},    {"白", 2},  {"赤", 3},    {"緑", 4},   {"青", 5},    {"黄", 6},
+        {"紫", 7},    {"水", 8},
     };
-    const auto it = names.find(name.toLower());
-    if (it != names.end()) return *it;
+    if (const auto it = names.find(name.toLower()); it != names.end()) return *it;
     for (const QString& prefix : {QStringLiteral("color"), QStringLiteral("色")}) {
         if (name.startsWith(prefix, Qt::CaseInsensitive)) {
             bool ok = false;
             const int n = name.mid(prefix.size()).trimmed().toInt(&ok);
-            if (ok) return defaultPaletteColor(n);
+            if (ok && defaultPaletteColor(n)) return n;
         }
     }
-    return std::nullopt;
+    return 0;
 }
 
 bool readCondition(const QString& inner, Section& section) {
@@ -123,8 +125,8 @@ bool readBracket(const QString& inner, Section& section, QList<Token>& tokens) {
             return true;
         }
     }
-    if (const auto color = namedColor(inner)) {
-        section.color = color;
+    if (const int index = paletteIndexOf(inner)) {
+        section.colorIndex = index;
         return true;
     }
     readCondition(inner, section);
@@ -183,7 +185,7 @@ void parseSection(const QString& s, Section& section) {
     for (qsizetype i = 0; i < s.size();) {
         const QChar c = s[i];
         const QChar lc = c.toLower();
-        const QString rest = s.mid(i);
+        const QStringView rest = QStringView(s).mid(i);
         if (c == u'"') {
             const qsizetype end = s.indexOf(u'"', i + 1);
             addLiteral(tokens, s.mid(i + 1, end < 0 ? -1 : end - i - 1));
@@ -196,9 +198,11 @@ void parseSection(const QString& s, Section& section) {
             i += 2;
         } else if (c == u'[') {
             const qsizetype end = s.indexOf(u']', i);
-            if (end < 0) { addLiteral(tokens, rest); break; }
+            if (end < 0) { addLiteral(tokens, rest.toString()); break; }
             if (!readBracket(s.mid(i + 1, end - i - 1), section, tokens)) return;
             i = end + 1;
+            afterSecond = !tokens.isEmpty() && tokens.last().kind == Tok::ElapsedSecond;
+            continue;
         } else if (rest.startsWith(QLatin1String("general"), Qt::CaseInsensitive)) {
             tokens.append(Token{Tok::General});
             i += 7;
@@ -213,7 +217,9 @@ void parseSection(const QString& s, Section& section) {
         } else if (rest.startsWith(QStringLiteral("午前/午後"))) {
             tokens.append(Token{Tok::AmPm, s.mid(i, 5)});
             i += 5;
-        } else if (lc == u'e' && i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')) {
+        } else if (lc == u'e' && i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')
+                   && std::any_of(tokens.cbegin(), tokens.cend(), [](const Token& t) { return t.kind == Tok::Digit; })) {
+            // An exponent only after digits: "ge-m-d" writes an era year.
             tokens.append(Token{Tok::Exponent, s.mid(i + 1, 1)});
             i += 2;
         } else if (c == u'.' && afterSecond && i + 1 < s.size() && s[i + 1] == u'0') {

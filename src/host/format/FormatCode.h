@@ -49,7 +49,7 @@ struct Section {
     SectionKind kind = SectionKind::Number;
     Compare compare = Compare::None;
     double operand = 0;
-    std::optional<unsigned> color;
+    int colorIndex = 0;     // palette colour 1..56 of "[Red]", "[Color n]"; 0: none
     int dbNum = 0;          // 1..3: kanji or full-width digit forms
     bool twelveHour = false;
     int subSecondDigits = 0;

@@ -4,6 +4,7 @@
 #include "host/format/Emit.h"
 #include "host/format/FormatCode.h"
 #include "host/format/NumberPart.h"
+#include "host/format/Palette.h"
 
 #include <cmath>
 
@@ -19,6 +20,12 @@ Display unshowable() {
     d.fillAt = 0;
     d.rightAligned = true;
     return d;
+}
+
+void setColor(Display& out, int paletteIndex) {
+    if (paletteIndex == 0) return;
+    out.colorIndex = paletteIndex;
+    out.color = defaultPaletteColor(paletteIndex);
 }
 
 }  // namespace
@@ -39,7 +46,7 @@ Display formatNumber(double value, const QString& formatCode, bool date1904) {
     const Choice choice = chooseSection(*code, value);
     if (!choice.section) return unshowable();
     const Section& section = *choice.section;
-    out.color = section.color;
+    setColor(out, section.colorIndex);
     const double shown = choice.dropSign ? std::fabs(value) : value;
     if (section.kind == SectionKind::Date) {
         if (!renderDateSection(section, shown, date1904, out)) return unshowable();
@@ -59,7 +66,7 @@ Display formatText(const QString& text, const QString& formatCode) {
         return out;
     }
     const Section& section = *code->textSection;
-    out.color = section.color;
+    setColor(out, section.colorIndex);
     for (const Token& token : section.tokens) {
         if (emitCommon(out, token)) continue;
         if (token.kind == Tok::Text || token.kind == Tok::General) out.text += text;

@@ -13,6 +13,9 @@ namespace tabulon::host::format {
 struct Display {
     QString text;
     std::optional<unsigned> color;  // 0xRRGGBB from a [Red]/[Color n] section, if any
+    // The palette colour behind color (1..56, "[Red]" is 3, "[Color n]" n),
+    // for workbooks whose own palette replaces the default one; 0: none.
+    int colorIndex = 0;
     // "*x" fill: the character repeated to fill the cell, inserted at fillAt
     // (an index into text); fillAt < 0 when the format has no fill.
     QChar fill;

@@ -336,8 +336,9 @@ QString generalDigits(double value) {
     const int decimals = lead >= 0 ? qMax(0, 10 - (lead + 1)) : 9;
     const Digits fixed = roundedToPlaces(d, decimals);
     if (fixed.exponent > 11) return scientificText(d, 5, 2);
-    const bool exact = fixed.digits == d.digits;
-    if (lead <= -5 && !exact) return scientificText(d, 5, 2);
+    // Small values: scientific when it shows more of the value's digits.
+    if (lead <= -5 && roundedToSignificant(d, 6).digits.size() > fixed.digits.size())
+        return scientificText(d, 5, 2);
     return fixedText(fixed, decimals);
 }
 
