@@ -111,6 +111,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
     parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
                       "RESULT.xdb"});
+    parser.addOption({"zoom", "print scale of the sheet images in percent (default: as the window's txtZoom)", "N"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("usage: tabulon document FILE.xls [-o DIR]")
                                              : parser.errorText())
@@ -193,6 +194,11 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     // The print image of every sheet the sheet list offers, or of --sheet.
     if (!exitRequested && session.isEnabled(QStringLiteral("cmdSheet"))) {
+        if (parser.isSet("zoom")) {
+            intake::Cover cover = session.cover();
+            cover.zoom = parser.value("zoom");
+            session.setCover(cover);
+        }
         const QStringList sheets = parser.isSet("sheet") ? QStringList{parser.value("sheet")} : session.sheetNames();
         for (const QString& sheet : sheets) {
             progress.chapter(QStringLiteral("sheet print image: ") + sheet);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,24 @@ TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {
     ASSERT_EQ(run({tabulon::test::fixture("xls/poi/SimpleWithComments.xls"), "-o", out}), 0);
     EXPECT_FALSE(QFile::exists(out + "/04_R_ModuleList.pdf"));
     EXPECT_TRUE(stdErr.contains("skipped"));
+}
+
+TEST_F(Batch, SheetPrintImagesOfOneSheetAtAGivenZoom) {
+    const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+    ASSERT_EQ(run({sample, "-o", out, "--sheet", "集計", "--zoom", "80"}), 0) << stdErr.toStdString();
+    const QStringList images = QDir(out).entryList({"*_Sheet_*.pdf"}, QDir::Files, QDir::Name);
+    EXPECT_EQ(images, QStringList{"06_Sheet_集計.pdf"});
+    const QString page = pdfText(out + "/06_Sheet_集計.pdf");
+    EXPECT_TRUE(page.contains("売上合計")) << page.toStdString();
+    // The column headings print with the cells.
+    EXPECT_TRUE(page.contains(QRegularExpression("A\\s+B"))) << page.toStdString();
+
+    EXPECT_EQ(run({sample, "-o", home.filePath("bad"), "--sheet", "集計", "--zoom", "401"}), 0);
+    EXPECT_TRUE(stdErr.contains("ズームには 10 から 400 までの整数を入力して下さい。"));
+    EXPECT_TRUE(QDir(home.filePath("bad")).entryList({"*_Sheet_*.pdf"}, QDir::Files).isEmpty());
+
+    EXPECT_EQ(run({sample, "-o", home.filePath("none"), "--sheet", "無い"}), 0);
+    EXPECT_TRUE(stdErr.contains("場所:シート印刷ｴﾗｰNo:9")) << stdErr.toStdString();
 }
 
 TEST_F(Batch, UnreadableWorkbookFailsWithTheSystemsErrorText) {

@@ -4,6 +4,7 @@
 #include "reports/sheet/HeaderFooter.h"
 #include "reports/sheet/SheetPainter.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 
@@ -18,6 +19,29 @@ ReportDef titled(const QString& sheetName) {
     def.name = sheetName;
     def.title = sheetName;
     return def;
+}
+
+// The used range, widened to the right where the last text of a row spills
+// past it into empty columns: the spreadsheet prints the spilled text too.
+xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel& book, const xls::SheetModel& sheet,
+                       const xls::SheetLayout& layout) {
+    xls::Area range = sheet.used;
+    const int digitPx = digitWidthPx(source.formats().font(0).points);
+    const SheetPlan widths = planSheet(layout, xls::Area{0, 0, 0, 255}, source.formats().font(0).points, 100, false);
+    for (size_t i = 0; i < sheet.cells.size(); ++i) {
+        const xls::CellData& c = sheet.cells[i];
+        const bool lastInRow = i + 1 == sheet.cells.size() || sheet.cells[i + 1].row != c.row;
+        if (!lastInRow || c.type != xls::CellType::Text || c.col < range.lastCol - 1) continue;
+        const xls::XfDef& xf = source.formats().xf(layout.cellXf(c.row, c.col));
+        if (xf.wrap || (xf.hAlign != 0 && xf.hAlign != 1)) continue;
+        const double textPt = QFontMetricsF(sheetFont(source.formats().font(xf.font)))
+                                  .horizontalAdvance(xls::cellText(book, sheet, c)) / kTwipsPerPoint + 2 * digitPx;
+        double reach = 0;
+        int col = c.col;
+        while (col < 255 && reach + widths.colWidthPt[size_t(col)] < textPt) reach += widths.colWidthPt[size_t(col++)];
+        range.lastCol = std::max(range.lastCol, col);
+    }
+    return range;
 }
 
 }  // namespace
@@ -35,7 +59,8 @@ SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, co
       layout_(source_->layout(sheet)), chart_(sheet.kind() == host::SheetKind::Chart) {
     // The print image always shows the headings and the whole used range.
     layout_.page.headings = true;
-    const xls::Area used = book_.model().sheets[size_t(sheet.index() - 1)].used;
+    const xls::SheetModel& model = book_.model().sheets[size_t(sheet.index() - 1)];
+    const xls::Area used = printedRange(*source_, book_.model(), model, layout_);
     plan_ = planSheet(layout_, used, source_->formats().font(0).points, zoom, true);
     if (chart_) plan_.paperMm = QSizeF(297, 210);
 }

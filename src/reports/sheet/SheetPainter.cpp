@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <map>
 
 namespace tabulon::reports::sheet {
 
@@ -254,8 +255,27 @@ QRectF textBox(const SheetContext& ctx, const PageGrid& g, int row, int col, con
     return g.area(ctx.plan, {row, row, lo, hi});
 }
 
+// Fonts and their metrics, made once per page: making them is the dearest
+// part of painting a cell.
+class FontCache {
+public:
+    explicit FontCache(const QPaintDevice* device) : device_(device) {}
+    const std::pair<QFont, QFontMetricsF>& get(const SheetContext& ctx, int ifnt) {
+        auto it = fonts_.find(ifnt);
+        if (it == fonts_.end()) {
+            QFont f = sheetFont(ctx.source.formats().font(ifnt));
+            it = fonts_.emplace(ifnt, std::make_pair(f, QFontMetricsF(f, device_))).first;
+        }
+        return it->second;
+    }
+
+private:
+    const QPaintDevice* device_;
+    std::map<int, std::pair<QFont, QFontMetricsF>> fonts_;
+};
+
 void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, const xls::CellData& cell,
-                   const xls::Area* merge) {
+                   const xls::Area* merge, FontCache& fonts) {
     const int row = cell.row, col = cell.col;
     const host::Cell hc(&cell, row, col, nullptr, &xls::cellText(ctx.book, ctx.sheet, cell),
                         &xls::cellFormula(ctx.sheet, cell));
@@ -263,7 +283,8 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     host::format::Display d = ctx.source.display(hc, ctx.layout);
     if (d.text.isEmpty()) return;
     const xls::FontDef& fontDef = ctx.source.formats().font(xf.font);
-    QFont font = sheetFont(fontDef);
+    const auto& cached = fonts.get(ctx, xf.font);
+    QFont font = cached.first;
     CellText ct;
     ct.color = d.color ? rgbColor(*d.color) : icvColor(ctx, fontDef.color, 0x000000);
     ct.hAlign = xf.hAlign;
@@ -272,7 +293,7 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
         else if (cell.type == xls::CellType::Boolean || cell.type == xls::CellType::Error) ct.hAlign = 2;
         else ct.hAlign = d.rightAligned || cell.type == xls::CellType::Number ? 3 : 1;
     }
-    QFontMetricsF fm(font, p.device());
+    QFontMetricsF fm = cached.second;
     auto measure = [&fm](const QString& s) { return fm.horizontalAdvance(s); };
     QRectF cellBox = merge ? g.area(ctx.plan, *merge) : g.area(ctx.plan, {row, row, col, col});
     const double room = cellBox.width() - 2 * kPadding;
@@ -302,10 +323,23 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     int flags = ct.hAlign == 2 ? Qt::AlignHCenter : ct.hAlign == 3 ? Qt::AlignRight : Qt::AlignLeft;
     flags |= xf.vAlign == 0 ? Qt::AlignTop : xf.vAlign == 1 || xf.vAlign == 4 ? Qt::AlignVCenter : xf.vAlign == 3 ? Qt::AlignTop : Qt::AlignBottom;
     if (wrap) flags |= Qt::TextWordWrap | Qt::TextWrapAnywhere;
+    const double width = fm.horizontalAdvance(d.text);
+    const bool plain = !wrap && xf.rotation == 0 && !d.text.contains(QLatin1Char('\n'));
+    if (font != p.font()) p.setFont(font);
+    if (p.pen().color() != ct.color) p.setPen(ct.color);
+    // Most cells hold one line that fits: drawn at its baseline, without a
+    // clip or a layout, which is what keeps long sheets quick to print.
+    if (plain && width <= inner.width() + 0.5) {
+        const double x = ct.hAlign == 2 ? inner.center().x() - width / 2
+                         : ct.hAlign == 3 ? inner.right() - width : inner.left();
+        const double y = xf.vAlign == 0 || xf.vAlign == 3 ? box.top() + fm.ascent()
+                         : xf.vAlign == 1 || xf.vAlign == 4 ? box.center().y() + (fm.ascent() - fm.descent()) / 2
+                                                           : box.bottom() - fm.descent();
+        p.drawText(QPointF(x, y), d.text);
+        return;
+    }
     p.save();
     p.setClipRect(box.intersected(QRectF(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()))));
-    p.setFont(font);
-    p.setPen(ct.color);
     if (xf.rotation == 255) {  // stacked: one character under the other
         QString stacked;
         for (QChar ch : d.text) stacked += QString(ch) + QLatin1Char('\n');
@@ -324,8 +358,10 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
 }
 
 void paintTexts(QPainter& p, const SheetContext& ctx, const PageGrid& g, const std::vector<xls::Area>& merges) {
+    FontCache fonts(p.device());
     for (const xls::Area& m : merges)
-        if (const xls::CellData* c = findCell(ctx.sheet, m.firstRow, m.firstCol)) paintCellText(p, ctx, g, *c, &m);
+        if (const xls::CellData* c = findCell(ctx.sheet, m.firstRow, m.firstCol))
+            paintCellText(p, ctx, g, *c, &m, fonts);
     const auto& cells = ctx.sheet.cells;
     for (int r = g.rows.first; r <= g.rows.last; ++r) {
         if (ctx.plan.rowHeight(r) <= 0) continue;
@@ -336,7 +372,7 @@ void paintTexts(QPainter& p, const SheetContext& ctx, const PageGrid& g, const s
         for (; it != cells.end() && it->row == r && it->col <= g.cols.last; ++it) {
             if (it->type == xls::CellType::Empty || ctx.plan.colWidthPt[it->col] <= 0) continue;
             if (mergeOf(merges, r, it->col)) continue;
-            paintCellText(p, ctx, g, *it, nullptr);
+            paintCellText(p, ctx, g, *it, nullptr, fonts);
         }
     }
 }

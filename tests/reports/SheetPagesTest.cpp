@@ -1,0 +1,122 @@
+// How a sheet falls into pages, and the page texts around it.
+#include "reports/sheet/HeaderFooter.h"
+#include "reports/sheet/SheetDocument.h"
+#include "reports/sheet/SheetPainter.h"
+
+#include <gtest/gtest.h>
+
+using namespace tabulon::reports::sheet;
+using tabulon::xls::Area;
+using tabulon::xls::SheetLayout;
+
+TEST(SheetPageSplit, SpansByRoomAndManualBreaks) {
+    struct Case {
+        const char* what;
+        std::vector<double> sizes;
+        double room;
+        std::vector<int> breaks;
+        std::vector<Span> expected;
+    };
+    const Case cases[] = {
+        {"all fit", {10, 10, 10}, 30, {}, {{0, 2}}},
+        {"room overflows", {10, 10, 10, 10, 10}, 25, {}, {{0, 1}, {2, 3}, {4, 4}}},
+        {"manual break", {10, 10, 10}, 100, {2}, {{0, 1}, {2, 2}}},
+        {"break at the first item is no page", {10, 10}, 100, {0}, {{0, 1}}},
+        {"too wide alone", {10, 50, 10}, 20, {}, {{0, 0}, {1, 1}, {2, 2}}},
+        {"hidden items cost nothing", {10, 0, 0, 10}, 20, {}, {{0, 3}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(splitSpans(0, c.sizes, c.room, c.breaks), c.expected) << c.what;
+    EXPECT_EQ(splitSpans(5, {10, 10, 10}, 15, {7}), (std::vector<Span>{{5, 5}, {6, 6}, {7, 7}}))
+        << "items and breaks are numbered from the first item";
+}
+
+namespace {
+
+// 200 rows of 13.5 pt and 20 default columns on A4 with the default margins.
+SheetPlan plan(int zoom, bool landscape = false, bool downThenOver = true) {
+    SheetLayout l;
+    l.page.landscape = landscape;
+    l.page.downThenOver = downThenOver;
+    return planSheet(l, Area{0, 199, 0, 19}, 11, zoom, true);
+}
+
+}  // namespace
+
+TEST(SheetPagePlan, PageCountFollowsPaperMarginsAndZoom) {
+    // A4 is 841.9 pt high; 1 inch margins leave 697.9 pt, of which the
+    // column headings take one default row (13.5 pt): 50 rows at 100 %.
+    const SheetPlan full = plan(100);
+    EXPECT_EQ(full.rowPages.front(), (Span{0, 49}));
+    EXPECT_EQ(full.rowPages.size(), 4u);
+    // The default column is 72 px = 54 pt; 595.3 - 108 pt less the row
+    // headings (4 digit widths of 8 px = 24 pt, plus 4) hold 8 columns.
+    EXPECT_EQ(full.colPages.front(), (Span{0, 7}));
+    EXPECT_EQ(full.pageCount(), 4 * 3);
+    const SheetPlan half = plan(50);
+    EXPECT_EQ(half.rowPages.front(), (Span{0, 101}));
+    EXPECT_EQ(half.pageCount(), 2 * 2);
+    const SheetPlan wide = plan(100, true);
+    EXPECT_DOUBLE_EQ(wide.paperMm.width(), 297);
+    EXPECT_LT(wide.rowPages.front().last, full.rowPages.front().last);
+    EXPECT_GT(wide.colPages.front().last, full.colPages.front().last);
+}
+
+TEST(SheetPagePlan, PageOrderDownThenOverOrOverThenDown) {
+    Span rows, cols;
+    const SheetPlan down = plan(100, false, true);
+    down.page(1, rows, cols);
+    EXPECT_EQ(rows, down.rowPages[1]);
+    EXPECT_EQ(cols, down.colPages[0]);
+    const SheetPlan over = plan(100, false, false);
+    over.page(1, rows, cols);
+    EXPECT_EQ(rows, over.rowPages[0]);
+    EXPECT_EQ(cols, over.colPages[1]);
+}
+
+TEST(SheetPageTexts, HeaderAndFooterCodes) {
+    const PageFacts facts{3, 12, QDateTime(QDate(2024, 4, 1), QTime(9, 5)), QStringLiteral("/data/受注.xls"),
+                          QStringLiteral("集計")};
+    struct Case {
+        const char* code;
+        HeaderFooterText expected;
+    };
+    const Case cases[] = {
+        {"&P / &N", {{}, "3 / 12", {}}},
+        {"&L&F&C&A&R&D &T", {"受注.xls", "集計", "2024/04/01 9:05"}},
+        {"&R&\"ＭＳ 明朝,太字\"&12&Bページ &P+1", {{}, {}, "ページ 4"}},
+        {"&CA && B&KFF0000 red", {{}, "A & B red", {}}},
+    };
+    for (const Case& c : cases) {
+        const HeaderFooterText t = expandHeaderFooter(QString::fromUtf8(c.code), facts);
+        EXPECT_EQ(t.left, c.expected.left) << c.code;
+        EXPECT_EQ(t.centre, c.expected.centre) << c.code;
+        EXPECT_EQ(t.right, c.expected.right) << c.code;
+    }
+}
+
+TEST(SheetZoom, OnlyWholeNumbersFrom10To400) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"80", 80}, {" 98 ", 98}, {"10", 10}, {"400", 400}, {"9", std::nullopt}, {"401", std::nullopt},
+        {"98.5", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt}, {"-50", std::nullopt},
+    };
+    for (const auto& [text, zoom] : cases) EXPECT_EQ(parseZoom(QString::fromUtf8(text)), zoom) << text;
+}
+
+TEST(SheetNumberFit, NumbersTooWideForTheirColumn) {
+    // One unit per character: room 5 holds five characters.
+    const auto chars = [](const QString& s) { return double(s.size()); };
+    EXPECT_EQ(fitNumber(1234.56, QStringLiteral("1234.56"), true, 7, chars), QStringLiteral("1234.56"));
+    EXPECT_EQ(fitNumber(1234.56, QStringLiteral("1234.56"), true, 5, chars), QStringLiteral("1235"))
+        << "General gives up decimals first";
+    EXPECT_EQ(fitNumber(123456789, QStringLiteral("123456789"), true, 5, chars), QStringLiteral("1E+08"));
+    EXPECT_EQ(fitNumber(1234.5, QStringLiteral("1,234.50"), false, 5, chars), QStringLiteral("#####"))
+        << "other formats show # across the cell";
+}
+
+TEST(SheetFonts, BusinessFontsMapToInstalledOnes) {
+    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ 明朝")), QStringLiteral("Noto Serif CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("MS Gothic")), QStringLiteral("Noto Sans Mono CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("Times New Roman")), QStringLiteral("Liberation Serif"));
+}
