@@ -106,7 +106,7 @@ CodeOutcome runCitations(const CodeContext& ctx) {
             while (!reader.atEnd()) {
                 const QString raw = reader.next();
                 ++out.linesRead;
-                if (skipped(raw) || !isCollectedHeader(codeLine(raw))) continue;
+                if (skipped(raw) || !isCollectedHeader(procedureCodeLine(raw))) continue;
                 const QString name = GetProcName(raw);
                 if (name == ProcNameError || name.isEmpty()) continue;
                 names << name;
@@ -124,12 +124,12 @@ CodeOutcome runCitations(const CodeContext& ctx) {
                 c.rawLine = reader.next();
                 ++out.linesRead;
                 if (skipped(c.rawLine)) continue;
-                if (isCollectedHeader(codeLine(c.rawLine))) {
+                if (isCollectedHeader(procedureCodeLine(c.rawLine))) {
                     c.procedureName = GetProcName(c.rawLine);
                     continue;
                 }
-                const QString u = upper(ltrim(c.rawLine));
-                if (!u.contains(u"= ") && !u.contains(QStringView(kw::Call))) continue;
+                if (!c.rawLine.contains(u"= ") && !c.rawLine.contains(QStringView(kw::Call), Qt::CaseInsensitive))
+                    continue;
                 const int i = matcher.firstIn(c.rawLine);
                 if (i < 0) continue;
                 table->addNew();

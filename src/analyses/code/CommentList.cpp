@@ -46,9 +46,8 @@ CodeOutcome runCommentList(const CodeContext& ctx) {
                 c.rawLine = reader.next();
                 ++out.linesRead;
                 if (c.rawLine.isEmpty() || c.rawLine.startsWith(u"Attribute")) continue;
-                const CodeLine code = codeLine(c.rawLine);
-                if (isHeaderCode(code)) c.procedureName = GetProcName(c.rawLine);
-                if (!code.comment) continue;
+                if (isHeaderCode(procedureCodeLine(c.rawLine))) c.procedureName = GetProcName(c.rawLine);
+                if (!isWholeLineComment(c.rawLine)) continue;
                 const QString text = commentText(c.rawLine);
                 if (text.isNull()) continue;
                 table->addNew();

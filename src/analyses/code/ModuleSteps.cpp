@@ -42,7 +42,7 @@ public:
             return;
         }
         if (counts_.total == 0 && section_ == 0) c_.procedureName = NoDeclarationsName;
-        const CodeLine code = codeLine(raw);
+        const CodeLine code = procedureCodeLine(raw);
         if (isHeaderCode(code)) c_.procedureName = GetProcName(raw);
         ++counts_.total;
         const QString body = ltrim(raw);
