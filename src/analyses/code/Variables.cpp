@@ -203,21 +203,9 @@ CodeOutcome runVariables(const CodeContext& ctx) {
             table->update();
             ++out.rows;
         });
-        const QStringList files = listModuleFiles(c.workingFolder, moduleKind(1).pattern);
-        c.moduleNumber = 0;
         c.procedureNumber = 0;
-        for (const QString& path : files) {
-            c.filePath = path;
-            LineReader reader(path);
-            ++c.moduleNumber;
-            c.procedureName.clear();
-            while (!reader.atEnd()) {
-                c.rawLine = reader.next();
-                ++out.linesRead;
-                scan.line(c.rawLine, reader);
-            }
-            ctx.progress.progress(progressShare(c.moduleNumber, files.size()));
-        }
+        readFiles(ctx, listModuleFiles(c.workingFolder, moduleKind(1).pattern), out,
+                  {[&](int) { c.procedureName.clear(); }, [&](LineReader& r) { scan.line(c.rawLine, r); }, {}});
     });
     return out;
 }
