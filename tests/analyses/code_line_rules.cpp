@@ -37,6 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "PtrSafe reads like the 32-bit declaration"},
         NameCase{"Exit Sub ' comment", "ERROR", "contains SUB but has no anchor"},
         NameCase{"Sub Foo() ' public part", "Foo", "the trailing comment holds no scope word"},
+        NameCase{"Function MakePublic (x)", "MakePublic", "a scope word counts only as a whole word"},
         NameCase{"Sub Run(\"(\") ' x", "Run", "a parenthesis in a literal is no anchor"},
         NameCase{"private sub x()", "x", "keywords are tested upper-cased"},
         NameCase{"Private Declare Function F lib \"k\" () As Long", "F lib \"k\" () As Lo",

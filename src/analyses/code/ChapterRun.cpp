@@ -1,5 +1,6 @@
 #include "analyses/code/ChapterRun.h"
 
+#include "analyses/code/CodeLine.h"
 #include "store/Database.h"
 
 namespace tabulon::analyses::code {
@@ -25,6 +26,30 @@ void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& 
         ctx.progress.status(FinishedText);
         ctx.progress.progress(100);
     });
+}
+
+void readFiles(const CodeContext& ctx, const QStringList& paths, CodeOutcome& out, const FileVisit& visit) {
+    SourceCursor& c = ctx.cursor;
+    c.moduleNumber = 0;
+    for (int i = 0; i < paths.size(); ++i) {
+        c.filePath = paths[i];
+        LineReader reader(c.filePath);
+        ++c.moduleNumber;
+        if (visit.begin) visit.begin(i);
+        while (!reader.atEnd()) {
+            c.rawLine = reader.next();
+            ++out.linesRead;
+            visit.line(reader);
+        }
+        if (visit.end) visit.end();
+        if (visit.progress) ctx.progress.progress(progressShare(c.moduleNumber, paths.size()));
+    }
+}
+
+QStringList pathsOf(const std::vector<KindFile>& files) {
+    QStringList paths;
+    for (const KindFile& f : files) paths << f.path;
+    return paths;
 }
 
 std::vector<KindFile> allModuleFiles(const QString& folder) {

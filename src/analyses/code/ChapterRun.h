@@ -32,5 +32,18 @@ struct KindFile {
     QString path;
 };
 std::vector<KindFile> allModuleFiles(const QString& folder);
+QStringList pathsOf(const std::vector<KindFile>& files);
+
+// Reads the files in order, one reader each: the module number counts them
+// from 1, the cursor's file path and raw line follow the reading and the
+// outcome counts the lines. `line` gets the reader too (a Type block reads on
+// by itself); `begin` (with the file's index) and `end` may be empty.
+struct FileVisit {
+    std::function<void(int index)> begin;
+    std::function<void(LineReader& reader)> line;
+    std::function<void()> end;
+    bool progress = true;  // 100 x files done / all files after each file
+};
+void readFiles(const CodeContext& ctx, const QStringList& paths, CodeOutcome& out, const FileVisit& visit);
 
 }  // namespace tabulon::analyses::code

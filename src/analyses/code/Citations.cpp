@@ -106,7 +106,7 @@ CodeOutcome runCitations(const CodeContext& ctx) {
             while (!reader.atEnd()) {
                 const QString raw = reader.next();
                 ++out.linesRead;
-                if (skipped(raw) || !isCollectedHeader(codeLine(raw))) continue;
+                if (skipped(raw) || !isCollectedHeader(procedureCodeLine(raw))) continue;
                 const QString name = GetProcName(raw);
                 if (name == ProcNameError || name.isEmpty()) continue;
                 names << name;
@@ -114,35 +114,28 @@ CodeOutcome runCitations(const CodeContext& ctx) {
             }
         }
         const FirstNameMatcher matcher(names);
-        c.moduleNumber = 0;
-        for (const QString& path : files) {
-            c.filePath = path;
-            LineReader reader(path);
-            ++c.moduleNumber;
-            c.procedureName.clear();
-            while (!reader.atEnd()) {
-                c.rawLine = reader.next();
-                ++out.linesRead;
-                if (skipped(c.rawLine)) continue;
-                if (isCollectedHeader(codeLine(c.rawLine))) {
-                    c.procedureName = GetProcName(c.rawLine);
-                    continue;
-                }
-                const QString u = upper(ltrim(c.rawLine));
-                if (!u.contains(u"= ") && !u.contains(QStringView(kw::Call))) continue;
-                const int i = matcher.firstIn(c.rawLine);
-                if (i < 0) continue;
-                table->addNew();
-                table->set(QStringLiteral("objectNo"), c.moduleNumber);
-                table->set(QStringLiteral("ProcedureNo"), i);
-                table->set(QStringLiteral("objectName"), fileNamePart(path));
-                table->set(QStringLiteral("Procedure"), c.procedureName);
-                table->set(QStringLiteral("LinkProcedure"), names[i]);
-                table->set(QStringLiteral("MotoName"), modules[i]);
-                table->update();
-                ++out.rows;
+        const auto cite = [&](LineReader&) {
+            if (skipped(c.rawLine)) return;
+            if (isCollectedHeader(procedureCodeLine(c.rawLine))) {
+                c.procedureName = GetProcName(c.rawLine);
+                return;
             }
-        }
+            if (!c.rawLine.contains(u"= ") && !c.rawLine.contains(QStringView(kw::Call), Qt::CaseInsensitive))
+                return;
+            const int i = matcher.firstIn(c.rawLine);
+            if (i < 0) return;
+            table->addNew();
+            table->set(QStringLiteral("objectNo"), c.moduleNumber);
+            table->set(QStringLiteral("ProcedureNo"), i);
+            table->set(QStringLiteral("objectName"), fileNamePart(c.filePath));
+            table->set(QStringLiteral("Procedure"), c.procedureName);
+            table->set(QStringLiteral("LinkProcedure"), names[i]);
+            table->set(QStringLiteral("MotoName"), modules[i]);
+            table->update();
+            ++out.rows;
+        };
+        // The search reports no progress between 0 and 100.
+        readFiles(ctx, files, out, {[&](int) { c.procedureName.clear(); }, cite, {}, false});
     });
     return out;
 }

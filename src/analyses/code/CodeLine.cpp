@@ -66,10 +66,17 @@ QString stripIndent(QStringView line) {
     return line.mid(i).toString();
 }
 
+bool isWholeLineComment(QStringView line) {
+    qsizetype i = 0;
+    while (i < line.size() && isGap(line[i])) ++i;
+    const QStringView body = line.mid(i);
+    return body.startsWith(Apostrophe) || startsWithRem(body);
+}
+
 CodeLine codeLine(QStringView line) {
     CodeLine out;
     const QString body = stripIndent(line);
-    out.comment = body.startsWith(Apostrophe) || startsWithRem(body);
+    out.comment = isWholeLineComment(body);
     if (out.comment) return out;
     const int mark = commentMarkOutsideStrings(body);
     out.code = rtrim(mark > 0 ? QStringView(body).left(mark - 1) : QStringView(body));
@@ -82,6 +89,12 @@ CodeLine codeLine(QStringView line) {
         }
     }
     return out;
+}
+
+CodeLine procedureCodeLine(QStringView line) {
+    for (const char16_t* word : {u"sub", u"function", u"property"})
+        if (line.contains(QStringView(word), Qt::CaseInsensitive)) return codeLine(line);
+    return CodeLine{};
 }
 
 int wordPosition(QStringView masked, QStringView word, WordEnd end, int from) {

@@ -26,6 +26,9 @@ int commentMarkOutsideStrings(QStringView line);
 QString maskStrings(QStringView line);
 // Leading blanks and tabs removed.
 QString stripIndent(QStringView line);
+// A whole-line comment: the first character after the indentation is an
+// apostrophe, or the first word is Rem.
+bool isWholeLineComment(QStringView line);
 
 struct CodeLine {
     QString code;    // code part (see above); positions refer to this text
@@ -34,6 +37,9 @@ struct CodeLine {
     bool exit = false;     // an Exit Sub / Function / Property statement
 };
 CodeLine codeLine(QStringView line);
+// codeLine() for lines that may hold a procedure header or end; an empty
+// CodeLine (neither) for the many that cannot, without building one.
+CodeLine procedureCodeLine(QStringView line);
 
 // Where a test word may end: a header word is followed by a blank, tab or
 // "("; an end phrase also by the end of the code; Exit keywords by a colon.

@@ -34,35 +34,30 @@ CodeOutcome runCommentList(const CodeContext& ctx) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlComment"));
         const std::vector<KindFile> files = allModuleFiles(c.workingFolder);
-        c.moduleNumber = 0;
         qint64 commentNumber = 0;
-        for (const auto& [kind, path] : files) {
-            c.filePath = path;
-            LineReader reader(path);
-            ++c.moduleNumber;
+        const ModuleKind* kind = nullptr;
+        const auto begin = [&](int index) {
+            kind = files[size_t(index)].kind;
             // Comments above the first procedure belong to no procedure.
             c.procedureName = NoDeclarationsName;
-            while (!reader.atEnd()) {
-                c.rawLine = reader.next();
-                ++out.linesRead;
-                if (c.rawLine.isEmpty() || c.rawLine.startsWith(u"Attribute")) continue;
-                const CodeLine code = codeLine(c.rawLine);
-                if (isHeaderCode(code)) c.procedureName = GetProcName(c.rawLine);
-                if (!code.comment) continue;
-                const QString text = commentText(c.rawLine);
-                if (text.isNull()) continue;
-                table->addNew();
-                table->set(QStringLiteral("Object"), kind->label);
-                table->set(QStringLiteral("objectNo"), c.moduleNumber);
-                table->set(QStringLiteral("ProcedureNo"), ++commentNumber);
-                table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
-                table->set(QStringLiteral("ProcedureName"), c.procedureName);
-                table->set(QStringLiteral("Comment"), text);
-                table->update();
-                ++out.rows;
-            }
-            ctx.progress.progress(progressShare(c.moduleNumber, qint64(files.size())));
-        }
+        };
+        const auto line = [&](LineReader&) {
+            if (c.rawLine.isEmpty() || c.rawLine.startsWith(u"Attribute")) return;
+            if (isHeaderCode(procedureCodeLine(c.rawLine))) c.procedureName = GetProcName(c.rawLine);
+            if (!isWholeLineComment(c.rawLine)) return;
+            const QString text = commentText(c.rawLine);
+            if (text.isNull()) return;
+            table->addNew();
+            table->set(QStringLiteral("Object"), kind->label);
+            table->set(QStringLiteral("objectNo"), c.moduleNumber);
+            table->set(QStringLiteral("ProcedureNo"), ++commentNumber);
+            table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
+            table->set(QStringLiteral("ProcedureName"), c.procedureName);
+            table->set(QStringLiteral("Comment"), text);
+            table->update();
+            ++out.rows;
+        };
+        readFiles(ctx, pathsOf(files), out, {begin, line, {}});
     });
     return out;
 }

@@ -82,7 +82,7 @@ QString PriPubDel(QString& logicalLine) {
     QString scope = QStringLiteral("Public");
     const int mark = commentMarkOutsideStrings(logicalLine);
     const QString masked = upper(maskStrings(mark > 0 ? left(logicalLine, mark - 1) : logicalLine));
-    if (masked.contains(QStringView(kw::Private)) || masked.contains(QStringView(kw::Public))) {
+    if (wordPosition(masked, u"PRIVATE", WordEnd::Header) > 0 || wordPosition(masked, u"PUBLIC", WordEnd::Header) > 0) {
         if (left(masked, 8) == QStringView(kw::Private))
             scope = QStringLiteral("Private");
         logicalLine = trim(mid(logicalLine, ScopeCut, PriPubDelLimit));
@@ -120,8 +120,8 @@ QString cutName(const QString& s, int start, int anchor, int offset) {
 QString GetProcName(QStringView text) {
     const CodeLine line = codeLine(text);
     if (line.comment) return ProcNameError;
-    const bool scoped = line.masked.contains(QStringView(kw::Private)) ||
-                        line.masked.contains(QStringView(kw::Public));
+    const bool scoped = wordPosition(line.masked, u"PRIVATE", WordEnd::Header) > 0 ||
+                        wordPosition(line.masked, u"PUBLIC", WordEnd::Header) > 0;
     const QString s = stripFriendStatic(scoped ? trim(mid(line.code, ScopeCut, ProcNameLimit))
                                                : trim(left(line.code, ProcNameLimit)));
     const QString masked = maskStrings(s);

@@ -42,7 +42,7 @@ public:
             return;
         }
         if (counts_.total == 0 && section_ == 0) c_.procedureName = NoDeclarationsName;
-        const CodeLine code = codeLine(raw);
+        const CodeLine code = procedureCodeLine(raw);
         if (isHeaderCode(code)) c_.procedureName = GetProcName(raw);
         ++counts_.total;
         const QString body = ltrim(raw);
@@ -90,38 +90,35 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlModStep"));
         const std::vector<KindFile> files = allModuleFiles(c.workingFolder);
-        c.moduleNumber = 0;
-        for (const auto& [kind, path] : files) {
-            c.filePath = path;
-            LineReader reader(path);
-            ++c.moduleNumber;
-            ModuleCounter counter(c, [&](const StepRow& r) {
-                table->addNew();
-                table->set(QStringLiteral("Object"), kind->label);
-                table->set(QStringLiteral("objectNo"), c.moduleNumber);
-                table->set(QStringLiteral("ProcedureNo"), r.section);
-                table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
-                table->set(QStringLiteral("ProcedureName"), r.name);
-                table->set(QStringLiteral("ComentCnt"), r.counts.comments);
-                table->set(QStringLiteral("SpaceCnt"), r.counts.blanks);
-                table->set(QStringLiteral("ProcCnt"), r.counts.total - r.counts.blanks - r.counts.comments);
-                table->set(QStringLiteral("TotalCnt"), r.counts.total);
-                table->update();
-                ++out.rows;
-            });
+        const ModuleKind* kind = nullptr;
+        std::optional<ModuleCounter> counter;
+        const auto write = [&](const StepRow& r) {
+            table->addNew();
+            table->set(QStringLiteral("Object"), kind->label);
+            table->set(QStringLiteral("objectNo"), c.moduleNumber);
+            table->set(QStringLiteral("ProcedureNo"), r.section);
+            table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
+            table->set(QStringLiteral("ProcedureName"), r.name);
+            table->set(QStringLiteral("ComentCnt"), r.counts.comments);
+            table->set(QStringLiteral("SpaceCnt"), r.counts.blanks);
+            table->set(QStringLiteral("ProcCnt"), r.counts.total - r.counts.blanks - r.counts.comments);
+            table->set(QStringLiteral("TotalCnt"), r.counts.total);
+            table->update();
+            ++out.rows;
+        };
+        const auto begin = [&](int index) {
+            kind = files[size_t(index)].kind;
+            counter.emplace(c, write);
+        };
+        const auto line = [&](LineReader& reader) {
             const bool document = kind->code >= 4;  // workbook and sheet modules
-            while (!reader.atEnd()) {
-                c.rawLine = reader.next();
-                ++out.linesRead;
-                if (document && upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
-                    for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
-                    out.linesRead += ClassHeaderLines;
-                }
-                counter.line(c.rawLine);
+            if (document && upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
+                for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
+                out.linesRead += ClassHeaderLines;
             }
-            counter.finish();
-            ctx.progress.progress(progressShare(c.moduleNumber, qint64(files.size())));
-        }
+            counter->line(c.rawLine);
+        };
+        readFiles(ctx, pathsOf(files), out, {begin, line, [&] { counter->finish(); }});
     });
     return out;
 }

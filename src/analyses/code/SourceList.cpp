@@ -86,7 +86,7 @@ private:
 
     void examine(int kind) {
         const QString& line = c_.rawLine;
-        const CodeLine code = codeLine(line);
+        const CodeLine code = procedureCodeLine(line);
         if (!code.comment && !code.exit && startsWithHeaderWord(code.code))
             c_.procedureName = GetProcName(line);
         if (trim(line).isEmpty() || line.startsWith(u"Attribute")) return;

@@ -81,6 +81,14 @@ QString VariableScan::currentName() const {
 // gets the line's leading word (its scope word) in front. A piece that ends
 // without a row drops the rest of the line.
 void VariableScan::line(const QString& raw, LineReader& reader) {
+    // Most lines hold no scope word at all: they only count as a piece.
+    bool scoped = false;
+    for (const char16_t* word : {kw::Dim, kw::Global, kw::Public, kw::Private})
+        scoped = scoped || raw.contains(QStringView(word), Qt::CaseInsensitive);
+    if (!scoped) {
+        if (!trim(raw).isEmpty() && !raw.startsWith(u"Attribute") && !isWholeLineComment(raw)) ++pieces_;
+        return;
+    }
     const QString t = stripIndent(raw);
     const std::vector<int> commas = declarationCommas(t);
     if (commas.empty() || raw.startsWith(u"Attribute")) {
@@ -100,7 +108,7 @@ void VariableScan::line(const QString& raw, LineReader& reader) {
 }
 
 bool VariableScan::piece(const QString& r, LineReader& reader) {
-    if (trim(r).isEmpty() || r.startsWith(u"Attribute") || codeLine(r).comment) return false;
+    if (trim(r).isEmpty() || r.startsWith(u"Attribute") || isWholeLineComment(r)) return false;
     ++pieces_;
     const Piece p(r);
     const QString& u = p.upper;
@@ -164,7 +172,7 @@ void VariableScan::typeBlock(const QString& t, int nameStart, int c, const QStri
             return;
         }
         const int a = m.as();
-        if (trim(c_.rawLine).isEmpty() || c_.rawLine.startsWith(u"Attribute") || codeLine(m.text).comment || a == 0)
+        if (trim(c_.rawLine).isEmpty() || c_.rawLine.startsWith(u"Attribute") || isWholeLineComment(m.text) || a == 0)
             continue;
         ++pieces_;
         split = a;
@@ -195,21 +203,9 @@ CodeOutcome runVariables(const CodeContext& ctx) {
             table->update();
             ++out.rows;
         });
-        const QStringList files = listModuleFiles(c.workingFolder, moduleKind(1).pattern);
-        c.moduleNumber = 0;
         c.procedureNumber = 0;
-        for (const QString& path : files) {
-            c.filePath = path;
-            LineReader reader(path);
-            ++c.moduleNumber;
-            c.procedureName.clear();
-            while (!reader.atEnd()) {
-                c.rawLine = reader.next();
-                ++out.linesRead;
-                scan.line(c.rawLine, reader);
-            }
-            ctx.progress.progress(progressShare(c.moduleNumber, files.size()));
-        }
+        readFiles(ctx, listModuleFiles(c.workingFolder, moduleKind(1).pattern), out,
+                  {[&](int) { c.procedureName.clear(); }, [&](LineReader& r) { scan.line(c.rawLine, r); }, {}});
     });
     return out;
 }
