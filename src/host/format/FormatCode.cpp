@@ -282,6 +282,11 @@ bool Section::matches(double value) const {
     return true;
 }
 
+bool Section::negativeOnly() const {
+    return (compare == Compare::Less && operand <= 0) || (compare == Compare::LessEqual && operand < 0)
+           || (compare == Compare::Equal && operand < 0);
+}
+
 std::shared_ptr<const FormatCode> parseFormatCode(const QString& code) {
     thread_local QHash<QString, std::shared_ptr<const FormatCode>> cache;
     if (const auto it = cache.constFind(code); it != cache.cend()) return *it;
@@ -319,12 +324,14 @@ Choice chooseSection(const FormatCode& code, double value) {
         return {&s[2], false};
     }
     // The second section shows its values without a sign, as a negative
-    // section does, whatever its condition.
-    if (s[0].compare != Compare::None && s[0].matches(value)) return {&s[0], false};
-    if (s.size() == 1) return {};
+    // section does, whatever its condition; the first only when its
+    // condition admits negative values alone ("[<0]").
+    if (s[0].compare != Compare::None && s[0].matches(value)) return {&s[0], s[0].negativeOnly()};
+    // A value no condition takes is shown through the first section.
+    if (s.size() == 1) return {&s[0], false};
     if (s[1].compare != Compare::None) {
         if (s[1].matches(value)) return {&s[1], true};
-        return s.size() > 2 ? Choice{&s[2], false} : Choice{};
+        return {&s[s.size() > 2 ? 2 : 0], false};
     }
     if (s.size() == 2 || value < 0) return {&s[1], true};
     return {&s[2], false};

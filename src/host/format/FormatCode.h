@@ -56,6 +56,7 @@ struct Section {
     bool hasText = false;   // contains "@"
 
     bool matches(double value) const;
+    bool negativeOnly() const;  // the condition takes no value >= 0
 };
 
 struct FormatCode {
@@ -68,7 +69,8 @@ struct FormatCode {
 std::shared_ptr<const FormatCode> parseFormatCode(const QString& code);
 
 // The section a number is shown through, and whether it is shown without its
-// sign (the negative section of a two- or three-section code).
+// sign (the second section, or a first one whose condition takes negative
+// values only).
 struct Choice {
     const Section* section = nullptr;
     bool dropSign = false;

@@ -17,7 +17,9 @@ struct Display {
     // for workbooks whose own palette replaces the default one; 0: none.
     int colorIndex = 0;
     // "*x" fill: the character repeated to fill the cell, inserted at fillAt
-    // (an index into text); fillAt < 0 when the format has no fill.
+    // (an index into text); fillAt < 0 when the format has no fill. A value
+    // a date format cannot show (negative, past 9999/12/31) comes back as
+    // "#" filled with '#', the cell full of hashes the spreadsheet shows.
     QChar fill;
     int fillAt = -1;
     // "_x" spacing: positions in text that stand for the width of a
@@ -36,6 +38,7 @@ struct Display {
 QString builtinFormatCode(int id);
 
 // A number through a format code. date1904: the workbook counts dates from 1904.
+// Safe to call from several threads; each keeps its own cache of read codes.
 Display formatNumber(double value, const QString& formatCode, bool date1904 = false);
 // A text value through a format code (its text section, "@").
 Display formatText(const QString& text, const QString& formatCode);
