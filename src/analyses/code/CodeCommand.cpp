@@ -1,8 +1,7 @@
 #include "analyses/code/CodeCommand.h"
 
+#include "common/Guard.h"
 #include "intake/MessageText.h"
-
-#include <new>
 
 namespace tabulon::analyses::code {
 
@@ -20,7 +19,7 @@ bool isFatalError(int number) {
 }
 
 QString errorBoxText(const QString& place, const Error& error) {
-    return intake::errorText(place, error.number(), error.description());
+    return intake::errorText(place, error.number(), error.text());
 }
 
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
@@ -35,15 +34,8 @@ void failCommand(const CodeContext& ctx, const QString& place, const Error& erro
 
 void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
                 const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const Error& e) {
-        failCommand(ctx, place, e, out);
-    } catch (const std::bad_alloc&) {
-        failCommand(ctx, place, Error(7, QStringLiteral("メモリが不足しています。")), out);
-    } catch (const std::exception& e) {
-        failCommand(ctx, place, Error(51, QString::fromLocal8Bit(e.what())), out);
-    }
+    if (const std::optional<Error> failure = guardedRun(place, body))
+        failCommand(ctx, place, *failure, out);
 }
 
 }  // namespace tabulon::analyses::code

@@ -1,6 +1,6 @@
-#include "host/WorkbookJson.h"
+#include "host/dump/WorkbookJson.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDateTime>
 #include <QJsonArray>
