@@ -40,14 +40,14 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
     bool protectedProject = false;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         const QString previous = session_.workbookPath();
-        if (!previous.isEmpty() && session_.ExcelActive != 0) {
+        if (!previous.isEmpty() && session_.ExcelActive != Session::NoWorkbookLoaded) {
             close();
             if (route == IntakeRoute::Dialog && session_.hasModules())
                 clearWorkingFolder(session_.paths().tempFolder);
         }
         if (hooks_.renewReportEngine)
             hooks_.renewReportEngine();
-        session_.AccessState = 1;
+        session_.AccessState = Session::EngineFromIntake;
 
         const QString path = choose ? choose() : QString();
         session_.setWorkbookPath(path);
@@ -85,7 +85,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
 void WorkbookIntake::load(const QString& path) {
     workbook_.reset();
     workbook_ = host::Workbook::load(path);
-    session_.ExcelActive = 1;
+    session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
     session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
     shell_.progress.progress(0);
@@ -167,7 +167,7 @@ void WorkbookIntake::reopenIfNeeded() {
     if (!session_.WorkbookReopen)
         return;
     workbook_ = host::Workbook::load(session_.workbookPath());
-    session_.ExcelActive = 1;
+    session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
 }
 
