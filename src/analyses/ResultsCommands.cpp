@@ -153,7 +153,7 @@ std::optional<QString> ResultsCommands::load(const QString& path, const QString&
         // Everything checked: from here the window changes in one go.
         intake::clearMarksOfTables(*flag, copy.addedTables);
         fe_.reports.openResults(copy.path);
-        s.AccessState = 2;
+        s.AccessState = intake::Session::EngineOnSavedResult;
         intake::PrintSet(s, *flag);
         s.MenuLock();
         name = flag->objName;

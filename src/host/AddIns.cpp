@@ -1,7 +1,7 @@
 #include "host/AddIns.h"
 
-#include "host/Error.h"
-#include "host/vba/CodePage.h"
+#include "common/Error.h"
+#include "host/CodePage.h"
 #include "host/vba/Compound.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ QString registryText(const QString& iniPath) {
     auto utf8 = QStringDecoder(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     if (utf8.hasError())
-        text = vba::decodeCodePage(bytes, 932);
+        text = decodeCodePage(bytes, 932);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;

@@ -1,6 +1,6 @@
 #include "host/NameRanges.h"
 
-#include "host/xls/ByteCursor.h"
+#include "host/xls/FormulaDecoder.h"
 #include "host/xls/SheetState.h"
 
 namespace tabulon::host {
@@ -25,54 +25,24 @@ QString areaAddress(const Area& a) {
     return first + QLatin1Char(':') + xls::cellAddress(a.lastRow, a.lastCol, true);
 }
 
-// Ptg tokens, MS-XLS 2.5.198: the low five bits name the token, bits 5-6 its
-// class; 3-D references carry an XTI index first.
+namespace {
+// The areas need no sheet or name texts: the decoder's texts are dropped.
+class NoNames : public xls::FormulaContext {
+public:
+    QString externSheetPrefix(int) const override { return {}; }
+    QString definedName(int) const override { return {}; }
+    QString externName(int, int) const override { return {}; }
+};
+}  // namespace
+
 std::optional<std::vector<Area>> nameAreas(const xls::NameModel& name) {
-    std::vector<Area> areas;
-    xls::ByteCursor c(name.rgce.data(), name.rgce.size());
-    try {
-        while (!c.atEnd()) {
-            const uint8_t ptg = c.u8();
-            const uint8_t base = (ptg & 0x60) ? uint8_t((ptg & 0x1F) | 0x20) : ptg;
-            switch (base) {
-            case 0x10:  // PtgUnion
-            case 0x15:  // PtgParen
-                break;
-            case 0x29:  // PtgMemFunc: cce, then the tokens of the area expression
-                c.skip(2);
-                break;
-            case 0x26:  // PtgMemArea: unused, cce
-            case 0x27:  // PtgMemErr
-                c.skip(6);
-                break;
-            case 0x3A:  // PtgRef3d
-            case 0x24: {  // PtgRef
-                if (base == 0x3A) c.skip(2);
-                const int row = c.u16();
-                const int col = c.u16() & 0x00FF;
-                areas.push_back({row, row, col, col});
-                break;
-            }
-            case 0x3B:  // PtgArea3d
-            case 0x25: {  // PtgArea
-                if (base == 0x3B) c.skip(2);
-                Area a;
-                a.firstRow = c.u16();
-                a.lastRow = c.u16();
-                a.firstCol = c.u16() & 0x00FF;
-                a.lastCol = c.u16() & 0x00FF;
-                areas.push_back(a);
-                break;
-            }
-            default:
-                return std::nullopt;
-            }
-        }
-    } catch (const xls::FormatError&) {
-        return std::nullopt;
-    }
-    if (areas.empty()) return std::nullopt;
-    return areas;
+    xls::FormulaInput in;
+    in.rgce = name.rgce.data();
+    in.cce = name.rgce.size();
+    in.extra = name.extra.empty() ? nullptr : name.extra.data();
+    in.extraSize = name.extra.size();
+    in.kind = xls::FormulaKind::Name;
+    return xls::formulaAreas(in, NoNames());
 }
 
 }  // namespace tabulon::host

@@ -1,6 +1,6 @@
 #include "host/Sheet.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/NameRanges.h"
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/NumberText.h"

@@ -1,6 +1,6 @@
 #include "host/Workbook.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/NameRanges.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"

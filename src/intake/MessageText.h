@@ -6,8 +6,8 @@
 // user to mail them in; error numbers 2449..2999 come from the report engine
 // in a state the program cannot recover from, so that form tells the user the
 // system will end and the Exit command runs after it.
-#include "host/ErrorText.h"
-#include "host/Ports.h"
+#include "common/ErrorText.h"
+#include "common/Ports.h"
 
 #include <QString>
 #include <functional>
@@ -28,10 +28,10 @@ struct CommandShell {
     std::function<void()> exit;
 };
 
-// Runs `body`. When a tabulon::Error or std::exception escapes it, shows the
-// box for `place`, ends the busy state (pointer back, window enabled), and for
-// an unstable-system number runs the Exit command. Rows already written stay.
-// Returns true when the body completed.
+// Runs `body` under the one command guard (common/Guard.h). When anything
+// escapes it, shows the box for `place`, ends the busy state (pointer back,
+// window enabled), and for an unstable-system number runs the Exit command.
+// Rows already written stay. Returns true when the body completed.
 bool runGuarded(const CommandShell& shell, const QString& place,
                 const std::function<void()>& body, const ErrorStyle& style = {});
 

@@ -1,5 +1,6 @@
 #include "intake/Profile.h"
 
+#include "host/CodePage.h"
 #include "host/Error.h"
 
 #include <QFile>
@@ -104,10 +105,7 @@ QString decodeSettingsText(const QByteArray& bytes) {
     QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;
-    QStringDecoder cp932("CP932");
-    if (!cp932.isValid())
-        cp932 = QStringDecoder("Shift_JIS");
-    return cp932.isValid() ? cp932.decode(body) : text;
+    return host::decodeCodePage(body, 932);
 }
 
 QString readProfileString(const QString& file, const QString& section,
@@ -152,12 +150,14 @@ void writeProfileString(const QString& file, const QString& section,
 RecentFiles GetRecentFiles(const QString& iniPath) {
     RecentFiles list;
     for (int n = 1; n <= 4; ++n)
-        list[n - 1] = readProfileString(iniPath, kRecentSection, recentKey(n), QStringLiteral("0"));
+        list[n - 1] = readProfileString(iniPath, kRecentSection, recentKey(n), kNoFileMarker);
     return list;
 }
 
+bool isNoFileMarker(const QString& entry) { return entry.startsWith(kNoFileMarker); }
+
 bool isRecentSlotUsed(const QString& entry) {
-    return !entry.isEmpty() && !entry.startsWith(u'0');
+    return !entry.isEmpty() && !isNoFileMarker(entry);
 }
 
 void WriteRecentFiles(const QString& iniPath, const RecentFiles& loaded,
@@ -166,7 +166,7 @@ void WriteRecentFiles(const QString& iniPath, const RecentFiles& loaded,
         return;
     writeProfileString(iniPath, kRecentSection, recentKey(1), path);
     for (int i = 2; i >= 0; --i) {
-        if (!loaded[i].startsWith(u'0'))
+        if (!isNoFileMarker(loaded[i]))
             writeProfileString(iniPath, kRecentSection, recentKey(i + 2), loaded[i]);
     }
 }

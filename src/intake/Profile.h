@@ -27,8 +27,13 @@ QString readProfileString(const QString& file, const QString& section,
 void writeProfileString(const QString& file, const QString& section,
                         const QString& key, const QString& value);
 
+// What a settings slot that names no file holds (a recent file, the last
+// folder): the old program's default "0"; any text starting with it counts.
+inline const QString kNoFileMarker = QStringLiteral("0");
+bool isNoFileMarker(const QString& entry);
+
 // The recent-file list: four slots, newest first, "RecentFile1".."RecentFile4"
-// of section RECENT. A slot whose text starts with "0" (or is empty) is empty.
+// of section RECENT. A slot holding the no-file marker (or nothing) is empty.
 using RecentFiles = std::array<QString, 4>;
 
 RecentFiles GetRecentFiles(const QString& iniPath);

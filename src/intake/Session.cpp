@@ -102,8 +102,8 @@ void Session::applyStartupStates() {
     clickOption(OptionGroup::File, 0);
     clickOption(OptionGroup::SSelect, 0);
     setEnabled(startupDisabledLater(), false);
-    ExcelActive = 0;
-    AccessState = 0;
+    ExcelActive = NoWorkbookLoaded;
+    AccessState = NoReportEngine;
 }
 
 void Session::MenuLock() { setEnabled(split("m1a m1b m1c m6"), false); }

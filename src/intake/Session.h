@@ -78,8 +78,13 @@ public:
     int ModuleSheetCount = 0;
     QStringList LinkSourceList;
     bool WorkbookReopen = false;
-    int ExcelActive = 0;
-    int AccessState = 0;
+    // ExcelActive: whether a workbook model is loaded (the old platform's
+    // spreadsheet instance ran); AccessState: who made the report engine
+    // that reports print from. Both keep the stored 0/1/2 values.
+    enum HostState : int { NoWorkbookLoaded = 0, WorkbookLoaded = 1 };
+    enum ReportEngineState : int { NoReportEngine = 0, EngineFromIntake = 1, EngineOnSavedResult = 2 };
+    int ExcelActive = NoWorkbookLoaded;
+    int AccessState = NoReportEngine;
     bool hasModules() const;
 
     // lblDBName: the path of the current workbook, "" before one was opened.
@@ -98,9 +103,8 @@ public:
     // Cover defaults held from Tabulon2.dat, the last folder (DEF/Folder) and
     // the recent-file list as loaded at start-up.
     BasicInfo heldDefaults;
-    QString lastFolder = QStringLiteral("0");
-    RecentFiles recentFiles{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
-                            QStringLiteral("0")};
+    QString lastFolder = kNoFileMarker;
+    RecentFiles recentFiles{kNoFileMarker, kNoFileMarker, kNoFileMarker, kNoFileMarker};
     // The program's command-line argument (a saved result to open at start-up),
     // as given; empty when there is none.
     QString commandLine;

@@ -43,7 +43,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
     bool protectedProject = false;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         const QString previous = session_.workbookPath();
-        if (!previous.isEmpty() && session_.ExcelActive != 0)
+        if (!previous.isEmpty() && session_.ExcelActive != Session::NoWorkbookLoaded)
             close();
         // Every intake starts from an empty working folder: modules left by
         // an earlier workbook (or an earlier run) would be documented with
@@ -51,7 +51,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
         clearWorkingFolder(session_.paths().tempFolder);
         if (hooks_.renewReportEngine)
             hooks_.renewReportEngine();
-        session_.AccessState = 1;
+        session_.AccessState = Session::EngineFromIntake;
 
         const QString path = choose ? choose() : QString();
         session_.setWorkbookPath(path);
@@ -89,7 +89,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
 void WorkbookIntake::load(const QString& path) {
     workbook_.reset();
     workbook_ = host::Workbook::load(path);
-    session_.ExcelActive = 1;
+    session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
     session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
     shell_.progress.progress(0);
@@ -171,7 +171,7 @@ void WorkbookIntake::reopenIfNeeded() {
     if (!session_.WorkbookReopen)
         return;
     workbook_ = host::Workbook::load(session_.workbookPath());
-    session_.ExcelActive = 1;
+    session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
 }
 

@@ -45,8 +45,6 @@ public:
     // text where refused, 3421 value not convertible, 3020 without addNew().
     // After a failure the row stays pending until the next addNew().
     void update();
-    // Rows are only ever appended, so there is nothing to refresh.
-    void requery() {}
     // Releases the prepared statements; the table cannot be written afterwards.
     void close();
     const QString& name() const { return name_; }

@@ -75,29 +75,6 @@ TEST_F(WindowRules, KanaOrderBoxesStoreTheirValue) {
     EXPECT_EQ(session->mod50(), 0);
 }
 
-TEST_F(WindowRules, HoverTextsOfTheCommandButtons) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"cmdHyousi_1", "表紙を印刷します。"}, {"cmdObject", "オブジェクトの一覧を印刷します。"},
-        {"cmdCell", "セルの情報を印刷します。"}, {"cmdKansu", "モジュールの一覧を印刷します。"},
-        {"cmdModule", "モジュールの情報を印刷します。"}, {"cmdXlShape", "図形の一覧を印刷します。"},
-        {"cmdName", "セル名前の一覧を印刷します。"}, {"cmdSheet", "シートイメージを印刷します。"},
-        {"cmdFile", "ファイル一覧を印刷します。"}, {"cmdComment", "コメント一覧を印刷します。"},
-        {"cmdModStep", "モジュール・ステップ一覧を印刷します。"}, {"cmdAddin", "アドイン一覧を印刷します。"},
-        {"cmdHensu", "変数情報を取得します。"}, {"cmdHensuU", "ユーザー定義型一覧を印刷します。"},
-        {"cmdHensuT", "定数一覧を印刷します。"}, {"cmdHensuH", "変数一覧を印刷します。"},
-        {"cmdInyoSaki", "プロシージャ引用先一覧を印刷します。"}, {"cmdLinkMoto", "リンク先を検索します。"},
-        {"cmdTimeCheck", "処理時間(概算)を計算表示します。"}};
-    auto* status = widget<QLineEdit>("txtMesege");
-    for (const QString& name : intake::Session::controlNames())
-        session->setEnabled(name, true);
-    for (const auto& [button, text] : cases) {
-        QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(widget(QString::fromLatin1(button)), &enter);
-        EXPECT_EQ(status->text(), QString::fromUtf8(text)) << button;
-        status->clear();
-    }
-}
-
 TEST_F(WindowRules, BackgroundAndWorkbookLabelClearTheStatus) {
     auto* status = widget<QLineEdit>("txtMesege");
     for (const char* name : {"centralwidget", "lblDBName"}) {

@@ -2,7 +2,7 @@
 #include "support/TestSupport.h"
 
 #include "host/AddIns.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDir>
 #include <QFile>

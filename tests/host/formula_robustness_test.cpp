@@ -44,8 +44,9 @@ TEST(FormulaRobustness, EveryCutOfTheTokensIsReadOrRefused) {
         cut.bytes.resize(n);
         const int number = refusal(cut);
         EXPECT_TRUE(number == 0 || number == 1004) << "cut at " << n;
-        if (insideTokens.count(n))
+        if (insideTokens.count(n)) {
             EXPECT_EQ(number, 1004) << "cut at " << n;
+        }
     }
 }
 

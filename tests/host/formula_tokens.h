@@ -1,7 +1,7 @@
 #pragma once
 // Builds BIFF8 token streams byte by byte for the formula decoder tests, and a
 // workbook context with a few sheets and names.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/xls/FormulaDecoder.h"
 
 #include <QMap>

@@ -2,9 +2,9 @@
 // encoding, counts, and clean errors on damaged workbooks.
 #include "support/TestSupport.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/vba/Project.h"
-#include "host/vba/VbaJson.h"
+#include "host/dump/VbaJson.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -2,7 +2,7 @@
 // order, kinds, file names and the editor's export format.
 #include "support/TestSupport.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/vba/Project.h"
 
 #include <QDir>

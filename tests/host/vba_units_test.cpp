@@ -3,8 +3,8 @@
 // rules and safe file names.
 #include "support/TestSupport.h"
 
-#include "host/Error.h"
-#include "host/vba/CodePage.h"
+#include "common/Error.h"
+#include "host/CodePage.h"
 #include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
@@ -17,6 +17,8 @@
 
 using tabulon::Error;
 using namespace tabulon::vba;
+using tabulon::host::decodeCodePage;
+using tabulon::host::isKnownCodePage;
 
 namespace {
 
@@ -191,13 +193,14 @@ TEST(VbaDirStream, TruncatedOrIncompleteRecordsAreErrors) {
 
 // --- code pages ----------------------------------------------------------
 
-TEST(VbaCodePage, MicrosoftTablesAndDamagedBytes) {
+TEST(CodePage, MicrosoftTablesAndDamagedBytes) {
     EXPECT_EQ(decodeCodePage(hex("8160"), 932), QString(QChar(0xFF5E)));
     EXPECT_EQ(decodeCodePage(hex("8740"), 932), QStringLiteral("①"));
     EXPECT_EQ(decodeCodePage(hex("955c"), 932), QStringLiteral("表"));
     EXPECT_EQ(decodeCodePage(hex("b6c0"), 932), QStringLiteral("ｶﾀ"));
     EXPECT_EQ(decodeCodePage(hex("e4f6fc80"), 1252), QStringLiteral("äöü€"));
     EXPECT_EQ(decodeCodePage(hex("c0"), 1251), QStringLiteral("А"));
+    EXPECT_EQ(decodeCodePage(hex("e282ac"), 65001), QStringLiteral("€"));
     // A lead byte without its trail byte costs one character, not the rest.
     EXPECT_EQ(decodeCodePage(hex("41ff42"), 932), QString("A") + QChar(0xFFFD) + "B");
     EXPECT_EQ(decodeCodePage(hex("4181"), 932), QString("A") + QChar(0xFFFD));

@@ -1,7 +1,7 @@
 // The dump's JSON: the members other tools and people read, filled from the
 // same host API the analyses use.
 #include "host/Workbook.h"
-#include "host/WorkbookJson.h"
+#include "host/dump/WorkbookJson.h"
 #include "support/TestSupport.h"
 
 #include <QJsonArray>

@@ -1,10 +1,9 @@
 // Hostile and damaged files: each must end in a clean tabulon::Error with a
 // reason, or in a read that can be walked completely, never in a crash, a
 // hang or a huge allocation.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/Workbook.h"
 #include "host/cfb/CompoundFile.h"
-#include "host/cfb/MappedFile.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
 
@@ -44,7 +43,7 @@ void loadAndWalk(const QString& path) {
         } catch (const Error&) {
         }
     }
-    (void)wb.sheet(1).pageSetup();
+    if (wb.sheetCount() > 0) (void)wb.sheet(1).pageSetup();  // damage may leave no sheet
 }
 
 struct RefusedCase {
@@ -150,6 +149,8 @@ TEST_P(XlsSweep, TruncationAndByteFlipsNeverCrash) {
     const QByteArray original = good.readAll();
     QTemporaryDir dir;
     const QString path = dir.filePath("variant.xls");
+    int read = 0;
+    int refused = 0;
     auto attempt = [&](const QByteArray& bytes) {
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -157,10 +158,12 @@ TEST_P(XlsSweep, TruncationAndByteFlipsNeverCrash) {
         out.close();
         try {
             loadAndWalk(path);
-        } catch (const Error&) {
+            ++read;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::Refused) << e.what();
+            ++refused;
         }
     };
-    int loaded = 0;
     for (qsizetype cut = 0; cut < original.size(); cut += 257) attempt(original.left(cut));
     QRandomGenerator rng(20261206);
     for (int round = 0; round < 300; ++round) {
@@ -172,37 +175,16 @@ TEST_P(XlsSweep, TruncationAndByteFlipsNeverCrash) {
             bytes[at] = char(rng.bounded(256));
         }
         attempt(bytes);
-        ++loaded;
     }
-    EXPECT_EQ(loaded, 300);
+    EXPECT_GT(refused, 0) << "a cut file is refused";
+    EXPECT_GT(read, 0) << "most flipped bytes land in cell data and still read";
 }
 
 INSTANTIATE_TEST_SUITE_P(GoodWorkbooks, XlsSweep,
                          testing::Values("xls/poi/SimpleWithComments.xls", "xls/xlrd/namesdemo.xls",
                                          "xls/poi/multibookFormulaA.xls", "xls/poi/SharedFormulaTest.xls"));
 
-// The workbook is read from the file mapped into memory. Another program
-// may shorten the file meanwhile: the pages it lost read as zeros, the
-// mapping says it changed, and nothing ends the program.
-TEST(XlsMappedFile, ShortenedWhileMappedReadsZerosAndSaysSo) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("shrinking.bin"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(64 * 1024, 'x'));
-    }
-    cfb::MappedFile mapped(path);
-    ASSERT_NE(mapped.data(), nullptr);
-    EXPECT_EQ(mapped.data()[60000], 'x');
-    EXPECT_FALSE(mapped.changed());
-    ASSERT_TRUE(QFile::resize(path, 100));
-    EXPECT_EQ(mapped.data()[99], 'x');
-    EXPECT_EQ(mapped.data()[60000], 0);
-    EXPECT_TRUE(mapped.changed());
-}
-
-TEST(XlsMappedFile, StreamViewHoldsTheSameBytesAsACopy) {
+TEST(XlsCompoundFile, StreamViewHoldsTheSameBytesAsACopy) {
     const QString path = test::fixture(QStringLiteral("xls/xlrd/namesdemo.xls"));
     const cfb::CompoundFile file(path);
     const auto copy = file.rootStream(QStringLiteral("Workbook"));

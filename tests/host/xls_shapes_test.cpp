@@ -3,10 +3,10 @@
 // inventory walks (names, macros, fill colours, dash styles, texts), on
 // crafted sheets and on real workbooks.
 #include "support/TestSupport.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/Sheet.h"
 #include "host/Workbook.h"
-#include "host/WorkbookJson.h"
+#include "host/dump/WorkbookJson.h"
 #include "host/xls/BookContext.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Loader.h"

@@ -1,7 +1,7 @@
 // What the reader makes of real workbooks: sheets, cells, notes, names, links,
 // page setup and document properties, checked against what the spreadsheet
 // shows for the same files.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/Workbook.h"
 #include "host/xls/NumberText.h"
 #include "support/TestSupport.h"

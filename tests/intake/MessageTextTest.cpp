@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <functional>
+#include <new>
 #include <stdexcept>
 
 using namespace tabulon;
@@ -80,12 +82,27 @@ TEST(RunGuarded, UnstableErrorRunsTheExitCommandAfterTheBox) {
     EXPECT_EQ(order, QStringList{QStringLiteral("exit after 1 box")});
 }
 
-TEST(RunGuarded, ForeignExceptionIsReportedNotPropagated) {
-    Recorder r;
-    EXPECT_FALSE(runGuarded({r, r, {}}, QStringLiteral("場所:x"),
-                            [] { throw std::runtime_error("broken"); }));
-    ASSERT_EQ(r.texts.size(), 1);
-    EXPECT_TRUE(r.texts[0].endsWith(QStringLiteral("内容:broken")));
+// Whatever escapes a command becomes one box: the error's own number and
+// text with its detail, 7 for running out of memory, 51 for anything else.
+TEST(RunGuarded, EveryFailureBecomesOneBoxWithItsNumber) {
+    struct Case {
+        std::function<void()> body;
+        const char16_t* head;
+        const char16_t* content;
+    };
+    const Case cases[] = {
+        {[] { throw Error(1004, QStringLiteral("record data truncated"), ErrorDetail{0x0006, 12, {}, {}}); },
+         u"場所:xｴﾗｰNo:1004\r", u"内容:record data truncated at offset 12 (record 0x0006)"},
+        {[] { throw std::bad_alloc(); }, u"場所:xｴﾗｰNo:7\r", u"内容:メモリが不足しています。"},
+        {[] { throw std::runtime_error("broken"); }, u"場所:xｴﾗｰNo:51\r", u"内容:broken"},
+    };
+    for (const Case& c : cases) {
+        Recorder r;
+        EXPECT_FALSE(runGuarded({r, r, {}}, QStringLiteral("場所:x"), c.body));
+        ASSERT_EQ(r.texts.size(), 1);
+        EXPECT_TRUE(r.texts[0].startsWith(QString::fromUtf16(c.head))) << r.texts[0].toStdString();
+        EXPECT_TRUE(r.texts[0].endsWith(QString::fromUtf16(c.content))) << r.texts[0].toStdString();
+    }
 }
 
 }  // namespace

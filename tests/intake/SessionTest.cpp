@@ -33,8 +33,8 @@ TEST(SessionStartup, DefaultOptionValuesAndSelections) {
     }
     EXPECT_EQ(s.proc50(), 0);
     EXPECT_EQ(s.mod50(), 0);
-    EXPECT_EQ(s.ExcelActive, 0);
-    EXPECT_EQ(s.AccessState, 0);
+    EXPECT_EQ(s.ExcelActive, Session::NoWorkbookLoaded);
+    EXPECT_EQ(s.AccessState, Session::NoReportEngine);
 }
 
 TEST(SessionPaths, FixedPathsBesideTheProgram) {
@@ -71,31 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionCase{OptionGroup::Shape, 2, "cmdSPre"},
                       OptionCase{OptionGroup::File, 2, "cmdFPre"}));
 
-TEST(OptionRules, ColumnOptionLeavesTheSourceListPreview) {
-    Session s(AppPaths::forFolder(QStringLiteral("/t")));
-    s.setEnabled(QStringLiteral("cmdMPre"), true);
-    s.clickOption(OptionGroup::MPrint, 0);
-    EXPECT_EQ(s.optionValue(OptionGroup::MPrint), 1);
-    EXPECT_TRUE(s.isEnabled(QStringLiteral("cmdMPre")));
-}
-
-TEST(OptionRules, SelectedSheetEnablesTheSheetList) {
-    Session s(AppPaths::forFolder(QStringLiteral("/t")));
-    s.applyStartupStates();
-    s.clickOption(OptionGroup::SSelect, 1);
-    EXPECT_TRUE(s.isEnabled(QStringLiteral("cboSheet2")));
-    s.clickOption(OptionGroup::SSelect, 0);
-    EXPECT_FALSE(s.isEnabled(QStringLiteral("cboSheet2")));
-}
-
-TEST(OptionRules, FileOptionTwoLeavesNoOtherSelected) {
-    Session s(AppPaths::forFolder(QStringLiteral("/t")));
-    s.clickOption(OptionGroup::File, 2);
-    EXPECT_EQ(s.selectedOption(OptionGroup::File), 2);
-    s.clickOption(OptionGroup::File, 1);
-    EXPECT_EQ(s.selectedOption(OptionGroup::File), 1);
-}
-
 TEST(SessionState, MenuLockDisablesTheFourFileAndSettingsCommands) {
     Session s(AppPaths::forFolder(QStringLiteral("/t")));
     s.applyStartupStates();
@@ -107,15 +82,6 @@ TEST(SessionState, MenuLockDisablesTheFourFileAndSettingsCommands) {
 TEST(SessionState, UnknownControlNameIsAProgramFault) {
     Session s(AppPaths::forFolder(QStringLiteral("/t")));
     EXPECT_THROW(s.setEnabled(QStringLiteral("cmdKanzu"), true), std::logic_error);
-}
-
-TEST(SessionState, MarksAreClearedTogether) {
-    Session s(AppPaths::forFolder(QStringLiteral("/t")));
-    s.setMark(Mark::Object, 3);
-    s.setMark(Mark::Citations, 1);
-    s.clearMarks();
-    EXPECT_EQ(s.mark(Mark::Object), 0);
-    EXPECT_EQ(s.mark(Mark::Citations), 0);
 }
 
 TEST(Progress, GaugeEndAndCaption) {

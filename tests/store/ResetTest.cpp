@@ -57,15 +57,5 @@ TEST_F(ResetTest, EachStatementEmptiesOnlyItsTable) {
     }
 }
 
-TEST_F(ResetTest, StatementNamesItsOwnTable) {
-    for (size_t i = 0; i < reset::all.size(); ++i)
-        EXPECT_EQ(QString::fromLatin1(reset::all[i]),
-                  QStringLiteral("delete * from %1;").arg(QString::fromLatin1(analysisTables[i])));
-}
-
-TEST_F(ResetTest, ResetOfAMissingTableIs3078) {
-    EXPECT_EQ(errorNumberOf([&] { db_->execute(QStringLiteral("delete * from T_XlNone;")); }), 3078);
-}
-
 }  // namespace
 }  // namespace tabulon::store::test

@@ -1,8 +1,7 @@
 #include "analyses/code/CodeCommand.h"
 
+#include "common/Guard.h"
 #include "intake/MessageText.h"
-
-#include <new>
 
 namespace tabulon::analyses::code {
 
@@ -20,7 +19,7 @@ bool isFatalError(int number) {
 }
 
 QString errorBoxText(const QString& place, const Error& error) {
-    return intake::errorText(place, error.number(), error.description());
+    return intake::errorText(place, error.number(), error.text());
 }
 
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,
@@ -53,15 +52,8 @@ void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
 
 void runGuarded(MessagePort& messages, const QString& place, CodeOutcome& out,
                 const std::function<void()>& body, const GuardRules& rules) {
-    try {
-        body();
-    } catch (const Error& e) {
-        failCommand(messages, place, e, out, rules);
-    } catch (const std::bad_alloc&) {
-        failCommand(messages, place, Error(7, QStringLiteral("メモリが不足しています。")), out, rules);
-    } catch (const std::exception& e) {
-        failCommand(messages, place, Error(51, QString::fromLocal8Bit(e.what())), out, rules);
-    }
+    if (const std::optional<Error> failure = guardedRun(place, body))
+        failCommand(messages, place, *failure, out, rules);
 }
 
 }  // namespace tabulon::analyses::code

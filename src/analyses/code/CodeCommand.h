@@ -67,7 +67,8 @@ void failCommand(MessagePort& messages, const QString& place, const Error& error
 QString errorBoxText(const QString& place, const Error& error);
 bool isFatalError(int number);
 
-// Runs `body`, turning any failure into the error box of `place`.
+// Runs `body` under the one command guard (common/Guard.h), turning any
+// failure into the error box of `place`.
 void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,
                 const std::function<void()>& body);
 void runGuarded(MessagePort& messages, const QString& place, CodeOutcome& out,

@@ -1,14 +1,13 @@
 #include "host/cfb/CompoundFile.h"
 
-#include "host/Error.h"
-#include "host/cfb/MappedFile.h"
+#include "common/Error.h"
+#include "host/cfb/FileBytes.h"
 
 #include <QFileInfo>
 #include <vector>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-input-stdio.h>
 #include <gsf/gsf-input.h>
 #include <gsf/gsf-utils.h>
 
@@ -30,7 +29,7 @@ GsfInput* findRootChild(GsfInfile* root, const QString& name) {
 }  // namespace
 
 struct CompoundFile::Impl {
-    std::unique_ptr<MappedFile> mapped;  // the library reads the sectors from here when it could be mapped
+    std::unique_ptr<FileBytes> bytes;    // the whole file: the library reads the sectors from here
     GsfInput* input = nullptr;
     GsfInfile* root = nullptr;
     std::vector<GsfInput*> viewed;       // streams handed out as views: their bytes live with them
@@ -46,17 +45,11 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     (void)initialised;
     if (!QFileInfo(path).isFile())
         throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(path));
+    d->bytes = std::make_unique<FileBytes>(path);
+    if (d->bytes->size() > 0)
+        d->input = gsf_input_memory_new(d->bytes->data(), gsf_off_t(d->bytes->size()), FALSE);
     GError* gerr = nullptr;
-    d->mapped = std::make_unique<MappedFile>(path);
-    if (d->mapped->data())
-        d->input = gsf_input_memory_new(d->mapped->data(), d->mapped->size(), FALSE);
-    else
-        d->input = gsf_input_stdio_new(QFile::encodeName(path).constData(), &gerr);
-    if (!d->input) {
-        if (gerr) g_error_free(gerr);
-        throw Error(err::FileNotFound, QStringLiteral("Cannot open %1").arg(path));
-    }
-    d->root = gsf_infile_msole_new(d->input, &gerr);
+    if (d->input) d->root = gsf_infile_msole_new(d->input, &gerr);
     if (!d->root) {
         if (gerr) g_error_free(gerr);
         throw Error(err::Refused,
@@ -65,8 +58,6 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
 }
 
 CompoundFile::~CompoundFile() = default;
-
-bool CompoundFile::changedWhileRead() const { return d->mapped && d->mapped->changed(); }
 
 std::optional<QByteArray> CompoundFile::rootStreamView(const QString& name, bool* truncated) const {
     if (truncated) *truncated = false;
@@ -84,15 +75,6 @@ std::optional<QByteArray> CompoundFile::rootStreamView(const QString& name, bool
     }
     d->viewed.push_back(child);
     return QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), qsizetype(size));
-}
-
-QStringList CompoundFile::rootNames() const {
-    QStringList names;
-    const int n = gsf_infile_num_children(d->root);
-    for (int i = 0; i < n; ++i)
-        if (const char* name = gsf_infile_name_by_index(d->root, i))
-            names << QString::fromUtf8(name);
-    return names;
 }
 
 std::optional<QByteArray> CompoundFile::rootStream(const QString& name, bool* truncated) const {

@@ -1,10 +1,9 @@
 #pragma once
 // The workbook's OLE compound file (MS-CFB), read through libgsf from the
-// file mapped into memory. Only the streams the reader needs are pulled
+// file's bytes held in memory. Only the streams the reader needs are pulled
 // out, and only as many bytes as the file really holds.
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -19,17 +18,12 @@ public:
     CompoundFile(const CompoundFile&) = delete;
     CompoundFile& operator=(const CompoundFile&) = delete;
 
-    // Names of the streams and storages at the root.
-    QStringList rootNames() const;
     // A root stream by name, compared without case; nothing when absent.
     // Stops at the first sector that cannot be read (truncated flag set).
     std::optional<QByteArray> rootStream(const QString& name, bool* truncated = nullptr) const;
     // The same stream without a copy where the file allows it: the bytes
     // stay valid as long as this object lives.
     std::optional<QByteArray> rootStreamView(const QString& name, bool* truncated = nullptr) const;
-    // True when the file was shortened by another program while it was read:
-    // the bytes read since may be zeros.
-    bool changedWhileRead() const;
 
 private:
     struct Impl;

@@ -1,11 +1,11 @@
 #include "host/props/PropertySets.h"
 
+#include "host/CodePage.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/xls/ByteCursor.h"
 
 #include <QDateTime>
 #include <QTimeZone>
-#include <iconv.h>
 
 namespace tabulon::props {
 
@@ -154,28 +154,7 @@ std::optional<QByteArray> findStream(const cfb::CompoundFile& file, const QStrin
 
 bool isDatePosition(int position) { return position >= 10 && position <= 12; }
 
-QString fromCodePage(const QByteArray& bytes, int codePage) {
-    if (codePage == 65001) return QString::fromUtf8(bytes);
-    const QByteArray name = "CP" + QByteArray::number(codePage);
-    iconv_t cd = iconv_open("UTF-16LE", name.constData());
-    if (cd == iconv_t(-1)) return QString::fromLatin1(bytes);
-    QByteArray in = bytes;
-    QByteArray out(in.size() * 4 + 4, '\0');
-    char* inp = in.data();
-    size_t inLeft = size_t(in.size());
-    char* outp = out.data();
-    size_t outLeft = size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == size_t(-1)) {
-            if (outLeft < 2) break;
-            ++inp; --inLeft;  // an invalid byte becomes '?'
-            *outp++ = '?'; *outp++ = 0; outLeft -= 2;
-        }
-    }
-    iconv_close(cd);
-    const size_t produced = size_t(out.size()) - outLeft;
-    return QString(reinterpret_cast<const QChar*>(out.constData()), qsizetype(produced / 2));
-}
+QString fromCodePage(const QByteArray& bytes, int codePage) { return host::decodeCodePage(bytes, codePage); }
 
 void readBuiltinProperties(const cfb::CompoundFile& file, std::map<int, QVariant>& out, QStringList& warnings) {
     auto load = [&](const QString& name, const auto& slotList, bool userSection) {

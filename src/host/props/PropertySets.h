@@ -21,7 +21,8 @@ void readBuiltinProperties(const cfb::CompoundFile& file, std::map<int, QVariant
 // file lacks them instead of answering empty.
 bool isDatePosition(int position);
 
-// Text in a Windows code page (932, 1252, ...) to Unicode.
+// Text in a Windows code page (932, 1252, ...) to Unicode; forwards to
+// host::decodeCodePage.
 QString fromCodePage(const QByteArray& bytes, int codePage);
 
 }  // namespace tabulon::props

@@ -1,6 +1,6 @@
 #include "host/vba/Compound.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QFile>
 #include <QFileInfo>

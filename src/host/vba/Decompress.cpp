@@ -1,6 +1,6 @@
 #include "host/vba/Decompress.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 namespace tabulon::vba {
 namespace {

@@ -1,6 +1,7 @@
 #include "host/vba/DirStream.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
+#include "host/xls/ByteCursor.h"
 
 namespace tabulon::vba {
 namespace {
@@ -21,44 +22,12 @@ enum : quint16 {
     IdModuleNameUnicode = 0x0047,
 };
 
-// A checked reader over the dir bytes: a short read is an error.
-class Cursor {
-public:
-    explicit Cursor(const QByteArray& bytes) : bytes_(bytes) {}
-    bool atEnd() const { return pos_ >= bytes_.size(); }
-    quint16 u16() { return static_cast<quint16>(take(2, "record id")); }
-    quint32 u32() { return static_cast<quint32>(take(4, "record size")); }
-    QByteArray bytes(quint32 size) {
-        need(size, "record data");
-        const QByteArray data = bytes_.mid(pos_, size);
-        pos_ += size;
-        return data;
-    }
-
-private:
-    void need(qint64 size, const char* what) const {
-        if (size > bytes_.size() - pos_)
-            throw Error(err::Refused,
-                        QStringLiteral("dir stream truncated in %1 at offset %2")
-                            .arg(QLatin1String(what))
-                            .arg(pos_));
-    }
-    quint64 take(int size, const char* what) {
-        need(size, what);
-        quint64 value = 0;
-        for (int i = size - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(bytes_[pos_ + i]);
-        pos_ += size;
-        return value;
-    }
-    const QByteArray& bytes_;
-    qint64 pos_ = 0;
-};
-
+// A field's value from up to its first four bytes; a shorter field holds
+// the low bytes only.
 quint32 littleEndian(const QByteArray& data) {
+    xls::ByteCursor c("dir record", data);
     quint32 value = 0;
-    for (int i = qMin<qsizetype>(data.size(), 4) - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(data[i]);
+    for (int shift = 0; shift < 32 && !c.atEnd(); shift += 8) value |= quint32(c.u8()) << shift;
     return value;
 }
 
@@ -83,7 +52,7 @@ void finishModule(DirInfo& info, DirModule& module, bool& haveOffset) {
 
 DirInfo parseDir(const QByteArray& dir) {
     DirInfo info;
-    Cursor cursor(dir);
+    xls::ByteCursor cursor("dir stream", dir);
     DirModule module;
     bool inModule = false;
     bool haveOffset = false;
@@ -91,7 +60,8 @@ DirInfo parseDir(const QByteArray& dir) {
         const quint16 id = cursor.u16();
         const quint32 size = cursor.u32();
         // PROJECTVERSION (2.3.4.2.1.11) says 4 but is followed by 6 bytes.
-        const QByteArray data = cursor.bytes(id == IdVersion ? 6 : size);
+        const size_t length = id == IdVersion ? 6 : size;
+        const QByteArray data(reinterpret_cast<const char*>(cursor.take(length)), qsizetype(length));
         switch (id) {
         case IdTerminator:
             return info;

@@ -1,6 +1,6 @@
 #include "host/vba/FormBinary.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>

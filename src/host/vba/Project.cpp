@@ -1,7 +1,7 @@
 #include "host/vba/Project.h"
 
-#include "host/Error.h"
-#include "host/vba/CodePage.h"
+#include "common/Error.h"
+#include "host/CodePage.h"
 #include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
@@ -41,10 +41,10 @@ struct Reader {
             throw Error(err::Refused, QStringLiteral("VBA project larger than %1 bytes").arg(MaxProjectBytes));
     }
 
-    QString text(const QByteArray& bytes) const { return decodeCodePage(bytes, codePage); }
+    QString text(const QByteArray& bytes) const { return host::decodeCodePage(bytes, codePage); }
 
     QString moduleName(const DirModule& module) const {
-        if (!module.name.isEmpty() && isKnownCodePage(codePage))
+        if (!module.name.isEmpty() && host::isKnownCodePage(codePage))
             return text(module.name);
         return module.nameUnicode.isEmpty() ? text(module.name) : module.nameUnicode;
     }

@@ -56,10 +56,10 @@ ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
         if (ft != kFtMacro || cb == 0) continue;
         try {
             info.macro = macroText(body, cb, rec.offset + 4 + at, ctx);
-        } catch (const Error& e) {
-            info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.description());
         } catch (const FormatError& e) {
             info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.text());
+        } catch (const Error& e) {
+            info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.description());
         }
     }
     return info;

@@ -38,6 +38,17 @@ bool skipMemToken(uint8_t base, PtgState& s) {
     }
 }
 
+// The tokens a range is made of: PtgUnion, PtgParen, the memory wrappers
+// PtgMemArea/PtgMemErr/PtgMemFunc, PtgRef/PtgArea and their 3-D forms.
+bool isRangeToken(uint8_t ptg) {
+    const uint8_t base = ptg < 0x20 ? ptg : static_cast<uint8_t>((ptg & 0x1F) | 0x20);
+    switch (base) {
+    case 0x10: case 0x15: case 0x24: case 0x25: case 0x26: case 0x27: case 0x29: case 0x3A: case 0x3B:
+        return true;
+    default: return false;
+    }
+}
+
 // Each token goes straight to its family: below 0x20 the operators, the
 // constants and the attributes; above, the operand classes of arrays,
 // calls, and references.
@@ -58,6 +69,7 @@ void decodeToken(PtgState& s) {
     }
     if (!known)
         refuse(QStringLiteral("token 0x%1 unknown").arg(ptg, 2, 16, QLatin1Char('0')));
+    if (s.areas && !isRangeToken(ptg)) s.rangeOnly = false;
 }
 
 void copyChars(char16_t* out, QStringView text) {
@@ -73,8 +85,8 @@ PtgBuffers& threadBuffers() {
 }  // namespace
 
 PtgState::PtgState(const FormulaInput& in, const FormulaContext& ctx)
-    : input(in), context(ctx), tokens(in.rgce, in.cce, "tokens"),
-      extra(in.extra, in.extraSize, "constants"), buf_(threadBuffers()) {
+    : input(in), context(ctx), tokens("formula tokens", in.rgce, in.cce),
+      extra("formula constants", in.extra, in.extraSize), buf_(threadBuffers()) {
     buf_.text.clear();
     buf_.text.push(u'=');
     buf_.stack.clear();
@@ -174,6 +186,20 @@ QStringView PtgState::itemText(size_t n) const {
 QString PtgState::plainText() const {
     if (buf_.stack.size() != 1 || !pending.empty() || !afterEquals.isEmpty()) return QString();
     return QString(reinterpret_cast<const QChar*>(buf_.text.data()), qsizetype(buf_.text.size()));
+}
+
+std::optional<std::vector<Area>> formulaAreas(const FormulaInput& in, const FormulaContext& ctx) {
+    std::vector<Area> areas;
+    PtgState s(in, ctx);
+    s.areas = &areas;
+    try {
+        while (!s.tokens.atEnd() && s.rangeOnly)
+            decodeToken(s);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    if (!s.rangeOnly || areas.empty()) return std::nullopt;
+    return areas;
 }
 
 QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx) {

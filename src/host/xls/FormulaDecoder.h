@@ -4,9 +4,13 @@
 // property shows: "=" followed by the expression in A1 style, English function
 // names, the author's spaces and line breaks, sheet and book names quoted the
 // way the spreadsheet quotes them.
+#include "host/xls/Model.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace tabulon::xls {
 
@@ -48,6 +52,11 @@ struct FormulaInput {
 // on a token stream it cannot read (truncated, unknown token); never reads
 // outside the given buffers.
 QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx);
+
+// The cell areas a formula covers when it is a range: nothing but cell and
+// area references (3-D ones too), joined by unions, in parentheses or
+// memory-area wrappers. Nothing for any other formula or an unreadable one.
+std::optional<std::vector<Area>> formulaAreas(const FormulaInput& in, const FormulaContext& ctx);
 
 // A 3-D reference's sheet prefix (without "!") quoted the way formula text
 // quotes it, for FormulaContext::externSheetPrefix. book is empty for this

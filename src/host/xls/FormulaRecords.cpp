@@ -1,6 +1,6 @@
 // Formula cells and the records that hold formula bodies for many cells:
 // shared formulas, array formulas and data tables.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/SheetState.h"
 
@@ -50,10 +50,10 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     in.kind = shared ? FormulaKind::Shared : FormulaKind::Cell;
     try {
         return decodeFormula(in, st.ctx);
-    } catch (const Error& e) {
-        st.warnText(QStringLiteral("formula of %1 unreadable: %2").arg(cellAddress(row, col, false), e.description()));
     } catch (const FormatError& e) {
         st.warnRecord(e);
+    } catch (const Error& e) {
+        st.warnText(QStringLiteral("formula of %1 unreadable: %2").arg(cellAddress(row, col, false), e.description()));
     }
     return QString();
 }

@@ -1,6 +1,6 @@
 #include "host/xls/Loader.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
@@ -63,11 +63,11 @@ void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
         in.kind = FormulaKind::Name;
         try {
             n.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
-        } catch (const Error& e) {
-            book.warnings << QStringLiteral("name '%1': formula unreadable: %2").arg(n.name, e.description());
-            n.refersTo = QStringLiteral("=#REF!");
         } catch (const FormatError& e) {
             warn(book, QStringLiteral("name '%1'").arg(n.name), e);
+            n.refersTo = QStringLiteral("=#REF!");
+        } catch (const Error& e) {
+            book.warnings << QStringLiteral("name '%1': formula unreadable: %2").arg(n.name, e.description());
             n.refersTo = QStringLiteral("=#REF!");
         }
     }
@@ -223,7 +223,6 @@ WorkbookModel loadWorkbook(const QString& path) {
     WorkbookModel book = readWorkbookStream(*stream, path);
     if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);
-    if (file.changedWhileRead()) refuse(path, QStringLiteral("the file was changed by another program while it was read"));
     return book;
 }
 

@@ -36,7 +36,7 @@ QString errorText(uint8_t code) {
 
 // One SerAr value (2.5.198.x SerNil/SerNum/SerStr/SerBool/SerErr): a type
 // byte, then eight bytes except for strings.
-QString arrayValue(PtgCursor& extra) {
+QString arrayValue(ByteCursor& extra) {
     switch (extra.u8()) {
     case 0x00: extra.skip(8); return QString();
     case 0x01: return numberText(extra.f64());
@@ -57,7 +57,7 @@ QString arrayValue(PtgCursor& extra) {
 }
 
 // {1,2;3,4}: columns separated by commas, rows by semicolons.
-QString arrayText(PtgCursor& extra) {
+QString arrayText(ByteCursor& extra) {
     const int columns = extra.u8() + 1;
     const int rows = extra.u16() + 1;
     // Every value takes at least four bytes; a count the bytes cannot hold is

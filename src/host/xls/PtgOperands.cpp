@@ -65,27 +65,32 @@ int putCell(char16_t* out, const Cell& c, bool col, bool row) {
     return n;
 }
 
-QString text(const char16_t* buf, int n) { return QString(reinterpret_cast<const QChar*>(buf), n); }
-
 // Reference texts go straight onto the decoder's stack.
 void appendCell(PtgState& s, const Cell& c) {
     s.used(size_t(putCell(s.room(16), c, true, true)));
 }
 
-Cell readCell(PtgCursor& t, const Frame& f) {
+void noteArea(PtgState& s, const Cell& a, const Cell& b) {
+    if (s.areas) s.areas->push_back(Area{a.row, b.row, a.col, b.col});
+}
+
+Cell readCell(PtgState& s, ByteCursor& t, const Frame& f) {
     const uint16_t rw = t.u16();
-    return resolve(rw, t.u16(), f);
+    const Cell c = resolve(rw, t.u16(), f);
+    noteArea(s, c, c);
+    return c;
 }
 
 // Whole columns show as "A:B" and whole rows as "1:2", the way the
 // spreadsheet writes them back.
-void appendArea(PtgState& s, PtgCursor& t, const Frame& f) {
+void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
     const uint16_t rwFirst = t.u16();
     const uint16_t rwLast = t.u16();
     const uint16_t colFirst = t.u16();
     const uint16_t colLast = t.u16();
     const Cell a = resolve(rwFirst, colFirst, f);
     const Cell b = resolve(rwLast, colLast, f);
+    noteArea(s, a, b);
     const bool wholeRows = a.col == 0 && b.col == kColumns - 1;
     const bool wholeCols = !wholeRows && a.row == 0 && b.row == kRows - 1;
     char16_t* out = s.room(32);
@@ -122,13 +127,8 @@ void appendSheetPrefix(PtgState& s, uint16_t ixti) {
 
 }  // namespace
 
-QString columnLetters(int col) {
-    char16_t buf[4];
-    return text(buf, putColumn(buf, col));
-}
-
 bool decodeReference(uint8_t base, PtgState& s) {
-    PtgCursor& t = s.tokens;
+    ByteCursor& t = s.tokens;
     const bool offsets3d = s.input.kind == FormulaKind::Name;
     switch (base) {
     case 0x23: s.pushOperand(s.context.definedName(static_cast<int>(t.u32()))); return true;  // PtgName
@@ -158,13 +158,13 @@ bool decodeReference(uint8_t base, PtgState& s) {
     // so a truncated token leaves the operand unfinished and the formula
     // refused as a whole.
     switch (base) {
-    case 0x24: s.beginOperand(); appendCell(s, readCell(t, frameFor(s, false))); break;  // PtgRef
+    case 0x24: s.beginOperand(); appendCell(s, readCell(s, t, frameFor(s, false))); break;  // PtgRef
     case 0x25: s.beginOperand(); appendArea(s, t, frameFor(s, false)); break;            // PtgArea
-    case 0x2C: s.beginOperand(); appendCell(s, readCell(t, frameFor(s, true))); break;   // PtgRefN
+    case 0x2C: s.beginOperand(); appendCell(s, readCell(s, t, frameFor(s, true))); break;   // PtgRefN
     case 0x2D: s.beginOperand(); appendArea(s, t, frameFor(s, true)); break;             // PtgAreaN
     case 0x3A: {                                                                         // PtgRef3d
         const uint16_t ixti = t.u16();
-        const Cell c = readCell(t, frameFor(s, offsets3d));
+        const Cell c = readCell(s, t, frameFor(s, offsets3d));
         s.beginOperand();
         appendSheetPrefix(s, ixti);
         appendCell(s, c);

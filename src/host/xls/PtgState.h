@@ -9,7 +9,8 @@
 // in place, and the buffer is kept from formula to formula on each thread,
 // so decoding a formula allocates nothing but its finished text.
 #include "host/xls/FormulaDecoder.h"
-#include "host/xls/PtgCursor.h"
+#include "host/xls/ByteCursor.h"
+#include "host/xls/Model.h"
 
 #include <QString>
 #include <QStringView>
@@ -82,10 +83,16 @@ public:
 
     const FormulaInput& input;
     const FormulaContext& context;
-    PtgCursor tokens;
-    PtgCursor extra;      // RgbExtra, consumed in token order
+    ByteCursor tokens;
+    ByteCursor extra;     // RgbExtra, consumed in token order
     PtgSpacing pending;
     QString afterEquals;  // spaces a macro-sheet formula has after "="
+    // Set when the caller wants the cell areas the formula refers to: each
+    // cell or area reference read is added, and rangeOnly is cleared by any
+    // token that is not a reference, a union, a parenthesis or a
+    // memory-area wrapper.
+    std::vector<Area>* areas = nullptr;
+    bool rangeOnly = true;
 
     size_t stackSize() const { return buf_.stack.size(); }
     PtgSpacing takeSpacing();
@@ -127,7 +134,5 @@ bool decodeConstant(uint8_t ptg, PtgState& s);
 bool decodeReference(uint8_t base, PtgState& s);
 bool decodeFunction(uint8_t ptg, uint8_t base, PtgState& s);
 
-// Column letters for a 0-based column: 0 -> "A", 255 -> "IV".
-QString columnLetters(int col);
 
 }  // namespace tabulon::xls

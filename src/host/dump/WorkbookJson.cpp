@@ -1,7 +1,7 @@
-#include "host/WorkbookJson.h"
+#include "host/dump/WorkbookJson.h"
 
 #include "host/CellDisplay.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDateTime>
 #include <QJsonArray>

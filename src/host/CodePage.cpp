@@ -1,10 +1,10 @@
-#include "host/vba/CodePage.h"
+#include "host/CodePage.h"
 
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
 
-namespace tabulon::vba {
+namespace tabulon::host {
 namespace {
 
 // The iconv name of a Windows code page. 932 must be Microsoft's table
@@ -75,4 +75,4 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
     return QString::fromLatin1(bytes);
 }
 
-}  // namespace tabulon::vba
+}  // namespace tabulon::host

@@ -1,6 +1,6 @@
-#include "host/vba/VbaJson.h"
+#include "host/dump/VbaJson.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/vba/Compound.h"
 #include "host/vba/Project.h"
 

@@ -1,4 +1,4 @@
-#include "host/ErrorText.h"
+#include "common/ErrorText.h"
 
 namespace tabulon {
 
@@ -16,6 +16,10 @@ QString errorText(const QString& place, int number, const QString& description,
         return genericErrorText(place, number, description, style);
     return place + style.numberLead + QString::number(number) +
            QStringLiteral("\rシステムが不安定です。\r詳細はヘルプを参照下さい。\rシステムを終了します。");
+}
+
+QString errorText(const Error& error, const ErrorStyle& style) {
+    return errorText(error.place(), error.number(), error.text(), style);
 }
 
 }  // namespace tabulon
