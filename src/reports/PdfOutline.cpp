@@ -104,7 +104,7 @@ private:
 void appendOutline(const QString& pdfPath, const std::vector<Bookmark>& bookmarks) {
     if (bookmarks.empty()) return;
     QFile file(pdfPath);
-    if (!file.open(QIODevice::ReadWrite)) fail(pdfPath, "open");
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) fail(pdfPath, "open");
     const PdfObjects pdf(pdfPath, file.readAll());
     const int root = reference(pdf.trailer, "Root"), info = reference(pdf.trailer, "Info");
     const qint64 size = number(pdf.trailer, "Size");
