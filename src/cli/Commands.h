@@ -30,12 +30,12 @@ int initCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 inline const std::vector<CommandInfo>& commandTable() {
     static const std::vector<CommandInfo> table{
-        {"init", "create Tabulon2.dat, Tabulon2.mdb and temp/ in the program folder when missing",
+        {"init", "プログラムフォルダに Tabulon2.dat、Tabulon2.mdb、temp/ が無ければ作成: init",
          &initCommand},
-        {"dump", "show what the reader sees in a workbook: dump [--json] FILE.xls", &dumpCommand},
-        {"document", "document a workbook into PDFs: document FILE.xls [-o DIR] [options]",
+        {"dump", "ブックの読み取り結果を表示: dump [--json] FILE.xls", &dumpCommand},
+        {"document", "ブックの仕様書を PDF に出力: document FILE.xls [-o DIR] [オプション]",
          &documentCommand},
-        {"report", "render stored reports to PDF: report NAME [NAME...] --db FILE --pdf OUT.pdf",
+        {"report", "保存済みレポートを PDF に出力: report NAME [NAME...] --db FILE --pdf OUT.pdf",
          &reportCommand},
     };
     return table;

@@ -230,7 +230,9 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         if (!preview.documents.empty()) {
             const QString combined = QDir(outDir).filePath(QStringLiteral("documentation.pdf"));
-            const int pages = reports::writePdf(preview.documents, combined);
+            const int pages = reports::writeDocumentationPdf(
+                preview.documents, combined,
+                QFileInfo(workbook).fileName() + QStringLiteral(" プログラム仕様書"));
             written << combined;
             out << "combined: " << combined << " (" << pages << " pages)" << Qt::endl;
         }

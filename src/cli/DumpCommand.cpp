@@ -1,5 +1,6 @@
 #include "cli/DumpCommand.h"
 
+#include "cli/FrontDoor.h"
 #include "host/Error.h"
 #include "host/Workbook.h"
 #include "host/WorkbookJson.h"
@@ -49,12 +50,12 @@ int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (a == QLatin1String("--json")) json = true;
         else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) path = a;
         else {
-            err << "usage: tabulon dump [--json] FILE.xls\n";
+            err << commandUsage(*findCommand(QStringLiteral("dump")));
             return 2;
         }
     }
     if (path.isEmpty()) {
-        err << "usage: tabulon dump [--json] FILE.xls\n";
+        err << commandUsage(*findCommand(QStringLiteral("dump")));
         return 2;
     }
     try {

@@ -1,6 +1,7 @@
 // tabulon init: the install step. A fresh program folder gets the files the
 // window and the analyses expect beside the program.
 #include "cli/Commands.h"
+#include "cli/FrontDoor.h"
 
 #include "host/Error.h"
 #include "intake/AppPaths.h"
@@ -9,19 +10,19 @@ namespace tabulon::cli {
 
 int initCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!args.isEmpty()) {
-        err << "usage: tabulon init [--home DIR]\n";
+        err << commandUsage(*findCommand(QStringLiteral("init")));
         return 2;
     }
     const intake::AppPaths paths = intake::AppPaths::forFolder(intake::resolveAppFolder({}));
     try {
         const QStringList created = intake::ensureInstalled(paths);
         for (const QString& file : created)
-            out << "created " << file << '\n';
+            out << "作成しました: " << file << '\n';
         if (created.isEmpty())
-            out << "program folder " << paths.appFolder << " is complete\n";
+            out << "プログラムフォルダ " << paths.appFolder << " には必要なファイルが揃っています\n";
         return 0;
     } catch (const Error& e) {
-        err << "tabulon init: error " << e.number() << ": " << e.description() << '\n';
+        err << "tabulon init: エラー " << e.number() << ": " << e.description() << '\n';
         return 1;
     }
 }

@@ -1,5 +1,6 @@
 #include "cli/ReportCommand.h"
 
+#include "cli/FrontDoor.h"
 #include "host/Error.h"
 #include "reports/PdfOutput.h"
 
@@ -8,7 +9,7 @@ namespace tabulon::cli {
 namespace {
 
 void usage(QTextStream& err) {
-    err << "usage: tabulon report NAME [NAME...] --db FILE --pdf OUT.pdf\n";
+    err << commandUsage(*findCommand(QStringLiteral("report")));
 }
 
 }  // namespace
@@ -36,7 +37,7 @@ int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << pdf << ": " << pages << " pages\n";
         return 0;
     } catch (const Error& e) {
-        err << "tabulon report: error " << e.number() << ": " << e.description() << "\n";
+        err << "tabulon report: エラー " << e.number() << ": " << e.description() << "\n";
     } catch (const std::exception& e) {
         err << "tabulon report: " << e.what() << "\n";
     }

@@ -1,5 +1,7 @@
 #include "reports/PageStyle.h"
 
+#include "reports/ReportFonts.h"
+
 #include <QGlyphRun>
 #include <QPainter>
 
@@ -63,7 +65,9 @@ void wrapParagraph(QStringView para, const FontSpec& f, double width, QStringLis
 }  // namespace
 
 FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
-    QFont font(mono ? kMono : kSans);
+    const PreparedFace& prepared = preparedFace(mono);
+    aliases_ = &prepared.aliases;
+    QFont font(prepared.family.isEmpty() ? (mono ? kMono : kSans) : prepared.family);
     pixelSize = qMax(1, qRound(pt * 25.4 / 72.0 * kUnitsPerMm));
     font.setPixelSize(int(pixelSize));
     font.setBold(bold);
@@ -96,6 +100,9 @@ FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
         raw_.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics);
         g = {index, advance.x()};
     }
+    // A look-alike the prepared face leaves unmapped prints with the glyph
+    // it shares with its stand-in.
+    if (index == 0 && aliases_ && aliases_->contains(ucs)) g = glyph(aliases_->value(ucs));
     cache_.insert(ucs, g);
     return g;
 }

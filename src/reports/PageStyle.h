@@ -42,6 +42,7 @@ public:
 
 private:
     QRawFont raw_;
+    const QHash<char32_t, char32_t>* aliases_ = nullptr;
     mutable QHash<char32_t, Glyph> cache_;
 };
 

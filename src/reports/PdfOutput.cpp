@@ -1,6 +1,7 @@
 #include "reports/PdfOutput.h"
 
 #include "host/Error.h"
+#include "reports/PdfOutline.h"
 #include "store/Database.h"
 
 #include <QPageLayout>
@@ -19,14 +20,14 @@ QPageLayout layoutFor(const ReportDocument& doc) {
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-}  // namespace
-
-int writePdf(const DocumentList& documents, const QString& pdfPath) {
-    if (documents.empty()) return 0;
+// Paints the documents into one file; firstPages gets the 0-based page each
+// document starts on.
+int paintPdf(const DocumentList& documents, const QString& pdfPath, const QString& title,
+             std::vector<int>& firstPages) {
     QPdfWriter writer(pdfPath);
     writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Tabulon"));
-    writer.setTitle(documents.front()->definition().title);
+    writer.setTitle(title);
     writer.setPageLayout(layoutFor(*documents.front()));
     QPainter painter;
     if (!painter.begin(&writer))
@@ -35,6 +36,7 @@ int writePdf(const DocumentList& documents, const QString& pdfPath) {
     int written = 0;
     for (const auto& doc : documents) {
         const int pages = doc->layoutAll();
+        firstPages.push_back(written);
         for (int i = 0; i < pages; ++i) {
             if (written > 0) {
                 writer.setPageLayout(layoutFor(*doc));
@@ -46,6 +48,29 @@ int writePdf(const DocumentList& documents, const QString& pdfPath) {
     }
     painter.end();
     return written;
+}
+
+}  // namespace
+
+int writePdf(const DocumentList& documents, const QString& pdfPath) {
+    if (documents.empty()) return 0;
+    std::vector<int> firstPages;
+    return paintPdf(documents, pdfPath, documents.front()->definition().title, firstPages);
+}
+
+int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
+                          const QString& title) {
+    if (documents.empty()) return 0;
+    std::vector<int> firstPages;
+    const int pages = paintPdf(documents, pdfPath, title, firstPages);
+    std::vector<Bookmark> bookmarks;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        const ReportDef& def = documents[i]->definition();
+        if (firstPages[i] < pages)  // a document without pages has nothing to open
+            bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[i]});
+    }
+    appendOutline(pdfPath, bookmarks);
+    return pages;
 }
 
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath) {

@@ -17,6 +17,12 @@ using DocumentList = std::vector<std::shared_ptr<ReportDocument>>;
 // cannot be written. Returns the number of pages written.
 int writePdf(const DocumentList& documents, const QString& pdfPath);
 
+// The combined documentation of a workbook: the documents one after the
+// other, `title` as the file's title and one bookmark per document (its
+// report title) at its first page. Returns the number of pages written.
+int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
+                          const QString& title);
+
 // Renders one stored report of the database at dbPath into a PDF.
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath);
 

@@ -8,6 +8,7 @@
 #include "reports/ReportDefinition.h"
 
 #include <QDate>
+#include <QRegularExpression>
 
 namespace tabulon::reports::test {
 namespace {
@@ -107,6 +108,35 @@ TEST(ReportDefinitions, EveryReportRendersFromFilledTables) {
                                  "名前定数", "名前変数", "Sub2", "C:\\data\\[価格.xls]",
                                  "12.5", "2024/05/06 07:08", "○"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
+// Searching a written report finds its fixed texts as printed: no kanji of a
+// title or caption comes back as a radical or compatibility look-alike.
+TEST(ReportDefinitions, EveryReportsFixedTextsReadBackAsPrinted) {
+    ReportDb db;
+    seedAll(db);
+    auto handle = store::Database::open(db.path());
+    const auto squeeze = [](QString t) { return t.remove(QRegularExpression("\\s")); };
+    for (const QString& name : kReports) {
+        const ReportDef def = loadDefinition(*handle, name);
+        QStringList printed;
+        if (def.pageFrame) printed << def.title;
+        if (def.kind == LayoutKind::List)  // a source listing has no heading row
+            for (const ColumnDef& c : def.columns) printed << c.caption;
+        for (const FieldDef& f : def.fields) printed << f.caption;
+        printed << def.groupCaption;
+        const QString pdf = db.file(name + ".pdf");
+        renderToPdf(db.path(), name, pdf);
+        const QString text = squeeze(pdfText(pdf));
+        for (const QString& t : printed)
+            EXPECT_TRUE(text.contains(squeeze(t))) << name.toStdString() << ": " << t.toStdString();
+        for (QChar c : text) {
+            const bool radical = c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF;
+            const bool compatibility = c.unicode() >= 0xF900 && c.unicode() <= 0xFAFF;
+            EXPECT_FALSE(radical || compatibility)
+                << name.toStdString() << ": look-alike U+" << QString::number(c.unicode(), 16).toStdString();
+        }
+    }
 }
 
 TEST(ReportDefinitions, ObjectListOpensWithTheBookAndItsLinks) {

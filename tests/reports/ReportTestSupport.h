@@ -71,13 +71,7 @@ inline QString pdfText(const QString& pdf, int page = 0, QRect region = {}) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), args);
     p.waitForFinished(60000);
-    // The PDF's text layer names some kanji by their look-alike radicals
-    // (一 as U+2F00): the font maps both code points to one glyph.
-    QString text = QString::fromUtf8(p.readAllStandardOutput());
-    for (QChar& c : text)
-        if (c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF)
-            c = QString(c).normalized(QString::NormalizationForm_KC).at(0);
-    return text;
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 inline int pdfPages(const QString& pdf) {

@@ -1,0 +1,111 @@
+#include "cli/FrontDoor.h"
+
+#include <QFileInfo>
+
+namespace tabulon::cli {
+
+namespace {
+
+struct UsageText {
+    const char* command;
+    const char* text;
+};
+
+// Option names stay as typed; everything a user reads is Japanese.
+const UsageText kUsages[] = {
+    {"init",
+     "使い方: tabulon [--home DIR] init\n"
+     "  プログラムフォルダに Tabulon2.dat、Tabulon2.mdb、temp/ のうち無いものを作成します。\n"
+     "  既にあるファイルはそのまま残します。\n"},
+    {"dump",
+     "使い方: tabulon dump [--json] FILE.xls\n"
+     "  ブックの読み取り結果（シート、セル、数式、名前、リンク、VBA）を表示します。\n"
+     "  --json    JSON 形式で出力します\n"},
+    {"document",
+     "使い方: tabulon [--home DIR] document FILE.xls [-o DIR] [オプション]\n"
+     "  ブックを解析し、章ごとの PDF と全章をまとめた documentation.pdf を作成します。\n"
+     "  -o, --output DIR   PDF の出力先フォルダ（既定: out）\n"
+     "  --object N         1 ブック情報、2 ｵﾌﾞｼﾞｪｸﾄ情報(簡易)、3 ｵﾌﾞｼﾞｪｸﾄ情報(詳細)\n"
+     "  --cell N           1 計算式、2 コメント、3 両方該当\n"
+     "  --sheets N         1 全てのシート、2 選択したシート\n"
+     "  --proc N           1 ﾌﾟﾛｼｰｼﾞｬ一覧(簡易)、2 ﾌﾟﾛｼｰｼﾞｬ一覧(詳細)\n"
+     "  --module N         1 標準、2 クラス、3 フォーム、4 ブック、5 シート、6 全て\n"
+     "  --columns N        ソースリストの列数: 1 １列、2 ２列\n"
+     "  --shape N          1 マクロ、2 全て、3 全て(ｺﾒﾝﾄ除く)\n"
+     "  --file N           1 同一ﾌｫﾙﾀﾞ(関連)、2 ﾘﾝｸ元参照、3 同一ﾌｫﾙﾀﾞ(全て)\n"
+     "  --proc50           プロシージャ一覧を五十音順にします\n"
+     "  --mod50            ソースリストを五十音順にします\n"
+     "  オプションの番号は画面の選択肢の順です。指定しなければ、画面の既定値で\n"
+     "  各コマンドを一度ずつ実行したのと同じ結果になります。\n"},
+    {"report",
+     "使い方: tabulon report NAME [NAME...] --db FILE --pdf OUT.pdf\n"
+     "  解析データベースに保存されたレポートを、指定の順に一つの PDF に出力します。\n"
+     "  --db FILE      解析データベース（Tabulon2.mdb または .xdb）\n"
+     "  --pdf OUT.pdf  出力する PDF ファイル\n"},
+};
+
+bool asksForHelp(const QString& word) {
+    return word == QLatin1String("--help") || word == QLatin1String("-h");
+}
+
+}  // namespace
+
+QString takeHome(QStringList& args) {
+    QString home;
+    for (qsizetype i = 0; i < args.size();) {
+        if (args[i] == QLatin1String("--home") && i + 1 < args.size()) {
+            home = args[i + 1];
+            args.remove(i, 2);
+        } else if (args[i].startsWith(QLatin1String("--home="))) {
+            home = args[i].mid(7);
+            args.remove(i);
+        } else {
+            ++i;
+        }
+    }
+    return home;
+}
+
+Route route(const QStringList& args) {
+    if (args.isEmpty()) return {};
+    const QString& first = args.first();
+    if (asksForHelp(first)) return {Route::Kind::Usage, nullptr, {}, 0};
+    if (first == QLatin1String("help")) return {Route::Kind::Usage, nullptr, {}, 2};
+    if (const CommandInfo* command = findCommand(first))
+        return {Route::Kind::Command, command, args.mid(1), 0};
+    const bool resultsFile = first.endsWith(QLatin1String(".xdb"), Qt::CaseInsensitive) ||
+                             QFileInfo(first).isFile();
+    if (args.size() == 1 && resultsFile && !first.startsWith(u'-')) return {Route::Kind::Window, nullptr, args, 0};
+    return {Route::Kind::Usage, nullptr, {}, 2};
+}
+
+QString usageText() {
+    QString text = QStringLiteral(
+        "使い方: tabulon [--home DIR] [RESULT.xdb]     画面を開きます（解析結果ファイルを指定できます）\n"
+        "        tabulon [--home DIR] COMMAND [ARGS]   画面を開かずにコマンドを実行します\n\n"
+        "--home DIR   プログラムフォルダ（設定、Tabulon2.mdb、temp/）。既定は環境変数 TABULON_HOME、\n"
+        "             無ければ実行ファイルのフォルダ\n\n"
+        "コマンド（COMMAND --help で各コマンドの使い方）:\n");
+    for (const CommandInfo& c : commandTable())
+        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(c.name), -10).arg(QString::fromUtf8(c.help));
+    return text;
+}
+
+QString commandUsage(const CommandInfo& command) {
+    for (const UsageText& u : kUsages)
+        if (qstrcmp(u.command, command.name) == 0) return QString::fromUtf8(u.text);
+    return QStringLiteral("使い方: tabulon %1\n  %2\n")
+        .arg(QLatin1String(command.name), QString::fromUtf8(command.help));
+}
+
+int runCommand(const CommandInfo& command, const QStringList& args, QTextStream& out, QTextStream& err) {
+    for (const QString& a : args) {
+        if (asksForHelp(a)) {
+            out << commandUsage(command);
+            return 0;
+        }
+    }
+    return command.run(args, out, err);
+}
+
+}  // namespace tabulon::cli

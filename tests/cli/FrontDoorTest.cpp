@@ -1,0 +1,71 @@
+// The executable's front door: which command lines open the window, run a
+// command or print the usage, with which exit code; --help of every command.
+#include "cli/FrontDoor.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace tabulon::cli {
+namespace {
+
+using Kind = Route::Kind;
+
+TEST(FrontDoor, RoutesEachCommandLine) {
+    const struct {
+        QStringList args;
+        Kind kind;
+        int exitCode;
+    } cases[] = {
+        {{}, Kind::Window, 0},          {{"saved.xdb"}, Kind::Window, 0},  // a results file
+        {{"--help"}, Kind::Usage, 0},   {{"-h"}, Kind::Usage, 0},
+        {{"help"}, Kind::Usage, 2},     {{"frobnicate"}, Kind::Usage, 2},  // no longer the window
+        {{"--bogus"}, Kind::Usage, 2},  {{"saved.xdb", "x"}, Kind::Usage, 2},
+        {{"report", "R_XlName", "--db", "x"}, Kind::Command, 0},
+    };
+    for (const auto& c : cases) {
+        const Route r = route(c.args);
+        EXPECT_EQ(r.kind, c.kind) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+    }
+    const Route report = route({"report", "R_XlName", "--db", "x"});
+    EXPECT_EQ(report.command, findCommand("report"));
+    EXPECT_EQ(report.args, (QStringList{"R_XlName", "--db", "x"}));
+    EXPECT_EQ(route({"saved.xdb"}).args, QStringList{"saved.xdb"});
+}
+
+TEST(FrontDoor, EveryCommandAnswersHelpWithItsJapaneseUsageWithoutRunning) {
+    QTemporaryDir home;
+    qputenv("TABULON_HOME", home.path().toUtf8());
+    for (const CommandInfo& c : commandTable()) {
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        EXPECT_EQ(runCommand(c, {"x.xls", "--help"}, o, e), 0) << c.name;
+        o.flush();
+        EXPECT_TRUE(out.startsWith("使い方: tabulon") && out.contains(QLatin1String(c.name))) << c.name;
+        EXPECT_TRUE(err.isEmpty()) << c.name;
+        EXPECT_TRUE(usageText().contains(QStringLiteral("\n  %1 ").arg(QLatin1String(c.name)))) << c.name;
+    }
+    EXPECT_TRUE(QDir(home.path()).isEmpty());  // init did not run
+    qunsetenv("TABULON_HOME");
+}
+
+// The executable itself ends at once on a wrong command line, even where a
+// platform is set and a window could open.
+TEST(FrontDoor, ExecutableExitsWithUsage) {
+    for (const auto& [args, exitCode] : {std::pair{QStringList{"frobnicate"}, 2}, {{"help"}, 2},
+                                         {{"--help"}, 0}, {{"report", "-h"}, 0}}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.start(TABULON_EXECUTABLE, args);
+        ASSERT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), exitCode) << args.join(' ').toStdString();
+        EXPECT_TRUE((p.readAllStandardOutput() + p.readAllStandardError()).contains("使い方: tabulon"));
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::cli
