@@ -179,3 +179,27 @@ TEST(CellDisplayTexts, ValuesOfEveryKind) {
                   c.expected)
             << c.value.toString().toStdString();
 }
+
+TEST(SheetLayoutRecords, DrawingAnchorsPairWithTheirObjects) {
+    const auto anchor = [](int col1, int row1, int col2, int row2) {
+        Bytes b;
+        b.u16(0x000F).u16(0xF004).u32(8 + 26);  // SpContainer
+        b.u16(0x0000).u16(0xF010).u32(18).u16(0).u16(col1).u16(0).u16(row1).u16(0).u16(col2).u16(512).u16(row2).u16(128);
+        return record(0x00EC, b.bytes());
+    };
+    const auto child = record(0x00EC, Bytes().u16(0x000F).u16(0xF004).u32(8).u16(0).u16(0xF00F).u32(0).bytes());
+    const auto obj = [](int ot) { return record(rt::Obj, Bytes().u16(0x15).u16(18).u16(ot).u16(1).bytes()); };
+    QByteArray s = sheetBof();
+    s += anchor(1, 2, 4, 8) + obj(5);       // a chart
+    s += anchor(0, 0, 2, 2) + obj(0);       // a group ...
+    s += child + obj(6);                    // ... whose child has no anchor of its own
+    s += record(rt::Obj, QByteArray(2, '\0'));  // damaged: skipped
+    s += eof();
+    const SheetLayout l = readSheetLayout(s, 0);
+    ASSERT_EQ(l.shapes.size(), 2u);
+    EXPECT_EQ(l.shapes[0].kind, 5);
+    EXPECT_EQ(l.shapes[0].col2, 4);
+    EXPECT_EQ(l.shapes[0].dx2, 512);
+    EXPECT_EQ(l.shapes[0].row2, 8);
+    EXPECT_EQ(l.shapes[1].kind, 0) << "the group keeps its own type";
+}
