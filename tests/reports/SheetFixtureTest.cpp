@@ -2,7 +2,7 @@
 // a reference image kept beside the tests. After a deliberate change of the
 // rendering, TABULON_UPDATE_REFERENCE=1 writes the reference anew (look at it
 // before committing it).
-#include "reports/sheet/SheetDocument.h"
+#include "SheetTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QImage>
@@ -17,19 +17,10 @@ namespace {
 constexpr double kPxPerMm = 2;
 
 std::shared_ptr<SheetDocument> image(const host::Workbook& book, const QString& sheet) {
-    return std::make_shared<SheetDocument>(std::make_shared<host::PrintSource>(book), book, book.sheet(sheet), 100);
+    return reports::test::sheetImage(book, sheet);
 }
 
-QImage render(reports::ReportDocument& doc, int page) {
-    const QSizeF mm = doc.paperSizeMm();
-    QImage img(int(mm.width() * kPxPerMm), int(mm.height() * kPxPerMm), QImage::Format_Grayscale8);
-    img.setDotsPerMeterX(int(kPxPerMm * 1000));
-    img.setDotsPerMeterY(int(kPxPerMm * 1000));
-    img.fill(Qt::white);
-    QPainter p(&img);
-    doc.paintPageOn(p, img, page);
-    return img;
-}
+QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
 
 // Pixels whose grey differs by more than a third of the scale.
 int differingPixels(const QImage& a, const QImage& b) {
