@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <random>
 
 using namespace tabulon;
 using namespace tabulon::xls;
@@ -202,4 +203,25 @@ TEST(SheetLayoutRecords, DrawingAnchorsPairWithTheirObjects) {
     EXPECT_EQ(l.shapes[0].dx2, 512);
     EXPECT_EQ(l.shapes[0].row2, 8);
     EXPECT_EQ(l.shapes[1].kind, 0) << "the group keeps its own type";
+}
+
+TEST(SheetLayoutRecords, CutOrFlippedStreamsReadWithoutHarm) {
+    QByteArray g = globalsBof() + font(220, false, 400, 8, QStringLiteral("Arial")) + xf(0, 0) +
+                   formatRecord(164, QStringLiteral("0.0")) + eof();
+    QByteArray s = sheetBof() + setup(9, 90, 0) + record(0x00E5, Bytes().u16(2).u16(0).u16(1).u16(0).u16(1).u16(3).u16(3).u16(2).u16(2).bytes()) +
+                   record(0x001A, Bytes().u16(1).u16(3).u16(0).u16(65535).bytes()) +
+                   record(0x0014, Bytes().u16(4).u8(0).latin("&P/&").bytes()) +
+                   record(rt::MulBlank, Bytes().u16(0).u16(250).u16(15).u16(15).u16(15).u16(15).u16(15).u16(15).u16(255).bytes()) + eof();
+    const SheetLayout whole = readSheetLayout(s, 0);
+    ASSERT_EQ(whole.merges.size(), 2u);
+    std::mt19937 random(13);
+    for (qsizetype cut = 0; cut <= s.size(); ++cut) {
+        const SheetLayout part = readSheetLayout(s.left(cut), 0);
+        EXPECT_LE(part.merges.size(), whole.merges.size());
+        for (const CellXf& c : part.cellXfs) EXPECT_LE(c.col, 255) << "columns past the sheet are dropped";
+        QByteArray flipped = s;
+        flipped[qsizetype(random() % s.size())] = char(random());
+        readSheetLayout(flipped, 0);
+    }
+    for (qsizetype cut = 0; cut <= g.size(); ++cut) readBookFormats(g.left(cut));
 }
