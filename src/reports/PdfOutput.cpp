@@ -12,14 +12,18 @@ namespace tabulon::reports {
 namespace {
 
 QPageLayout layoutFor(const ReportDocument& doc) {
-    QSizeF portrait = doc.paperSizeMm();
-    if (doc.landscape()) portrait.transpose();
-    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+    return QPageLayout(portraitPageSize(doc),
                        doc.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 }  // namespace
+
+QPageSize portraitPageSize(const ReportDocument& doc) {
+    QSizeF portrait = doc.paperSizeMm();
+    if (doc.landscape()) portrait.transpose();
+    return QPageSize(portrait, QPageSize::Millimeter);
+}
 
 int writePdf(const DocumentList& documents, const QString& pdfPath) {
     if (documents.empty()) return 0;
