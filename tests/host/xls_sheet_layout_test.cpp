@@ -52,7 +52,7 @@ QByteArray marginRecord(int type, double inches) {
 
 QByteArray setup(int paper, int scale, uint16_t flags) {
     Bytes b;
-    b.u16(paper).u16(scale).u16(1).u16(1).u16(1).u16(flags).u16(600).u16(600);
+    b.u16(paper).u16(scale).u16(7).u16(1).u16(1).u16(flags).u16(600).u16(600);
     QByteArray d = b.bytes();
     d += QByteArray(16, '\0');  // header and footer margins: 0
     d += Bytes().u16(1).bytes();
@@ -127,7 +127,7 @@ TEST(SheetLayoutRecords, GeometryAndCellFormatsOfASheet) {
 
 TEST(SheetLayoutRecords, PageSetupOfASheet) {
     QByteArray s = sheetBof();
-    s += setup(12, 80, 0x0001);  // B4, 80 %, over then down, landscape (fPortrait clear)
+    s += setup(12, 80, 0x0081);  // B4, 80 %, over then down, landscape (fPortrait clear), numbered from 7
     s += marginRecord(0x0026, 0.5);
     s += marginRecord(0x0029, -3.0);  // nonsense keeps the default
     s += record(0x0083, Bytes().u16(1).bytes());
@@ -141,6 +141,7 @@ TEST(SheetLayoutRecords, PageSetupOfASheet) {
     EXPECT_EQ(p.scale, 80);
     EXPECT_TRUE(p.landscape);
     EXPECT_FALSE(p.downThenOver);
+    EXPECT_EQ(p.firstPageNumber, 7);
     EXPECT_DOUBLE_EQ(p.left, 0.5);
     EXPECT_DOUBLE_EQ(p.bottom, 1.0);
     EXPECT_TRUE(p.hCenter);
@@ -157,6 +158,7 @@ TEST(SheetLayoutRecords, PrinterSettingsAbsentKeepsTheDefaults) {
     EXPECT_EQ(p.paperSize, 9);
     EXPECT_EQ(p.scale, 100);
     EXPECT_FALSE(p.landscape);
+    EXPECT_EQ(p.firstPageNumber, 1) << "without fUsePage pages count from 1";
 }
 
 TEST(CellDisplayTexts, ValuesOfEveryKind) {

@@ -85,6 +85,7 @@ struct PageSetupDef {
     bool fitToPage = false;
     int fitWidth = 1, fitHeight = 1;
     bool downThenOver = true;  // page order: fLeftToRight clear
+    int firstPageNumber = 1;   // iPageStart when fUsePage is set
     bool blackAndWhite = false;
     double left = 0.75, right = 0.75, top = 1.0, bottom = 1.0;  // inches
     double header = 0.5, footer = 0.5;

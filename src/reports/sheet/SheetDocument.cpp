@@ -103,7 +103,7 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
 
 void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
     const xls::PageSetupDef& ps = layout_.page;
-    const PageFacts facts{index + 1, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
+    const PageFacts facts{ps.firstPageNumber + index, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
     const double paperW = plan_.paperMm.width() * kUnitsPerMm, paperH = plan_.paperMm.height() * kUnitsPerMm;
     const double left = ps.left * 72 * kUnitsPerPoint, right = paperW - ps.right * 72 * kUnitsPerPoint;
     p.save();
