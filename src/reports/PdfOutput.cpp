@@ -10,12 +10,16 @@
 
 namespace tabulon::reports {
 
+QPageSize portraitPageSize(const ReportDocument& doc) {
+    QSizeF portrait = doc.paperSizeMm();
+    if (doc.landscape()) portrait.transpose();
+    return QPageSize(portrait, QPageSize::Millimeter);
+}
+
 namespace {
 
 QPageLayout layoutFor(const ReportDocument& doc) {
-    QSizeF portrait = doc.paperSizeMm();
-    if (doc.landscape()) portrait.transpose();
-    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+    return QPageLayout(portraitPageSize(doc),
                        doc.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }

@@ -4,6 +4,7 @@
 // the other, each with its own page numbering and paper orientation.
 #include "reports/ReportDocument.h"
 
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -12,6 +13,9 @@
 namespace tabulon::reports {
 
 using DocumentList = std::vector<std::shared_ptr<ReportDocument>>;
+
+// The document's paper as a page size (portrait; the orientation is apart).
+QPageSize portraitPageSize(const ReportDocument& doc);
 
 // Writes the documents into one PDF; throws tabulon::Error 75 when the file
 // cannot be written. Returns the number of pages written.

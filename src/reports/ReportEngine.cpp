@@ -2,6 +2,7 @@
 
 #include "host/Error.h"
 #include "host/ErrorText.h"
+#include "reports/PdfOutput.h"
 #include "store/Database.h"
 
 #include <QFileInfo>
@@ -106,7 +107,7 @@ void printDocument(ReportDocument& doc, MessagePort& messages, const PrinterProb
             throw Error(err::NoPrinter, QStringLiteral("プリンタがありません"));
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageOrientation(doc.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
-        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageSize(portraitPageSize(doc));
         printer.setFullPage(true);
         printer.setFromTo(1, doc.layoutAll());
         if (!askUser(printer))

@@ -7,8 +7,10 @@
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
 #include "reports/preview/PreviewWindow.h"
+#include "reports/sheet/SheetDocument.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 
@@ -78,6 +80,46 @@ TEST_F(IntakeWindow, CoverButtonShowsTheCoverPageWithTheTypedTitle) {
     EXPECT_EQ(preview(), shown);
     EXPECT_EQ(shown->document()->definition().name, "R_ModuleList");
     EXPECT_TRUE(enabled("cmdPPre"));
+}
+
+// シート印刷: the sheet chosen in cboSheet at the zoom typed into txtZoom, in
+// the shared preview; a zoom out of range gets its message and shows nothing.
+class SheetPrintWindow : public IntakeWindow {
+protected:
+    void typeZoom(const QString& text) {
+        QLineEdit* zoom = widget<QLineEdit>("txtZoom");
+        zoom->setText(text);
+        emit zoom->textEdited(text);
+    }
+    const reports::sheet::SheetDocument* shownSheet() {
+        reports::PreviewWindow* p = preview();
+        return p ? dynamic_cast<const reports::sheet::SheetDocument*>(p->document()) : nullptr;
+    }
+};
+
+TEST_F(SheetPrintWindow, ChosenSheetAtTheTypedZoom) {
+    action("RecentFile_0")->trigger();
+    widget<QComboBox>("cboSheet")->setCurrentText(QStringLiteral("集計"));
+    typeZoom(QStringLiteral("80"));
+    widget<QAbstractButton>("cmdSheet")->click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    const reports::sheet::SheetDocument* doc = shownSheet();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->definition().title, QStringLiteral("集計"));
+    EXPECT_DOUBLE_EQ(doc->plan().scale, 0.8);
+    EXPECT_GT(doc->plan().headingWidthPt, 0) << "headings always print";
+}
+
+TEST_F(SheetPrintWindow, ZoomOutOfRangeShowsItsMessageOnly) {
+    action("RecentFile_0")->trigger();
+    for (const char* zoom : {"5", "401", "8O", ""}) {
+        messages.shown.clear();
+        typeZoom(QString::fromUtf8(zoom));
+        widget<QAbstractButton>("cmdSheet")->click();
+        ASSERT_EQ(messages.shown.size(), 1) << zoom;
+        EXPECT_EQ(messages.shown[0].text, QStringLiteral("ズームには 10 から 400 までの整数を入力して下さい。"));
+        EXPECT_EQ(shownSheet(), nullptr) << zoom;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <random>
 
 using namespace tabulon;
 using namespace tabulon::xls;
@@ -51,7 +52,7 @@ QByteArray marginRecord(int type, double inches) {
 
 QByteArray setup(int paper, int scale, uint16_t flags) {
     Bytes b;
-    b.u16(paper).u16(scale).u16(1).u16(1).u16(1).u16(flags).u16(600).u16(600);
+    b.u16(paper).u16(scale).u16(7).u16(1).u16(1).u16(flags).u16(600).u16(600);
     QByteArray d = b.bytes();
     d += QByteArray(16, '\0');  // header and footer margins: 0
     d += Bytes().u16(1).bytes();
@@ -126,7 +127,7 @@ TEST(SheetLayoutRecords, GeometryAndCellFormatsOfASheet) {
 
 TEST(SheetLayoutRecords, PageSetupOfASheet) {
     QByteArray s = sheetBof();
-    s += setup(12, 80, 0x0001);  // B4, 80 %, over then down, landscape (fPortrait clear)
+    s += setup(12, 80, 0x0081);  // B4, 80 %, over then down, landscape (fPortrait clear), numbered from 7
     s += marginRecord(0x0026, 0.5);
     s += marginRecord(0x0029, -3.0);  // nonsense keeps the default
     s += record(0x0083, Bytes().u16(1).bytes());
@@ -140,6 +141,7 @@ TEST(SheetLayoutRecords, PageSetupOfASheet) {
     EXPECT_EQ(p.scale, 80);
     EXPECT_TRUE(p.landscape);
     EXPECT_FALSE(p.downThenOver);
+    EXPECT_EQ(p.firstPageNumber, 7);
     EXPECT_DOUBLE_EQ(p.left, 0.5);
     EXPECT_DOUBLE_EQ(p.bottom, 1.0);
     EXPECT_TRUE(p.hCenter);
@@ -156,6 +158,7 @@ TEST(SheetLayoutRecords, PrinterSettingsAbsentKeepsTheDefaults) {
     EXPECT_EQ(p.paperSize, 9);
     EXPECT_EQ(p.scale, 100);
     EXPECT_FALSE(p.landscape);
+    EXPECT_EQ(p.firstPageNumber, 1) << "without fUsePage pages count from 1";
 }
 
 TEST(CellDisplayTexts, ValuesOfEveryKind) {
@@ -178,4 +181,49 @@ TEST(CellDisplayTexts, ValuesOfEveryKind) {
         EXPECT_EQ(host::cellDisplay(c.value, c.error, QStringLiteral("General"), false, c.showZeros).text,
                   c.expected)
             << c.value.toString().toStdString();
+}
+
+TEST(SheetLayoutRecords, DrawingAnchorsPairWithTheirObjects) {
+    const auto anchor = [](int col1, int row1, int col2, int row2) {
+        Bytes b;
+        b.u16(0x000F).u16(0xF004).u32(8 + 26);  // SpContainer
+        b.u16(0x0000).u16(0xF010).u32(18).u16(0).u16(col1).u16(0).u16(row1).u16(0).u16(col2).u16(512).u16(row2).u16(128);
+        return record(0x00EC, b.bytes());
+    };
+    const auto child = record(0x00EC, Bytes().u16(0x000F).u16(0xF004).u32(8).u16(0).u16(0xF00F).u32(0).bytes());
+    const auto obj = [](int ot) { return record(rt::Obj, Bytes().u16(0x15).u16(18).u16(ot).u16(1).bytes()); };
+    QByteArray s = sheetBof();
+    s += anchor(1, 2, 4, 8) + obj(5);       // a chart
+    s += anchor(0, 0, 2, 2) + obj(0);       // a group ...
+    s += child + obj(6);                    // ... whose child has no anchor of its own
+    s += record(rt::Obj, QByteArray(2, '\0'));  // damaged: skipped
+    s += eof();
+    const SheetLayout l = readSheetLayout(s, 0);
+    ASSERT_EQ(l.shapes.size(), 2u);
+    EXPECT_EQ(l.shapes[0].kind, 5);
+    EXPECT_EQ(l.shapes[0].col2, 4);
+    EXPECT_EQ(l.shapes[0].dx2, 512);
+    EXPECT_EQ(l.shapes[0].row2, 8);
+    EXPECT_EQ(l.shapes[1].kind, 0) << "the group keeps its own type";
+}
+
+TEST(SheetLayoutRecords, CutOrFlippedStreamsReadWithoutHarm) {
+    QByteArray g = globalsBof() + font(220, false, 400, 8, QStringLiteral("Arial")) + xf(0, 0) +
+                   formatRecord(164, QStringLiteral("0.0")) + eof();
+    QByteArray s = sheetBof() + setup(9, 90, 0) + record(0x00E5, Bytes().u16(2).u16(0).u16(1).u16(0).u16(1).u16(3).u16(3).u16(2).u16(2).bytes()) +
+                   record(0x001A, Bytes().u16(1).u16(3).u16(0).u16(65535).bytes()) +
+                   record(0x0014, Bytes().u16(4).u8(0).latin("&P/&").bytes()) +
+                   record(rt::MulBlank, Bytes().u16(0).u16(250).u16(15).u16(15).u16(15).u16(15).u16(15).u16(15).u16(255).bytes()) + eof();
+    const SheetLayout whole = readSheetLayout(s, 0);
+    ASSERT_EQ(whole.merges.size(), 2u);
+    std::mt19937 random(13);
+    for (qsizetype cut = 0; cut <= s.size(); ++cut) {
+        const SheetLayout part = readSheetLayout(s.left(cut), 0);
+        EXPECT_LE(part.merges.size(), whole.merges.size());
+        for (const CellXf& c : part.cellXfs) EXPECT_LE(c.col, 255) << "columns past the sheet are dropped";
+        QByteArray flipped = s;
+        flipped[qsizetype(random() % s.size())] = char(random());
+        readSheetLayout(flipped, 0);
+    }
+    for (qsizetype cut = 0; cut <= g.size(); ++cut) readBookFormats(g.left(cut));
 }

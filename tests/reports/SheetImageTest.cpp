@@ -1,5 +1,5 @@
 // The print image of crafted sheets: what lands where on the page.
-#include "reports/sheet/SheetDocument.h"
+#include "SheetTestSupport.h"
 #include "support/TestSupport.h"
 #include "support/XlsWriter.h"
 
@@ -27,21 +27,11 @@ struct Printed {
         book.emplace(host::Workbook::load(path));
     }
     std::shared_ptr<SheetDocument> image(const QString& sheet, int zoom) const {
-        return std::make_shared<SheetDocument>(std::make_shared<host::PrintSource>(*book), *book,
-                                               book->sheet(sheet), zoom);
+        return reports::test::sheetImage(*book, sheet, zoom);
     }
 };
 
-QImage render(reports::ReportDocument& doc, int page) {
-    const QSizeF mm = doc.paperSizeMm();
-    QImage img(int(mm.width() * kPxPerMm), int(mm.height() * kPxPerMm), QImage::Format_RGB32);
-    img.setDotsPerMeterX(int(kPxPerMm * 1000));
-    img.setDotsPerMeterY(int(kPxPerMm * 1000));
-    img.fill(Qt::white);
-    QPainter p(&img);
-    doc.paintPageOn(p, img, page);
-    return img;
-}
+QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
 
 // Dark pixels inside a rectangle given in points from the paper's corner.
 int inkIn(const QImage& img, double x1, double y1, double x2, double y2) {

@@ -47,7 +47,7 @@ void parseSetup(const Record& rec, PageSetupDef& page) {
     ByteCursor c = rec.cursor();
     const int paper = c.u16();
     const int scale = c.u16();
-    c.skip(2);  // first page number
+    const int pageStart = c.i16();
     const int fitWidth = c.u16();
     const int fitHeight = c.u16();
     const uint16_t flags = c.u16();
@@ -56,6 +56,7 @@ void parseSetup(const Record& rec, PageSetupDef& page) {
     const double footer = c.f64();
     const bool noPrinterSettings = flags & 0x0004;
     page.downThenOver = !(flags & 0x0001);
+    if (flags & 0x0080) page.firstPageNumber = pageStart;
     page.blackAndWhite = flags & 0x0008;
     page.fitWidth = fitWidth;
     page.fitHeight = fitHeight;

@@ -85,6 +85,7 @@ struct PageSetupDef {
     bool fitToPage = false;
     int fitWidth = 1, fitHeight = 1;
     bool downThenOver = true;  // page order: fLeftToRight clear
+    int firstPageNumber = 1;   // iPageStart when fUsePage is set
     bool blackAndWhite = false;
     double left = 0.75, right = 0.75, top = 1.0, bottom = 1.0;  // inches
     double header = 0.5, footer = 0.5;
@@ -94,6 +95,14 @@ struct PageSetupDef {
     std::vector<int> colBreaks;
     bool gridlines = false;
     bool headings = false;
+};
+
+// A drawing object where it sits on the sheet (OfficeArtClientAnchorSheet,
+// MS-XLS 2.5.193): corner cells with offsets in 1/1024 of the column width
+// and 1/256 of the row height.
+struct ShapeAnchor {
+    int kind = -1;  // the OBJ record's object type; -1 when no OBJ followed
+    int col1 = 0, dx1 = 0, row1 = 0, dy1 = 0, col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
 };
 
 struct SheetLayout {
@@ -106,6 +115,7 @@ struct SheetLayout {
     std::vector<Area> merges;
     std::vector<CellXf> cellXfs;    // sorted by row, then column
     PageSetupDef page;
+    std::vector<ShapeAnchor> shapes;  // top-level drawing objects in drawing order
     bool showZeros = true;
     int cellXf(int row, int col) const;  // the cell's XF, else its row/column's, else 15
 };
@@ -127,5 +137,8 @@ void parseRow(const Record& rec, SheetLayout& s);
 void parseMergeCells(const Record& rec, SheetLayout& s);
 void parseCellXf(const Record& rec, SheetLayout& s);
 void parsePageRecord(const Record& rec, SheetLayout& s);
+// MsoDrawing (2.4.174) and Obj (2.4.181): the anchors of the drawing objects.
+void parseShapeAnchors(const Record& rec, SheetLayout& s);
+void parseShapeKind(const Record& rec, SheetLayout& s);
 
 }  // namespace tabulon::xls

@@ -9,7 +9,7 @@ namespace tabulon::xls {
 namespace {
 
 constexpr uint16_t kColInfo = 0x007D, kRow = 0x0208, kDefColWidth = 0x0055, kStandardWidth = 0x0099,
-    kDefaultRowHeight = 0x0225, kMergeCells = 0x00E5, kWindow2 = 0x023E;
+    kDefaultRowHeight = 0x0225, kMergeCells = 0x00E5, kWindow2 = 0x023E, kMsoDrawing = 0x00EC;
 
 constexpr int kMaxRow = 65535, kMaxCol = 255;
 
@@ -104,6 +104,8 @@ bool parseGeometryRecord(const Record& rec, SheetLayout& s) {
         if (twips > 0) s.defaultRowTwips = twips;
         return true;
     }
+    case kMsoDrawing: parseShapeAnchors(rec, s); return true;
+    case rt::Obj: parseShapeKind(rec, s); return true;
     case kWindow2: { ByteCursor c = rec.cursor(); s.showZeros = c.u16() & 0x0010; return true; }  // 2.4.346
     case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
     case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:

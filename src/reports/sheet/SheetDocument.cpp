@@ -22,7 +22,8 @@ ReportDef titled(const QString& sheetName) {
 }
 
 // The used range, widened to the right where the last text of a row spills
-// past it into empty columns: the spreadsheet prints the spilled text too.
+// past it into empty columns, and to take in the drawing objects: the
+// spreadsheet prints those too.
 xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel& book, const xls::SheetModel& sheet,
                        const xls::SheetLayout& layout) {
     xls::Area range = sheet.used;
@@ -40,6 +41,15 @@ xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel
         int col = c.col;
         while (col < 255 && reach + widths.colWidthPt[size_t(col)] < textPt) reach += widths.colWidthPt[size_t(col++)];
         range.lastCol = std::max(range.lastCol, col);
+    }
+    // Drawing objects print with the cells (comments only when asked to).
+    constexpr int kNote = 25;
+    for (const xls::ShapeAnchor& a : layout.shapes) {
+        if (a.kind == kNote || a.col2 > 255 || a.row2 > 65535) continue;
+        range.firstRow = std::min(range.firstRow, a.row1);
+        range.firstCol = std::min(range.firstCol, a.col1);
+        range.lastRow = std::max(range.lastRow, a.dy2 > 0 ? a.row2 : a.row2 - 1);
+        range.lastCol = std::max(range.lastCol, a.dx2 > 0 ? a.col2 : a.col2 - 1);
     }
     return range;
 }
@@ -93,7 +103,7 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
 
 void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
     const xls::PageSetupDef& ps = layout_.page;
-    const PageFacts facts{index + 1, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
+    const PageFacts facts{ps.firstPageNumber + index, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
     const double paperW = plan_.paperMm.width() * kUnitsPerMm, paperH = plan_.paperMm.height() * kUnitsPerMm;
     const double left = ps.left * 72 * kUnitsPerPoint, right = paperW - ps.right * 72 * kUnitsPerPoint;
     p.save();

@@ -377,6 +377,50 @@ void paintTexts(QPainter& p, const SheetContext& ctx, const PageGrid& g, const s
     }
 }
 
+QString shapeLabel(int kind) {
+    switch (kind) {
+    case 0: return QStringLiteral("グループ");
+    case 5: return QStringLiteral("グラフ");
+    case 6: return QStringLiteral("テキスト ボックス");
+    case 7: return QStringLiteral("ボタン");
+    case 8: return QStringLiteral("図");
+    case 11: return QStringLiteral("チェック ボックス");
+    case 12: return QStringLiteral("オプション ボタン");
+    case 18: case 20: return QStringLiteral("リスト");
+    default: return QStringLiteral("図形");
+    }
+}
+
+// Drawing objects as labelled frames at their anchors; comments stay
+// hidden, as the spreadsheet prints them only when asked to.
+void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
+    constexpr int kNote = 25;
+    const QRectF page(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()));
+    QFont font = sheetFont(ctx.source.formats().font(0));
+    p.save();
+    p.setClipRect(page);
+    p.setFont(font);
+    for (const xls::ShapeAnchor& a : ctx.layout.shapes) {
+        if (a.kind == kNote || a.col1 > 255 || a.col2 > 255) continue;
+        if (a.row1 > ctx.plan.range.lastRow || a.row2 < ctx.plan.range.firstRow) continue;
+        const auto x = [&](int col, int dx) {
+            return g.colX(ctx.plan, col) + ctx.plan.colWidthPt[size_t(col)] * T * std::min(dx, 1024) / 1024.0;
+        };
+        const auto y = [&](int row, int dy) {
+            const int r = std::clamp(row, ctx.plan.range.firstRow, ctx.plan.range.lastRow);
+            return g.rowY(ctx.plan, r) + ctx.plan.rowHeight(r) * T * std::min(dy, 256) / 256.0;
+        };
+        const QRectF frame(QPointF(x(a.col1, a.dx1), y(a.row1, a.dy1)), QPointF(x(a.col2, a.dx2), y(a.row2, a.dy2)));
+        if (!frame.intersects(page)) continue;
+        p.setPen(QPen(QColor(0, 0, 0), 0.75 * T));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frame);
+        p.setPen(QColor(90, 90, 90));
+        p.drawText(frame, Qt::AlignCenter | Qt::TextWordWrap, shapeLabel(a.kind));
+    }
+    p.restore();
+}
+
 void paintHeadings(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     if (ctx.plan.headingWidthPt <= 0) return;
     QFont font = sheetFont(ctx.source.formats().font(0));
@@ -410,6 +454,7 @@ void paintSheetPage(QPainter& p, const SheetContext& ctx, Span rows, Span cols) 
     paintFills(p, ctx, g, merges);
     paintTexts(p, ctx, g, merges);
     paintBorders(p, ctx, g);
+    paintShapes(p, ctx, g);
     paintHeadings(p, ctx, g);
     p.restore();
 }

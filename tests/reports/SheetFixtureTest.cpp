@@ -1,0 +1,61 @@
+// Print images of real workbooks: a chart sheet, and one page compared with
+// a reference image kept beside the tests. After a deliberate change of the
+// rendering, TABULON_UPDATE_REFERENCE=1 writes the reference anew (look at it
+// before committing it).
+#include "SheetTestSupport.h"
+#include "support/TestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using reports::sheet::SheetDocument;
+
+namespace {
+
+constexpr double kPxPerMm = 2;
+
+std::shared_ptr<SheetDocument> image(const host::Workbook& book, const QString& sheet) {
+    return reports::test::sheetImage(book, sheet);
+}
+
+QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
+
+// Pixels whose grey differs by more than a third of the scale.
+int differingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return a.width() * a.height();
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 85) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(SheetFixtures, ChartSheetPrintsAsOneLabelledPage) {
+    const host::Workbook book = host::Workbook::load(test::fixture("xls/poi/ex42570-20305.xls"));
+    const auto doc = image(book, QStringLiteral("Chart"));
+    ASSERT_EQ(doc->pagesKnown(), 1);
+    EXPECT_TRUE(doc->landscape());
+    const QImage page = render(*doc, 0);
+    EXPECT_LT(qGray(page.pixel(int(20 * kPxPerMm), page.height() / 2)), 128) << "the frame's left edge";
+}
+
+TEST(SheetFixtures, FirstPageMatchesItsReferenceImage) {
+    const host::Workbook book = host::Workbook::load(test::fixture("xls/xlrd/Formate.xls"));
+    const auto doc = image(book, QStringLiteral("Formate"));
+    const QImage page = render(*doc, 0);
+    const QString reference = QStringLiteral(TABULON_SOURCE_DIR "/tests/reports/reference/sheet_formate.png");
+    if (qEnvironmentVariableIsSet("TABULON_UPDATE_REFERENCE")) {
+        ASSERT_TRUE(page.save(reference));
+    }
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(expected.isNull()) << "no reference image";
+    // A few glyph edges may fall differently with another build of the fonts.
+    EXPECT_LT(differingPixels(page, expected), page.width() * page.height() / 500);
+    QImage blank(page.size(), QImage::Format_Grayscale8);
+    blank.fill(Qt::white);
+    EXPECT_GT(differingPixels(blank, expected), page.width() * page.height() / 500) << "the reference shows the sheet";
+}
