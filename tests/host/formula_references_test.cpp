@@ -1,6 +1,7 @@
 // References in formula text: "$" from the relative flags, shared formulas
 // moved to each cell, names relative to A1, 3-D and external prefixes.
 #include "formula_tokens.h"
+#include "host/NameRanges.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,35 @@ TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
               QStringLiteral("[Book2.xls]Sheet1"));
     EXPECT_EQ(sheetPrefixText(QStringLiteral("C:\\data\\[Prices.xls]"), QStringLiteral("Sheet1")),
               QStringLiteral("'C:\\data\\[Prices.xls]Sheet1'"));
+}
+
+}  // namespace
+
+// A name's range is read by the decoder's own token loop: references and
+// unions (in parentheses too) make a range, anything else or a cut token none.
+namespace {
+
+QString rangeOf(const Tokens& t) {
+    tabulon::xls::NameModel name;
+    name.rgce = t.bytes;
+    const auto areas = tabulon::host::nameAreas(name);
+    if (!areas) return QStringLiteral("none");
+    QStringList parts;
+    for (const tabulon::xls::Area& a : *areas) parts << tabulon::host::areaAddress(a);
+    return parts.join(u',');
+}
+
+TEST(NameRanges, OnlyReferencesAndUnionsMakeARange) {
+    const std::pair<Tokens, const char*> cases[] = {
+        {Tokens().area3d(0, 0, 0, 9, 2).ref3d(1, 4, 1).op(0x10), "$A$1:$C$10,$B$5"},
+        {Tokens().area(0, 0, 65535, 1, false), "$A:$B"},
+        {Tokens().area(0, 0, 0, 255, false).op(0x15), "$1:$1"},
+        {Tokens().ref(0, 0).integer(1).op(0x03), "none"},  // A1+1
+        {Tokens().name(1), "none"},
+        {Tokens().u8(0x25).u16(0).u16(3), "none"},  // area cut short
+    };
+    for (const auto& [tokens, expected] : cases)
+        EXPECT_EQ(rangeOf(tokens), QString::fromLatin1(expected));
 }
 
 }  // namespace

@@ -23,47 +23,30 @@ protected:
     }
 };
 
-TEST_F(DatFile, ReadsTheFourValues) {
-    put(QStringLiteral("Title=仕様書\r\nKisya=株式会社テスト  \r\nBumon=開発部\r\nZoom=75\r\n"));
-    EXPECT_EQ(readBasicInfo(path),
-              (BasicInfo{QStringLiteral("仕様書"), QStringLiteral("株式会社テスト"),
-                         QStringLiteral("開発部"), QStringLiteral("75")}));
+// Where each value is taken from and how long it may be: title, company
+// (Kisya), department (Bumon) and zoom.
+TEST_F(DatFile, ReadingRules) {
+    const std::pair<QString, BasicInfo> cases[] = {
+        {QStringLiteral("Title=仕様書\r\nKisya=株式会社テスト  \r\nBumon=開発部\r\nZoom=75\r\n"),
+         {QStringLiteral("仕様書"), QStringLiteral("株式会社テスト"), QStringLiteral("開発部"), QStringLiteral("75")}},
+        {QStringLiteral("Title=") + QString(300, u'あ') + QStringLiteral("\r\n"), {QString(255, u'あ'), {}, {}, {}}},
+        {QStringLiteral("Zoom=100\r\n"), {{}, {}, {}, QStringLiteral("10")}},
+        // the key word may stand anywhere in a line and Title wins: the value
+        // of "Title Co." starts 6 after the key word
+        {QStringLiteral("Kisya=Title Co.\r\nBumon=x\r\n"), {QStringLiteral("Co."), {}, QStringLiteral("x"), {}}},
+        {QStringLiteral("  Bumon=sales\r\n"), {{}, {}, QStringLiteral("sales"), {}}},
+        // key words are case-sensitive, other lines skipped
+        {QStringLiteral("title=lower\r\nnothing here\r\nZoom=5\r\n"), {{}, {}, {}, QStringLiteral("5")}},
+    };
+    for (const auto& [text, expected] : cases) {
+        put(text);
+        EXPECT_EQ(readBasicInfo(path), expected) << text.toStdString();
+    }
 }
 
 TEST_F(DatFile, FreshInstallFileHasEmptyValues) {
     writeBasicInfo(path, BasicInfo{});
     EXPECT_EQ(readBasicInfo(path), BasicInfo{});
-}
-
-TEST_F(DatFile, LongTitleKeepsOnly255Characters) {
-    put(QStringLiteral("Title=") + QString(300, u'あ') + QStringLiteral("\r\n"));
-    EXPECT_EQ(readBasicInfo(path).title, QString(255, u'あ'));
-}
-
-TEST_F(DatFile, ZoomKeepsTwoCharacters) {
-    put(QStringLiteral("Zoom=100\r\n"));
-    EXPECT_EQ(readBasicInfo(path).zoom, "10");
-}
-
-TEST_F(DatFile, KeyWordAnywhereInTheLineAndTitleWins) {
-    put(QStringLiteral("Kisya=Title Co.\r\nBumon=x\r\n"));
-    const BasicInfo info = readBasicInfo(path);
-    // "Title Co." starts at the key word Title; its value starts 6 later.
-    EXPECT_EQ(info.title, "Co.");
-    EXPECT_EQ(info.company, "");
-    EXPECT_EQ(info.bumon, "x");
-}
-
-TEST_F(DatFile, ValueIsTakenRelativeToTheKeyWord) {
-    put(QStringLiteral("  Bumon=sales\r\n"));
-    EXPECT_EQ(readBasicInfo(path).bumon, "sales");
-}
-
-TEST_F(DatFile, KeyWordsAreCaseSensitiveAndOtherLinesSkipped) {
-    put(QStringLiteral("title=lower\r\nnothing here\r\nZoom=5\r\n"));
-    const BasicInfo info = readBasicInfo(path);
-    EXPECT_EQ(info.title, "");
-    EXPECT_EQ(info.zoom, "5");
 }
 
 TEST_F(DatFile, MissingFileIsError53) {

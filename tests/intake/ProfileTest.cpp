@@ -41,38 +41,32 @@ TEST_F(ProfileFile, MissingFileSectionOrKeyGiveTheDefault) {
     EXPECT_EQ(read("POS", "T"), "10");
 }
 
-TEST_F(ProfileFile, NamesCompareWithoutCaseAndBlanksAroundAreDropped) {
-    put("[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n");
-    EXPECT_EQ(read("POS", "T"), "1440");
-    EXPECT_EQ(read("other", "t"), "9");
-}
-
-TEST_F(ProfileFile, KeysOfAnotherSectionAreNotSeen) {
-    put("[A]\r\nX=1\r\n[B]\r\nY=2\r\n");
-    EXPECT_EQ(read("A", "Y"), "DEF");
-    EXPECT_EQ(read("B", "X"), "DEF");
-}
-
-TEST_F(ProfileFile, ValueEndsAtItsFirstNul) {
-    put(QByteArray("[S]\r\nK=ab\0cd\r\n", 14));
-    EXPECT_EQ(read("S", "K"), "ab");
-}
-
-TEST_F(ProfileFile, EmptyValueIsNotTheDefault) {
-    put("[DEF]\r\nFolder=\r\n");
-    EXPECT_EQ(read("DEF", "Folder"), "");
-}
-
-TEST_F(ProfileFile, LegacyCp932FileIsReadAsJapanese) {
-    // "C:\データ\" in the Japanese ANSI code page; its 0x5C trail byte of ﾃ is
-    // not a separator problem for the reader.
-    put("[DEF]\r\nFolder=C:\\\x83\x66\x81\x5B\x83\x5E\\\r\n");
-    EXPECT_EQ(read("DEF", "Folder"), QStringLiteral("C:\\データ\\"));
-}
-
-TEST_F(ProfileFile, Utf8FileWithByteOrderMark) {
-    put("\xEF\xBB\xBF[DEF]\r\nFolder=/home/太郎/\r\n");
-    EXPECT_EQ(read("DEF", "Folder"), QStringLiteral("/home/太郎/"));
+// How a stored value is found and read, one file per case.
+TEST_F(ProfileFile, ReadingRules) {
+    struct Case {
+        QByteArray file;
+        const char* section;
+        const char* key;
+        QString expected;
+    };
+    const Case cases[] = {
+        // names compare without case, blanks around are dropped
+        {"[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n", "POS", "T", "1440"},
+        {"[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n", "other", "t", "9"},
+        // keys of another section are not seen
+        {"[A]\r\nX=1\r\n[B]\r\nY=2\r\n", "A", "Y", "DEF"},
+        {"[A]\r\nX=1\r\n[B]\r\nY=2\r\n", "B", "X", "DEF"},
+        {QByteArray("[S]\r\nK=ab\0cd\r\n", 14), "S", "K", "ab"},  // the value ends at its first NUL
+        {"[DEF]\r\nFolder=\r\n", "DEF", "Folder", ""},             // an empty value is not the default
+        // "C:\データ\" in the Japanese ANSI code page: the 0x5C trail byte of ﾃ
+        // is no separator
+        {"[DEF]\r\nFolder=C:\\\x83\x66\x81\x5B\x83\x5E\\\r\n", "DEF", "Folder", QStringLiteral("C:\\データ\\")},
+        {"\xEF\xBB\xBF[DEF]\r\nFolder=/home/太郎/\r\n", "DEF", "Folder", QStringLiteral("/home/太郎/")},
+    };
+    for (const Case& c : cases) {
+        put(c.file);
+        EXPECT_EQ(read(c.section, c.key), c.expected) << c.file.toStdString();
+    }
 }
 
 TEST_F(ProfileFile, WriteCreatesFileSectionAndKey) {

@@ -4,9 +4,8 @@
 // meanwhile cannot take pages away from under the reader (which would end
 // the process with SIGBUS), and no process-wide signal handler is needed.
 //
-// The copy goes into pages taken from the system in one call, already
-// present, so reading the file costs one pass instead of a page fault per
-// page of the buffer.
+// The copy goes into memory taken from the system in large pages where it
+// offers them, so reading the file costs about what mapping it did.
 #include <QString>
 #include <cstddef>
 
