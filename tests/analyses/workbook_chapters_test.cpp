@@ -37,6 +37,7 @@ XlsWriter craftedBook() {
     data.formula(6, 27, Rgce().ref(0, 0), 1);
     data.note(0, 0, QStringLiteral("作成者"), QString(200, u'注'));
     data.note(1, 0, QStringLiteral("作成者"), QStringLiteral("二倍にする"));
+    data.button(3, 3, QStringLiteral("実行"), QStringLiteral("Module1.Run"));  // a hidden macro name
     hidden.formula(4, 2, Rgce().ref3d(prices, 0, 0).integer(2).op(0x05));
     hidden.formula(8, 4, Rgce().ref3d(rates, 0, 0));
     w.addName(QStringLiteral("Rate"), Rgce().ref3d(0, 0, 0, false));
@@ -62,7 +63,7 @@ TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
     EXPECT_EQ(out.report, "R_XlObject");
     EXPECT_EQ(out.doneMark, 3);
     EXPECT_EQ(lines(b.rows(kObjects)),
-              (QStringList{"1|ﾜｰｸｼｰﾄ|データ|7|28|7|2|2|4|-1|2",  // errors count in CellCount too
+              (QStringList{"1|ﾜｰｸｼｰﾄ|データ|7|28|7|2|3|4|-1|2",  // errors count in CellCount too
                            "2|ﾜｰｸｼｰﾄ|Chart1|1|1|0|0|0|0|-1|0",   // a chart sheet is an empty sheet
                            "3|ﾜｰｸｼｰﾄ|隠し|5|3|2|0|0|2|0|0",      // C5:E9, hidden, read all the same
                            "4|ﾜｰｸｼｰﾄ|空|1|1|0|0|0|0|-1|0",
