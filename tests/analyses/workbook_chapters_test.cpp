@@ -88,14 +88,6 @@ TEST(ObjectInventory, SimpleCountsTheUsedRangeAndBookOnlyLeavesNoObjects) {
     EXPECT_EQ(b.rows("select * from T_XlLink").size(), 2u);
 }
 
-TEST(ObjectInventory, SameOptionShowsAgainWithoutGathering) {
-    Bench b(craftedBook());
-    const auto again = runObjectInventory(b.context(), {2, 2});
-    EXPECT_EQ(again.end, CodeOutcome::End::Report);
-    EXPECT_FALSE(again.collected);
-    EXPECT_TRUE(b.rows("select * from T_XlBook").empty());
-}
-
 TEST(ObjectInventory, NoWorkbookEndsSilently) {
     Bench b(craftedBook());
     b.unload();
@@ -209,4 +201,30 @@ TEST(TimeEstimate, CountsUsedRangesAndSaysWhenUnderAMinute) {
     EXPECT_TRUE(estimateText(kCellsPerMinute * 3 / 2 - 1).endsWith("\r約1分かかります。"));
     runTimeEstimate(b.context());
     EXPECT_TRUE(b.space().messages.shown.at(0).startsWith("オブジェクト(詳細)及びセル情報の処理時間は\r"));
+}
+
+// Figures read from the same files by SheetJS, an independent reader.
+TEST(RealWorkbooks, PerSheetCountsAgreeWithAnIndependentReader) {
+    Bench b(tabulon::test::fixture("xls/poi/FormulaEvalTestData.xls"));
+    ASSERT_EQ(runObjectInventory(b.context(), {3, 0}).end, CodeOutcome::End::Report);
+    EXPECT_EQ(lines(b.rows("select objectName, Row, Col, CalCount, ErrCount, ComentCount from T_XlObject "
+                           "where Class = 'ﾜｰｸｼｰﾄ' order by objectNo")),
+              (QStringList{"EverythingTests|1547|45|1310|592|1", "FinanceLibTests|34|24|27|0|0",
+                           "StatsLibTests|19|9|62|3|0", "misc|18|6|17|2|0"}));
+    int sheetMark = 0;
+    QString remembered;
+    CellOptions o;
+    o.cellOption = 1;
+    runCellInventory(b.context(), o, sheetMark, remembered);
+    EXPECT_EQ(lines(b.rows("select count(*) from T_XlCalc")), QStringList{"1416"});
+}
+
+TEST(RealWorkbooks, NamesThatAreNoRangeKeepTheirFormula) {
+    Bench b(tabulon::test::fixture("xls/poi/testNames.xls"));
+    ASSERT_EQ(runNameList(b.context()).end, CodeOutcome::End::Report);
+    const QStringList rows = lines(b.rows("select LabelName, SheetMei, StCell from T_XlName order by ID"));
+    EXPECT_EQ(rows.size(), 8);
+    EXPECT_TRUE(rows.contains("nr_B2_D3|Sheet1|B2:D3"));
+    EXPECT_TRUE(rows.contains("nr_OFFSET|=OFFSET(Sheet1!$A$1, 3, Sheet1!$A$2)|"));
+    EXPECT_TRUE(rows.contains("n_K234|=234|"));
 }

@@ -45,11 +45,13 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
         db->execute(QString::fromLatin1(store::reset::XlName));
         out.collected = true;
         auto t = db->openTable(QStringLiteral("T_XlName"));
-        // The names that only tie a button or shape to a VBA procedure are
-        // no part of the names collection.
+        // The hidden names that only tie a button or shape to a VBA procedure
+        // are no part of the names collection.
         std::vector<int> positions;
-        for (int i = 1; i <= book.nameCount(); ++i)
-            if (!book.model().names[size_t(i - 1)].vbaMacro) positions.push_back(i);
+        for (int i = 1; i <= book.nameCount(); ++i) {
+            const xls::NameModel& model = book.model().names[size_t(i - 1)];
+            if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
+        }
         const qint64 n = qint64(positions.size());
         qint64 done = 0;
         for (const int i : positions) {
