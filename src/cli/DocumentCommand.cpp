@@ -151,6 +151,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     if (!intake.run(intake::IntakeRoute::Dialog, [&] { return workbook; })) {
         if (messages.last.isEmpty())
             err << "not an .xls workbook: " << workbook << Qt::endl;
+        intake::clearWorkingFolder(paths.tempFolder);
         return 1;
     }
 
@@ -172,7 +173,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         {"module source list", "cmdModule", [&] { commands.cmdModule(); }},
         {"name list", "cmdName", [&] { commands.cmdName(); }},
         {"link-destination search", "cmdLinkMoto", [&] {
-             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("  (no link source chosen)"));
+             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("link-destination search: skipped (no link source)"));
              else commands.cmdLinkMoto(chosenLink);
          }},
         {"comment list", "cmdComment", [&] { commands.cmdComment(); }},

@@ -90,6 +90,12 @@ QString Cell::formula() const {
     }
 }
 
+bool Cell::beginsWithEquals() const {
+    if (!data_) return false;
+    if (formula_ && !formula_->isEmpty()) return formula_->startsWith(u'=');
+    return data_->type == CellType::Text && text_ && text_->startsWith(u'=');
+}
+
 QString Cell::address() const { return xls::cellAddress(row_, col_, true); }
 
 QString Cell::noteText() const { return note_ ? *note_ : QString(); }

@@ -35,6 +35,9 @@ public:
     // "=..." for a formula; else the constant as text: numbers as the
     // spreadsheet writes them, TRUE/FALSE, "#N/A"; empty for an empty cell.
     QString formula() const;
+    // formula() begins with "=": a formula, or a text typed with a leading
+    // "=". Answered without writing constants as text.
+    bool beginsWithEquals() const;
     QString address() const;                 // "$B$12"
     QString noteText() const;                // empty when the cell has no comment
 

@@ -127,7 +127,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlBook', 2, '内容', 'Value', 72, 'L', 'w
 
 -- R_XlObject: the book's data and links first, then one row per sheet and module
 INSERT INTO Z_Report VALUES ('R_XlObject', 'オブジェクト情報', 'list', 'landscape',
-  'SELECT "BookNo", "objectNo", "Class", "objectName", "Row", "Col", "CellCount", "ErrCount", "ShapeCount", "CalCount", "StVisible", "ComentCount", CASE WHEN "Class" = ''ﾜｰｸｼｰﾄ'' THEN ''シート'' ELSE ''モジュール'' END AS Grp FROM T_XlObject ORDER BY "objectNo", "ID"',
+  'SELECT "BookNo", "objectNo", "Class", "objectName", "Row", "Col", "CellCount", "ErrCount", "ShapeCount", "CalCount", CASE "StVisible" WHEN -1 THEN ''表示'' WHEN 0 THEN ''非表示'' WHEN 2 THEN ''完全非表示'' ELSE "StVisible" END AS "StVisible", "ComentCount", CASE WHEN "Class" = ''ﾜｰｸｼｰﾄ'' THEN ''シート'' ELSE ''モジュール'' END AS Grp FROM T_XlObject ORDER BY "objectNo", "ID"',
   'Grp', '', NULL, 1, 8, 1, 'R_XlBook');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 1, 'ブック
 No', 'BookNo', 6, 'R', 'ellipsis', '');
@@ -140,18 +140,17 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 7, 'セル数', 'CellCount', 9,
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 8, 'エラー数', 'ErrCount', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 9, '図形数', 'ShapeCount', 8, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 10, '数式数', 'CalCount', 8, 'R', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 11, '表示状態', 'StVisible', 8, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 11, '表示状態', 'StVisible', 8, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 12, 'コメント数', 'ComentCount', 9, 'R', 'ellipsis', '');
 
--- R_XlCalc
+-- R_XlCalc: formulas (the formula list and the link-destination search; neither has comments)
 INSERT INTO Z_Report VALUES ('R_XlCalc', '数式一覧', 'list', 'landscape',
   'SELECT CASE "Label" WHEN 1 THEN ''数式'' WHEN 2 THEN ''コメント'' WHEN 3 THEN ''両方'' WHEN 9 THEN ''リンク先'' ELSE "Label" END AS Kind, "SheetMei", "objectNo", "StCell", "CalcName", "NoteName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
   'Grp', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 1, '区分', 'Kind', 7, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 2, 'シートNo', 'objectNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 3, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 4, '数式', 'CalcName', 75, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 5, 'コメント', 'NoteName', 35, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 4, '数式', 'CalcName', 110, 'L', 'wrap', '');
 
 -- R_XlCalcNote
 INSERT INTO Z_Report VALUES ('R_XlCalcNote', 'コメント一覧', 'list', 'landscape',

@@ -4,6 +4,7 @@
 #include "analyses/workbook/WorkbookRun.h"
 #include "code_support.h"
 #include "host/Workbook.h"
+#include "support/TestSupport.h"
 #include "support/XlsWriter.h"
 
 #include <optional>

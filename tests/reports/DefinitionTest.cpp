@@ -247,8 +247,9 @@ TEST(ReportPages, LongTextsWrapOrAreCutPerColumn) {
                           {"LineStyle", "実線"}}});
     const QString calc = db.file("calc.pdf");
     renderToPdf(db.path(), "R_XlCalc", calc);
-    // The wrapped formula keeps its end: nothing is lost in a wrap column.
-    EXPECT_TRUE(pdfText(calc).contains("END1"));
+    // The wrapped formula keeps its end: nothing is lost in a wrap column
+    // (a wrap may fall inside a word, so the line breaks are taken out).
+    EXPECT_TRUE(pdfText(calc).simplified().remove(u' ').contains("END1"));
     const QString shape = db.file("shape.pdf");
     renderToPdf(db.path(), "R_XlShape", shape);
     const QString text = pdfText(shape);

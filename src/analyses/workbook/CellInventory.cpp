@@ -41,7 +41,7 @@ void walkSheet(const host::Sheet& sheet, int option, const QString& sheetMei, qi
     qint64 index = 0;
     sheet.usedRange().forEach([&](const host::Cell& cell) {
         tick(index++);
-        const bool formula = option != 2 && cell.formula().startsWith(u'=');
+        const bool formula = option != 2 && cell.beginsWithEquals();
         const bool note = option != 1 && !cell.noteText().isEmpty();
         if ((option == 1 && !formula) || (option == 2 && !note) || (option == 3 && !(formula && note)))
             return true;

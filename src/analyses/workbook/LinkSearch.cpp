@@ -45,6 +45,7 @@ CodeOutcome runLinkSearch(const WorkbookContext& ctx, const QString& chosen) {
         for (const host::Sheet& sheet : sheets) {
             ++ordinal;
             sheet.usedRange().forEach([&](const host::Cell& cell) {
+                if (!cell.beginsWithEquals()) return true;
                 const QString formula = cell.formula();
                 if (reference.foundIn(formula))
                     rows.add({9, sheet.name(), ordinal, storedAddress(cell), trimBlanks(formula), QString()});

@@ -45,8 +45,16 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
         db->execute(QString::fromLatin1(store::reset::XlName));
         out.collected = true;
         auto t = db->openTable(QStringLiteral("T_XlName"));
-        const int n = book.nameCount();
-        for (int i = 1; i <= n; ++i) {
+        // The hidden names that only tie a button or shape to a VBA procedure
+        // are no part of the names collection.
+        std::vector<int> positions;
+        for (int i = 1; i <= book.nameCount(); ++i) {
+            const xls::NameModel& model = book.model().names[size_t(i - 1)];
+            if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
+        }
+        const qint64 n = qint64(positions.size());
+        qint64 done = 0;
+        for (const int i : positions) {
             const host::Name name = book.name(i);
             if (!name.name().contains(u'!')) {
                 const NameRow row = nameRow(name);
@@ -57,7 +65,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
                 t->update();
                 ++out.rows;
             }
-            ctx.progress.progress(percentOf(i, n));
+            ctx.progress.progress(percentOf(++done, n));
         }
         out.doneMark = 1;
         announceFinished(ctx.progress);

@@ -29,7 +29,7 @@ SheetCounts countSheet(const host::Sheet& sheet, bool detailed) {
             ++c.errors;
         else if (!cell.isEmpty())
             ++filled;
-        if (cell.formula().startsWith(u'=')) ++c.formulas;
+        if (cell.beginsWithEquals()) ++c.formulas;
         if (!cell.noteText().isEmpty()) ++c.comments;
         return true;
     });

@@ -28,6 +28,9 @@ QString trimTrailingBlanks(const QString& text) {
 QString StrDel(const QString& text, const QString& find) {
     if (trimBlanks(text).isEmpty()) return QString();
     if (find.isEmpty()) return text;
+    // Short texts without blanks (cell addresses) lose every occurrence and
+    // nothing else: neither the 255-character limit nor the trim can apply.
+    if (text.size() <= 255 && !text.contains(u' ')) return QString(text).remove(find, Qt::CaseInsensitive);
     QString r = text;
     qsizetype p = r.indexOf(find, 0, Qt::CaseInsensitive);
     while (p >= 0) {

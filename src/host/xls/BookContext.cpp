@@ -53,6 +53,15 @@ QString BookContext::definedName(int nameIndex) const {
     return book_.names[size_t(nameIndex - 1)].name;
 }
 
+QString BookContext::definedNameOn(int nameIndex, const QString* formulaSheet) const {
+    const QString name = definedName(nameIndex);
+    if (!formulaSheet || nameIndex < 1 || size_t(nameIndex) > book_.names.size()) return name;
+    const int tab = book_.names[size_t(nameIndex - 1)].sheetIndex;  // 0: the workbook's
+    if (tab < 1 || tab > book_.boundSheetNames.size()) return name;
+    const QString& owner = book_.boundSheetNames.at(tab - 1);
+    return owner == *formulaSheet ? name : quoteSheetName(owner) + QLatin1Char('!') + name;
+}
+
 QString BookContext::externName(int ixti, int nameIndex) const {
     if (ixti < 0 || size_t(ixti) >= book_.xti.size()) return QStringLiteral("#REF!");
     const int sbIndex = book_.xti[size_t(ixti)].supBook;

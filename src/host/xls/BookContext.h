@@ -17,6 +17,7 @@ public:
     explicit BookContext(const WorkbookModel& book);
     QString externSheetPrefix(int ixti) const override;
     QString definedName(int nameIndex) const override;
+    QString definedNameOn(int nameIndex, const QString* formulaSheet) const override;
     QString externName(int ixti, int nameIndex) const override;
 
 private:

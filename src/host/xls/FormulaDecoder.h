@@ -26,6 +26,12 @@ public:
     virtual QString externSheetPrefix(int ixti) const = 0;
     // Name of the defined name with 1-based index into the NAME records.
     virtual QString definedName(int nameIndex) const = 0;
+    // The same name as a formula on sheet `formulaSheet` writes it: a name
+    // that belongs to another sheet carries that sheet ("Defines!Rate").
+    virtual QString definedNameOn(int nameIndex, const QString* formulaSheet) const {
+        (void)formulaSheet;
+        return definedName(nameIndex);
+    }
     // PtgNameX: the name at 1-based index in the supporting book of ixti,
     // with its book prefix when it is an external name ("Book.xls!Name",
     // add-in functions come back bare).
@@ -46,6 +52,7 @@ struct FormulaInput {
     int row = 0;                // 0-based position of the cell the text is for
     int col = 0;
     FormulaKind kind = FormulaKind::Cell;
+    const QString* sheetName = nullptr;  // the sheet the formula is on, where known
 };
 
 // Returns the formula text starting with "=". Throws tabulon::Error (1004)

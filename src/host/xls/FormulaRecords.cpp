@@ -48,6 +48,7 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     in.row = row;
     in.col = col;
     in.kind = shared ? FormulaKind::Shared : FormulaKind::Cell;
+    in.sheetName = &st.sheet.name;
     try {
         return decodeFormula(in, st.ctx);
     } catch (const FormatError& e) {

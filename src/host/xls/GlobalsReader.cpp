@@ -97,6 +97,7 @@ void parseLbl(const Record& rec, WorkbookModel& book) {
     c.skip(4);  // menu, description, help and status text lengths (unused in BIFF8)
     NameModel name;
     name.hidden = flags & 0x0001;
+    name.vbaMacro = flags & 0x0004;
     name.builtin = flags & 0x0020;
     name.sheetIndex = itab;
     const bool wide = c.u8() & 0x01;

@@ -73,6 +73,7 @@ struct NameModel {
     int sheetIndex = 0;         // itab: 0 workbook-level, else 1-based BoundSheet
     bool builtin = false;
     bool hidden = false;
+    bool vbaMacro = false;      // fOB: the link of a button or shape to a VBA procedure
     std::vector<uint8_t> rgce;  // the NameParsedFormula tokens
     std::vector<uint8_t> extra; // its RgbExtra
     QString refersTo;           // decoded "=..." text

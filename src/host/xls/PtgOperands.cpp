@@ -131,7 +131,7 @@ bool decodeReference(uint8_t base, PtgState& s) {
     ByteCursor& t = s.tokens;
     const bool offsets3d = s.input.kind == FormulaKind::Name;
     switch (base) {
-    case 0x23: s.pushOperand(s.context.definedName(static_cast<int>(t.u32()))); return true;  // PtgName
+    case 0x23: s.pushOperand(s.context.definedNameOn(static_cast<int>(t.u32()), s.input.sheetName)); return true;  // PtgName
     case 0x2A: t.skip(4); s.pushOperand(u"#REF!"); return true;                                // PtgRefErr
     case 0x2B: t.skip(8); s.pushOperand(u"#REF!"); return true;                                // PtgAreaErr
     case 0x39: {                                                                               // PtgNameX
