@@ -48,7 +48,7 @@ struct XlsCell {
 // A drawing object on a sheet. Object ids follow the order the shapes were
 // added (1, 2, ...), which is what the default names are built from.
 struct XlsShape {
-    enum Kind { Note, TextBox, Button };
+    enum Kind { Note, TextBox, Button, Picture };
     Kind kind = TextBox;
     int row = 0, col = 0;  // top-left cell of the anchor (a note: its cell)
     QString text;          // a note's text without the author line
@@ -57,6 +57,7 @@ struct XlsShape {
     QString name;          // stored name; empty leaves the default name
     int fillRgb = -1;      // 0xRRGGBB, or -1 for the default fill
     int lineDashing = -1;  // MSOLINEDASHING (1 dash, 2 dot, ...), -1 solid
+    bool lineVisible = true;  // false writes the line switched off
 };
 
 struct XlsSheet {
@@ -64,6 +65,8 @@ struct XlsSheet {
     int visibility = 0;    // 0 visible, 1 hidden, 2 very hidden
     std::vector<XlsCell> cells;
     std::deque<XlsShape> shapes;  // a deque keeps returned references valid
+    bool protectedContents = false;  // PROTECT record
+    quint16 passwordHash = 0;        // PASSWORD record when not 0
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);
@@ -73,6 +76,8 @@ struct XlsSheet {
     XlsShape& note(int row, int col, const QString& author, const QString& text);
     XlsShape& textBox(int row, int col, const QString& text);
     XlsShape& button(int row, int col, const QString& caption, const QString& macro);
+    // A picture frame: no text, no line, as the spreadsheet inserts one.
+    XlsShape& picture(int row, int col);
 };
 
 struct XlsName {
