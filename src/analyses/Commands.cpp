@@ -2,7 +2,10 @@
 
 #include "analyses/code/ProcedureList.h"
 #include "analyses/code/SourceList.h"
+#include "analyses/workbook/AddinList.h"
 #include "analyses/workbook/CoverPage.h"
+#include "analyses/workbook/FolderFiles.h"
+#include "analyses/workbook/ShapeInventory.h"
 #include "reports/PreviewChoice.h"
 #include "store/Database.h"
 
@@ -71,6 +74,42 @@ void Commands::cmdModule() {
     options.tableSelection = s.mark(Mark::Source);
     finishCode(code::runSourceList(codeContext(fe_, cursor_), options), Mark::Source,
                QStringLiteral("cmdMPre"));
+}
+
+// The workbook-content chapters: shapes, files, add-ins.
+namespace {
+
+workbook::WorkbookContext workbookContext(const FrontEnd& fe, const code::CodeContext& base) {
+    const auto& s = fe.session;
+    return workbook::WorkbookContext{base, [&intake = fe.intake] { return intake.workbook(); },
+                                     s.workbookPath(), s.ModuleSheetCount, s.paths().appFolder};
+}
+
+}  // namespace
+
+void Commands::cmdXlShape() {
+    auto& s = fe_.session;
+    const code::CodeContext base = codeContext(fe_, cursor_);
+    workbook::ShapeOptions options;
+    options.selection = s.optionValue(OptionGroup::Shape);
+    options.tableSelection = s.mark(Mark::Shape);
+    finishCode(workbook::runShapeInventory(workbookContext(fe_, base), options), Mark::Shape,
+               QStringLiteral("cmdSPre"));
+}
+
+void Commands::cmdFile() {
+    auto& s = fe_.session;
+    const code::CodeContext base = codeContext(fe_, cursor_);
+    workbook::FileOptions options;
+    options.selection = s.optionValue(OptionGroup::File);
+    options.tableSelection = s.mark(Mark::File);
+    finishCode(workbook::runFolderFiles(workbookContext(fe_, base), options), Mark::File,
+               QStringLiteral("cmdFPre"));
+}
+
+void Commands::cmdAddin() {
+    const code::CodeContext base = codeContext(fe_, cursor_);
+    finishCode(workbook::runAddinList(workbookContext(fe_, base)), Mark::Addins, QStringLiteral("cmdADPre"));
 }
 
 // A code command's end: the done mark, its preview button and the report, or

@@ -28,6 +28,9 @@ public:
     void cmdHyousi(int index);   // cover page and labels
     void cmdKansu();             // procedure list
     void cmdModule();            // module source list
+    void cmdXlShape();           // shapes and controls
+    void cmdFile();              // folder files and link sources
+    void cmdAddin();             // add-ins
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

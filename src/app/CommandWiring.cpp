@@ -31,6 +31,9 @@ public:
         window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
         window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
         window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
+        window_.setCommand("cmdXlShape", [this](int) { commands_.cmdXlShape(); });
+        window_.setCommand("cmdFile", [this](int) { commands_.cmdFile(); });
+        window_.setCommand("cmdAddin", [this](int) { commands_.cmdAddin(); });
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);

@@ -77,6 +77,18 @@ const OptionFlag kOptionFlags[] = {
     {"shape", intake::OptionGroup::Shape, 3},   {"file", intake::OptionGroup::File, 3},
 };
 
+// Option groups whose values are explained in words in the help text.
+QString optionHelp(const OptionFlag& f) {
+    static const std::pair<const char*, const char*> words[] = {
+        {"shape", "shape list: 1 shapes that run a macro (default), 2 all shapes, 3 all but comments"},
+        {"file", "file list: 1 files of the workbook's folder with an extension starting with x (default), "
+                 "2 the workbooks it links to, 3 every file of the folder"},
+    };
+    for (const auto& [name, text] : words)
+        if (qstrcmp(name, f.name) == 0) return QString::fromLatin1(text);
+    return QStringLiteral("option value 1..%1 of that option group").arg(f.count);
+}
+
 }  // namespace
 
 int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -84,7 +96,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addPositionalArgument("FILE.xls", "the workbook to document");
     parser.addOption({{"o", "output"}, "folder for the PDF files (default: out)", "DIR", "out"});
     for (const OptionFlag& f : kOptionFlags)
-        parser.addOption({f.name, QStringLiteral("option value 1..%1 of that option group").arg(f.count), "N"});
+        parser.addOption({f.name, optionHelp(f), "N"});
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
@@ -134,8 +146,11 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         {"cover page", "cmdHyousi_0", [&] { commands.cmdHyousi(0); }},
         {"spine label", "cmdHyousi_1", [&] { commands.cmdHyousi(1); }},
         {"front label", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
+        {"shape list", "cmdXlShape", [&] { commands.cmdXlShape(); }},
         {"procedure list", "cmdKansu", [&] { commands.cmdKansu(); }},
         {"module source list", "cmdModule", [&] { commands.cmdModule(); }},
+        {"file list", "cmdFile", [&] { commands.cmdFile(); }},
+        {"add-in list", "cmdAddin", [&] { commands.cmdAddin(); }},
     };
     for (const Chapter& c : chapters) {
         if (exitRequested) break;

@@ -39,9 +39,10 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
     ASSERT_EQ(run({sample, "-o", out}), 0) << stdErr.toStdString();
     const QStringList pdfs = QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Name);
     EXPECT_EQ(pdfs, (QStringList{"01_R_XlHyousi.pdf", "02_R_XlHyousiH.pdf", "03_R_XlHyousiW.pdf",
-                                 "04_R_ModuleList.pdf", "05_R_SourceList.pdf", "documentation.pdf"}));
+                                 "04_R_XlShape.pdf", "05_R_ModuleList.pdf", "06_R_SourceList.pdf",
+                                 "07_R_XlFile.pdf", "08_R_XlAddin.pdf", "documentation.pdf"}));
     EXPECT_TRUE(pdfText(out + "/01_R_XlHyousi.pdf").contains("受注管理システム"));
-    const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
+    const QString procedures = pdfText(out + "/05_R_ModuleList.pdf");
     EXPECT_TRUE(procedures.contains("ShowMenu"));
     EXPECT_TRUE(procedures.contains("Recalc"));
     EXPECT_TRUE(procedures.contains("UserForm1.frm"));  // the user form's module
@@ -53,9 +54,12 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
 
 TEST_F(Batch, OptionsOverrideTheWindowDefaults) {
     const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
-    ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50"}), 0) << stdErr.toStdString();
-    EXPECT_TRUE(QFile::exists(out + "/04_R_ModuleList50.pdf"));
-    EXPECT_TRUE(QFile::exists(out + "/05_R_SourceList1.pdf"));
+    ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50", "--shape", "2", "--file", "2"}), 0)
+        << stdErr.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/05_R_ModuleList50.pdf"));
+    EXPECT_TRUE(QFile::exists(out + "/06_R_SourceList1.pdf"));
+    EXPECT_TRUE(pdfText(out + "/04_R_XlShape.pdf").contains("コメント"));  // comments only with --shape 2
+    EXPECT_TRUE(pdfText(out + "/07_R_XlFile.pdf").contains("Prices.xls"));  // the sample's link source
     EXPECT_EQ(run({sample, "-o", out, "--module", "9"}), 2);
 }
 
