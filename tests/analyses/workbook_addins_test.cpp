@@ -1,6 +1,8 @@
 // The add-in list: every registered add-in under every sheet, numbered
 // through; a registered add-in whose file is gone keeps its row.
 #include "analyses/workbook/AddinList.h"
+#include "analyses/workbook/FolderFiles.h"
+#include "analyses/workbook/ShapeInventory.h"
 #include "workbook_support.h"
 
 #include <QFile>
@@ -40,4 +42,25 @@ TEST(AddinCommand, FourAddinsUnderThreeSheetsGiveTwelveRows) {
     EXPECT_EQ(rows[3][4].toDouble(), 0.5);
     EXPECT_EQ(space.progress.values, (std::vector<int>{0, 33, 67, 100, 100}));
     EXPECT_EQ(runAddinList(space.context()).rows, 12);  // every run rebuilds
+}
+
+TEST(WorkbookChapters, FailureShowsThePlaceAndKeepsTheMark) {
+    test::workbook::BookSpace space;
+    test::XlsWriter w;
+    w.addSheet("A");
+    space.open(w);
+    QFile::remove(space.dbPath());
+    const auto ctx = space.context();
+    const struct { analyses::code::CodeOutcome out; QString place; int mark; } runs[] = {
+        {runShapeInventory(ctx, {2, 1}), "場所:図形情報ｴﾗｰNo:3024", 1},
+        {runFolderFiles(ctx, {3, 1}), "場所:ファイル一覧ｴﾗｰNo:3024", 1},
+        {runAddinList(ctx), "場所:アドイン情報ｴﾗｰNo:3024", 0},
+    };
+    for (const auto& r : runs) {
+        EXPECT_EQ(r.out.end, analyses::code::CodeOutcome::End::Failed);
+        EXPECT_TRUE(r.out.message.startsWith(r.place)) << r.out.message.toStdString();
+        EXPECT_EQ(r.out.doneMark, r.mark);
+        EXPECT_TRUE(r.out.report.isEmpty());
+    }
+    EXPECT_EQ(space.messages.shown.size(), 3u);
 }

@@ -88,36 +88,25 @@ std::vector<FileEntry> listedFiles(const WorkbookContext& ctx, FileSelection sel
 code::CodeOutcome runFolderFiles(const WorkbookContext& ctx, const FileOptions& options) {
     code::CodeOutcome out;
     out.doneMark = options.tableSelection;
-    const auto& base = ctx.base;
-    code::runGuarded(base, FilePlace, out, [&] {
+    code::runGuarded(ctx.base, FilePlace, out, [&] {
         if (options.selection != options.tableSelection) {
-            if (base.reopenWorkbook) base.reopenWorkbook();
-            auto db = store::Database::open(base.databasePath);
-            BusyGuard busy(base.progress);
-            store::CommandScope scope(*db);
-            base.progress.showGauge(true);
-            base.progress.progress(0);
-            db->execute(QString::fromLatin1(store::reset::XlFile));
-            base.progress.status(FileCollectingText);
-            auto table = db->openTable(QStringLiteral("T_XlFile"));
-            qint64 fileNo = 0;
-            for (const FileEntry& entry : listedFiles(ctx, FileSelection(options.selection))) {
-                table->addNew();
-                table->set(QStringLiteral("FileNo"), ++fileNo);
-                table->set(QStringLiteral("XFileName"), entry.name);
-                table->set(QStringLiteral("FilePath"), entry.folder);
-                setFileFacts(*table, entry.facts);
-                table->update();
-            }
-            table->close();
-            out.rows = int(fileNo);
+            if (ctx.base.reopenWorkbook) ctx.base.reopenWorkbook();
+            collectInto(ctx, QStringLiteral("T_XlFile"), store::reset::XlFile, FileCollectingText,
+                        [&](store::Table& table) {
+                qint64 fileNo = 0;
+                for (const FileEntry& entry : listedFiles(ctx, FileSelection(options.selection))) {
+                    table.addNew();
+                    table.set(QStringLiteral("FileNo"), ++fileNo);
+                    table.set(QStringLiteral("XFileName"), entry.name);
+                    table.set(QStringLiteral("FilePath"), entry.folder);
+                    setFileFacts(table, entry.facts);
+                    table.update();
+                    ++out.rows;
+                }
+            });
             out.collected = true;
         }
-        out.doneMark = options.selection;
-        out.end = code::CodeOutcome::End::Report;
-        out.report = FileReport;
-        base.progress.status(code::FinishedText);
-        base.progress.progress(100);
+        finishChapter(ctx, out, options.selection, FileReport);
     });
     return out;
 }

@@ -124,34 +124,23 @@ void writeRow(store::Table& t, const ShapeRow& row, int selection) {
 code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptions& options) {
     code::CodeOutcome out;
     out.doneMark = options.tableSelection;
-    const auto& base = ctx.base;
-    code::runGuarded(base, ShapePlace, out, [&] {
+    code::runGuarded(ctx.base, ShapePlace, out, [&] {
         if (options.selection != options.tableSelection) {
             const host::Workbook& book = openWorkbook(ctx);
-            auto db = store::Database::open(base.databasePath);
-            BusyGuard busy(base.progress);
-            store::CommandScope scope(*db);
-            base.progress.showGauge(true);
-            base.progress.progress(0);
-            base.progress.status(ShapeCollectingText);
-            db->execute(QString::fromLatin1(store::reset::XlShape));
-            auto table = db->openTable(QStringLiteral("T_XlShape"));
-            const int n = walkedSheetCount(ctx, book);
-            for (int i = 1; i <= n; ++i) {
-                for (const ShapeRow& row : shapeRows(book.sheet(i), i, ShapeSelection(options.selection))) {
-                    writeRow(*table, row, options.selection);
-                    ++out.rows;
+            collectInto(ctx, QStringLiteral("T_XlShape"), store::reset::XlShape, ShapeCollectingText,
+                        [&](store::Table& table) {
+                const int n = walkedSheetCount(ctx, book);
+                for (int i = 1; i <= n; ++i) {
+                    for (const ShapeRow& row : shapeRows(book.sheet(i), i, ShapeSelection(options.selection))) {
+                        writeRow(table, row, options.selection);
+                        ++out.rows;
+                    }
+                    ctx.base.progress.progress(sheetProgress(i, n));
                 }
-                base.progress.progress(sheetProgress(i, n));
-            }
-            table->close();
+            });
             out.collected = true;
         }
-        out.doneMark = options.selection;
-        out.end = code::CodeOutcome::End::Report;
-        out.report = ShapeReport;
-        base.progress.status(code::FinishedText);
-        base.progress.progress(100);
+        finishChapter(ctx, out, options.selection, ShapeReport);
     });
     return out;
 }

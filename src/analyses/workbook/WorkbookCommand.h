@@ -7,6 +7,10 @@
 
 #include <functional>
 
+namespace tabulon::store {
+class Table;
+}
+
 namespace tabulon::analyses::workbook {
 
 struct WorkbookContext {
@@ -22,6 +26,15 @@ const host::Workbook& openWorkbook(const WorkbookContext& ctx);
 
 // The sheets the workbook chapters walk: all but the old macro sheets.
 int walkedSheetCount(const WorkbookContext& ctx, const host::Workbook& book);
+
+// The gathering frame of a chapter: opens the database, enters the busy
+// convention, shows the gauge at 0 % and the collecting text, empties the
+// table with its reset statement and hands it over for the rows. Rows written
+// before a failure stay.
+void collectInto(const WorkbookContext& ctx, const QString& table, const char* reset,
+                 const QString& collecting, const std::function<void(store::Table&)>& writeRows);
+// The end of a chapter that succeeded: its done mark, its report, finished, 100 %.
+void finishChapter(const WorkbookContext& ctx, code::CodeOutcome& out, int doneMark, const QString& report);
 
 // Progress after sheet i of n: 100 * i / n, halves rounded up.
 int sheetProgress(int i, int n);
