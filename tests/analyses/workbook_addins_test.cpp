@@ -35,8 +35,8 @@ TEST(AddinCommand, FourAddinsUnderThreeSheetsGiveTwelveRows) {
         EXPECT_EQ(rows[i][0].toInt(), i + 1);
         EXPECT_EQ(rows[i][3].toString(), QString(QChar(u'A' + i / 4)));
     }
-    EXPECT_EQ(rows[0][2].toInt(), 1);
-    EXPECT_EQ(rows[1][2].toInt(), 0);
+    EXPECT_EQ(rows[0][2].toInt(), 1);  // installed
+    EXPECT_EQ(rows[1][2].toInt(), 0);  // registered only
     EXPECT_EQ(rows[2][1].toString(), "gone.xla");
     EXPECT_EQ(rows[2][4], QVariant());
     EXPECT_EQ(rows[3][4].toDouble(), 0.5);
