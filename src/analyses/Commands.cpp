@@ -6,13 +6,16 @@
 #include "analyses/code/ProcedureList.h"
 #include "analyses/code/Variables.h"
 #include "analyses/code/SourceList.h"
+#include "analyses/workbook/AddinList.h"
 #include "analyses/workbook/CellInventory.h"
 #include "analyses/workbook/CoverPage.h"
+#include "analyses/workbook/FolderFiles.h"
 #include "analyses/workbook/LinkSearch.h"
 #include "analyses/workbook/NameList.h"
 #include "analyses/workbook/ObjectInventory.h"
-#include "analyses/workbook/TimeEstimate.h"
+#include "analyses/workbook/ShapeInventory.h"
 #include "analyses/workbook/SheetPrint.h"
+#include "analyses/workbook/TimeEstimate.h"
 #include "host/Error.h"
 #include "reports/PreviewChoice.h"
 #include "store/Database.h"
@@ -73,10 +76,34 @@ code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
         fe.shell.progress,
         cursor,
         [&intake = fe.intake] { intake.reopenIfNeeded(); },
+        fe.session.workbookPath(),
+        fe.session.paths().appFolder,
     };
 }
 
 }  // namespace
+
+void Commands::cmdXlShape() {
+    auto& s = fe_.session;
+    workbook::ShapeOptions options;
+    options.selection = s.optionValue(OptionGroup::Shape);
+    options.tableSelection = s.mark(Mark::Shape);
+    finishWorkbook(workbook::runShapeInventory(workbookContext(fe_), options), Mark::Shape,
+                   QStringLiteral("cmdSPre"));
+}
+
+void Commands::cmdFile() {
+    auto& s = fe_.session;
+    workbook::FileOptions options;
+    options.selection = s.optionValue(OptionGroup::File);
+    options.tableSelection = s.mark(Mark::File);
+    finishWorkbook(workbook::runFolderFiles(workbookContext(fe_), options), Mark::File,
+                   QStringLiteral("cmdFPre"));
+}
+
+void Commands::cmdAddin() {
+    finishWorkbook(workbook::runAddinList(workbookContext(fe_)), Mark::Addins, QStringLiteral("cmdADPre"));
+}
 
 void Commands::cmdKansu() {
     auto& s = fe_.session;
@@ -146,10 +173,34 @@ workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
         fe.shell.progress,
         [&intake = fe.intake] { return intake.workbook(); },
         [&intake = fe.intake] { intake.reopenIfNeeded(); },
+        fe.session.workbookPath(),
+        fe.session.paths().appFolder,
     };
 }
 
 }  // namespace
+
+void Commands::cmdXlShape() {
+    auto& s = fe_.session;
+    workbook::ShapeOptions options;
+    options.selection = s.optionValue(OptionGroup::Shape);
+    options.tableSelection = s.mark(Mark::Shape);
+    finishWorkbook(workbook::runShapeInventory(workbookContext(fe_), options), Mark::Shape,
+                   QStringLiteral("cmdSPre"));
+}
+
+void Commands::cmdFile() {
+    auto& s = fe_.session;
+    workbook::FileOptions options;
+    options.selection = s.optionValue(OptionGroup::File);
+    options.tableSelection = s.mark(Mark::File);
+    finishWorkbook(workbook::runFolderFiles(workbookContext(fe_), options), Mark::File,
+                   QStringLiteral("cmdFPre"));
+}
+
+void Commands::cmdAddin() {
+    finishWorkbook(workbook::runAddinList(workbookContext(fe_)), Mark::Addins, QStringLiteral("cmdADPre"));
+}
 
 void Commands::cmdObject() {
     auto& s = fe_.session;

@@ -42,6 +42,9 @@ public:
     void cmdHensu();             // variables, constants, user types
     void cmdHensuReport(const QString& button);  // cmdHensuU, cmdHensuT, cmdHensuH
     void cmdInyoSaki();          // procedure citations
+    void cmdXlShape();           // shapes and controls
+    void cmdFile();              // folder files and link sources
+    void cmdAddin();             // add-ins
     // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
     void preview(const QString& button);
 

@@ -53,6 +53,9 @@ public:
             const QString name = QString::fromLatin1(button);
             window_.setCommand(name, [this, name](int) { commands_.cmdHensuReport(name); });
         }
+        window_.setCommand("cmdXlShape", [this](int) { commands_.cmdXlShape(); });
+        window_.setCommand("cmdFile", [this](int) { commands_.cmdFile(); });
+        window_.setCommand("cmdAddin", [this](int) { commands_.cmdAddin(); });
         for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
                                    "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
             const QString name = QString::fromLatin1(button);

@@ -80,19 +80,6 @@ const OptionFlag kOptionFlags[] = {
     {"shape", intake::OptionGroup::Shape, 3},   {"file", intake::OptionGroup::File, 3},
 };
 
-// The option values in words, for --help.
-QString optionHelp(const OptionFlag& f) {
-    static const std::pair<const char*, const char*> words[] = {
-        {"object", "object list: 1 book data and links only, 2 sheets and modules (simple), "
-                   "3 sheets with every cell counted (detailed); default 2"},
-        {"cell", "cell list: 1 formulas, 2 comments, 3 cells with both; default 3"},
-        {"sheets", "cell list sheets: 1 all sheets, 2 the selected sheet (--sheet, else the first); default 1"},
-    };
-    for (const auto& [name, text] : words)
-        if (qstrcmp(name, f.name) == 0) return QString::fromLatin1(text);
-    return QStringLiteral("option value 1..%1 of that option group").arg(f.count);
-}
-
 }  // namespace
 
 int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -100,22 +87,18 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addPositionalArgument("FILE.xls", "the workbook to document");
     parser.addOption({{"o", "output"}, "folder for the PDF files (default: out)", "DIR", "out"});
     for (const OptionFlag& f : kOptionFlags)
-        parser.addOption({f.name, optionHelp(f), "N"});
+        parser.addOption({f.name, QStringLiteral("option value 1..%1").arg(f.count), "N"});
     parser.addOption({"sheet", "this one sheet only: the cell list in selected-sheet mode (implies --sheets 2) and the sheet print image", "NAME"});
     parser.addOption({"link", "link-destination search: the N-th link source (0: none); default 1", "N", "1"});
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << parser.helpText();
-        return 0;
-    }
     parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
     parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
                       "RESULT.xdb"});
     parser.addOption({"zoom", "print scale of the sheet images in percent (default: as the window's txtZoom)", "N"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
-        err << (parser.errorText().isEmpty() ? QStringLiteral("usage: tabulon document FILE.xls [-o DIR]")
+        err << (parser.errorText().isEmpty() ? QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）")
                                              : parser.errorText())
-            << Qt::endl << parser.helpText();
+            << Qt::endl;
         return 2;
     }
     const QString workbook = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
@@ -129,7 +112,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         if (!parser.isSet(f.name)) continue;
         const int value = parser.value(f.name).toInt();
         if (value < 1 || value > f.count) {
-            err << "--" << f.name << " takes 1 to " << f.count << Qt::endl;
+            err << QStringLiteral("--%1 には 1 から %2 までの番号を指定してください").arg(QLatin1String(f.name)).arg(f.count) << Qt::endl;
             return 2;
         }
         session.clickOption(f.group, value - 1);
@@ -147,10 +130,10 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     intake::CommandShell shell{messages, progress, [&] { exitRequested = true; }};
     intake::WorkbookIntake intake(session, shell, {[&] { reportService.startEngine(); }, {}});
 
-    progress.chapter(QStringLiteral("intake: ") + workbook);
+    progress.chapter(QStringLiteral("解析ファイルの読込: ") + workbook);
     if (!intake.run(intake::IntakeRoute::Dialog, [&] { return workbook; })) {
         if (messages.last.isEmpty())
-            err << "not an .xls workbook: " << workbook << Qt::endl;
+            err << QStringLiteral("ブックを開けませんでした: ") << workbook << Qt::endl;
         intake::clearWorkingFolder(paths.tempFolder);
         return 1;
     }
@@ -160,41 +143,8 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString selectedSheet = parser.isSet("sheet") ? parser.value("sheet") : session.sheetNames().value(0);
     const int linkIndex = parser.value("link").toInt();
     const QString chosenLink = linkIndex >= 1 ? session.linkItems().value(linkIndex - 1) : QString();
-    // The chapters in the order of the main window, frame by frame.
-    struct Chapter { const char* title; const char* command; std::function<void()> run; };
-    const Chapter chapters[] = {
-        {"cover page", "cmdHyousi_0", [&] { commands.cmdHyousi(0); }},
-        {"spine label", "cmdHyousi_1", [&] { commands.cmdHyousi(1); }},
-        {"front label", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
-        {"processing-time estimate", "cmdTimeCheck", [&] { commands.cmdTimeCheck(); }},
-        {"object list", "cmdObject", [&] { commands.cmdObject(); }},
-        {"cell list", "cmdCell", [&] { commands.cmdCell(selectedSheet); }},
-        {"procedure list", "cmdKansu", [&] { commands.cmdKansu(); }},
-        {"module source list", "cmdModule", [&] { commands.cmdModule(); }},
-        {"name list", "cmdName", [&] { commands.cmdName(); }},
-        {"link-destination search", "cmdLinkMoto", [&] {
-             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("link-destination search: skipped (no link source)"));
-             else commands.cmdLinkMoto(chosenLink);
-         }},
-        {"comment list", "cmdComment", [&] { commands.cmdComment(); }},
-        {"module step counts", "cmdModStep", [&] { commands.cmdModStep(); }},
-        {"procedure citations", "cmdInyoSaki", [&] { commands.cmdInyoSaki(); }},
-        {"variable information", "cmdHensu", [&] { commands.cmdHensu(); }},
-        {"user-defined type list", "cmdHensuU", [&] { commands.cmdHensuReport("cmdHensuU"); }},
-        {"constant list", "cmdHensuT", [&] { commands.cmdHensuReport("cmdHensuT"); }},
-        {"variable list", "cmdHensuH", [&] { commands.cmdHensuReport("cmdHensuH"); }},
-    };
-    for (const Chapter& c : chapters) {
-        if (exitRequested) break;
-        if (!session.isEnabled(QLatin1String(c.command))) {
-            progress.chapter(QStringLiteral("%1: skipped (not available for this workbook)").arg(c.title));
-            continue;
-        }
-        progress.chapter(QLatin1String(c.title));
-        c.run();
-    }
     // The print image of every sheet the sheet list offers, or of --sheet.
-    if (!exitRequested && session.isEnabled(QStringLiteral("cmdSheet"))) {
+    const auto printSheets = [&] {
         if (parser.isSet("zoom")) {
             intake::Cover cover = session.cover();
             cover.zoom = parser.value("zoom");
@@ -202,17 +152,55 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         const QStringList sheets = parser.isSet("sheet") ? QStringList{parser.value("sheet")} : session.sheetNames();
         for (const QString& sheet : sheets) {
-            progress.chapter(QStringLiteral("sheet print image: ") + sheet);
+            if (exitRequested) break;
+            progress.chapter(QStringLiteral("シート印刷: ") + sheet);
             commands.cmdSheet(sheet);
         }
+    };
+    // The chapters in the order of the main window, frame by frame; the
+    // time estimate first, as a warning before the slow ones.
+    struct Chapter { const char* title; const char* command; std::function<void()> run; };
+    const Chapter chapters[] = {
+        {"表紙", "cmdHyousi_0", [&] { commands.cmdHyousi(0); }},
+        {"ラベル(縦)", "cmdHyousi_1", [&] { commands.cmdHyousi(1); }},
+        {"ラベル(横)", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
+        {"処理時間　事前確認", "cmdTimeCheck", [&] { commands.cmdTimeCheck(); }},
+        {"オブジェクト一覧", "cmdObject", [&] { commands.cmdObject(); }},
+        {"セル情報リスト", "cmdCell", [&] { commands.cmdCell(selectedSheet); }},
+        {"プロシージャ一覧", "cmdKansu", [&] { commands.cmdKansu(); }},
+        {"モジュールリスト", "cmdModule", [&] { commands.cmdModule(); }},
+        {"図形一覧", "cmdXlShape", [&] { commands.cmdXlShape(); }},
+        {"変数情報取得", "cmdHensu", [&] { commands.cmdHensu(); }},
+        {"定義型一覧", "cmdHensuU", [&] { commands.cmdHensuReport("cmdHensuU"); }},
+        {"定数一覧", "cmdHensuT", [&] { commands.cmdHensuReport("cmdHensuT"); }},
+        {"変数一覧", "cmdHensuH", [&] { commands.cmdHensuReport("cmdHensuH"); }},
+        {"名前一覧", "cmdName", [&] { commands.cmdName(); }},
+        {"シート印刷", "cmdSheet", [&] { printSheets(); }},
+        {"ファイル一覧", "cmdFile", [&] { commands.cmdFile(); }},
+        {"コメント一覧", "cmdComment", [&] { commands.cmdComment(); }},
+        {"ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ", "cmdModStep", [&] { commands.cmdModStep(); }},
+        {"アドイン一覧", "cmdAddin", [&] { commands.cmdAddin(); }},
+        {"引用先一覧", "cmdInyoSaki", [&] { commands.cmdInyoSaki(); }},
+        {"リンク先セル　検索", "cmdLinkMoto", [&] {
+             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("リンク先セル　検索: 省略（リンク元がありません）"));
+             else commands.cmdLinkMoto(chosenLink);
+         }},
+    };
+    for (const Chapter& c : chapters) {
+        if (exitRequested) break;
+        if (!session.isEnabled(QLatin1String(c.command))) {
+            progress.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(QString::fromUtf8(c.title)));
+            continue;
+        }
+        if (qstrcmp(c.command, "cmdSheet") != 0) progress.chapter(QString::fromUtf8(c.title));
+        c.run();
     }
-
     // As the window's exit does: the exported modules go.
     intake::clearWorkingFolder(paths.tempFolder);
 
     // The results file, as the save command of the window would write it.
     if (parser.isSet("save") && !exitRequested) {
-        progress.chapter(QStringLiteral("results file"));
+        progress.chapter(QStringLiteral("解析ファイルの保存"));
         const QString target = QFileInfo(parser.value("save")).absoluteFilePath();
         if (!analyses::ResultsCommands({session, shell, reportService, intake, {}})
                  .m1b([&] { return target; }))
@@ -235,7 +223,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                 preview.documents, combined,
                 QFileInfo(workbook).fileName() + QStringLiteral(" プログラム仕様書"));
             written << combined;
-            out << "combined: " << combined << " (" << pages << " pages)" << Qt::endl;
+            out << QStringLiteral("全章: ") << combined << QStringLiteral("（%1 ページ）").arg(pages) << Qt::endl;
         }
         for (const QString& f : written)
             out << f << Qt::endl;

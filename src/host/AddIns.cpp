@@ -73,18 +73,24 @@ AddInRegistry AddInRegistry::load(const QString& iniPath) {
 }
 
 AddIn AddInRegistry::item(int position) const {
+    const AddIn addIn = registered(position);
+    if (!QFileInfo(addIn.fullName).isFile())
+        throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(addIn.fullName));
+    return addIn;
+}
+
+AddIn AddInRegistry::registered(int position) const {
     if (position < 1 || position > count())
         throw Error(SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
     const Entry& entry = entries_[position - 1];
     const QFileInfo info(entry.fullName);
-    if (!info.isFile())
-        throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(entry.fullName));
     AddIn addIn;
     addIn.name = info.fileName();
     addIn.fullName = entry.fullName;
     addIn.path = info.absolutePath();
     addIn.installed = entry.installed;
-    addIn.title = documentTitle(entry.fullName);
+    if (info.isFile())
+        addIn.title = documentTitle(entry.fullName);
     return addIn;
 }
 

@@ -39,6 +39,9 @@ public:
     // range and Error 53 when the registered file no longer exists: the
     // caller's list ends there, as it did on the platform.
     AddIn item(int position) const;
+    // The same add-in as registered, whether or not its file still exists
+    // (a missing file gives an empty title). Error 9 out of range.
+    AddIn registered(int position) const;
 
 private:
     struct Entry {

@@ -100,7 +100,7 @@ CREATE TABLE T_XlShape (
   "ShapeName" TEXT(255),
   "ShapeType" TEXT(255),
   "IbentType" TEXT(255),
-  "MacroName" TEXT(255),
+  "MacroName" TEXT(65535),
   "ForeColor" TEXT(255),
   "LineStyle" TEXT(255),
   "TextName" TEXT(65535),
@@ -116,7 +116,7 @@ CREATE TABLE T_XlName (
 
 CREATE TABLE T_XlFile (
   "ID" INTEGER PRIMARY KEY,
-  "FileNo" SMALLINT,
+  "FileNo" INTEGER,
   "XFileName" TEXT(255),
   "FileSize" DOUBLE,
   "UpdateDate" DATETIME,
@@ -126,7 +126,7 @@ CREATE TABLE T_XlFile (
 
 CREATE TABLE T_XlAddin (
   "ID" INTEGER PRIMARY KEY,
-  "FileNo" SMALLINT,
+  "FileNo" INTEGER,
   "Name" TEXT(255),
   "FullName" TEXT(65535),
   "Title" TEXT(255),

@@ -7,6 +7,8 @@
 #include "support/TestSupport.h"
 #include "support/XlsWriter.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
 namespace tabulon::test::workbook {
@@ -43,5 +45,24 @@ inline QStringList lines(const std::vector<std::vector<QVariant>>& rows) {
     }
     return out;
 }
+
+class BookSpace : public code::Workspace {
+public:
+    // Saves the workbook as folder()/name and loads it.
+    void open(const XlsWriter& writer, const QString& name = QStringLiteral("Book1.xls")) {
+        path_ = folder() + name;
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        writer.save(path_);
+        book_.emplace(host::Workbook::load(path_));
+    }
+    QString folder() const { return QDir(temp() + QStringLiteral("..")).absolutePath() + u'/'; }
+    analyses::workbook::WorkbookContext context() {
+        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, {}, path_, folder()};
+    }
+
+private:
+    QString path_;
+    std::optional<host::Workbook> book_;
+};
 
 }  // namespace tabulon::test::workbook

@@ -45,7 +45,7 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
                                  "10_R_XlHensuT.pdf", "11_R_XlHensuH.pdf", "documentation.pdf"}));
     EXPECT_TRUE(pdfText(out + "/11_R_XlHensuH.pdf").contains("変数"));
     EXPECT_TRUE(pdfText(out + "/01_R_XlHyousi.pdf").contains("受注管理システム"));
-    const QString procedures = pdfText(out + "/04_R_ModuleList.pdf");
+    const QString procedures = pdfText(out + "/05_R_ModuleList.pdf");
     EXPECT_TRUE(procedures.contains("ShowMenu"));
     EXPECT_TRUE(procedures.contains("Recalc"));
     EXPECT_TRUE(procedures.contains("UserForm1.frm"));  // the user form's module
@@ -57,9 +57,12 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderAndACombinedFile) {
 
 TEST_F(Batch, OptionsOverrideTheWindowDefaults) {
     const QString sample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
-    ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50"}), 0) << stdErr.toStdString();
-    EXPECT_TRUE(QFile::exists(out + "/04_R_ModuleList50.pdf"));
-    EXPECT_TRUE(QFile::exists(out + "/05_R_SourceList1.pdf"));
+    ASSERT_EQ(run({sample, "-o", out, "--columns", "1", "--proc50", "--shape", "2", "--file", "2"}), 0)
+        << stdErr.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/05_R_ModuleList50.pdf"));
+    EXPECT_TRUE(QFile::exists(out + "/06_R_SourceList1.pdf"));
+    EXPECT_TRUE(pdfText(out + "/04_R_XlShape.pdf").contains("コメント"));  // comments only with --shape 2
+    EXPECT_TRUE(pdfText(out + "/07_R_XlFile.pdf").contains("Prices.xls"));  // the sample's link source
     EXPECT_EQ(run({sample, "-o", out, "--module", "9"}), 2);
 }
 

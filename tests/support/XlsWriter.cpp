@@ -84,6 +84,12 @@ QByteArray bof(quint16 dt) {
 QByteArray sheetStream(const XlsSheet& sheet, const QHash<QString, int>& sstIndex, const QByteArray& drawing) {
     if (sheet.chart) return bof(0x0020) + record(0x000A, {});
     QByteArray out = bof(0x0010);
+    if (sheet.protectedContents) {  // PROTECT and PASSWORD, MS-XLS 2.4.207 and 2.4.191
+        QByteArray on, hash;
+        put16(on, 1); put16(hash, sheet.passwordHash);
+        out += record(0x0012, on);
+        if (sheet.passwordHash) out += record(0x0013, hash);
+    }
     int lastRow = -1, lastCol = -1, firstRow = 1 << 30, firstCol = 1 << 30;
     for (const auto& c : sheet.cells) {
         lastRow = std::max(lastRow, c.row);
@@ -177,12 +183,12 @@ QString virtualPath(const QString& path) {
     return out;
 }
 
-// The macro names the buttons run, in first-use order.
+// The macro names the shapes run, in first-use order.
 QStringList buttonMacros(const std::vector<XlsSheet>& sheets) {
     QStringList macros;
     for (const auto& s : sheets)
         for (const auto& shape : s.shapes)
-            if (shape.kind == XlsShape::Button && !shape.macro.isEmpty() && !macros.contains(shape.macro))
+            if (shape.kind != XlsShape::Note && !shape.macro.isEmpty() && !macros.contains(shape.macro))
                 macros << shape.macro;
     return macros;
 }
@@ -301,6 +307,12 @@ XlsShape& XlsSheet::textBox(int row, int col, const QString& text) {
 }
 XlsShape& XlsSheet::button(int row, int col, const QString& caption, const QString& macro) {
     XlsShape s; s.kind = XlsShape::Button; s.row = row; s.col = col; s.text = caption; s.macro = macro;
+    shapes.push_back(s);
+    return shapes.back();
+}
+
+XlsShape& XlsSheet::picture(int row, int col) {
+    XlsShape s; s.kind = XlsShape::Picture; s.row = row; s.col = col; s.lineVisible = false;
     shapes.push_back(s);
     return shapes.back();
 }

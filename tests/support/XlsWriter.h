@@ -49,7 +49,7 @@ struct XlsCell {
 // A drawing object on a sheet. Object ids follow the order the shapes were
 // added (1, 2, ...), which is what the default names are built from.
 struct XlsShape {
-    enum Kind { Note, TextBox, Button };
+    enum Kind { Note, TextBox, Button, Picture };
     Kind kind = TextBox;
     int row = 0, col = 0;  // top-left cell of the anchor (a note: its cell)
     QString text;          // a note's text without the author line
@@ -58,6 +58,7 @@ struct XlsShape {
     QString name;          // stored name; empty leaves the default name
     int fillRgb = -1;      // 0xRRGGBB, or -1 for the default fill
     int lineDashing = -1;  // MSOLINEDASHING (1 dash, 2 dot, ...), -1 solid
+    bool lineVisible = true;  // false writes the line switched off
 };
 
 struct XlsSheet {
@@ -67,6 +68,8 @@ struct XlsSheet {
     std::vector<XlsCell> cells;
     std::deque<XlsShape> shapes;  // a deque keeps returned references valid
     QByteArray extraRecords;      // whole records written after the cells (layout, page setup)
+    bool protectedContents = false;  // PROTECT record
+    quint16 passwordHash = 0;        // PASSWORD record when not 0
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);
@@ -78,6 +81,8 @@ struct XlsSheet {
     XlsShape& note(int row, int col, const QString& author, const QString& text);
     XlsShape& textBox(int row, int col, const QString& text);
     XlsShape& button(int row, int col, const QString& caption, const QString& macro);
+    // A picture frame: no text, no line, as the spreadsheet inserts one.
+    XlsShape& picture(int row, int col);
 };
 
 struct XlsName {

@@ -39,6 +39,7 @@ QByteArray options(const XlsShape& shape) {
         simple[0x01BF] = 0x00100010;  // fFilled
     }
     if (shape.lineDashing >= 0) simple[0x01CE] = quint32(shape.lineDashing);
+    if (!shape.lineVisible) simple[0x01FF] = 0x00080000;  // fUsefLine set, fLine clear
     QByteArray name;
     if (!shape.name.isEmpty()) {
         for (QChar c : shape.name + QChar(0)) put16(name, c.unicode());
@@ -73,7 +74,7 @@ QByteArray anchor(const XlsShape& shape) {
 
 // OBJ: FtCmo, then a comment's FtNts or a button's FtMacro, then FtEnd.
 QByteArray objRecord(const XlsShape& shape, int id, const QHash<QString, int>& macroNames) {
-    static const quint16 kinds[] = {0x19, 0x06, 0x07};  // note, text box, button
+    static const quint16 kinds[] = {0x19, 0x06, 0x07, 0x08};  // note, text box, button, picture
     QByteArray b;
     put16(b, 0x0015); put16(b, 0x0012);
     put16(b, kinds[shape.kind]); put16(b, quint16(id));
@@ -85,7 +86,7 @@ QByteArray objRecord(const XlsShape& shape, int id, const QHash<QString, int>& m
         guid[15] = char(id);               // any per-comment id will do
         b += guid;
         put16(b, 0); put32(b, 0);
-    } else if (shape.kind == XlsShape::Button && macroNames.contains(shape.macro)) {
+    } else if (macroNames.contains(shape.macro)) {
         // ObjFmla: cce, unused, one PtgName token, padded to an even size.
         QByteArray fmla;
         put16(fmla, 5); put32(fmla, 0);
@@ -147,7 +148,7 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
     if (sheet.shapes.empty()) return {};
     const quint32 firstSpid = quint32(dgId * kShapesPerDrawing);
     // Each shape's container in two pieces: up to its client data, and its
-    // client text box (every shape here holds text).
+    // client text box (a picture has none).
     std::vector<QByteArray> heads;
     const QByteArray textbox = art(0xF00D, 0, 0, {});
     int shapesLength = 0;
@@ -156,10 +157,12 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         QByteArray fsp;
         put32(fsp, firstSpid + quint32(i) + 1);
         put32(fsp, 0x0A00);                // fHaveAnchor | fHaveSpt
-        const int type = shape.kind == XlsShape::Button ? 201 : 202;  // host control, text box
+        const bool picture = shape.kind == XlsShape::Picture;
+        const int type = picture ? 75 : shape.kind == XlsShape::Button ? 201 : 202;  // picture frame, host control, text box
+        const int textLength = picture ? 0 : int(textbox.size());
         const QByteArray children = art(0xF00A, 2, type, fsp) + options(shape) + anchor(shape) + art(0xF011, 0, 0, {});
-        heads.push_back(art(0xF004, 0x0F, 0, children, int(children.size() + textbox.size())));
-        shapesLength += int(heads.back().size() + textbox.size());
+        heads.push_back(art(0xF004, 0x0F, 0, children, int(children.size()) + textLength));
+        shapesLength += int(heads.back().size()) + textLength;
     }
     QByteArray patriarchFsp;
     put32(patriarchFsp, firstSpid);
@@ -180,6 +183,7 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         const int id = int(i) + 1;
         out += record(kMsoDrawing, (i == 0 ? opening : QByteArray()) + heads[i]);
         out += objRecord(shape, id, macroNames);
+        if (shape.kind == XlsShape::Picture) continue;
         out += record(kMsoDrawing, textbox);
         out += txoRecords(storedText(shape));
         if (shape.kind == XlsShape::Note) {

@@ -128,6 +128,27 @@ void addCode(XlsWriter& w) {
                              "End Sub\r\n"));
 }
 
+// Shape list and file list: a picture that runs a macro on the sales sheet;
+// the summary sheet protected with a password and holding its own button;
+// the price list the summary refers to, written beside the sample as its
+// sister workbook.
+void addShapeAndFileExtras(XlsWriter& w) {
+    XlsShape& logo = w.sheet(0).picture(11, 0);
+    logo.macro = QStringLiteral("ShowMenu");
+    XlsSheet& summary = w.sheet(1);
+    summary.protectedContents = true;
+    summary.passwordHash = 0xCC3D;
+    summary.button(3, 3, QStringLiteral("再計算"), QStringLiteral("Module1.Recalc"));
+}
+
+bool writeSisterWorkbook(const QString& samplePath) {
+    XlsWriter prices;
+    XlsSheet& sheet = prices.addSheet(QStringLiteral("Sheet1"));
+    sheet.number(0, 0, 120).text(0, 1, QStringLiteral("基準単価"));
+    const qsizetype slash = samplePath.lastIndexOf(u'/');
+    return prices.save(samplePath.left(slash + 1) + QStringLiteral("Prices.xls"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,7 +165,8 @@ int main(int argc, char** argv) {
     // Workbook-level name used by the tax formula: 税率 -> '設定'!$B$1
     w.addName(QStringLiteral("税率"), Rgce().ref3d(2, 0, 1, false));
     addCode(w);
-    if (!w.save(QString::fromLocal8Bit(argv[1]))) {
+    addShapeAndFileExtras(w);
+    if (!w.save(QString::fromLocal8Bit(argv[1])) || !writeSisterWorkbook(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }

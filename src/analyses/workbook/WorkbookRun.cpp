@@ -1,6 +1,8 @@
 #include "analyses/workbook/WorkbookRun.h"
 
 #include "host/Error.h"
+#include "intake/Rounding.h"
+#include "store/Database.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -37,6 +39,30 @@ GatherScope::~GatherScope() { progress_.busy(false); }
 void announceFinished(ProgressPort& progress) {
     progress.status(FinishedText);
     progress.progress(100);
+}
+
+void collectInto(const WorkbookContext& ctx, const QString& table, const char* reset,
+                 const QString& collecting, const std::function<void(store::Table&)>& writeRows) {
+    auto db = store::Database::open(ctx.databasePath);
+    GatherScope gather(ctx.progress);
+    store::CommandScope scope(*db);
+    ctx.progress.status(collecting);
+    db->execute(QString::fromLatin1(reset));
+    auto rows = db->openTable(table);
+    writeRows(*rows);
+    rows->close();
+}
+
+void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark, const QString& report) {
+    out.doneMark = doneMark;
+    out.end = CodeOutcome::End::Report;
+    out.report = report;
+    announceFinished(ctx.progress);
+}
+
+int sheetProgress(qint64 i, qint64 n) {
+    if (n <= 0) return 100;
+    return int(intake::roundHalfUp(100.0 * double(i) / double(n), 0));
 }
 
 }  // namespace tabulon::analyses::workbook

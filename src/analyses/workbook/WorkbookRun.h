@@ -10,6 +10,10 @@
 #include <functional>
 #include <vector>
 
+namespace tabulon::store {
+class Table;
+}
+
 namespace tabulon::analyses::workbook {
 
 using code::CodeOutcome;
@@ -22,6 +26,8 @@ struct WorkbookContext {
     std::function<const host::Workbook*()> workbook;
     // Applies the workbook reopen rule; may be empty.
     std::function<void()> reopenWorkbook;
+    QString workbookPath;  // lblDBName
+    QString appFolder;     // AppFolder, where AddIns.ini lies
 };
 
 inline const QString FinishedText = QStringLiteral("終了しました");
@@ -49,5 +55,17 @@ private:
 
 // The end of a completed run: "終了しました" at 100 %.
 void announceFinished(ProgressPort& progress);
+
+// The gathering frame of a chapter with one table: opens the database, enters
+// the busy convention with the gauge at 0 %, shows the collecting text,
+// empties the table with its reset statement and hands it over for the rows.
+// Rows written before a failure stay.
+void collectInto(const WorkbookContext& ctx, const QString& table, const char* reset,
+                 const QString& collecting, const std::function<void(store::Table&)>& writeRows);
+// The end of a chapter that succeeded: its done mark, its report, finished, 100 %.
+void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark, const QString& report);
+
+// Progress after sheet i of n: 100 * i / n, halves rounded up.
+int sheetProgress(qint64 i, qint64 n);
 
 }  // namespace tabulon::analyses::workbook

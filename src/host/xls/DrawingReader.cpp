@@ -24,7 +24,11 @@ constexpr uint16_t DgContainer = 0xF002, SpgrContainer = 0xF003, SpContainer = 0
 }
 
 // OfficeArtFOPT property ids, MS-ODRAW 2.3.
-constexpr int kFillColor = 0x0181, kLineDashing = 0x01CE, kLineEndCap = 0x01D7, kShapeName = 0x0380;
+constexpr int kFillColor = 0x0181, kLineDashing = 0x01CE, kLineEndCap = 0x01D7, kLineFlags = 0x01FF,
+    kShapeName = 0x0380;
+// Line Style Boolean Properties (MS-ODRAW 2.3.8.43): fLine counts only when
+// fUsefLine says it was set; a line is drawn by default.
+constexpr uint32_t kLineOn = 0x00000008, kUseLineOn = 0x00080000;
 constexpr uint32_t kFspPatriarch = 0x0004, kFspOleShape = 0x0010;
 constexpr int kMaxDepth = 32;
 
@@ -157,6 +161,9 @@ ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& she
     auto dash = e.props.find(kLineDashing);
     auto cap = e.props.find(kLineEndCap);
     shape.dashStyle = dashStyleFor(dash == e.props.end() ? 0 : dash->second, cap == e.props.end() ? 2 : cap->second);
+    auto lineFlags = e.props.find(kLineFlags);
+    if (lineFlags != e.props.end() && (lineFlags->second & kUseLineOn))
+        shape.lineVisible = (lineFlags->second & kLineOn) != 0;
     shape.hasText = kindHasText(info.kind) || e.txo >= 0;
     if (e.txo >= 0 && size_t(e.txo) < recs.txos_.size()) {
         try {

@@ -44,6 +44,7 @@ struct ShapeModel {
     QString text;
     int fillColor = 0xFFFFFF;  // RGB as the spreadsheet reports it: R + G*256 + B*65536
     int dashStyle = 1;         // the Office dash style number; 1 solid
+    bool lineVisible = true;   // the line is drawn (a picture or a borderless box has none)
     bool isComment = false;
     int kind = -1;             // the OBJ record's object type (MS-XLS 2.5.143 ot); -1 none
     int objectId = 0;          // the OBJ record's object id

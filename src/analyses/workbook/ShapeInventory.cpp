@@ -1,0 +1,149 @@
+#include "analyses/workbook/ShapeInventory.h"
+
+#include "analyses/workbook/CoverPage.h"
+#include "store/Database.h"
+#include "store/ResetStatements.h"
+
+namespace tabulon::analyses::workbook {
+
+namespace {
+
+QString firstTwoUpper(const QString& name) {
+    return name.left(2).toUpper();
+}
+
+QString trimEnd(const QString& text) {
+    return cutThenTrim(text, int(text.size()));
+}
+
+}  // namespace
+
+QString ShapeKindName(const QString& name) {
+    if (name.isEmpty()) return ShapeKindError;
+    switch (name[0].unicode()) {
+    case u'A': return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
+    case u'B': return QStringLiteral("ボタン");
+    case u'C': return firstTwoUpper(name) == u"CO" ? QStringLiteral("コメント") : QStringLiteral("グラフ");
+    case u'L': return QStringLiteral("直線");
+    case u'O': return firstTwoUpper(name) == u"OB" ? QStringLiteral("オブジェクト") : QStringLiteral("楕円");
+    case u'P': return QStringLiteral("ピクチャ");
+    case u'R': return QStringLiteral("四角形");
+    case u'T': return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
+    default: return ShapeKindError;
+    }
+}
+
+QString TextShapeCheck(const QString& name) {
+    const QString two = firstTwoUpper(name);
+    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return ShapeKindError;
+    return QString();
+}
+
+// The reader gives the Office dash style scale; the names of the dotted,
+// dashed and dash-dot families are the ones the shape list always used.
+QString LineStyleName(int dashStyle, bool lineVisible) {
+    if (!lineVisible) return QStringLiteral("線なし");
+    switch (dashStyle) {
+    case 1: return QStringLiteral("実線");
+    case 2: return QStringLiteral("点線");
+    case 3: return QStringLiteral("点線（丸）");
+    case 4: return QStringLiteral("破線");
+    case 5: return QStringLiteral("破線・点線");
+    case 6: return QStringLiteral("破線１点線２");
+    case 7: return QStringLiteral("長破線");
+    case 8: return QStringLiteral("長破線・点線");
+    case 9: return QStringLiteral("長破線１点線２");
+    default: return ShapeKindError;
+    }
+}
+
+QString macroNameOf(const QString& onAction) {
+    qsizetype cut = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < onAction.size(); ++i) {
+        if (onAction[i] == u'\'') quoted = !quoted;
+        else if (onAction[i] == u'!' && !quoted) cut = i;
+    }
+    return onAction.mid(cut + 1);
+}
+
+bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
+    if (ShapeKindName(name) == ShapeKindError) return false;
+    switch (selection) {
+    case ShapeSelection::Macro: return !macro.isEmpty();
+    case ShapeSelection::All: return true;
+    case ShapeSelection::AllButComments: return firstTwoUpper(name) != u"CO";
+    }
+    return false;
+}
+
+// Shapes are taken by position, so two shapes of the same name keep their
+// own macro and text; the text is the shape's own, none for a picture or line.
+std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection) {
+    std::vector<ShapeRow> rows;
+    for (const xls::ShapeModel& shape : sheet.shapes()) {
+        ShapeRow row;
+        row.name = trimEnd(shape.name);
+        row.macro = trimEnd(shape.onAction);
+        if (!isListed(selection, row.name, row.macro)) continue;
+        row.objectNo = objectNo;
+        row.sheetName = sheet.name();
+        row.kind = ShapeKindName(row.name);
+        if (!row.macro.isEmpty()) row.macro = trimEnd(macroNameOf(row.macro));
+        row.foreColor = QString::number(shape.fillColor);
+        row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
+        row.readText = TextShapeCheck(row.name).isEmpty();
+        if (row.readText) row.text = shape.text;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+namespace {
+
+void writeRow(store::Table& t, const ShapeRow& row, int selection) {
+    t.addNew();
+    t.set(QStringLiteral("objectNo"), row.objectNo);
+    t.set(QStringLiteral("SheetName"), row.sheetName);
+    t.set(QStringLiteral("ControlName"), row.name);
+    t.set(QStringLiteral("ShapeName"), row.name);
+    t.set(QStringLiteral("ShapeType"), row.kind);
+    if (!row.macro.isEmpty()) {
+        t.set(QStringLiteral("IbentType"), QStringLiteral("ｸﾘｯｸ時"));
+        t.set(QStringLiteral("MacroName"), row.macro);
+    }
+    t.set(QStringLiteral("ForeColor"), row.foreColor);
+    t.set(QStringLiteral("LineStyle"), row.lineStyle);
+    if (row.readText) t.set(QStringLiteral("TextName"), row.text);
+    t.set(QStringLiteral("Label"), selection);
+    t.update();
+}
+
+}  // namespace
+
+code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptions& options) {
+    code::CodeOutcome out;
+    out.doneMark = options.tableSelection;
+    code::runGuarded(ctx.messages, ShapePlace, out, [&] {
+        if (options.selection != options.tableSelection) {
+            const host::Workbook& book = openWorkbook(ctx);
+            collectInto(ctx, QStringLiteral("T_XlShape"), store::reset::XlShape, ShapeCollectingText,
+                        [&](store::Table& table) {
+                const std::vector<host::Sheet> sheets = documentedSheets(book);
+                const int n = int(sheets.size());
+                for (int i = 1; i <= n; ++i) {
+                    for (const ShapeRow& row : shapeRows(sheets[size_t(i - 1)], i, ShapeSelection(options.selection))) {
+                        writeRow(table, row, options.selection);
+                        ++out.rows;
+                    }
+                    ctx.progress.progress(sheetProgress(i, n));
+                }
+            });
+            out.collected = true;
+        }
+        finishChapter(ctx, out, options.selection, ShapeReport);
+    });
+    return out;
+}
+
+}  // namespace tabulon::analyses::workbook
