@@ -76,34 +76,10 @@ code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
         fe.shell.progress,
         cursor,
         [&intake = fe.intake] { intake.reopenIfNeeded(); },
-        fe.session.workbookPath(),
-        fe.session.paths().appFolder,
     };
 }
 
 }  // namespace
-
-void Commands::cmdXlShape() {
-    auto& s = fe_.session;
-    workbook::ShapeOptions options;
-    options.selection = s.optionValue(OptionGroup::Shape);
-    options.tableSelection = s.mark(Mark::Shape);
-    finishWorkbook(workbook::runShapeInventory(workbookContext(fe_), options), Mark::Shape,
-                   QStringLiteral("cmdSPre"));
-}
-
-void Commands::cmdFile() {
-    auto& s = fe_.session;
-    workbook::FileOptions options;
-    options.selection = s.optionValue(OptionGroup::File);
-    options.tableSelection = s.mark(Mark::File);
-    finishWorkbook(workbook::runFolderFiles(workbookContext(fe_), options), Mark::File,
-                   QStringLiteral("cmdFPre"));
-}
-
-void Commands::cmdAddin() {
-    finishWorkbook(workbook::runAddinList(workbookContext(fe_)), Mark::Addins, QStringLiteral("cmdADPre"));
-}
 
 void Commands::cmdKansu() {
     auto& s = fe_.session;
