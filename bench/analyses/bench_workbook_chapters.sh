@@ -30,23 +30,38 @@ FILE_BYTES=$(stat -c %s big.xls)
 
 field() { awk -v tag="$2" -v key="$3=" '$1 == tag { for (i = 2; i <= NF; i++) if (index($i, key) == 1) { print substr($i, length(key) + 1); exit } }' "$1"; }
 
-"$TIME" -f "%e %M" -o ours.time "$BUILD/bench/analyses/bench_workbook_chapters" big.xls >ours.txt || { cat ours.txt; exit 1; }
-cat ours.txt
+# The machines this runs on are shared: every figure is the best of RUNS runs
+# (default 3), peak memory the highest.
+RUNS=${RUNS:-3}
+min() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b ? a : b) }'; }
+LOAD=""; CH=""; FP=""; KB=0
+for i in $(seq "$RUNS"); do
+  "$TIME" -f "%e %M" -o ours.time "$BUILD/bench/analyses/bench_workbook_chapters" big.xls >ours.txt 2>/dev/null || { cat ours.txt; exit 1; }
+  cat ours.txt
+  LOAD=$(min "$(field ours.txt timing load_s)" "$LOAD")
+  CH=$(min "$(field ours.txt timing chapters_s)" "$CH")
+  FP=$(min "$(field ours.txt timing first_page_s)" "$FP")
+  kb=$(cut -d' ' -f2 ours.time); [ "$kb" -gt "$KB" ] && KB=$kb
+done
 
 LO="soffice -env:UserInstallation=file://$WORK/lo-profile --headless --convert-to csv --outdir lo-out"
 $LO tiny.xls >/dev/null 2>&1 || true   # the first start creates the profile
-"$TIME" -f "%e" -o lo-tiny.time $LO tiny.xls >/dev/null 2>&1
-"$TIME" -f "%e" -o lo.time $LO big.xls >/dev/null 2>&1
-LO_S=$(awk -v a="$(cat lo.time)" -v b="$(cat lo-tiny.time)" 'BEGIN { d = a - b; printf "%.2f", d < 0.01 ? 0.01 : d }')
+LO_BASE=""; LO_WALL=""
+for i in $(seq "$RUNS"); do
+  "$TIME" -f "%e" -o lo-tiny.time $LO tiny.xls >/dev/null 2>&1
+  "$TIME" -f "%e" -o lo.time $LO big.xls >/dev/null 2>&1
+  LO_BASE=$(min "$(cat lo-tiny.time)" "$LO_BASE")
+  LO_WALL=$(min "$(cat lo.time)" "$LO_WALL")
+done
+LO_S=$(awk -v a="$LO_WALL" -v b="$LO_BASE" 'BEGIN { d = a - b; printf "%.2f", d < 0.01 ? 0.01 : d }')
 
-awk -v file="$FILE_BYTES" -v load="$(field ours.txt timing load_s)" -v ch="$(field ours.txt timing chapters_s)" \
-    -v fp="$(field ours.txt timing first_page_s)" -v kb="$(cut -d' ' -f2 ours.time)" -v lo="$LO_S" \
+awk -v file="$FILE_BYTES" -v load="$LOAD" -v ch="$CH" -v fp="$FP" -v kb="$KB" -v lo="$LO_S" -v runs="$RUNS" \
     -v cells="$(field ours.txt rows used_cells)" 'BEGIN {
   mb = file / 1048576; limit = 3 * mb + 150
-  printf "\nworkbook %.1f MB, %d used cells\n", mb, cells
+  printf "\nworkbook %.1f MB, %d used cells (best of %d runs)\n", mb, cells, runs
   printf "our bare load           %8.3f s\n", load
   printf "object list + formulas  %8.3f s   %.2fx our load   (%.0f cells per minute)\n", ch, ch / load, cells / ch * 60
-  printf "LibreOffice load        %8.3f s   %.1fx the two chapters\n", lo, lo / ch
+  printf "LibreOffice load        %8.3f s   %.1fx the two chapters (wall less a ten-row file)\n", lo, lo / ch
   printf "first page of R_XlCalc  %8.3f s\n", fp
   printf "peak memory             %8.1f MB  (limit %.0f MB)\n\n", kb / 1024, limit
   t1 = ch <= 3 * load; t2 = lo / ch >= 10; t3 = fp <= 1; t4 = kb / 1024 < limit
