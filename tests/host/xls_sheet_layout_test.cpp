@@ -201,6 +201,7 @@ TEST(SheetLayoutRecords, DrawingAnchorsPairWithTheirObjects) {
     const SheetLayout l = readSheetLayout(s, 0);
     ASSERT_EQ(l.shapes.size(), 2u);
     EXPECT_EQ(l.shapes[0].kind, 5);
+    EXPECT_EQ(l.shapes[0].objectId, 1);
     EXPECT_EQ(l.shapes[0].col2, 4);
     EXPECT_EQ(l.shapes[0].dx2, 512);
     EXPECT_EQ(l.shapes[0].row2, 8);

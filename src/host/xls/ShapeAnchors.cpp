@@ -39,7 +39,9 @@ void parseShapeKind(const Record& rec, SheetLayout& s) {
     if (s.shapes.empty() || s.shapes.back().kind >= 0) return;  // a child of a group: no anchor of its own
     ByteCursor c = rec.cursor();
     c.skip(4);  // ft, cb
-    s.shapes.back().kind = c.u16();
+    const int kind = c.u16();
+    s.shapes.back().objectId = c.u16();
+    s.shapes.back().kind = kind;
 }
 
 }  // namespace tabulon::xls

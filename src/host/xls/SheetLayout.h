@@ -102,6 +102,7 @@ struct PageSetupDef {
 // and 1/256 of the row height.
 struct ShapeAnchor {
     int kind = -1;  // the OBJ record's object type; -1 when no OBJ followed
+    int objectId = 0;
     int col1 = 0, dx1 = 0, row1 = 0, dy1 = 0, col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
 };
 

@@ -391,6 +391,15 @@ QString shapeLabel(int kind) {
     }
 }
 
+// A button's caption or a text box's text where the object has one, else
+// what kind of object it is.
+QString shapeText(const SheetContext& ctx, const xls::ShapeAnchor& a) {
+    for (const xls::ShapeModel& shape : ctx.sheet.shapes)
+        if (shape.objectId == a.objectId && shape.kind == a.kind && !shape.isComment && !shape.text.isEmpty())
+            return shape.text;
+    return shapeLabel(a.kind);
+}
+
 // Drawing objects as labelled frames at their anchors; comments stay
 // hidden, as the spreadsheet prints them only when asked to.
 void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
@@ -416,7 +425,7 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(frame);
         p.setPen(QColor(90, 90, 90));
-        p.drawText(frame, Qt::AlignCenter | Qt::TextWordWrap, shapeLabel(a.kind));
+        p.drawText(frame, Qt::AlignCenter | Qt::TextWordWrap, shapeText(ctx, a));
     }
     p.restore();
 }
