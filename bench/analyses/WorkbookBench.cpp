@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
 
     SilentMessages messages;
     SilentProgress progress;
-    const WorkbookContext ctx{db, messages, progress, [&] { return &book; }, {}};
+    const WorkbookContext ctx{db, messages, progress, [&] { return &book; }, {}, {}, {}};
     clock.restart();
     const CodeOutcome objects = runObjectInventory(ctx, {3, 0});
     const double objectS = clock.nsecsElapsed() / 1e9;

@@ -24,7 +24,7 @@ public:
     }
     analyses::workbook::WorkbookContext context() {
         return {space_.dbPath(), space_.messages, space_.progress, [this] { return book_ ? &*book_ : nullptr; },
-                {}};
+                {}, {}, {}};
     }
     std::vector<std::vector<QVariant>> rows(const QString& sql) { return space_.rows(sql); }
     code::Workspace& space() { return space_; }
