@@ -110,7 +110,8 @@ CREATE TABLE T_XlShape (
 CREATE TABLE T_XlName (
   "ID" INTEGER PRIMARY KEY,
   "LabelName" TEXT(255),
-  "SheetMei" TEXT(255),
+  -- the sheet part, or the whole RefersTo text of a name that is no range
+  "SheetMei" TEXT(65535),
   "StCell" TEXT(255)
 );
 

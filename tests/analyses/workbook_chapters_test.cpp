@@ -228,3 +228,13 @@ TEST(RealWorkbooks, NamesThatAreNoRangeKeepTheirFormula) {
     EXPECT_TRUE(rows.contains("nr_OFFSET|=OFFSET(Sheet1!$A$1, 3, Sheet1!$A$2)|"));
     EXPECT_TRUE(rows.contains("n_K234|=234|"));
 }
+
+TEST(RealWorkbooks, LongExternalReferencesOfNamesAreKeptWhole) {
+    // Names pointing into books on a network path whose RefersTo text runs
+    // past 255 characters: the list completes and keeps the text whole.
+    Bench b(tabulon::test::fixture("xls/xlrd/invalid_formula.xls"));
+    const auto out = runNameList(b.context());
+    ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
+    const auto longest = b.rows("select max(length(SheetMei)) from T_XlName");
+    EXPECT_GT(longest.at(0).at(0).toInt(), 255);
+}
