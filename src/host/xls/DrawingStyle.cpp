@@ -3,21 +3,13 @@
 // objects nobody renamed.
 #include "host/xls/DrawingReader.h"
 
+#include "host/format/Palette.h"
+
 #include <iterator>
 
 namespace tabulon::xls {
 
 namespace {
-
-// The BIFF8 default palette, icv 8 to 63 (MS-XLS 2.5.161), as 0xRRGGBB.
-constexpr uint32_t kDefaultPalette[56] = {
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
-    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080,
-    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF,
-    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF,
-    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696,
-    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
 
 // Windows system colours (COLOR_* indexes) of the standard desktop scheme the
 // spreadsheet ran under, as 0xRRGGBB.
@@ -41,11 +33,12 @@ int systemColor(int index) {
 // system colours the spreadsheet names by icv. Drawing objects use one more
 // than cells do: 0x43, the face of a button.
 int icvColor(int icv, const WorkbookModel& book) {
-    if (icv < 8) return fromRrggbb(kDefaultPalette[icv]);
+    // The eight fixed colours are the palette's first eight.
+    if (icv < 8) return fromRrggbb(*host::format::defaultPaletteColor(icv + 1));
     if (icv < 64) {
         const size_t i = size_t(icv - 8);
         if (i < book.palette.size()) return int(book.palette[i] & 0xFFFFFF);
-        return fromRrggbb(kDefaultPalette[i]);
+        return fromRrggbb(*host::format::defaultPaletteColor(int(i) + 1));
     }
     switch (icv) {
     case 0x40: case 0x4D: case 0x4F: case 0x51: case 0x7FFF: return systemColor(8);   // window text
