@@ -50,8 +50,9 @@ protected:
             openWorkingCopy(file, filePath(QStringLiteral("work.xdb")));
         } catch (const ResultsRefused& e) {
             EXPECT_TRUE(e.description().contains(file)) << e.description().toStdString();
-            if (e.kind() == ResultsKind::Newer)  // the version is named
+            if (e.kind() == ResultsKind::Newer) {  // the version is named
                 EXPECT_TRUE(e.description().contains(QStringLiteral("形式バージョン 7")));
+            }
             EXPECT_FALSE(QFile::exists(filePath(QStringLiteral("work.xdb"))));
             return e.kind();
         }
