@@ -166,18 +166,7 @@ TEST(XlsShapes, DashStylesMapToTheOfficeNumbers) {
     for (const auto& c : cases) EXPECT_EQ(dashStyleFor(c.dashing, c.cap), c.style) << c.dashing << "/" << c.cap;
 }
 
-TEST(XlsShapes, DefaultNamesAreTheKindAndTheObjectNumber) {
-    const struct { int kind; bool ole; const char* name; } cases[] = {
-        {ot::Rectangle, false, "Rectangle 7"}, {ot::Text, false, "Text Box 7"}, {ot::Button, false, "Button 7"},
-        {ot::CheckBox, false, "Check Box 7"}, {ot::OptionButton, false, "Option Button 7"},
-        {ot::GroupBox, false, "Group Box 7"}, {ot::Label, false, "Label 7"}, {ot::ListBox, false, "List Box 7"},
-        {ot::DropDown, false, "Drop Down 7"}, {ot::ScrollBar, false, "Scroll Bar 7"}, {ot::Spinner, false, "Spinner 7"},
-        {ot::Note, false, "Comment 7"}, {ot::Chart, false, "Chart 7"}, {ot::Picture, false, "Picture 7"},
-        {ot::Picture, true, "Object 7"}, {ot::Line, false, "Line 7"}, {ot::Oval, false, "Oval 7"},
-        {ot::Arc, false, "Arc 7"}, {ot::OfficeArt, false, "AutoShape 7"}, {ot::Group, false, "Group 7"}};
-    for (const auto& c : cases) EXPECT_EQ(defaultShapeName(c.kind, 7, c.ole), QLatin1String(c.name));
-}
-
+// Default names ("Button 540", "Object 2", "Comment 1"...) are checked on the real workbooks below.
 TEST(XlsShapes, TextOfAKindWithoutTextIsTheErrorValue) {
     auto book = std::make_shared<WorkbookModel>();
     book->sheets.push_back(readCrafted(craftedSheet(), *book));
@@ -298,6 +287,11 @@ TEST(XlsShapesFixtures, FormControlsWithMacrosAndDefaultNames) {
     expectShapes(book, "sheet2", {{"Picture 132", "", kWhite, 1, ""},
                                   {"Button 540", "Repair_Result_Formula", 0xC8D0D4, 1, "Repair Results\nColumns"},
                                   {"Drop Down 415", "", kWhite, 1, ""}});
+    // A framed picture and a button draw their line, a drop-down does not.
+    const auto shapes = book.sheet(QStringLiteral("sheet2")).shapes();
+    EXPECT_TRUE(shapes[0].lineVisible);
+    EXPECT_TRUE(shapes[1].lineVisible);
+    EXPECT_FALSE(shapes[2].lineVisible);
     expectShapes(book, "sheet3", {{"Chart 5", "", kWhite, 1, ""}});
     expectShapes(loadFixture("xls/poi/ex42570-20305.xls"), "Data", {{"Oval 1", "update", 12419407, 1, "Update"}});
 }
