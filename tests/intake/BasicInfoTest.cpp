@@ -44,11 +44,6 @@ TEST_F(DatFile, ReadingRules) {
     }
 }
 
-TEST_F(DatFile, FreshInstallFileHasEmptyValues) {
-    writeBasicInfo(path, BasicInfo{});
-    EXPECT_EQ(readBasicInfo(path), BasicInfo{});
-}
-
 TEST_F(DatFile, MissingFileIsError53) {
     try {
         readBasicInfo(dir.filePath(QStringLiteral("none.dat")));

@@ -33,14 +33,6 @@ protected:
     }
 };
 
-TEST_F(ProfileFile, MissingFileSectionOrKeyGiveTheDefault) {
-    EXPECT_EQ(read("POS", "T"), "DEF");
-    put("[POS]\r\nT=10\r\n");
-    EXPECT_EQ(read("DEF", "Folder"), "DEF");
-    EXPECT_EQ(read("POS", "L"), "DEF");
-    EXPECT_EQ(read("POS", "T"), "10");
-}
-
 // How a stored value is found and read, one file per case.
 TEST_F(ProfileFile, ReadingRules) {
     struct Case {
@@ -49,7 +41,10 @@ TEST_F(ProfileFile, ReadingRules) {
         const char* key;
         QString expected;
     };
+    EXPECT_EQ(read("POS", "T"), "DEF");  // no file at all
     const Case cases[] = {
+        {"[POS]\r\nT=10\r\n", "DEF", "Folder", "DEF"},  // no such section
+        {"[POS]\r\nT=10\r\n", "POS", "L", "DEF"},       // no such key
         // names compare without case, blanks around are dropped
         {"[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n", "POS", "T", "1440"},
         {"[pos]\r\n  t = 1440  \r\n[Other]\r\nT=9\r\n", "other", "t", "9"},
@@ -120,22 +115,13 @@ TEST_F(ProfileFile, WriteReplacesTheFileWithoutLeavingTemporaries) {
 
 // --- recent files --------------------------------------------------------
 
-TEST_F(ProfileFile, NoRecentSectionGivesFourEmptySlots) {
+TEST_F(ProfileFile, RecentSlotsHoldingZeroOrMissingAreEmpty) {
+    for (const QString& e : GetRecentFiles(path)) EXPECT_FALSE(isRecentSlotUsed(e));
+    put("[RECENT]\r\nRecentFile1=/a.xls\r\nRecentFile2=0\r\nRecentFile3=/c.xls\r\n");
     const RecentFiles list = GetRecentFiles(path);
-    for (const QString& e : list) {
-        EXPECT_EQ(e, "0");
-        EXPECT_FALSE(isRecentSlotUsed(e));
-    }
-}
-
-TEST_F(ProfileFile, RecentSlotsHoldingZeroAreEmpty) {
-    put("[RECENT]\r\nRecentFile1=/a.xls\r\nRecentFile2=0\r\nRecentFile3=/c.xls\r\nRecentFile4=0\r\n");
-    const RecentFiles list = GetRecentFiles(path);
+    EXPECT_EQ(list, (RecentFiles{"/a.xls", "0", "/c.xls", "0"}));
     EXPECT_TRUE(isRecentSlotUsed(list[0]));
     EXPECT_FALSE(isRecentSlotUsed(list[1]));
-    EXPECT_TRUE(isRecentSlotUsed(list[2]));
-    EXPECT_FALSE(isRecentSlotUsed(list[3]));
-    EXPECT_EQ(list[2], "/c.xls");
 }
 
 struct RecentCase {

@@ -81,18 +81,6 @@ TEST_F(Intake, OnlyDocumentModulesAreExportedButNotCounted) {
     EXPECT_FALSE(session.isEnabled("cmdKansu"));
 }
 
-TEST_F(Intake, ModulesAreCountedByKindAndEnableTheCodeCommands) {
-    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
-    EXPECT_EQ(session.StdModuleCount, 1);
-    EXPECT_EQ(session.ClassModuleCount, 1);
-    EXPECT_EQ(session.FormModuleCount, 1);
-    EXPECT_TRUE(workingFiles().contains("Module1.bas"));
-    EXPECT_TRUE(workingFiles().contains("UserForm1.frm"));
-    EXPECT_TRUE(workingFiles().contains("OrderCalc.cls"));
-    EXPECT_TRUE(session.isEnabled("cmdKansu"));
-    EXPECT_TRUE(session.isEnabled("cmdModule"));
-}
-
 TEST_F(Intake, ModuleSheetsAreLeftOutOfTheSheetLists) {
     const QString path = crafted("sheets.xls", [](XlsWriter& w) {
         w.addSheet("Data").number(0, 0, 1);
@@ -105,14 +93,17 @@ TEST_F(Intake, ModuleSheetsAreLeftOutOfTheSheetLists) {
     EXPECT_TRUE(session.linkItems().isEmpty());
 }
 
-TEST_F(Intake, SampleListsItsSheetsAndTheWorkbookItLinksTo) {
+TEST_F(Intake, SampleGivesModuleCountsSheetsLinksAndCoverFields) {
     ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    EXPECT_EQ(session.StdModuleCount, 1);
+    EXPECT_EQ(session.ClassModuleCount, 1);
+    EXPECT_EQ(session.FormModuleCount, 1);
+    for (const char* file : {"Module1.bas", "UserForm1.frm", "OrderCalc.cls"})
+        EXPECT_TRUE(workingFiles().contains(file)) << file;
+    EXPECT_TRUE(session.isEnabled("cmdKansu"));
+    EXPECT_TRUE(session.isEnabled("cmdModule"));
     EXPECT_EQ(session.sheetNames(), (QStringList{"売上明細", "集計", "設定"}));
     EXPECT_EQ(session.linkItems(), QStringList{"C:\\data\\Prices.xls"});
-}
-
-TEST_F(Intake, CoverFieldsComeFromDefaultsAndProperties) {
-    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
     const Cover& c = session.cover();
     EXPECT_EQ(c.title, "プログラム仕様書");
     EXPECT_EQ(c.company, "株式会社サンプル商事");  // empty held company: the Company property
