@@ -77,14 +77,7 @@ void seedAll(ReportDb& db) {
                                {"MotoName", "Module2.bas"}}});
 }
 
-TEST(ReportDefinitions, EveryReportNameIsStored) {
-    ReportDb db;
-    auto handle = store::Database::open(db.path());
-    const auto names = definitionNames(*handle);
-    for (const QString& n : kReports)
-        EXPECT_NE(std::find(names.begin(), names.end(), n), names.end()) << n.toStdString();
-}
-
+// An unknown name throws, so this also proves every report is stored.
 TEST(ReportDefinitions, EveryReportRendersFromEmptyTables) {
     ReportDb db;
     for (const QString& name : kReports) {

@@ -30,24 +30,20 @@ QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
     return pdfText(pdf);
 }
 
-TEST(ShowReport, FirstCallCreatesAnEngineThatOpensTheDatabase) {
+// One report service over two databases with a name each.
+struct ShowReport : ::testing::Test {
     TwoDatabases dbs;
     RecordingPreview preview;
     ScriptedMessages messages;
-    ReportService service(preview, messages);
+    ReportService service{preview, messages};
+};
+
+TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
     service.showReport(dbs.main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
     EXPECT_TRUE(textOf(preview.shown[0], dbs.main.file("a.pdf")).contains("本体の名前"));
-}
-
-TEST(ShowReport, SecondReportReusesTheEngineAndItsCurrentDatabase) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
-    ScriptedMessages messages;
-    ReportService service(preview, messages);
-    service.showReport(dbs.main.path(), "R_XlName");
     const ReportEngine* first = service.engine();
     const int created = service.enginesCreated();
     service.showReport(dbs.main.path(), "R_XlCalc");
@@ -57,27 +53,17 @@ TEST(ShowReport, SecondReportReusesTheEngineAndItsCurrentDatabase) {
     EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
 }
 
-TEST(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
-    ScriptedMessages messages;
-    ReportService service(preview, messages);
+TEST_F(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
     service.startEngine();
-    const ReportEngine* intakes = service.engine();
-    EXPECT_TRUE(intakes->currentDatabase().isEmpty());
+    EXPECT_TRUE(service.engine()->currentDatabase().isEmpty());
     service.showReport(dbs.main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);
     EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
-    ASSERT_EQ(preview.shown.size(), 1u);
     service.showReport(dbs.main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);  // 7867: kept
 }
 
-TEST(ShowReport, LoadedResultsFileStaysCurrent) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
-    ScriptedMessages messages;
-    ReportService service(preview, messages);
+TEST_F(ShowReport, LoadedResultsFileStaysCurrent) {
     service.openResults(dbs.saved.path());
     service.showReport(dbs.main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
@@ -87,7 +73,7 @@ TEST(ShowReport, LoadedResultsFileStaysCurrent) {
     EXPECT_FALSE(text.contains("本体の名前"));
 }
 
-TEST(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
+TEST(ReportEngine, RefusesASecondCurrentDatabaseWith7867) {
     TwoDatabases dbs;
     RecordingPreview preview;
     ReportEngine engine(preview);
@@ -101,11 +87,7 @@ TEST(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
     EXPECT_EQ(engine.currentDatabase(), dbs.saved.path());
 }
 
-TEST(ShowReport, MissingReportGivesTheGenericBoxAndNoPreview) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
-    ScriptedMessages messages;
-    ReportService service(preview, messages);
+TEST_F(ShowReport, MissingReportGivesTheGenericBoxAndNoPreview) {
     service.showReport(dbs.main.path(), "R_Missing");
     EXPECT_TRUE(preview.shown.empty());
     ASSERT_EQ(messages.texts.size(), 1);
@@ -113,10 +95,7 @@ TEST(ShowReport, MissingReportGivesTheGenericBoxAndNoPreview) {
                                              "場所とｴﾗｰNoを控えメールをお願いします。\r内容:"));
 }
 
-TEST(ShowReport, MissingDatabaseIsReportedNotThrown) {
-    RecordingPreview preview;
-    ScriptedMessages messages;
-    ReportService service(preview, messages);
+TEST_F(ShowReport, MissingDatabaseIsReportedNotThrown) {
     service.showReport("/nonexistent/Tabulon2.mdb", "R_XlName");
     EXPECT_TRUE(preview.shown.empty());
     ASSERT_EQ(messages.texts.size(), 1);
@@ -144,9 +123,7 @@ TEST(PrintCommand, WithoutPrinterShowsThePrinterDriverMessage) {
     bool asked = false;
     printDocument(*doc, messages, [] { return false; }, [&](QPrinter&) { return asked = true; });
     EXPECT_FALSE(asked);
-    ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_TRUE(messages.texts[0].contains("プリンタドライバが組み込まれていません。"));
-    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:2202\r"));
+    EXPECT_EQ(messages.texts, QStringList{reportFailureText(2202, {})});
 }
 
 TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {

@@ -1,6 +1,7 @@
 // The preview window: one window for every report, shown maximised and
 // non-modal; page turning; the print command without a printer.
 #include "ReportTestSupport.h"
+#include "reports/ReportEngine.h"
 #include "reports/preview/PreviewWindow.h"
 
 #include <QApplication>
@@ -17,12 +18,15 @@ std::vector<Row> names(int count) {
     return rows;
 }
 
-TEST(PreviewWindow, SecondReportReusesTheWindow) {
+struct PreviewWindowTest : ::testing::Test {
     ReportDb db;
-    db.add("T_XlName", names(3));
     ScriptedMessages messages;
-    WidgetPreview preview(messages);
-    ReportService service(preview, messages);
+    WidgetPreview preview{messages};
+    ReportService service{preview, messages};
+};
+
+TEST_F(PreviewWindowTest, SecondReportReusesTheWindow) {
+    db.add("T_XlName", names(3));
     service.showReport(db.path(), "R_XlName");
     PreviewWindow* first = preview.window();
     ASSERT_NE(first, nullptr);
@@ -37,12 +41,8 @@ TEST(PreviewWindow, SecondReportReusesTheWindow) {
     EXPECT_TRUE(messages.texts.isEmpty());
 }
 
-TEST(PreviewWindow, PagesTurnAndTheTotalArrivesLazily) {
-    ReportDb db;
+TEST_F(PreviewWindowTest, PagesTurnAndTheTotalArrivesLazily) {
     db.add("T_XlName", names(300));
-    ScriptedMessages messages;
-    WidgetPreview preview(messages);
-    ReportService service(preview, messages);
     service.showReport(db.path(), "R_XlName");
     PreviewWindow* w = preview.window();
     auto* label = w->findChild<QLabel*>("lblPage");
@@ -61,18 +61,11 @@ TEST(PreviewWindow, PagesTurnAndTheTotalArrivesLazily) {
     EXPECT_FALSE(w->findChild<QPushButton*>("cmdNextPage")->isEnabled());
 }
 
-TEST(PreviewWindow, PrintWithoutPrinterShowsTheDriverMessage) {
-    ReportDb db;
-    ScriptedMessages messages;
-    WidgetPreview preview(messages);
-    ReportService service(preview, messages);
+TEST_F(PreviewWindowTest, PrintWithoutPrinterShowsTheDriverMessage) {
     service.showReport(db.path(), "R_XlName");
     preview.window()->setPrinterProbe([] { return false; });
     preview.window()->findChild<QPushButton*>("cmdPrint")->click();
-    ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_EQ(messages.texts[0],
-              "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
-              "プリンタドライバのインストールお願いします。");
+    EXPECT_EQ(messages.texts, QStringList{reportFailureText(2202, {})});
 }
 
 }  // namespace
