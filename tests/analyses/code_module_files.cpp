@@ -1,4 +1,4 @@
-// Module kinds, file listing, module names, line reading, continued lines and
+// File listing, module names, line reading, continued lines and
 // progress values of the code analyses.
 #include "analyses/code/ModuleFiles.h"
 #include "analyses/code/SourceCursor.h"
@@ -34,19 +34,6 @@ QStringList readAll(const QString& path) {
     QStringList lines;
     while (!r.atEnd()) lines << r.next();
     return lines;
-}
-
-TEST(ModuleKinds, FixedOrderPatternsAndLabels) {
-    const auto& k = moduleKinds();
-    ASSERT_EQ(k.size(), 5u);
-    const char* patterns[] = {"*.bas", "*.cls", "*.frm", "*.bok", "*.sht"};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(k[i].code, i + 1);
-        EXPECT_EQ(k[i].pattern, QLatin1String(patterns[i]));
-        EXPECT_EQ(k[i].apiLabel, k[i].label + QStringLiteral("(Api)"));
-    }
-    EXPECT_EQ(k[0].label, QStringLiteral("標準ﾓｼﾞｭｰﾙ"));
-    EXPECT_EQ(k[4].label, QStringLiteral("ｼｰﾄﾓｼﾞｭｰﾙ"));
 }
 
 TEST(ModuleListing, SortedByCodePointAndFilteredByPattern) {

@@ -187,16 +187,6 @@ TEST_F(ProcedureListTest, ContinuedHeaderIsOneRowWithBothPieces) {
     EXPECT_EQ(cell(d, 0, 7), QStringLiteral("Sum(1, 2)"));
 }
 
-TEST_F(ProcedureListTest, CommentedHeaderSkippedTrailingCommentKept) {
-    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "' Sub Old()" << "   ' Public Sub Older()"
-                                          << "Sub Foo() ' main entry" << "  Exit Sub ' done" << "End Sub"
-                                          << "Rem Sub Remarked()");
-    run(simple());
-    const Rows p = procs();
-    ASSERT_EQ(p.size(), 1u) << "neither Exit Sub nor a Rem comment is a header";
-    EXPECT_EQ(cell(p, 0, 3), "Foo");
-}
-
 // ---- declarations and calls --------------------------------------------------------
 
 TEST_F(ProcedureListTest, KeywordFilterAndStatementRows) {
