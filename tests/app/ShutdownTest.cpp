@@ -40,7 +40,7 @@ TEST_F(Shutdown, CancelOnTheExitMenuLeavesEverything) {
     EXPECT_TRUE(QFile::exists(paths.tempFolder + "Module1.bas"));
 }
 
-TEST_F(Shutdown, OkOnTheExitMenuEndsAndWritesSettings) {
+TEST_F(Shutdown, OkOnTheExitMenuEndsWritesSettingsAndDeletesWorkingFiles) {
     window->move(app::twipsToPixels(3000, window->logicalDpiX()), 0);
     action("m1z")->trigger();
     EXPECT_EQ(ended, 1);
@@ -49,10 +49,7 @@ TEST_F(Shutdown, OkOnTheExitMenuEndsAndWritesSettings) {
     EXPECT_EQ(ini("POS", "L").toLong(), app::pixelsToTwips(window->x(), window->logicalDpiX()));
     EXPECT_EQ(ini("DEF", "Folder"), "");  // no workbook this run
     EXPECT_EQ(intake::GetRecentFiles(paths.iniPath), (intake::RecentFiles{"A", "B", "C", "D"}));
-}
-
-TEST_F(Shutdown, DeletesWorkingFilesButNotFolders) {
-    action("m1z")->trigger();
+    // Working files go, folders stay.
     EXPECT_FALSE(QFile::exists(paths.tempFolder + "Module1.bas"));
     EXPECT_FALSE(QFile::exists(paths.tempFolder + "Sheet1.sht"));
     EXPECT_TRUE(QFile::exists(paths.tempFolder + "keep/inner.txt"));

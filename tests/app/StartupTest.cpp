@@ -15,7 +15,7 @@ namespace {
 
 class Startup : public WindowFixture {};
 
-TEST_F(Startup, EveryControlIsInItsStartState) {
+TEST_F(Startup, EveryControlAndOptionButtonIsInItsStartState) {
     start();
     EXPECT_TRUE(messages.shown.isEmpty());
     const QStringList usable = {"cboSheet", "cboLinkMoto", "m1a", "m1b", "m1c", "m6"};
@@ -24,10 +24,6 @@ TEST_F(Startup, EveryControlIsInItsStartState) {
     for (const char* name : {"m1z", "m2", "m3", "m4", "txtTitle", "txtZoom", "optObject_0",
                              "chkProc50", "chkMod50"})
         EXPECT_TRUE(enabled(QString::fromLatin1(name))) << name;
-}
-
-TEST_F(Startup, DefaultOptionButtonsAreSelected) {
-    start();
     for (const char* name : {"optObject_1", "optCell_2", "optProc_1", "optModule_0",
                              "optMPrint_1", "optShape_0", "optFile_0", "optSSelect_0"})
         EXPECT_TRUE(widget<QRadioButton>(QString::fromLatin1(name))->isChecked()) << name;
