@@ -2,6 +2,7 @@
 
 #include "reports/PageStyle.h"
 #include "reports/sheet/HeaderFooter.h"
+#include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPainter.h"
 
 #include <QFontMetricsF>
@@ -72,6 +73,7 @@ SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, co
     const xls::SheetModel& model = book_.model().sheets[size_t(sheet.index() - 1)];
     const xls::Area used = printedRange(*source_, book_.model(), model, layout_);
     plan_ = planSheet(layout_, used, source_->formats().font(0).points, zoom, true);
+    pages_ = printedPages(plan_, model, layout_, source_->formats(), false);
     if (chart_) plan_.paperMm = QSizeF(297, 210);
 }
 
@@ -84,7 +86,7 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
         return;
     }
     Span rows, cols;
-    plan_.page(index, rows, cols);
+    plan_.page(pages_[size_t(index)], rows, cols);
     const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_};
     const QSizeF size = pageSizeTwips(ctx, rows, cols);
     const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;

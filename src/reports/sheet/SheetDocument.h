@@ -23,7 +23,7 @@ public:
     bool ensurePage(int index) override { return index >= 0 && index < pagesKnown(); }
     bool layoutSome(int) override { return true; }
     int layoutAll() override { return pagesKnown(); }
-    int pagesKnown() const override { return chart_ ? 1 : plan_.pageCount(); }
+    int pagesKnown() const override { return chart_ ? 1 : int(pages_.size()); }
     bool complete() const override { return true; }
     void paintPage(QPainter& p, int index) const override;
 
@@ -39,6 +39,7 @@ private:
     host::Sheet sheet_;
     xls::SheetLayout layout_;
     SheetPlan plan_;
+    std::vector<int> pages_;  // the plan's pages that print, in order
     bool chart_ = false;
     QDateTime printed_ = QDateTime::currentDateTime();
 };

@@ -1,0 +1,18 @@
+#pragma once
+// Which pages of a sheet's plan actually print. The spreadsheet leaves out a
+// page on which nothing shows: no cell value, no fill or border, no drawing
+// object. The pages that remain are numbered without the gaps.
+#include "reports/sheet/SheetPages.h"
+
+#include <vector>
+
+namespace tabulon::reports::sheet {
+
+// The indices (as SheetPlan::page takes them) of the pages with content, in
+// page order. A sheet with nothing on any page still prints its first page,
+// so that every sheet has a print image. withNotes: comment boxes count as
+// drawing objects.
+std::vector<int> printedPages(const SheetPlan& plan, const xls::SheetModel& sheet, const xls::SheetLayout& layout,
+                              const xls::BookFormats& formats, bool withNotes);
+
+}  // namespace tabulon::reports::sheet
