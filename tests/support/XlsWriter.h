@@ -59,6 +59,7 @@ struct XlsShape {
     int fillRgb = -1;      // 0xRRGGBB, or -1 for the default fill
     int lineDashing = -1;  // MSOLINEDASHING (1 dash, 2 dot, ...), -1 solid
     bool lineVisible = true;  // false writes the line switched off
+    QByteArray png;        // a picture's image (a PNG file) for the BLIP store; empty: none
 };
 
 struct XlsSheet {

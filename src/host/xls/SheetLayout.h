@@ -47,12 +47,21 @@ struct XfDef {
     int backColor = 65;      // icvBack
 };
 
+// A picture of the drawing group's BLIP store (MS-ODRAW 2.2.23). A DIB is
+// kept as a whole .bmp file, so any image reader takes it.
+struct Blip {
+    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Other };
+    Kind kind = Missing;
+    QByteArray data;
+};
+
 // The workbook-wide part: read once per workbook from the globals.
 struct BookFormats {
     std::vector<FontDef> fonts;          // by ifnt as stored (index 4 is skipped by the file format)
     std::map<int, QString> formatCodes;  // FORMAT records: ifmt -> code
     std::vector<XfDef> xfs;
     bool date1904 = false;
+    std::vector<Blip> blips;             // by a shape's pib - 1
 
     const FontDef& font(int ifnt) const;
     const XfDef& xf(int ixfe) const;
@@ -104,6 +113,7 @@ struct ShapeAnchor {
     int kind = -1;  // the OBJ record's object type; -1 when no OBJ followed
     int objectId = 0;
     int col1 = 0, dx1 = 0, row1 = 0, dy1 = 0, col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
+    int pib = 0;    // the picture in the BLIP store, 1-based; 0 none
 };
 
 struct SheetLayout {
@@ -141,5 +151,7 @@ void parsePageRecord(const Record& rec, SheetLayout& s);
 // MsoDrawing (2.4.174) and Obj (2.4.181): the anchors of the drawing objects.
 void parseShapeAnchors(const Record& rec, SheetLayout& s);
 void parseShapeKind(const Record& rec, SheetLayout& s);
+// The BLIP store of the joined MsoDrawingGroup records' OfficeArt data.
+std::vector<Blip> parseBlipStore(const QByteArray& art);
 
 }  // namespace tabulon::xls

@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/xls/SheetState.h"
+#include "reports/sheet/SheetPictures.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -400,8 +401,10 @@ QString shapeText(const SheetContext& ctx, const xls::ShapeAnchor& a) {
     return shapeLabel(a.kind);
 }
 
-// Drawing objects as labelled frames at their anchors; comments stay
-// hidden, as the spreadsheet prints them only when asked to.
+// Drawing objects at their anchors: a picture whose image can be decoded
+// scaled into its anchor, the rest (metafiles among them) as labelled
+// frames; comments stay hidden, as the spreadsheet prints them only when
+// asked to.
 void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     constexpr int kNote = 25;
     const QRectF page(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()));
@@ -416,11 +419,21 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
             return g.colX(ctx.plan, col) + ctx.plan.colWidthPt[size_t(col)] * T * std::min(dx, 1024) / 1024.0;
         };
         const auto y = [&](int row, int dy) {
-            const int r = std::clamp(row, ctx.plan.range.firstRow, ctx.plan.range.lastRow);
-            return g.rowY(ctx.plan, r) + ctx.plan.rowHeight(r) * T * std::min(dy, 256) / 256.0;
+            // An anchor may end at the top of the row after the printed range.
+            const int r = std::clamp(row, ctx.plan.range.firstRow, ctx.plan.range.lastRow + 1);
+            const double height = r <= ctx.plan.range.lastRow ? ctx.plan.rowHeight(r) : 0;
+            return g.rowY(ctx.plan, r) + height * T * std::min(dy, 256) / 256.0;
         };
         const QRectF frame(QPointF(x(a.col1, a.dx1), y(a.row1, a.dy1)), QPointF(x(a.col2, a.dx2), y(a.row2, a.dy2)));
         if (!frame.intersects(page)) continue;
+        const auto& blips = ctx.source.formats().blips;
+        if (a.pib > 0 && size_t(a.pib) <= blips.size()) {
+            const QImage picture = pictureImage(blips[size_t(a.pib - 1)]);
+            if (!picture.isNull()) {
+                p.drawImage(frame, picture);
+                continue;
+            }
+        }
         p.setPen(QPen(QColor(0, 0, 0), 0.75 * T));
         p.setBrush(Qt::NoBrush);
         p.drawRect(frame);
