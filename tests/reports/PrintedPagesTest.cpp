@@ -63,19 +63,27 @@ TEST(PrintedPages, OnlyPagesWithContentPrint) {
         layout.cellXfs = c.xfs;
         layout.merges = c.merges;
         layout.shapes = c.shapes;
-        EXPECT_EQ(printedPages(plan, sheet, layout, formats, false), c.expected) << c.what;
+        EXPECT_EQ(printedPages(plan, sheet, layout, formats), c.expected) << c.what;
     }
 }
 
-TEST(PrintedPages, HiddenCellsAndHiddenCommentsLeaveAPageBlank) {
+TEST(PrintedPages, HiddenCellsAndUnprintedCommentsLeaveAPageBlank) {
     SheetPlan plan = grid(true);
     plan.colWidthPt[4] = 0;
     xls::SheetModel sheet;
     sheet.cells = {value(0, 0), value(15, 4)};
     xls::SheetLayout layout;
     layout.shapes = {{25, 1, 3, 0, 25, 0, 4, 0, 28, 0}};  // a comment box on page 7
-    EXPECT_EQ(printedPages(plan, sheet, layout, {}, false), (std::vector<int>{0}));
-    EXPECT_EQ(printedPages(plan, sheet, layout, {}, true), (std::vector<int>{0, 6}));
+    struct Case {
+        int comments;
+        std::vector<int> shown, expected;
+    };
+    const Case cases[] = {{0, {1}, {0}}, {1, {}, {0}}, {1, {1}, {0, 6}}, {2, {1}, {0}}};
+    for (const Case& c : cases) {
+        layout.page.comments = c.comments;
+        layout.shownNotes = c.shown;
+        EXPECT_EQ(printedPages(plan, sheet, layout, {}), c.expected) << c.comments << " " << c.shown.size();
+    }
 }
 
 TEST(PrintedPages, ASparseWideSheetPrintsOnlyItsFilledColumns) {

@@ -212,7 +212,7 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         if (shape.kind == XlsShape::Note) {
             QByteArray b;
             put16(b, quint16(shape.row)); put16(b, quint16(shape.col));
-            put16(b, 0); put16(b, quint16(id));
+            put16(b, shape.shown ? 0x0002 : 0); put16(b, quint16(id));  // fShow
             b += xlString(shape.author);
             b.append(char(0));
             notes += record(kNote, b);

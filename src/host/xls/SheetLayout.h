@@ -104,6 +104,7 @@ struct PageSetupDef {
     std::vector<int> colBreaks;
     bool gridlines = false;
     bool headings = false;
+    int comments = 0;             // 0 not printed, 1 as displayed, 2 at the end of the sheet
 };
 
 // A drawing object where it sits on the sheet (OfficeArtClientAnchorSheet,
@@ -127,6 +128,7 @@ struct SheetLayout {
     std::vector<CellXf> cellXfs;    // sorted by row, then column
     PageSetupDef page;
     std::vector<ShapeAnchor> shapes;  // top-level drawing objects in drawing order
+    std::vector<int> shownNotes;      // object ids of the comments kept in view
     bool showZeros = true;
     int cellXf(int row, int col) const;  // the cell's XF, else its row/column's, else 15
 };

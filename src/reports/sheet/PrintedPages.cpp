@@ -55,8 +55,15 @@ private:
 
 }  // namespace
 
+bool printsWithCells(const xls::SheetLayout& layout, const xls::ShapeAnchor& a) {
+    constexpr int kNote = 25;
+    if (a.kind != kNote) return true;
+    return layout.page.comments == 1 &&
+           std::find(layout.shownNotes.begin(), layout.shownNotes.end(), a.objectId) != layout.shownNotes.end();
+}
+
 std::vector<int> printedPages(const SheetPlan& plan, const xls::SheetModel& sheet, const xls::SheetLayout& layout,
-                              const xls::BookFormats& formats, bool withNotes) {
+                              const xls::BookFormats& formats) {
     ContentGrid grid(plan);
     for (const xls::CellData& c : sheet.cells)
         if (c.type != xls::CellType::Empty) grid.cell(c.row, c.col);
@@ -72,9 +79,8 @@ std::vector<int> printedPages(const SheetPlan& plan, const xls::SheetModel& shee
                            it->type != xls::CellType::Empty;
         if (value || marksCell(formats.xf(layout.cellXf(m.firstRow, m.firstCol)))) grid.area(m);
     }
-    constexpr int kNote = 25;
     for (const xls::ShapeAnchor& a : layout.shapes) {
-        if (a.kind == kNote && !withNotes) continue;
+        if (!printsWithCells(layout, a)) continue;
         grid.area({a.row1, a.dy2 > 0 ? a.row2 : a.row2 - 1, a.col1, a.dx2 > 0 ? a.col2 : a.col2 - 1});
     }
     std::vector<int> pages;

@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/xls/SheetState.h"
+#include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPictures.h"
 
 #include <QFontMetricsF>
@@ -401,6 +402,22 @@ QString shapeText(const SheetContext& ctx, const xls::ShapeAnchor& a) {
     return shapeLabel(a.kind);
 }
 
+// A comment kept in view: its text in a pale yellow box.
+void paintNoteBox(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& a, const QRectF& frame) {
+    QString text;
+    for (const xls::ShapeModel& shape : ctx.sheet.shapes)
+        if (shape.isComment && shape.objectId == a.objectId) text = shape.text;
+    p.save();
+    p.setPen(QPen(QColor(0, 0, 0), 0.5 * T));
+    p.setBrush(QColor(0xFF, 0xFF, 0xE1));
+    p.drawRect(frame);
+    QFont font = p.font();
+    font.setPixelSize(int(9 * T));
+    p.setFont(font);
+    p.drawText(frame.adjusted(2 * T, 2 * T, -2 * T, -2 * T), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    p.restore();
+}
+
 // Drawing objects at their anchors: a picture whose image can be decoded
 // scaled into its anchor, the rest (metafiles among them) as labelled
 // frames; comments stay hidden, as the spreadsheet prints them only when
@@ -413,7 +430,7 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     p.setClipRect(page);
     p.setFont(font);
     for (const xls::ShapeAnchor& a : ctx.layout.shapes) {
-        if (a.kind == kNote || a.col1 > 255 || a.col2 > 255) continue;
+        if (!printsWithCells(ctx.layout, a) || a.col1 > 255 || a.col2 > 255) continue;
         if (a.row1 > ctx.plan.range.lastRow || a.row2 < ctx.plan.range.firstRow) continue;
         const auto x = [&](int col, int dx) {
             return g.colX(ctx.plan, col) + ctx.plan.colWidthPt[size_t(col)] * T * std::min(dx, 1024) / 1024.0;
@@ -433,6 +450,10 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
                 p.drawImage(frame, picture);
                 continue;
             }
+        }
+        if (a.kind == kNote) {
+            paintNoteBox(p, ctx, a, frame);
+            continue;
         }
         p.setPen(QPen(QColor(0, 0, 0), 0.75 * T));
         p.setBrush(Qt::NoBrush);
