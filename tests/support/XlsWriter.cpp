@@ -445,9 +445,11 @@ QByteArray XlsWriter::workbookStream() const {
     globals += record(0x000A, {});
 
     QByteArray stream = globals;
+    int pib = 1;
     for (size_t i = 0; i < sheets_.size(); ++i) {
         qToLittleEndian<quint32>(quint32(stream.size()), stream.data() + offsetPos[i]);
-        stream += sheetStream(sheets_[i], sstIndex, sheetDrawing(sheets_[i], int(i) + 1, macroNames));
+        stream += sheetStream(sheets_[i], sstIndex, sheetDrawing(sheets_[i], int(i) + 1, macroNames, pib));
+        for (const XlsShape& shape : sheets_[i].shapes) pib += shape.png.isEmpty() ? 0 : 1;
     }
     return stream;
 }

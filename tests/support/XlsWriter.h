@@ -59,6 +59,8 @@ struct XlsShape {
     int fillRgb = -1;      // 0xRRGGBB, or -1 for the default fill
     int lineDashing = -1;  // MSOLINEDASHING (1 dash, 2 dot, ...), -1 solid
     bool lineVisible = true;  // false writes the line switched off
+    QByteArray png;        // a picture's image (a PNG file) for the BLIP store; empty: none
+    bool shown = false;    // a note kept in view rather than shown on hover
 };
 
 struct XlsSheet {

@@ -27,8 +27,9 @@ QByteArray art(quint16 type, int version, int instance, const QByteArray& body, 
 
 // OfficeArtFOPT properties: (id, value) for simple ones, a UTF-16 name as the
 // only complex one.
-QByteArray options(const XlsShape& shape) {
+QByteArray options(const XlsShape& shape, int pib) {
     QMap<int, quint32> simple;
+    if (!shape.png.isEmpty()) simple[0x4104] = quint32(pib);  // pib, a BLIP store id
     if (shape.kind == XlsShape::Note) {
         simple[0x0181] = 0x08000050;  // fill: the tooltip background (scheme index)
         simple[0x03BF] = 0x00020002;  // fHidden: a comment shows only on hover
@@ -121,6 +122,27 @@ QString storedText(const XlsShape& shape) {
     return shape.kind == XlsShape::Note ? shape.author + QStringLiteral(":\n") + shape.text : shape.text;
 }
 
+
+// The pictures' images, each an OfficeArtFBSE with its PNG blip embedded.
+QByteArray blipStore(const std::vector<XlsSheet>& sheets) {
+    QByteArray entries;
+    int count = 0;
+    for (const XlsSheet& sheet : sheets)
+        for (const XlsShape& shape : sheet.shapes) {
+            if (shape.png.isEmpty()) continue;
+            const QByteArray blip = art(0xF01E, 0, 0x6E0, QByteArray(16, '\x11') + QByteArray(1, '\xFF') + shape.png);
+            QByteArray fbse;
+            fbse.append(char(6)).append(char(6));  // PNG for both platforms
+            fbse += QByteArray(16, '\x11');
+            put16(fbse, 0x00FF);
+            put32(fbse, quint32(blip.size())); put32(fbse, 1); put32(fbse, 0);
+            fbse += QByteArray(4, '\0');           // unused, no name
+            entries += art(0xF007, 2, 6, fbse + blip);
+            ++count;
+        }
+    return count ? art(0xF001, 0x0F, count, entries) : QByteArray();
+}
+
 }  // namespace
 
 QByteArray drawingGroup(const std::vector<XlsSheet>& sheets) {
@@ -141,10 +163,10 @@ QByteArray drawingGroup(const std::vector<XlsSheet>& sheets) {
     put32(fdgg, quint32(spidMax)); put32(fdgg, quint32(clusters.size() / 8 + 1));
     put32(fdgg, quint32(shapes)); put32(fdgg, quint32(drawings));
     const QByteArray dgg = art(0xF006, 0, 0, fdgg + clusters);
-    return record(kMsoDrawingGroup, art(0xF000, 0x0F, 0, dgg));
+    return record(kMsoDrawingGroup, art(0xF000, 0x0F, 0, dgg + blipStore(sheets)));
 }
 
-QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, int>& macroNames) {
+QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, int>& macroNames, int firstPib) {
     if (sheet.shapes.empty()) return {};
     const quint32 firstSpid = quint32(dgId * kShapesPerDrawing);
     // Each shape's container in two pieces: up to its client data, and its
@@ -160,7 +182,8 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         const bool picture = shape.kind == XlsShape::Picture;
         const int type = picture ? 75 : shape.kind == XlsShape::Button ? 201 : 202;  // picture frame, host control, text box
         const int textLength = picture ? 0 : int(textbox.size());
-        const QByteArray children = art(0xF00A, 2, type, fsp) + options(shape) + anchor(shape) + art(0xF011, 0, 0, {});
+        const QByteArray children = art(0xF00A, 2, type, fsp) + options(shape, firstPib) + anchor(shape) + art(0xF011, 0, 0, {});
+        firstPib += shape.png.isEmpty() ? 0 : 1;
         heads.push_back(art(0xF004, 0x0F, 0, children, int(children.size()) + textLength));
         shapesLength += int(heads.back().size()) + textLength;
     }
@@ -189,7 +212,7 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         if (shape.kind == XlsShape::Note) {
             QByteArray b;
             put16(b, quint16(shape.row)); put16(b, quint16(shape.col));
-            put16(b, 0); put16(b, quint16(id));
+            put16(b, shape.shown ? 0x0002 : 0); put16(b, quint16(id));  // fShow
             b += xlString(shape.author);
             b.append(char(0));
             notes += record(kNote, b);

@@ -20,6 +20,8 @@ QByteArray record(quint16 type, const QByteArray& body);
 QByteArray drawingGroup(const std::vector<XlsSheet>& sheets);
 // The sheet's drawing, OBJ, TXO and NOTE records. macroNames maps a macro to
 // its 1-based NAME index.
-QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, int>& macroNames);
+// firstPib: the BLIP store place of the sheet's first stored picture, after
+// the pictures of the sheets before it.
+QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, int>& macroNames, int firstPib = 1);
 
 }  // namespace tabulon::test::detail

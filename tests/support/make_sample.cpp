@@ -135,6 +135,10 @@ void addCode(XlsWriter& w) {
 void addShapeAndFileExtras(XlsWriter& w) {
     XlsShape& logo = w.sheet(0).picture(11, 0);
     logo.macro = QStringLiteral("ShowMenu");
+    // A 24 x 16 blue logo with a red block in its middle.
+    logo.png = QByteArray::fromHex(
+        "89504e470d0a1a0a0000000d4948445200000018000000100802000000834628c2000000204944415478da635048384015c430a2"
+        "0cba606040108d1a346ad008ce22e421001be7da10d64719540000000049454e44ae426082");
     XlsSheet& summary = w.sheet(1);
     summary.protectedContents = true;
     summary.passwordHash = 0xCC3D;

@@ -100,7 +100,9 @@ BookFormats readBookFormats(const QByteArray& stream) {
     RecordStream rs(stream);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) return f;
+    QByteArray drawingGroup;  // MsoDrawingGroup records, one OfficeArt stream when joined
     while (rs.next(rec) && rec.type != rt::Eof) {
+        if (rec.type == 0x00EB) drawingGroup.append(reinterpret_cast<const char*>(rec.bytes()), qsizetype(rec.size()));
         try {
             switch (rec.type) {
             case kFont: parseFont(rec, f); break;
@@ -116,6 +118,7 @@ BookFormats readBookFormats(const QByteArray& stream) {
             if (rec.type == kXf) f.xfs.emplace_back();
         }
     }
+    f.blips = parseBlipStore(drawingGroup);
     return f;
 }
 

@@ -62,6 +62,7 @@ void parseSetup(const Record& rec, PageSetupDef& page) {
     page.fitHeight = fitHeight;
     if (std::isfinite(header) && header >= 0 && header < 50) page.header = header;
     if (std::isfinite(footer) && footer >= 0 && footer < 50) page.footer = footer;
+    if (flags & 0x0020) page.comments = flags & 0x0200 ? 2 : 1;  // fNotes, fEndNotes
     if (noPrinterSettings) return;
     if (paper > 0) page.paperSize = paper;
     if (scale >= 10 && scale <= 400) page.scale = scale;

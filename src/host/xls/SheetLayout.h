@@ -47,12 +47,21 @@ struct XfDef {
     int backColor = 65;      // icvBack
 };
 
+// A picture of the drawing group's BLIP store (MS-ODRAW 2.2.23). A DIB is
+// kept as a whole .bmp file, so any image reader takes it.
+struct Blip {
+    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Other };
+    Kind kind = Missing;
+    QByteArray data;
+};
+
 // The workbook-wide part: read once per workbook from the globals.
 struct BookFormats {
     std::vector<FontDef> fonts;          // by ifnt as stored (index 4 is skipped by the file format)
     std::map<int, QString> formatCodes;  // FORMAT records: ifmt -> code
     std::vector<XfDef> xfs;
     bool date1904 = false;
+    std::vector<Blip> blips;             // by a shape's pib - 1
 
     const FontDef& font(int ifnt) const;
     const XfDef& xf(int ixfe) const;
@@ -95,6 +104,7 @@ struct PageSetupDef {
     std::vector<int> colBreaks;
     bool gridlines = false;
     bool headings = false;
+    int comments = 0;             // 0 not printed, 1 as displayed, 2 at the end of the sheet
 };
 
 // A drawing object where it sits on the sheet (OfficeArtClientAnchorSheet,
@@ -104,6 +114,7 @@ struct ShapeAnchor {
     int kind = -1;  // the OBJ record's object type; -1 when no OBJ followed
     int objectId = 0;
     int col1 = 0, dx1 = 0, row1 = 0, dy1 = 0, col2 = 0, dx2 = 0, row2 = 0, dy2 = 0;
+    int pib = 0;    // the picture in the BLIP store, 1-based; 0 none
 };
 
 struct SheetLayout {
@@ -117,6 +128,7 @@ struct SheetLayout {
     std::vector<CellXf> cellXfs;    // sorted by row, then column
     PageSetupDef page;
     std::vector<ShapeAnchor> shapes;  // top-level drawing objects in drawing order
+    std::vector<int> shownNotes;      // object ids of the comments kept in view
     bool showZeros = true;
     int cellXf(int row, int col) const;  // the cell's XF, else its row/column's, else 15
 };
@@ -141,5 +153,7 @@ void parsePageRecord(const Record& rec, SheetLayout& s);
 // MsoDrawing (2.4.174) and Obj (2.4.181): the anchors of the drawing objects.
 void parseShapeAnchors(const Record& rec, SheetLayout& s);
 void parseShapeKind(const Record& rec, SheetLayout& s);
+// The BLIP store of the joined MsoDrawingGroup records' OfficeArt data.
+std::vector<Blip> parseBlipStore(const QByteArray& art);
 
 }  // namespace tabulon::xls

@@ -106,6 +106,14 @@ bool parseGeometryRecord(const Record& rec, SheetLayout& s) {
     }
     case kMsoDrawing: parseShapeAnchors(rec, s); return true;
     case rt::Obj: parseShapeKind(rec, s); return true;
+    case rt::Note: {  // NoteSh, MS-XLS 2.4.179: fShow, the comment stays in view
+        ByteCursor c = rec.cursor();
+        c.skip(4);
+        const bool shown = c.u16() & 0x0002;
+        const int objectId = c.u16();
+        if (shown) s.shownNotes.push_back(objectId);
+        return true;
+    }
     case kWindow2: { ByteCursor c = rec.cursor(); s.showZeros = c.u16() & 0x0010; return true; }  // 2.4.346
     case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
     case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:

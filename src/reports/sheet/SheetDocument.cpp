@@ -2,6 +2,7 @@
 
 #include "reports/PageStyle.h"
 #include "reports/sheet/HeaderFooter.h"
+#include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPainter.h"
 
 #include <QFontMetricsF>
@@ -43,9 +44,8 @@ xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel
         range.lastCol = std::max(range.lastCol, col);
     }
     // Drawing objects print with the cells (comments only when asked to).
-    constexpr int kNote = 25;
     for (const xls::ShapeAnchor& a : layout.shapes) {
-        if (a.kind == kNote || a.col2 > 255 || a.row2 > 65535) continue;
+        if (!printsWithCells(layout, a) || a.col2 > 255 || a.row2 > 65535) continue;
         range.firstRow = std::min(range.firstRow, a.row1);
         range.firstCol = std::min(range.firstCol, a.col1);
         range.lastRow = std::max(range.lastRow, a.dy2 > 0 ? a.row2 : a.row2 - 1);
@@ -72,6 +72,13 @@ SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, co
     const xls::SheetModel& model = book_.model().sheets[size_t(sheet.index() - 1)];
     const xls::Area used = printedRange(*source_, book_.model(), model, layout_);
     plan_ = planSheet(layout_, used, source_->formats().font(0).points, zoom, true);
+    pages_ = printedPages(plan_, model, layout_, source_->formats());
+    if (!chart_ && layout_.page.comments == 2) {
+        notes_ = noteEntries(model);
+        noteFont_ = sheetFont(source_->formats().font(0));
+        notePages_ = notePages(notes_, noteFont_, plan_.contentWidthPt * kTwipsPerPoint,
+                               plan_.contentHeightPt * kTwipsPerPoint);
+    }
     if (chart_) plan_.paperMm = QSizeF(297, 210);
 }
 
@@ -83,8 +90,12 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
         paintChartPage(p);
         return;
     }
+    if (index >= int(pages_.size())) {
+        paintNotesPage(p, index);
+        return;
+    }
     Span rows, cols;
-    plan_.page(index, rows, cols);
+    plan_.page(pages_[size_t(index)], rows, cols);
     const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_};
     const QSizeF size = pageSizeTwips(ctx, rows, cols);
     const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;
@@ -121,6 +132,16 @@ void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
     draw(expandHeaderFooter(ps.headerText, facts), ps.header * 72 * kUnitsPerPoint, Qt::AlignTop);
     draw(expandHeaderFooter(ps.footerText, facts), paperH - ps.footer * 72 * kUnitsPerPoint, Qt::AlignBottom);
     p.restore();
+}
+
+void SheetDocument::paintNotesPage(QPainter& p, int index) const {
+    const double perTwip = kUnitsPerPoint / kTwipsPerPoint;
+    p.save();
+    p.translate(plan_.marginLeftPt * kUnitsPerPoint, plan_.marginTopPt * kUnitsPerPoint);
+    p.scale(perTwip, perTwip);
+    paintNotePage(p, notes_, notePages_[size_t(index) - pages_.size()], noteFont_, plan_.contentWidthPt * kTwipsPerPoint);
+    p.restore();
+    paintHeaderFooter(p, index);
 }
 
 void SheetDocument::paintChartPage(QPainter& p) const {

@@ -5,6 +5,7 @@
 // A chart sheet prints as one labelled page.
 #include "host/CellDisplay.h"
 #include "reports/ReportDocument.h"
+#include "reports/sheet/SheetNotes.h"
 #include "reports/sheet/SheetPages.h"
 
 #include <QDateTime>
@@ -23,7 +24,7 @@ public:
     bool ensurePage(int index) override { return index >= 0 && index < pagesKnown(); }
     bool layoutSome(int) override { return true; }
     int layoutAll() override { return pagesKnown(); }
-    int pagesKnown() const override { return chart_ ? 1 : plan_.pageCount(); }
+    int pagesKnown() const override { return chart_ ? 1 : int(pages_.size() + notePages_.size()); }
     bool complete() const override { return true; }
     void paintPage(QPainter& p, int index) const override;
 
@@ -33,12 +34,17 @@ public:
 private:
     void paintHeaderFooter(QPainter& p, int index) const;
     void paintChartPage(QPainter& p) const;
+    void paintNotesPage(QPainter& p, int index) const;
 
     std::shared_ptr<const host::PrintSource> source_;
     host::Workbook book_;
     host::Sheet sheet_;
     xls::SheetLayout layout_;
     SheetPlan plan_;
+    std::vector<int> pages_;  // the plan's pages that print, in order
+    std::vector<NoteEntry> notes_;     // printed after the sheet when its setup asks
+    std::vector<Span> notePages_;
+    QFont noteFont_;
     bool chart_ = false;
     QDateTime printed_ = QDateTime::currentDateTime();
 };

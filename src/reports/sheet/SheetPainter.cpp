@@ -1,6 +1,8 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/xls/SheetState.h"
+#include "reports/sheet/PrintedPages.h"
+#include "reports/sheet/SheetPictures.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -400,8 +402,26 @@ QString shapeText(const SheetContext& ctx, const xls::ShapeAnchor& a) {
     return shapeLabel(a.kind);
 }
 
-// Drawing objects as labelled frames at their anchors; comments stay
-// hidden, as the spreadsheet prints them only when asked to.
+// A comment kept in view: its text in a pale yellow box.
+void paintNoteBox(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& a, const QRectF& frame) {
+    QString text;
+    for (const xls::ShapeModel& shape : ctx.sheet.shapes)
+        if (shape.isComment && shape.objectId == a.objectId) text = shape.text;
+    p.save();
+    p.setPen(QPen(QColor(0, 0, 0), 0.5 * T));
+    p.setBrush(QColor(0xFF, 0xFF, 0xE1));
+    p.drawRect(frame);
+    QFont font = p.font();
+    font.setPixelSize(int(9 * T));
+    p.setFont(font);
+    p.drawText(frame.adjusted(2 * T, 2 * T, -2 * T, -2 * T), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    p.restore();
+}
+
+// Drawing objects at their anchors: a picture whose image can be decoded
+// scaled into its anchor, the rest (metafiles among them) as labelled
+// frames; comments stay hidden, as the spreadsheet prints them only when
+// asked to.
 void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     constexpr int kNote = 25;
     const QRectF page(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()));
@@ -410,17 +430,31 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     p.setClipRect(page);
     p.setFont(font);
     for (const xls::ShapeAnchor& a : ctx.layout.shapes) {
-        if (a.kind == kNote || a.col1 > 255 || a.col2 > 255) continue;
+        if (!printsWithCells(ctx.layout, a) || a.col1 > 255 || a.col2 > 255) continue;
         if (a.row1 > ctx.plan.range.lastRow || a.row2 < ctx.plan.range.firstRow) continue;
         const auto x = [&](int col, int dx) {
             return g.colX(ctx.plan, col) + ctx.plan.colWidthPt[size_t(col)] * T * std::min(dx, 1024) / 1024.0;
         };
         const auto y = [&](int row, int dy) {
-            const int r = std::clamp(row, ctx.plan.range.firstRow, ctx.plan.range.lastRow);
-            return g.rowY(ctx.plan, r) + ctx.plan.rowHeight(r) * T * std::min(dy, 256) / 256.0;
+            // An anchor may end at the top of the row after the printed range.
+            const int r = std::clamp(row, ctx.plan.range.firstRow, ctx.plan.range.lastRow + 1);
+            const double height = r <= ctx.plan.range.lastRow ? ctx.plan.rowHeight(r) : 0;
+            return g.rowY(ctx.plan, r) + height * T * std::min(dy, 256) / 256.0;
         };
         const QRectF frame(QPointF(x(a.col1, a.dx1), y(a.row1, a.dy1)), QPointF(x(a.col2, a.dx2), y(a.row2, a.dy2)));
         if (!frame.intersects(page)) continue;
+        const auto& blips = ctx.source.formats().blips;
+        if (a.pib > 0 && size_t(a.pib) <= blips.size()) {
+            const QImage picture = pictureImage(blips[size_t(a.pib - 1)]);
+            if (!picture.isNull()) {
+                p.drawImage(frame, picture);
+                continue;
+            }
+        }
+        if (a.kind == kNote) {
+            paintNoteBox(p, ctx, a, frame);
+            continue;
+        }
         p.setPen(QPen(QColor(0, 0, 0), 0.75 * T));
         p.setBrush(Qt::NoBrush);
         p.drawRect(frame);

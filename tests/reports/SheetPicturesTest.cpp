@@ -1,0 +1,100 @@
+// Pictures of the BLIP store: read from the drawing group, decoded, and
+// painted into their shapes' anchors.
+#include "SheetTestSupport.h"
+#include "reports/sheet/SheetPictures.h"
+#include "support/XlsWriter.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using tabulon::xls::Blip;
+
+namespace {
+
+QByteArray le(quint32 v, int bytes) {
+    QByteArray b(bytes, '\0');
+    for (int i = 0; i < bytes; ++i) b[i] = char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray art(quint16 type, int version, int instance, const QByteArray& body, int length = -1) {
+    return le(quint32(version | (instance << 4)), 2) + le(type, 2) + le(quint32(length < 0 ? body.size() : length), 4) +
+           body;
+}
+
+// An FBSE with the blip record embedded after its 36 fixed bytes.
+QByteArray fbse(const QByteArray& blip) { return art(0xF007, 2, 0, QByteArray(36, '\0') + blip); }
+
+QByteArray png(int w, int h, QColor colour) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray out;
+    QBuffer buf(&out);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return out;
+}
+
+// A 2 x 1 DIB of 24 bits: a BITMAPINFOHEADER, then one padded row (of
+// the claimed size only the header).
+QByteArray dib(quint32 width = 2, quint32 height = 1) {
+    QByteArray d = le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(24, 2) + QByteArray(24, '\0');
+    return d + QByteArray::fromHex("0000ff00ff000000");  // red, green, row padding
+}
+
+QByteArray blipStore(const QByteArray& entries, int count) {
+    return art(0xF000, 15, 0, art(0xF006, 0, 0, QByteArray(16, '\0')) + art(0xF001, 15, count, entries));
+}
+
+}  // namespace
+
+TEST(SheetPictures, BlipStoreEntriesByKind) {
+    const QByteArray uid(16, '\x22'), tag(1, '\xFF');
+    const QByteArray red = png(3, 2, Qt::red);
+    const QByteArray bytes = blipStore(fbse(art(0xF01E, 0, 0x6E0, uid + tag + red)) +
+                                       fbse(art(0xF01F, 0, 0x7A9, uid + uid + tag + dib())) +
+                                       fbse(art(0xF01A, 0, 0x3D4, uid + QByteArray(40, '\0'))) +
+                                       art(0xF007, 2, 0, QByteArray(36, '\0')) +  // a picture kept elsewhere
+                                       fbse(art(0xF01F, 0, 0x7A8, uid + tag + dib(200000, 200000))) +
+                                       fbse(art(0xF01E, 0, 0x6E0, uid + tag + red, 1 << 30)),
+                                   6);
+    const std::vector<Blip> blips = xls::parseBlipStore(bytes);
+    struct Expect {
+        Blip::Kind kind;
+        QSize image;  // invalid: not decoded
+    };
+    const Expect expected[] = {{Blip::Png, {3, 2}}, {Blip::Bmp, {2, 1}},  {Blip::Emf, {}},
+                               {Blip::Missing, {}}, {Blip::Bmp, {}} /* claims 200000 x 200000 */, {Blip::Png, {3, 2}}};
+    ASSERT_EQ(blips.size(), std::size(expected));
+    for (size_t i = 0; i < blips.size(); ++i) {
+        EXPECT_EQ(blips[i].kind, expected[i].kind) << i;
+        const QImage img = reports::sheet::pictureImage(blips[i]);
+        EXPECT_EQ(img.isNull() ? QSize() : img.size(), expected[i].image) << i;
+    }
+    EXPECT_EQ(reports::sheet::pictureImage(blips[1]).pixelColor(0, 0), QColor(Qt::red)) << "the DIB's colours";
+    EXPECT_LE(blips[5].data.size(), red.size() + 1) << "a length past the end takes only the bytes present";
+}
+
+TEST(SheetPictures, APicturePrintsScaledIntoItsAnchor) {
+    test::XlsWriter w;
+    test::XlsShape& pic = w.addSheet(QStringLiteral("図")).number(0, 0, 1).picture(1, 1);
+    pic.png = png(20, 10, QColor(0, 0, 160));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.xls"));
+    ASSERT_TRUE(w.save(path));
+    const host::Workbook book = host::Workbook::load(path);
+    const auto doc = reports::test::sheetImage(book, QStringLiteral("図"));
+    ASSERT_EQ(doc->pagesKnown(), 1);
+    const double pxPerMm = 4;
+    const QImage page = reports::test::renderPage(*doc, 0, pxPerMm);
+    // The anchor is B2:B3: left margin 54 pt, row headings 28 pt, column
+    // A 54 pt; top margin 72 pt, column headings and row 1 13.5 pt each.
+    const double k = 25.4 / 72 * pxPerMm;
+    int dark = 0, all = 0;
+    for (int y = int(101 * k); y < int(124 * k); ++y)
+        for (int x = int(138 * k); x < int(188 * k); ++x, ++all)
+            if (qGray(page.pixel(x, y)) < 100) ++dark;
+    EXPECT_GT(dark, all * 9 / 10) << "the picture fills its anchor";
+}
