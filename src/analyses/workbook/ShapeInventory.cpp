@@ -19,7 +19,7 @@ QString trimEnd(const QString& text) {
 }  // namespace
 
 QString ShapeKindName(const QString& name) {
-    if (name.isEmpty()) return ShapeKindError;
+    if (name.isEmpty()) return kUnrecognisedShapeText;
     switch (name[0].unicode()) {
     case u'A': return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
     case u'B': return QStringLiteral("ボタン");
@@ -29,13 +29,13 @@ QString ShapeKindName(const QString& name) {
     case u'P': return QStringLiteral("ピクチャ");
     case u'R': return QStringLiteral("四角形");
     case u'T': return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    default: return ShapeKindError;
+    default: return kUnrecognisedShapeText;
     }
 }
 
 QString TextShapeCheck(const QString& name) {
     const QString two = firstTwoUpper(name);
-    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return ShapeKindError;
+    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return kUnrecognisedShapeText;
     return QString();
 }
 
@@ -53,7 +53,7 @@ QString LineStyleName(int dashStyle, bool lineVisible) {
     case 7: return QStringLiteral("長破線");
     case 8: return QStringLiteral("長破線・点線");
     case 9: return QStringLiteral("長破線１点線２");
-    default: return ShapeKindError;
+    default: return kUnrecognisedShapeText;
     }
 }
 
@@ -68,7 +68,7 @@ QString macroNameOf(const QString& onAction) {
 }
 
 bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
-    if (ShapeKindName(name) == ShapeKindError) return false;
+    if (ShapeKindName(name) == kUnrecognisedShapeText) return false;
     switch (selection) {
     case ShapeSelection::Macro: return !macro.isEmpty();
     case ShapeSelection::All: return true;
