@@ -1,6 +1,6 @@
 #include "analyses/workbook/ShapeInventory.h"
 
-#include "analyses/workbook/CoverPage.h"
+#include "common/Blanks.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
 
@@ -10,10 +10,6 @@ namespace {
 
 QString firstTwoUpper(const QString& name) {
     return name.left(2).toUpper();
-}
-
-QString trimEnd(const QString& text) {
-    return cutThenTrim(text, int(text.size()));
 }
 
 }  // namespace
@@ -83,13 +79,13 @@ std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSel
     std::vector<ShapeRow> rows;
     for (const xls::ShapeModel& shape : sheet.shapes()) {
         ShapeRow row;
-        row.name = trimEnd(shape.name);
-        row.macro = trimEnd(shape.onAction);
+        row.name = trimTrailingBlanks(shape.name);
+        row.macro = trimTrailingBlanks(shape.onAction);
         if (!isListed(selection, row.name, row.macro)) continue;
         row.objectNo = objectNo;
         row.sheetName = sheet.name();
         row.kind = ShapeKindName(row.name);
-        if (!row.macro.isEmpty()) row.macro = trimEnd(macroNameOf(row.macro));
+        if (!row.macro.isEmpty()) row.macro = trimTrailingBlanks(macroNameOf(row.macro));
         row.foreColor = QString::number(shape.fillColor);
         row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
         row.readText = TextShapeCheck(row.name).isEmpty();
