@@ -7,7 +7,7 @@
 #include <QString>
 #include <functional>
 
-namespace tabulon::reports {
+namespace tabulon::analyses {
 
 struct PreviewOptions {
     int objectOption = 1;  // 1 book, 2 simple objects, 3 detailed objects
@@ -28,4 +28,4 @@ void announcePreview(ProgressPort& status, const std::function<void(int ms)>& st
 // What the timer does when it fires (the caller stops the timer).
 void clearPreviewNotice(ProgressPort& status);
 
-}  // namespace tabulon::reports
+}  // namespace tabulon::analyses
