@@ -17,7 +17,7 @@
 #include "analyses/workbook/ShapeInventory.h"
 #include "analyses/workbook/SheetPrint.h"
 #include "analyses/workbook/TimeEstimate.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 
 namespace tabulon::analyses {

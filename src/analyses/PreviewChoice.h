@@ -2,7 +2,7 @@
 // Which report a preview button shows under the current option values, and
 // what a command does after it has shown its report. Both front ends use
 // these, so the window and the command line agree.
-#include "host/Ports.h"
+#include "common/Ports.h"
 
 #include <QString>
 #include <functional>

@@ -3,8 +3,8 @@
 #include "cli/FrontDoor.h"
 #include "common/Guard.h"
 #include "host/Workbook.h"
-#include "host/WorkbookJson.h"
-#include "host/vba/VbaJson.h"
+#include "host/dump/WorkbookJson.h"
+#include "host/dump/VbaJson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #include "intake/BasicInfo.h"
 
 #include "common/Blanks.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "intake/Profile.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "intake/WorkbookIntake.h"
 
 #include "common/Blanks.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"

@@ -1,8 +1,8 @@
 #include "reports/ReportEngine.h"
 
 #include "common/Guard.h"
-#include "host/Error.h"
-#include "host/ErrorText.h"
+#include "common/Error.h"
+#include "common/ErrorText.h"
 #include "reports/PdfOutput.h"
 #include "store/Database.h"
 
