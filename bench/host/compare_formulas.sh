@@ -22,7 +22,7 @@ fi
 src=$(cd "$(dirname "$0")/../.." && pwd)
 
 cat > "$work/dump.cpp" <<'CPP'
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/Workbook.h"
 #include <cstdio>
 using namespace tabulon;

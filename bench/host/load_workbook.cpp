@@ -4,7 +4,7 @@
 // memory. The counts let the benchmark script check that what was read is
 // what was written; the first formula texts of the first sheet's column E
 // are printed in the form make_large_workbook prints them.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/Workbook.h"
 
 #include <QElapsedTimer>

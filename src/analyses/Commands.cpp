@@ -1,5 +1,6 @@
 #include "analyses/Commands.h"
 
+#include "analyses/PreviewChoice.h"
 #include "analyses/code/Citations.h"
 #include "analyses/code/CommentList.h"
 #include "analyses/code/ModuleSteps.h"
@@ -16,8 +17,7 @@
 #include "analyses/workbook/ShapeInventory.h"
 #include "analyses/workbook/SheetPrint.h"
 #include "analyses/workbook/TimeEstimate.h"
-#include "host/Error.h"
-#include "reports/PreviewChoice.h"
+#include "common/Error.h"
 #include "store/Database.h"
 
 namespace tabulon::analyses {
@@ -33,7 +33,7 @@ void Commands::show(const QString& report, bool announce) {
     fe_.reports.showReport(fe_.session.paths().dbPath, report);
     shown_ << report;
     if (announce)
-        reports::announcePreview(fe_.shell.progress, fe_.startTimer ? fe_.startTimer : [](int) {});
+        announcePreview(fe_.shell.progress, fe_.startTimer ? fe_.startTimer : [](int) {});
 }
 
 void Commands::cmdHyousi(int index) {
@@ -234,13 +234,13 @@ void Commands::finishWorkbook(const code::CodeOutcome& out, intake::Mark mark, c
 
 void Commands::preview(const QString& button) {
     const auto& s = fe_.session;
-    reports::PreviewOptions options;
+    PreviewOptions options;
     options.objectOption = s.optionValue(OptionGroup::Object);
     options.cellOption = s.optionValue(OptionGroup::Cell);
     options.columnOption = s.optionValue(OptionGroup::MPrint);
     options.proc50 = s.proc50();
     options.mod50 = s.mod50();
-    show(reports::previewReportFor(button, options), false);
+    show(previewReportFor(button, options), false);
 }
 
 }  // namespace tabulon::analyses

@@ -1,7 +1,7 @@
 #include "analyses/ResultsCommands.h"
 
 #include "analyses/workbook/CoverPage.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "intake/SaveFlags.h"
 #include "store/Database.h"
 #include "store/ResultsFile.h"

@@ -71,7 +71,7 @@ void AuxiliaryCommands::openCommandLineResults() {
 }
 
 void AuxiliaryCommands::showLoaded(const QString& objName) {
-    window_.setWindowTitle(QStringLiteral("%1 - %2").arg(intake::kMessageTitle, objName));
+    window_.setWindowTitle(QStringLiteral("%1 - %2").arg(tabulon::kMessageTitle, objName));
 }
 
 void AuxiliaryCommands::m6_Click() {

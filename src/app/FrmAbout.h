@@ -5,7 +5,7 @@
 // page) opened with the desktop's handlers. A link with no address
 // configured is not shown.
 #include "app/Desktop.h"
-#include "host/Ports.h"
+#include "common/Ports.h"
 
 #include <QDialog>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #include "app/FrmSetUp.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 #include "ui_frmSetUp.h"
 

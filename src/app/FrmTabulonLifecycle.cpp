@@ -2,7 +2,7 @@
 #include "app/FrmTabulon.h"
 
 #include "app/Twips.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/PathParts.h"
 #include "intake/BasicInfo.h"
 #include "intake/Profile.h"

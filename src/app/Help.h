@@ -2,7 +2,7 @@
 // Help > ヘルプ (m3): the program's help page, an HTML file shipped inside the
 // program, opened in the desktop's browser.
 #include "app/Desktop.h"
-#include "host/Ports.h"
+#include "common/Ports.h"
 
 namespace tabulon::app {
 

@@ -15,7 +15,7 @@ Answer BoxMessages::message(const QString& text, Buttons buttons) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
-    QMessageBox box(QMessageBox::NoIcon, intake::kMessageTitle, shown,
+    QMessageBox box(QMessageBox::NoIcon, tabulon::kMessageTitle, shown,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                  : QMessageBox::Ok,
                     owner_);

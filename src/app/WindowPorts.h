@@ -1,7 +1,7 @@
 #pragma once
 // The main window's answers to the command ports: message boxes, and the
 // status line, gauge and busy state of the window itself.
-#include "host/Ports.h"
+#include "common/Ports.h"
 
 #include <QPointer>
 

@@ -2,7 +2,7 @@
 
 #include "analyses/Commands.h"
 #include "analyses/ResultsCommands.h"
-#include "host/Error.h"
+#include "common/Guard.h"
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
 
@@ -207,7 +207,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             exitRequested = true;
     }
 
-    try {
+    const auto failure = guardedRun(QStringLiteral("tabulon document"), [&] {
         QDir().mkpath(outDir);
         QStringList written;
         const QStringList names = commands.shownReports();
@@ -227,8 +227,9 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         }
         for (const QString& f : written)
             out << f << Qt::endl;
-    } catch (const Error& e) {
-        err << e.description() << Qt::endl;
+    });
+    if (failure) {
+        err << failure->text() << Qt::endl;
         return 1;
     }
     return exitRequested ? 1 : 0;

@@ -1,10 +1,10 @@
 #include "cli/DumpCommand.h"
 
 #include "cli/FrontDoor.h"
-#include "host/Error.h"
+#include "common/Guard.h"
 #include "host/Workbook.h"
-#include "host/WorkbookJson.h"
-#include "host/vba/VbaJson.h"
+#include "host/dump/WorkbookJson.h"
+#include "host/dump/VbaJson.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -58,18 +58,17 @@ int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << commandUsage(*findCommand(QStringLiteral("dump")));
         return 2;
     }
-    try {
+    const auto failure = guardedRun(QStringLiteral("tabulon dump"), [&] {
         const host::Workbook book = host::Workbook::load(path);
         QJsonObject root = host::workbookJson(book);
         root.insert(QStringLiteral("vba"), vba::vbaJson(path));
         if (json) out << QJsonDocument(root).toJson(QJsonDocument::Indented);
         else writeText(root, out);
         out.flush();
-        return 0;
-    } catch (const Error& e) {
-        err << "error " << e.number() << ": " << e.description() << "\n";
-        return 1;
-    }
+    });
+    if (!failure) return 0;
+    err << "error " << failure->number() << ": " << failure->text() << "\n";
+    return 1;
 }
 
 }  // namespace tabulon::cli

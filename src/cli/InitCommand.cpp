@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/FrontDoor.h"
 
-#include "host/Error.h"
+#include "common/Guard.h"
 #include "intake/AppPaths.h"
 
 namespace tabulon::cli {
@@ -14,17 +14,16 @@ int initCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     const intake::AppPaths paths = intake::AppPaths::forFolder(intake::resolveAppFolder({}));
-    try {
+    const auto failure = guardedRun(QStringLiteral("tabulon init"), [&] {
         const QStringList created = intake::ensureInstalled(paths);
         for (const QString& file : created)
             out << "作成しました: " << file << '\n';
         if (created.isEmpty())
             out << "プログラムフォルダ " << paths.appFolder << " には必要なファイルが揃っています\n";
-        return 0;
-    } catch (const Error& e) {
-        err << "tabulon init: エラー " << e.number() << ": " << e.description() << '\n';
-        return 1;
-    }
+    });
+    if (!failure) return 0;
+    err << "tabulon init: エラー " << failure->number() << ": " << failure->text() << '\n';
+    return 1;
 }
 
 }  // namespace tabulon::cli

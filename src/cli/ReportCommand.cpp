@@ -1,7 +1,7 @@
 #include "cli/ReportCommand.h"
 
 #include "cli/FrontDoor.h"
-#include "host/Error.h"
+#include "common/Guard.h"
 #include "reports/PdfOutput.h"
 
 namespace tabulon::cli {
@@ -32,15 +32,12 @@ int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         usage(err);
         return 2;
     }
-    try {
+    const auto failure = guardedRun(QStringLiteral("tabulon report"), [&] {
         const int pages = reports::renderCombinedPdf(db, names, pdf);
         out << pdf << ": " << pages << " pages\n";
-        return 0;
-    } catch (const Error& e) {
-        err << "tabulon report: エラー " << e.number() << ": " << e.description() << "\n";
-    } catch (const std::exception& e) {
-        err << "tabulon report: " << e.what() << "\n";
-    }
+    });
+    if (!failure) return 0;
+    err << "tabulon report: エラー " << failure->number() << ": " << failure->text() << "\n";
     return 1;
 }
 

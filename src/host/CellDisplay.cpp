@@ -1,6 +1,6 @@
 #include "host/CellDisplay.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/cfb/CompoundFile.h"
 
 namespace tabulon::host {

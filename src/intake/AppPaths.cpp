@@ -1,6 +1,6 @@
 #include "intake/AppPaths.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "intake/BasicInfo.h"
 #include "store/Database.h"
 

@@ -1,6 +1,7 @@
 #include "intake/BasicInfo.h"
 
-#include "host/Error.h"
+#include "common/Blanks.h"
+#include "common/Error.h"
 #include "intake/Profile.h"
 
 #include <QFile>
@@ -10,20 +11,6 @@
 namespace tabulon::intake {
 namespace {
 
-QString trimBlanksRight(const QString& s) {
-    qsizetype end = s.size();
-    while (end > 0 && s[end - 1] == u' ')
-        --end;
-    return s.left(end);
-}
-
-QString trimBlanks(const QString& s) {
-    qsizetype start = 0;
-    while (start < s.size() && s[start] == u' ')
-        ++start;
-    return trimBlanksRight(s.mid(start));
-}
-
 // The value of `line` for `word`, or a null string when the word is absent.
 // keyLength counts "Key=", so the value starts right after it.
 QString valueAfter(const QString& line, const QString& word, qsizetype keyLength,
@@ -31,7 +18,7 @@ QString valueAfter(const QString& line, const QString& word, qsizetype keyLength
     const qsizetype at = line.indexOf(word);
     if (at < 0)
         return {};
-    return trimBlanksRight(line.mid(at + keyLength, maxLength));
+    return trimTrailingBlanks(line.mid(at + keyLength, maxLength));
 }
 
 void applyLine(const QString& line, BasicInfo& info) {

@@ -14,12 +14,6 @@
 
 namespace tabulon::intake {
 
-using tabulon::ErrorStyle;
-using tabulon::errorText;
-using tabulon::isUnstable;
-using tabulon::kMailRequest;
-using tabulon::kMessageTitle;
-
 // Who a guarded command reports to. `exit` is the Exit command (with its own
 // OK/Cancel confirmation); it may be empty where there is nothing to end.
 struct CommandShell {

@@ -1,6 +1,6 @@
 #include "intake/PrintHeader.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/PathParts.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"

@@ -1,7 +1,7 @@
 #include "intake/Profile.h"
 
 #include "host/CodePage.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #include "intake/Rounding.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <cmath>
 

@@ -1,6 +1,7 @@
 #include "intake/WorkbookIntake.h"
 
-#include "host/Error.h"
+#include "common/Blanks.h"
+#include "common/Error.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
@@ -10,17 +11,6 @@
 #include <QFileInfo>
 
 namespace tabulon::intake {
-namespace {
-
-// Blanks only: tabs and other white space stay, as the old Trim left them.
-QString trimBlanks(const QString& s) {
-    qsizetype start = 0, end = s.size();
-    while (start < end && s[start] == u' ') ++start;
-    while (end > start && s[end - 1] == u' ') --end;
-    return s.mid(start, end - start);
-}
-
-}  // namespace
 
 void clearWorkingFolder(const QString& folder) {
     QDir dir(folder);

@@ -4,7 +4,7 @@
 // what was open, load the chosen .xls into the reader, export its VBA
 // components into the working folder, fill the sheet and link lists, empty
 // the report header, fill the cover fields, set the command states.
-#include "host/Ports.h"
+#include "common/Ports.h"
 #include "host/Workbook.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"

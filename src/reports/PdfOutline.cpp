@@ -1,6 +1,6 @@
 #include "reports/PdfOutline.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "reports/PdfOutput.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "reports/PdfOutline.h"
 #include "store/Database.h"
 

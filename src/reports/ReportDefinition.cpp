@@ -1,6 +1,6 @@
 #include "reports/ReportDefinition.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 
 namespace tabulon::reports {

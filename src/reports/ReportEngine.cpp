@@ -1,7 +1,8 @@
 #include "reports/ReportEngine.h"
 
-#include "host/Error.h"
-#include "host/ErrorText.h"
+#include "common/Guard.h"
+#include "common/Error.h"
+#include "common/ErrorText.h"
 #include "reports/PdfOutput.h"
 #include "store/Database.h"
 
@@ -62,13 +63,8 @@ void ReportService::showReport(const QString& dbPath, const QString& name, int) 
     // An engine that already has a current database keeps printing from it:
     // after a saved result was loaded, reports show the saved tables.
     if (opened != err::DbAlreadyCurrent && opened != kCannotCreateObject) replaceEngine(dbPath);
-    try {
-        engine_->openReport(name);
-    } catch (const Error& e) {
-        reportFailure(messages_, e.number(), e.description());
-    } catch (const std::exception& e) {
-        reportFailure(messages_, 0, QString::fromLocal8Bit(e.what()));
-    }
+    if (const auto failure = guardedRun(kPlace, [&] { engine_->openReport(name); }))
+        reportFailure(messages_, failure->number(), failure->text());
 }
 
 void ReportService::startEngine() {

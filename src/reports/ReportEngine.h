@@ -2,7 +2,7 @@
 // The report engine: holds a current database, like the print application of
 // the old platform, and shows stored reports from it. ShowReport is the one
 // entry point through which every command and preview button shows a report.
-#include "host/Ports.h"
+#include "common/Ports.h"
 #include "reports/ReportDocument.h"
 
 #include <QString>

@@ -9,7 +9,7 @@
 // A results file is never opened for writing: loading copies it into a
 // private working copy, brings an older format up to date there (tables it
 // lacks are added empty) and the reports print from that copy.
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QString>
 #include <QStringList>

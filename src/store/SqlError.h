@@ -1,6 +1,6 @@
 #pragma once
 // SQLite failures as the error numbers the rest of the system reports.
-#include "host/Error.h"
+#include "common/Error.h"
 #include <QString>
 
 struct sqlite3;

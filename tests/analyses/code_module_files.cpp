@@ -2,7 +2,7 @@
 // progress values of the code analyses.
 #include "analyses/code/ModuleFiles.h"
 #include "analyses/code/SourceCursor.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDir>
 #include <QFile>

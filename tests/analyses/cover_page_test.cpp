@@ -17,6 +17,7 @@ TEST(CoverRules, CutThenTrimKeepsLeadingBlanksAndTabs) {
         {QString(200, u'表'), 150, QString(150, u'表')},       // characters, not bytes
         {QString(149, u'a') + "   more", 150, QString(149, u'a')},  // cut inside the blanks, then trim
         {"\tTab\t", 150, "\tTab\t"},                          // tabs are not blanks
+        {QString(149, u'a') + QString::fromUtf8("\U0001F600x"), 150, QString(149, u'a')},  // no half pair
         {"", 150, ""},
     };
     for (const auto& c : cases)

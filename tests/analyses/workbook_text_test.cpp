@@ -31,7 +31,7 @@ TEST(WorkbookText, CutsCountCharactersAndKeepSurrogatePairsWhole) {
     // Only U+0020 is a blank: full-width spaces and tabs are text.
     EXPECT_EQ(cutTrim(QStringLiteral("\u3000見出し\t  "), 50), QStringLiteral("\u3000見出し\t"));
     EXPECT_EQ(cutTrim(QString(124, u'a') + "   b", 125), QString(124, u'a'));
-    EXPECT_EQ(trimTrailingBlanks("  x  "), "  x");
+    EXPECT_EQ(tabulon::trimTrailingBlanks("  x  "), "  x");
 }
 
 TEST(WorkbookText, LinkBookRefBracketsTheFileName) {

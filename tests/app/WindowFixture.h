@@ -2,7 +2,7 @@
 // A main window on a scratch program folder, with message boxes answered by
 // script so that no test ever waits for a click.
 #include "app/FrmTabulon.h"
-#include "host/Ports.h"
+#include "common/Ports.h"
 #include "intake/Session.h"
 
 #include <QAbstractButton>

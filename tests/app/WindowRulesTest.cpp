@@ -3,7 +3,7 @@
 #include "WindowFixture.h"
 
 #include "app/Twips.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QApplication>
 #include <QCheckBox>

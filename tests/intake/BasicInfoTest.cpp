@@ -2,7 +2,7 @@
 // file the 登録 button writes.
 #include "intake/BasicInfo.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

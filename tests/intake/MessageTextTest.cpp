@@ -1,7 +1,7 @@
 // The shared error box: both wordings and what the guard does after the box.
 #include "intake/MessageText.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // edits that keep the rest of the file, and the recent-file list.
 #include "intake/Profile.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDir>
 #include <QFile>

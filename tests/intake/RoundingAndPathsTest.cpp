@@ -1,6 +1,6 @@
 // Half-up rounding of the progress percentages and estimates, and the two
 // path functions.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/PathParts.h"
 #include "intake/Rounding.h"
 

@@ -3,7 +3,7 @@
 // the saved chapters need.
 #include "intake/PrintHeader.h"
 #include "intake/SaveFlags.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // the command states for workbooks with and without code, and its failures.
 #include "intake/WorkbookIntake.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 #include "support/TestSupport.h"
 #include "support/XlsWriter.h"

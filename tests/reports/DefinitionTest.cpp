@@ -3,7 +3,7 @@
 // a user. The page frame, group headings and page counts are checked on the
 // text of the written PDF.
 #include "ReportTestSupport.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportDefinition.h"
 

@@ -2,7 +2,7 @@
 // current database keeps it, error 7867), how failures reach the user, and
 // the print command without a printer.
 #include "ReportTestSupport.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportEngine.h"
 

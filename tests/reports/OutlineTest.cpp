@@ -1,7 +1,7 @@
 // The combined documentation file: its title and one bookmark per report at
 // the report's first page, read back with poppler's tools.
 #include "ReportTestSupport.h"
-#include "host/Error.h"
+#include "common/Error.h"
 #include "reports/PdfOutline.h"
 #include "reports/PdfOutput.h"
 

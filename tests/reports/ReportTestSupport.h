@@ -1,7 +1,7 @@
 #pragma once
 // Shared scaffolding of the report tests: a fresh analysis database in a
 // temporary folder, row seeding through the store, and the text of a PDF.
-#include "host/Ports.h"
+#include "common/Ports.h"
 #include "store/Database.h"
 
 #include <QProcess>

@@ -2,7 +2,7 @@
 // every character of the Japanese code page, in each report face, read back
 // with pdftotext.
 #include "ReportTestSupport.h"
-#include "host/vba/CodePage.h"
+#include "host/CodePage.h"
 #include "reports/PageStyle.h"
 
 #include <QPainter>
@@ -18,7 +18,7 @@ QString repertoire(const FontSpec& f) {
     for (int lead = 0x81; lead <= 0xFC; lead = lead == 0x9F ? 0xE0 : lead + 1)
         for (int trail = 0x40; trail <= 0xFC; ++trail)
             if (trail != 0x7F) bytes.append(char(lead)).append(char(trail));
-    QString text = vba::decodeCodePage(bytes, 932);
+    QString text = host::decodeCodePage(bytes, 932);
     text.removeIf([&](QChar c) { return c == QChar(0x3000) || c.isSurrogate() || f.glyph(c.unicode()).index == 0; });
     return text;
 }

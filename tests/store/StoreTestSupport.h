@@ -1,6 +1,6 @@
 #pragma once
 // A fresh analysis database in a temporary folder for each test.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "store/Database.h"
 
 #include <QTemporaryDir>

@@ -108,7 +108,7 @@ CodeOutcome runCitations(const CodeContext& ctx) {
                 ++out.linesRead;
                 if (skipped(raw) || !isCollectedHeader(procedureCodeLine(raw))) continue;
                 const QString name = GetProcName(raw);
-                if (name == ProcNameError || name.isEmpty()) continue;
+                if (name == kUnknownProcName || name.isEmpty()) continue;
                 names << name;
                 modules << fileNamePart(path);
             }

@@ -15,11 +15,11 @@ bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
 }
 
 bool isFatalError(int number) {
-    return intake::isUnstable(number);
+    return tabulon::isUnstable(number);
 }
 
 QString errorBoxText(const QString& place, const Error& error) {
-    return intake::errorText(place, error.number(), error.text());
+    return tabulon::errorText(place, error.number(), error.text());
 }
 
 void failCommand(const CodeContext& ctx, const QString& place, const Error& error,

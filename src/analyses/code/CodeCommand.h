@@ -4,8 +4,8 @@
 // state: option values and done marks come in, the new mark goes out.
 #include "analyses/code/ModuleFiles.h"
 #include "analyses/code/SourceCursor.h"
-#include "host/Error.h"
-#include "host/Ports.h"
+#include "common/Error.h"
+#include "common/Ports.h"
 
 #include <QString>
 #include <functional>

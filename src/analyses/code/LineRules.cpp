@@ -109,7 +109,7 @@ namespace {
 // like any other, not an abort of the whole run.
 QString cutName(const QString& s, int start, int anchor, int offset) {
     const int length = anchor - offset - 1;
-    if (start > anchor || length < 0) return ProcNameError;
+    if (start > anchor || length < 0) return kUnknownProcName;
     return trim(mid(s, start, length));
 }
 }  // namespace
@@ -119,7 +119,7 @@ QString cutName(const QString& s, int start, int anchor, int offset) {
 // Static word are gone; the length formula then measures from the keyword.
 QString GetProcName(QStringView text) {
     const CodeLine line = codeLine(text);
-    if (line.comment) return ProcNameError;
+    if (line.comment) return kUnknownProcName;
     const bool scoped = wordPosition(line.masked, u"PRIVATE", WordEnd::Header) > 0 ||
                         wordPosition(line.masked, u"PUBLIC", WordEnd::Header) > 0;
     const QString s = stripFriendStatic(scoped ? trim(mid(line.code, ScopeCut, ProcNameLimit))
@@ -135,7 +135,7 @@ QString GetProcName(QStringView text) {
         return lib ? cutName(s, at + 9, lib, 17) : cutName(s, at + 9, paren, 9);
     if (const int at = wordPosition(u, u"PROPERTY", WordEnd::Header))
         return cutName(s, at + 12, paren, 12);
-    return ProcNameError;
+    return kUnknownProcName;
 }
 
 }  // namespace tabulon::analyses::code

@@ -64,9 +64,13 @@ bool isContinued(QStringView rawLine);
 QString PriPubDel(QString& logicalLine);
 // PriPubDel2: the text without a leading scope word, at most 512 units.
 QString PriPubDel2(QStringView text);
-// GetProcName: the procedure name of a header or API declaration, or "ERROR".
+// GetProcName: the procedure name of a header or API declaration, or
+// kUnknownProcName when the line names none.
 QString GetProcName(QStringView text);
 
-inline const QString ProcNameError = QStringLiteral("ERROR");
+// What GetProcName gives for a line that names no procedure. It is a real
+// value, not only a failure mark: the chapters store it as the procedure name
+// of the lines that follow, so it can reach the tables and reports as is.
+inline const QString kUnknownProcName = QStringLiteral("ERROR");
 
 }  // namespace tabulon::analyses::code

@@ -1,7 +1,7 @@
 #include "analyses/code/ModuleFiles.h"
 
 #include "analyses/code/LineRules.h"
-#include "host/Error.h"
+#include "common/Error.h"
 
 #include <QDir>
 #include <QFile>

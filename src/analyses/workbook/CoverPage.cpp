@@ -1,17 +1,13 @@
 #include "analyses/workbook/CoverPage.h"
 
+#include "analyses/workbook/WorkbookText.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
 
 namespace tabulon::analyses::workbook {
 
 QString cutThenTrim(const QString& text, int length) {
-    QString s = text.left(length);
-    qsizetype end = s.size();
-    while (end > 0 && s[end - 1] == u' ')
-        --end;
-    s.truncate(end);
-    return s;
+    return trimTrailingBlanks(cutChars(text, length));
 }
 
 CoverRow coverRow(const intake::Cover& cover) {

@@ -1,6 +1,6 @@
 #include "analyses/workbook/ShapeInventory.h"
 
-#include "analyses/workbook/CoverPage.h"
+#include "common/Blanks.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
 
@@ -12,14 +12,10 @@ QString firstTwoUpper(const QString& name) {
     return name.left(2).toUpper();
 }
 
-QString trimEnd(const QString& text) {
-    return cutThenTrim(text, int(text.size()));
-}
-
 }  // namespace
 
 QString ShapeKindName(const QString& name) {
-    if (name.isEmpty()) return ShapeKindError;
+    if (name.isEmpty()) return kUnrecognisedShapeText;
     switch (name[0].unicode()) {
     case u'A': return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
     case u'B': return QStringLiteral("ボタン");
@@ -29,13 +25,13 @@ QString ShapeKindName(const QString& name) {
     case u'P': return QStringLiteral("ピクチャ");
     case u'R': return QStringLiteral("四角形");
     case u'T': return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    default: return ShapeKindError;
+    default: return kUnrecognisedShapeText;
     }
 }
 
 QString TextShapeCheck(const QString& name) {
     const QString two = firstTwoUpper(name);
-    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return ShapeKindError;
+    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return kUnrecognisedShapeText;
     return QString();
 }
 
@@ -53,7 +49,7 @@ QString LineStyleName(int dashStyle, bool lineVisible) {
     case 7: return QStringLiteral("長破線");
     case 8: return QStringLiteral("長破線・点線");
     case 9: return QStringLiteral("長破線１点線２");
-    default: return ShapeKindError;
+    default: return kUnrecognisedShapeText;
     }
 }
 
@@ -68,7 +64,7 @@ QString macroNameOf(const QString& onAction) {
 }
 
 bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
-    if (ShapeKindName(name) == ShapeKindError) return false;
+    if (ShapeKindName(name) == kUnrecognisedShapeText) return false;
     switch (selection) {
     case ShapeSelection::Macro: return !macro.isEmpty();
     case ShapeSelection::All: return true;
@@ -83,13 +79,13 @@ std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSel
     std::vector<ShapeRow> rows;
     for (const xls::ShapeModel& shape : sheet.shapes()) {
         ShapeRow row;
-        row.name = trimEnd(shape.name);
-        row.macro = trimEnd(shape.onAction);
+        row.name = trimTrailingBlanks(shape.name);
+        row.macro = trimTrailingBlanks(shape.onAction);
         if (!isListed(selection, row.name, row.macro)) continue;
         row.objectNo = objectNo;
         row.sheetName = sheet.name();
         row.kind = ShapeKindName(row.name);
-        if (!row.macro.isEmpty()) row.macro = trimEnd(macroNameOf(row.macro));
+        if (!row.macro.isEmpty()) row.macro = trimTrailingBlanks(macroNameOf(row.macro));
         row.foreColor = QString::number(shape.fillColor);
         row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
         row.readText = TextShapeCheck(row.name).isEmpty();

@@ -12,14 +12,18 @@ namespace tabulon::analyses::workbook {
 inline const QString ShapePlace = QStringLiteral("場所:図形情報");
 inline const QString ShapeCollectingText = QStringLiteral("図形情報　取得中");
 inline const QString ShapeReport = QStringLiteral("R_XlShape");
-inline const QString ShapeKindError = QStringLiteral("ERROR");
+// The text the shape list writes where it does not recognise a shape's kind,
+// a text it does not read, or a line style; it reaches T_XlShape and R_XlShape.
+// A shape whose kind is not recognised is not listed.
+inline const QString kUnrecognisedShapeText = QStringLiteral("ERROR");
 
 enum class ShapeSelection { Macro = 1, All = 2, AllButComments = 3 };  // optShape index + 1
 
 // The kind name by the first letter of the shape's name (case-sensitive),
-// with "CO"/"OB" told apart upper-cased; "ERROR" for any other letter.
+// with "CO"/"OB" told apart upper-cased; kUnrecognisedShapeText for any other
+// letter.
 QString ShapeKindName(const QString& name);
-// "ERROR" for names whose text is not read (charts, comments, lines,
+// kUnrecognisedShapeText for names whose text is not read (charts, comments, lines,
 // objects), else the empty text.
 QString TextShapeCheck(const QString& name);
 // The dash style name; a line that is not drawn is "線なし".

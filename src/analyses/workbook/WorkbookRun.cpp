@@ -1,6 +1,6 @@
 #include "analyses/workbook/WorkbookRun.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "intake/Rounding.h"
 #include "store/Database.h"
 

@@ -12,19 +12,6 @@ QString cutChars(const QString& text, qsizetype length) {
     return text.left(length);
 }
 
-QString trimBlanks(const QString& text) {
-    qsizetype start = 0, end = text.size();
-    while (start < end && text[start] == u' ') ++start;
-    while (end > start && text[end - 1] == u' ') --end;
-    return text.mid(start, end - start);
-}
-
-QString trimTrailingBlanks(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == u' ') --end;
-    return text.left(end);
-}
-
 QString StrDel(const QString& text, const QString& find) {
     if (trimBlanks(text).isEmpty()) return QString();
     if (find.isEmpty()) return text;

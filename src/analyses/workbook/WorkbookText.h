@@ -1,7 +1,9 @@
 #pragma once
 // The text rules the workbook chapters share: cuts that count characters,
-// the blank trim of the old runtime, the "$" removal of cell addresses, the
+// the "$" removal of cell addresses, the
 // bracketed book reference of a linked workbook, and progress percentages.
+#include "common/Blanks.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -10,10 +12,6 @@ namespace tabulon::analyses::workbook {
 // The first `length` characters; a cut that would fall between the two
 // halves of a surrogate pair keeps the whole pair out.
 QString cutChars(const QString& text, qsizetype length);
-// U+0020 removed on both sides (or at the end only); full-width spaces and
-// tabs stay, as Japanese texts need them.
-QString trimBlanks(const QString& text);
-QString trimTrailingBlanks(const QString& text);
 // The cut first, then the trim on both sides.
 inline QString cutTrim(const QString& text, qsizetype length) { return trimBlanks(cutChars(text, length)); }
 

@@ -1,6 +1,6 @@
 // The BIFF side of a shape: the OBJ record that says what kind of object it
 // is, its id and the macro it runs, and the TXO record that holds its text.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/FormulaDecoder.h"
 

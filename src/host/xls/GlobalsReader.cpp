@@ -1,5 +1,5 @@
 // Workbook globals substream: sheets, shared strings, names and links.
-#include "host/Error.h"
+#include "common/Error.h"
 #include "host/xls/Readers.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "reports/preview/PreviewWindow.h"
 
-#include "host/Error.h"
+#include "common/Error.h"
 #include "reports/PdfOutput.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // The print preview: one non-modal, maximised window with the pages of the
 // report last shown, page turning, zoom, printing and saving as PDF. The next
 // report shown replaces the pages in the same window.
-#include "host/Ports.h"
+#include "common/Ports.h"
 #include "reports/ReportEngine.h"
 
 #include <QWidget>

@@ -2,12 +2,12 @@
 // Which report a preview button shows under the current option values, and
 // what a command does after it has shown its report. Both front ends use
 // these, so the window and the command line agree.
-#include "host/Ports.h"
+#include "common/Ports.h"
 
 #include <QString>
 #include <functional>
 
-namespace tabulon::reports {
+namespace tabulon::analyses {
 
 struct PreviewOptions {
     int objectOption = 1;  // 1 book, 2 simple objects, 3 detailed objects
@@ -28,4 +28,4 @@ void announcePreview(ProgressPort& status, const std::function<void(int ms)>& st
 // What the timer does when it fires (the caller stops the timer).
 void clearPreviewNotice(ProgressPort& status);
 
-}  // namespace tabulon::reports
+}  // namespace tabulon::analyses

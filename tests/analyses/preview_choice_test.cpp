@@ -1,9 +1,9 @@
 // The preview buttons' choice of report and the status line after a report.
-#include "reports/PreviewChoice.h"
+#include "analyses/PreviewChoice.h"
 
 #include <gtest/gtest.h>
 
-namespace tabulon::reports::test {
+namespace tabulon::analyses::test {
 namespace {
 
 struct Case {
@@ -68,4 +68,4 @@ TEST(PreviewChoice, AnnounceShowsTheHintAndStartsTheFiveSecondTimer) {
 }
 
 }  // namespace
-}  // namespace tabulon::reports::test
+}  // namespace tabulon::analyses::test

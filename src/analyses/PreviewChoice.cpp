@@ -1,6 +1,6 @@
-#include "reports/PreviewChoice.h"
+#include "analyses/PreviewChoice.h"
 
-namespace tabulon::reports {
+namespace tabulon::analyses {
 
 QString previewReportFor(const QString& button, const PreviewOptions& o) {
     if (button == QLatin1String("cmdOPre"))
@@ -41,4 +41,4 @@ void clearPreviewNotice(ProgressPort& status) {
     status.showGauge(false);
 }
 
-}  // namespace tabulon::reports
+}  // namespace tabulon::analyses

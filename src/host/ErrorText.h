@@ -1,2 +1,0 @@
-#pragma once
-#include "common/ErrorText.h"  // the shared vocabulary now lives below every layer
