@@ -2,6 +2,7 @@
 // code, the password flow (default, given, wrong, none) and the schemes the
 // reader does not know.
 #include "common/Error.h"
+#include "host/CellDisplay.h"
 #include "host/Workbook.h"
 #include "host/xls/DecryptKeys.h"
 #include "host/xls/Loader.h"
@@ -187,6 +188,10 @@ TEST(EncryptedBookFixture, OpensWithItsPasswordOnly) {
     Prompts given{{"encrypted"}};
     const host::Workbook wb = host::Workbook::load(path, given.ask());
     EXPECT_TRUE(wb.model().decrypted);
+    // The print layout reads the decrypted copy: the formats and the cells' XFs are there.
+    const host::PrintSource print(wb);
+    EXPECT_GE(print.formats().xfs.size(), 16u);
+    EXPECT_EQ(print.layout(wb.sheet(1)).cellXfs.size(), 2u);
     ASSERT_GE(wb.sheetCount(), 1);
     EXPECT_EQ(wb.sheet(1).name(), QStringLiteral("Tabelle1"));
     EXPECT_EQ(wb.sheet(1).usedRange().cell(0).value().toString(), QStringLiteral("Encrypted Test File"));

@@ -176,6 +176,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, 
     // An encrypted stream is read from its decrypted copy, held in memory only.
     book.decrypted = filePassEnd(stored).has_value();
     const QByteArray stream = book.decrypted ? decryptWorkbookStream(stored, path, ask) : stored;
+    if (book.decrypted) book.decryptedStream = stream;
     RecordStream rs(stream);
     checkFirstBof(rs, path);
     std::vector<Record> sst;
