@@ -3,6 +3,7 @@
 #include "analyses/Commands.h"
 #include "app/AuxiliaryCommands.h"
 #include "app/FrmTabulon.h"
+#include "app/PasswordDialog.h"
 #include "app/ScreenSaver.h"
 #include "reports/preview/PreviewWindow.h"
 
@@ -23,7 +24,8 @@ public:
           reports_(preview_, window.messages()),
           intake_(window.session(), window.shell(),
                   intake::IntakeHooks{[this] { reports_.startEngine(); },
-                                      [this](bool on) { screenSaver_.setActive(on); }}),
+                                      [this](bool on) { screenSaver_.setActive(on); },
+                                      passwordDialog(&window)}),
           commands_({window.session(), window.shell(), reports_, intake_,
                      [&window](int) { window.startTimer1(); }}),
           auxiliary_(new AuxiliaryCommands(window, {window.session(), window.shell(), reports_, intake_,

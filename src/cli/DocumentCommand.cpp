@@ -2,6 +2,8 @@
 
 #include "analyses/Commands.h"
 #include "analyses/ResultsCommands.h"
+#include "cli/PasswordOption.h"
+#include "common/Error.h"
 #include "common/Guard.h"
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
@@ -94,6 +96,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addOption({"mod50", "module source list in Japanese syllabary order"});
     parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
                       "RESULT.xdb"});
+    parser.addOption({"password", "password of an encrypted workbook (else $TABULON_PASSWORD)", "PASSWORD"});
     parser.addOption({"zoom", "print scale of the sheet images in percent (default: as the window's txtZoom)", "N"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）")
@@ -128,7 +131,8 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     reports::ReportService reportService(preview, messages);
     bool exitRequested = false;
     intake::CommandShell shell{messages, progress, [&] { exitRequested = true; }};
-    intake::WorkbookIntake intake(session, shell, {[&] { reportService.startEngine(); }, {}});
+    intake::WorkbookIntake intake(session, shell, {[&] { reportService.startEngine(); }, {},
+                                                   commandLinePassword(parser.value("password"))});
 
     progress.chapter(QStringLiteral("解析ファイルの読込: ") + workbook);
     if (!intake.run(intake::IntakeRoute::Dialog, [&] { return workbook; })) {

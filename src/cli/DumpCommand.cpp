@@ -1,6 +1,8 @@
 #include "cli/DumpCommand.h"
 
 #include "cli/FrontDoor.h"
+#include "cli/PasswordOption.h"
+#include "common/Error.h"
 #include "common/Guard.h"
 #include "host/Workbook.h"
 #include "host/dump/WorkbookJson.h"
@@ -46,8 +48,11 @@ void writeText(const QJsonObject& root, QTextStream& out) {
 int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     bool json = false;
     QString path;
-    for (const QString& a : args) {
+    QString password;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
         if (a == QLatin1String("--json")) json = true;
+        else if (a == QLatin1String("--password") && i + 1 < args.size()) password = args[++i];
         else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) path = a;
         else {
             err << commandUsage(*findCommand(QStringLiteral("dump")));
@@ -59,7 +64,7 @@ int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 2;
     }
     const auto failure = guardedRun(QStringLiteral("tabulon dump"), [&] {
-        const host::Workbook book = host::Workbook::load(path);
+        const host::Workbook book = host::Workbook::load(path, commandLinePassword(password));
         QJsonObject root = host::workbookJson(book);
         root.insert(QStringLiteral("vba"), vba::vbaJson(path));
         if (json) out << QJsonDocument(root).toJson(QJsonDocument::Indented);

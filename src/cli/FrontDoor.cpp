@@ -18,9 +18,10 @@ const UsageText kUsages[] = {
      "  プログラムフォルダに Tabulon2.dat、Tabulon2.mdb、temp/ のうち無いものを作成します。\n"
      "  既にあるファイルはそのまま残します。\n"},
     {"dump",
-     "使い方: tabulon dump [--json] FILE.xls\n"
+     "使い方: tabulon dump [--json] [--password PASSWORD] FILE.xls\n"
      "  ブックの読み取り結果（シート、セル、数式、名前、リンク、VBA）を表示します。\n"
-     "  --json    JSON 形式で出力します\n"},
+     "  --json    JSON 形式で出力します\n"
+     "  --password PASSWORD  暗号化されたブックのパスワード（既定: 環境変数 TABULON_PASSWORD）\n"},
     {"document",
      "使い方: tabulon [--home DIR] document FILE.xls [-o DIR] [オプション]\n"
      "  ブックを解析し、章ごとの PDF と全章をまとめた documentation.pdf を作成します。\n"
@@ -37,6 +38,7 @@ const UsageText kUsages[] = {
      "                     シート印刷もこのシートだけにします（既定: 全てのシート）\n"
      "  --link N           リンク先セル検索に使う N 番目のリンク元（0: 検索しない、既定: 1）\n"
      "  --zoom N           シート印刷の倍率（10〜400 %、既定: 画面のズーム）\n"
+     "  --password PASSWORD  暗号化されたブックのパスワード（既定: 環境変数 TABULON_PASSWORD）\n"
      "  --proc50           プロシージャ一覧を五十音順にします\n"
      "  --mod50            ソースリストを五十音順にします\n"
      "  --save FILE.xdb    終了時に解析結果ファイルとして保存します（解析ファイルの保存と同じ）\n"

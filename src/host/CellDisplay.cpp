@@ -25,8 +25,10 @@ format::Display cellDisplay(const QVariant& value, bool isError, const QString& 
 }
 
 PrintSource::PrintSource(const Workbook& book) : book_(book) {
-    cfb::CompoundFile file(book.fullName());
-    std::optional<QByteArray> stream = file.rootStream(QStringLiteral("Workbook"));
+    // An encrypted workbook's layout is read from the copy decrypted at load.
+    std::optional<QByteArray> stream;
+    if (book.model().decrypted) stream = book.model().decryptedStream;
+    else stream = cfb::CompoundFile(book.fullName()).rootStream(QStringLiteral("Workbook"));
     if (!stream)
         throw Error(err::Refused, QStringLiteral("'%1': not an .xls workbook (no Workbook stream)").arg(book.fullName()));
     stream_ = *stream;

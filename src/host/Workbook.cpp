@@ -16,8 +16,8 @@ constexpr int kSubscriptOutOfRange = 9;
 }
 }  // namespace
 
-Workbook Workbook::load(const QString& path) {
-    return Workbook(std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path)));
+Workbook Workbook::load(const QString& path, const xls::PasswordAsk& ask) {
+    return Workbook(std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)));
 }
 
 QString Workbook::fullName() const { return book_->path; }

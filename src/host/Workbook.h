@@ -2,6 +2,7 @@
 // The loaded workbook: what the analyses ask of the spreadsheet, answered from
 // the in-memory model. Read-only; loading again is the only way to refresh.
 #include "host/Sheet.h"
+#include "host/xls/Decrypt.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -36,7 +37,8 @@ class Workbook {
 public:
     // Throws tabulon::Error: 53 file not found; 1004 with the reason when the
     // file is not an .xls workbook, is Excel 95, encrypted or truncated.
-    static Workbook load(const QString& path);
+    // `ask` gives the password of an encrypted file the default one does not open.
+    static Workbook load(const QString& path, const xls::PasswordAsk& ask = {});
 
     QString fullName() const;          // absolute path
     int sheetCount() const;

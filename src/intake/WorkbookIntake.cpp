@@ -78,7 +78,13 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
 
 void WorkbookIntake::load(const QString& path) {
     workbook_.reset();
-    workbook_ = host::Workbook::load(path);
+    password_.reset();
+    const xls::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
+        if (!hooks_.password) return std::nullopt;
+        password_ = hooks_.password(attempt);
+        return password_;
+    };
+    workbook_ = host::Workbook::load(path, ask);
     session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
     session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
@@ -160,13 +166,17 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
 void WorkbookIntake::reopenIfNeeded() {
     if (!session_.WorkbookReopen)
         return;
-    workbook_ = host::Workbook::load(session_.workbookPath());
+    const std::optional<QString> known = password_;
+    workbook_ = host::Workbook::load(session_.workbookPath(), [known](int attempt) {
+        return attempt == 0 ? known : std::nullopt;
+    });
     session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
 }
 
 void WorkbookIntake::close() {
     workbook_.reset();
+    password_.reset();
 }
 
 }  // namespace tabulon::intake

@@ -27,6 +27,9 @@ struct IntakeHooks {
     std::function<void()> renewReportEngine;
     // Screen saver off while a workbook is open.
     std::function<void(bool active)> screenSaver;
+    // Asked for the password of an encrypted workbook that the default
+    // password does not open (the window's dialog, the command line's option).
+    xls::PasswordAsk password;
 };
 
 // Holds the open workbook between commands, as the hidden spreadsheet
@@ -64,6 +67,9 @@ private:
     CommandShell shell_;
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
+    // The password the open workbook was opened with, in memory only, so
+    // that the reopen rule does not ask again.
+    std::optional<QString> password_;
 };
 
 // Deletes the files of the working folder (the exported modules);

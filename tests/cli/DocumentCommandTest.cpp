@@ -2,6 +2,7 @@
 // failures, through the same function the executable calls.
 #include "cli/DocumentCommand.h"
 
+#include "host/xls/Decrypt.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -107,6 +108,18 @@ TEST_F(Batch, UnreadableWorkbookFailsWithTheSystemsErrorText) {
     EXPECT_EQ(run({home.filePath("notes.txt"), "-o", out}), 1);
     EXPECT_TRUE(stdErr.contains("ブックを開けませんでした"));
     EXPECT_FALSE(QFile::exists(out + "/documentation.pdf"));
+}
+
+TEST_F(Batch, EncryptedWorkbookOpensWithThePasswordGiven) {
+    const QString book = tabulon::test::fixture("xls/oletools/encrypted.xls");
+    EXPECT_EQ(run({book, "-o", out, "--password", "kq7-not-it"}), 1);
+    EXPECT_TRUE(stdErr.contains(tabulon::xls::kPasswordWrong)) << stdErr.toStdString();
+    EXPECT_FALSE(stdErr.contains("kq7-not-it"));
+    qputenv("TABULON_PASSWORD", "encrypted");
+    const int code = run({book, "-o", out});
+    qunsetenv("TABULON_PASSWORD");
+    EXPECT_EQ(code, 0) << stdErr.toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/documentation.pdf"));
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
     Fixtures, XlsRefused,
     testing::Values(RefusedCase{"xls/calamine/too_small.xls", "not an .xls workbook"},
                     RefusedCase{"xls/calamine/OOM_alloc3.xls", "not an .xls workbook"},
-                    RefusedCase{"xls/oletools/encrypted.xls", "password-encrypted"},
+                    RefusedCase{"xls/oletools/encrypted.xls", "パスワード"},
                     RefusedCase{"xls/poi/testEXCEL_95.xls", "Excel 95"},
                     RefusedCase{"xls/calamine/ptgexp-truncated-operand.xls", "Excel 95"},
                     RefusedCase{"xls/poi/clusterfuzz-testcase-minimized-POIHSSFFuzzer-4651309315719168.xls", ""},

@@ -37,7 +37,7 @@ struct Intake : ::testing::Test {
     int exits = 0;
     int screenSaverOff = 0;
     WorkbookIntake intake{session, CommandShell{messages, progress, [this] { ++exits; }},
-                          IntakeHooks{{}, [this](bool on) { screenSaverOff += on ? 0 : 1; }}};
+                          IntakeHooks{{}, [this](bool on) { screenSaverOff += on ? 0 : 1; }, {}}};
 
     void SetUp() override {
         ensureInstalled(paths);

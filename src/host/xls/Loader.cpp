@@ -4,6 +4,7 @@
 #include "host/cfb/CompoundFile.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
+#include "host/xls/Decrypt.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 
@@ -150,7 +151,10 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
     Record rec;
     while (rs.next(rec)) {
         if (rec.type == rt::Eof) return;
-        if (rec.type == rt::FilePass) refuse(book.path, QStringLiteral("the workbook is password-encrypted"));
+        if (rec.type == rt::FilePass) {
+            if (book.decrypted) continue;
+            throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(book.path).fileName(), kPasswordNeeded));
+        }
         try {
             if (rec.type == rt::Sst) {
                 book.sstCount += sstAnnounced(rec);
@@ -166,9 +170,13 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
     refuse(book.path, QStringLiteral("the workbook is truncated (no end of the workbook globals)"));
 }
 
-WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) {
+WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, const PasswordAsk& ask) {
     WorkbookModel book;
     book.path = QFileInfo(path).absoluteFilePath();
+    // An encrypted stream is read from its decrypted copy, held in memory only.
+    book.decrypted = filePassEnd(stored).has_value();
+    const QByteArray stream = book.decrypted ? decryptWorkbookStream(stored, path, ask) : stored;
+    if (book.decrypted) book.decryptedStream = stream;
     RecordStream rs(stream);
     checkFirstBof(rs, path);
     std::vector<Record> sst;
@@ -211,7 +219,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stream, const QString& path) 
     return book;
 }
 
-WorkbookModel loadWorkbook(const QString& path) {
+WorkbookModel loadWorkbook(const QString& path, const PasswordAsk& ask) {
     cfb::CompoundFile file(path);
     bool truncated = false;
     std::optional<QByteArray> stream = file.rootStreamView(QStringLiteral("Workbook"), &truncated);
@@ -220,7 +228,7 @@ WorkbookModel loadWorkbook(const QString& path) {
             refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
         refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
     }
-    WorkbookModel book = readWorkbookStream(*stream, path);
+    WorkbookModel book = readWorkbookStream(*stream, path, ask);
     if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);
     return book;

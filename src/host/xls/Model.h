@@ -121,6 +121,8 @@ struct WorkbookModel {
     std::map<int, QVariant> properties; // built-in document property position -> value
     std::vector<uint32_t> palette;      // PALETTE colours 0x00BBGGRR from icv 8; empty: the default
     QStringList warnings;
+    bool decrypted = false;             // the stream was encrypted and is read decrypted
+    QByteArray decryptedStream;         // then its decrypted bytes, in memory only, for the print layout
 };
 
 // A cell's text value and formula text; empty when it has none.

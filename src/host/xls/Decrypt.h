@@ -1,0 +1,37 @@
+#pragma once
+// Workbooks saved with a password to open (or with a protected structure,
+// which the spreadsheet saves under its well-known default password) hold the
+// data of their records encrypted. The record headers stay plain, so the
+// stream is decrypted in memory record by record before it is read.
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace tabulon::xls {
+
+// Asked for a password when the default one does not open the workbook;
+// `attempt` counts from 0 (a second call follows a wrong password). No value:
+// the user has none to give (the dialog was cancelled, the command line has
+// no more). The password is only held in memory, never stored or shown.
+using PasswordAsk = std::function<std::optional<QString>(int attempt)>;
+
+// The password the spreadsheet encrypts protected-structure workbooks with.
+inline const QString kDefaultPassword = QStringLiteral("VelvetSweatshop");
+
+// The messages (Error 1004), each after the file name.
+inline const QString kPasswordNeeded = QStringLiteral("パスワードで保護されたブックです。パスワードを指定してください。");
+inline const QString kPasswordWrong = QStringLiteral("パスワードが正しくありません。");
+inline const QString kUnknownEncryption = QStringLiteral("このブックの暗号化方式には対応していません。");
+
+// Where the FILEPASS record of the workbook globals ends, or nothing when
+// the stream is not encrypted.
+std::optional<size_t> filePassEnd(const QByteArray& stream);
+
+// The stream with the data of every record after FILEPASS decrypted, trying
+// the default password first and then what `ask` gives. Throws
+// tabulon::Error 1004 with one of the messages above when no password opens
+// it or the scheme is not one the format defines.
+QByteArray decryptWorkbookStream(const QByteArray& stream, const QString& path, const PasswordAsk& ask);
+
+}  // namespace tabulon::xls

@@ -1,0 +1,206 @@
+// Encrypted workbooks: the keys against values worked out apart from this
+// code, the password flow (default, given, wrong, none) and the schemes the
+// reader does not know.
+#include "common/Error.h"
+#include "host/CellDisplay.h"
+#include "host/Workbook.h"
+#include "host/xls/DecryptKeys.h"
+#include "host/xls/Loader.h"
+#include "support/TestSupport.h"
+#include "support/XlsWriter.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+
+using namespace tabulon;
+using namespace tabulon::xls;
+
+namespace {
+
+const QByteArray kSalt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+
+struct KeyCase {
+    BlockKeys::Scheme scheme;
+    const char16_t* password;
+    int keyBits;
+    uint32_t block;
+    const char* keyHex;
+};
+
+class BlockKeyValues : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(BlockKeyValues, MatchTheDocumentedDerivation) {
+    const KeyCase& c = GetParam();
+    const BlockKeys keys(c.scheme, QString::fromUtf16(c.password), kSalt, c.keyBits);
+    EXPECT_EQ(keys.key(c.block).toHex(), QByteArray(c.keyHex));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schemes, BlockKeyValues,
+    testing::Values(KeyCase{BlockKeys::Scheme::Rc4, u"VelvetSweatshop", 0, 0, "e0f0f3ab5b2c55a6fff6d99ae30691fb"},
+                    KeyCase{BlockKeys::Scheme::Rc4, u"VelvetSweatshop", 0, 3, "4b83c57d54f17f82bb08c65a9e66476d"},
+                    KeyCase{BlockKeys::Scheme::CryptoApi, u"秘密pass", 40, 2, "56c1e8e6d10000000000000000000000"},
+                    KeyCase{BlockKeys::Scheme::CryptoApi, u"秘密pass", 128, 0, "380ee9a21c6c3a687038ed8f3b68c42c"}));
+
+TEST(Rc4Cipher, KnownVector) {
+    QByteArray text("Plaintext");
+    Rc4(QByteArray("Key")).apply(reinterpret_cast<uint8_t*>(text.data()), size_t(text.size()));
+    EXPECT_EQ(text.toHex(), QByteArray("bbf316e8d940af0ad3"));
+}
+
+QByteArray le(uint32_t v, int n) {
+    QByteArray out;
+    for (int k = 0; k < n; ++k) out.append(char((v >> (8 * k)) & 0xFF));
+    return out;
+}
+
+// The FILEPASS data for a password: the verifier and its hash encrypted
+// with the key of block 0.
+QByteArray filePass(BlockKeys::Scheme scheme, const QString& password, int keyBits = 128) {
+    const QByteArray verifier = QByteArray::fromHex("f00dfacecafebeef0123456789abcdef");
+    const bool api = scheme == BlockKeys::Scheme::CryptoApi;
+    QByteArray pair = verifier + QCryptographicHash::hash(verifier, api ? QCryptographicHash::Sha1 : QCryptographicHash::Md5);
+    Rc4(BlockKeys(scheme, password, kSalt, keyBits).key(0)).apply(reinterpret_cast<uint8_t*>(pair.data()), size_t(pair.size()));
+    if (!api) return le(1, 2) + le(1, 2) + le(1, 2) + kSalt + pair;
+    const QByteArray header = le(0x24, 4) + le(0, 4) + le(0x6801, 4) + le(0x8004, 4) + le(uint32_t(keyBits), 4) +
+                              le(1, 4) + le(0, 8) + QByteArray("M\0S\0\0\0", 6);
+    return le(1, 2) + le(4, 2) + le(2, 2) + le(0x24, 4) + le(uint32_t(header.size()), 4) + header + le(16, 4) +
+           kSalt + pair.left(16) + le(20, 4) + pair.mid(16);
+}
+
+// A workbook stream with a FILEPASS after its first BOF and the sheets'
+// offsets moved past it.
+QByteArray withFilePass(const QByteArray& fileData) {
+    test::XlsWriter w;
+    test::XlsSheet& sheet = w.addSheet(QStringLiteral("売上"));
+    test::XlsCell value;
+    value.number = 12.5;
+    sheet.cells.push_back(value);
+    test::XlsCell twice;
+    twice.row = 1;
+    twice.kind = test::XlsCell::Formula;
+    twice.number = 25;
+    twice.rgce = test::Rgce().ref(0, 0).integer(2).op(0x05).bytes();
+    sheet.cells.push_back(twice);
+    const QByteArray plain = w.workbookStream();
+    const int bofEnd = 4 + (uint8_t(plain[2]) | (uint8_t(plain[3]) << 8));
+    const QByteArray record = le(0x2F, 2) + le(uint32_t(fileData.size()), 2) + fileData;
+    QByteArray out = plain.left(bofEnd) + record + plain.mid(bofEnd);
+    for (int at = bofEnd + int(record.size()); at + 4 <= out.size();) {
+        const int type = uint8_t(out[at]) | (uint8_t(out[at + 1]) << 8);
+        const int size = uint8_t(out[at + 2]) | (uint8_t(out[at + 3]) << 8);
+        if (type == 0x85) {
+            uint32_t pos = 0;
+            for (int k = 3; k >= 0; --k) pos = (pos << 8) | uint8_t(out[at + 4 + k]);
+            out.replace(at + 4, 4, le(pos + uint32_t(record.size()), 4));
+        }
+        at += 4 + size;
+    }
+    return out;
+}
+
+// The same with its data run through the cipher (its own inverse).
+QByteArray encryptedStream(const QByteArray& fileData, const QString& password) {
+    return decryptWorkbookStream(withFilePass(fileData), QStringLiteral("x.xls"), [password](int) { return password; });
+}
+
+// Answers the password prompts in turn, counting them.
+struct Prompts {
+    QStringList answers;
+    int asked = 0;
+    PasswordAsk ask() {
+        return [this](int attempt) -> std::optional<QString> {
+            ++asked;
+            if (attempt >= answers.size()) return std::nullopt;
+            return answers[attempt];
+        };
+    }
+};
+
+QString formulaOf(const WorkbookModel& book, int cell) {
+    return cellFormula(book.sheets.at(0), book.sheets.at(0).cells.at(size_t(cell)));
+}
+
+struct SchemeCase {
+    BlockKeys::Scheme scheme;
+    const char16_t* password;
+    int keyBits;
+    int prompts;  // how often the user is asked
+};
+
+class EncryptedBook : public testing::TestWithParam<SchemeCase> {};
+
+TEST_P(EncryptedBook, ReadsAsThePlainWorkbook) {
+    const SchemeCase& c = GetParam();
+    const QString password = QString::fromUtf16(c.password);
+    Prompts prompts{{password}};
+    const WorkbookModel book = readWorkbookStream(
+        encryptedStream(filePass(c.scheme, password, c.keyBits), password), QStringLiteral("x.xls"), prompts.ask());
+    EXPECT_EQ(prompts.asked, c.prompts);
+    ASSERT_EQ(book.sheets.size(), 1u);
+    EXPECT_EQ(book.sheets[0].name, QStringLiteral("売上"));
+    EXPECT_EQ(formulaOf(book, 1), QStringLiteral("=A1*2"));
+    EXPECT_TRUE(book.decrypted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Schemes, EncryptedBook,
+    testing::Values(SchemeCase{BlockKeys::Scheme::Rc4, u"VelvetSweatshop", 128, 0},
+                    SchemeCase{BlockKeys::Scheme::Rc4, u"ひみつ", 128, 1},
+                    SchemeCase{BlockKeys::Scheme::CryptoApi, u"VelvetSweatshop", 40, 0},
+                    SchemeCase{BlockKeys::Scheme::CryptoApi, u"秘密pass", 40, 1},
+                    SchemeCase{BlockKeys::Scheme::CryptoApi, u"秘密pass", 128, 1}));
+
+QString refusal(const QByteArray& stream, const PasswordAsk& ask) {
+    try {
+        readWorkbookStream(stream, QStringLiteral("x.xls"), ask);
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::Refused);
+        return e.description();
+    }
+    return QStringLiteral("(opened)");
+}
+
+TEST(EncryptedBookPassword, SecondTryAfterAWrongOneThenGivesUp) {
+    const QByteArray stream = encryptedStream(filePass(BlockKeys::Scheme::Rc4, "right"), "right");
+    Prompts second{{"wrong", "right"}};
+    EXPECT_EQ(refusal(stream, second.ask()), QStringLiteral("(opened)"));
+    Prompts third{{"wrong", "wrong", "right"}};
+    EXPECT_TRUE(refusal(stream, third.ask()).endsWith(kPasswordWrong));
+    EXPECT_EQ(third.asked, 2);
+    Prompts none;
+    EXPECT_TRUE(refusal(stream, none.ask()).endsWith(kPasswordNeeded));
+    EXPECT_TRUE(refusal(stream, {}).endsWith(kPasswordNeeded));
+}
+
+TEST(EncryptedBookPassword, UnknownSchemesAreNamed) {
+    const QByteArray rc4 = filePass(BlockKeys::Scheme::Rc4, kDefaultPassword);
+    const QByteArray api = filePass(BlockKeys::Scheme::CryptoApi, kDefaultPassword);
+    QByteArray aes = api;
+    aes.replace(6 + 8 + 8, 4, le(0x660E, 4));  // AES-128 in place of RC4
+    for (const QByteArray& data : {le(0, 2) + le(0x1234, 2) + le(0x5678, 2), le(1, 2) + le(5, 2) + le(5, 2) + rc4.mid(6),
+                                   rc4.left(30), aes})
+        EXPECT_TRUE(refusal(withFilePass(data), {}).endsWith(kUnknownEncryption)) << data.toHex().toStdString();
+}
+
+TEST(EncryptedBookFixture, OpensWithItsPasswordOnly) {
+    const QString path = test::fixture("xls/oletools/encrypted.xls");
+    Prompts given{{"encrypted"}};
+    const host::Workbook wb = host::Workbook::load(path, given.ask());
+    EXPECT_TRUE(wb.model().decrypted);
+    // The print layout reads the decrypted copy: the formats and the cells' XFs are there.
+    const host::PrintSource print(wb);
+    EXPECT_GE(print.formats().xfs.size(), 16u);
+    EXPECT_EQ(print.layout(wb.sheet(1)).cellXfs.size(), 2u);
+    ASSERT_GE(wb.sheetCount(), 1);
+    EXPECT_EQ(wb.sheet(1).name(), QStringLiteral("Tabelle1"));
+    EXPECT_EQ(wb.sheet(1).usedRange().cell(0).value().toString(), QStringLiteral("Encrypted Test File"));
+    try {
+        host::Workbook::load(path);
+        ADD_FAILURE() << "opened without its password";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().endsWith(kPasswordNeeded));
+    }
+}
+
+}  // namespace
