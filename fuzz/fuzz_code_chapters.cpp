@@ -1,0 +1,47 @@
+// The code chapters on arbitrary module text: the input is one exported
+// standard module, and every code command runs over it into a scratch
+// analysis database.
+#include "FuzzSupport.h"
+#include "analyses/code/Citations.h"
+#include "analyses/code/CodeCommand.h"
+#include "analyses/code/CommentList.h"
+#include "analyses/code/ModuleSteps.h"
+#include "analyses/code/ProcedureList.h"
+#include "analyses/code/SourceList.h"
+#include "analyses/code/Variables.h"
+#include "store/Database.h"
+
+using namespace tabulon;
+using namespace tabulon::analyses::code;
+
+namespace {
+
+struct Workspace {
+    Workspace() {
+        QDir(fuzz::scratchFolder()).mkpath(QStringLiteral("temp"));
+        temp = fuzz::scratchFolder() + QStringLiteral("/temp/");
+        db = fuzz::scratchFolder() + QStringLiteral("/Tabulon2.mdb");
+        store::Database::create(db);
+    }
+    QString temp;
+    QString db;
+    SilentProgress progress;
+    SilentMessages messages;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Workspace ws;
+    fuzz::writeScratch(QStringLiteral("temp/Module1.bas"), data, size);
+    SourceCursor cursor;
+    const CodeContext ctx{ws.temp, ws.db, {1, 0, 0}, ws.messages, ws.progress, cursor, {}};
+    (void)runProcedureList(ctx, {1, 0, 0});
+    (void)runProcedureList(ctx, {2, 1, 0});
+    (void)runSourceList(ctx, {6, 2, 0, 0});
+    (void)runVariables(ctx);
+    (void)runModuleSteps(ctx);
+    (void)runCitations(ctx);
+    (void)runCommentList(ctx);
+    return 0;
+}
