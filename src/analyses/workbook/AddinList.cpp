@@ -15,6 +15,8 @@ code::CodeOutcome runAddinList(const WorkbookContext& ctx) {
         const host::Workbook& book = openWorkbook(ctx);
         const auto registry = host::AddInRegistry::load(
             QDir(ctx.appFolder).filePath(QString::fromLatin1(host::AddInRegistry::FileName)));
+        // From here on the table no longer holds an earlier run's rows.
+        out.collected = true;
         collectInto(ctx, QStringLiteral("T_XlAddin"), store::reset::XlAddin, AddinCollectingText,
                     [&](store::Table& table) {
             qint64 fileNo = 0;
@@ -39,7 +41,6 @@ code::CodeOutcome runAddinList(const WorkbookContext& ctx) {
                 ctx.progress.progress(sheetProgress(i, n));
             }
         });
-        out.collected = true;
         finishChapter(ctx, out, 1, AddinReport);
     });
     return out;

@@ -91,6 +91,8 @@ code::CodeOutcome runFolderFiles(const WorkbookContext& ctx, const FileOptions& 
     code::runGuarded(ctx.messages, FilePlace, out, [&] {
         if (options.selection != options.tableSelection) {
             if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+            // From here on the table no longer holds an earlier run's rows.
+            out.collected = true;
             collectInto(ctx, QStringLiteral("T_XlFile"), store::reset::XlFile, FileCollectingText,
                         [&](store::Table& table) {
                 qint64 fileNo = 0;
@@ -104,7 +106,6 @@ code::CodeOutcome runFolderFiles(const WorkbookContext& ctx, const FileOptions& 
                     ++out.rows;
                 }
             });
-            out.collected = true;
         }
         finishChapter(ctx, out, options.selection, FileReport);
     });

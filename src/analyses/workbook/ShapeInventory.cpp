@@ -123,6 +123,8 @@ code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptio
     code::runGuarded(ctx.messages, ShapePlace, out, [&] {
         if (options.selection != options.tableSelection) {
             const host::Workbook& book = openWorkbook(ctx);
+            // From here on the table no longer holds an earlier run's rows.
+            out.collected = true;
             collectInto(ctx, QStringLiteral("T_XlShape"), store::reset::XlShape, ShapeCollectingText,
                         [&](store::Table& table) {
                 const std::vector<host::Sheet> sheets = documentedSheets(book);
@@ -135,7 +137,6 @@ code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptio
                     ctx.progress.progress(sheetProgress(i, n));
                 }
             });
-            out.collected = true;
         }
         finishChapter(ctx, out, options.selection, ShapeReport);
     });
