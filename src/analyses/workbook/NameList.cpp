@@ -38,39 +38,33 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
     CodeOutcome out;
     code::runGuarded(ctx.messages, NamePlace, out, [&] {
         const host::Workbook& book = openWorkbook(ctx);
-        auto db = store::Database::open(ctx.databasePath);
-        store::CommandScope scope(*db);
-        GatherScope busy(ctx.progress);
-        ctx.progress.status(QStringLiteral("名前情報　取得中"));
-        db->execute(QString::fromLatin1(store::reset::XlName));
         out.collected = true;
-        auto t = db->openTable(QStringLiteral("T_XlName"));
-        // The hidden names that only tie a button or shape to a VBA procedure
-        // are no part of the names collection.
-        std::vector<int> positions;
-        for (int i = 1; i <= book.nameCount(); ++i) {
-            const xls::NameModel& model = book.model().names[size_t(i - 1)];
-            if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
-        }
-        const qint64 n = qint64(positions.size());
-        qint64 done = 0;
-        for (const int i : positions) {
-            const host::Name name = book.name(i);
-            if (!name.name().contains(u'!')) {
-                const NameRow row = nameRow(name);
-                t->addNew();
-                t->set(QStringLiteral("StCell"), row.stCell);
-                t->set(QStringLiteral("LabelName"), row.labelName);
-                t->set(QStringLiteral("SheetMei"), row.sheetMei);
-                t->update();
-                ++out.rows;
+        collectInto(ctx, QStringLiteral("T_XlName"), store::reset::XlName, QStringLiteral("名前情報　取得中"),
+                    [&](store::Table& table) {
+            // The hidden names that only tie a button or shape to a VBA
+            // procedure are no part of the names collection.
+            std::vector<int> positions;
+            for (int i = 1; i <= book.nameCount(); ++i) {
+                const xls::NameModel& model = book.model().names[size_t(i - 1)];
+                if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
             }
-            ctx.progress.progress(percentOf(++done, n));
-        }
-        out.doneMark = 1;
-        announceFinished(ctx.progress);
-        out.end = CodeOutcome::End::Report;
-        out.report = QStringLiteral("R_XlName");
+            const qint64 n = qint64(positions.size());
+            qint64 done = 0;
+            for (const int i : positions) {
+                const host::Name name = book.name(i);
+                if (!name.name().contains(u'!')) {
+                    const NameRow row = nameRow(name);
+                    table.addNew();
+                    table.set(QStringLiteral("StCell"), row.stCell);
+                    table.set(QStringLiteral("LabelName"), row.labelName);
+                    table.set(QStringLiteral("SheetMei"), row.sheetMei);
+                    table.update();
+                    ++out.rows;
+                }
+                ctx.progress.progress(percentOf(++done, n));
+            }
+        });
+        finishChapter(ctx, out, 1, QStringLiteral("R_XlName"));
     });
     return out;
 }
