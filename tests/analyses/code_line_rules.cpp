@@ -47,17 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Sub Lib ()", "ERROR", "Lib right behind the keyword: no name, no abort"},
         NameCase{"Dim x As Long", "ERROR", "none of the three keywords"}));
 
-TEST(Strings, PositionsAreOneBasedAndZeroWhenAbsent) {
-    EXPECT_EQ(instr(u"abcabc", u"c"), 3);
-    EXPECT_EQ(instr(u"abcabc", u"c", 4), 6);
-    EXPECT_EQ(instr(u"abc", u"x"), 0);
-    EXPECT_EQ(instr(u"abc", u"c", 9), 0);
-    EXPECT_EQ(mid(u"abcdef", 3, 2), QStringLiteral("cd"));
-    EXPECT_EQ(mid(u"abcdef", 5), QStringLiteral("ef"));
-    EXPECT_EQ(mid(u"abc", 7, 2), QString());
-    EXPECT_EQ(left(u"abc", -1), QString());
-}
-
 TEST(Strings, TrimRemovesBlanksButNeverTabs) {
     EXPECT_EQ(trim(u"  a b  "), QStringLiteral("a b"));
     EXPECT_EQ(ltrim(u"\t Dim x"), QStringLiteral("\t Dim x"));

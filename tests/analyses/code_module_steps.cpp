@@ -53,12 +53,6 @@ TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
     EXPECT_EQ(stepRows(ws), first) << "a second run gives the same numbers";
 }
 
-TEST(ModuleSteps, RefusedWithoutCountedModules) {
-    Workspace ws;
-    EXPECT_EQ(runModuleSteps(ws.context(0)).end, CodeOutcome::End::Refused);
-    EXPECT_EQ(ws.messages.shown.at(0), QStringLiteral("このﾌｧｲﾙにはModuleは存在しません"));
-}
-
 TEST(CommentText, ApostropheAndRemComments) {
     const struct { const char* line; const char* text; } cases[] = {
         {"'-", "-"},                       // the first character goes

@@ -102,14 +102,6 @@ TEST(SourceSections, FriendHeadersAndExitLinesKeepTheirProcedure) {
     EXPECT_EQ(names, (QStringList{"Init", "Init", "Init", "Init", "(Declarations)"}));
 }
 
-TEST(SourceSections, FormResourcesAreNeverListed) {
-    Workspace ws;
-    ws.write(QStringLiteral("F.frm"), {QStringLiteral("Sub A()"), QStringLiteral("End Sub")});
-    ws.writeBytes(QStringLiteral("F.frx"), QByteArray("Sub Binary()\r\n\x01\x02", 16));
-    ASSERT_EQ(runSourceList(ws.context(0, 0, 1), {6, 2, 0, 0}).end, CodeOutcome::End::Report);
-    EXPECT_EQ(ws.rows(QStringLiteral("select count(*) from T_XlSource"))[0][0].toInt(), 2);
-}
-
 TEST(CodeLineRules, ExitStatementNeedsItsKeywordAsAWord) {
     EXPECT_TRUE(codeLine(u"If a Then Exit Sub").exit);
     EXPECT_TRUE(codeLine(u"x = 1:Exit Function: y = 2").exit);

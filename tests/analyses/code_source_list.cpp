@@ -72,13 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- report choice and the done mark ----------------------------------------------
 
-TEST(SourceListReports, ColumnsAndKanaChooseTheReport) {
-    EXPECT_EQ(sourceListReport(2, 0), QStringLiteral("R_SourceList"));
-    EXPECT_EQ(sourceListReport(2, 1), QStringLiteral("R_SourceList50"));
-    EXPECT_EQ(sourceListReport(1, 1), QStringLiteral("R_SourceList150"));
-    EXPECT_EQ(sourceListReport(1, 0), QStringLiteral("R_SourceList1"));
-}
-
 TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
     writeClassAndModule();
     const CodeOutcome first = run(1, 1, 1);
