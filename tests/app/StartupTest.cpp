@@ -40,12 +40,15 @@ TEST_F(Startup, FirstRunWithoutSettingsFile) {
     EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), "");
 }
 
-TEST_F(Startup, WindowPositionComesFromTwips) {
+TEST_F(Startup, PositionFolderAndCoverDefaultsAreRead) {
     writeFile(paths.iniPath, "[POS]\r\nT=1500\r\nL=3000\r\n[DEF]\r\nFolder=/data/\r\n");
+    writeFile(paths.datPath, "Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=80\r\n");
     start();
     const double dpi = window->logicalDpiX();
     EXPECT_EQ(window->pos(), QPoint(app::twipsToPixels(3000, dpi), app::twipsToPixels(1500, dpi)));
     EXPECT_EQ(session->lastFolder, "/data/");
+    EXPECT_EQ(session->heldDefaults.title, QStringLiteral("仕様書"));
+    EXPECT_EQ(session->heldDefaults.zoom, "80");
 }
 
 TEST_F(Startup, RecentMenuShowsUsedSlotsOnly) {
@@ -58,13 +61,6 @@ TEST_F(Startup, RecentMenuShowsUsedSlotsOnly) {
     EXPECT_TRUE(action("RecentFile_2")->isVisible());
     EXPECT_EQ(action("RecentFile_2")->text(), "/c/z.xls");
     EXPECT_FALSE(action("RecentFile_3")->isVisible());
-}
-
-TEST_F(Startup, CoverDefaultsAreHeld) {
-    writeFile(paths.datPath, "Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=80\r\n");
-    start();
-    EXPECT_EQ(session->heldDefaults.title, QStringLiteral("仕様書"));
-    EXPECT_EQ(session->heldDefaults.zoom, "80");
 }
 
 TEST_F(Startup, MissingCoverDefaultsFileIsReportedAndCommandsStayDisabled) {
