@@ -1,5 +1,7 @@
-// The install step that gives a fresh program folder its files.
+// The install step that gives a fresh program folder its files, and the
+// session's guard against misspelt control names.
 #include "intake/AppPaths.h"
+#include "intake/Session.h"
 
 #include "intake/BasicInfo.h"
 #include "store/Database.h"
@@ -37,6 +39,11 @@ TEST(Install, ProgramFolderFromOptionThenEnvironment) {
     EXPECT_EQ(resolveAppFolder(QStringLiteral("/from/option")), "/from/option");
     EXPECT_EQ(resolveAppFolder({}), "/from/env");
     qunsetenv("TABULON_HOME");
+}
+
+TEST(SessionState, UnknownControlNameIsAProgramFault) {
+    Session s(AppPaths::forFolder(QStringLiteral("/t")));
+    EXPECT_THROW(s.setEnabled(QStringLiteral("cmdKanzu"), true), std::logic_error);
 }
 
 }  // namespace

@@ -13,31 +13,8 @@ protected:
         StoreTest::SetUp();
         db_ = Database::open(path());
     }
-    // One run of a name-list analysis: reset, then one row per name.
-    void runNameList(const QStringList& names) {
-        CommandScope scope(*db_);
-        db_->execute(QString::fromLatin1(reset::XlName));
-        auto t = db_->openTable(QStringLiteral("T_XlName"));
-        for (const QString& n : names) {
-            t->addNew();
-            t->set(QStringLiteral("LabelName"), n);
-            t->update();
-        }
-    }
-    QStringList storedNames() {
-        QStringList out;
-        for (const auto& row : db_->query(QStringLiteral("SELECT LabelName FROM T_XlName ORDER BY ID")))
-            out << row[0].toString();
-        return out;
-    }
     std::unique_ptr<Database> db_;
 };
-
-TEST_F(ResetTest, SecondRunLeavesOnlyItsRows) {
-    runNameList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    runNameList({QStringLiteral("x")});
-    EXPECT_EQ(storedNames(), QStringList{QStringLiteral("x")});
-}
 
 TEST_F(ResetTest, EachStatementEmptiesOnlyItsTable) {
     for (size_t i = 0; i < reset::all.size(); ++i) {

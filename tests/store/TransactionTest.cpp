@@ -72,11 +72,5 @@ TEST_F(TransactionTest, NextOpenSucceedsOnceTheCommandHasCommitted) {
     }
 }
 
-TEST_F(TransactionTest, OpenWhileAnotherDatabaseWritesIs3051) {
-    auto first = Database::open(path());
-    first->execute(QString::fromLatin1(reset::XlCalc));  // command still running
-    EXPECT_EQ(errorNumberOf([&] { Database::open(path()); }), 3051);
-}
-
 }  // namespace
 }  // namespace tabulon::store::test
