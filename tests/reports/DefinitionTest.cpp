@@ -3,7 +3,6 @@
 // a user. The page frame, group headings and page counts are checked on the
 // text of the written PDF.
 #include "ReportTestSupport.h"
-#include "common/Error.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportDefinition.h"
 
@@ -145,16 +144,6 @@ TEST(ReportDefinitions, ObjectListOpensWithTheBookAndItsLinks) {
     EXPECT_TRUE(objects.contains("Module1"));
     EXPECT_TRUE(objects.contains("2 / 2 ページ"));
     EXPECT_EQ(pdfText(pdf).count("Sheet1"), 1);
-}
-
-TEST(ReportDefinitions, UnknownReportIsAnError) {
-    ReportDb db;
-    try {
-        renderToPdf(db.path(), "R_Nothing", db.file("x.pdf"));
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 2103);
-    }
 }
 
 TEST(ReportFrame, HeaderLineFollowsTitleTable) {

@@ -107,23 +107,11 @@ TEST(ReportFailure, TextsPerErrorNumber) {
               "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
               "プリンタドライバのインストールお願いします。");
     EXPECT_EQ(reportFailureText(2455, "x"), QString());
-    EXPECT_EQ(reportFailureText(3024, "説明"),
-              "場所:レポート表示ｴﾗｰNo:3024\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:説明");
 }
 
 std::shared_ptr<ReportDocument> someDocument(ReportDb& db) {
     auto handle = store::Database::open(db.path());
     return ReportDocument::load(*handle, "R_XlName");
-}
-
-TEST(PrintCommand, WithoutPrinterShowsThePrinterDriverMessage) {
-    ReportDb db;
-    auto doc = someDocument(db);
-    ScriptedMessages messages;
-    bool asked = false;
-    printDocument(*doc, messages, [] { return false; }, [&](QPrinter&) { return asked = true; });
-    EXPECT_FALSE(asked);
-    EXPECT_EQ(messages.texts, QStringList{reportFailureText(2202, {})});
 }
 
 TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {
