@@ -72,17 +72,6 @@ TEST(VbaFixtures, SimpleMacroListsComponentsInCollectionOrderWithTheirKinds) {
     EXPECT_EQ(named(project, "Sheet2").fileName, "Sheet2.sht");
 }
 
-TEST(VbaFixtures, DocumentModuleExportDropsTheStorageAttributes) {
-    const Project project = Project::load(fixture("xls/poi/SimpleMacro.xls"));
-    EXPECT_EQ(named(project, "ThisWorkbook").exportText,
-              ClassHeader +
-                  "Attribute VB_Name = \"ThisWorkbook\"\r\n"
-                  "Attribute VB_GlobalNameSpace = False\r\n"
-                  "Attribute VB_Creatable = False\r\n"
-                  "Attribute VB_PredeclaredId = True\r\n"
-                  "Attribute VB_Exposed = True\r\n");
-}
-
 TEST(VbaFixtures, ClassModulesOfAProjectInCodePage1251) {
     const Project project = Project::load(fixture("xls/poi/39234.xls"));
     EXPECT_EQ(project.codePage(), 1251);
@@ -136,16 +125,6 @@ TEST(VbaFixtures, ProtectedProjectRefusesExportWith50289) {
     }
 }
 
-TEST(VbaFixtures, TwentySevenStandardModules) {
-    const Project project = Project::load(fixture("xls/poi/59830.xls"));
-    int standard = 0;
-    for (const Component& c : project.components())
-        standard += c.type == ComponentType::Standard;
-    EXPECT_EQ(standard, 27);
-    EXPECT_EQ(project.components().size(), 29);
-    EXPECT_TRUE(named(project, "Module19").exportText.startsWith("Attribute VB_Name = \"Module19\"\r\n"));
-}
-
 TEST(VbaFixtures, GermanDocumentModulesAreSheetModulesByName) {
     // Only the English name makes the workbook module: "DieseArbeitsmappe"
     // (a German ThisWorkbook) is exported as a sheet module.
@@ -153,13 +132,6 @@ TEST(VbaFixtures, GermanDocumentModulesAreSheetModulesByName) {
     EXPECT_EQ(named(project, "DieseArbeitsmappe").fileName, "DieseArbeitsmappe.sht");
     EXPECT_EQ(named(project, "Tabelle521").type, ComponentType::Document);
     EXPECT_EQ(named(project, "Modul6").fileName, "Modul6.bas");
-}
-
-TEST(VbaFixtures, CalamineIssuesWorkbook) {
-    const Project project = Project::load(fixture("xls/calamine/issues.xls"));
-    EXPECT_EQ(names(project),
-              (QStringList{"ThisWorkbook", "Sheet1", "Sheet2", "Sheet3", "Sheet4", "testVBA"}));
-    EXPECT_TRUE(named(project, "testVBA").exportText.startsWith("Attribute VB_Name = \"testVBA\"\r\n"));
 }
 
 TEST(VbaFixtures, WorkbookWithoutVbaHasNoProject) {

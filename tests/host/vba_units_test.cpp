@@ -208,24 +208,6 @@ TEST(CodePage, MicrosoftTablesAndDamagedBytes) {
 
 // --- export text ---------------------------------------------------------
 
-TEST(VbaExportText, FileExtensionsByKindAndName) {
-    const struct {
-        ComponentType type;
-        const char* name;
-        const char* extension;
-    } cases[] = {
-        {ComponentType::Standard, "Module1", ".bas"},
-        {ComponentType::Class, "Class1", ".cls"},
-        {ComponentType::Form, "UserForm1", ".frm"},
-        {ComponentType::Document, "ThisWorkbook", ".bok"},
-        {ComponentType::Document, "thisWORKBOOK", ".bok"},
-        {ComponentType::Document, "DieseArbeitsmappe", ".sht"},
-        {ComponentType::Document, "Sheet1", ".sht"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(exportExtension(c.type, c.name), c.extension) << c.name;
-}
-
 TEST(VbaExportText, LineEndsBecomeCrlfAndTheTextEndsWithOne) {
     EXPECT_EQ(exportText(ComponentType::Standard, "Attribute VB_Name = \"M\"\nSub A()\rEnd Sub"),
               "Attribute VB_Name = \"M\"\r\nSub A()\r\nEnd Sub\r\n");
