@@ -14,10 +14,7 @@ namespace {
 
 using Rows = std::vector<std::vector<QVariant>>;
 
-QString cell(const Rows& rows, std::size_t r, std::size_t c) {
-    const QVariant& v = rows.at(r).at(c);
-    return v.isNull() ? QStringLiteral("<null>") : v.toString();
-}
+QStringList lines(const Rows& rows) { return tabulon::test::code::lines(rows, QStringLiteral("-")); }
 
 ProcedureListOptions detailed() { return {2, 0, 0}; }
 
@@ -66,7 +63,7 @@ TEST_F(ProcedureListTest, SameModeShowsAgainOtherModeRebuilds) {
     EXPECT_TRUE(other.collected);
     EXPECT_EQ(other.doneMark, 1);
     ASSERT_EQ(procs().size(), 2u);
-    EXPECT_EQ(cell(procs(), 0, 1), "1") << "simple mode has no declarations row to number";
+    EXPECT_EQ(procs()[0][1].toInt(), 1) << "simple mode has no declarations row to number";
     EXPECT_TRUE(dims().empty());
     EXPECT_EQ(ws.progress.statuses.back(), QStringLiteral("終了しました"));
     EXPECT_EQ(ws.progress.values.back(), 100);
@@ -93,23 +90,11 @@ TEST_F(ProcedureListTest, DeclarationsRowThenProceduresInDetailedMode) {
                                                 << "Dim x As Long" << "" << "Sub A()" << "  Dim i As Integer"
                                                 << "End Sub" << "Private Function B() As Long" << "End Function");
     run(detailed());
-    const Rows p = procs();
-    ASSERT_EQ(p.size(), 3u);
-    EXPECT_EQ(cell(p, 0, 1), "1");
-    EXPECT_EQ(cell(p, 0, 5), QStringLiteral("(Declarations)"));
-    EXPECT_EQ(cell(p, 0, 3), "<null>");
-    EXPECT_EQ(cell(p, 0, 2), QStringLiteral("Module1.bas"));
-    EXPECT_EQ(cell(p, 1, 1), "2");
-    EXPECT_EQ(cell(p, 1, 3), "A");
-    EXPECT_EQ(cell(p, 2, 1), "3");
-    EXPECT_EQ(cell(p, 2, 4), "Private");
-    EXPECT_EQ(cell(p, 2, 9), "Long");
-    const Rows d = dims();
-    ASSERT_EQ(d.size(), 2u);
-    EXPECT_EQ(cell(d, 0, 1), "1");
-    EXPECT_EQ(cell(d, 0, 2), "3") << "physical line in the file, Attribute line included";
-    EXPECT_EQ(cell(d, 1, 1), "2");
-    EXPECT_EQ(cell(d, 1, 7), QStringLiteral("i As Integer"));
+    EXPECT_EQ(lines(procs()), (QStringList{"1|1|Module1.bas|-|-|(Declarations)|-|-|-|-",
+                                           "1|2|Module1.bas|A|Public|標準ﾓｼﾞｭｰﾙ|Sub|0|-|-",
+                                           "1|3|Module1.bas|B|Private|標準ﾓｼﾞｭｰﾙ|Function|0|-|Long"}));
+    // Line: the physical line in the file, the Attribute line included.
+    EXPECT_EQ(lines(dims()), (QStringList{"1|1|3|4|変数|Dim|-|x As Long", "1|2|6|4|変数|Dim|-|i As Integer"}));
 }
 
 TEST_F(ProcedureListTest, ModuleNumbersRunAcrossKindsInFixedOrder) {
@@ -119,69 +104,40 @@ TEST_F(ProcedureListTest, ModuleNumbersRunAcrossKindsInFixedOrder) {
     ws.write(QStringLiteral("C.cls"), classHeader("C") << "Public Sub C()" << "End Sub");
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub M()" << "End Sub");
     run(detailed(), 1, 1, 1);
-    const Rows p = procs();
-    ASSERT_EQ(p.size(), 5u);
-    const char* names[] = {"M", "C", "F", "W", "S"};
-    const char* objects[] = {"標準ﾓｼﾞｭｰﾙ", "ｸﾗｽﾓｼﾞｭｰﾙ", "ﾌｫｰﾑﾓｼﾞｭｰﾙ", "ﾌﾞｯｸﾓｼﾞｭｰﾙ", "ｼｰﾄﾓｼﾞｭｰﾙ"};
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(cell(p, i, 0), QString::number(i + 1));
-        EXPECT_EQ(cell(p, i, 1), "1");
-        EXPECT_EQ(cell(p, i, 3), QString::fromLatin1(names[i]));
-        EXPECT_EQ(cell(p, i, 5), QString::fromUtf8(objects[i]));
-    }
-    const std::vector<int> expected{0, 33, 66, 99, 132, 165, 100};
-    EXPECT_EQ(ws.progress.values, expected);
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, Object from T_XlProcName order by ID")),
+              (QStringList{"1|1|M|標準ﾓｼﾞｭｰﾙ", "2|1|C|ｸﾗｽﾓｼﾞｭｰﾙ", "3|1|F|ﾌｫｰﾑﾓｼﾞｭｰﾙ", "4|1|W|ﾌﾞｯｸﾓｼﾞｭｰﾙ",
+                           "5|1|S|ｼｰﾄﾓｼﾞｭｰﾙ"}));
+    EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 33, 66, 99, 132, 165, 100}));
 }
-
-// ---- headers ------------------------------------------------------------------
 
 TEST_F(ProcedureListTest, ContinuedHeaderIsOneRowWithBothPieces) {
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Public Function Sum(ByVal a As Long, _"
                                           << "                    ByVal b As Long) As Long" << "End Function"
                                           << "Sub Later()" << "  Call Sum(1, _" << "  2)");
     run(detailed());
-    const Rows p = procs();
-    ASSERT_EQ(p.size(), 2u);
-    EXPECT_EQ(cell(p, 0, 8), QStringLiteral("ByVal a As Long, ByVal b As Long"));
-    const Rows d = dims();
-    ASSERT_EQ(d.size(), 1u);
-    EXPECT_EQ(cell(d, 0, 2), "7") << "line number of the statement's last physical line";
-    EXPECT_EQ(cell(d, 0, 7), QStringLiteral("Sum(1, 2)"));
+    EXPECT_EQ(lines(procs()), (QStringList{"1|1|M.bas|Sum|Public|標準ﾓｼﾞｭｰﾙ|Function|0|ByVal a As Long, ByVal b As Long|Long",
+                                           "1|2|M.bas|Later|Public|標準ﾓｼﾞｭｰﾙ|Sub|0|-|-"}));
+    // Line: the statement's last physical line.
+    EXPECT_EQ(lines(dims()), QStringList{"1|2|7|6|呼出|Call|-|Sum(1, 2)"});
 }
 
-// ---- declarations and calls --------------------------------------------------------
-
+// ReDim and a tab-indented Dim fail the begins-with test.
 TEST_F(ProcedureListTest, KeywordFilterAndStatementRows) {
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "    Dim i As Integer ' counter"
                                           << "    ReDim a(5)" << "\tDim t As Long" << "    Call Calc(a, b)"
                                           << "    Const K = 1" << "End Sub");
     run(detailed());
-    const Rows d = dims();
-    ASSERT_EQ(d.size(), 3u) << "ReDim and tab-indented Dim fail the begins-with test";
-    EXPECT_EQ(cell(d, 0, 3), "4");
-    EXPECT_EQ(cell(d, 0, 6), QStringLiteral(" counter"));
-    EXPECT_EQ(cell(d, 1, 3), "6");
-    EXPECT_EQ(cell(d, 1, 1), "1");
-    EXPECT_EQ(cell(d, 2, 3), "5");
-    EXPECT_EQ(cell(d, 2, 7), QStringLiteral("K = 1"));
+    EXPECT_EQ(lines(dims()), (QStringList{"1|1|3|4|変数|Dim| counter|i As Integer", "1|1|6|6|呼出|Call|-|Calc(a, b)",
+                                          "1|1|7|5|定数|Const|-|K = 1"}));
 }
 
 TEST_F(ProcedureListTest, DeclarationsAfterTheFirstProcedureGetNoDeclarationsRow) {
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub" << "Private z As Long");
     ws.write(QStringLiteral("N.bas"), standardHeader("N") << "Global g As Long" << "Sub B()" << "End Sub");
     run(detailed(), 2);
-    const Rows p = procs();
-    ASSERT_EQ(p.size(), 3u);
-    EXPECT_EQ(cell(p, 0, 3), "A");
-    EXPECT_EQ(cell(p, 1, 5), QStringLiteral("(Declarations)"));
-    EXPECT_EQ(cell(p, 1, 0), "2");
-    EXPECT_EQ(cell(p, 2, 1), "2");
-    const Rows d = dims();
-    ASSERT_EQ(d.size(), 2u);
-    EXPECT_EQ(cell(d, 0, 1), "1");
-    EXPECT_EQ(cell(d, 0, 5), QStringLiteral("Private"));
-    EXPECT_EQ(cell(d, 1, 0), "2");
-    EXPECT_EQ(cell(d, 1, 5), QStringLiteral("Global"));
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, Object from T_XlProcName order by ID")),
+              (QStringList{"1|1|A|標準ﾓｼﾞｭｰﾙ", "2|1|-|(Declarations)", "2|2|B|標準ﾓｼﾞｭｰﾙ"}));
+    EXPECT_EQ(lines(dims()), (QStringList{"1|1|4|3|変数|Private|-|z As Long", "2|1|2|1|変数|Global|-|g As Long"}));
 }
 
 }  // namespace

@@ -8,27 +8,20 @@
 using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
 using tabulon::test::code::classHeader;
+using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
 
 namespace {
 
 using Rows = std::vector<std::vector<QVariant>>;
 
-struct SourceRow {
-    int label, objectNo, procedureNo, line;
-    QString objectName, procedureName, text;
-};
-
 class SourceListTest : public ::testing::Test {
 protected:
     Workspace ws;
-    std::vector<SourceRow> rows() {
-        std::vector<SourceRow> out;
-        for (const auto& r : ws.rows(QStringLiteral("select Label, objectNo, ProcedureNo, Line, objectName, "
-                                                    "ProcedureName, Procedure from T_XlSource order by ID")))
-            out.push_back({r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt(), r[4].toString(),
-                           r[5].toString(), r[6].toString()});
-        return out;
+    // "label|objectNo|procedureNo|line|file|procedure|text" per row.
+    QStringList rows() {
+        return lines(ws.rows("select Label, objectNo, ProcedureNo, Line, objectName, ProcedureName, Procedure "
+                             "from T_XlSource order by ID"));
     }
     CodeOutcome run(int selection, int standard = 1, int classes = 0, int forms = 0, int mark = 0) {
         return runSourceList(ws.context(standard, classes, forms), {selection, 2, 0, mark});
@@ -81,7 +74,7 @@ TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
     const CodeOutcome again = run(1, 1, 1, 0, first.doneMark);
     EXPECT_FALSE(again.collected);
     EXPECT_EQ(again.end, CodeOutcome::End::Report);
-    EXPECT_EQ(rows().size(), 2u);
+    EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(run(6, 1, 1, 0, again.doneMark).doneMark, 6);
 }
 
@@ -90,33 +83,28 @@ TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
 TEST_F(SourceListTest, ClassSelectionKeepsTheVersionHeaderLines) {
     writeClassAndModule();
     run(2, 1, 1);
-    const auto r = rows();
-    ASSERT_EQ(r.size(), 8u);
-    EXPECT_EQ(r[0].text, QStringLiteral("VERSION 1.0 CLASS"));
-    EXPECT_EQ(r[2].text, QStringLiteral("  MultiUse = -1  'True")) << "leading blanks kept";
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(r[i].procedureName, QStringLiteral("(Declarations)"));
-    EXPECT_EQ(r[5].procedureName, QStringLiteral("V"));
-    EXPECT_EQ(r[7].procedureName, QStringLiteral("V"));
-    EXPECT_EQ(r[0].label, 2);
-    EXPECT_EQ(r[0].objectName, QStringLiteral("C.cls"));
+    const QString head = QStringLiteral("2|1|1|%1|C.cls|(Declarations)|");
+    EXPECT_EQ(rows(), (QStringList{head.arg(1) + "VERSION 1.0 CLASS", head.arg(2) + "BEGIN",
+                                   head.arg(3) + "  MultiUse = -1  'True",  // leading blanks kept
+                                   head.arg(4) + "END", head.arg(5) + "Private m As Long",
+                                   "2|1|1|6|C.cls|V|Public Property Get V() As Long", "2|1|1|7|C.cls|V|  V = m",
+                                   "2|1|1|8|C.cls|V|End Property"}));
 }
 
+// Files in code point order: C.cls, M.bas, Sheet1.sht, notes.txt; the kind
+// comes from the extension.
 TEST_F(SourceListTest, AllSelectionSkipsTheHeaderAndTagsKindsByExtension) {
     writeClassAndModule();
     ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Private Sub Worksheet_Change(ByVal t As Range)"
                                                << "End Sub");
     ws.write(QStringLiteral("notes.txt"), QStringList{"Sub Stray()", "End Sub"});
     const CodeOutcome out = run(6, 1, 1);
-    const auto r = rows();
-    ASSERT_EQ(r.size(), 8u);
-    // Files in code point order: C.cls, M.bas, Sheet1.sht, notes.txt.
-    EXPECT_EQ(r[0].text, QStringLiteral("Private m As Long"));
-    EXPECT_EQ(r[0].label, 2);
-    EXPECT_EQ(r[4].label, 1);
-    EXPECT_EQ(r[4].objectNo, 2);
-    EXPECT_EQ(r[6].label, 5);
-    EXPECT_EQ(r[6].procedureName, QStringLiteral("Worksheet_Change"));
-    EXPECT_EQ(r[7].line, 8);
+    const QStringList r = rows();
+    ASSERT_EQ(r.size(), 8);
+    EXPECT_EQ(r[0], "2|1|1|1|C.cls|(Declarations)|Private m As Long");
+    EXPECT_EQ(r[4], "1|2|2|5|M.bas|A|Sub A()");
+    EXPECT_EQ(r[6], "5|3|3|7|Sheet1.sht|Worksheet_Change|Private Sub Worksheet_Change(ByVal t As Range)");
+    EXPECT_EQ(r[7], "5|3|3|8|Sheet1.sht|Worksheet_Change|End Sub");
     EXPECT_EQ(out.rows, 8);
     // 4 files, N = 2: 50 per file, past 100 for the uncounted ones.
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 150, 200, 100}));
@@ -126,7 +114,7 @@ TEST_F(SourceListTest, SheetSelectionReportsNoProgressPerFile) {
     ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Sub S()" << "End Sub");
     ws.write(QStringLiteral("Sheet2.sht"), classHeader("Sheet2"));
     run(5);
-    EXPECT_EQ(rows().size(), 2u);
+    EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 100}));
 }
 
@@ -155,18 +143,9 @@ TEST_F(SourceListTest, SectionsRunFromHeaderToEndAcrossFiles) {
                                           << "End Sub" << "Static Function G()" << "End Function");
     ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Public Property Get Bar()" << "End Property");
     run(1, 2);
-    const auto r = rows();
-    ASSERT_EQ(r.size(), 11u);
-    const int sections[] = {1, 1, 1, 1, 2, 2, 2, 3, 3, 4, 4};
-    const char* names[] = {"(Declarations)", "Foo", "Foo", "Foo", "(Declarations)", "F",
-                           "F", "G", "G", "Bar", "Bar"};
-    for (std::size_t i = 0; i < r.size(); ++i) {
-        EXPECT_EQ(r[i].procedureNo, sections[i]) << i;
-        EXPECT_EQ(r[i].procedureName, QString::fromLatin1(names[i])) << i;
-        EXPECT_EQ(r[i].line, int(i) + 1);
-    }
-    EXPECT_EQ(r[9].objectNo, 2);
-    EXPECT_EQ(r[9].objectName, QStringLiteral("B.bas"));
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, Line, ProcedureName from T_XlSource order by ID")),
+              (QStringList{"1|1|1|(Declarations)", "1|1|2|Foo", "1|1|3|Foo", "1|1|4|Foo", "1|2|5|(Declarations)",
+                           "1|2|6|F", "1|2|7|F", "1|3|8|G", "1|3|9|G", "2|4|10|Bar", "2|4|11|Bar"}));
 }
 
 TEST_F(SourceListTest, SkipRuleAndTextLimits) {
@@ -175,13 +154,9 @@ TEST_F(SourceListTest, SkipRuleAndTextLimits) {
                                           << "Attribute Y.VB_Description = \"d\"" << longLine
                                           << "x = 1   " << "\t");
     run(1);
-    const auto r = rows();
-    ASSERT_EQ(r.size(), 4u);
-    EXPECT_EQ(r[0].text, QStringLiteral("  Attribute X.VB_Invoke = 1"));
-    EXPECT_EQ(r[1].text, QStringLiteral("' ") + QString(250, u'x')) << "cut at 255, then trailing blanks removed";
-    EXPECT_EQ(r[2].text, QStringLiteral("x = 1"));
-    EXPECT_EQ(r[3].text, QStringLiteral("\t")) << "a tab is not blank";
-    EXPECT_EQ(r[3].line, 4);
+    // Cut at 255, then trailing blanks removed; a tab is not blank.
+    EXPECT_EQ(lines(ws.rows("select Line, Procedure from T_XlSource order by ID")),
+              (QStringList{"1|  Attribute X.VB_Invoke = 1", "2|' " + QString(250, u'x'), "3|x = 1", "4|\t"}));
 }
 
 }  // namespace

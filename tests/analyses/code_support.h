@@ -80,6 +80,17 @@ private:
     QString db_;
 };
 
+// Rows of a query, one "a|b|c" line each; an empty field shows as `null`.
+inline QStringList lines(const std::vector<std::vector<QVariant>>& rows, const QString& null = {}) {
+    QStringList out;
+    for (const auto& row : rows) {
+        QStringList cells;
+        for (const QVariant& v : row) cells << (v.isNull() ? null : v.toString());
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
 // The header lines every exported class, workbook and sheet module starts with.
 inline QStringList classHeader(const QString& name) {
     return {QStringLiteral("VERSION 1.0 CLASS"), QStringLiteral("BEGIN"),

@@ -35,16 +35,7 @@ private:
     std::optional<host::Workbook> book_;
 };
 
-// Column strings of a query, one "a|b|c" line per row.
-inline QStringList lines(const std::vector<std::vector<QVariant>>& rows) {
-    QStringList out;
-    for (const auto& row : rows) {
-        QStringList cells;
-        for (const QVariant& v : row) cells << v.toString();
-        out << cells.join(u'|');
-    }
-    return out;
-}
+using code::lines;
 
 class BookSpace : public code::Workspace {
 public:
