@@ -136,32 +136,17 @@ QStringList row(Workspace& ws, const QString& sql) {
 TEST(RealModuleSamples, JapaneseProcedureRows) {
     ExportedFixture f("xls/crafted/japanese_vba.xls");
     runProcedureList(f.context(), {2, 0, 0});
-    auto byName = [&](const char* name) {
-        QStringList out;
-        for (const auto& r : f.ws.rows(QStringLiteral("select objectName, ProcedureNo, PrivatePublic, Object, "
-                                                      "Type, DimCall, Parameters, \"As\" from T_XlProcName "
-                                                      "where ProcedureName = '%1' order by ID")
-                                           .arg(QString::fromUtf8(name))))
-            for (const QVariant& v : r) out << (v.isNull() ? QStringLiteral("<null>") : v.toString());
-        return out;
-    };
     // The 64-bit and the 32-bit branch of "#If VBA7" declare the same two APIs.
-    const QStringList tick{"Module1.bas", "標準ﾓｼﾞｭｰﾙ(Api)", "Declare Function", "<null>", "Long"};
-    const QStringList sleep{"Module1.bas", "標準ﾓｼﾞｭｰﾙ(Api)", "Declare Sub", "ByVal dwMilliseconds As Long",
-                            "<null>"};
-    auto apiRow = [](const QStringList& r, int at) {
-        return QStringList{r[at], r[at + 3], r[at + 4], r[at + 6], r[at + 7], r[at + 1], r[at + 2]};
-    };
-    const QStringList ticks = byName("GetTickCount"), sleeps = byName("Sleep");
-    ASSERT_EQ(ticks.size(), 16);
-    ASSERT_EQ(sleeps.size(), 16);
-    EXPECT_EQ(apiRow(ticks, 0), (tick + QStringList({"2", "Private"})));
-    EXPECT_EQ(apiRow(ticks, 8), (tick + QStringList({"4", "Private"})));
-    EXPECT_EQ(apiRow(sleeps, 0), (sleep + QStringList({"1", "Private"})));
-    EXPECT_EQ(apiRow(sleeps, 8), (sleep + QStringList({"3", "Private"})));
-    EXPECT_EQ(byName("担当シート").mid(8),
-              (QStringList{"顧客情報.cls", "13", "Public", "ｸﾗｽﾓｼﾞｭｰﾙ", "Property Set", "<null>",
-                           "ByVal ws As Worksheet", "<null>"}));
+    EXPECT_EQ(tabulon::test::code::lines(
+                  f.ws.rows("select ProcedureName, objectName, ProcedureNo, PrivatePublic, Object, Type, DimCall, "
+                            "Parameters, \"As\" from T_XlProcName where ProcedureName in ('GetTickCount', 'Sleep') "
+                            "or Type = 'Property Set' and ProcedureName = '担当シート' order by ID"),
+                  "-").join(u'\n').toStdString(),
+              QStringList({"Sleep|Module1.bas|1|Private|標準ﾓｼﾞｭｰﾙ(Api)|Declare Sub|0|ByVal dwMilliseconds As Long|-",
+                           "GetTickCount|Module1.bas|2|Private|標準ﾓｼﾞｭｰﾙ(Api)|Declare Function|0|-|Long",
+                           "Sleep|Module1.bas|3|Private|標準ﾓｼﾞｭｰﾙ(Api)|Declare Sub|0|ByVal dwMilliseconds As Long|-",
+                           "GetTickCount|Module1.bas|4|Private|標準ﾓｼﾞｭｰﾙ(Api)|Declare Function|0|-|Long",
+                           "担当シート|顧客情報.cls|13|Public|ｸﾗｽﾓｼﾞｭｰﾙ|Property Set|-|ByVal ws As Worksheet|-"}).join(u'\n').toStdString());
     EXPECT_EQ(row(f.ws, QStringLiteral("select count(*) from T_XlProcName where ProcedureName = 'ERROR'")),
               QStringList{"0"}) << "Exit Sub / Exit Function with trailing comments are no headers";
     EXPECT_EQ(row(f.ws, QStringLiteral("select ProcedureNo, Line, Bunrui, \"As\", Parameters from T_XlDimCall "

@@ -108,12 +108,6 @@ TEST_F(ResultsWindow, SavedRunPrintsEveryChapterAfterARestartWithoutTheWorkbook)
     EXPECT_FALSE(enabled("cmdKansu"));  // no workbook: no analysis
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.value(0).text.toStdString();
 
-    // The same file from File > 保存ファイルの読込 in a run started without it.
-    startWith({});
-    action("m1c")->trigger();
-    EXPECT_TRUE(window->windowTitle().contains("受注管理.xls"));
-    EXPECT_TRUE(enabled("cmdPPre"));
-    EXPECT_FALSE(enabled("m1c"));
 }
 
 TEST_F(ResultsWindow, SetUpDialogStartsInFreeTextModeAndRefusesAnEmptyText) {

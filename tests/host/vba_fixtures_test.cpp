@@ -134,13 +134,6 @@ TEST(VbaFixtures, GermanDocumentModulesAreSheetModulesByName) {
     EXPECT_EQ(named(project, "Modul6").fileName, "Modul6.bas");
 }
 
-TEST(VbaFixtures, WorkbookWithoutVbaHasNoProject) {
-    const Project project = Project::load(fixture("xls/poi/comments.xls"));
-    EXPECT_FALSE(project.isPresent());
-    EXPECT_TRUE(project.components().isEmpty());
-    EXPECT_EQ(project.exportAll(QDir::tempPath()).files.size(), 0);
-}
-
 // The crafted projects carry the true stored source of every module.
 class CraftedProject : public ::testing::TestWithParam<const char*> {};
 

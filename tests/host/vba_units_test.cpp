@@ -152,9 +152,7 @@ TEST(VbaProjectStream, ComponentKindsAndVisibility) {
 
 TEST(VbaProjectStream, VisibleUnlessGcSaysOtherwise) {
     EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing);
-    EXPECT_FALSE(parseProject("GC=\"7371594A2B4B2B4BD4\"\r\n").lockedForViewing);
-    // A damaged visibility value keeps the project closed.
-    EXPECT_TRUE(parseProject("GC=\"0000\"\r\n").lockedForViewing);
+    EXPECT_TRUE(parseProject("GC=\"0000\"\r\n").lockedForViewing);  // damaged: kept closed
 }
 
 // --- dir stream ----------------------------------------------------------

@@ -64,23 +64,27 @@ TEST_F(ProfileFile, ReadingRules) {
     }
 }
 
-TEST_F(ProfileFile, WriteCreatesFileSectionAndKey) {
-    writeProfileString(path, "POS", "T", "15");
-    EXPECT_EQ(bytes(), "[POS]\r\nT=15\r\n");
-    writeProfileString(path, "DEF", "Folder", "/x/");
-    EXPECT_EQ(bytes(), "[POS]\r\nT=15\r\n\r\n[DEF]\r\nFolder=/x/\r\n");
-}
-
-TEST_F(ProfileFile, WriteReplacesTheKeyAndKeepsEveryOtherLine) {
-    put("; comment\r\n[POS]\r\nt=1\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n");
-    writeProfileString(path, "pos", "T", "99");
-    EXPECT_EQ(bytes(), "; comment\r\n[POS]\r\nT=99\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n");
-}
-
-TEST_F(ProfileFile, NewKeyGoesAtTheEndOfItsSectionBeforeBlankLines) {
-    put("[POS]\r\nT=1\r\n\r\n[DEF]\r\nFolder=x\r\n");
-    writeProfileString(path, "POS", "L", "2");
-    EXPECT_EQ(bytes(), "[POS]\r\nT=1\r\nL=2\r\n\r\n[DEF]\r\nFolder=x\r\n");
+// A write creates what is missing, replaces the key in place and puts a new
+// key at the end of its section, before blank lines; every other line stays.
+TEST_F(ProfileFile, WritingRules) {
+    const struct {
+        QByteArray before;
+        const char *section, *key, *value;
+        QByteArray after;
+    } cases[] = {
+        {"", "POS", "T", "15", "[POS]\r\nT=15\r\n"},
+        {"[POS]\r\nT=15\r\n", "DEF", "Folder", "/x/", "[POS]\r\nT=15\r\n\r\n[DEF]\r\nFolder=/x/\r\n"},
+        {"; comment\r\n[POS]\r\nt=1\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n", "pos", "T", "99",
+         "; comment\r\n[POS]\r\nT=99\r\nL=2\r\n\r\n[RECENT]\r\nRecentFile1=a\r\n"},
+        {"[POS]\r\nT=1\r\n\r\n[DEF]\r\nFolder=x\r\n", "POS", "L", "2",
+         "[POS]\r\nT=1\r\nL=2\r\n\r\n[DEF]\r\nFolder=x\r\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.before.isEmpty()) QFile::remove(path);
+        else put(c.before);
+        writeProfileString(path, c.section, c.key, c.value);
+        EXPECT_EQ(bytes(), c.after) << c.before.toStdString();
+    }
 }
 
 TEST_F(ProfileFile, ValueWithLineBreakCannotAddLines) {

@@ -46,13 +46,5 @@ TEST_F(CopyTest, CopyReplacesAnExistingFile) {
     EXPECT_EQ(savedTitle(result), QStringLiteral("second"));
 }
 
-TEST_F(CopyTest, UnwritableDestinationIs75AndLeavesNothing) {
-    auto db = Database::open(path());
-    const QString result = filePath(QStringLiteral("no-such-folder/result.xdb"));
-    EXPECT_EQ(errorNumberOf([&] { db->copyTo(result); }), 75);
-    EXPECT_FALSE(QFile::exists(result));
-    EXPECT_FALSE(QFile::exists(result + QStringLiteral(".part")));
-}
-
 }  // namespace
 }  // namespace tabulon::store::test

@@ -204,12 +204,5 @@ TEST_F(TableTest, FailedRowIsDroppedByTheNextAddNew) {
     EXPECT_FALSE(rows[0][1].isValid());
 }
 
-TEST_F(TableTest, QueryBindsArguments) {
-    roundTrip(QStringLiteral("T_XlName"), QStringLiteral("LabelName"), QStringLiteral("範囲"));
-    const auto rows = db().query(QStringLiteral("SELECT count(*) FROM T_XlName WHERE LabelName = ?"),
-                                 {QStringLiteral("範囲")});
-    EXPECT_EQ(rows[0][0].toInt(), 1);
-}
-
 }  // namespace
 }  // namespace tabulon::store::test
