@@ -76,27 +76,6 @@ TEST(KeywordTests, CommentLineLooksAtTheTrimmedRawLine) {
     EXPECT_FALSE(isCommentLine(u"Rem Sub Old()"));
 }
 
-TEST(ScopeWords, PriPubDelWritesScopeAndCutsAtPositionEight) {
-    struct {
-        const char16_t* line;
-        const char* scope;
-        const char16_t* rest;
-    } cases[] = {
-        {u"Private Sub Foo()", "Private", u"Sub Foo()"},
-        {u"Public Function F() As Long", "Public", u"Function F() As Long"},
-        {u"Friend Sub G()", "Friend", u"Sub G()"},
-        {u"Private Static Function S()", "Private", u"Function S()"},
-        {u"Sub H()", "Public", u"Sub H()"},
-        {u"Sub Foo() ' public part", "Public", u"Sub Foo() ' public part"},
-        {u"PRIVATE SUB X()", "Private", u"SUB X()"},
-    };
-    for (const auto& c : cases) {
-        QString line = QString::fromUtf16(c.line);
-        EXPECT_EQ(PriPubDel(line), QString::fromUtf8(c.scope)) << line.toStdString();
-        EXPECT_EQ(line, QString::fromUtf16(c.rest));
-    }
-}
-
 TEST(ScopeWords, PriPubDelCutsAtTwoThousandCharacters) {
     QString line = QStringLiteral("Sub F(") + QString(2500, u'a');
     PriPubDel(line);
