@@ -96,30 +96,24 @@ TEST(FormulaReferences, MemoryTokensAreTransparent) {
     EXPECT_EQ(decode(m), QStringLiteral("=SUM(SUM(A1:B2),{7})"));
 }
 
+// Quoted where the name could be misread as a cell or range; beyond the last
+// column or row a name cannot be a cell.
 TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1")), QStringLiteral("Sheet1"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("\u58f2\u4e0a")), QStringLiteral("\u58f2\u4e0a"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("My Sheet")), QStringLiteral("'My Sheet'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("It's")), QStringLiteral("'It''s'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("2007")), QStringLiteral("'2007'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("AB12")), QStringLiteral("'AB12'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("S2")), QStringLiteral("'S2'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("IV65536")), QStringLiteral("'IV65536'"));
-    // Beyond the last column or row the name cannot be a cell.
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sh3")), QStringLiteral("Sh3"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("IW1")), QStringLiteral("IW1"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("A65537")), QStringLiteral("A65537"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("R1C1")), QStringLiteral("'R1C1'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("RC")), QStringLiteral("'RC'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("a-b")), QStringLiteral("'a-b'"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1"), QStringLiteral("Sheet3")),
-              QStringLiteral("Sheet1:Sheet3"));
-    EXPECT_EQ(sheetPrefixText({}, QStringLiteral("Sheet1"), QStringLiteral("Last one")),
-              QStringLiteral("'Sheet1:Last one'"));
-    EXPECT_EQ(sheetPrefixText(QStringLiteral("[Book2.xls]"), QStringLiteral("Sheet1")),
-              QStringLiteral("[Book2.xls]Sheet1"));
-    EXPECT_EQ(sheetPrefixText(QStringLiteral("C:\\data\\[Prices.xls]"), QStringLiteral("Sheet1")),
-              QStringLiteral("'C:\\data\\[Prices.xls]Sheet1'"));
+    const struct {
+        const char *book, *first, *last, *prefix;
+    } cases[] = {
+        {"", "Sheet1", "", "Sheet1"},         {"", "売上", "", "売上"},      {"", "My Sheet", "", "'My Sheet'"},
+        {"", "It's", "", "'It''s'"},           {"", "2007", "", "'2007'"},     {"", "AB12", "", "'AB12'"},
+        {"", "S2", "", "'S2'"},                {"", "IV65536", "", "'IV65536'"}, {"", "Sh3", "", "Sh3"},
+        {"", "IW1", "", "IW1"},                {"", "A65537", "", "A65537"},   {"", "R1C1", "", "'R1C1'"},
+        {"", "RC", "", "'RC'"},                {"", "a-b", "", "'a-b'"},       {"", "Sheet1", "Sheet3", "Sheet1:Sheet3"},
+        {"", "Sheet1", "Last one", "'Sheet1:Last one'"}, {"[Book2.xls]", "Sheet1", "", "[Book2.xls]Sheet1"},
+        {"C:\\data\\[Prices.xls]", "Sheet1", "", "'C:\\data\\[Prices.xls]Sheet1'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sheetPrefixText(QString::fromUtf8(c.book), QString::fromUtf8(c.first), QString::fromUtf8(c.last)),
+                  QString::fromUtf8(c.prefix))
+            << c.first;
 }
 
 }  // namespace
