@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/NameRanges.h"
+#include "host/ReadFailure.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
 #include "host/xls/Loader.h"
@@ -17,7 +18,12 @@ constexpr int kSubscriptOutOfRange = 9;
 }  // namespace
 
 Workbook Workbook::load(const QString& path, const xls::PasswordAsk& ask) {
-    return Workbook(std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)));
+    // Damage the reader could not step over leaves as a damaged workbook,
+    // whatever record it was found in.
+    std::shared_ptr<const xls::WorkbookModel> model;
+    asReadFailure(ReadFailure::Damaged, path,
+                  [&] { model = std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)); });
+    return Workbook(std::move(model));
 }
 
 QString Workbook::fullName() const { return book_->path; }
