@@ -38,11 +38,23 @@ struct Reader {
     QStringList warnings;
 
     // A stream of the project, read as far as its sectors go.
-    QByteArray read(const Storage& storage, const QString& name, qint64 maxBytes) {
+    QByteArray read(const Storage& storage, const QString& name, qint64 maxBytes, bool* cut = nullptr) {
         bool truncated = false;
         QByteArray bytes = storage.stream(name, maxBytes, &truncated);
         if (truncated)
             warnings << QStringLiteral("VBA stream %1 is truncated: read as far as the file holds it").arg(name);
+        if (cut)
+            *cut = truncated;
+        return bytes;
+    }
+
+    // A compressed stream; one read past its end loses what follows the
+    // container (the rest of its last sector).
+    QByteArray readCompressed(const Storage& storage, const QString& name, qint64 maxBytes, qint64 offset) {
+        bool cut = false;
+        QByteArray bytes = read(storage, name, maxBytes, &cut);
+        if (cut)
+            bytes.truncate(containerEnd(bytes, offset));
         return bytes;
     }
 
@@ -78,7 +90,7 @@ struct Reader {
     }
 
     QString source(const DirModule& module) {
-        const QByteArray stream = read(code, streamName(module), MaxModuleStreamBytes);
+        const QByteArray stream = readCompressed(code, streamName(module), MaxModuleStreamBytes, qint64(module.sourceOffset));
         const QByteArray bytes = decompress(stream, module.sourceOffset,
                                             qMin(MaxDecompressedBytes, qMax<qint64>(budget, 0)));
         spend(bytes.size());
@@ -150,7 +162,7 @@ Project Project::loadFrom(const QString& xlsPath) {
     reader.code = reader.root.storage(QStringLiteral("VBA"));
     if (reader.code.isNull())
         throw Error(err::Refused, QStringLiteral("VBA project without its VBA storage"));
-    const DirInfo dir = parseDir(decompress(reader.read(reader.code, QStringLiteral("dir"), MaxDirBytes), 0));
+    const DirInfo dir = parseDir(decompress(reader.readCompressed(reader.code, QStringLiteral("dir"), MaxDirBytes, 0), 0));
     reader.codePage = dir.codePage;
     project.codePage_ = dir.codePage;
     ProjectInfo info;
