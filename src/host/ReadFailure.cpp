@@ -40,6 +40,25 @@ QString describe(ReadFailure kind, const QString& path, const QString& technical
 
 }  // namespace
 
+void raiseHostError(int number, const QString& technical) {
+    struct Message {
+        int number;
+        const char16_t* text;
+    };
+    static constexpr Message kMessages[] = {
+        {err::SubscriptOutOfRange, u"インデックスが有効範囲にありません。"},
+        {err::FileNotFound, u"ファイルが見つかりません。"},
+        {err::ObjectMissing, u"オブジェクト変数または With ブロック変数が設定されていません。"},
+        {err::Unsupported, u"オブジェクトは、このプロパティまたはメソッドをサポートしていません。"},
+        {err::Refused, u"アプリケーション定義またはオブジェクト定義のエラーです。"},
+        {err::PropertyNotHeld, u"オートメーション エラーです。エラーを特定できません。"},
+    };
+    QString text;
+    for (const Message& m : kMessages)
+        if (m.number == number) text = QString::fromUtf16(m.text);
+    throw Error(number, text.isEmpty() ? technical : text + QStringLiteral(" 詳細: ") + technical);
+}
+
 QString readFailureText(ReadFailure kind) { return QString::fromUtf16(wording(kind).text); }
 
 int readFailureNumber(ReadFailure kind) { return wording(kind).number; }

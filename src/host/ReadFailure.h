@@ -40,6 +40,11 @@ private:
     ReadFailure kind_;
 };
 
+// A refusal of the spreadsheet's object model (a sheet, name, shape or
+// add-in asked for that is not there): its number, the message the
+// spreadsheet itself gives for that number in Japanese, then `technical`.
+[[noreturn]] void raiseHostError(int number, const QString& technical);
+
 [[noreturn]] void raiseReadFailure(ReadFailure kind, const QString& path, const QString& technical = {},
                                    ErrorDetail detail = {});
 

@@ -13,7 +13,7 @@ namespace {
 constexpr int kSubscriptOutOfRange = 9;
 
 [[noreturn]] void outOfRange(const QString& what) {
-    throw Error(kSubscriptOutOfRange, QStringLiteral("Subscript out of range: %1").arg(what));
+    raiseHostError(kSubscriptOutOfRange, QStringLiteral("Subscript out of range: %1").arg(what));
 }
 }  // namespace
 
@@ -62,7 +62,7 @@ QVariant Workbook::builtinProperty(int position) const {
     auto it = book_->properties.find(position);
     if (it != book_->properties.end()) return it->second;
     if (props::isDatePosition(position))
-        throw Error(err::PropertyNotHeld, QStringLiteral("Automation error: the document property %1 is not held").arg(position));
+        raiseHostError(err::PropertyNotHeld, QStringLiteral("the document property %1 is not held").arg(position));
     return QVariant();
 }
 
@@ -84,7 +84,7 @@ bool Name::isSheetLevel() const { return book_->names[size_t(index_)].sheetIndex
 
 QString Name::refersToRangeAddress() const {
     const auto areas = nameAreas(book_->names[size_t(index_)]);
-    if (!areas) throw Error(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
+    if (!areas) raiseHostError(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
     QStringList parts;
     for (const xls::Area& a : *areas) parts << areaAddress(a);
     return parts.join(QLatin1Char(','));

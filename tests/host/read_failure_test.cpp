@@ -104,3 +104,21 @@ TEST(ReadFailures, DamageKeepsTheReasonAndThePlaceAfterTheSentence) {
                                 .arg(host::readFailureText(ReadFailure::Damaged)));
     }
 }
+
+// The object model's refusals keep the number the analyses test for and
+// read as the spreadsheet's own message, the English detail after it.
+TEST(HostRefusals, KeepTheirNumberWithAJapaneseMessage) {
+    QTemporaryDir dir;
+    test::XlsWriter w;
+    w.addSheet(QStringLiteral("Sheet1"));
+    ASSERT_TRUE(w.save(dir.filePath("book.xls")));
+    const host::Workbook book = host::Workbook::load(dir.filePath("book.xls"));
+    try {
+        (void)book.sheet(7);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), err::SubscriptOutOfRange);
+        EXPECT_GE(e.description().front().unicode(), 0x3000) << e.description().toStdString();
+        EXPECT_TRUE(e.description().endsWith(QStringLiteral(" 詳細: Subscript out of range: 7")));
+    }
+}
