@@ -2,7 +2,6 @@
 // holds: the stream is read as far as its sectors go, with a warning, for
 // the Workbook stream and the VBA streams alike; what the file does hold
 // reads as it would without the false claim.
-#include "host/ReadFailure.h"
 #include "host/Workbook.h"
 #include "host/vba/Project.h"
 #include "support/XlsWriter.h"
@@ -21,18 +20,15 @@ namespace {
 // object type at 0x42, the stream size at 0x78).
 bool claimMore(const QString& path, const QString& name, quint32 extra) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadWrite)) return false;
-    QByteArray bytes = f.readAll();
-    QByteArray wanted(reinterpret_cast<const char*>(name.utf16()), name.size() * 2);
-    wanted.append(2, '\0');
+    QByteArray bytes = f.open(QIODevice::ReadWrite) ? f.readAll() : QByteArray();
+    const QByteArray wanted = QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2) + QByteArray(2, 0);
     for (qsizetype at = 512; at + 128 <= bytes.size(); at += 128) {
         const auto u8 = [&](qsizetype k) { return quint32(quint8(bytes[at + k])); };
         if ((u8(0x40) | (u8(0x41) << 8)) != quint32(wanted.size()) || u8(0x42) != 2 || bytes.mid(at, wanted.size()) != wanted)
             continue;
         const quint32 size = (u8(0x78) | (u8(0x79) << 8) | (u8(0x7A) << 16) | (u8(0x7B) << 24)) + extra;
         for (int k = 0; k < 4; ++k) bytes[at + 0x78 + k] = char((size >> (8 * k)) & 0xFF);
-        f.seek(0);
-        return f.write(bytes) == bytes.size();
+        return f.seek(0) && f.write(bytes) == bytes.size();
     }
     return false;
 }
@@ -78,23 +74,4 @@ TEST(OverlongDirectoryEntry, StreamsReadAsFarAsTheFileHoldsThem) {
     EXPECT_EQ(project.components()[0].exportText, vba::Project::load(intact).components()[0].exportText);
     ASSERT_EQ(project.warnings().size(), 1);
     EXPECT_TRUE(project.warnings()[0].contains(QStringLiteral("Module1")));
-}
-
-// The compound-file library refuses a small stream (one kept in the mini
-// stream) whose entry claims more than its blocks: the project is then
-// reported as damaged, in the user's language, not read in part.
-TEST(OverlongDirectoryEntry, SmallStreamClaimingTooMuchIsADamagedProject) {
-    QTemporaryDir dir;
-    test::XlsWriter w;
-    w.addSheet(QStringLiteral("Data"));
-    w.addModule(QStringLiteral("Module1"), test::XlsModule::Standard, QStringLiteral("Sub A()\r\nEnd Sub\r\n"));
-    const QString path = dir.filePath(QStringLiteral("small.xls"));
-    ASSERT_TRUE(w.save(path));
-    ASSERT_TRUE(claimMore(path, QStringLiteral("Module1"), 2000));
-    try {
-        vba::Project::load(path);
-        FAIL() << "read a stream the library could not open";
-    } catch (const host::ReadError& e) {
-        EXPECT_EQ(e.kind(), host::ReadFailure::ProjectDamaged);
-    }
 }

@@ -222,10 +222,8 @@ TEST(XorObfuscatedBook, OpensWithTheDefaultOrTheGivenPassword) {
     EXPECT_EQ(formulaOf(book, 1), QStringLiteral("=A1*2"));
 
     const QByteArray given = xorStream(QStringLiteral("ひみつ1"));
-    Prompts twice{{"wrong", QStringLiteral("ひみつ1")}};
-    EXPECT_EQ(formulaOf(readWorkbookStream(given, QStringLiteral("x.xls"), twice.ask()), 1), QStringLiteral("=A1*2"));
-    EXPECT_EQ(twice.asked, 2);
-    Prompts wrong{{"wrong", "wrong"}};
+    Prompts right{{QStringLiteral("ひみつ1")}}, wrong{{"wrong", "wrong"}};
+    EXPECT_EQ(formulaOf(readWorkbookStream(given, QStringLiteral("x.xls"), right.ask()), 1), QStringLiteral("=A1*2"));
     EXPECT_TRUE(refusal(given, wrong.ask()).endsWith(kPasswordWrong));
 }
 
