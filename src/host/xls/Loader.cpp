@@ -169,8 +169,12 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
             warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
         }
     }
+    // Where the records stop: the end of the stream, or a record that
+    // claims more bytes than remain.
+    ErrorDetail where;
+    where.offset = rs.pos();
     host::raiseReadFailure(host::ReadFailure::Damaged, book.path,
-                           QStringLiteral("the workbook is truncated (no end of the workbook globals)"));
+                           QStringLiteral("the workbook is truncated (no end of the workbook globals)"), where);
 }
 
 WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, const PasswordAsk& ask) {
