@@ -23,6 +23,10 @@ StreamBytes readAvailable(GsfInput* input, int64_t limit) {
             return out;
         }
         const qsizetype had = out.bytes.size();
+        // Grown by doubling, never by the claimed size: a forged claim costs
+        // nothing, a large real stream is copied a few times only.
+        if (out.bytes.capacity() < had + want)
+            out.bytes.reserve(std::max<qsizetype>(had + qsizetype(want), 2 * out.bytes.capacity()));
         out.bytes.resize(had + qsizetype(want));
         if (gsf_input_read(input, size_t(want), reinterpret_cast<guint8*>(out.bytes.data()) + had)) {
             left -= want;
