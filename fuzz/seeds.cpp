@@ -7,11 +7,15 @@
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/Project.h"
+#include "host/xls/Decrypt.h"
+#include "host/xls/DecryptKeys.h"
+#include "host/xls/DecryptXor.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 using namespace tabulon;
@@ -53,6 +57,72 @@ void vbaSeeds(const QString& path, const QString& out) {
         put(out + QStringLiteral("/fuzz_code_chapters"), c.exportText.toUtf8());
 }
 
+QByteArray le(uint32_t v, int n) {
+    QByteArray out;
+    for (int k = 0; k < n; ++k) out.append(char((v >> (8 * k)) & 0xFF));
+    return out;
+}
+
+uint32_t at16(const QByteArray& b, qsizetype at) { return uint8_t(b[at]) | (uint8_t(b[at + 1]) << 8); }
+
+// The stream with a FILEPASS record of `data` after its first BOF and the
+// sheets' positions moved past it.
+QByteArray withFilePass(const QByteArray& plain, const QByteArray& data) {
+    if (plain.size() < 4) return {};
+    const qsizetype bofEnd = 4 + at16(plain, 2);
+    const QByteArray record = le(0x2F, 2) + le(uint32_t(data.size()), 2) + data;
+    QByteArray out = plain.left(bofEnd) + record + plain.mid(bofEnd);
+    for (qsizetype at = bofEnd + record.size(); at + 4 <= out.size(); at += 4 + at16(out, at + 2)) {
+        if (at16(out, at) != 0x85 || at + 8 > out.size()) continue;
+        const uint32_t pos = at16(out, at + 4) | (at16(out, at + 6) << 16);
+        out.replace(at + 4, 4, le(pos + uint32_t(record.size()), 4));
+    }
+    return out;
+}
+
+// Obfuscated under the default password: every record's data after FILEPASS
+// but a sheet's position.
+QByteArray xorSeed(const QByteArray& plain) {
+    const QByteArray pass = xls::xorPasswordBytes(xls::kDefaultPassword);
+    QByteArray out = withFilePass(plain, le(0, 2) + le(xls::xorKey(pass), 2) + le(xls::xorVerifier(pass), 2));
+    if (out.isEmpty()) return out;
+    const xls::XorObfuscation keys(xls::kDefaultPassword);
+    auto* bytes = reinterpret_cast<uint8_t*>(out.data());
+    for (qsizetype at = 4 + at16(out, 2) + 10; at + 4 <= out.size(); at += 4 + at16(out, at + 2)) {
+        const size_t size = at16(out, at + 2), skip = at16(out, at) == 0x85 ? 4 : 0;
+        const size_t begin = size_t(at) + 4 + skip, end = std::min(size_t(out.size()), size_t(at) + 4 + size);
+        if (begin < end) keys.encrypt(bytes + begin, end - begin, (begin + size) % 16);
+    }
+    return out;
+}
+
+// Encrypted with RC4 under the default password (the cipher is its own
+// inverse, so the reader's decryption encrypts).
+QByteArray rc4Seed(const QByteArray& plain) {
+    const QByteArray salt = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+    const QByteArray verifier = QByteArray::fromHex("f00dfacecafebeef0123456789abcdef");
+    QByteArray pair = verifier + QCryptographicHash::hash(verifier, QCryptographicHash::Md5);
+    const xls::BlockKeys keys(xls::BlockKeys::Scheme::Rc4, xls::kDefaultPassword, salt);
+    xls::Rc4(keys.key(0)).apply(reinterpret_cast<uint8_t*>(pair.data()), size_t(pair.size()));
+    const QByteArray stream = withFilePass(plain, le(1, 2) + le(1, 2) + le(1, 2) + salt + pair);
+    if (stream.isEmpty()) return stream;
+    try {
+        return xls::decryptWorkbookStream(stream, QStringLiteral("seed.xls"), {});
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+void decryptSeeds(const QByteArray& stream, const QString& out) {
+    const QString folder = out + QStringLiteral("/fuzz_decrypt");
+    if (xls::filePassEnd(stream)) {
+        put(folder, stream);
+        return;
+    }
+    put(folder, xorSeed(stream));
+    put(folder, rc4Seed(stream));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +137,10 @@ int main(int argc, char** argv) {
         try {
             const cfb::CompoundFile file(path);
             for (const char* name : {"Workbook", "Book"})
-                if (auto s = file.rootStream(QString::fromLatin1(name))) put(out + QStringLiteral("/fuzz_workbook"), *s);
+                if (auto s = file.rootStream(QString::fromLatin1(name))) {
+                    put(out + QStringLiteral("/fuzz_workbook"), *s);
+                    decryptSeeds(*s, out);
+                }
         } catch (const Error&) {
         }
         try {

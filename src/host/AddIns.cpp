@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/CodePage.h"
+#include "host/ReadFailure.h"
 #include "host/vba/Compound.h"
 
 #include <QDir>
@@ -75,13 +76,13 @@ AddInRegistry AddInRegistry::load(const QString& iniPath) {
 AddIn AddInRegistry::item(int position) const {
     const AddIn addIn = registered(position);
     if (!QFileInfo(addIn.fullName).isFile())
-        throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(addIn.fullName));
+        raiseHostError(err::FileNotFound, QStringLiteral("File not found: %1").arg(addIn.fullName));
     return addIn;
 }
 
 AddIn AddInRegistry::registered(int position) const {
     if (position < 1 || position > count())
-        throw Error(SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        raiseHostError(SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
     const Entry& entry = entries_[position - 1];
     const QFileInfo info(entry.fullName);
     AddIn addIn;

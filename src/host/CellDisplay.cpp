@@ -1,6 +1,7 @@
 #include "host/CellDisplay.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/cfb/CompoundFile.h"
 
 namespace tabulon::host {
@@ -30,7 +31,7 @@ PrintSource::PrintSource(const Workbook& book) : book_(book) {
     if (book.model().decrypted) stream = book.model().decryptedStream;
     else stream = cfb::CompoundFile(book.fullName()).rootStream(QStringLiteral("Workbook"));
     if (!stream)
-        throw Error(err::Refused, QStringLiteral("'%1': not an .xls workbook (no Workbook stream)").arg(book.fullName()));
+        raiseReadFailure(ReadFailure::NotWorkbook, book.fullName(), QStringLiteral("no Workbook stream"));
     stream_ = *stream;
     formats_ = xls::readBookFormats(stream_);
 }

@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/NameRanges.h"
+#include "host/ReadFailure.h"
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/NumberText.h"
 #include "host/xls/SheetState.h"
@@ -157,10 +158,10 @@ PageSetup Sheet::pageSetup() const {
 QString Sheet::shapeText(size_t index) const {
     const auto& shapes = model().shapes;
     if (index >= shapes.size())
-        throw Error(err::Refused, QStringLiteral("sheet '%1' has no shape %2").arg(name()).arg(index + 1));
+        raiseHostError(err::Refused, QStringLiteral("sheet '%1' has no shape %2").arg(name()).arg(index + 1));
     const xls::ShapeModel& shape = shapes[index];
     if (!shape.hasText)
-        throw Error(err::Unsupported, QStringLiteral("shape '%1' has no text").arg(shape.name));
+        raiseHostError(err::Unsupported, QStringLiteral("shape '%1' has no text").arg(shape.name));
     return shape.text;
 }
 

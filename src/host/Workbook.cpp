@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/NameRanges.h"
+#include "host/ReadFailure.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
 #include "host/xls/Loader.h"
@@ -12,12 +13,17 @@ namespace {
 constexpr int kSubscriptOutOfRange = 9;
 
 [[noreturn]] void outOfRange(const QString& what) {
-    throw Error(kSubscriptOutOfRange, QStringLiteral("Subscript out of range: %1").arg(what));
+    raiseHostError(kSubscriptOutOfRange, QStringLiteral("Subscript out of range: %1").arg(what));
 }
 }  // namespace
 
 Workbook Workbook::load(const QString& path, const xls::PasswordAsk& ask) {
-    return Workbook(std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)));
+    // Damage the reader could not step over leaves as a damaged workbook,
+    // whatever record it was found in.
+    std::shared_ptr<const xls::WorkbookModel> model;
+    asReadFailure(ReadFailure::Damaged, path,
+                  [&] { model = std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)); });
+    return Workbook(std::move(model));
 }
 
 QString Workbook::fullName() const { return book_->path; }
@@ -56,7 +62,7 @@ QVariant Workbook::builtinProperty(int position) const {
     auto it = book_->properties.find(position);
     if (it != book_->properties.end()) return it->second;
     if (props::isDatePosition(position))
-        throw Error(err::PropertyNotHeld, QStringLiteral("Automation error: the document property %1 is not held").arg(position));
+        raiseHostError(err::PropertyNotHeld, QStringLiteral("the document property %1 is not held").arg(position));
     return QVariant();
 }
 
@@ -78,7 +84,7 @@ bool Name::isSheetLevel() const { return book_->names[size_t(index_)].sheetIndex
 
 QString Name::refersToRangeAddress() const {
     const auto areas = nameAreas(book_->names[size_t(index_)]);
-    if (!areas) throw Error(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
+    if (!areas) raiseHostError(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
     QStringList parts;
     for (const xls::Area& a : *areas) parts << areaAddress(a);
     return parts.join(QLatin1Char(','));

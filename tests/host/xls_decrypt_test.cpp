@@ -5,6 +5,7 @@
 #include "host/CellDisplay.h"
 #include "host/Workbook.h"
 #include "host/xls/DecryptKeys.h"
+#include "host/xls/DecryptXor.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
 #include "support/XlsWriter.h"
@@ -178,9 +179,52 @@ TEST(EncryptedBookPassword, UnknownSchemesAreNamed) {
     const QByteArray api = filePass(BlockKeys::Scheme::CryptoApi, kDefaultPassword);
     QByteArray aes = api;
     aes.replace(6 + 8 + 8, 4, le(0x660E, 4));  // AES-128 in place of RC4
-    for (const QByteArray& data : {le(0, 2) + le(0x1234, 2) + le(0x5678, 2), le(1, 2) + le(5, 2) + le(5, 2) + rc4.mid(6),
-                                   rc4.left(30), aes})
+    for (const QByteArray& data : {le(2, 2) + le(0x1234, 2) + le(0x5678, 2), le(1, 2) + le(5, 2) + le(5, 2) + rc4.mid(6),
+                                   rc4.left(30), aes, le(0, 2) + le(0x1234, 1)})
         EXPECT_TRUE(refusal(withFilePass(data), {}).endsWith(kUnknownEncryption)) << data.toHex().toStdString();
+}
+
+// XOR obfuscation: the FILEPASS key and verifier of a password, the values
+// read from a workbook the spreadsheet saved with the password "1950".
+TEST(XorObfuscationKeys, MatchAWorkbookTheSpreadsheetSaved) {
+    const QByteArray password = xorPasswordBytes(QStringLiteral("1950"));
+    EXPECT_EQ(xorKey(password), 0x499A);
+    EXPECT_EQ(xorVerifier(password), 0xCC61);
+    EXPECT_EQ(xorPasswordBytes(QStringLiteral("Āあbcdefghijklmnop")).toHex(), QByteArray("014262636465666768696a6b6c6d6e"))
+        << "one byte a character (the low one, else the high one), at most 15";
+}
+
+// A stream obfuscated as the spreadsheet does it: every record's data after
+// FILEPASS, the sheets' stream positions left plain.
+QByteArray xorStream(const QString& password) {
+    const XorObfuscation keys(password);
+    const QByteArray pass = xorPasswordBytes(password);
+    QByteArray out = withFilePass(le(0, 2) + le(xorKey(pass), 2) + le(xorVerifier(pass), 2));
+    const int bofEnd = 4 + (uint8_t(out[2]) | (uint8_t(out[3]) << 8));
+    const int dataFrom = bofEnd + 4 + 6;
+    auto* bytes = reinterpret_cast<uint8_t*>(out.data());
+    for (int at = dataFrom; at + 4 <= out.size();) {
+        const int type = bytes[at] | (bytes[at + 1] << 8);
+        const int size = bytes[at + 2] | (bytes[at + 3] << 8);
+        const int skip = type == 0x85 ? 4 : 0;
+        keys.encrypt(bytes + at + 4 + skip, size_t(size - skip), size_t(at + 4 + skip + size) % 16);
+        at += 4 + size;
+    }
+    return out;
+}
+
+TEST(XorObfuscatedBook, OpensWithTheDefaultOrTheGivenPassword) {
+    Prompts none;
+    const WorkbookModel book = readWorkbookStream(xorStream(kDefaultPassword), QStringLiteral("x.xls"), none.ask());
+    EXPECT_EQ(none.asked, 0) << "the default password is tried first";
+    ASSERT_EQ(book.sheets.size(), 1u);
+    EXPECT_EQ(book.sheets[0].name, QStringLiteral("売上"));
+    EXPECT_EQ(formulaOf(book, 1), QStringLiteral("=A1*2"));
+
+    const QByteArray given = xorStream(QStringLiteral("ひみつ1"));
+    Prompts right{{QStringLiteral("ひみつ1")}}, wrong{{"wrong", "wrong"}};
+    EXPECT_EQ(formulaOf(readWorkbookStream(given, QStringLiteral("x.xls"), right.ask()), 1), QStringLiteral("=A1*2"));
+    EXPECT_TRUE(refusal(given, wrong.ask()).endsWith(kPasswordWrong));
 }
 
 TEST(EncryptedBookFixture, OpensWithItsPasswordOnly) {

@@ -35,6 +35,12 @@ TEST(XlsVirtualPath, DecodesEveryStartCode) {
         {enc({u"\x01\x04" u"\x03" u"other", u"\x03" u"B.xls"}), "/books/other/B.xls", "up one folder"},
         {enc({u"\x01\x03\x03" u"psf", u"\x03" u"Home", u"\x03" u"B.xls"}), "\\\\psf\\Home\\B.xls", "two separators: UNC"},
         {enc({u"\x01\x05\x16" u"http://host/x/Book.xls"}), "http://host/x/Book.xls", "transfer protocol"},
+        {QStringLiteral("C:\\data\\B.xls"), "C:\\data\\B.xls", "drive path written out"},
+        {enc({u"\x01" u"D:\\old\\B.xls"}), "D:\\old\\B.xls", "drive path written out after the marker"},
+        {QStringLiteral("\\\\srv\\share\\B.xls"), "\\\\srv\\share\\B.xls", "server path written out"},
+        {QStringLiteral("sub\\B.xls"), "/books/current/sub/B.xls", "relative, backslash written out: resolved here"},
+        {enc({u"\x01\x02" u"top\\B.xls"}), "/top/B.xls", "root of the volume, backslash written out"},
+        {enc({u"\x01\x06" u"sub", u"\x03" u"B.xls"}), "sub\\B.xls", "startup folder of the saving machine"},
     };
     for (const PathCase& c : cases) EXPECT_EQ(decodeVirtualPath(c.encoded, folder), c.expected) << c.why;
 }

@@ -1,7 +1,9 @@
 #include "host/cfb/CompoundFile.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/cfb/FileBytes.h"
+#include "host/cfb/StreamRead.h"
 
 #include <QFileInfo>
 #include <vector>
@@ -44,7 +46,7 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     static const bool initialised = [] { gsf_init(); return true; }();
     (void)initialised;
     if (!QFileInfo(path).isFile())
-        throw Error(err::FileNotFound, QStringLiteral("File not found: %1").arg(path));
+        host::raiseReadFailure(host::ReadFailure::FileMissing, path, QStringLiteral("file not found"));
     d->bytes = std::make_unique<FileBytes>(path);
     if (d->bytes->size() > 0)
         d->input = gsf_input_memory_new(d->bytes->data(), gsf_off_t(d->bytes->size()), FALSE);
@@ -52,8 +54,8 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     if (d->input) d->root = gsf_infile_msole_new(d->input, &gerr);
     if (!d->root) {
         if (gerr) g_error_free(gerr);
-        throw Error(err::Refused,
-                    QStringLiteral("'%1': not an .xls workbook (no compound document structure)").arg(QFileInfo(path).fileName()));
+        host::raiseReadFailure(host::ReadFailure::NotWorkbook, path,
+                               QStringLiteral("not an .xls workbook (no compound document structure)"));
     }
 }
 
@@ -80,28 +82,11 @@ std::optional<QByteArray> CompoundFile::rootStreamView(const QString& name, bool
 std::optional<QByteArray> CompoundFile::rootStream(const QString& name, bool* truncated) const {
     if (truncated) *truncated = false;
     if (GsfInput* child = findRootChild(d->root, name)) {
-        QByteArray bytes;
-        // Read in chunks: the directory's stream size is only a claim, the
-        // buffer grows with the sectors that can really be read.
-        constexpr gsf_off_t chunk = 64 * 1024;
-        gsf_off_t left = gsf_input_size(child);
-        // One allocation for the whole stream; the file's own size bounds
-        // the claim, so a forged size cannot reserve more than is there.
-        bytes.reserve(qsizetype(std::min(left, gsf_input_size(d->input))));
-        while (left > 0) {
-            // Straight into the buffer, not through the library's own copy.
-            const gsf_off_t want = std::min(left, chunk);
-            const qsizetype had = bytes.size();
-            bytes.resize(had + qsizetype(want));
-            if (!gsf_input_read(child, size_t(want), reinterpret_cast<guint8*>(bytes.data()) + had)) {
-                bytes.resize(had);
-                if (truncated) *truncated = true;
-                break;
-            }
-            left -= want;
-        }
+        // A stream cannot hold more than the file: the file's size is the limit.
+        StreamBytes read = readAvailable(child, gsf_input_size(d->input));
         g_object_unref(child);
-        return bytes;
+        if (truncated) *truncated = read.truncated || read.overLimit;
+        return std::move(read.bytes);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "host/cfb/FileBytes.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 
 #include <QFile>
 #include <cerrno>
@@ -12,7 +13,7 @@ namespace tabulon::cfb {
 
 namespace {
 [[noreturn]] void cannotOpen(const QString& path) {
-    throw Error(err::FileNotFound, QStringLiteral("Cannot open %1").arg(path));
+    host::raiseReadFailure(host::ReadFailure::FileMissing, path, QStringLiteral("cannot open the file"));
 }
 }  // namespace
 

@@ -47,6 +47,8 @@ QJsonObject vbaJson(const QString& xlsPath) {
         components.append(entry);
     }
     json.insert(QStringLiteral("components"), components);
+    if (!project.warnings().isEmpty())
+        json.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(project.warnings()));
     return json;
 }
 

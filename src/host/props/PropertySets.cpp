@@ -145,9 +145,9 @@ std::vector<size_t> sectionOffsets(const QByteArray& stream) {
     return out;
 }
 
-std::optional<QByteArray> findStream(const cfb::CompoundFile& file, const QString& name) {
-    if (auto s = file.rootStream(QChar(5) + name)) return s;
-    return file.rootStream(name);
+std::optional<QByteArray> findStream(const cfb::CompoundFile& file, const QString& name, bool* truncated) {
+    if (auto s = file.rootStream(QChar(5) + name, truncated)) return s;
+    return file.rootStream(name, truncated);
 }
 
 }  // namespace
@@ -158,8 +158,10 @@ QString fromCodePage(const QByteArray& bytes, int codePage) { return host::decod
 
 void readBuiltinProperties(const cfb::CompoundFile& file, std::map<int, QVariant>& out, QStringList& warnings) {
     auto load = [&](const QString& name, const auto& slotList, bool userSection) {
-        std::optional<QByteArray> s = findStream(file, name);
+        bool truncated = false;
+        std::optional<QByteArray> s = findStream(file, name, &truncated);
         if (!s) return;
+        if (truncated) warnings << QStringLiteral("%1: the stream is truncated: read as far as the file holds it").arg(name);
         try {
             const std::vector<size_t> offsets = sectionOffsets(*s);
             std::map<int, QVariant> byPid;

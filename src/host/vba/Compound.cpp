@@ -1,6 +1,7 @@
 #include "host/vba/Compound.h"
 
 #include "common/Error.h"
+#include "host/cfb/StreamRead.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,21 +100,21 @@ bool Storage::hasStream(const QString& name) const {
     return isStream;
 }
 
-QByteArray Storage::stream(const QString& name, qint64 maxBytes) const {
+QByteArray Storage::stream(const QString& name, qint64 maxBytes, bool* truncated) const {
     const int index = childIndex(name);
     GsfInput* child = index < 0 ? nullptr : gsf_infile_child_by_index(infile_.get(), index);
     if (!child)
         throw Error(err::Refused, QStringLiteral("Missing stream: %1").arg(name));
     std::unique_ptr<GsfInput, void (*)(GsfInput*)> owner(
         child, [](GsfInput* p) { g_object_unref(p); });
-    const gsf_off_t size = gsf_input_size(child);
-    if (size < 0 || size > maxBytes)
+    // The directory's size is only a claim: what the sectors hold is read,
+    // and the budget applies to that.
+    cfb::StreamBytes read = cfb::readAvailable(child, maxBytes);
+    if (read.overLimit)
         throw Error(err::Refused, QStringLiteral("Stream too large: %1").arg(name));
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (size > 0 && !gsf_input_read(child, static_cast<size_t>(size),
-                                    reinterpret_cast<guint8*>(bytes.data())))
-        throw Error(err::Refused, QStringLiteral("Stream unreadable: %1").arg(name));
-    return bytes;
+    if (truncated)
+        *truncated = read.truncated;
+    return std::move(read.bytes);
 }
 
 QStringList Storage::childNames() const {

@@ -24,9 +24,10 @@ public:
     // A child storage, or a null Storage when there is none by that name.
     Storage storage(const QString& name) const;
     bool hasStream(const QString& name) const;
-    // The whole stream; throws Error 1004 when it is missing, unreadable or
-    // larger than maxBytes.
-    QByteArray stream(const QString& name, qint64 maxBytes) const;
+    // The whole stream; throws Error 1004 when it is missing or larger than
+    // maxBytes. A stream whose directory entry claims more than the file
+    // holds is read as far as it goes and `truncated` (when given) set.
+    QByteArray stream(const QString& name, qint64 maxBytes, bool* truncated = nullptr) const;
     // Names of the direct children (streams and storages), directory order.
     QStringList childNames() const;
     bool isStorage(const QString& name) const;

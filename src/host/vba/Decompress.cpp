@@ -89,6 +89,21 @@ void compressedChunk(const QByteArray& stream, qint64 pos, qint64 end, QByteArra
 
 }  // namespace
 
+qint64 containerEnd(const QByteArray& stream, qint64 offset) {
+    const qint64 end = stream.size();
+    if (offset < 0 || offset >= end)
+        return end;
+    qint64 pos = offset + 1;
+    while (end - pos >= 2) {
+        const unsigned header = byteAt(stream, pos) | (byteAt(stream, pos + 1) << 8);
+        const qint64 chunkSize = (header & 0x0FFF) + 3;
+        if (((header >> 12) & 0x7) != 0x3 || pos + chunkSize > end)
+            break;
+        pos += chunkSize;
+    }
+    return pos;
+}
+
 QByteArray decompress(const QByteArray& stream, qint64 offset, qint64 maxBytes) {
     const qint64 bound = checkChunks(stream, offset);
     if (bound > maxBytes)

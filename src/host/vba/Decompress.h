@@ -19,4 +19,10 @@ constexpr qint64 MaxDecompressedBytes = 32 * 1024 * 1024;
 QByteArray decompress(const QByteArray& stream, qint64 offset,
                       qint64 maxBytes = MaxDecompressedBytes);
 
+// Where the container at `offset` ends in a stream that was read past its
+// true end (its directory entry claimed more than the file holds, and the
+// rest of the last sector came with it): after the last whole chunk, where
+// a header follows that is no chunk's or a chunk that does not fit.
+qint64 containerEnd(const QByteArray& stream, qint64 offset);
+
 }  // namespace tabulon::vba

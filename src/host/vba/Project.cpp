@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/CodePage.h"
+#include "host/ReadFailure.h"
 #include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
@@ -34,6 +35,28 @@ struct Reader {
     Storage code;      // _VBA_PROJECT_CUR/VBA
     int codePage = 1252;
     qint64 budget = MaxProjectBytes;
+    QStringList warnings;
+
+    // A stream of the project, read as far as its sectors go.
+    QByteArray read(const Storage& storage, const QString& name, qint64 maxBytes, bool* cut = nullptr) {
+        bool truncated = false;
+        QByteArray bytes = storage.stream(name, maxBytes, &truncated);
+        if (truncated)
+            warnings << QStringLiteral("VBA stream %1 is truncated: read as far as the file holds it").arg(name);
+        if (cut)
+            *cut = truncated;
+        return bytes;
+    }
+
+    // A compressed stream; one read past its end loses what follows the
+    // container (the rest of its last sector).
+    QByteArray readCompressed(const Storage& storage, const QString& name, qint64 maxBytes, qint64 offset) {
+        bool cut = false;
+        QByteArray bytes = read(storage, name, maxBytes, &cut);
+        if (cut)
+            bytes.truncate(containerEnd(bytes, offset));
+        return bytes;
+    }
 
     void spend(qint64 bytes) {
         budget -= bytes;
@@ -67,7 +90,7 @@ struct Reader {
     }
 
     QString source(const DirModule& module) {
-        const QByteArray stream = code.stream(streamName(module), MaxModuleStreamBytes);
+        const QByteArray stream = readCompressed(code, streamName(module), MaxModuleStreamBytes, qint64(module.sourceOffset));
         const QByteArray bytes = decompress(stream, module.sourceOffset,
                                             qMin(MaxDecompressedBytes, qMax<qint64>(budget, 0)));
         spend(bytes.size());
@@ -100,7 +123,7 @@ struct Reader {
             if (component.type == ComponentType::Form) {
                 const Storage form = designer(module, component.name);
                 if (!form.isNull()) {
-                    designerText = text(form.stream(QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
+                    designerText = text(read(form, QStringLiteral("\003VBFrame"), MaxTextStreamBytes));
                     component.frxBytes = formBinaryOf(form);
                 }
             }
@@ -120,32 +143,43 @@ QString Component::frxFileName() const {
 }
 
 Project Project::load(const QString& xlsPath) {
+    // Whatever breaks in the project's storage, its dir stream or a module
+    // stream, the user is told the project cannot be read.
+    Project project;
+    host::asReadFailure(host::ReadFailure::ProjectDamaged, xlsPath, [&] { project = loadFrom(xlsPath); });
+    project.path_ = xlsPath;
+    return project;
+}
+
+Project Project::loadFrom(const QString& xlsPath) {
     Project project;
     const Storage file = Storage::open(xlsPath);
-    Reader reader{file.storage(QStringLiteral("_VBA_PROJECT_CUR")), Storage(), 1252};
+    Reader reader;
+    reader.root = file.storage(QStringLiteral("_VBA_PROJECT_CUR"));
     if (reader.root.isNull())
         return project;
     project.present_ = true;
     reader.code = reader.root.storage(QStringLiteral("VBA"));
     if (reader.code.isNull())
         throw Error(err::Refused, QStringLiteral("VBA project without its VBA storage"));
-    const DirInfo dir = parseDir(decompress(reader.code.stream(QStringLiteral("dir"), MaxDirBytes), 0));
+    const DirInfo dir = parseDir(decompress(reader.readCompressed(reader.code, QStringLiteral("dir"), MaxDirBytes, 0), 0));
     reader.codePage = dir.codePage;
     project.codePage_ = dir.codePage;
     ProjectInfo info;
     if (reader.root.hasStream(QStringLiteral("PROJECT")))
-        info = parseProject(reader.text(reader.root.stream(QStringLiteral("PROJECT"), MaxTextStreamBytes)));
+        info = parseProject(reader.text(reader.read(reader.root, QStringLiteral("PROJECT"), MaxTextStreamBytes)));
     project.protected_ = info.lockedForViewing;
 
     QSet<QString> taken;
     for (const DirModule& module : dir.modules)
         project.components_.append(reader.component(module, info, taken));
+    project.warnings_ = reader.warnings;
     return project;
 }
 
 ExportResult Project::exportAll(const QString& folder) const {
     if (protected_)
-        throw Error(err::ProjectProtected, QStringLiteral("The VBA project is protected"));
+        host::raiseReadFailure(host::ReadFailure::ProjectProtected, path_, QStringLiteral("the VBA project is locked for viewing"));
     ExportResult result;
     const QDir dir(folder);
     if (!dir.mkpath(QStringLiteral(".")))

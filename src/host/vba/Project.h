@@ -32,7 +32,8 @@ class Project {
 public:
     // Reads the project of a workbook. A workbook without VBA storage gives a
     // project that is not present. Throws Error 53 for a missing file and
-    // Error 1004 for a damaged compound file or VBA storage.
+    // Error 1004 for a damaged compound file or VBA storage, as a
+    // host::ReadError with a Japanese description.
     static Project load(const QString& xlsPath);
 
     bool isPresent() const { return present_; }
@@ -40,6 +41,8 @@ public:
     bool isProtected() const { return protected_; }
     int codePage() const { return codePage_; }
     const QList<Component>& components() const { return components_; }
+    // Streams that were cut short in the file and read as far as they go.
+    const QStringList& warnings() const { return warnings_; }
 
     // Writes every component into `folder` (created when missing) as UTF-8
     // with CRLF line ends; forms get their .frx beside them. Existing files
@@ -48,6 +51,10 @@ public:
     ExportResult exportAll(const QString& folder) const;
 
 private:
+    static Project loadFrom(const QString& xlsPath);
+
+    QString path_;
+    QStringList warnings_;
     bool present_ = false;
     bool protected_ = false;
     int codePage_ = 0;

@@ -1,15 +1,22 @@
 #include "host/xls/Decrypt.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/xls/DecryptKeys.h"
+#include "host/xls/DecryptXor.h"
 #include "host/xls/RecordStream.h"
 
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace tabulon::xls {
+
+const QString kPasswordNeeded = host::readFailureText(host::ReadFailure::PasswordNeeded);
+const QString kPasswordWrong = host::readFailureText(host::ReadFailure::PasswordWrong);
+const QString kUnknownEncryption = host::readFailureText(host::ReadFailure::UnknownEncryption);
 
 namespace {
 
@@ -24,8 +31,8 @@ bool staysPlain(uint16_t type) {
            type == kInterfaceHdr || type == kRrdInfo || type == kRrdHead;
 }
 
-[[noreturn]] void fail(const QString& path, const QString& message, ErrorDetail detail = {}) {
-    throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(path).fileName(), message), std::move(detail));
+[[noreturn]] void fail(const QString& path, host::ReadFailure kind, ErrorDetail detail = {}) {
+    host::raiseReadFailure(kind, path, {}, std::move(detail));
 }
 
 struct Header {
@@ -43,6 +50,8 @@ bool headerAt(const QByteArray& stream, size_t at, Header& h) {
 
 // What the FILEPASS record says: the scheme, the salt and the verifier.
 struct Encryption {
+    bool xor_ = false;  // XOR obfuscation: only the key and verifier below
+    uint16_t xorKey = 0, xorVerifier = 0;
     BlockKeys::Scheme scheme = BlockKeys::Scheme::Rc4;
     int keyBits = 128;
     Rc4Verifier verifier;
@@ -60,7 +69,7 @@ Encryption readFilePass(const QByteArray& stream, size_t at, const QString& path
         d.record = rt::FilePass;
         d.offset = at;
         d.found = found;
-        fail(path, kUnknownEncryption, d);
+        fail(path, host::ReadFailure::UnknownEncryption, d);
     };
     const auto bytes = [&](size_t n) {
         if (size - pos < n) unknown(QStringLiteral("a FILEPASS record of %1 bytes").arg(size));
@@ -78,7 +87,12 @@ Encryption readFilePass(const QByteArray& stream, size_t at, const QString& path
     };
     Encryption e;
     const uint16_t type = u16();
-    if (type == 0) unknown(QStringLiteral("XOR obfuscation"));
+    if (type == 0) {  // XORObfuscation, MS-XLS 2.5.343
+        e.xor_ = true;
+        e.xorKey = u16();
+        e.xorVerifier = u16();
+        return e;
+    }
     if (type != 1) unknown(QStringLiteral("encryption type %1").arg(type));
     const uint16_t major = u16(), minor = u16();
     if (major == 1 && minor == 1) {
@@ -111,24 +125,44 @@ Encryption readFilePass(const QByteArray& stream, size_t at, const QString& path
     return e;
 }
 
-// Decrypts the record data from `from` on: the cipher restarts with the
-// block's own key at each 1024-byte boundary of the stream, and runs over
-// the headers and plain records too (their bytes use it up unchanged).
-void decryptRecords(QByteArray& stream, size_t from, const BlockKeys& keys) {
-    auto* bytes = reinterpret_cast<uint8_t*>(stream.data());
-    const size_t total = size_t(stream.size());
-    uint32_t block = uint32_t(-1);
-    std::array<uint8_t, kBlock> pad{};
-    const auto apply = [&](size_t begin, size_t end) {
+// Decrypts the bytes [begin, end) of the stream, which belong to a record
+// of `size` data bytes.
+using Decipher = std::function<void(uint8_t* bytes, size_t begin, size_t end, size_t size)>;
+
+// RC4: the cipher restarts with the block's own key at each 1024-byte
+// boundary of the stream, and runs over the headers and plain records too
+// (their bytes use it up unchanged).
+Decipher rc4Decipher(std::shared_ptr<const BlockKeys> keys) {
+    struct State {
+        uint32_t block = uint32_t(-1);
+        std::array<uint8_t, kBlock> pad{};
+    };
+    auto state = std::make_shared<State>();
+    return [keys, state](uint8_t* bytes, size_t begin, size_t end, size_t) {
         for (size_t p = begin; p < end; ++p) {
-            if (p / kBlock != block) {
-                block = uint32_t(p / kBlock);
-                Rc4 cipher(keys.key(block));
-                for (uint8_t& b : pad) b = cipher.next();
+            if (p / kBlock != state->block) {
+                state->block = uint32_t(p / kBlock);
+                Rc4 cipher(keys->key(state->block));
+                for (uint8_t& b : state->pad) b = cipher.next();
             }
-            bytes[p] ^= pad[p % kBlock];
+            bytes[p] ^= state->pad[p % kBlock];
         }
     };
+}
+
+// XOR obfuscation: a record's first data byte takes the array entry of its
+// stream offset plus the record's size, the following ones the next entries
+// (MS-XLS 2.2.10).
+Decipher xorDecipher(std::shared_ptr<const XorObfuscation> xorKeys) {
+    return [xorKeys](uint8_t* bytes, size_t begin, size_t end, size_t size) {
+        xorKeys->decrypt(bytes + begin, end - begin, (begin + size) % 16);
+    };
+}
+
+// Decrypts the record data from `from` on.
+void decryptRecords(QByteArray& stream, size_t from, const Decipher& decipher) {
+    auto* bytes = reinterpret_cast<uint8_t*>(stream.data());
+    const size_t total = size_t(stream.size());
     Header h;
     for (size_t at = from; headerAt(stream, at, h); at += 4 + h.size) {
         if (staysPlain(h.type)) continue;
@@ -136,7 +170,7 @@ void decryptRecords(QByteArray& stream, size_t from, const BlockKeys& keys) {
         const size_t end = std::min(total, begin + h.size);
         // A sheet's position in the stream stays readable without the key.
         if (h.type == rt::BoundSheet8) begin = std::min(end, begin + 4);
-        apply(begin, end);
+        decipher(bytes, begin, end, h.size);
     }
 }
 
@@ -156,12 +190,17 @@ QByteArray decryptWorkbookStream(const QByteArray& stream, const QString& path, 
     Header bof;
     headerAt(stream, 0, bof);
     const Encryption e = readFilePass(stream, 4 + bof.size, path);
-    const auto open = [&](const QString& password) -> std::unique_ptr<BlockKeys> {
-        auto keys = std::make_unique<BlockKeys>(e.scheme, password, e.verifier.salt, e.keyBits);
-        if (!keys->verifies(e.verifier)) return nullptr;
-        return keys;
+    const auto open = [&](const QString& password) -> Decipher {
+        if (e.xor_) {
+            auto xorKeys = std::make_shared<const XorObfuscation>(password);
+            if (!xorKeys->verifies(e.xorKey, e.xorVerifier)) return {};
+            return xorDecipher(xorKeys);
+        }
+        auto keys = std::make_shared<const BlockKeys>(e.scheme, password, e.verifier.salt, e.keyBits);
+        if (!keys->verifies(e.verifier)) return {};
+        return rc4Decipher(keys);
     };
-    std::unique_ptr<BlockKeys> keys = open(kDefaultPassword);
+    Decipher keys = open(kDefaultPassword);
     bool triedOne = false;
     for (int attempt = 0; !keys && attempt < 2 && ask; ++attempt) {
         const std::optional<QString> given = ask(attempt);
@@ -169,9 +208,9 @@ QByteArray decryptWorkbookStream(const QByteArray& stream, const QString& path, 
         triedOne = true;
         keys = open(*given);
     }
-    if (!keys) fail(path, triedOne ? kPasswordWrong : kPasswordNeeded);
+    if (!keys) fail(path, triedOne ? host::ReadFailure::PasswordWrong : host::ReadFailure::PasswordNeeded);
     QByteArray plain = stream;
-    decryptRecords(plain, *end, *keys);
+    decryptRecords(plain, *end, keys);
     return plain;
 }
 

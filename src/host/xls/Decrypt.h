@@ -19,10 +19,10 @@ using PasswordAsk = std::function<std::optional<QString>(int attempt)>;
 // The password the spreadsheet encrypts protected-structure workbooks with.
 inline const QString kDefaultPassword = QStringLiteral("VelvetSweatshop");
 
-// The messages (Error 1004), each after the file name.
-inline const QString kPasswordNeeded = QStringLiteral("パスワードで保護されたブックです。パスワードを指定してください。");
-inline const QString kPasswordWrong = QStringLiteral("パスワードが正しくありません。");
-inline const QString kUnknownEncryption = QStringLiteral("このブックの暗号化方式には対応していません。");
+// The messages (Error 1004), each after the file name (host/ReadFailure.h).
+extern const QString kPasswordNeeded;
+extern const QString kPasswordWrong;
+extern const QString kUnknownEncryption;
 
 // Where the FILEPASS record of the workbook globals ends, or nothing when
 // the stream is not encrypted.

@@ -1,6 +1,7 @@
 #include "host/xls/Loader.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/props/PropertySets.h"
 #include "host/xls/BookContext.h"
@@ -21,8 +22,9 @@ namespace tabulon::xls {
 
 namespace {
 
+// A stream that is no workbook this reader knows; `reason` says what it is.
 [[noreturn]] void refuse(const QString& path, const QString& reason) {
-    throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(path).fileName(), reason));
+    host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, reason);
 }
 
 // BOF, MS-XLS 2.4.21: BIFF8 writes version 0x0600.
@@ -153,7 +155,7 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
         if (rec.type == rt::Eof) return;
         if (rec.type == rt::FilePass) {
             if (book.decrypted) continue;
-            throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(book.path).fileName(), kPasswordNeeded));
+            host::raiseReadFailure(host::ReadFailure::PasswordNeeded, book.path);
         }
         try {
             if (rec.type == rt::Sst) {
@@ -167,7 +169,12 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
             warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
         }
     }
-    refuse(book.path, QStringLiteral("the workbook is truncated (no end of the workbook globals)"));
+    // Where the records stop: the end of the stream, or a record that
+    // claims more bytes than remain.
+    ErrorDetail where;
+    where.offset = rs.pos();
+    host::raiseReadFailure(host::ReadFailure::Damaged, book.path,
+                           QStringLiteral("the workbook is truncated (no end of the workbook globals)"), where);
 }
 
 WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, const PasswordAsk& ask) {
