@@ -1,0 +1,105 @@
+// Rich texts: the formatting runs of shared strings and of RSTRING cells,
+// kept as stored (character position, font index) and guarded against runs
+// a damaged file makes up.
+#include "host/xls/BookContext.h"
+#include "host/xls/Loader.h"
+#include "host/xls/Readers.h"
+
+#include <gtest/gtest.h>
+
+#include "xls_bytes.h"
+
+using namespace tabulon::xls;
+
+namespace {
+
+using namespace testbytes;
+
+std::vector<std::pair<int, int>> pairs(const TextRuns* runs) {
+    std::vector<std::pair<int, int>> out;
+    if (runs)
+        for (const TextRun& r : *runs) out.emplace_back(r.first, r.font);
+    return out;
+}
+
+WorkbookModel readSst(const QByteArray& stream) {
+    RecordStream rs(stream);
+    Record rec;
+    EXPECT_TRUE(rs.next(rec));
+    WorkbookModel book;
+    parseSstStrings(rec, book);
+    return book;
+}
+
+using Runs = std::vector<std::pair<int, int>>;
+
+}  // namespace
+
+TEST(RichText, SharedStringRunsAcrossAContinueBoundary) {
+    // "plain", then "赤字ABC" with three runs whose last two lie in the
+    // CONTINUE after the characters, then "z" after them.
+    Bytes first;
+    first.u32(3).u32(3);
+    first.u16(5).u8(0).latin("plain");
+    first.u16(5).u8(0x09).u16(3).wide(QString::fromUtf8("赤字ABC")).u16(0).u16(5);
+    Bytes second;
+    second.u16(2).u16(6).u16(4).u16(0);
+    second.u16(1).u8(0).latin("z");
+    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    ASSERT_EQ(book.sst.size(), 3u);
+    EXPECT_EQ(book.sst[2], "z") << "the runs' bytes are not read as the next string";
+    EXPECT_EQ(book.sstRuns.size(), 1u);
+    CellData cell;
+    cell.type = CellType::Text;
+    cell.text = 1;
+    EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), (Runs{{0, 5}, {2, 6}, {4, 0}}));
+    cell.text = 0;
+    EXPECT_EQ(cellRuns(book, SheetModel{}, cell), nullptr);
+}
+
+TEST(RichText, RunsADamagedFileMakesUpAreDropped) {
+    struct Case {
+        const char* what;
+        std::vector<int> words;  // ich, ifnt pairs as stored
+        Runs kept;
+    };
+    const Case cases[] = {
+        {"a run past the text's end", {0, 5, 9, 6}, {{0, 5}}},
+        {"runs out of order", {3, 5, 1, 6, 4, 7}, {{3, 5}, {4, 7}}},
+        {"two runs at one place", {1, 5, 1, 6}, {{1, 5}}},
+    };
+    for (const Case& c : cases) {
+        Bytes b;
+        b.u32(1).u32(1).u16(5).u8(0x08).u16(int(c.words.size() / 2)).latin("abcde");
+        for (int w : c.words) b.u16(w);
+        const WorkbookModel book = readSst(record(rt::Sst, b.bytes()));
+        CellData cell;
+        cell.type = CellType::Text;
+        EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), c.kept) << c.what;
+    }
+}
+
+TEST(RichText, AClaimedRunCountBeyondTheRecordReadsWhatIsThere) {
+    const WorkbookModel book =
+        readSst(record(rt::Sst, Bytes().u32(1).u32(1).u16(3).u8(0x08).u16(60000).latin("abc").u16(1).u16(5).bytes()));
+    ASSERT_EQ(book.sst.size(), 1u);
+    CellData cell;
+    cell.type = CellType::Text;
+    EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), (Runs{{1, 5}}));
+}
+
+TEST(RichText, RStringCellsKeepTheirRuns) {
+    Bytes rstring;
+    rstring.u16(2).u16(1).u16(15).u16(4).u8(0).latin("abcd").u16(2).u16(0).u16(6).u16(2).u16(7);
+    Bytes label;
+    label.u16(3).u16(1).u16(15).u16(2).u8(0).latin("no");
+    const QByteArray stream = sheetBof() + record(rt::RString, rstring.bytes()) + record(0x0204, label.bytes()) + eof();
+    WorkbookModel book;
+    SheetModel sheet;
+    BookContext ctx(book);
+    readSheet(stream, sheet, book, ctx);
+    ASSERT_EQ(sheet.cells.size(), 2u);
+    EXPECT_EQ(cellText(book, sheet, sheet.cells[0]), "abcd");
+    EXPECT_EQ(pairs(cellRuns(book, sheet, sheet.cells[0])), (Runs{{0, 6}, {2, 7}}));
+    EXPECT_EQ(cellRuns(book, sheet, sheet.cells[1]), nullptr) << "a LABEL has no runs";
+}
