@@ -377,6 +377,7 @@ QByteArray XlsWriter::workbookStream() const {
     QByteArray cp;
     put16(cp, 1200);
     globals += record(0x0042, cp);
+    globals += extraGlobals;
 
     // Self-referencing SUPBOOK with one XTI per sheet, so 3-D references
     // and sheet-level names can point at sheet i through ixti i.

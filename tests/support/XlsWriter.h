@@ -121,6 +121,8 @@ public:
     void setProperties(const QString& title, const QString& author, const QString& company);
     void setVbaCodePage(int cp) { vbaCodePage_ = cp; }
     void setProtectedProject(bool on) { protectedProject_ = on; }
+    // Whole records written into the globals after the code page (FONT, XF, ...).
+    QByteArray extraGlobals;
 
     // Writes the compound file; returns false when the file cannot be written.
     bool save(const QString& path) const;
