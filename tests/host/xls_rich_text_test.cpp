@@ -2,6 +2,7 @@
 // kept as stored (character position, font index) and guarded against runs
 // a damaged file makes up.
 #include "host/xls/BookContext.h"
+#include "host/xls/DrawingReader.h"
 #include "host/xls/Loader.h"
 #include "host/xls/Readers.h"
 
@@ -102,4 +103,24 @@ TEST(RichText, RStringCellsKeepTheirRuns) {
     EXPECT_EQ(cellText(book, sheet, sheet.cells[0]), "abcd");
     EXPECT_EQ(pairs(cellRuns(book, sheet, sheet.cells[0])), (Runs{{0, 6}, {2, 7}}));
     EXPECT_EQ(cellRuns(book, sheet, sheet.cells[1]), nullptr) << "a LABEL has no runs";
+}
+
+TEST(RichText, TextBoxAlignmentAndRunsFromItsTxo) {
+    // Centred, bottom: hAlignment 2 in bits 1-3, vAlignment 3 in bits 4-6;
+    // "abcdef" with runs at 0 (font 5) and 3 (font 6), then the closing run.
+    Bytes txo;
+    txo.u16((2 << 1) | (3 << 4)).u16(0).u32(0).u16(0).u16(6).u16(24).u32(0);
+    Bytes text;
+    text.u8(0).latin("abcdef");
+    Bytes runs;
+    runs.u16(0).u16(5).u32(0).u16(3).u16(6).u32(0).u16(6).u16(0).u32(0);
+    const QByteArray stream = record(rt::Txo, txo.bytes()) + record(rt::Continue, text.bytes()) +
+                              record(rt::Continue, runs.bytes());
+    RecordStream rs(stream);
+    Record rec;
+    ASSERT_TRUE(rs.next(rec));
+    const TxoLook look = parseTxoLook(rec);
+    EXPECT_EQ(look.hAlign, 2);
+    EXPECT_EQ(look.vAlign, 3);
+    EXPECT_EQ(pairs(&look.runs), (Runs{{0, 5}, {3, 6}})) << "the closing run is no run";
 }

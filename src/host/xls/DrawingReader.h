@@ -39,7 +39,7 @@ struct ObjInfo {
 
 // What a TXO record says about the look of its text.
 struct TxoLook {
-    int hAlign = 1, vAlign = 1;  // 1 left / top, 2 centre, 3 right / bottom, 4 justify, 7 distributed
+    int hAlign = 0, vAlign = 0;  // 1 left / top, 2 centre, 3 right / bottom, 4 justify, 7 distributed; 0 not given
     TextRuns runs;
 };
 

@@ -64,8 +64,8 @@ struct ShapeModel {
     double lineWidthPt = 0.75;
     bool flipH = false, flipV = false;  // a line runs from the top right (H) or bottom left (V) corner
     int arrowStart = 0, arrowEnd = 0;   // MSOLINEEND: 0 none, 1 triangle, ...
-    int textHAlign = 1;        // TXO: 1 left, 2 centre, 3 right, 4 justify, 7 distributed
-    int textVAlign = 1;        // TXO: 1 top, 2 middle, 3 bottom, 4 justify, 7 distributed
+    int textHAlign = 0;        // TXO: 1 left, 2 centre, 3 right, 4 justify, 7 distributed; 0 not given
+    int textVAlign = 0;        // TXO: 1 top, 2 middle, 3 bottom, 4 justify, 7 distributed; 0 not given
     TextRuns textRuns;         // the TXO's formatting runs
     int checked = -1;          // a check box or option button: 0 off, 1 on, 2 mixed; -1 not known
 };

@@ -40,8 +40,8 @@ TxoLook parseTxoLook(const Record& rec) {
     TxoLook look;
     ByteCursor c = rec.cursor();
     const uint16_t flags = c.u16();
-    look.hAlign = std::max(1, (flags >> 1) & 0x07);
-    look.vAlign = std::max(1, (flags >> 4) & 0x07);
+    look.hAlign = (flags >> 1) & 0x07;
+    look.vAlign = (flags >> 4) & 0x07;
     c.seek(10);
     const size_t cch = c.u16();
     const size_t cbRuns = c.u16();

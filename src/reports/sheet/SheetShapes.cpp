@@ -22,6 +22,8 @@ constexpr int Rectangle = 1, RoundRectangle = 2, Ellipse = 3, Line = 20, Connect
 // The reader's colours are R + G*256 + B*65536.
 QColor shapeColor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
+// Freeforms and the other preset geometries have no outline of their own
+// here: they print as a labelled frame.
 enum class Outline { Rectangle, Rounded, Ellipse, Line, Frame };
 
 Outline outlineOf(const xls::ShapeModel& s) {
@@ -34,7 +36,7 @@ Outline outlineOf(const xls::ShapeModel& s) {
     }
     switch (s.kind) {
     case xls::ot::Line: return Outline::Line;
-    case xls::ot::Rectangle: case xls::ot::Text: case xls::ot::OfficeArt: return Outline::Rectangle;
+    case xls::ot::Rectangle: case xls::ot::Text: return Outline::Rectangle;
     case xls::ot::Oval: return Outline::Ellipse;
     default: return Outline::Frame;
     }
@@ -111,9 +113,11 @@ void paintRaised(QPainter& p, const QRectF& r) {
     p.drawLine(r.topRight(), r.bottomRight());
 }
 
+// A button's caption is centred unless its TXO says otherwise.
 void paintButton(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s, const QRectF& frame) {
     paintRaised(p, frame);
-    paintShapeText(p, ctx, s, frame.adjusted(1.5 * T, 1.5 * T, -1.5 * T, -1.5 * T), s.textHAlign, s.textVAlign);
+    paintShapeText(p, ctx, s, frame.adjusted(1.5 * T, 1.5 * T, -1.5 * T, -1.5 * T), s.textHAlign ? s.textHAlign : 2,
+                   s.textVAlign ? s.textVAlign : 2);
 }
 
 // A check box or option button: the mark at the left, the label beside it.
@@ -139,8 +143,7 @@ void paintChoice(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s,
             p.drawPolyline(tick);
         }
     }
-    const int hAlign = s.textHAlign == 1 ? 1 : s.textHAlign;
-    paintShapeText(p, ctx, s, QRectF(QPointF(mark.right() + 3 * T, frame.top()), frame.bottomRight()), hAlign, 2);
+    paintShapeText(p, ctx, s, QRectF(QPointF(mark.right() + 3 * T, frame.top()), frame.bottomRight()), s.textHAlign, 2);
 }
 
 // A list or drop-down box: white with a frame; the drop-down has its arrow
