@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/xls/SheetState.h"
+#include "reports/sheet/NumberWidths.h"
 #include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/RichCellText.h"
 #include "reports/sheet/SheetPictures.h"
@@ -284,10 +285,16 @@ public:
         }
         return it->second;
     }
+    NumberWidths& numbers(const SheetContext& ctx, int ifnt) {
+        auto it = numbers_.find(ifnt);
+        if (it == numbers_.end()) it = numbers_.emplace(ifnt, NumberWidths(get(ctx, ifnt).second)).first;
+        return it->second;
+    }
 
 private:
     const QPaintDevice* device_;
     std::map<int, std::pair<QFont, QFontMetricsF>> fonts_;
+    std::map<int, NumberWidths> numbers_;
 };
 
 void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, const xls::CellData& cell,
@@ -311,7 +318,19 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
         else ct.hAlign = d.rightAligned || cell.type == xls::CellType::Number ? 3 : 1;
     }
     QFontMetricsF fm = cached.second;
-    auto measure = [&fm](const QString& s) { return fm.horizontalAdvance(s); };
+    // A cell's text is measured for its fit, its spill and its place: the
+    // last width is kept, as shaping the text is the dearest part of a cell.
+    QString measured;
+    double measuredWidth = 0;
+    NumberWidths* numbers = &fonts.numbers(ctx, xf.font);
+    auto measure = [&](const QString& s) {
+        if (s.size() != measured.size() || s != measured) {
+            measured = s;
+            measuredWidth = numbers ? numbers->width(s) : -1;
+            if (measuredWidth < 0) measuredWidth = fm.horizontalAdvance(s);
+        }
+        return measuredWidth;
+    };
     QRectF cellBox = merge ? g.area(ctx.plan, *merge) : g.area(ctx.plan, {row, row, col, ct.acrossTo});
     const double room = cellBox.width() - 2 * kPadding;
     if (d.fillAt >= 0 && !d.fill.isNull()) {  // "*x": repeat x to fill the cell
@@ -327,6 +346,8 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     if (xf.shrink && !wrap && measure(d.text) > room && room > 0) {
         font.setPixelSize(std::max(1, int(font.pixelSize() * room / measure(d.text))));
         fm = QFontMetricsF(font, p.device());
+        measured.clear();
+        numbers = nullptr;
     }
     if (ct.hAlign == 4 && !d.text.isEmpty()) {  // fill: the text repeated across the cell
         const int times = std::max(1, int(room / std::max(1.0, measure(d.text))));
@@ -344,12 +365,12 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     }
     const bool spills = !wrap && !merge && cell.type == xls::CellType::Text && xf.rotation == 0;
     const QRectF box = textBox(ctx, g, row, col, merge, ct, rich ? rich->width() : measure(d.text), spills);
-    const double indent = xf.indent * 3 * fm.horizontalAdvance(QLatin1Char(' '));
+    const double indent = xf.indent ? xf.indent * 3 * fm.horizontalAdvance(QLatin1Char(' ')) : 0;
     QRectF inner = box.adjusted(kPadding + (ct.hAlign == 1 ? indent : 0), 0, -kPadding - (ct.hAlign == 3 ? indent : 0), 0);
     int flags = ct.hAlign == 2 ? Qt::AlignHCenter : ct.hAlign == 3 ? Qt::AlignRight : Qt::AlignLeft;
     flags |= xf.vAlign == 0 ? Qt::AlignTop : xf.vAlign == 1 || xf.vAlign == 4 ? Qt::AlignVCenter : xf.vAlign == 3 ? Qt::AlignTop : Qt::AlignBottom;
     if (wrap) flags |= Qt::TextWordWrap | Qt::TextWrapAnywhere;
-    const double width = fm.horizontalAdvance(d.text);
+    const double width = measure(d.text);
     const bool plain = !wrap && xf.rotation == 0 && !d.text.contains(QLatin1Char('\n'));
     if (font != p.font()) p.setFont(font);
     if (p.pen().color() != ct.color) p.setPen(ct.color);
