@@ -124,3 +124,26 @@ TEST(RichText, TextBoxAlignmentAndRunsFromItsTxo) {
     EXPECT_EQ(look.vAlign, 3);
     EXPECT_EQ(pairs(&look.runs), (Runs{{0, 5}, {3, 6}})) << "the closing run is no run";
 }
+
+TEST(ShapeLook, PropertiesAndFlagsGiveLineFillTurnAndArrows) {
+    WorkbookModel book;
+    ShapeModel shape;
+    // Line colour as plain RGB (0x00BBGGRR), 2 pt, no fill, turned 27
+    // degrees (16.16), an arrow at the end, flipped horizontally.
+    const std::map<int, uint32_t> props{{0x01C0, 0x000000FF}, {0x01CB, 25400}, {0x01BF, 0x00100000},
+                                        {0x0004, 27u << 16}, {0x01D1, 1}};
+    applyShapeLook(props, 0x0040, shape, book);
+    EXPECT_EQ(shape.lineColor, 0x0000FF);
+    EXPECT_DOUBLE_EQ(shape.lineWidthPt, 2.0);
+    EXPECT_FALSE(shape.filled);
+    EXPECT_DOUBLE_EQ(shape.rotation, 27.0);
+    EXPECT_EQ(shape.arrowStart, 0);
+    EXPECT_EQ(shape.arrowEnd, 1);
+    EXPECT_TRUE(shape.flipH);
+    EXPECT_FALSE(shape.flipV);
+
+    ShapeModel plain;
+    applyShapeLook({{0x01BF, 0x00000010}}, 0, plain, book);
+    EXPECT_TRUE(plain.filled) << "fFilled counts only with fUsefFilled";
+    EXPECT_DOUBLE_EQ(plain.lineWidthPt, 0.75);
+}

@@ -63,6 +63,7 @@ struct ShapeModel {
     int lineColor = 0;         // RGB as fillColor
     double lineWidthPt = 0.75;
     bool flipH = false, flipV = false;  // a line runs from the top right (H) or bottom left (V) corner
+    double rotation = 0;       // degrees clockwise about the centre
     int arrowStart = 0, arrowEnd = 0;   // MSOLINEEND: 0 none, 1 triangle, ...
     int textHAlign = 0;        // TXO: 1 left, 2 centre, 3 right, 4 justify, 7 distributed; 0 not given
     int textVAlign = 0;        // TXO: 1 top, 2 middle, 3 bottom, 4 justify, 7 distributed; 0 not given

@@ -3,13 +3,14 @@
 #include "host/xls/DrawingReader.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tabulon::xls {
 
 namespace {
 
 // OfficeArtFOPT property ids, MS-ODRAW 2.3.
-constexpr int kFillColor = 0x0181, kFillFlags = 0x01BF, kLineColor = 0x01C0, kLineWidth = 0x01CB,
+constexpr int kRotation = 0x0004, kFillColor = 0x0181, kFillFlags = 0x01BF, kLineColor = 0x01C0, kLineWidth = 0x01CB,
     kLineStartArrow = 0x01D0, kLineEndArrow = 0x01D1;
 // Fill Style Boolean Properties (2.3.7.43): fFilled, counted only with fUsefFilled.
 constexpr uint32_t kFilled = 0x00000010, kUseFilled = 0x00100000;
@@ -29,6 +30,8 @@ void applyShapeLook(const std::map<int, uint32_t>& props, uint32_t fspFlags, Sha
     if (const uint32_t* width = value(kLineWidth)) shape.lineWidthPt = std::min(*width / kEmuPerPoint, 100.0);
     if (const uint32_t* arrow = value(kLineStartArrow)) shape.arrowStart = int(std::min<uint32_t>(*arrow, 255));
     if (const uint32_t* arrow = value(kLineEndArrow)) shape.arrowEnd = int(std::min<uint32_t>(*arrow, 255));
+    // A 16.16 fixed-point number of degrees.
+    if (const uint32_t* turn = value(kRotation)) shape.rotation = std::fmod(int32_t(*turn) / 65536.0, 360.0);
     shape.flipH = fspFlags & kFspFlipH;
     shape.flipV = fspFlags & kFspFlipV;
 }

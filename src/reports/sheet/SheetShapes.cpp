@@ -101,6 +101,19 @@ void paintAutoShape(QPainter& p, const SheetContext& ctx, const xls::ShapeModel&
     paintShapeText(p, ctx, s, frame.adjusted(7.2 * T, 3.6 * T, -7.2 * T, -3.6 * T), s.textHAlign, s.textVAlign);
 }
 
+// A turned shape: the painter turns about the anchor's centre. The anchor of
+// a shape turned by 45 to 135 degrees (or 225 to 315) is its turned outline
+// box, so its own box has width and height swapped.
+QRectF turned(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
+    if (s.rotation == 0) return frame;
+    const double angle = s.rotation < 0 ? s.rotation + 360 : s.rotation;
+    const bool swapped = (angle >= 45 && angle < 135) || (angle >= 225 && angle < 315);
+    const QSizeF size = swapped ? frame.size().transposed() : frame.size();
+    p.translate(frame.center());
+    p.rotate(angle);
+    return QRectF(QPointF(-size.width() / 2, -size.height() / 2), size);
+}
+
 void paintRaised(QPainter& p, const QRectF& r) {
     p.setPen(Qt::NoPen);
     p.setBrush(kButtonFace);
@@ -204,7 +217,7 @@ void paintShape(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& an
     default: {
         const Outline outline = outlineOf(*shape);
         if (outline == Outline::Frame) paintLabelledFrame(p, frame, shape->text.isEmpty() ? frameLabel(shape->kind) : shape->text);
-        else paintAutoShape(p, ctx, *shape, frame, outline);
+        else paintAutoShape(p, ctx, *shape, turned(p, *shape, frame), outline);
     }
     }
     p.restore();
