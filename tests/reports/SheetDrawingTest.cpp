@@ -149,6 +149,23 @@ TEST(SheetDrawing, ShapesPrintWithTheirFillAndButtonsWithTheirFace) {
     EXPECT_GT(pixelsIn(img, left, rowY(plan, 10), right, rowY(plan, 12), dark), 10) << "its caption";
 }
 
+TEST(SheetDrawing, CheckBoxesShowTheirStateAndLabel) {
+    test::XlsWriter w;
+    test::XlsSheet& s = w.addSheet(QStringLiteral("選択"));
+    s.number(8, 4, 1);
+    s.checkBox(1, 1, QStringLiteral("済"), 1);
+    s.checkBox(5, 1, QStringLiteral("済"), 0);
+    const auto [img, plan] = Printed(w).page(QStringLiteral("選択"));
+    // The mark is 9 pt square at the left of the two rows the box covers,
+    // the label right of it.
+    const auto markInk = [&](int row) {
+        const double middle = (rowY(plan, row) + rowY(plan, row + 2)) / 2, left = colX(plan, 1);
+        return pixelsIn(img, left + 2.5, middle - 3.5, left + 9.5, middle + 3.5, dark);
+    };
+    EXPECT_GT(markInk(1), markInk(5) + 10) << "the checked box has its tick";
+    EXPECT_GT(pixelsIn(img, colX(plan, 1) + 12, rowY(plan, 5), colX(plan, 2), rowY(plan, 7), dark), 10) << "label";
+}
+
 TEST(SheetDrawing, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
     QImage small(40, 30, QImage::Format_RGB32);
     small.fill(Qt::blue);
