@@ -5,8 +5,6 @@
 #include "support/XlsWriter.h"
 
 #include <QBuffer>
-#include <QTemporaryDir>
-#include <optional>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -42,27 +40,13 @@ QByteArray label(int row, int col, int ixfe, const QByteArray& latin) {
     return record(0x0204, words({row, col, ixfe, int(latin.size())}) + QByteArray(1, '\0') + latin);
 }
 
-struct Printed {
-    QTemporaryDir dir;
-    std::optional<host::Workbook> book;
-    explicit Printed(const test::XlsWriter& w) {
-        const QString path = dir.filePath(QStringLiteral("drawing.xls"));
-        EXPECT_TRUE(w.save(path));
-        book.emplace(host::Workbook::load(path));
-    }
-    // The first page in colour, with the plan that says where the cells are.
-    std::pair<QImage, reports::sheet::SheetPlan> page(const QString& sheet) const {
-        const auto doc = reports::test::sheetImage(*book, sheet);
-        const QSizeF mm = doc->paperSizeMm();
-        QImage img(int(mm.width() * kPxPerMm), int(mm.height() * kPxPerMm), QImage::Format_RGB32);
-        img.setDotsPerMeterX(int(kPxPerMm * 1000));
-        img.setDotsPerMeterY(int(kPxPerMm * 1000));
-        img.fill(Qt::white);
-        QPainter p(&img);
-        doc->paintPageOn(p, img, 0);
-        return {img, doc->plan()};
-    }
-};
+// The first page of a crafted sheet in colour, with the plan that says
+// where its cells are.
+std::pair<QImage, reports::sheet::SheetPlan> firstPage(const test::XlsWriter& w, const QString& sheet) {
+    const reports::test::PrintedWorkbook printed(w);
+    const auto doc = printed.image(sheet);
+    return {reports::test::renderPage(*doc, 0, kPxPerMm, QImage::Format_RGB32), doc->plan()};
+}
 
 // The left edge of a column and the top of a row on the first page, in points.
 double colX(const reports::sheet::SheetPlan& plan, double col) {
@@ -100,7 +84,7 @@ TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
     const QByteArray text("plainRED");
     test::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
     s.extraRecords = record(0x00D6, words({0, 0, 15, int(text.size())}) + QByteArray(1, '\0') + text + words({1, 5, 5}));
-    const auto [img, plan] = Printed(w).page(QStringLiteral("書式"));
+    const auto [img, plan] = firstPage(w, QStringLiteral("書式"));
     const double row = rowY(plan, 0), bottom = rowY(plan, 1), left = colX(plan, 0);
     const double split = left + 24;  // "plain" in Arial 10 is about 22 pt wide
     EXPECT_EQ(pixelsIn(img, left, row, split - 2, bottom, red), 0) << "the text before the run keeps the cell's font";
@@ -127,7 +111,7 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
         test::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
         s.extraRecords = label(0, 0, 16, "XX") + record(0x0201, words({0, 1, 16})) +
                          (c.valueInC ? label(0, 2, 16, "z") : record(0x0201, words({0, 2, 16})));
-        const auto [img, plan] = Printed(w).page(QStringLiteral("中央"));
+        const auto [img, plan] = firstPage(w, QStringLiteral("中央"));
         const double mid = colX(plan, c.centre), top = rowY(plan, 0), bottom = rowY(plan, 1);
         EXPECT_GT(pixelsIn(img, mid - 6, top, mid + 6, bottom, dark), 10) << c.what;
         EXPECT_EQ(pixelsIn(img, colX(plan, 0) + 2, top + 2, mid - 14, bottom - 2, dark), 0) << c.what;
@@ -140,7 +124,7 @@ TEST(SheetDrawing, ShapesPrintWithTheirFillAndButtonsWithTheirFace) {
     s.number(20, 6, 1);
     s.textBox(1, 1, QStringLiteral("メモ")).fillRgb = 0xFF0000;
     s.button(10, 1, QStringLiteral("実行"), QStringLiteral("Module1.Run"));
-    const auto [img, plan] = Printed(w).page(QStringLiteral("図形"));
+    const auto [img, plan] = firstPage(w, QStringLiteral("図形"));
     const auto face = [](QColor c) { return c == QColor(0xD4, 0xD0, 0xC8); };
     // Each object covers two rows of one column from its top-left cell.
     const double left = colX(plan, 1), right = colX(plan, 2);
@@ -155,7 +139,7 @@ TEST(SheetDrawing, CheckBoxesShowTheirStateAndLabel) {
     s.number(8, 4, 1);
     s.checkBox(1, 1, QStringLiteral("済"), 1);
     s.checkBox(5, 1, QStringLiteral("済"), 0);
-    const auto [img, plan] = Printed(w).page(QStringLiteral("選択"));
+    const auto [img, plan] = firstPage(w, QStringLiteral("選択"));
     // The mark is 9 pt square at the left of the two rows the box covers,
     // the label right of it.
     const auto markInk = [&](int row) {
