@@ -2,11 +2,14 @@
 
 #include <QPainter>
 #include <QTextCharFormat>
-#include <limits>
 
 namespace tabulon::reports::sheet {
 
 namespace {
+
+// The width of a line that never wraps: far wider than any page, well inside
+// what the text layout's fixed-point numbers hold.
+constexpr double kOneLine = 1e6;
 
 QTextLayout::FormatRange range(int start, int end, const RunStyle& style) {
     QTextLayout::FormatRange r;
@@ -48,7 +51,7 @@ std::unique_ptr<RichCellText> RichCellText::make(const QString& shown, const QSt
     rich->layout_->setTextOption(option);
     rich->layout_->beginLayout();
     for (QTextLine line = rich->layout_->createLine(); line.isValid(); line = rich->layout_->createLine()) {
-        line.setLineWidth(std::numeric_limits<float>::max() / 4);
+        line.setLineWidth(kOneLine);
         rich->width_ = std::max(rich->width_, line.naturalTextWidth());
     }
     rich->layout_->endLayout();
@@ -62,7 +65,7 @@ void RichCellText::paint(QPainter& p, const QRectF& inner, int hAlign, int vAlig
     layout_->beginLayout();
     double height = 0;
     for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
-        line.setLineWidth(wrap ? std::max(1.0, inner.width()) : std::numeric_limits<float>::max() / 4);
+        line.setLineWidth(wrap ? std::max(1.0, inner.width()) : kOneLine);
         const double w = line.naturalTextWidth();
         const double x = hAlign == 2 ? (inner.width() - w) / 2 : hAlign == 3 ? inner.width() - w : 0;
         line.setPosition(QPointF(x, height));
