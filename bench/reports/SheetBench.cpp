@@ -3,7 +3,8 @@
 // memory beside the file size. Writes its own workbook (62,500 rows of 16
 // columns: numbers, shared texts and long texts) unless given one.
 //
-//   bench_sheet [FILE.xls [SHEET]] [--pages N]   (N: PDF pages to time, default 200)
+//   bench_sheet [FILE.xls [SHEET]] [--pages N]   (N: PDF pages to time, default 200;
+//                                                 a missing FILE is written first)
 #include "host/CellDisplay.h"
 #include "reports/sheet/SheetDocument.h"
 #include "support/XlsWriter.h"
@@ -55,7 +56,11 @@ int main(int argc, char** argv) {
         args.remove(i, 2);
     }
     QTemporaryDir dir;
-    const QString file = args.isEmpty() ? writeWorkbook(dir.filePath(QStringLiteral("large.xls"))) : args[0];
+    // A FILE that does not exist yet is written and kept, to be timed again
+    // (or profiled) without writing it each time.
+    const QString file = args.isEmpty()                   ? writeWorkbook(dir.filePath(QStringLiteral("large.xls")))
+                         : !QFileInfo::exists(args[0]) ? writeWorkbook(args[0])
+                                                         : args[0];
     const double fileMb = QFileInfo(file).size() / 1048576.0;
 
     QElapsedTimer t;

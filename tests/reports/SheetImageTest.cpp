@@ -16,20 +16,7 @@ namespace {
 
 constexpr double kPxPerMm = 4;
 
-// A workbook written by the test writer and loaded back; the file stays
-// while the workbook is in use (its formats are read from it again).
-struct Printed {
-    QTemporaryDir dir;
-    std::optional<host::Workbook> book;
-    explicit Printed(const test::XlsWriter& w) {
-        const QString path = dir.filePath(QStringLiteral("layout.xls"));
-        EXPECT_TRUE(w.save(path));
-        book.emplace(host::Workbook::load(path));
-    }
-    std::shared_ptr<SheetDocument> image(const QString& sheet, int zoom) const {
-        return reports::test::sheetImage(*book, sheet, zoom);
-    }
-};
+using Printed = reports::test::PrintedWorkbook;
 
 QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
 

@@ -317,6 +317,12 @@ XlsShape& XlsSheet::picture(int row, int col) {
     return shapes.back();
 }
 
+XlsShape& XlsSheet::checkBox(int row, int col, const QString& label, int checked) {
+    XlsShape s; s.kind = XlsShape::CheckBox; s.row = row; s.col = col; s.text = label; s.checked = checked;
+    shapes.push_back(s);
+    return shapes.back();
+}
+
 XlsSheet& XlsWriter::addSheet(const QString& name) {
     sheets_.push_back(XlsSheet{name, 0, false, {}, {}, {}});
     return sheets_.back();
@@ -377,6 +383,7 @@ QByteArray XlsWriter::workbookStream() const {
     QByteArray cp;
     put16(cp, 1200);
     globals += record(0x0042, cp);
+    globals += extraGlobals;
 
     // Self-referencing SUPBOOK with one XTI per sheet, so 3-D references
     // and sheet-level names can point at sheet i through ixti i.

@@ -49,7 +49,7 @@ struct XlsCell {
 // A drawing object on a sheet. Object ids follow the order the shapes were
 // added (1, 2, ...), which is what the default names are built from.
 struct XlsShape {
-    enum Kind { Note, TextBox, Button, Picture };
+    enum Kind { Note, TextBox, Button, Picture, CheckBox };
     Kind kind = TextBox;
     int row = 0, col = 0;  // top-left cell of the anchor (a note: its cell)
     QString text;          // a note's text without the author line
@@ -61,6 +61,7 @@ struct XlsShape {
     bool lineVisible = true;  // false writes the line switched off
     QByteArray png;        // a picture's image (a PNG file) for the BLIP store; empty: none
     bool shown = false;    // a note kept in view rather than shown on hover
+    int checked = 0;       // a check box's state: 0 off, 1 on, 2 mixed
 };
 
 struct XlsSheet {
@@ -85,6 +86,8 @@ struct XlsSheet {
     XlsShape& button(int row, int col, const QString& caption, const QString& macro);
     // A picture frame: no text, no line, as the spreadsheet inserts one.
     XlsShape& picture(int row, int col);
+    // A check box of the Forms toolbar with its label and state.
+    XlsShape& checkBox(int row, int col, const QString& label, int checked);
 };
 
 struct XlsName {
@@ -121,6 +124,8 @@ public:
     void setProperties(const QString& title, const QString& author, const QString& company);
     void setVbaCodePage(int cp) { vbaCodePage_ = cp; }
     void setProtectedProject(bool on) { protectedProject_ = on; }
+    // Whole records written into the globals after the code page (FONT, XF, ...).
+    QByteArray extraGlobals;
 
     // Writes the compound file; returns false when the file cannot be written.
     bool save(const QString& path) const;

@@ -75,7 +75,7 @@ QByteArray anchor(const XlsShape& shape) {
 
 // OBJ: FtCmo, then a comment's FtNts or a button's FtMacro, then FtEnd.
 QByteArray objRecord(const XlsShape& shape, int id, const QHash<QString, int>& macroNames) {
-    static const quint16 kinds[] = {0x19, 0x06, 0x07, 0x08};  // note, text box, button, picture
+    static const quint16 kinds[] = {0x19, 0x06, 0x07, 0x08, 0x0B};  // note, text box, button, picture, check box
     QByteArray b;
     put16(b, 0x0015); put16(b, 0x0012);
     put16(b, kinds[shape.kind]); put16(b, quint16(id));
@@ -87,6 +87,10 @@ QByteArray objRecord(const XlsShape& shape, int id, const QHash<QString, int>& m
         guid[15] = char(id);               // any per-comment id will do
         b += guid;
         put16(b, 0); put32(b, 0);
+    } else if (shape.kind == XlsShape::CheckBox) {
+        put16(b, 0x000A); put16(b, 0x000C);  // FtCbls: the state, then accelerator and flags
+        put16(b, quint16(shape.checked));
+        b.append(QByteArray(10, '\0'));
     } else if (macroNames.contains(shape.macro)) {
         // ObjFmla: cce, unused, one PtgName token, padded to an even size.
         QByteArray fmla;
@@ -180,7 +184,8 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         put32(fsp, firstSpid + quint32(i) + 1);
         put32(fsp, 0x0A00);                // fHaveAnchor | fHaveSpt
         const bool picture = shape.kind == XlsShape::Picture;
-        const int type = picture ? 75 : shape.kind == XlsShape::Button ? 201 : 202;  // picture frame, host control, text box
+        const bool control = shape.kind == XlsShape::Button || shape.kind == XlsShape::CheckBox;
+        const int type = picture ? 75 : control ? 201 : 202;  // picture frame, host control, text box
         const int textLength = picture ? 0 : int(textbox.size());
         const QByteArray children = art(0xF00A, 2, type, fsp) + options(shape, firstPib) + anchor(shape) + art(0xF011, 0, 0, {});
         firstPib += shape.png.isEmpty() ? 0 : 1;

@@ -118,7 +118,12 @@ void parseLabel(const Record& rec, SheetState& st) {
     c.skip(2);
     const QString text = readUnicodeString16(rec, c);
     checkCell(row, col, rec.offset);
-    st.setText(st.addCell(row, col, CellType::Text), text);
+    CellData& cell = st.addCell(row, col, CellType::Text);
+    st.setText(cell, text);
+    if (rec.type == rt::RString && c.remaining() >= 2) {
+        TextRuns runs = readFormatRuns(c, c.u16(), text.size());
+        if (!runs.empty()) st.sheet.textRuns[cell.text] = std::move(runs);
+    }
 }
 
 // BoolErr, MS-XLS 2.4.24

@@ -4,11 +4,13 @@
 #include "host/xls/DrawingReader.h"
 #include "host/xls/FormulaDecoder.h"
 
+#include <algorithm>
+
 namespace tabulon::xls {
 
 namespace {
 
-constexpr uint16_t kFtEnd = 0x00, kFtMacro = 0x04, kFtLbsData = 0x13, kFtCmo = 0x15;
+constexpr uint16_t kFtEnd = 0x00, kFtMacro = 0x04, kFtCbls = 0x0A, kFtLbsData = 0x13, kFtCmo = 0x15;
 
 // FtMacro, MS-XLS 2.5.155: an ObjFmla (2.5.191) whose ObjectParsedFormula
 // (2.5.198.22) holds one name token; the spreadsheet shows it without "=".
@@ -53,6 +55,7 @@ ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
         if (ft == kFtEnd || ft == kFtLbsData) break;
         const size_t at = c.pos();
         const uint8_t* body = c.take(cb);
+        if (ft == kFtCbls && cb >= 2) info.checked = std::min(body[0] | (body[1] << 8), 2);  // FtCbls, 2.5.137
         if (ft != kFtMacro || cb == 0) continue;
         try {
             info.macro = macroText(body, cb, rec.offset + 4 + at, ctx);

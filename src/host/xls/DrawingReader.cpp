@@ -35,6 +35,7 @@ constexpr int kMaxDepth = 32;
 struct Entry {
     int shapes = 0;              // FSP records seen; only the first one's data counts
     uint32_t fspFlags = 0;
+    int shapeType = 0;           // MSOSPT, the FSP record's instance
     std::map<int, uint32_t> props;
     QString storedName;
     long long obj = -1;          // index into the OBJ records
@@ -85,6 +86,7 @@ private:
         switch (type) {
         case art::Fsp:  // OfficeArtFSP, MS-ODRAW 2.2.40
             if (e && ++e->shapes == 1 && len >= 8) {
+                e->shapeType = instance;
                 c.skip(4);  // spid
                 e->fspFlags = c.u32();
             }
@@ -165,9 +167,16 @@ ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& she
     if (lineFlags != e.props.end() && (lineFlags->second & kUseLineOn))
         shape.lineVisible = (lineFlags->second & kLineOn) != 0;
     shape.hasText = kindHasText(info.kind) || e.txo >= 0;
+    shape.shapeType = e.shapeType;
+    shape.checked = info.checked;
+    applyShapeLook(e.props, e.fspFlags, shape, book);
     if (e.txo >= 0 && size_t(e.txo) < recs.txos_.size()) {
         try {
             shape.text = parseTxoText(recs.txos_[size_t(e.txo)]);
+            TxoLook look = parseTxoLook(recs.txos_[size_t(e.txo)]);
+            shape.textHAlign = look.hAlign;
+            shape.textVAlign = look.vAlign;
+            shape.textRuns = std::move(look.runs);
         } catch (const FormatError& err) {
             warn(log, QStringLiteral("sheet '%1': text of %2").arg(sheet.name, shape.name), err);
         }

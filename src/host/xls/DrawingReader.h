@@ -9,6 +9,7 @@
 #include "host/xls/RecordStream.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace tabulon::xls {
@@ -33,7 +34,19 @@ struct ObjInfo {
     int id = 0;
     QString macro;        // the assigned macro as the spreadsheet shows it, no "="
     QString problem;      // why the macro could not be read, empty when it could
+    int checked = -1;     // FtCbls of a check box or option button: 0, 1, 2 mixed; -1 none
 };
+
+// What a TXO record says about the look of its text.
+struct TxoLook {
+    int hAlign = 0, vAlign = 0;  // 1 left / top, 2 centre, 3 right / bottom, 4 justify, 7 distributed; 0 not given
+    TextRuns runs;
+};
+
+// The line, fill and flips of a shape from its OfficeArt properties (MS-ODRAW
+// 2.3) and FSP flags, into the look fields of shape.
+void applyShapeLook(const std::map<int, uint32_t>& props, uint32_t fspFlags, ShapeModel& shape,
+                    const WorkbookModel& book);
 
 // The drawing records of one sheet in file order.
 class DrawingRecords {
@@ -56,6 +69,8 @@ void readDrawing(const DrawingRecords& records, SheetModel& sheet, const Workboo
 ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx);
 // TxO, MS-XLS 2.4.329: the text, which lives in the CONTINUE after the record.
 QString parseTxoText(const Record& rec);
+// TxO, MS-XLS 2.4.329: the alignment and the formatting runs of the text.
+TxoLook parseTxoLook(const Record& rec);
 
 // Palette, MS-XLS 2.4.188.
 void parsePalette(const Record& rec, WorkbookModel& book);

@@ -67,7 +67,8 @@ void parseSstStrings(const Record& rec, WorkbookModel& book) {
             const size_t runs = (flags & 0x08) ? c.u16() : 0;
             const size_t ext = (flags & 0x04) ? c.u32() : 0;
             book.sst.push_back(readContinuedChars(rec, c, cch, flags & 0x01));
-            c.skip(std::min(runs * 4, c.remaining()));
+            TextRuns formatting = readFormatRuns(c, runs, book.sst.back().size());
+            if (!formatting.empty()) book.sstRuns.emplace(uint32_t(book.sst.size() - 1), std::move(formatting));
             if (ext > c.remaining()) throw FormatError(QStringLiteral("phonetic block truncated"), c.pos());
             c.skip(ext);
         }

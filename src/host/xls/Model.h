@@ -31,6 +31,14 @@ struct CellData {
 };
 static_assert(sizeof(CellData) == 24, "cells stay compact");
 
+// A formatting run of a rich text (FormatRun, MS-XLS 2.5.129): from the
+// character `first` on, the text is in the font `font` (an ifnt as stored).
+struct TextRun {
+    uint16_t first = 0;
+    uint16_t font = 0;
+};
+using TextRuns = std::vector<TextRun>;
+
 // A rectangular block of cells, 0-based and inclusive.
 struct Area {
     int firstRow = 0, lastRow = 0, firstCol = 0, lastCol = 0;
@@ -49,6 +57,18 @@ struct ShapeModel {
     int kind = -1;             // the OBJ record's object type (MS-XLS 2.5.143 ot); -1 none
     int objectId = 0;          // the OBJ record's object id
     bool hasText = false;      // the kind holds a character text (text box, button, ...)
+    // How the print image draws it (MS-ODRAW properties, the TXO and OBJ records).
+    int shapeType = 0;         // MSOSPT of its FSP: 1 rectangle, 2 rounded rectangle, 3 oval, 20 line, 202 text box
+    bool filled = true;
+    int lineColor = 0;         // RGB as fillColor
+    double lineWidthPt = 0.75;
+    bool flipH = false, flipV = false;  // a line runs from the top right (H) or bottom left (V) corner
+    double rotation = 0;       // degrees clockwise about the centre
+    int arrowStart = 0, arrowEnd = 0;   // MSOLINEEND: 0 none, 1 triangle, ...
+    int textHAlign = 0;        // TXO: 1 left, 2 centre, 3 right, 4 justify, 7 distributed; 0 not given
+    int textVAlign = 0;        // TXO: 1 top, 2 middle, 3 bottom, 4 justify, 7 distributed; 0 not given
+    TextRuns textRuns;         // the TXO's formatting runs
+    int checked = -1;          // a check box or option button: 0 off, 1 on, 2 mixed; -1 not known
 };
 
 struct SheetModel {
@@ -67,6 +87,7 @@ struct SheetModel {
     bool fitToPage = false;
     int scale = 100;            // SETUP iScale
     std::vector<ShapeModel> shapes;
+    std::map<uint32_t, TextRuns> textRuns;  // RSTRING cells: own text index -> its runs
 };
 
 struct NameModel {
@@ -114,6 +135,7 @@ struct WorkbookModel {
     std::vector<int> boundSheetToSheet; // BoundSheet index -> index in sheets, -1 if left out
     QStringList boundSheetNames;        // every BoundSheet8 name in file order
     std::vector<QString> sst;
+    std::map<uint32_t, TextRuns> sstRuns;  // shared strings that carry formatting runs, by index
     uint64_t sstCount = 0;              // the strings the SST records announce: cells are checked against it
     std::vector<NameModel> names;
     std::vector<SupBookModel> supBooks;
@@ -131,6 +153,14 @@ inline const QString& cellText(const WorkbookModel& book, const SheetModel& shee
     if (cell.type != CellType::Text) return none;
     const std::vector<QString>& from = (cell.flags & CellData::OwnText) ? sheet.texts : book.sst;
     return cell.text < from.size() ? from[cell.text] : none;
+}
+
+// A text cell's formatting runs; null for a plain text.
+inline const TextRuns* cellRuns(const WorkbookModel& book, const SheetModel& sheet, const CellData& cell) {
+    if (cell.type != CellType::Text) return nullptr;
+    const auto& from = (cell.flags & CellData::OwnText) ? sheet.textRuns : book.sstRuns;
+    const auto it = from.find(cell.text);
+    return it == from.end() ? nullptr : &it->second;
 }
 
 inline const QString& cellFormula(const SheetModel& sheet, const CellData& cell) {

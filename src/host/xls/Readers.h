@@ -55,6 +55,10 @@ size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 void parseBoundSheet(const Record& rec, WorkbookModel& book);
 uint32_t sstAnnounced(const Record& rec);  // the strings an SST record says it holds
 void parseSstStrings(const Record& rec, WorkbookModel& book);
+// count FormatRun entries (MS-XLS 2.5.129) of a text of textLength
+// characters. Runs that start past the text or out of order are dropped; a
+// count larger than the bytes present reads the runs that are there.
+TextRuns readFormatRuns(ByteCursor& c, size_t count, qsizetype textLength);
 void parseLbl(const Record& rec, WorkbookModel& book);
 void parseSupBook(const Record& rec, WorkbookModel& book);
 void parseExternSheet(const Record& rec, WorkbookModel& book);

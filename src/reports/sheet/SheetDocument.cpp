@@ -96,7 +96,7 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
     }
     Span rows, cols;
     plan_.page(pages_[size_t(index)], rows, cols);
-    const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_};
+    const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_, pictures_};
     const QSizeF size = pageSizeTwips(ctx, rows, cols);
     const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;
     double x = plan_.marginLeftPt * kUnitsPerPoint, y = plan_.marginTopPt * kUnitsPerPoint;

@@ -7,6 +7,7 @@
 #include "reports/ReportDocument.h"
 #include "reports/sheet/SheetNotes.h"
 #include "reports/sheet/SheetPages.h"
+#include "reports/sheet/SheetPictures.h"
 
 #include <QDateTime>
 #include <memory>
@@ -45,6 +46,7 @@ private:
     std::vector<NoteEntry> notes_;     // printed after the sheet when its setup asks
     std::vector<Span> notePages_;
     QFont noteFont_;
+    mutable PictureCache pictures_;  // filled while pages are painted
     bool chart_ = false;
     QDateTime printed_ = QDateTime::currentDateTime();
 };

@@ -1,8 +1,11 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/xls/SheetState.h"
+#include "reports/sheet/NumberWidths.h"
 #include "reports/sheet/PrintedPages.h"
+#include "reports/sheet/RichCellText.h"
 #include "reports/sheet/SheetPictures.h"
+#include "reports/sheet/SheetShapes.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -62,10 +65,6 @@ PageGrid makeGrid(const SheetContext& ctx, Span rows, Span cols) {
 
 QColor rgbColor(unsigned rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
 
-QColor icvColor(const SheetContext& ctx, int icv, unsigned automatic) {
-    if (icv == 64 || icv == 65 || icv == 0x7FFF || icv < 0) return rgbColor(automatic);
-    return rgbColor(xls::icvRgb(icv, ctx.book));
-}
 
 const xls::CellData* findCell(const xls::SheetModel& sheet, int row, int col) {
     const auto it = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), std::make_pair(row, col),
@@ -199,6 +198,11 @@ void paintBorders(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
 
 }  // namespace
 
+QColor icvColor(const SheetContext& ctx, int icv, unsigned automatic) {
+    if (icv == 64 || icv == 65 || icv == 0x7FFF || icv < 0) return rgbColor(automatic);
+    return rgbColor(xls::icvRgb(icv, ctx.book));
+}
+
 QString substituteFamily(const QString& name) {
     const QString n = name.normalized(QString::NormalizationForm_KC).toLower();
     if (n.contains(QStringLiteral("明朝")) || n.contains(QStringLiteral("mincho")) || n.contains(QStringLiteral("serif")))
@@ -235,17 +239,28 @@ struct CellText {
     QString text;
     QColor color;
     int hAlign = 1;  // 1 left, 2 centre, 3 right, 4 fill, 5 justify, 7 distributed
+    int acrossTo = 0;  // the last column the text is centred across (its own, but for centre across selection)
 };
+
+// Centre across selection: the cell and the empty cells to its right that
+// are formatted the same way make one box for the text.
+int acrossSelectionEnd(const SheetContext& ctx, int row, int col) {
+    int last = col;
+    while (last < 255 && ctx.source.formats().xf(ctx.layout.cellXf(row, last + 1)).hAlign == 6 &&
+           !holdsValue(ctx, row, last + 1))
+        ++last;
+    return last;
+}
 
 // Where a cell's text goes: its own box, a merged area, or, for a text that
 // does not wrap, the empty neighbours it spills into.
 QRectF textBox(const SheetContext& ctx, const PageGrid& g, int row, int col, const xls::Area* merge,
                const CellText& ct, double textWidth, bool spills) {
     if (merge) return g.area(ctx.plan, *merge);
-    QRectF box = g.area(ctx.plan, {row, row, col, col});
+    int lo = col, hi = ct.acrossTo;
+    QRectF box = g.area(ctx.plan, {row, row, lo, hi});
     if (!spills || textWidth + 2 * kPadding <= box.width()) return box;
     const bool right = ct.hAlign == 3, centre = ct.hAlign == 2;
-    int lo = col, hi = col;
     auto need = [&] { return textWidth + 2 * kPadding - (g.colX(ctx.plan, hi + 1) - g.colX(ctx.plan, lo)); };
     while (need() > 0) {
         const bool canRight = !right && hi + 1 <= g.cols.last && !holdsValue(ctx, row, hi + 1);
@@ -270,10 +285,16 @@ public:
         }
         return it->second;
     }
+    NumberWidths& numbers(const SheetContext& ctx, int ifnt) {
+        auto it = numbers_.find(ifnt);
+        if (it == numbers_.end()) it = numbers_.emplace(ifnt, NumberWidths(get(ctx, ifnt).second)).first;
+        return it->second;
+    }
 
 private:
     const QPaintDevice* device_;
     std::map<int, std::pair<QFont, QFontMetricsF>> fonts_;
+    std::map<int, NumberWidths> numbers_;
 };
 
 void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, const xls::CellData& cell,
@@ -290,14 +311,27 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     CellText ct;
     ct.color = d.color ? rgbColor(*d.color) : icvColor(ctx, fontDef.color, 0x000000);
     ct.hAlign = xf.hAlign;
+    ct.acrossTo = xf.hAlign == 6 && !merge ? acrossSelectionEnd(ctx, row, col) : col;
     if (ct.hAlign == 0 || ct.hAlign == 6) {
         if (ct.hAlign == 6) ct.hAlign = 2;
         else if (cell.type == xls::CellType::Boolean || cell.type == xls::CellType::Error) ct.hAlign = 2;
         else ct.hAlign = d.rightAligned || cell.type == xls::CellType::Number ? 3 : 1;
     }
     QFontMetricsF fm = cached.second;
-    auto measure = [&fm](const QString& s) { return fm.horizontalAdvance(s); };
-    QRectF cellBox = merge ? g.area(ctx.plan, *merge) : g.area(ctx.plan, {row, row, col, col});
+    // A cell's text is measured for its fit, its spill and its place: the
+    // last width is kept, as shaping the text is the dearest part of a cell.
+    QString measured;
+    double measuredWidth = 0;
+    NumberWidths* numbers = &fonts.numbers(ctx, xf.font);
+    auto measure = [&](const QString& s) {
+        if (s.size() != measured.size() || s != measured) {
+            measured = s;
+            measuredWidth = numbers ? numbers->width(s) : -1;
+            if (measuredWidth < 0) measuredWidth = fm.horizontalAdvance(s);
+        }
+        return measuredWidth;
+    };
+    QRectF cellBox = merge ? g.area(ctx.plan, *merge) : g.area(ctx.plan, {row, row, col, ct.acrossTo});
     const double room = cellBox.width() - 2 * kPadding;
     if (d.fillAt >= 0 && !d.fill.isNull()) {  // "*x": repeat x to fill the cell
         const double rest = room - measure(d.text);
@@ -312,26 +346,37 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     if (xf.shrink && !wrap && measure(d.text) > room && room > 0) {
         font.setPixelSize(std::max(1, int(font.pixelSize() * room / measure(d.text))));
         fm = QFontMetricsF(font, p.device());
+        measured.clear();
+        numbers = nullptr;
     }
     if (ct.hAlign == 4 && !d.text.isEmpty()) {  // fill: the text repeated across the cell
         const int times = std::max(1, int(room / std::max(1.0, measure(d.text))));
         d.text = d.text.repeated(times);
         ct.hAlign = 1;
     }
+    std::unique_ptr<RichCellText> rich;
+    if (const xls::TextRuns* runs = xls::cellRuns(ctx.book, ctx.sheet, cell); runs && xf.rotation == 0) {
+        const auto styleOf = [&](int ifnt) {
+            const xls::FontDef& def = ctx.source.formats().font(ifnt);
+            return RunStyle{fonts.get(ctx, ifnt).first, d.color ? ct.color : icvColor(ctx, def.color, 0x000000)};
+        };
+        rich = RichCellText::make(d.text, xls::cellText(ctx.book, ctx.sheet, cell), *runs, {font, ct.color}, styleOf,
+                                  p.device());
+    }
     const bool spills = !wrap && !merge && cell.type == xls::CellType::Text && xf.rotation == 0;
-    const QRectF box = textBox(ctx, g, row, col, merge, ct, measure(d.text), spills);
-    const double indent = xf.indent * 3 * fm.horizontalAdvance(QLatin1Char(' '));
+    const QRectF box = textBox(ctx, g, row, col, merge, ct, rich ? rich->width() : measure(d.text), spills);
+    const double indent = xf.indent ? xf.indent * 3 * fm.horizontalAdvance(QLatin1Char(' ')) : 0;
     QRectF inner = box.adjusted(kPadding + (ct.hAlign == 1 ? indent : 0), 0, -kPadding - (ct.hAlign == 3 ? indent : 0), 0);
     int flags = ct.hAlign == 2 ? Qt::AlignHCenter : ct.hAlign == 3 ? Qt::AlignRight : Qt::AlignLeft;
     flags |= xf.vAlign == 0 ? Qt::AlignTop : xf.vAlign == 1 || xf.vAlign == 4 ? Qt::AlignVCenter : xf.vAlign == 3 ? Qt::AlignTop : Qt::AlignBottom;
     if (wrap) flags |= Qt::TextWordWrap | Qt::TextWrapAnywhere;
-    const double width = fm.horizontalAdvance(d.text);
+    const double width = measure(d.text);
     const bool plain = !wrap && xf.rotation == 0 && !d.text.contains(QLatin1Char('\n'));
     if (font != p.font()) p.setFont(font);
     if (p.pen().color() != ct.color) p.setPen(ct.color);
     // Most cells hold one line that fits: drawn at its baseline, without a
     // clip or a layout, which is what keeps long sheets quick to print.
-    if (plain && width <= inner.width() + 0.5) {
+    if (plain && !rich && width <= inner.width() + 0.5) {
         const double x = ct.hAlign == 2 ? inner.center().x() - width / 2
                          : ct.hAlign == 3 ? inner.right() - width : inner.left();
         const double y = xf.vAlign == 0 || xf.vAlign == 3 ? box.top() + fm.ascent()
@@ -342,7 +387,10 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     }
     p.save();
     p.setClipRect(box.intersected(QRectF(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()))));
-    if (xf.rotation == 255) {  // stacked: one character under the other
+    if (rich) {
+        const int vAlign = xf.vAlign == 0 || xf.vAlign == 3 ? 0 : xf.vAlign == 2 ? 2 : 1;
+        rich->paint(p, inner, ct.hAlign == 2 || ct.hAlign == 3 ? ct.hAlign : 1, vAlign, wrap);
+    } else if (xf.rotation == 255) {  // stacked: one character under the other
         QString stacked;
         for (QChar ch : d.text) stacked += QString(ch) + QLatin1Char('\n');
         stacked.chop(1);
@@ -379,27 +427,11 @@ void paintTexts(QPainter& p, const SheetContext& ctx, const PageGrid& g, const s
     }
 }
 
-QString shapeLabel(int kind) {
-    switch (kind) {
-    case 0: return QStringLiteral("グループ");
-    case 5: return QStringLiteral("グラフ");
-    case 6: return QStringLiteral("テキスト ボックス");
-    case 7: return QStringLiteral("ボタン");
-    case 8: return QStringLiteral("図");
-    case 11: return QStringLiteral("チェック ボックス");
-    case 12: return QStringLiteral("オプション ボタン");
-    case 18: case 20: return QStringLiteral("リスト");
-    default: return QStringLiteral("図形");
-    }
-}
-
-// A button's caption or a text box's text where the object has one, else
-// what kind of object it is.
-QString shapeText(const SheetContext& ctx, const xls::ShapeAnchor& a) {
+// What the drawing layer read of the object at an anchor.
+const xls::ShapeModel* shapeOf(const SheetContext& ctx, const xls::ShapeAnchor& a) {
     for (const xls::ShapeModel& shape : ctx.sheet.shapes)
-        if (shape.objectId == a.objectId && shape.kind == a.kind && !shape.isComment && !shape.text.isEmpty())
-            return shape.text;
-    return shapeLabel(a.kind);
+        if (shape.objectId == a.objectId && shape.kind == a.kind && !shape.isComment) return &shape;
+    return nullptr;
 }
 
 // A comment kept in view: its text in a pale yellow box.
@@ -419,9 +451,9 @@ void paintNoteBox(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& 
 }
 
 // Drawing objects at their anchors: a picture whose image can be decoded
-// scaled into its anchor, the rest (metafiles among them) as labelled
-// frames; comments stay hidden, as the spreadsheet prints them only when
-// asked to.
+// scaled into its anchor, the rest as shapes (metafiles and charts as
+// labelled frames); comments stay hidden, as the spreadsheet prints them
+// only when asked to.
 void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     constexpr int kNote = 25;
     const QRectF page(QPointF(g.x.front(), g.y.front()), QPointF(g.x.back(), g.y.back()));
@@ -443,9 +475,8 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
         };
         const QRectF frame(QPointF(x(a.col1, a.dx1), y(a.row1, a.dy1)), QPointF(x(a.col2, a.dx2), y(a.row2, a.dy2)));
         if (!frame.intersects(page)) continue;
-        const auto& blips = ctx.source.formats().blips;
-        if (a.pib > 0 && size_t(a.pib) <= blips.size()) {
-            const QImage picture = pictureImage(blips[size_t(a.pib - 1)]);
+        if (a.pib > 0) {
+            const QImage picture = ctx.pictures.image(a.pib, ctx.source.formats().blips);
             if (!picture.isNull()) {
                 p.drawImage(frame, picture);
                 continue;
@@ -455,11 +486,7 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
             paintNoteBox(p, ctx, a, frame);
             continue;
         }
-        p.setPen(QPen(QColor(0, 0, 0), 0.75 * T));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(frame);
-        p.setPen(QColor(90, 90, 90));
-        p.drawText(frame, Qt::AlignCenter | Qt::TextWordWrap, shapeText(ctx, a));
+        paintShape(p, ctx, a, shapeOf(ctx, a), frame);
     }
     p.restore();
 }

@@ -5,7 +5,9 @@
 // Coordinates are twips (1/20 point) from the page's top-left corner.
 #include "host/CellDisplay.h"
 #include "reports/sheet/SheetPages.h"
+#include "reports/sheet/SheetPictures.h"
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -19,6 +21,7 @@ struct SheetContext {
     const xls::SheetModel& sheet;
     const xls::SheetLayout& layout;
     const SheetPlan& plan;
+    PictureCache& pictures;
 };
 
 constexpr double kTwipsPerPoint = 20.0;
@@ -28,6 +31,8 @@ constexpr double kTwipsPerPoint = 20.0;
 // twins.
 QString substituteFamily(const QString& name);
 QFont sheetFont(const xls::FontDef& def);
+// An icv through the workbook's palette; the automatic colours give `automatic` (0xRRGGBB).
+QColor icvColor(const SheetContext& ctx, int icv, unsigned automatic);
 
 // The size of page rows x cols in twips, headings included.
 QSizeF pageSizeTwips(const SheetContext& ctx, Span rows, Span cols);

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <algorithm>
 
 namespace tabulon::reports::sheet {
 
@@ -25,6 +26,31 @@ QImage pictureImage(const xls::Blip& blip) {
     QImage image;
     if (!reader.read(&image)) return {};
     return image;
+}
+
+QImage PictureCache::image(int pib, const std::vector<xls::Blip>& blips) {
+    if (pib <= 0 || size_t(pib) > blips.size()) return {};
+    ++clock_;
+    if (auto it = entries_.find(pib); it != entries_.end()) {
+        it->second.lastUse = clock_;
+        return it->second.image;
+    }
+    ++decodes_;
+    QImage decoded = pictureImage(blips[size_t(pib - 1)]);
+    const qint64 size = decoded.sizeInBytes();
+    while (held_ + size > budget_ && !entries_.empty()) {
+        const auto oldest = std::min_element(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+            return a.second.lastUse < b.second.lastUse;
+        });
+        held_ -= oldest->second.image.sizeInBytes();
+        entries_.erase(oldest);
+    }
+    // A picture larger than the whole budget is painted but not kept.
+    if (size <= budget_) {
+        entries_[pib] = Entry{decoded, clock_};
+        held_ += size;
+    }
+    return decoded;
 }
 
 }  // namespace tabulon::reports::sheet

@@ -3,11 +3,36 @@
 #include "host/xls/SheetLayout.h"
 
 #include <QImage>
+#include <map>
+#include <vector>
 
 namespace tabulon::reports::sheet {
 
 // The bitmap of a PNG, JPEG or BMP picture; a null image for a metafile, a
 // damaged picture, or one that would need more memory than a page may take.
 QImage pictureImage(const xls::Blip& blip);
+
+// The decoded pictures of one document: each picture of the BLIP store is
+// decoded once, however often it is painted; when the images held pass the
+// budget, the ones painted longest ago are let go (and decoded again when
+// they are painted again).
+class PictureCache {
+public:
+    explicit PictureCache(qint64 budgetBytes = qint64(256) << 20) : budget_(budgetBytes) {}
+    // The image of the 1-based pib; null for none or one that cannot be decoded.
+    QImage image(int pib, const std::vector<xls::Blip>& blips);
+    int decodes() const { return decodes_; }
+
+private:
+    struct Entry {
+        QImage image;
+        quint64 lastUse = 0;
+    };
+    std::map<int, Entry> entries_;
+    qint64 budget_;
+    qint64 held_ = 0;
+    quint64 clock_ = 0;
+    int decodes_ = 0;
+};
 
 }  // namespace tabulon::reports::sheet

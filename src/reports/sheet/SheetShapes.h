@@ -1,0 +1,15 @@
+#pragma once
+// Drawing objects as the spreadsheet prints them: auto shapes and text boxes
+// with their fill, line and text, buttons and form controls in their
+// standard look. Embedded charts, groups and pictures that cannot be
+// decoded stay labelled frames.
+#include "reports/sheet/SheetPainter.h"
+
+namespace tabulon::reports::sheet {
+
+// Paints the object into frame (twips). shape is what the reader knows of
+// it (null when the drawing layer did not read it).
+void paintShape(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& anchor, const xls::ShapeModel* shape,
+                const QRectF& frame);
+
+}  // namespace tabulon::reports::sheet
