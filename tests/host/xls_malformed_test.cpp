@@ -71,8 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RefusedCase{"xls/calamine/too_small.xls", "not an .xls workbook"},
                     RefusedCase{"xls/calamine/OOM_alloc3.xls", "not an .xls workbook"},
                     RefusedCase{"xls/oletools/encrypted.xls", "パスワード"},
-                    RefusedCase{"xls/poi/testEXCEL_95.xls", "Excel 95"},
-                    RefusedCase{"xls/calamine/ptgexp-truncated-operand.xls", "Excel 95"},
                     RefusedCase{"xls/poi/clusterfuzz-testcase-minimized-POIHSSFFuzzer-4651309315719168.xls", ""},
                     RefusedCase{"xls/poi/clusterfuzz-testcase-minimized-POIHSSFFuzzer-5786329142919168.xls", ""}));
 

@@ -121,6 +121,9 @@ public:
     void setProperties(const QString& title, const QString& author, const QString& company);
     void setVbaCodePage(int cp) { vbaCodePage_ = cp; }
     void setProtectedProject(bool on) { protectedProject_ = on; }
+    // The workbook stream's name ("Book" as Excel 5.0/95 wrote it) and, when
+    // not empty, bytes written there instead of the built stream.
+    void setWorkbookStream(const char* name, const QByteArray& bytes = {}) { streamName_ = name; streamBytes_ = bytes; }
 
     // Writes the compound file; returns false when the file cannot be written.
     bool save(const QString& path) const;
@@ -138,6 +141,8 @@ private:
     QString title_, author_, company_;
     int vbaCodePage_ = 1252;
     bool protectedProject_ = false;
+    const char* streamName_ = "Workbook";
+    QByteArray streamBytes_;
 };
 
 }  // namespace tabulon::test

@@ -100,10 +100,21 @@ BookFormats readBookFormats(const QByteArray& stream) {
     RecordStream rs(stream);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) return f;
+    const bool biff5 = rec.size() >= 2 && rec.bytes()[0] == 0x00 && rec.bytes()[1] == 0x05;  // BOF version 0x0500
+    int codePage = 1252;
     QByteArray drawingGroup;  // MsoDrawingGroup records, one OfficeArt stream when joined
     while (rs.next(rec) && rec.type != rt::Eof) {
         if (rec.type == 0x00EB) drawingGroup.append(reinterpret_cast<const char*>(rec.bytes()), qsizetype(rec.size()));
         try {
+            if (biff5) {
+                switch (rec.type) {
+                case rt::CodePage: { ByteCursor c = rec.cursor(); codePage = c.u16(); continue; }
+                case kFont: parseFont5(rec, f, codePage); continue;
+                case kFormat: parseFormat5(rec, f, codePage); continue;
+                case kXf: parseXf5(rec, f); continue;
+                default: break;
+                }
+            }
             switch (rec.type) {
             case kFont: parseFont(rec, f); break;
             case kFormat: parseFormat(rec, f); break;

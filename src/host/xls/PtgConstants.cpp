@@ -93,6 +93,12 @@ void pushString(PtgState& s) {
     s.endOperand();
 }
 
+}  // namespace
+
+void pushQuotedString(PtgState& s, const QString& text) { s.pushOperand(quoted(text)); }
+
+namespace {
+
 void pushInteger(PtgState& s) {
     char16_t buf[20];
     s.pushOperand(QStringView(buf, putDigits(buf, s.tokens.u16())));
