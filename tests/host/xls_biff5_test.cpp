@@ -35,7 +35,7 @@ Bytes& ref3dHead(Bytes& b, int ptg, int ixals, int firstTab, int lastTab) {
 
 // Globals with a name, a sheet "売上" with text, a formula over 3-D, area,
 // external and name references, a note split over two NOTE records, a
-// button; a sheet "Sheet2"; a VB module sheet.
+// button running a macro; a sheet "Sheet2"; a VB module sheet.
 QByteArray biff5Book() {
     Bytes name;  // 税率: =Sheet2!$B$1
     ref3dHead(name, 0x3A, -1, 1, 1).u16(0).u8(1);
@@ -55,7 +55,9 @@ QByteArray biff5Book() {
         record(rt::StringRec, Bytes().u16(4).raw("\x93\x8C\x8B\x9E").bytes()) +
         record(rt::Note, Bytes().u16(0).u16(0).u16(4).raw("\x83\x81\x83").bytes()) +
         record(rt::Note, Bytes().u16(0xFFFF).u16(0).u16(1).raw("\x82").bytes()) +
-        record(rt::Obj, Bytes().u32(1).u16(7).u16(1).raw(QByteArray(30, '\0')).bytes()) + eof();
+        record(rt::Obj, Bytes().u32(1).u16(7).u16(1).u16(0).raw(QByteArray(16, '\0')).u16(21)
+                            .raw(QByteArray(16, '\0')).u16(15).u32(0).u8(0x43).u16(1).raw(QByteArray(12, '\0'))
+                            .bytes()) + eof();
     const QByteArray sheet2 = bof5(0x10) + record(rt::Rk, Bytes().u16(0).u16(1).u16(0).u32(2).bytes()) + eof();
     auto globals = [&](uint32_t first, uint32_t second) {
         return bof5(0x05) + record(rt::CodePage, Bytes().u16(932).bytes()) +
@@ -87,6 +89,7 @@ TEST(Biff5Workbook, ReadsSheetsCellsFormulasNamesNotesAndShapesInTheCodePage) {
     EXPECT_EQ(s.notes.at({0, 0}), QString::fromUtf8("メモ")) << "a character split over two NOTE records";
     ASSERT_EQ(s.shapes.size(), 1u);
     EXPECT_EQ(s.shapes[0].name, QStringLiteral("Button 1"));
+    EXPECT_EQ(s.shapes[0].onAction, QString::fromUtf8("税率")) << "the macro after the button's own fields";
     ASSERT_EQ(book.names.size(), 1u);
     EXPECT_EQ(book.names[0].name, QString::fromUtf8("税率"));
     EXPECT_EQ(book.names[0].refersTo, QStringLiteral("=Sheet2!$B$1"));

@@ -21,7 +21,7 @@ bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
 bool refuseUnreadableProject(const CodeContext& ctx, CodeOutcome& out) {
     if (!ctx.counts.unreadable || ctx.counts.total() != 0) return false;
     const QString text = vba::unreadableProjectText();
-    ctx.progress.status(NoModulesText);
+    ctx.progress.status(text.section(QLatin1Char('\r'), 0, 0));
     ctx.messages.message(text);
     out.end = CodeOutcome::End::Refused;
     out.message = text;

@@ -148,17 +148,48 @@ void parseNote5(const Record& rec, SheetState& st) {
     st.noteBytes.emplace_back(std::make_pair(row, col), bytes);
 }
 
+// The macro of a BIFF5 object: a formula of cbMacro bytes (a 16-bit token
+// count, four unused bytes, one name token) that follows fields whose size
+// depends on the object type. It is found as the one place after the fixed
+// part where such a formula of exactly that size begins.
+QString objMacro5(const Record& rec, size_t cbMacro, SheetState& st) {
+    constexpr size_t kFixed = 34;  // count, type, id, flags, anchor, cbMacro, reserved
+    if (cbMacro < 7 || rec.size() < kFixed + cbMacro) return QString();
+    const uint8_t* b = rec.bytes();
+    for (size_t p = kFixed; p + cbMacro <= rec.size(); ++p) {
+        const size_t cce = size_t(b[p] | (b[p + 1] << 8));
+        const uint8_t ptg = b[p + 6];
+        const bool nameToken = (ptg & 0x9F) == 0x19 || (ptg & 0x9F) == 0x03;  // PtgNameX / PtgName, any class
+        if (cce == 0 || cce + 6 > cbMacro || cce + 7 < cbMacro || !nameToken) continue;
+        FormulaInput in;
+        in.rgce = b + p + 6;
+        in.cce = cce;
+        in.biff5 = true;
+        in.codePage = st.book.codePage;
+        try {
+            const QString text = decodeFormula(in, st.ctx);
+            return text.startsWith(QLatin1Char('=')) ? text.mid(1) : text;
+        } catch (const Error&) {
+            // not the formula: the search goes on
+        }
+    }
+    return QString();
+}
+
 // OBJ, BIFF5: a four-byte count, then the object type and id. The object
-// keeps the name the spreadsheet gives an object of its kind; BIFF5 stores
-// the macro and any own name after type-specific fields, which are not read.
+// keeps the name the spreadsheet gives an object of its kind (an own name
+// sits in the type-specific part, which is not read) and runs its macro.
 void parseObj5(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
     c.skip(4);
     ShapeModel shape;
     shape.kind = c.u16();
     shape.objectId = c.u16();
+    c.skip(2 + 16);  // flags, anchor
+    const size_t cbMacro = c.u16();
     shape.name = defaultShapeName(shape.kind, shape.objectId, false);
     shape.hasText = kindHasText(shape.kind);
+    shape.onAction = objMacro5(rec, cbMacro, st);
     st.sheet.shapes.push_back(std::move(shape));
 }
 
