@@ -3,6 +3,8 @@
 // older token forms give the same formula text as BIFF8, and macros the
 // exporter cannot read are recognised.
 #include "common/Error.h"
+#include "host/CellDisplay.h"
+#include "host/Workbook.h"
 #include "host/vba/LegacyProject.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
@@ -161,4 +163,20 @@ TEST(Biff5Workbook, ExcelNinetyFiveFixtureAgreesWithAnIndependentReader) {
     ASSERT_EQ(tab.names.size(), 1u);
     EXPECT_EQ(tab.names[0].refersTo, QStringLiteral("='Tab 1'!$A$1:$J$24"));
     EXPECT_TRUE(tab.warnings.isEmpty());
+}
+
+// The number formats, fonts and XFs of Excel 95 give the texts LibreOffice
+// shows for the same cells (0.00%, #,##0, [$$-409]#,##0.00).
+TEST(Biff5Workbook, DisplayTextsComeFromTheOlderFormatRecords) {
+    const host::Workbook wb = host::Workbook::load(test::fixture(QStringLiteral("xls/poi/testEXCEL_95.xls")));
+    const host::PrintSource print(wb);
+    ASSERT_FALSE(print.formats().fonts.empty());
+    EXPECT_EQ(print.formats().fonts[0].name, QStringLiteral("Arial"));
+    const SheetLayout layout = print.layout(wb.sheet(1));
+    std::map<QString, QString> shown;
+    const host::Range used = wb.sheet(1).usedRange();
+    for (qint64 i = 0; i < used.count(); ++i) shown[used.cell(i).address()] = print.display(used.cell(i), layout).text;
+    EXPECT_EQ(shown[QStringLiteral("$E$7")], QStringLiteral("155.00%"));
+    EXPECT_EQ(shown[QStringLiteral("$E$15")], QStringLiteral("1,234,500"));
+    EXPECT_EQ(shown[QStringLiteral("$E$19")], QStringLiteral("$1,960.00"));
 }
