@@ -40,18 +40,8 @@ QString headerFooter5(const Record& rec, int codePage) {
 // FONT, BIFF5: the BIFF8 fields, then the name as a byte string.
 void parseFont5(const Record& rec, BookFormats& f, int codePage) {
     ByteCursor c = rec.cursor();
-    FontDef font;
-    font.points = c.u16() / 20.0;
-    const uint16_t flags = c.u16();
-    font.italic = flags & 0x0002;
-    font.strike = flags & 0x0008;
-    font.color = c.u16();
-    font.bold = c.u16() >= 600;
-    c.skip(2);
-    font.underline = c.u8();
-    c.skip(3);
+    FontDef font = readFontFields(c);
     font.name = biff5Chars(c, c.u8(), codePage);
-    if (font.points < 1) font.points = 10;
     f.fonts.push_back(std::move(font));
 }
 

@@ -38,9 +38,9 @@ unsigned icvRgb(int icv, const WorkbookModel& book) {
     return unsigned(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
 }
 
-// Font, MS-XLS 2.4.122
-void parseFont(const Record& rec, BookFormats& f) {
-    ByteCursor c = rec.cursor();
+// Font, MS-XLS 2.4.122: the fields before the name, which Excel 5.0/95
+// writes the same way.
+FontDef readFontFields(ByteCursor& c) {
     FontDef font;
     font.points = c.u16() / 20.0;
     const uint16_t flags = c.u16();
@@ -51,8 +51,14 @@ void parseFont(const Record& rec, BookFormats& f) {
     c.skip(2);  // sss: super/subscript
     font.underline = c.u8();
     c.skip(3);  // family, charset, reserved
-    font.name = readUnicodeString8(rec, c);
     if (font.points < 1) font.points = 10;
+    return font;
+}
+
+void parseFont(const Record& rec, BookFormats& f) {
+    ByteCursor c = rec.cursor();
+    FontDef font = readFontFields(c);
+    font.name = readUnicodeString8(rec, c);
     f.fonts.push_back(std::move(font));
 }
 

@@ -144,6 +144,7 @@ SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int co
 
 // Record parsers (one per record type), shared with the tests.
 void parseFont(const Record& rec, BookFormats& f);
+FontDef readFontFields(ByteCursor& c);  // a FONT record's fields before the name
 void parseFormat(const Record& rec, BookFormats& f);
 void parseXf(const Record& rec, BookFormats& f);
 // Their Excel 5.0/95 forms (Biff5Layout.cpp); the layout parser answers
