@@ -32,7 +32,7 @@ int checkFirstBof(RecordStream& rs, const QString& path) {
     Record rec;
     if (!rs.next(rec)) refuse(path, QStringLiteral("the workbook stream is empty or truncated"));
     if (rec.type == rt::Bof2 || rec.type == rt::Bof3 || rec.type == rt::Bof4)
-        refuse(path, QStringLiteral("このブックは Excel 2.x～4.0 形式で、古すぎて読めません。 (Excel 2.x-4.0 format)"));
+        refuse(path, QStringLiteral("このブックは Excel 2.x〜4.0 形式で、古すぎて読めません。 (Excel 2.x-4.0 format)"));
     if (rec.type != rt::Bof || rec.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
     ByteCursor c = rec.cursor();
     const int version = c.u16();
