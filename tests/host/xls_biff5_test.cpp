@@ -11,6 +11,7 @@
 #include "support/XlsWriter.h"
 #include "xls_bytes.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <map>
 #include <gtest/gtest.h>
@@ -179,4 +180,22 @@ TEST(Biff5Workbook, DisplayTextsComeFromTheOlderFormatRecords) {
     EXPECT_EQ(shown[QStringLiteral("$E$7")], QStringLiteral("155.00%"));
     EXPECT_EQ(shown[QStringLiteral("$E$15")], QStringLiteral("1,234,500"));
     EXPECT_EQ(shown[QStringLiteral("$E$19")], QStringLiteral("$1,960.00"));
+}
+
+// Names, links, notes and objects of the crafted book, damaged byte by byte:
+// the reader answers with a model or a refusal, never more.
+TEST(Biff5Workbook, DamagedRecordsAreSkippedOrRefused) {
+    const QByteArray good = biff5Book();
+    QRandomGenerator random(1995);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bad = good;
+        for (int flips = 1 + int(random.bounded(3)); flips > 0; --flips)
+            bad[qsizetype(random.bounded(int(bad.size())))] = char(random.bounded(256));
+        try {
+            const WorkbookModel book = readWorkbookStream(bad, QStringLiteral("/books/bad.xls"));
+            EXPECT_LE(book.sheets.size(), 3u);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), err::Refused);
+        }
+    }
 }
