@@ -11,6 +11,7 @@
 #include "support/XlsWriter.h"
 #include "xls_bytes.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <map>
@@ -131,6 +132,18 @@ TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
         {record(rt::Bof4, Bytes().u16(0).u16(0x0100).bytes()) + eof(), "古すぎて読めません"},
         {record(rt::Bof, Bytes().u16(0x0400).u16(0x0005).u32(0).bytes()) + eof(), "読めない Excel の形式"},
     };
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("excel4.xls"));  // Excel 4.0 wrote no compound file
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(cases[0].stream);
+    file.close();
+    try {
+        loadWorkbook(plain);
+        ADD_FAILURE() << "read an Excel 4.0 file";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(QString::fromUtf8(cases[0].says))) << e.description().toStdString();
+    }
     for (const auto& c : cases) {
         try {
             readWorkbookStream(c.stream, QStringLiteral("/books/x.xls"));

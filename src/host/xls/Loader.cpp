@@ -8,10 +8,12 @@
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -25,6 +27,20 @@ namespace {
     throw Error(err::Refused, QStringLiteral("'%1': %2").arg(QFileInfo(path).fileName(), reason));
 }
 
+const QString kTooOld = QStringLiteral("このブックは Excel 2.x〜4.0 形式で、古すぎて読めません。 (Excel 2.x-4.0 format)");
+
+// Excel 2.x-4.0 wrote the record stream as the whole file, not inside a
+// compound file: such a file begins with one of their BOF records.
+bool startsWithOldBof(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(4);
+    if (head.size() < 4) return false;
+    const int type = uint8_t(head[0]) | (uint8_t(head[1]) << 8);
+    const int size = uint8_t(head[2]) | (uint8_t(head[3]) << 8);
+    return (type == rt::Bof2 || type == rt::Bof3 || type == rt::Bof4) && size >= 4 && size <= 16;
+}
+
 // BOF, MS-XLS 2.4.21: the first record of the stream says which format the
 // whole stream is in, whatever the stream is called: 0x0600 Excel 97-2003,
 // 0x0500 Excel 5.0/95. Returns 8 or 5.
@@ -32,7 +48,7 @@ int checkFirstBof(RecordStream& rs, const QString& path) {
     Record rec;
     if (!rs.next(rec)) refuse(path, QStringLiteral("the workbook stream is empty or truncated"));
     if (rec.type == rt::Bof2 || rec.type == rt::Bof3 || rec.type == rt::Bof4)
-        refuse(path, QStringLiteral("このブックは Excel 2.x〜4.0 形式で、古すぎて読めません。 (Excel 2.x-4.0 format)"));
+        refuse(path, kTooOld);
     if (rec.type != rt::Bof || rec.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
     ByteCursor c = rec.cursor();
     const int version = c.u16();
@@ -251,7 +267,14 @@ std::optional<QByteArray> workbookStream(const cfb::CompoundFile& file, bool* tr
 }
 
 WorkbookModel loadWorkbook(const QString& path, const PasswordAsk& ask) {
-    cfb::CompoundFile file(path);
+    std::unique_ptr<cfb::CompoundFile> opened;
+    try {
+        opened = std::make_unique<cfb::CompoundFile>(path);
+    } catch (const Error& e) {
+        if (e.number() == err::Refused && startsWithOldBof(path)) refuse(path, kTooOld);
+        throw;
+    }
+    const cfb::CompoundFile& file = *opened;
     bool truncated = false;
     const std::optional<QByteArray> stream = workbookStream(file, &truncated);
     if (!stream) refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
