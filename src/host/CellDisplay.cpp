@@ -43,7 +43,7 @@ PrintSource::PrintSource(const Workbook& book) : book_(book) {
 
 xls::SheetLayout PrintSource::layout(const Sheet& sheet) const {
     return xls::readSheetLayout(stream_, book_.model().sheets[size_t(sheet.index() - 1)].bofOffset,
-                                book_.model().codePage);
+                                book_.model().codePage, book_.model().biff);
 }
 
 format::Display PrintSource::display(const Cell& cell, const xls::SheetLayout& layout) const {

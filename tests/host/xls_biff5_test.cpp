@@ -193,6 +193,9 @@ TEST(Biff5Workbook, DisplayTextsComeFromTheOlderFormatRecords) {
     EXPECT_EQ(shown[QStringLiteral("$E$7")], QStringLiteral("155.00%"));
     EXPECT_EQ(shown[QStringLiteral("$E$15")], QStringLiteral("1,234,500"));
     EXPECT_EQ(shown[QStringLiteral("$E$19")], QStringLiteral("$1,960.00"));
+    // The other Excel 95 file's sheet BOF says 0x0600: the workbook's format holds.
+    const host::Workbook tab = host::Workbook::load(test::fixture(QStringLiteral("xls/calamine/ptgexp-truncated-operand.xls")));
+    EXPECT_EQ(host::PrintSource(tab).layout(tab.sheet(1)).page.footerText, QStringLiteral("&L&8Printed &D   &T   Keiser"));
 }
 
 // Names, links, notes and objects of the crafted book, damaged byte by byte:

@@ -138,9 +138,10 @@ unsigned icvRgb(int icv, const WorkbookModel& book);
 
 // Reads the workbook-wide formats from the globals substream of stream.
 BookFormats readBookFormats(const QByteArray& stream);
-// Reads the sheet substream that starts at bofOffset. codePage decodes the
-// byte strings of an Excel 5.0/95 sheet.
-SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage = 1252);
+// Reads the sheet substream that starts at bofOffset. biff is the workbook's
+// format (WorkbookModel::biff: a sheet's own BOF is not always right about
+// it); codePage decodes the byte strings of an Excel 5.0/95 sheet.
+SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage = 1252, int biff = 8);
 
 // Record parsers (one per record type), shared with the tests.
 void parseFont(const Record& rec, BookFormats& f);

@@ -136,13 +136,13 @@ void finishCellXfs(SheetLayout& s) {
 
 }  // namespace
 
-SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage) {
+SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage, int biff) {
     SheetLayout s;
     RecordStream rs(stream);
     rs.seek(bofOffset);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) return s;
-    const bool biff5 = rec.size() >= 2 && rec.bytes()[0] == 0x00 && rec.bytes()[1] == 0x05;  // BOF version 0x0500
+    const bool biff5 = biff == 5;
     int depth = 1;
     while (depth > 0 && rs.next(rec)) {
         if (rec.type == rt::Bof) { ++depth; continue; }
