@@ -74,23 +74,6 @@ void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
     }
 }
 
-// The other books an Excel 5.0/95 workbook links to are named in its
-// sheets' own link tables: they join the workbook's list once each, after
-// the globals' own (which the names' formulas count into), so they are
-// listed as link sources.
-void gatherBiff5Links(WorkbookModel& book) {
-    QStringList known;
-    for (const SupBookModel& sb : book.supBooks) known << sb.path;
-    for (const SheetModel& sheet : book.sheets) {
-        for (const SupBookModel& sb : sheet.localSupBooks) {
-            if (sb.kind != SupBookKind::External && sb.kind != SupBookKind::OleDde) continue;
-            if (known.contains(sb.path)) continue;
-            known << sb.path;
-            book.supBooks.push_back(sb);
-        }
-    }
-}
-
 void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
     for (size_t i = 0; i < book.names.size(); ++i) {
         NameModel& n = book.names[i];

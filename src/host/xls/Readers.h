@@ -70,6 +70,8 @@ bool parseBiff5GlobalRecord(const Record& rec, WorkbookModel& book);
 // its cells; its formulas count into it. Read into sheet.localSupBooks and
 // sheet.localXti.
 void readBiff5LinkTable(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book);
+// The other books the sheets' link tables name join the workbook's list.
+void gatherBiff5Links(WorkbookModel& book);
 // cch bytes of text in the workbook's code page.
 QString biff5Chars(ByteCursor& c, size_t cch, int codePage);
 
