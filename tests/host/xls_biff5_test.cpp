@@ -38,7 +38,7 @@ Bytes& ref3dHead(Bytes& b, int ptg, int ixals, int firstTab, int lastTab) {
 }
 
 // Globals with a name, a sheet "売上" with text, a formula over 3-D, area,
-// external and name references, a note split over two NOTE records, a
+// external and name references, an array constant, a note split over two NOTE records, a
 // button running a macro; a sheet "Sheet2"; a VB module sheet.
 QByteArray biff5Book() {
     Bytes name;  // 税率: =Sheet2!$B$1
@@ -57,6 +57,9 @@ QByteArray biff5Book() {
         record(rt::Formula, Bytes().u16(2).u16(0).u16(0).u32(0).u16(0).u16(0xFFFF).u16(0).u32(0)
                                 .u16(int(f.bytes().size())).raw(f.bytes()).bytes()) +
         record(rt::StringRec, Bytes().u16(4).raw("\x93\x8C\x8B\x9E").bytes()) +
+        record(rt::Formula, Bytes().u16(3).u16(0).u16(0).u32(0).u32(0).u16(0).u32(0).u16(8).u8(0x60)
+                                .raw(QByteArray(7, '\0')).u8(2).u16(1).u8(1).raw(QByteArray("\0\0\0\0\0\0\xF8\x3F", 8))
+                                .u8(2).u8(2).u8(0x83).u8(0x5C).bytes()) +
         record(rt::Note, Bytes().u16(0).u16(0).u16(4).raw("\x83\x81\x83").bytes()) +
         record(rt::Note, Bytes().u16(0xFFFF).u16(0).u16(1).raw("\x82").bytes()) +
         record(rt::Obj, Bytes().u32(1).u16(7).u16(1).u16(0).raw(QByteArray(16, '\0')).u16(21)
@@ -83,13 +86,14 @@ TEST(Biff5Workbook, ReadsSheetsCellsFormulasNamesNotesAndShapesInTheCodePage) {
     ASSERT_EQ(book.sheets.size(), 2u) << "the module sheet is no member of the sheets";
     const SheetModel& s = book.sheets[0];
     EXPECT_EQ(s.name, QString::fromUtf8("売上"));
-    ASSERT_EQ(s.cells.size(), 4u);
+    ASSERT_EQ(s.cells.size(), 5u);
     EXPECT_EQ(cellText(book, s, s.cells[0]), QString::fromUtf8("東京"));
     EXPECT_EQ(cellText(book, s, s.cells[1]), QString::fromUtf8("ソ表")) << "a trail byte 0x5C is no backslash";
     EXPECT_EQ(s.cells[2].number, 7);
     EXPECT_EQ(cellFormula(s, s.cells[3]),
               QString::fromUtf8("=SUM(Sheet2!A1:B2)+'C:\\data\\[Prices.xls]Jan'!A1*税率&\"ソ\"&A2"));
     EXPECT_EQ(cellText(book, s, s.cells[3]), QString::fromUtf8("東京")) << "the cached text result";
+    EXPECT_EQ(cellFormula(s, s.cells[4]), QString::fromUtf8("={1.5,\"ソ\"}")) << "an array constant's own counts and byte string";
     EXPECT_EQ(s.notes.at({0, 0}), QString::fromUtf8("メモ")) << "a character split over two NOTE records";
     ASSERT_EQ(s.shapes.size(), 1u);
     EXPECT_EQ(s.shapes[0].name, QStringLiteral("Button 1"));
