@@ -71,7 +71,7 @@ code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
     return code::CodeContext{
         s.paths().tempFolder,
         s.paths().dbPath,
-        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount},
+        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount, s.UnreadableProject},
         fe.shell.messages,
         fe.shell.progress,
         cursor,

@@ -19,6 +19,9 @@ namespace {
 // cells of each sheet.
 void writeText(const QJsonObject& root, QTextStream& out) {
     out << "Workbook: " << root.value(QStringLiteral("fullName")).toString() << "\n";
+    out << "Format: BIFF" << root.value(QStringLiteral("biff")).toInt()
+        << (root.value(QStringLiteral("biff")).toInt() == 5 ? " (Excel 5.0/95)" : " (Excel 97-2003)") << ", code page "
+        << root.value(QStringLiteral("codePage")).toInt() << "\n";
     for (const QJsonValue& sv : root.value(QStringLiteral("sheets")).toArray()) {
         const QJsonObject s = sv.toObject();
         out << "Sheet " << s.value(QStringLiteral("name")).toString() << " (" << s.value(QStringLiteral("kind")).toString()

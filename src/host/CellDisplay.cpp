@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "host/ReadFailure.h"
 #include "host/cfb/CompoundFile.h"
+#include "host/xls/Loader.h"
 
 namespace tabulon::host {
 
@@ -29,7 +30,12 @@ PrintSource::PrintSource(const Workbook& book) : book_(book) {
     // An encrypted workbook's layout is read from the copy decrypted at load.
     std::optional<QByteArray> stream;
     if (book.model().decrypted) stream = book.model().decryptedStream;
-    else stream = cfb::CompoundFile(book.fullName()).rootStream(QStringLiteral("Workbook"));
+    else {
+        const cfb::CompoundFile file(book.fullName());
+        // The stream is read in place in the file's bytes: copied before the file goes.
+        if (const std::optional<QByteArray> view = xls::workbookStream(file))
+            stream = QByteArray(view->constData(), view->size());
+    }
     if (!stream)
         raiseReadFailure(ReadFailure::NotWorkbook, book.fullName(), QStringLiteral("no Workbook stream"));
     stream_ = *stream;
@@ -37,7 +43,8 @@ PrintSource::PrintSource(const Workbook& book) : book_(book) {
 }
 
 xls::SheetLayout PrintSource::layout(const Sheet& sheet) const {
-    return xls::readSheetLayout(stream_, book_.model().sheets[size_t(sheet.index() - 1)].bofOffset);
+    return xls::readSheetLayout(stream_, book_.model().sheets[size_t(sheet.index() - 1)].bofOffset,
+                                book_.model().codePage, book_.model().biff);
 }
 
 format::Display PrintSource::display(const Cell& cell, const xls::SheetLayout& layout) const {

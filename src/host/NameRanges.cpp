@@ -35,13 +35,14 @@ public:
 };
 }  // namespace
 
-std::optional<std::vector<Area>> nameAreas(const xls::NameModel& name) {
+std::optional<std::vector<Area>> nameAreas(const xls::NameModel& name, bool biff5) {
     xls::FormulaInput in;
     in.rgce = name.rgce.data();
     in.cce = name.rgce.size();
     in.extra = name.extra.empty() ? nullptr : name.extra.data();
     in.extraSize = name.extra.size();
     in.kind = xls::FormulaKind::Name;
+    in.biff5 = biff5;  // Excel 5.0/95 tokens
     return xls::formulaAreas(in, NoNames());
 }
 

@@ -9,7 +9,7 @@
 namespace tabulon::host {
 
 // Areas of the name's formula; nothing when the formula is not a range.
-std::optional<std::vector<xls::Area>> nameAreas(const xls::NameModel& name);
+std::optional<std::vector<xls::Area>> nameAreas(const xls::NameModel& name, bool biff5 = false);
 
 // "$A$1", "$A$1:$C$9", "$1:$3", "$A:$B" for one area.
 QString areaAddress(const xls::Area& a);

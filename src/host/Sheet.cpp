@@ -138,7 +138,7 @@ PageSetup Sheet::pageSetup() const {
         if (book_->boundSheetToSheet[i] == index_) boundIndex = int(i);
     for (const xls::NameModel& n : book_->names) {
         if (!n.builtin || n.sheetIndex != boundIndex + 1) continue;
-        const auto areas = nameAreas(n);
+        const auto areas = nameAreas(n, book_->biff == 5);
         if (!areas) continue;
         QStringList area, rows, cols;
         for (const xls::Area& a : *areas) {

@@ -83,7 +83,7 @@ bool Name::visible() const { return !book_->names[size_t(index_)].hidden; }
 bool Name::isSheetLevel() const { return book_->names[size_t(index_)].sheetIndex > 0; }
 
 QString Name::refersToRangeAddress() const {
-    const auto areas = nameAreas(book_->names[size_t(index_)]);
+    const auto areas = nameAreas(book_->names[size_t(index_)], book_->biff == 5);
     if (!areas) raiseHostError(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
     QStringList parts;
     for (const xls::Area& a : *areas) parts << areaAddress(a);

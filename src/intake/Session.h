@@ -76,6 +76,8 @@ public:
     // --- what the workbook intake found
     int StdModuleCount = 0, ClassModuleCount = 0, FormModuleCount = 0;
     int ModuleSheetCount = 0;
+    // The workbook has macros in a form the exporter cannot read (Excel 5.0/95).
+    bool UnreadableProject = false;
     QStringList LinkSourceList;
     bool WorkbookReopen = false;
     // ExcelActive: whether a workbook model is loaded (the old platform's

@@ -2,6 +2,7 @@
 
 #include "common/Blanks.h"
 #include "common/Error.h"
+#include "host/vba/LegacyProject.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
@@ -88,13 +89,16 @@ void WorkbookIntake::load(const QString& path) {
     session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
     session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
+    session_.UnreadableProject = false;
     shell_.progress.progress(0);
 }
 
 void WorkbookIntake::exportModules() {
     const vba::Project project = vba::Project::load(session_.workbookPath());
-    if (!project.isPresent())
+    if (!project.isPresent()) {
+        session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
         return;
+    }
     const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);
     session_.StdModuleCount = result.standardCount;
     session_.ClassModuleCount = result.classCount;
@@ -148,7 +152,10 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
     session_.setEnabled({"cmdObject", "cmdCell", "cmdKansu", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
                          "cmdSave", "cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"},
                         true);
-    session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"}, session_.hasModules());
+    // Macros the exporter cannot read leave the code commands enabled: they
+    // tell the user why there is nothing to list.
+    session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"},
+                        session_.hasModules() || session_.UnreadableProject);
     session_.setEnabled({"cmdHensuU", "cmdHensuT", "cmdHensuH"}, false);
     if (route == IntakeRoute::Dialog)
         session_.setEnabled({"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre", "cmdSPre",

@@ -175,3 +175,27 @@ TEST_F(Intake, EveryRouteStartsFromAnEmptyWorkingFolder) {
 }
 
 }  // namespace
+
+// An Excel 95 workbook whose macros sit in a VB module sheet: the workbook
+// opens, and the code commands stay usable so that they can say why they
+// list nothing.
+TEST_F(Intake, ExcelNinetyFiveModuleSheetsLeaveTheCodeCommandsToExplain) {
+    auto rec = [](int type, const QByteArray& body) {
+        QByteArray r;
+        r.append(char(type & 0xFF)).append(char(type >> 8)).append(char(body.size() & 0xFF)).append(char(body.size() >> 8));
+        return r + body;
+    };
+    const QByteArray bof5Sheet = rec(0x0809, QByteArray("\x00\x05\x10\x00\x00\x00\x00\x00", 8));
+    auto globals = [&](char offset) {
+        return rec(0x0809, QByteArray("\x00\x05\x05\x00\x00\x00\x00\x00", 8)) + rec(0x0042, QByteArray("\xA4\x03", 2)) +
+               rec(0x0085, QByteArray(1, offset) + QByteArray("\x00\x00\x00\x00\x00\x04" "Data", 10)) +
+               rec(0x0085, QByteArray("\x00\x00\x00\x00\x00\x06\x07" "Module1", 14)) + rec(0x000A, {});
+    };
+    const QByteArray stream = globals(char(globals(0).size())) + bof5Sheet + rec(0x000A, {});
+    const QString path = crafted("excel95.xls", [&](XlsWriter& w) { w.setWorkbookStream("Book", stream); });
+    ASSERT_TRUE(open(path)) << messages.shown.join(u'\n').toStdString();
+    EXPECT_TRUE(session.UnreadableProject);
+    EXPECT_EQ(session.sheetNames(), QStringList{QStringLiteral("Data")});
+    for (const char* c : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"})
+        EXPECT_TRUE(session.isEnabled(c)) << c;
+}

@@ -126,6 +126,9 @@ public:
     void setProtectedProject(bool on) { protectedProject_ = on; }
     // Whole records written into the globals after the code page (FONT, XF, ...).
     QByteArray extraGlobals;
+    // The workbook stream's name ("Book" as Excel 5.0/95 wrote it) and, when
+    // not empty, bytes written there instead of the built stream.
+    void setWorkbookStream(const char* name, const QByteArray& bytes = {}) { streamName_ = name; streamBytes_ = bytes; }
 
     // Writes the compound file; returns false when the file cannot be written.
     bool save(const QString& path) const;
@@ -143,6 +146,8 @@ private:
     QString title_, author_, company_;
     int vbaCodePage_ = 1252;
     bool protectedProject_ = false;
+    const char* streamName_ = "Workbook";
+    QByteArray streamBytes_;
 };
 
 }  // namespace tabulon::test

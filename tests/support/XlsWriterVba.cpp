@@ -212,7 +212,7 @@ bool XlsWriter::save(const QString& path) const {
         return false;
     }
     GsfOutfile* root = gsf_outfile_msole_new(file);
-    bool ok = writeStream(root, "Workbook", workbookStream());
+    bool ok = writeStream(root, streamName_, streamBytes_.isEmpty() ? workbookStream() : streamBytes_);
 
     GsfDocMetaData* meta = gsf_doc_meta_data_new();
     insertMeta(meta, GSF_META_NAME_TITLE, title_);

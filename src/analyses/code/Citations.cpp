@@ -94,6 +94,7 @@ bool isCollectedHeader(const CodeLine& code) {
 
 CodeOutcome runCitations(const CodeContext& ctx) {
     CodeOutcome out;
+    if (refuseUnreadableProject(ctx, out)) return out;
     const ChapterFrame frame{CitationsPlace, QStringLiteral("delete * from T_XlLinkModule;"),
                              CitationsCollectingText};
     runChapter(ctx, frame, out, CitationsReport, 1, [&](store::Database& db) {

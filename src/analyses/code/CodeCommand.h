@@ -47,6 +47,9 @@ inline const QString FinishedText = QStringLiteral("終了しました");
 // The module-presence guard: refuses (status line and message box) when no
 // standard, class or form module was exported. True when it refused.
 bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out);
+// The guard of every code chapter for a workbook whose macros are in a form
+// the exporter cannot read (Excel 5.0/95): says so in a message box.
+bool refuseUnreadableProject(const CodeContext& ctx, CodeOutcome& out);
 
 // Error numbers some commands treat apart from the usual box: the workbook
 // commands answer a refused operation (1004, a protected sheet) with their

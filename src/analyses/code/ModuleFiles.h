@@ -25,6 +25,7 @@ struct ModuleCounts {
     int standard = 0;
     int classes = 0;
     int forms = 0;
+    bool unreadable = false;  // the workbook's macros are in a form the exporter cannot read
     int total() const { return standard + classes + forms; }
 };
 

@@ -183,6 +183,7 @@ void VariableScan::typeBlock(const QString& t, int nameStart, int c, const QStri
 
 CodeOutcome runVariables(const CodeContext& ctx) {
     CodeOutcome out;
+    if (refuseUnreadableProject(ctx, out)) return out;
     const ChapterFrame frame{VariablesPlace, QStringLiteral("delete * from T_XlHensu;"),
                              VariablesCollectingText};
     runChapter(ctx, frame, out, QString(), 1, [&](store::Database& db) {

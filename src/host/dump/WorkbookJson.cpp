@@ -101,6 +101,8 @@ QJsonArray namesJson(const Workbook& book) {
 QJsonObject workbookJson(const Workbook& book) {
     QJsonObject root;
     root.insert(QStringLiteral("fullName"), book.fullName());
+    root.insert(QStringLiteral("biff"), book.model().biff);  // 8: Excel 97-2003, 5: Excel 5.0/95
+    root.insert(QStringLiteral("codePage"), book.model().codePage);
     root.insert(QStringLiteral("properties"), propertiesJson(book));
     // The display texts need the cell formats, which are read from the file
     // again; a file that has gone since it was loaded just leaves them out.

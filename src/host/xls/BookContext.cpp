@@ -15,11 +15,15 @@ QString quoted(const QString& text) {
 
 QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
 
-BookContext::BookContext(const WorkbookModel& book) : book_(book) {
-    prefixes_.reserve(book.xti.size());
-    for (size_t i = 0; i < book.xti.size(); ++i) prefixes_.push_back(computeExternSheetPrefix(int(i)));
-    bookPrefixes_.reserve(book.supBooks.size());
-    for (const SupBookModel& sb : book.supBooks)
+BookContext::BookContext(const WorkbookModel& book) : BookContext(book, book.supBooks, book.xti) {}
+
+BookContext::BookContext(const WorkbookModel& book, const std::vector<SupBookModel>& supBooks,
+                         const std::vector<XtiModel>& xti)
+    : book_(book), supBooks_(supBooks), xti_(xti) {
+    prefixes_.reserve(xti.size());
+    for (size_t i = 0; i < xti.size(); ++i) prefixes_.push_back(computeExternSheetPrefix(int(i)));
+    bookPrefixes_.reserve(supBooks.size());
+    for (const SupBookModel& sb : supBooks)
         bookPrefixes_.push_back(sb.kind == SupBookKind::External ? sheetPrefixText(QString(), sb.path) : QString());
 }
 
@@ -29,10 +33,10 @@ QString BookContext::externSheetPrefix(int ixti) const {
 }
 
 QString BookContext::computeExternSheetPrefix(int ixti) const {
-    if (ixti < 0 || size_t(ixti) >= book_.xti.size()) return QString();
-    const XtiModel& x = book_.xti[size_t(ixti)];
-    if (x.supBook < 0 || size_t(x.supBook) >= book_.supBooks.size()) return QString();
-    const SupBookModel& sb = book_.supBooks[size_t(x.supBook)];
+    if (ixti < 0 || size_t(ixti) >= xti_.size()) return QString();
+    const XtiModel& x = xti_[size_t(ixti)];
+    if (x.supBook < 0 || size_t(x.supBook) >= supBooks_.size()) return QString();
+    const SupBookModel& sb = supBooks_[size_t(x.supBook)];
     auto sheetName = [](const QStringList& list, int tab) {
         return tab >= 0 && tab < list.size() ? list.at(tab) : QString();
     };
@@ -46,6 +50,13 @@ QString BookContext::computeExternSheetPrefix(int ixti) const {
     const qsizetype cut = std::max(sb.path.lastIndexOf(QLatin1Char('/')), sb.path.lastIndexOf(QLatin1Char('\\')));
     const QString book = sb.path.left(cut + 1) + QLatin1Char('[') + sb.path.mid(cut + 1) + QLatin1Char(']');
     return sheetPrefixText(book, sheetName(sb.sheetNames, x.firstTab), sheetName(sb.sheetNames, x.lastTab));
+}
+
+QString BookContext::ownSheetsPrefix(int firstTab, int lastTab) const {
+    const QStringList& names = book_.boundSheetNames;
+    if (firstTab < 0 || firstTab >= names.size()) return QString();
+    const QString last = lastTab >= 0 && lastTab < names.size() ? names.at(lastTab) : QString();
+    return sheetPrefixText(QString(), names.at(firstTab), last);
 }
 
 QString BookContext::definedName(int nameIndex) const {
@@ -63,10 +74,10 @@ QString BookContext::definedNameOn(int nameIndex, const QString* formulaSheet) c
 }
 
 QString BookContext::externName(int ixti, int nameIndex) const {
-    if (ixti < 0 || size_t(ixti) >= book_.xti.size()) return QStringLiteral("#REF!");
-    const int sbIndex = book_.xti[size_t(ixti)].supBook;
-    if (sbIndex < 0 || size_t(sbIndex) >= book_.supBooks.size()) return QStringLiteral("#REF!");
-    const SupBookModel& sb = book_.supBooks[size_t(sbIndex)];
+    if (ixti < 0 || size_t(ixti) >= xti_.size()) return QStringLiteral("#REF!");
+    const int sbIndex = xti_[size_t(ixti)].supBook;
+    if (sbIndex < 0 || size_t(sbIndex) >= supBooks_.size()) return QStringLiteral("#REF!");
+    const SupBookModel& sb = supBooks_[size_t(sbIndex)];
     if (sb.kind == SupBookKind::Self) return definedName(nameIndex);
     if (nameIndex < 1 || size_t(nameIndex) > sb.names.size()) return QStringLiteral("#NAME?");
     const QString name = sb.names[size_t(nameIndex - 1)].name;

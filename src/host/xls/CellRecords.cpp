@@ -161,6 +161,10 @@ void parseDimensions(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
     const uint32_t rwMic = c.u32(), rwMac = c.u32();
     const uint32_t colMic = c.u16(), colMac = c.u16();
+    setDimensions(st, rwMic, rwMac, colMic, colMac);
+}
+
+void setDimensions(SheetState& st, uint32_t rwMic, uint32_t rwMac, uint32_t colMic, uint32_t colMac) {
     if (rwMac <= rwMic || colMac <= colMic) return;  // an empty sheet
     st.sheet.hasDimensions = true;
     // Room for the cells the range announces, but never more than the

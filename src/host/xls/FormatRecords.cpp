@@ -38,9 +38,9 @@ unsigned icvRgb(int icv, const WorkbookModel& book) {
     return unsigned(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
 }
 
-// Font, MS-XLS 2.4.122
-void parseFont(const Record& rec, BookFormats& f) {
-    ByteCursor c = rec.cursor();
+// Font, MS-XLS 2.4.122: the fields before the name, which Excel 5.0/95
+// writes the same way.
+FontDef readFontFields(ByteCursor& c) {
     FontDef font;
     font.points = c.u16() / 20.0;
     const uint16_t flags = c.u16();
@@ -51,8 +51,14 @@ void parseFont(const Record& rec, BookFormats& f) {
     c.skip(2);  // sss: super/subscript
     font.underline = c.u8();
     c.skip(3);  // family, charset, reserved
-    font.name = readUnicodeString8(rec, c);
     if (font.points < 1) font.points = 10;
+    return font;
+}
+
+void parseFont(const Record& rec, BookFormats& f) {
+    ByteCursor c = rec.cursor();
+    FontDef font = readFontFields(c);
+    font.name = readUnicodeString8(rec, c);
     f.fonts.push_back(std::move(font));
 }
 
@@ -100,10 +106,21 @@ BookFormats readBookFormats(const QByteArray& stream) {
     RecordStream rs(stream);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) return f;
+    const bool biff5 = rec.size() >= 2 && rec.bytes()[0] == 0x00 && rec.bytes()[1] == 0x05;  // BOF version 0x0500
+    int codePage = 1252;
     QByteArray drawingGroup;  // MsoDrawingGroup records, one OfficeArt stream when joined
     while (rs.next(rec) && rec.type != rt::Eof) {
         if (rec.type == 0x00EB) drawingGroup.append(reinterpret_cast<const char*>(rec.bytes()), qsizetype(rec.size()));
         try {
+            if (biff5) {
+                switch (rec.type) {
+                case rt::CodePage: { ByteCursor c = rec.cursor(); codePage = c.u16(); continue; }
+                case kFont: parseFont5(rec, f, codePage); continue;
+                case kFormat: parseFormat5(rec, f, codePage); continue;
+                case kXf: parseXf5(rec, f); continue;
+                default: break;
+                }
+            }
             switch (rec.type) {
             case kFont: parseFont(rec, f); break;
             case kFormat: parseFormat(rec, f); break;

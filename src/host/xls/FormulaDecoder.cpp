@@ -55,7 +55,9 @@ bool isRangeToken(uint8_t ptg) {
 void decodeToken(PtgState& s) {
     const uint8_t ptg = s.tokens.u8();
     bool known = false;
-    if (ptg < 0x20) {
+    if (s.input.biff5 && decodeBiff5Token(ptg, s)) {
+        known = true;
+    } else if (ptg < 0x20) {
         if (ptg == 0x01 || ptg == 0x02)  // PtgExp/PtgTbl: the reader resolves these
             refuse(QStringLiteral("refers to a shared or table formula"));
         if (ptg == 0x19) known = decodeFunction(ptg, ptg, s);

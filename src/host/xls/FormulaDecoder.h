@@ -36,6 +36,14 @@ public:
     // with its book prefix when it is an external name ("Book.xls!Name",
     // add-in functions come back bare).
     virtual QString externName(int ixti, int nameIndex) const = 0;
+    // Excel 5.0/95 3-D references into this workbook name their sheets by
+    // position (0-based, in BOUNDSHEET order): the quoted prefix without
+    // "!", empty for a deleted sheet.
+    virtual QString ownSheetsPrefix(int firstTab, int lastTab) const {
+        (void)firstTab;
+        (void)lastTab;
+        return QString();
+    }
 };
 
 enum class FormulaKind {
@@ -53,6 +61,8 @@ struct FormulaInput {
     int col = 0;
     FormulaKind kind = FormulaKind::Cell;
     const QString* sheetName = nullptr;  // the sheet the formula is on, where known
+    bool biff5 = false;         // the older Excel 5.0/95 token forms
+    int codePage = 1252;        // their byte strings' code page
 };
 
 // Returns the formula text starting with "=". Throws tabulon::Error (1004)

@@ -49,6 +49,8 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     in.col = col;
     in.kind = shared ? FormulaKind::Shared : FormulaKind::Cell;
     in.sheetName = &st.sheet.name;
+    in.biff5 = st.book.biff == 5;
+    in.codePage = st.book.codePage;
     try {
         return decodeFormula(in, st.ctx);
     } catch (const FormatError& e) {

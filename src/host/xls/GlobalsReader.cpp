@@ -32,10 +32,14 @@ void parseBoundSheet(const Record& rec, WorkbookModel& book) {
     const uint32_t bof = c.u32();
     const int state = c.u8() & 0x03;
     const int dt = c.u8();
-    const QString name = readUnicodeString8(rec, c);
+    addBoundSheet(book, bof, state, dt, readUnicodeString8(rec, c));
+}
+
+void addBoundSheet(WorkbookModel& book, uint32_t bof, int state, int dt, const QString& name) {
     book.boundSheetNames << name;
     if (dt == 6) {  // VB module sheet of Excel 5: no member of the sheets
         book.boundSheetToSheet.push_back(-1);
+        book.vbaModuleSheets = true;
         return;
     }
     SheetModel sheet;

@@ -9,10 +9,12 @@
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <set>
 #include <system_error>
 #include <thread>
@@ -27,22 +29,42 @@ namespace {
     host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, reason);
 }
 
-// BOF, MS-XLS 2.4.21: BIFF8 writes version 0x0600.
-void checkFirstBof(RecordStream& rs, const QString& path) {
+[[noreturn]] void refuseTooOld(const QString& path) {
+    host::raiseReadFailure(host::ReadFailure::TooOld, path, QStringLiteral("Excel 2.x-4.0 format"));
+}
+
+// Excel 2.x-4.0 wrote the record stream as the whole file, not inside a
+// compound file: such a file begins with one of their BOF records.
+bool startsWithOldBof(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(4);
+    if (head.size() < 4) return false;
+    const int type = uint8_t(head[0]) | (uint8_t(head[1]) << 8);
+    const int size = uint8_t(head[2]) | (uint8_t(head[3]) << 8);
+    return (type == rt::Bof2 || type == rt::Bof3 || type == rt::Bof4) && size >= 4 && size <= 16;
+}
+
+// BOF, MS-XLS 2.4.21: the first record of the stream says which format the
+// whole stream is in, whatever the stream is called: 0x0600 Excel 97-2003,
+// 0x0500 Excel 5.0/95. Returns 8 or 5.
+int checkFirstBof(RecordStream& rs, const QString& path) {
     Record rec;
     if (!rs.next(rec)) refuse(path, QStringLiteral("the workbook stream is empty or truncated"));
     if (rec.type == rt::Bof2 || rec.type == rt::Bof3 || rec.type == rt::Bof4)
-        refuse(path, QStringLiteral("Excel 2.x-4.0 format is not supported"));
+        refuseTooOld(path);
     if (rec.type != rt::Bof || rec.size() < 4) refuse(path, QStringLiteral("not an .xls workbook"));
     ByteCursor c = rec.cursor();
     const int version = c.u16();
     const int dt = c.u16();
-    if (version == 0x0500) refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
-    if (version != 0x0600) refuse(path, QStringLiteral("unknown BIFF version 0x%1").arg(version, 4, 16, QLatin1Char('0')));
+    if (version != 0x0600 && version != 0x0500)
+        refuse(path, QStringLiteral("unknown BIFF version 0x%1").arg(version, 4, 16, QLatin1Char('0')));
     if (dt != 0x0005) refuse(path, QStringLiteral("not an .xls workbook (no workbook globals)"));
+    return version == 0x0500 ? 5 : 8;
 }
 
 void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
+    if (book.biff == 5 && parseBiff5GlobalRecord(rec, book)) return;
     switch (rec.type) {
     case rt::BoundSheet8: parseBoundSheet(rec, book); break;
     case rt::Lbl: parseLbl(rec, book); break;
@@ -64,6 +86,8 @@ void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
         in.extra = n.extra.empty() ? nullptr : n.extra.data();
         in.extraSize = n.extra.size();
         in.kind = FormulaKind::Name;
+        in.biff5 = book.biff == 5;
+        in.codePage = book.codePage;
         try {
             n.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
         } catch (const FormatError& e) {
@@ -185,7 +209,7 @@ WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, 
     const QByteArray stream = book.decrypted ? decryptWorkbookStream(stored, path, ask) : stored;
     if (book.decrypted) book.decryptedStream = stream;
     RecordStream rs(stream);
-    checkFirstBof(rs, path);
+    book.biff = checkFirstBof(rs, path);
     std::vector<Record> sst;
     readGlobals(rs, book, sst);
 
@@ -222,19 +246,29 @@ WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, 
     readSheetsTogether(stream, book, ctx, toRead, logs, sst);
     if (book.sst.size() < book.sstCount) dropLostStrings(book, logs);
     for (const WarningLog& log : logs) log.appendTo(book.warnings);
+    if (book.biff == 5) gatherBiff5Links(book);
     resolveNames(book, ctx);
     return book;
 }
 
+std::optional<QByteArray> workbookStream(const cfb::CompoundFile& file, bool* truncated) {
+    std::optional<QByteArray> stream = file.rootStreamView(QStringLiteral("Workbook"), truncated);
+    if (!stream) stream = file.rootStreamView(QStringLiteral("Book"), truncated);
+    return stream;
+}
+
 WorkbookModel loadWorkbook(const QString& path, const PasswordAsk& ask) {
-    cfb::CompoundFile file(path);
-    bool truncated = false;
-    std::optional<QByteArray> stream = file.rootStreamView(QStringLiteral("Workbook"), &truncated);
-    if (!stream) {
-        if (file.rootStream(QStringLiteral("Book")))
-            refuse(path, QStringLiteral("Excel 95 format (BIFF5) is not supported"));
-        refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
+    std::unique_ptr<cfb::CompoundFile> opened;
+    try {
+        opened = std::make_unique<cfb::CompoundFile>(path);
+    } catch (const Error& e) {
+        if (e.number() == err::Refused && startsWithOldBof(path)) refuseTooOld(path);
+        throw;
     }
+    const cfb::CompoundFile& file = *opened;
+    bool truncated = false;
+    const std::optional<QByteArray> stream = workbookStream(file, &truncated);
+    if (!stream) refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
     WorkbookModel book = readWorkbookStream(*stream, path, ask);
     if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);

@@ -71,36 +71,6 @@ struct ShapeModel {
     int checked = -1;          // a check box or option button: 0 off, 1 on, 2 mixed; -1 not known
 };
 
-struct SheetModel {
-    QString name;
-    SheetKind kind = SheetKind::Worksheet;
-    int visibility = 0;         // hsState: 0 visible, 1 hidden, 2 very hidden
-    uint32_t bofOffset = 0;
-    bool hasDimensions = false;
-    Area used;                  // from DIMENSIONS; A1 when the sheet is empty
-    std::vector<CellData> cells;           // sorted by row, then column
-    std::vector<QString> texts;            // formula texts, and texts not in the shared strings
-    std::map<std::pair<int, int>, QString> notes;  // (row, col) -> note text
-    bool protectContents = false;
-    bool hasPassword = false;
-    bool printHeadings = false;
-    bool fitToPage = false;
-    int scale = 100;            // SETUP iScale
-    std::vector<ShapeModel> shapes;
-    std::map<uint32_t, TextRuns> textRuns;  // RSTRING cells: own text index -> its runs
-};
-
-struct NameModel {
-    QString name;               // as stored; built-ins mapped to their names
-    int sheetIndex = 0;         // itab: 0 workbook-level, else 1-based BoundSheet
-    bool builtin = false;
-    bool hidden = false;
-    bool vbaMacro = false;      // fOB: the link of a button or shape to a VBA procedure
-    std::vector<uint8_t> rgce;  // the NameParsedFormula tokens
-    std::vector<uint8_t> extra; // its RgbExtra
-    QString refersTo;           // decoded "=..." text
-};
-
 enum class SupBookKind { Self, AddIn, External, OleDde };
 
 struct ExternNameModel {
@@ -120,6 +90,39 @@ struct XtiModel {
     int lastTab = 0;
 };
 
+struct SheetModel {
+    QString name;
+    SheetKind kind = SheetKind::Worksheet;
+    int visibility = 0;         // hsState: 0 visible, 1 hidden, 2 very hidden
+    uint32_t bofOffset = 0;
+    bool hasDimensions = false;
+    Area used;                  // from DIMENSIONS; A1 when the sheet is empty
+    std::vector<CellData> cells;           // sorted by row, then column
+    std::vector<QString> texts;            // formula texts, and texts not in the shared strings
+    std::map<std::pair<int, int>, QString> notes;  // (row, col) -> note text
+    bool protectContents = false;
+    bool hasPassword = false;
+    bool printHeadings = false;
+    bool fitToPage = false;
+    int scale = 100;            // SETUP iScale
+    std::vector<ShapeModel> shapes;
+    // Excel 5.0/95: the sheet's own link table, which its formulas use
+    std::vector<SupBookModel> localSupBooks;
+    std::vector<XtiModel> localXti;
+    std::map<uint32_t, TextRuns> textRuns;  // RSTRING cells: own text index -> its runs
+};
+
+struct NameModel {
+    QString name;               // as stored; built-ins mapped to their names
+    int sheetIndex = 0;         // itab: 0 workbook-level, else 1-based BoundSheet
+    bool builtin = false;
+    bool hidden = false;
+    bool vbaMacro = false;      // fOB: the link of a button or shape to a VBA procedure
+    std::vector<uint8_t> rgce;  // the NameParsedFormula tokens
+    std::vector<uint8_t> extra; // its RgbExtra
+    QString refersTo;           // decoded "=..." text
+};
+
 // Where a stored shared/array/table body sits and what it holds.
 struct SharedBody {
     Area area;
@@ -131,6 +134,8 @@ struct SharedBody {
 struct WorkbookModel {
     QString path;               // absolute path of the loaded file
     int codePage = 1252;
+    int biff = 8;               // 8: Excel 97-2003 (BIFF8); 5: Excel 5.0/95 (BIFF5), byte strings in codePage
+    bool vbaModuleSheets = false; // Excel 5.0/95 VB module sheets are present (macros we cannot export)
     std::vector<SheetModel> sheets;     // every BoundSheet8 except VB modules
     std::vector<int> boundSheetToSheet; // BoundSheet index -> index in sheets, -1 if left out
     QStringList boundSheetNames;        // every BoundSheet8 name in file order

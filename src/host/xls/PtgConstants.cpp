@@ -5,6 +5,9 @@
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/NumberText.h"
 #include "host/xls/PtgState.h"
+#include "host/xls/Readers.h"
+
+#include <algorithm>
 
 
 namespace tabulon::xls {
@@ -36,11 +39,14 @@ QString errorText(uint8_t code) {
 
 // One SerAr value (2.5.198.x SerNil/SerNum/SerStr/SerBool/SerErr): a type
 // byte, then eight bytes except for strings.
-QString arrayValue(ByteCursor& extra) {
+// Excel 5.0/95 writes a string as a byte string with an 8-bit count.
+QString arrayValue(ByteCursor& extra, const FormulaInput& in) {
     switch (extra.u8()) {
     case 0x00: extra.skip(8); return QString();
     case 0x01: return numberText(extra.f64());
-    case 0x02: return quoted(extra.unicodeChars(extra.u16()));
+    case 0x02:
+        if (in.biff5) return quoted(biff5Chars(extra, extra.u8(), in.codePage));
+        return quoted(extra.unicodeChars(extra.u16()));
     case 0x04: {
         const uint8_t b = extra.u8();
         extra.skip(7);
@@ -57,9 +63,15 @@ QString arrayValue(ByteCursor& extra) {
 }
 
 // {1,2;3,4}: columns separated by commas, rows by semicolons.
-QString arrayText(ByteCursor& extra) {
-    const int columns = extra.u8() + 1;
-    const int rows = extra.u16() + 1;
+// Excel 5.0/95 stores the counts themselves (no columns meaning 256),
+// BIFF8 each one less.
+QString arrayText(ByteCursor& extra, const FormulaInput& in) {
+    int columns = extra.u8() + 1;
+    int rows = extra.u16() + 1;
+    if (in.biff5) {
+        columns = columns == 1 ? 256 : columns - 1;
+        rows = std::max(1, rows - 1);
+    }
     // Every value takes at least four bytes; a count the bytes cannot hold is
     // damage, refused before any work is done for it.
     if (static_cast<size_t>(columns) * static_cast<size_t>(rows) > extra.remaining() / 4)
@@ -71,7 +83,7 @@ QString arrayText(ByteCursor& extra) {
         for (int c = 0; c < columns; ++c) {
             if (c)
                 text += QLatin1Char(',');
-            text += arrayValue(extra);
+            text += arrayValue(extra, in);
         }
     }
     return text + QLatin1Char('}');
@@ -92,6 +104,12 @@ void pushString(PtgState& s) {
     s.used(n);
     s.endOperand();
 }
+
+}  // namespace
+
+void pushQuotedString(PtgState& s, const QString& text) { s.pushOperand(quoted(text)); }
+
+namespace {
 
 void pushInteger(PtgState& s) {
     char16_t buf[20];
@@ -116,7 +134,7 @@ QString errorValueText(int code) {
 bool decodeConstant(uint8_t ptg, PtgState& s) {
     if (ptg >= 0x20 && (ptg & 0x1F) == 0x00) {  // PtgArray in any class
         s.tokens.skip(7);
-        s.pushOperand(arrayText(s.extra));
+        s.pushOperand(arrayText(s.extra, s.input));
         return true;
     }
     switch (ptg) {

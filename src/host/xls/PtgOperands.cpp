@@ -83,11 +83,7 @@ Cell readCell(PtgState& s, ByteCursor& t, const Frame& f) {
 
 // Whole columns show as "A:B" and whole rows as "1:2", the way the
 // spreadsheet writes them back.
-void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
-    const uint16_t rwFirst = t.u16();
-    const uint16_t rwLast = t.u16();
-    const uint16_t colFirst = t.u16();
-    const uint16_t colLast = t.u16();
+void appendArea(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirst, uint16_t colLast, const Frame& f) {
     const Cell a = resolve(rwFirst, colFirst, f);
     const Cell b = resolve(rwLast, colLast, f);
     noteArea(s, a, b);
@@ -98,6 +94,14 @@ void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
     out[n++] = u':';
     n += putCell(out + n, b, !wholeRows, !wholeCols);
     s.used(size_t(n));
+}
+
+void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
+    const uint16_t rwFirst = t.u16();
+    const uint16_t rwLast = t.u16();
+    const uint16_t colFirst = t.u16();
+    const uint16_t colLast = t.u16();
+    appendArea(s, rwFirst, rwLast, colFirst, colLast, f);
 }
 
 // RefN/AreaN always hold offsets; the 3-D forms hold them in a name's formula
@@ -115,8 +119,21 @@ Frame frameFor(const PtgState& s, bool offsets) {
 
 // A deleted sheet leaves an empty prefix; the spreadsheet then shows the
 // reference as "#REF!A1".
-void appendSheetPrefix(PtgState& s, uint16_t ixti) {
-    const QString prefix = s.context.externSheetPrefix(ixti);
+
+}  // namespace
+
+void appendCellReference(PtgState& s, uint16_t rw, uint16_t col, bool offsets) {
+    const Cell c = resolve(rw, col, frameFor(s, offsets));
+    noteArea(s, c, c);
+    appendCell(s, c);
+}
+
+void appendAreaReference(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirst, uint16_t colLast,
+                         bool offsets) {
+    appendArea(s, rwFirst, rwLast, colFirst, colLast, frameFor(s, offsets));
+}
+
+void appendSheetPrefixText(PtgState& s, const QString& prefix) {
     if (prefix.isEmpty()) {
         s.append(u"#REF!");
         return;
@@ -125,7 +142,7 @@ void appendSheetPrefix(PtgState& s, uint16_t ixti) {
     s.append(u'!');
 }
 
-}  // namespace
+static void appendSheetPrefix(PtgState& s, uint16_t ixti) { appendSheetPrefixText(s, s.context.externSheetPrefix(ixti)); }
 
 bool decodeReference(uint8_t base, PtgState& s) {
     ByteCursor& t = s.tokens;

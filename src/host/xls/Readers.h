@@ -53,6 +53,8 @@ size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 
 // Records of the globals substream.
 void parseBoundSheet(const Record& rec, WorkbookModel& book);
+// One sheet of the BOUNDSHEET list: state is hsState, dt the sheet type.
+void addBoundSheet(WorkbookModel& book, uint32_t bof, int state, int dt, const QString& name);
 uint32_t sstAnnounced(const Record& rec);  // the strings an SST record says it holds
 void parseSstStrings(const Record& rec, WorkbookModel& book);
 // count FormatRun entries (MS-XLS 2.5.129) of a text of textLength
@@ -63,6 +65,19 @@ void parseLbl(const Record& rec, WorkbookModel& book);
 void parseSupBook(const Record& rec, WorkbookModel& book);
 void parseExternSheet(const Record& rec, WorkbookModel& book);
 void parseExternName(const Record& rec, WorkbookModel& book);
+
+// Excel 5.0/95 (BIFF5) forms of the records whose layout differs from
+// BIFF8 (Biff5Records.cpp). The globals parser takes BOUNDSHEET, NAME,
+// EXTERNSHEET and EXTERNNAME and answers false for any other record.
+bool parseBiff5GlobalRecord(const Record& rec, WorkbookModel& book);
+// A BIFF5 sheet keeps its own link table (EXTERNSHEET, EXTERNNAME) before
+// its cells; its formulas count into it. Read into sheet.localSupBooks and
+// sheet.localXti.
+void readBiff5LinkTable(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book);
+// The other books the sheets' link tables name join the workbook's list.
+void gatherBiff5Links(WorkbookModel& book);
+// cch bytes of text in the workbook's code page.
+QString biff5Chars(ByteCursor& c, size_t cch, int codePage);
 
 // Turns an encoded VirtualPath (MS-XLS 2.5.277) into the path the spreadsheet
 // shows; relative paths are resolved against bookFolder.

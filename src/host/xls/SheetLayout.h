@@ -138,13 +138,22 @@ unsigned icvRgb(int icv, const WorkbookModel& book);
 
 // Reads the workbook-wide formats from the globals substream of stream.
 BookFormats readBookFormats(const QByteArray& stream);
-// Reads the sheet substream that starts at bofOffset.
-SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset);
+// Reads the sheet substream that starts at bofOffset. biff is the workbook's
+// format (WorkbookModel::biff: a sheet's own BOF is not always right about
+// it); codePage decodes the byte strings of an Excel 5.0/95 sheet.
+SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage = 1252, int biff = 8);
 
 // Record parsers (one per record type), shared with the tests.
 void parseFont(const Record& rec, BookFormats& f);
+FontDef readFontFields(ByteCursor& c);  // a FONT record's fields before the name
 void parseFormat(const Record& rec, BookFormats& f);
 void parseXf(const Record& rec, BookFormats& f);
+// Their Excel 5.0/95 forms (Biff5Layout.cpp); the layout parser answers
+// false for a record read the BIFF8 way.
+void parseFont5(const Record& rec, BookFormats& f, int codePage);
+void parseFormat5(const Record& rec, BookFormats& f, int codePage);
+void parseXf5(const Record& rec, BookFormats& f);
+bool parseBiff5LayoutRecord(const Record& rec, SheetLayout& s, int codePage);
 void parseColInfo(const Record& rec, SheetLayout& s);
 void parseRow(const Record& rec, SheetLayout& s);
 void parseMergeCells(const Record& rec, SheetLayout& s);

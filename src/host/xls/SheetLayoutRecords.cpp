@@ -136,18 +136,20 @@ void finishCellXfs(SheetLayout& s) {
 
 }  // namespace
 
-SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset) {
+SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage, int biff) {
     SheetLayout s;
     RecordStream rs(stream);
     rs.seek(bofOffset);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) return s;
+    const bool biff5 = biff == 5;
     int depth = 1;
     while (depth > 0 && rs.next(rec)) {
         if (rec.type == rt::Bof) { ++depth; continue; }
         if (rec.type == rt::Eof) { --depth; continue; }
         if (depth > 1) continue;  // an embedded chart's own records
         try {
+            if (biff5 && parseBiff5LayoutRecord(rec, s, codePage)) continue;
             if (!parseGeometryRecord(rec, s)) parsePageRecord(rec, s);
         } catch (const FormatError&) {
             // a damaged record: the sheet prints with the defaults it stood for

@@ -1,10 +1,12 @@
 // One sheet substream: from its BOF to the matching EOF, skipping the
 // substreams of embedded charts in between.
+#include "host/xls/BookContext.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
 #include "host/xls/SheetState.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tabulon::xls {
 
@@ -43,6 +45,7 @@ void parseSheetSetting(const Record& rec, SheetState& st) {
 }
 
 void dispatch(const Record& rec, SheetState& st) {
+    if (st.book.biff == 5 && parseBiff5SheetRecord(rec, st)) return;
     switch (rec.type) {
     case rt::Number: parseNumber(rec, st); break;
     case rt::Rk: parseRk(rec, st); break;
@@ -122,7 +125,13 @@ size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset) {
 
 size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book, const FormulaContext& ctx,
                  WarningLog& log) {
-    SheetState st{sheet, book, log, ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1},
+    // An Excel 5.0/95 sheet's formulas count into the sheet's own link table.
+    std::optional<BookContext> local;
+    if (book.biff == 5) {
+        readBiff5LinkTable(stream, sheet, book);
+        local.emplace(book, sheet.localSupBooks, sheet.localXti);
+    }
+    SheetState st{sheet, book, log, local ? *local : ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1}, {},
                   size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset)};
     RecordStream rs(stream);
     rs.seek(sheet.bofOffset);
@@ -147,7 +156,7 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookMode
         if (depth > 1) continue;
         // A chart sheet's own data records are series caches, not cells.
         if (sheet.kind == SheetKind::Chart) continue;
-        drawing.add(rec);
+        if (book.biff != 5) drawing.add(rec);  // Excel 5.0/95 has no OfficeArt drawing
         try {
             dispatch(rec, st);
         } catch (const FormatError& e) {
@@ -159,6 +168,7 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookMode
     resolvePendingFormulas(st);
     sortCells(sheet);
     attachNotes(st);
+    attachBiff5Notes(st);
     readDrawing(drawing, sheet, book, log, ctx);
     settleUsedRange(st);
     return rs.pos() - std::min<size_t>(rs.pos(), sheet.bofOffset);

@@ -42,6 +42,8 @@ struct SheetState {
     std::map<int, QString> objTexts;
     std::vector<NoteAnchor> noteAnchors;
     Area extent{ -1, -1, -1, -1 };  // cells actually present, blanks included
+    // Excel 5.0/95 notes: (row, column) and the text's bytes, in file order
+    std::vector<std::pair<std::pair<int, int>, QByteArray>> noteBytes;
     size_t bytesLeft = 0;           // stream bytes from this sheet's BOF on: bounds what DIMENSIONS may reserve
 
     void touch(int row, int col);
@@ -64,6 +66,8 @@ void parseBoolErr(const Record& rec, SheetState& st);
 void parseBlank(const Record& rec, SheetState& st);
 void parseMulBlank(const Record& rec, SheetState& st);
 void parseDimensions(const Record& rec, SheetState& st);
+// The used range DIMENSIONS gives: first row and column, one past the last.
+void setDimensions(SheetState& st, uint32_t rwMic, uint32_t rwMac, uint32_t colMic, uint32_t colMac);
 // Formula records.
 void parseFormula(const Record& rec, SheetState& st);
 void parseString(const Record& rec, SheetState& st);
@@ -76,6 +80,10 @@ void parseNote(const Record& rec, SheetState& st);
 void parseObj(const Record& rec, SheetState& st);
 void parseTxo(const Record& rec, SheetState& st);
 void attachNotes(SheetState& st);
+// Excel 5.0/95: the records whose layout differs (Biff5Records.cpp); false
+// for a record read the BIFF8 way.
+bool parseBiff5SheetRecord(const Record& rec, SheetState& st);
+void attachBiff5Notes(SheetState& st);
 
 // Decodes tokens into formula text; damage becomes a warning and empty text.
 QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8_t* extra,
