@@ -49,7 +49,7 @@ TEST(Rc4Cipher, KnownVector) {
     EXPECT_EQ(text.toHex(), QByteArray("bbf316e8d940af0ad3"));
 }
 
-QByteArray le(uint32_t v, int n) {
+QByteArray le(uint64_t v, int n) {
     QByteArray out;
     for (int k = 0; k < n; ++k) out.append(char((v >> (8 * k)) & 0xFF));
     return out;
