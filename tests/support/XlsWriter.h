@@ -52,6 +52,7 @@ struct XlsShape {
     enum Kind { Note, TextBox, Button, Picture, CheckBox };
     Kind kind = TextBox;
     int row = 0, col = 0;  // top-left cell of the anchor (a note: its cell)
+    int cols = 1, rows = 2;  // the anchor's size in cells (not a note's)
     QString text;          // a note's text without the author line
     QString author;        // a note's author
     QString macro;         // a button's macro, e.g. "Module1.ShowMenu"

@@ -64,7 +64,7 @@ QByteArray options(const XlsShape& shape, int pib) {
 }
 
 QByteArray anchor(const XlsShape& shape) {
-    const int wide = shape.kind == XlsShape::Note ? 2 : 1, high = shape.kind == XlsShape::Note ? 4 : 2;
+    const int wide = shape.kind == XlsShape::Note ? 2 : shape.cols, high = shape.kind == XlsShape::Note ? 4 : shape.rows;
     const int col = shape.kind == XlsShape::Note ? shape.col + 1 : shape.col;
     QByteArray b;
     put16(b, shape.kind == XlsShape::Note ? 0x0003 : 0x0000);  // comments neither move nor size with cells
@@ -104,10 +104,11 @@ QByteArray objRecord(const XlsShape& shape, int id, const QHash<QString, int>& m
     return record(kObj, b);
 }
 
-// TXO with the characters and two formatting runs in CONTINUE records.
-QByteArray txoRecords(const QString& text) {
+// TXO with the characters and two formatting runs in CONTINUE records. A
+// button's caption is centred both ways, as the spreadsheet writes it.
+QByteArray txoRecords(const QString& text, bool centred) {
     QByteArray b;
-    put16(b, 0x0212);                      // left, top aligned, text locked
+    put16(b, centred ? 0x0224 : 0x0212);   // centred or left/top aligned, text locked
     put16(b, 0);
     b.append(QByteArray(6, '\0'));
     put16(b, quint16(text.size())); put16(b, text.isEmpty() ? 0 : 16);
@@ -213,7 +214,7 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
         out += objRecord(shape, id, macroNames);
         if (shape.kind == XlsShape::Picture) continue;
         out += record(kMsoDrawing, textbox);
-        out += txoRecords(storedText(shape));
+        out += txoRecords(storedText(shape), shape.kind == XlsShape::Button);
         if (shape.kind == XlsShape::Note) {
             QByteArray b;
             put16(b, quint16(shape.row)); put16(b, quint16(shape.col));

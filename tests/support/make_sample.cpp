@@ -27,21 +27,23 @@ void addSheets(XlsWriter& w) {
     }
     // =SUM(E2:E6) and a rate with a literal and a name
     sales.text(7, 3, QStringLiteral("合計"));
-    sales.formula(7, 4, Rgce().area(1, 4, 5, 4).funcVar(4, 1), 0);
+    double total = 0;
+    for (int r = 1; r <= 5; ++r) total += 120.0 * r * (3 + r);
+    sales.formula(7, 4, Rgce().area(1, 4, 5, 4).funcVar(4, 1), total);
     sales.text(8, 3, QStringLiteral("税込"));
-    sales.formula(8, 4, Rgce().ref(7, 4, false, false).name(1).op(0x05), 0);
+    sales.formula(8, 4, Rgce().ref(7, 4, false, false).name(1).op(0x05), total * 1.1);
     sales.boolean(10, 0, true);
 
     XlsSheet& summary = w.addSheet(QStringLiteral("集計"));
     summary.text(0, 0, QStringLiteral("売上合計"));
     // ='売上明細'!E8
-    summary.formula(0, 1, Rgce().ref3d(0, 7, 4, false), 0);
+    summary.formula(0, 1, Rgce().ref3d(0, 7, 4, false), total);
     summary.text(1, 0, QStringLiteral("判定"));
     // =IF(B1>1000,"達成","未達")
     summary.formula(1, 1,
                     Rgce().ref(0, 1).integer(1000).op(0x0D).str(QStringLiteral("達成"))
-                        .str(QStringLiteral("未達")).funcVar(1, 3),
-                    0);
+                        .str(QStringLiteral("未達")).funcVar(1, 3));
+    summary.cells.back().text = QStringLiteral("達成");
 
     XlsSheet& hidden = w.addSheet(QStringLiteral("設定"));
     hidden.visibility = 1;
@@ -55,7 +57,7 @@ void addExternalReference(XlsWriter& w) {
     const int prices = w.addExternalSheet(QStringLiteral("C:\\data\\Prices.xls"), QStringLiteral("Sheet1"));
     XlsSheet& summary = w.sheet(1);
     summary.text(2, 0, QStringLiteral("参考価格"));
-    summary.formula(2, 1, Rgce().ref3d(prices, 0, 0).integer(2).op(0x05), 0);
+    summary.formula(2, 1, Rgce().ref3d(prices, 0, 0).integer(2).op(0x05), 240);  // Prices.xls has 120 in A1
 }
 
 // Object ids follow the order below: Comment 1, Button 2, Text Box 3, and a
@@ -64,9 +66,11 @@ void addShapes(XlsWriter& w) {
     XlsSheet& sales = w.sheet(0);
     sales.note(0, 0, QStringLiteral("山田 太郎"), QStringLiteral("商品マスタのコードを入力します。"));
     sales.button(1, 6, QStringLiteral("メニュー"), QStringLiteral("ShowMenu"));
-    XlsShape& hint = sales.textBox(4, 6, QStringLiteral("数量を変えると金額を再計算します。"));
+    XlsShape& hint = sales.textBox(3, 6, QStringLiteral("数量を変えると金額を再計算します。"));
     hint.fillRgb = 0xFFFFCC;
     hint.lineDashing = 1;  // dashes
+    hint.cols = 2;
+    hint.rows = 4;
     sales.button(7, 6, QStringLiteral("受注入力"), QStringLiteral("Module1.ShowMenu")).name =
         QStringLiteral("受注ボタン");
     w.sheet(1).note(1, 1, QStringLiteral("山田 太郎"), QStringLiteral("1000 円以上で達成"));
