@@ -102,7 +102,8 @@ TEST(VbaExport, DamagedWorkbooksGiveCleanErrors) {
         out.write(bytes);
         out.close();
         try {
-            for (const Component& c : Project::load(path).components())
+            const Project project = Project::load(path);
+            for (const Component& c : project.components())
                 EXPECT_LT(c.exportText.size(), 1 << 20);
         } catch (const Error& error) {
             EXPECT_FALSE(error.description().isEmpty());

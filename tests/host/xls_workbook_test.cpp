@@ -129,11 +129,13 @@ TEST(XlsCells, ExternalReferenceCarriesTheResolvedBookPath) {
 }
 
 TEST(XlsNotes, CommentTextWithItsAuthorLineAlsoOnEmptyCells) {
-    const host::Sheet s = open("xls/poi/SimpleWithComments.xls").sheet(1);
+    const Workbook book = open("xls/poi/SimpleWithComments.xls");
+    const host::Sheet s = book.sheet(1);
     EXPECT_EQ(cellAt(s, "$B$1").noteText(), "Yegor Kozlov:\nfirst cell");
     EXPECT_EQ(cellAt(s, "$B$3").noteText(), "Yegor Kozlov:\nthird cell");
     EXPECT_EQ(cellAt(s, "$A$1").noteText(), "");
-    const host::Cell empty = cellAt(open("xls/poi/comments.xls").sheet(1), "$A$1");
+    const Workbook other = open("xls/poi/comments.xls");
+    const host::Cell empty = cellAt(other.sheet(1), "$A$1");
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_TRUE(empty.noteText().startsWith("comment top row1 (index0)"));
 }
