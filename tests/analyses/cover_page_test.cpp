@@ -1,6 +1,7 @@
 // The cover row: cut first, then trailing blanks off; characters, not bytes;
 // the date exactly as typed; one row, rewritten at each click.
 #include "analyses/workbook/CoverPage.h"
+#include "analyses/workbook/WorkbookText.h"
 
 #include "intake/AppPaths.h"
 #include "store/Database.h"

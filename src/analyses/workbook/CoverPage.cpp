@@ -6,10 +6,6 @@
 
 namespace tabulon::analyses::workbook {
 
-QString cutThenTrim(const QString& text, int length) {
-    return trimTrailingBlanks(cutChars(text, length));
-}
-
 CoverRow coverRow(const intake::Cover& cover) {
     return CoverRow{cutThenTrim(cover.title, 150),  cutThenTrim(cover.system, 150),
                     cutThenTrim(cover.company, 150), cutThenTrim(cover.bumon, 150),

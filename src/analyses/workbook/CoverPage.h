@@ -19,10 +19,6 @@ struct CoverRow {
     QString sysTitle, sysName, company, bumon, auther, createDate;
 };
 
-// The first `length` characters with the trailing blanks removed (leading
-// blanks and tabs stay): the cut comes before the trim, and never falls
-// between the two halves of a surrogate pair.
-QString cutThenTrim(const QString& text, int length);
 CoverRow coverRow(const intake::Cover& cover);
 
 // Empties T_XlHyousi and writes the row.

@@ -1,6 +1,6 @@
 #include "analyses/workbook/FolderFiles.h"
 
-#include "analyses/workbook/CoverPage.h"
+#include "analyses/workbook/WorkbookText.h"
 #include "host/PathParts.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"

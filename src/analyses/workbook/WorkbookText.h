@@ -14,6 +14,10 @@ namespace tabulon::analyses::workbook {
 QString cutChars(const QString& text, qsizetype length);
 // The cut first, then the trim on both sides.
 inline QString cutTrim(const QString& text, qsizetype length) { return trimBlanks(cutChars(text, length)); }
+// The cut first, then the trailing blanks removed (leading blanks and tabs stay).
+inline QString cutThenTrim(const QString& text, qsizetype length) {
+    return trimTrailingBlanks(cutChars(text, length));
+}
 
 // Text with every occurrence of Find removed, compared without regard to
 // case; the text after each removed occurrence is limited to 255 characters,
