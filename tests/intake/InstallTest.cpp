@@ -7,7 +7,6 @@
 #include "store/Database.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,20 +14,14 @@ using namespace tabulon::intake;
 
 namespace {
 
-TEST(Install, FreshFolderGetsDefaultsDatabaseAndWorkingFolder) {
+// A fresh folder gets its files; a second run (every start) touches nothing.
+TEST(Install, FreshFolderGetsDefaultsDatabaseAndWorkingFolderOnce) {
     QTemporaryDir dir;
     const AppPaths paths = AppPaths::forFolder(dir.filePath(QStringLiteral("prog")));
-    const QStringList created = ensureInstalled(paths);
-    EXPECT_EQ(created, (QStringList{paths.datPath, paths.dbPath}));
+    EXPECT_EQ(ensureInstalled(paths), (QStringList{paths.datPath, paths.dbPath}));
     EXPECT_TRUE(QDir(paths.tempFolder).exists());
     EXPECT_EQ(readBasicInfo(paths.datPath), BasicInfo{});
     EXPECT_NO_THROW(tabulon::store::Database::open(paths.dbPath));
-}
-
-TEST(Install, ExistingFilesAreNeverTouched) {
-    QTemporaryDir dir;
-    const AppPaths paths = AppPaths::forFolder(dir.path());
-    ensureInstalled(paths);
     writeBasicInfo(paths.datPath, {QStringLiteral("表紙"), {}, {}, QStringLiteral("75")});
     EXPECT_TRUE(ensureInstalled(paths).isEmpty());
     EXPECT_EQ(readBasicInfo(paths.datPath).title, QStringLiteral("表紙"));
