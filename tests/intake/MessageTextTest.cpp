@@ -51,57 +51,38 @@ struct Recorder : MessagePort, ProgressPort {
     void busy(bool on) override { busyCalls << on; }
 };
 
-TEST(RunGuarded, CompletedBodyShowsNothing) {
-    Recorder r;
-    int exits = 0;
-    EXPECT_TRUE(runGuarded({r, r, [&] { ++exits; }}, QStringLiteral("場所:x"), [] {}));
-    EXPECT_TRUE(r.texts.isEmpty());
-    EXPECT_EQ(exits, 0);
-}
-
-TEST(RunGuarded, ErrorShowsBoxEndsBusyAndKeepsRunning) {
-    Recorder r;
-    int exits = 0;
-    const bool ok = runGuarded({r, r, [&] { ++exits; }}, QStringLiteral("場所:セル情報"), [&] {
-        BusyGuard busy(r);
-        throw Error(1004, QStringLiteral("refused"));
-    });
-    EXPECT_FALSE(ok);
-    ASSERT_EQ(r.texts.size(), 1);
-    EXPECT_TRUE(r.texts[0].startsWith(QStringLiteral("場所:セル情報ｴﾗｰNo:1004\r")));
-    ASSERT_FALSE(r.busyCalls.isEmpty());
-    EXPECT_FALSE(r.busyCalls.last());
-    EXPECT_EQ(exits, 0);
-}
-
-TEST(RunGuarded, UnstableErrorRunsTheExitCommandAfterTheBox) {
-    Recorder r;
-    QStringList order;
-    runGuarded({r, r, [&] { order << QStringLiteral("exit after %1 box").arg(r.texts.size()); }},
-               QStringLiteral("場所:レポート表示"), [] { throw Error(2450, QString()); });
-    EXPECT_EQ(order, QStringList{QStringLiteral("exit after 1 box")});
-}
-
 // Whatever escapes a command becomes one box: the error's own number and
 // text with its detail, 7 for running out of memory, 51 for anything else.
+// Busy always ends; only an unstable error runs the exit command, after its box.
 TEST(RunGuarded, EveryFailureBecomesOneBoxWithItsNumber) {
+    Recorder quiet;
+    EXPECT_TRUE(runGuarded({quiet, quiet, [] { ADD_FAILURE() << "exit after success"; }}, QStringLiteral("場所:x"),
+                           [] {}));
+    EXPECT_TRUE(quiet.texts.isEmpty());
+
     struct Case {
         std::function<void()> body;
         const char16_t* head;
         const char16_t* content;
+        QStringList exits;
     };
     const Case cases[] = {
         {[] { throw Error(1004, QStringLiteral("record data truncated"), ErrorDetail{0x0006, 12, {}, {}}); },
-         u"場所:xｴﾗｰNo:1004\r", u"内容:record data truncated at offset 12 (record 0x0006)"},
-        {[] { throw std::bad_alloc(); }, u"場所:xｴﾗｰNo:7\r", u"内容:メモリが不足しています。"},
-        {[] { throw std::runtime_error("broken"); }, u"場所:xｴﾗｰNo:51\r", u"内容:broken"},
+         u"場所:xｴﾗｰNo:1004\r", u"内容:record data truncated at offset 12 (record 0x0006)", {}},
+        {[] { throw std::bad_alloc(); }, u"場所:xｴﾗｰNo:7\r", u"内容:メモリが不足しています。", {}},
+        {[] { throw std::runtime_error("broken"); }, u"場所:xｴﾗｰNo:51\r", u"内容:broken", {}},
+        {[] { throw Error(2450, QString()); }, u"場所:xｴﾗｰNo:2450\r", u"システムを終了します。", {"exit after 1 box"}},
     };
     for (const Case& c : cases) {
         Recorder r;
-        EXPECT_FALSE(runGuarded({r, r, {}}, QStringLiteral("場所:x"), c.body));
+        QStringList exits;
+        const auto exit = [&] { exits << QStringLiteral("exit after %1 box").arg(r.texts.size()); };
+        EXPECT_FALSE(runGuarded({r, r, exit}, QStringLiteral("場所:x"), c.body));
         ASSERT_EQ(r.texts.size(), 1);
         EXPECT_TRUE(r.texts[0].startsWith(QString::fromUtf16(c.head))) << r.texts[0].toStdString();
         EXPECT_TRUE(r.texts[0].endsWith(QString::fromUtf16(c.content))) << r.texts[0].toStdString();
+        EXPECT_TRUE(!r.busyCalls.isEmpty() && !r.busyCalls.last()) << r.texts[0].toStdString();
+        EXPECT_EQ(exits, c.exits);
     }
 }
 
