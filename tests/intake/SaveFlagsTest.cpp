@@ -19,16 +19,9 @@ class SavedRow : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     std::unique_ptr<store::Database> db;
-    Session session{AppPaths::forFolder(dir.path())};
     void SetUp() override {
         store::Database::create(dir.filePath("Tabulon2.mdb"));
         db = store::Database::open(dir.filePath("Tabulon2.mdb"));
-        session.applyStartupStates();
-    }
-    SaveFlag roundTrip(const SaveFlag& f) {
-        writeSaveFlag(*db, f);
-        db->commit();
-        return readSaveFlag(*db).value();
     }
     int errorOf(const char* update) {
         writeSaveFlag(*db, SaveFlag{});
@@ -60,7 +53,9 @@ TEST_F(SavedRow, EveryMarkAndTextComesBackExactly) {
         QString* fields[] = {&f.title, &f.system, &f.company, &f.bumon, &f.auther, &f.createDate};
         for (int i = 0; i < 6; ++i)
             *fields[i] = texts[(round + i) % 6];
-        EXPECT_EQ(roundTrip(f), f) << "round " << round;
+        writeSaveFlag(*db, f);
+        db->commit();
+        EXPECT_EQ(readSaveFlag(*db).value(), f) << "round " << round;
     }
 }
 
@@ -74,52 +69,53 @@ TEST_F(SavedRow, EmptyTableGivesNothingAndBadValuesAreRefused) {
     EXPECT_EQ(errorOf("ALTER TABLE T_XlSaveFlag DROP COLUMN fNam"), 3265);  // a field missing
 }
 
-struct PrintSetCase {
-    Mark mark;
-    int value;
-    const char* enabled;                  // preview buttons usable afterwards
-    OptionGroup group;                    // the option it selects ...
-    int selected;                         // ... at this index (-1: none)
-};
-
-class PrintSetMark : public SavedRow, public ::testing::WithParamInterface<PrintSetCase> {};
-
-TEST_P(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
-    const PrintSetCase c = GetParam();
-    SaveFlag f;
-    f.marks[size_t(c.mark)] = c.value;
-    if (c.mark == Mark::Cell)
-        f.marks[size_t(Mark::CellSheet)] = 2;  // selected sheet: its list becomes usable
-    const int before = session.selectedOption(c.group);
-    PrintSet(session, f);
-    const QStringList on = QString::fromLatin1(c.enabled).split(' ', Qt::SkipEmptyParts) +
-                           QStringList{"cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"};
-    for (const QString& name : Session::controlNames()) {
-        if (!name.startsWith("cmd") || name == "cmdSave")
-            continue;
-        EXPECT_EQ(session.isEnabled(name), on.contains(name)) << name.toStdString();
+// Loading a mark enables the preview of its chapter only (and the cover's),
+// selects the option the chapter was made with, and the sheet list for a cell
+// list of a selected sheet.
+TEST(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
+    const struct {
+        Mark mark;
+        int value;
+        const char* enabled;  // preview buttons usable afterwards
+        OptionGroup group;    // the option it selects ...
+        int selected;         // ... at this index (-1: none)
+    } cases[] = {
+        {Mark::Object, 3, "cmdOPre", OptionGroup::Object, 2},
+        {Mark::Cell, 1, "cmdCPre", OptionGroup::Cell, 0},
+        {Mark::Procedure, 1, "cmdPPre", OptionGroup::Proc, 0},
+        {Mark::Source, 6, "cmdMPre", OptionGroup::Module, 5},
+        {Mark::Shape, 2, "cmdSPre", OptionGroup::Shape, -1},
+        {Mark::Variables, 1, "cmdHensuU cmdHensuT cmdHensuH", OptionGroup::Object, -1},
+        {Mark::File, 3, "cmdFPre", OptionGroup::File, 2},
+        {Mark::Comments, 1, "cmdCOPre", OptionGroup::Object, -1},
+        {Mark::Names, 1, "cmdNPre", OptionGroup::Object, -1},
+        {Mark::Addins, 1, "cmdADPre", OptionGroup::Object, -1},
+        {Mark::ModuleSteps, 1, "cmdMSPre", OptionGroup::Object, -1},
+        {Mark::Citations, 1, "cmdISPre", OptionGroup::Object, -1},
+        {Mark::Object, 0, "", OptionGroup::Object, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mark " << int(c.mark) << " = " << c.value);
+        Session session(AppPaths::forFolder(QStringLiteral("/t")));
+        session.applyStartupStates();
+        SaveFlag f;
+        f.marks[size_t(c.mark)] = c.value;
+        if (c.mark == Mark::Cell)
+            f.marks[size_t(Mark::CellSheet)] = 2;  // selected sheet: its list becomes usable
+        const int before = session.selectedOption(c.group);
+        PrintSet(session, f);
+        const QStringList on = QString::fromLatin1(c.enabled).split(' ', Qt::SkipEmptyParts) +
+                               QStringList{"cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"};
+        for (const QString& name : Session::controlNames()) {
+            if (name.startsWith("cmd") && name != "cmdSave") {
+                EXPECT_EQ(session.isEnabled(name), on.contains(name)) << name.toStdString();
+            }
+        }
+        EXPECT_EQ(session.selectedOption(c.group), c.selected < 0 ? before : c.selected);
+        EXPECT_EQ(session.mark(c.mark), c.value);
+        EXPECT_EQ(session.isEnabled("cboSheet2"), c.mark == Mark::Cell);
     }
-    EXPECT_EQ(session.selectedOption(c.group), c.selected < 0 ? before : c.selected);
-    EXPECT_EQ(session.mark(c.mark), c.value);
-    EXPECT_EQ(session.isEnabled("cboSheet2"), c.mark == Mark::Cell);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Marks, PrintSetMark,
-    ::testing::Values(
-        PrintSetCase{Mark::Object, 3, "cmdOPre", OptionGroup::Object, 2},
-        PrintSetCase{Mark::Cell, 1, "cmdCPre", OptionGroup::Cell, 0},
-        PrintSetCase{Mark::Procedure, 1, "cmdPPre", OptionGroup::Proc, 0},
-        PrintSetCase{Mark::Source, 6, "cmdMPre", OptionGroup::Module, 5},
-        PrintSetCase{Mark::Shape, 2, "cmdSPre", OptionGroup::Shape, -1},
-        PrintSetCase{Mark::Variables, 1, "cmdHensuU cmdHensuT cmdHensuH", OptionGroup::Object, -1},
-        PrintSetCase{Mark::File, 3, "cmdFPre", OptionGroup::File, 2},
-        PrintSetCase{Mark::Comments, 1, "cmdCOPre", OptionGroup::Object, -1},
-        PrintSetCase{Mark::Names, 1, "cmdNPre", OptionGroup::Object, -1},
-        PrintSetCase{Mark::Addins, 1, "cmdADPre", OptionGroup::Object, -1},
-        PrintSetCase{Mark::ModuleSteps, 1, "cmdMSPre", OptionGroup::Object, -1},
-        PrintSetCase{Mark::Citations, 1, "cmdISPre", OptionGroup::Object, -1},
-        PrintSetCase{Mark::Object, 0, "", OptionGroup::Object, -1}));
 
 TEST(MarkTables, MarksOfTablesAnOlderFileLackedAreCleared) {
     SaveFlag f;
@@ -134,17 +130,7 @@ TEST(MarkTables, MarksOfTablesAnOlderFileLackedAreCleared) {
 
 // --- the report-header choice of the set-up dialog
 
-class HeaderChoice : public SavedRow {
-protected:
-    QStringList header() {
-        QStringList rows;
-        for (const auto& r : db->query("SELECT FileName FROM T_XlTitle"))
-            rows << r[0].toString();
-        return rows;
-    }
-};
-
-TEST_F(HeaderChoice, EachChoiceWritesItsRow) {
+TEST_F(SavedRow, EachHeaderChoiceWritesItsRow) {
     const QString book = "/srv/帳票/受注.xls";
     struct Case { PrintHeaderState flags; const char* mode; QStringList rows; };
     const Case cases[] = {
@@ -155,7 +141,10 @@ TEST_F(HeaderChoice, EachChoiceWritesItsRow) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(applyPrintHeader(*db, c.flags, book, "社外秘"), c.mode);
-        EXPECT_EQ(header(), c.rows) << c.mode;
+        QStringList rows;
+        for (const auto& r : db->query("SELECT FileName FROM T_XlTitle"))
+            rows << r[0].toString();
+        EXPECT_EQ(rows, c.rows) << c.mode;
     }
 }
 
