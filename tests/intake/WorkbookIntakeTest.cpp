@@ -58,7 +58,9 @@ struct Intake : ::testing::Test {
     }
 };
 
-TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabled) {
+// The header row of an earlier run's set-up goes at every intake.
+TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabledAndEmptiesTheHeader) {
+    store::Database::open(paths.dbPath)->execute("INSERT INTO T_XlTitle (FileName) VALUES ('old header')");
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     EXPECT_TRUE(workingFiles().isEmpty());
     EXPECT_FALSE(session.hasModules());
@@ -68,26 +70,22 @@ TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabled) {
         EXPECT_TRUE(session.isEnabled(c)) << c;
     EXPECT_EQ(session.ExcelActive, 1);
     EXPECT_EQ(screenSaverOff, 1);
+    EXPECT_EQ(store::Database::open(paths.dbPath)->query("select count(*) from T_XlTitle")[0][0].toInt(), 0);
 }
 
-TEST_F(Intake, OnlyDocumentModulesAreExportedButNotCounted) {
+// Document modules are exported but do not count as code; module sheets are
+// left out of the sheet lists.
+TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
     const QString path = crafted("docs.xls", [](XlsWriter& w) {
-        w.addSheet("Sheet1").number(0, 0, 1);
+        w.addSheet("Data").number(0, 0, 1);
+        w.addSheet("module7");
+        w.addSheet("Summary");
         w.addModule("thisWORKBOOK", XlsModule::Document, "Option Explicit\r\n");
         w.addModule("Sheet1", XlsModule::Document, "Option Explicit\r\n");
     });
     ASSERT_TRUE(open(path));
     EXPECT_EQ(workingFiles(), (QStringList{"Sheet1.sht", "thisWORKBOOK.bok"}));
     EXPECT_FALSE(session.isEnabled("cmdKansu"));
-}
-
-TEST_F(Intake, ModuleSheetsAreLeftOutOfTheSheetLists) {
-    const QString path = crafted("sheets.xls", [](XlsWriter& w) {
-        w.addSheet("Data").number(0, 0, 1);
-        w.addSheet("module7");
-        w.addSheet("Summary");
-    });
-    ASSERT_TRUE(open(path));
     EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
     EXPECT_EQ(session.ModuleSheetCount, 1);
     EXPECT_TRUE(session.linkItems().isEmpty());
@@ -116,19 +114,6 @@ TEST_F(Intake, HeldDefaultsWinOverProperties) {
     ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
     const Cover& c = session.cover();
     EXPECT_EQ(QStringList({c.title, c.company, c.bumon, c.zoom}), QStringList({"  仕様", "自社", "開発部", "75"}));
-}
-
-TEST_F(Intake, HeaderTableIsEmptiedAtEachIntake) {
-    {
-        auto db = store::Database::open(paths.dbPath);
-        auto t = db->openTable("T_XlTitle");
-        t->addNew();
-        t->set("FileName", "old header");
-        t->update();
-    }
-    ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
-    auto db = store::Database::open(paths.dbPath);
-    EXPECT_TRUE(db->query("select count(*) from T_XlTitle")[0][0].toInt() == 0);
 }
 
 TEST_F(Intake, ProtectedProjectShowsItsMessageAndRunsExit) {
