@@ -15,7 +15,9 @@ namespace {
 
 class Startup : public WindowFixture {};
 
-TEST_F(Startup, EveryControlAndOptionButtonIsInItsStartState) {
+// A first run without a settings file: every control in its start state, the
+// window at the corner, no recent file, no folder.
+TEST_F(Startup, FirstRunStartsWithEveryControlInItsStartState) {
     start();
     EXPECT_TRUE(messages.shown.isEmpty());
     const QStringList usable = {"cboSheet", "cboLinkMoto", "m1a", "m1b", "m1c", "m6"};
@@ -28,10 +30,6 @@ TEST_F(Startup, EveryControlAndOptionButtonIsInItsStartState) {
                              "optMPrint_1", "optShape_0", "optFile_0", "optSSelect_0"})
         EXPECT_TRUE(widget<QRadioButton>(QString::fromLatin1(name))->isChecked()) << name;
     EXPECT_FALSE(widget<QRadioButton>("optFile_2")->isChecked());
-}
-
-TEST_F(Startup, FirstRunWithoutSettingsFile) {
-    start();
     EXPECT_EQ(window->pos(), QPoint(0, 0));
     EXPECT_EQ(session->lastFolder, "0");
     for (int i = 0; i < 4; ++i)
@@ -90,26 +88,20 @@ TEST_F(Startup, LastStepRunsAfterTheStates) {
     EXPECT_TRUE(stateSeen);
 }
 
-TEST(SingleInstanceLock, SecondInstanceIsRefused) {
+// A lock file naming a process that no longer exists is taken over; a live
+// instance's lock refuses the next one.
+TEST(SingleInstanceLock, DeadInstanceIsTakenOverLiveOneRefusesTheNext) {
     QTemporaryDir dir;
     const QString lock = dir.filePath("tabulon.lock");
-    app::SingleInstance first(lock);
-    ASSERT_TRUE(first.acquire());
-    app::SingleInstance second(lock);
-    EXPECT_FALSE(second.acquire());
-}
-
-TEST(SingleInstanceLock, LockOfADeadInstanceIsTakenOver) {
-    QTemporaryDir dir;
-    const QString lock = dir.filePath("tabulon.lock");
-    // A lock file naming a process that no longer exists.
     {
         QFile f(lock);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("999999\ntabulon\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     }
-    app::SingleInstance instance(lock);
-    EXPECT_TRUE(instance.acquire());
+    app::SingleInstance first(lock);
+    ASSERT_TRUE(first.acquire());
+    app::SingleInstance second(lock);
+    EXPECT_FALSE(second.acquire());
 }
 
 }  // namespace
