@@ -5,11 +5,9 @@
 
 #include "app/CommandWiring.h"
 #include "intake/AppPaths.h"
-#include "reports/preview/PreviewWindow.h"
 #include "reports/sheet/SheetDocument.h"
 #include "store/Database.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -22,8 +20,7 @@ protected:
         WindowFixture::SetUp();
         intake::ensureInstalled(paths);
         writeFile(paths.iniPath, "[RECENT]\r\nRecentFile1=" TABULON_SOURCE_DIR "/examples/sample.xls\r\n");
-        start();
-        app::installCommands(*window);
+        start({}, [this] { app::installCommands(*window); });
         ASSERT_TRUE(action("RecentFile_0")->isVisible());
         action("RecentFile_0")->trigger();
     }
@@ -37,12 +34,6 @@ protected:
         QLineEdit* edit = widget<QLineEdit>(field);
         edit->setText(text);
         emit edit->textEdited(text);  // as typed by the user
-    }
-    reports::PreviewWindow* preview() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* p = qobject_cast<reports::PreviewWindow*>(w); p && p->isVisible())
-                return p;
-        return nullptr;
     }
     const reports::sheet::SheetDocument* shownSheet() {
         reports::PreviewWindow* p = preview();

@@ -30,7 +30,7 @@ void answerNextBox(SeenBox& seen, QMessageBox::StandardButton button) {
     });
 }
 
-TEST(BoxMessages, OkBoxWithTitleAndLineBreaks) {
+TEST(BoxMessages, TitleLineBreaksButtonsAndAnswer) {
     SeenBox seen;
     answerNextBox(seen, QMessageBox::Ok);
     const Answer answer = app::BoxMessages(nullptr).message(
@@ -39,14 +39,9 @@ TEST(BoxMessages, OkBoxWithTitleAndLineBreaks) {
     EXPECT_EQ(seen.title, QStringLiteral("Tabulon2000 Ver 1.1"));
     EXPECT_EQ(seen.text, QStringLiteral("場所:起動時ｴﾗｰNo:53\n場所とｴﾗｰNoを控えメールをお願いします。"));
     EXPECT_EQ(seen.buttons, int(QMessageBox::Ok));
-}
 
-TEST(BoxMessages, CancelOfAnOkCancelBox) {
-    SeenBox seen;
     answerNextBox(seen, QMessageBox::Cancel);
-    const Answer answer = app::BoxMessages(nullptr).message(QStringLiteral("終了します。"),
-                                                            Buttons::OkCancel);
-    EXPECT_EQ(answer, Answer::Cancel);
+    EXPECT_EQ(app::BoxMessages(nullptr).message(QStringLiteral("終了します。"), Buttons::OkCancel), Answer::Cancel);
     EXPECT_EQ(seen.buttons, int(QMessageBox::Ok | QMessageBox::Cancel));
 }
 

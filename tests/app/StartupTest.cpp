@@ -80,11 +80,8 @@ TEST_F(Startup, PositionThatIsNotANumberIsATypeMismatch) {
 }
 
 TEST_F(Startup, LastStepRunsAfterTheStates) {
-    session = std::make_unique<intake::Session>(paths);
-    window = std::make_unique<app::FrmTabulon>(*session, &messages);
-    bool stateSeen = true;
-    window->setStartupStep([&] { stateSeen = !session->isEnabled("cmdKansu"); });
-    window->Form_Load();
+    bool stateSeen = false;
+    start({}, [&] { window->setStartupStep([&] { stateSeen = !session->isEnabled("cmdKansu"); }); });
     EXPECT_TRUE(stateSeen);
 }
 

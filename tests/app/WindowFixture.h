@@ -4,13 +4,16 @@
 #include "app/FrmTabulon.h"
 #include "common/Ports.h"
 #include "intake/Session.h"
+#include "reports/preview/PreviewWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -45,11 +48,16 @@ protected:
         writeFile(paths.datPath, "Title=\r\nKisya=\r\nBumon=\r\nZoom=\r\n");
     }
 
-    // Creates the window and runs its start-up.
-    void start() {
+    // Creates the window and runs its start-up; `beforeLoad` puts commands in
+    // place first, as the program does.
+    void start(const QString& commandLine = {}, const std::function<void()>& beforeLoad = {}) {
+        window.reset();
         session = std::make_unique<intake::Session>(paths);
+        session->commandLine = commandLine;
         window = std::make_unique<app::FrmTabulon>(*session, &messages);
         window->setEndProcess([this] { ++ended; });
+        if (beforeLoad)
+            beforeLoad();
         window->Form_Load();
     }
 
@@ -70,6 +78,12 @@ protected:
         return w;
     }
     QAction* action(const QString& name) { return widget<QAction>(name); }
+    static reports::PreviewWindow* preview() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<reports::PreviewWindow*>(w); p && p->isVisible())
+                return p;
+        return nullptr;
+    }
     bool enabled(const QString& name) {
         if (QWidget* w = window->findChild<QWidget*>(name))
             return w->isEnabled();
