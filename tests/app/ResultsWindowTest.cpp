@@ -167,7 +167,6 @@ TEST_F(ResultsWindow, HelpOpensTheShippedPageAndScreenSaverIsHidden) {
     const QByteArray page = readFile(shell.opened[0].toLocalFile());
     EXPECT_TRUE(page.contains("--save")) << "the command line is documented";
     EXPECT_TRUE(QString::fromUtf8(page).contains("五十音順"));
-    EXPECT_TRUE(messages.shown.isEmpty());
 
     shell.works = false;
     action("m3")->trigger();
