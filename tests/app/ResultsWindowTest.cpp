@@ -69,8 +69,6 @@ TEST_F(ResultsWindow, SavedRunPrintsEveryChapterAfterARestartWithoutTheWorkbook)
     messages.shown.clear();
     startWith(results);
     EXPECT_TRUE(window->windowTitle().contains("受注管理.xls"));
-    EXPECT_EQ(widget<QLineEdit>("txtSystem")->text(), "受注管理システム");
-    EXPECT_FALSE(enabled("m1a"));  // the menu states are checked with the commands
     const std::pair<const char*, const char*> previews[] = {
         {"cmdHyousi_0", "R_XlHyousi"}, {"cmdHyousi_1", "R_XlHyousiH"}, {"cmdHyousi_2", "R_XlHyousiW"},
         {"cmdPPre", "R_ModuleList"},   {"cmdMPre", "R_SourceList"}};
@@ -81,7 +79,6 @@ TEST_F(ResultsWindow, SavedRunPrintsEveryChapterAfterARestartWithoutTheWorkbook)
         EXPECT_EQ(shown->document()->definition().name, report);
         EXPECT_GT(const_cast<reports::ReportDocument*>(shown->document())->layoutAll(), 0) << report;
     }
-    EXPECT_FALSE(enabled("cmdOPre"));  // not analysed before saving
     EXPECT_FALSE(enabled("cmdKansu"));  // no workbook: no analysis
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.value(0).text.toStdString();
 }
