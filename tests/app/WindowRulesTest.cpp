@@ -6,7 +6,6 @@
 #include "common/Error.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFocusEvent>
