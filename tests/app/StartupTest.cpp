@@ -38,8 +38,11 @@ TEST_F(Startup, FirstRunStartsWithEveryControlInItsStartState) {
     EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), "");
 }
 
-TEST_F(Startup, PositionFolderAndCoverDefaultsAreRead) {
-    writeFile(paths.iniPath, "[POS]\r\nT=1500\r\nL=3000\r\n[DEF]\r\nFolder=/data/\r\n");
+// Position, last folder and recent files from the settings file (a slot
+// holding 0 stays hidden), the held cover defaults from Tabulon2.dat.
+TEST_F(Startup, SettingsAndCoverDefaultsAreRead) {
+    writeFile(paths.iniPath, "[POS]\r\nT=1500\r\nL=3000\r\n[DEF]\r\nFolder=/data/\r\n[RECENT]\r\nRecentFile1=/a/x.xls\r\n"
+                             "RecentFile2=0\r\nRecentFile3=/c/z.xls\r\nRecentFile4=0\r\n");
     writeFile(paths.datPath, "Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=80\r\n");
     start();
     const double dpi = window->logicalDpiX();
@@ -47,12 +50,6 @@ TEST_F(Startup, PositionFolderAndCoverDefaultsAreRead) {
     EXPECT_EQ(session->lastFolder, "/data/");
     EXPECT_EQ(session->heldDefaults.title, QStringLiteral("仕様書"));
     EXPECT_EQ(session->heldDefaults.zoom, "80");
-}
-
-TEST_F(Startup, RecentMenuShowsUsedSlotsOnly) {
-    writeFile(paths.iniPath,
-              "[RECENT]\r\nRecentFile1=/a/x.xls\r\nRecentFile2=0\r\nRecentFile3=/c/z.xls\r\nRecentFile4=0\r\n");
-    start();
     EXPECT_TRUE(action("RecentFile_0")->isVisible());
     EXPECT_EQ(action("RecentFile_0")->text(), "/a/x.xls");
     EXPECT_FALSE(action("RecentFile_1")->isVisible());

@@ -111,7 +111,7 @@ TEST_F(WindowRules, EnterMovesTheFocusToTheNextControl) {
 
 // The gauge's end point (twips) follows the percentage; Timer1 clears status
 // and gauge once, five seconds after a report is shown.
-TEST_F(WindowRules, ProgressMovesTheGaugeAndTimer1ClearsItOnce) {
+TEST_F(WindowRules, ProgressGaugeTimer1AndBusy) {
     auto* gauge = widget("linGuage");
     window->progress().showGauge(true);
     window->progress().progress(50);
@@ -134,9 +134,7 @@ TEST_F(WindowRules, ProgressMovesTheGaugeAndTimer1ClearsItOnce) {
     EXPECT_EQ(widget<QLineEdit>("txtMesege")->text(), "");
     EXPECT_TRUE(gauge->isHidden());
     EXPECT_DOUBLE_EQ(gauge->property("X2").toDouble(), 0.0);
-}
-
-TEST_F(WindowRules, BusyDisablesTheWindowWithTheWaitCursor) {
+    // Busy disables the window under the wait cursor.
     {
         BusyGuard busy(window->progress());
         EXPECT_FALSE(window->isEnabled());
