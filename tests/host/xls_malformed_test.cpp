@@ -68,9 +68,7 @@ TEST_P(XlsRefused, CleanErrorWithReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, XlsRefused,
-    testing::Values(RefusedCase{"xls/calamine/too_small.xls", "not an .xls workbook"},
-                    RefusedCase{"xls/calamine/OOM_alloc3.xls", "not an .xls workbook"},
-                    RefusedCase{"xls/oletools/encrypted.xls", "パスワード"},
+    testing::Values(RefusedCase{"xls/calamine/OOM_alloc3.xls", "not an .xls workbook"},
                     RefusedCase{"xls/poi/clusterfuzz-testcase-minimized-POIHSSFFuzzer-4651309315719168.xls", ""},
                     RefusedCase{"xls/poi/clusterfuzz-testcase-minimized-POIHSSFFuzzer-5786329142919168.xls", ""}));
 
@@ -83,25 +81,6 @@ TEST(XlsDamaged, ReadableDespiteDamage) {
     const Workbook wb = Workbook::load(test::fixture("xls/xlrd/invalid_formula.xls"));
     EXPECT_EQ(wb.sheet(1).usedRange().cell(0).value().toString(), "#REF!");
     EXPECT_TRUE(wb.sheet(1).usedRange().cell(0).isError());
-}
-
-TEST(XlsDamaged, MissingFileIsFileNotFound) {
-    try {
-        Workbook::load(QStringLiteral("/nonexistent/book.xls"));
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), err::FileNotFound);
-    }
-}
-
-TEST(XlsDamaged, TextFileIsNotAWorkbook) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("fake.xls");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Name,Value\nA,1\n");
-    f.close();
-    EXPECT_THROW(Workbook::load(path), Error);
 }
 
 class XlsSweep : public testing::TestWithParam<const char*> {};
