@@ -12,88 +12,60 @@ using tabulon::xls::sheetPrefixText;
 
 namespace {
 
-TEST(FormulaReferences, DollarSignsFollowTheRelativeFlags) {
-    EXPECT_EQ(decode(Tokens().ref(0, 0, true, true)), QStringLiteral("=A1"));
-    EXPECT_EQ(decode(Tokens().ref(4, 2, false, true)), QStringLiteral("=C$5"));
-    EXPECT_EQ(decode(Tokens().ref(4, 2, true, false)), QStringLiteral("=$C5"));
-    EXPECT_EQ(decode(Tokens().ref(65535, 255, false, false)), QStringLiteral("=$IV$65536"));
-    EXPECT_EQ(decode(Tokens().area(0, 25, 9, 26, false)), QStringLiteral("=$Z$1:$AA$10"));
-}
+struct RefCase {
+    const char* what;
+    Tokens tokens;
+    const char* text;
+    FormulaKind kind = FormulaKind::Cell;
+    int row = 0, col = 0;  // the cell the formula belongs to
+};
 
-TEST(FormulaReferences, WholeColumnsAndRowsShowWithoutTheOtherCoordinate) {
-    EXPECT_EQ(decode(Tokens().area(0, 0, 65535, 1)), QStringLiteral("=A:B"));
-    EXPECT_EQ(decode(Tokens().area(0, 2, 65535, 2, false)), QStringLiteral("=$C:$C"));
-    EXPECT_EQ(decode(Tokens().area(0, 0, 1, 255, false)), QStringLiteral("=$1:$2"));
-    EXPECT_EQ(decode(Tokens().area(4, 0, 4, 255)), QStringLiteral("=5:5"));
-    // A range stopping one row short is an ordinary area.
-    EXPECT_EQ(decode(Tokens().area(0, 0, 65534, 0)), QStringLiteral("=A1:A65535"));
-}
-
-TEST(FormulaReferences, SharedFormulaOffsetsMoveWithTheCell) {
-    // RefN row -1, column +2 from the cell, and an absolute part kept as is.
-    Tokens t;
-    t.ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03);
-    EXPECT_EQ(decode(t, FormulaKind::Shared, 9, 0), QStringLiteral("=C9+$B$4"));
-    EXPECT_EQ(decode(t, FormulaKind::Shared, 19, 3), QStringLiteral("=F19+$B$4"));
-}
-
-TEST(FormulaReferences, SharedOffsetsWrapAroundTheSheet) {
-    Tokens t;
-    t.ref(0xFFFF, 0xFF, true, true, 0x4C);  // one row up, one column left
-    EXPECT_EQ(decode(t, FormulaKind::Shared, 0, 0), QStringLiteral("=IV65536"));
-    Tokens area;
-    area.area(0, 0, 2, 1, true, 0x2D);
-    EXPECT_EQ(decode(area, FormulaKind::Shared, 65535, 255), QStringLiteral("=IV65536:A2"));
-}
-
-TEST(FormulaReferences, NameOffsetsCountFromA1) {
-    Tokens t;
-    t.ref(2, 1, true, true, 0x2C);
-    EXPECT_EQ(decode(t, FormulaKind::Name, 50, 50), QStringLiteral("=B3"));
-}
-
-TEST(FormulaReferences, ThreeDimensionalPrefixesComeFromTheBook) {
-    EXPECT_EQ(decode(Tokens().ref3d(0, 0, 0)), QStringLiteral("=Sheet1!$A$1"));
-    EXPECT_EQ(decode(Tokens().area3d(1, 0, 0, 1, 1)), QStringLiteral("='My Sheet'!$A$1:$B$2"));
-    EXPECT_EQ(decode(Tokens().ref3d(2, 0, 0, true).integer(2).op(0x05)),
-              QStringLiteral("='C:\\data\\[Prices.xls]Sheet1'!A1*2"));
-    // A deleted sheet.
-    EXPECT_EQ(decode(Tokens().ref3d(3, 0, 0)), QStringLiteral("=#REF!$A$1"));
-}
-
-TEST(FormulaReferences, RelativeThreeDimensionalReferenceIsAnOffsetOnlyInNames) {
-    // In a name the stored row and column count from A1 and wrap; an array
-    // formula body (decoded like a shared one) holds plain positions.
-    EXPECT_EQ(decode(Tokens().ref3d(0, 0xFFFF, 0xFF, true), FormulaKind::Name), QStringLiteral("=Sheet1!IV65536"));
-    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Shared, 4, 1), QStringLiteral("=Sheet1!A2"));
-    EXPECT_EQ(decode(Tokens().ref3d(0, 1, 0, true), FormulaKind::Cell, 4, 1), QStringLiteral("=Sheet1!A2"));
-}
-
-TEST(FormulaReferences, DeletedCellsShowAsRefError) {
-    EXPECT_EQ(decode(Tokens().u8(0x2A).u32(0)), QStringLiteral("=#REF!"));
-    EXPECT_EQ(decode(Tokens().u8(0x2B).u32(0).u32(0).attr(0x10)), QStringLiteral("=SUM(#REF!)"));
-    EXPECT_EQ(decode(Tokens().u8(0x3C).u16(0).u32(0)), QStringLiteral("=Sheet1!#REF!"));
-    EXPECT_EQ(decode(Tokens().u8(0x3D).u16(3).u32(0).u32(0)), QStringLiteral("=#REF!"));
-}
-
-TEST(FormulaReferences, NamesComeFromTheBook) {
-    EXPECT_EQ(decode(Tokens().name(2).integer(1).op(0x03)), QStringLiteral("=Name2+1"));
-    EXPECT_EQ(decode(Tokens().nameX(1, 4)), QStringLiteral("=Book.xls!X1_4"));
-}
-
-TEST(FormulaReferences, MemoryTokensAreTransparent) {
-    // PtgMemFunc around Sheet1!A1:B2 A1:A2 intersection; PtgMemArea with
-    // one cached area in RgbExtra, followed by an array constant whose
-    // values must still be found after it.
-    Tokens t;
-    t.u8(0x29).u16(11).area3d(0, 0, 0, 1, 1).area(0, 0, 1, 0).op(0x0F);
-    EXPECT_EQ(decode(t), QStringLiteral("=Sheet1!$A$1:$B$2 A1:A2"));
-    Tokens m;
-    m.u8(0x26).u32(0).u16(9).area(0, 0, 1, 1).attr(0x10);
-    m.array(1, 1).extraNumber(7).funcVar(2, 4);
-    std::vector<uint8_t> cached{1, 0, 0, 0, 1, 0, 0, 0, 1, 0};
-    m.extra.insert(m.extra.begin(), cached.begin(), cached.end());
-    EXPECT_EQ(decode(m), QStringLiteral("=SUM(SUM(A1:B2),{7})"));
+// "$" from the relative flags, whole rows and columns, shared and name offsets,
+// 3-D and external prefixes, deleted references, names and memory tokens.
+TEST(FormulaReferences, ReadAsTheSpreadsheetWritesThem) {
+    Tokens memArea;  // PtgMemArea with one cached area in RgbExtra, then an array constant after it
+    memArea.u8(0x26).u32(0).u16(9).area(0, 0, 1, 1).attr(0x10).array(1, 1).extraNumber(7).funcVar(2, 4);
+    memArea.extra.insert(memArea.extra.begin(), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0});
+    const RefCase cases[] = {
+        {"relative", Tokens().ref(0, 0, true, true), "=A1"},
+        {"row absolute", Tokens().ref(4, 2, false, true), "=C$5"},
+        {"column absolute", Tokens().ref(4, 2, true, false), "=$C5"},
+        {"last cell", Tokens().ref(65535, 255, false, false), "=$IV$65536"},
+        {"absolute area", Tokens().area(0, 25, 9, 26, false), "=$Z$1:$AA$10"},
+        {"whole columns", Tokens().area(0, 0, 65535, 1), "=A:B"},
+        {"absolute column", Tokens().area(0, 2, 65535, 2, false), "=$C:$C"},
+        {"whole rows", Tokens().area(0, 0, 1, 255, false), "=$1:$2"},
+        {"relative row", Tokens().area(4, 0, 4, 255), "=5:5"},
+        {"one row short is an area", Tokens().area(0, 0, 65534, 0), "=A1:A65535"},
+        // RefN row -1, column +2 from the cell, and an absolute part kept as is
+        {"shared at row 10", Tokens().ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03),
+         "=C9+$B$4", FormulaKind::Shared, 9, 0},
+        {"shared at D20", Tokens().ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03),
+         "=F19+$B$4", FormulaKind::Shared, 19, 3},
+        {"shared offset wraps", Tokens().ref(0xFFFF, 0xFF, true, true, 0x4C), "=IV65536", FormulaKind::Shared},
+        {"shared area wraps", Tokens().area(0, 0, 2, 1, true, 0x2D), "=IV65536:A2", FormulaKind::Shared, 65535, 255},
+        {"name offsets count from A1", Tokens().ref(2, 1, true, true, 0x2C), "=B3", FormulaKind::Name, 50, 50},
+        {"3-D", Tokens().ref3d(0, 0, 0), "=Sheet1!$A$1"},
+        {"3-D area, quoted sheet", Tokens().area3d(1, 0, 0, 1, 1), "='My Sheet'!$A$1:$B$2"},
+        {"3-D external", Tokens().ref3d(2, 0, 0, true).integer(2).op(0x05), "='C:\\data\\[Prices.xls]Sheet1'!A1*2"},
+        {"3-D deleted sheet", Tokens().ref3d(3, 0, 0), "=#REF!$A$1"},
+        // in a name the stored row and column count from A1 and wrap; an array
+        // formula body (decoded like a shared one) holds plain positions
+        {"relative 3-D in a name", Tokens().ref3d(0, 0xFFFF, 0xFF, true), "=Sheet1!IV65536", FormulaKind::Name},
+        {"relative 3-D shared", Tokens().ref3d(0, 1, 0, true), "=Sheet1!A2", FormulaKind::Shared, 4, 1},
+        {"relative 3-D in a cell", Tokens().ref3d(0, 1, 0, true), "=Sheet1!A2", FormulaKind::Cell, 4, 1},
+        {"deleted cell", Tokens().u8(0x2A).u32(0), "=#REF!"},
+        {"deleted area", Tokens().u8(0x2B).u32(0).u32(0).attr(0x10), "=SUM(#REF!)"},
+        {"deleted 3-D cell", Tokens().u8(0x3C).u16(0).u32(0), "=Sheet1!#REF!"},
+        {"deleted 3-D area", Tokens().u8(0x3D).u16(3).u32(0).u32(0), "=#REF!"},
+        {"defined name", Tokens().name(2).integer(1).op(0x03), "=Name2+1"},
+        {"external name", Tokens().nameX(1, 4), "=Book.xls!X1_4"},
+        {"PtgMemFunc around an intersection", Tokens().u8(0x29).u16(11).area3d(0, 0, 0, 1, 1).area(0, 0, 1, 0).op(0x0F),
+         "=Sheet1!$A$1:$B$2 A1:A2"},
+        {"PtgMemArea", memArea, "=SUM(SUM(A1:B2),{7})"},
+    };
+    for (const RefCase& c : cases)
+        EXPECT_EQ(decode(c.tokens, c.kind, c.row, c.col), QString::fromUtf8(c.text)) << c.what;
 }
 
 // Quoted where the name could be misread as a cell or range; beyond the last

@@ -59,46 +59,41 @@ TEST(FormulaRobustness, EveryCutOfTheArrayConstantsIsRefused) {
     }
 }
 
-TEST(FormulaRobustness, TruncationIsNamed) {
+Tokens nested(int depth, int op) {
+    Tokens t;
+    t.integer(1);
+    for (int i = 0; i < depth; ++i)
+        t.op(op);
+    return t;
+}
+
+TEST(FormulaRobustness, MalformedStreamsAreRefused) {
+    Tokens hugeArray;
+    hugeArray.array(65536, 256).extraNumber(1);  // refused before the work
+    const std::pair<const char*, Tokens> cases[] = {
+        {"operator without operands", Tokens().op(0x03)},
+        {"two values left", Tokens().integer(1).integer(2)},
+        {"more arguments than values", Tokens().integer(1).funcVar(5, 4)},
+        {"PtgExp belongs to the reader", Tokens().u8(0x01).u16(0).u16(0)},
+        {"PtgTbl likewise", Tokens().u8(0x02).u16(0).u16(0)},
+        {"unknown token", Tokens().u8(0x18).u8(0x01)},
+        {"unused function number", Tokens().func(202)},
+        {"variable function without count", Tokens().integer(1).func(4)},
+        {"add-in call without a name", Tokens().funcVar(0, 255)},
+        {"unknown error code", Tokens().error(0x33)},
+        {"unknown attribute", Tokens().attr(0x80)},
+        {"huge array count", hugeArray},
+        {"deep nesting", nested(5000, 0x13)},
+    };
+    for (const auto& [what, tokens] : cases)
+        EXPECT_EQ(refusal(tokens), 1004) << what;
+    EXPECT_EQ(refusal(nested(100, 0x15)), 0);
     try {
         decode(Tokens().u8(0x1F).u8(0));
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("truncated"))) << e.what();
     }
-}
-
-TEST(FormulaRobustness, MalformedStreamsAreRefused) {
-    EXPECT_EQ(refusal(Tokens().op(0x03)), 1004);                       // operator without operands
-    EXPECT_EQ(refusal(Tokens().integer(1).integer(2)), 1004);          // two values left
-    EXPECT_EQ(refusal(Tokens().integer(1).funcVar(5, 4)), 1004);       // more arguments than values
-    EXPECT_EQ(refusal(Tokens().u8(0x01).u16(0).u16(0)), 1004);         // PtgExp belongs to the reader
-    EXPECT_EQ(refusal(Tokens().u8(0x02).u16(0).u16(0)), 1004);         // PtgTbl likewise
-    EXPECT_EQ(refusal(Tokens().u8(0x18).u8(0x01)), 1004);              // unknown token
-    EXPECT_EQ(refusal(Tokens().func(202)), 1004);                      // unused function number
-    EXPECT_EQ(refusal(Tokens().integer(1).func(4)), 1004);             // variable function without count
-    EXPECT_EQ(refusal(Tokens().funcVar(0, 255)), 1004);                // add-in call without a name
-    EXPECT_EQ(refusal(Tokens().error(0x33)), 1004);                    // unknown error code
-    EXPECT_EQ(refusal(Tokens().attr(0x80)), 1004);                     // unknown attribute
-}
-
-TEST(FormulaRobustness, HugeArrayCountIsRefusedBeforeWork) {
-    Tokens t;
-    t.array(65536, 256).extraNumber(1);
-    EXPECT_EQ(refusal(t), 1004);
-}
-
-TEST(FormulaRobustness, DeepNestingIsRefused) {
-    Tokens t;
-    t.integer(1);
-    for (int i = 0; i < 5000; ++i)
-        t.op(0x13);
-    EXPECT_EQ(refusal(t), 1004);
-    Tokens shallow;
-    shallow.integer(1);
-    for (int i = 0; i < 100; ++i)
-        shallow.op(0x15);
-    EXPECT_EQ(refusal(shallow), 0);
 }
 
 TEST(FormulaRobustness, RandomBytesNeverCrash) {
