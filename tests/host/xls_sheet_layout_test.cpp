@@ -4,7 +4,6 @@
 #include "xls_bytes.h"
 
 #include <gtest/gtest.h>
-#include <cstring>
 #include <random>
 #include <tuple>
 
@@ -44,11 +43,7 @@ QByteArray formatRecord(int ifmt, const QString& code) {
     return record(0x041E, Bytes().u16(ifmt).u16(int(code.size())).u8(1).wide(code).bytes());
 }
 
-QByteArray marginRecord(int type, double inches) {
-    QByteArray b(8, '\0');
-    std::memcpy(b.data(), &inches, 8);
-    return record(type, b);
-}
+QByteArray marginRecord(int type, double inches) { return record(type, Bytes().f64(inches).bytes()); }
 
 QByteArray setup(int paper, int scale, uint16_t flags) {
     Bytes b;
