@@ -41,16 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{1.5e100, "1.5E+100"}, Case{-2e300, "-2E+300"},
         Case{1e-15, "0.000000000000001"},                 // 15th decimal place fixed
         Case{1e-16, "1E-16"}, Case{1.0 / 3000000.0, "3.33333333333333E-07"},
-        Case{3.14159, "3.14159"}, Case{-273.15, "-273.15"}));
-
-TEST(NumberTextSpecial, NonFiniteValuesBecomeTheNumberError) {
-    EXPECT_EQ(numberText(std::numeric_limits<double>::infinity()), QStringLiteral("#NUM!"));
-    EXPECT_EQ(numberText(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("#NUM!"));
-}
-
-}  // namespace
-
-namespace {
+        Case{3.14159, "3.14159"}, Case{-273.15, "-273.15"},
+        Case{std::numeric_limits<double>::infinity(), "#NUM!"},  // non-finite: the number error
+        Case{std::numeric_limits<double>::quiet_NaN(), "#NUM!"}));
 
 // Values with a short decimal form, the most common in workbooks: the text
 // is that form, the shortest that reads back as the value.
