@@ -1,7 +1,8 @@
 // The record layer on crafted bytes: CONTINUE joining, strings that change
 // width at a CONTINUE boundary, the sheet records that only make sense
-// together (formula bodies shared by many cells, data tables, comments), and
-// the link records with their encoded paths.
+// together (formula bodies shared by many cells, data tables, comments), the
+// formatting runs of shared strings, and the link records with their encoded
+// paths.
 #include "host/xls/BookContext.h"
 #include "host/xls/Loader.h"
 #include "host/xls/Readers.h"
@@ -39,6 +40,24 @@ QString formulaOf(const SheetModel& s, int row, int col) {
     const CellData* c = cellOf(s, row, col);
     return c ? cellFormula(s, *c) : QStringLiteral("(no cell)");
 }
+
+std::vector<std::pair<int, int>> pairs(const TextRuns* runs) {
+    std::vector<std::pair<int, int>> out;
+    if (runs)
+        for (const TextRun& r : *runs) out.emplace_back(r.first, r.font);
+    return out;
+}
+
+WorkbookModel readSst(const QByteArray& stream) {
+    RecordStream rs(stream);
+    Record rec;
+    EXPECT_TRUE(rs.next(rec));
+    WorkbookModel book;
+    parseSstStrings(rec, book);
+    return book;
+}
+
+using Runs = std::vector<std::pair<int, int>>;
 
 QString enc(std::initializer_list<const char16_t*> parts) {
     QString s;
@@ -87,23 +106,13 @@ TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
     Bytes second;
     second.u8(1).wide(QString::fromUtf8("あい"));
     second.u16(1).u8(0).latin("z");
-    const QByteArray stream = record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes());
-    RecordStream rs(stream);
-    Record rec;
-    ASSERT_TRUE(rs.next(rec));
-    WorkbookModel book;
-    parseSstStrings(rec, book);
+    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
     EXPECT_EQ(book.sst, (std::vector<QString>{"ab", "cdeあい", "z"}));
     EXPECT_TRUE(book.warnings.isEmpty());
 }
 
 TEST(XlsRecords, SharedStringCountBeyondTheBytesIsAWarningNotAnAllocation) {
-    const QByteArray stream = record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes());
-    RecordStream rs(stream);
-    Record rec;
-    ASSERT_TRUE(rs.next(rec));
-    WorkbookModel book;
-    parseSstStrings(rec, book);
+    const WorkbookModel book = readSst(record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes()));
     EXPECT_EQ(book.sst.size(), 1u);
 }
 
@@ -212,6 +221,56 @@ TEST(XlsRecords, SupBookKindsAndTheirNames) {
     const BookContext ctx(book);
     EXPECT_EQ(ctx.externSheetPrefix(0), "'C:\\data\\[Prices.xls]Feb'");
     EXPECT_EQ(ctx.externName(1, 1), "'C:\\data\\Prices.xls'!Total");
+}
+
+// Rich texts: the formatting runs of shared strings, kept as stored
+// (character position, font index) and guarded against runs a damaged file
+// makes up (RSTRING cells are read by the print image's tests).
+TEST(RichText, SharedStringRunsAcrossAContinueBoundary) {
+    // "plain", then "赤字ABC" with three runs whose last two lie in the
+    // CONTINUE after the characters, then "z" after them.
+    Bytes first;
+    first.u32(3).u32(3);
+    first.u16(5).u8(0).latin("plain");
+    first.u16(5).u8(0x09).u16(3).wide(QString::fromUtf8("赤字ABC")).u16(0).u16(5);
+    Bytes second;
+    second.u16(2).u16(6).u16(4).u16(0);
+    second.u16(1).u8(0).latin("z");
+    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    ASSERT_EQ(book.sst.size(), 3u);
+    EXPECT_EQ(book.sst[2], "z") << "the runs' bytes are not read as the next string";
+    EXPECT_EQ(book.sstRuns.size(), 1u);
+    CellData cell;
+    cell.type = CellType::Text;
+    cell.text = 1;
+    EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), (Runs{{0, 5}, {2, 6}, {4, 0}}));
+    cell.text = 0;
+    EXPECT_EQ(cellRuns(book, SheetModel{}, cell), nullptr);
+}
+
+TEST(RichText, RunsADamagedFileMakesUpAreDropped) {
+    struct Case {
+        const char* what;
+        int claimed;             // the run count the string announces
+        std::vector<int> words;  // ich, ifnt pairs as stored
+        Runs kept;
+    };
+    const Case cases[] = {
+        {"a run past the text's end", 2, {0, 5, 9, 6}, {{0, 5}}},
+        {"runs out of order", 3, {3, 5, 1, 6, 4, 7}, {{3, 5}, {4, 7}}},
+        {"two runs at one place", 2, {1, 5, 1, 6}, {{1, 5}}},
+        {"a count beyond the record", 60000, {1, 5}, {{1, 5}}},
+    };
+    for (const Case& c : cases) {
+        Bytes b;
+        b.u32(1).u32(1).u16(5).u8(0x08).u16(c.claimed).latin("abcde");
+        for (int w : c.words) b.u16(w);
+        const WorkbookModel book = readSst(record(rt::Sst, b.bytes()));
+        ASSERT_EQ(book.sst.size(), 1u) << c.what;
+        CellData cell;
+        cell.type = CellType::Text;
+        EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), c.kept) << c.what;
+    }
 }
 
 // Encoded paths of linked workbooks and the quoting of sheet names in

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "xls_bytes.h"
 
@@ -255,6 +256,11 @@ TEST(XlsShapesFixtures, CommentsAreShapesInTheirStoredOrder) {
 TEST(XlsShapesFixtures, StoredNamesColoursDashesAndTexts) {
     const Workbook book = loadFixture("xls/poi/drawings.xls");
     expectShapes(book, "rectangles", {"Прямоугольник 1||2ce03d|5|POItest"});
+    // A green rectangle, its grey line 2 pt wide, turned 27 degrees, its text centred both ways in one run.
+    const ShapeModel& rect = book.sheet(QStringLiteral("rectangles")).shapes().at(0);
+    EXPECT_EQ(std::tie(rect.shapeType, rect.lineColor, rect.lineWidthPt, rect.rotation, rect.textHAlign, rect.textVAlign),
+              std::make_tuple(1, 0x616161, 2.0, 27.0, 2, 2));
+    EXPECT_EQ(rect.textRuns.size(), 1u);
     expectShapes(book, "groups", {"Прямоугольник 1||bd814f|1|", "Группа 9||ffffff|1|"});
     expectShapes(book, "text", {"TextBox 1||ffffff|1|teeeeesssstttt"});
     // An embedded OLE object nobody renamed.
