@@ -1,19 +1,28 @@
 // Formula text from crafted token streams: constants, operators as stored,
 // function calls, the author's whitespace and references ("$" from the
 // relative flags, shared formulas moved to each cell, names relative to A1,
-// 3-D and external prefixes); the ranges of names; damaged token streams.
+// 3-D and external prefixes); the ranges of names; damaged token streams;
+// numbers with the digits the spreadsheet shows, not what a default
+// double-to-string conversion produces.
 #include "formula_tokens.h"
 #include "host/NameRanges.h"
+#include "host/xls/NumberText.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <random>
 #include <set>
+#include <string>
 
 using tabulon::Error;
 using tabulon::test::decode;
 using tabulon::test::Tokens;
 using tabulon::xls::FormulaKind;
+using tabulon::xls::numberText;
 using tabulon::xls::sheetPrefixText;
 
 namespace {
@@ -292,6 +301,71 @@ TEST(FormulaRobustness, RandomBytesNeverCrash) {
             t.extra.push_back(static_cast<uint8_t>(byte(rng)));
         const int number = refusal(t);
         ASSERT_TRUE(number == 0 || number == 1004) << "round " << round;
+    }
+}
+
+struct NumberCase {
+    double value;
+    const char* text;
+};
+
+class NumberTextTest : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(NumberTextTest, WritesSpreadsheetDigits) {
+    EXPECT_EQ(numberText(GetParam().value).toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, NumberTextTest,
+    testing::Values(
+        NumberCase{0.0, "0"}, NumberCase{-0.0, "0"},                      // no "-0"
+        NumberCase{1.0, "1"}, NumberCase{100000.0, "100000"},             // no exponent, no ".0"
+        NumberCase{-0.5, "-0.5"}, NumberCase{0.25, "0.25"},               // leading zero kept
+        NumberCase{0.0001, "0.0001"}, NumberCase{0.1 + 0.2, "0.3"},       // rounded to 15 digits
+        NumberCase{1.0 / 3.0, "0.333333333333333"},                       // 15 significant digits
+        NumberCase{2.0 / 3.0, "0.666666666666667"},                       // last digit rounded
+        NumberCase{123456789012345.0, "123456789012345"},                 // 15 integer digits fixed
+        NumberCase{1e15, "1E+15"}, NumberCase{1e20, "1E+20"},             // beyond: scientific
+        NumberCase{1234567890123456.0, "1.23456789012346E+15"},
+        NumberCase{1.5e100, "1.5E+100"}, NumberCase{-2e300, "-2E+300"},
+        NumberCase{1e-15, "0.000000000000001"},                           // 15th decimal place fixed
+        NumberCase{1e-16, "1E-16"}, NumberCase{1.0 / 3000000.0, "3.33333333333333E-07"},
+        NumberCase{3.14159, "3.14159"}, NumberCase{-273.15, "-273.15"},
+        NumberCase{std::numeric_limits<double>::infinity(), "#NUM!"},     // non-finite: the number error
+        NumberCase{std::numeric_limits<double>::quiet_NaN(), "#NUM!"}));
+
+// Values with a short decimal form, the most common in workbooks: the text
+// is that form, the shortest that reads back as the value.
+TEST(NumberTextSweep, ShortDecimalsAreWrittenAsTyped) {
+    std::mt19937_64 random(20261206);
+    for (int i = 0; i < 200000; ++i) {
+        const int places = int(random() % 10);
+        const uint64_t digits = random() % (i % 2 ? 100000ull : 10000000000000ull);
+        const double value = double(digits) / std::pow(10.0, places) * (i % 3 ? 1 : -1);
+        if (value == 0) continue;
+        char expected[64];
+        const char* end = std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed).ptr;
+        ASSERT_EQ(numberText(value).toStdString(), std::string(expected, size_t(end - expected))) << digits << "e-" << places;
+    }
+}
+
+// Any other value: at most 15 significant digits, within half a unit of the
+// fifteenth of the value.
+TEST(NumberTextSweep, OtherValuesKeepFifteenDigits) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = std::ldexp(double(random() >> 11) / double(1ull << 53), int(random() % 80) - 40);
+        if (value == 0) continue;
+        const std::string text = numberText(value).toStdString();
+        int significant = 0;
+        bool leading = true;
+        for (char c : text.substr(0, text.find('E'))) {
+            if (c < '0' || c > '9') continue;
+            if (c != '0') leading = false;
+            if (!leading) ++significant;
+        }
+        EXPECT_LE(significant, 15) << text;
+        EXPECT_NEAR(std::strtod(text.c_str(), nullptr), value, std::fabs(value) * 5.1e-15) << text;
     }
 }
 
