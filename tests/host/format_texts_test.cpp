@@ -148,31 +148,21 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"[DBNum3]m\"月\"d\"日\"", 37256, "１２月３１日"},
                     Case{"[$-F800]dddd, mmmm dd, yyyy", k2001_03_01, "2001年3月1日"}));
 
-struct BuiltinCase {
-    int id;
-    double value;
-    const char* text;
-};
-
-class BuiltinFormats : public testing::TestWithParam<BuiltinCase> {};
-
-TEST_P(BuiltinFormats, FollowTheJapaneseEdition) {
-    const BuiltinCase& c = GetParam();
-    EXPECT_EQ(formatNumber(c.value, builtinFormatCode(c.id)).text.toStdString(), c.text) << c.id;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ids, BuiltinFormats,
-    testing::Values(BuiltinCase{0, 1.5, "1.5"}, BuiltinCase{3, 1234567, "1,234,567"},
-                    BuiltinCase{5, -1234, "¥-1,234"}, BuiltinCase{10, 0.5, "50.00%"},
-                    BuiltinCase{14, k2001_03_01, "2001/3/1"}, BuiltinCase{22, k2001_03_01 + 0.75, "2001/3/1 18:00"},
-                    BuiltinCase{27, k2001_03_01, "H13.3.1"}, BuiltinCase{28, k2001_03_01, "平成13年3月1日"},
-                    BuiltinCase{31, k2001_03_01, "2001年3月1日"}, BuiltinCase{32, 0.75, "18時00分"},
-                    BuiltinCase{34, k2001_03_01, "2001年3月"}, BuiltinCase{35, k2001_03_01, "3月1日"},
-                    BuiltinCase{46, 1.5, "36:00:00"}, BuiltinCase{49, 3, "3"},
-                    BuiltinCase{57, 43586, "R1.5.1"}, BuiltinCase{58, 43586, "令和元年5月1日"}));
-
-TEST(BuiltinFormats, IdsTheJapaneseEditionLeavesOutAreEmpty) {
+// The ids the Japanese edition leaves out have no code.
+TEST(BuiltinFormats, FollowTheJapaneseEdition) {
+    const struct {
+        int id;
+        double value;
+        const char* text;
+    } cases[] = {
+        {0, 1.5, "1.5"}, {3, 1234567, "1,234,567"}, {5, -1234, "¥-1,234"}, {10, 0.5, "50.00%"},
+        {14, k2001_03_01, "2001/3/1"}, {22, k2001_03_01 + 0.75, "2001/3/1 18:00"}, {27, k2001_03_01, "H13.3.1"},
+        {28, k2001_03_01, "平成13年3月1日"}, {31, k2001_03_01, "2001年3月1日"}, {32, 0.75, "18時00分"},
+        {34, k2001_03_01, "2001年3月"}, {35, k2001_03_01, "3月1日"}, {46, 1.5, "36:00:00"}, {49, 3, "3"},
+        {57, 43586, "R1.5.1"}, {58, 43586, "令和元年5月1日"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatNumber(c.value, builtinFormatCode(c.id)).text.toStdString(), c.text) << c.id;
     for (int id : {23, 24, 25, 26, 59, 81, 163}) EXPECT_TRUE(builtinFormatCode(id).isEmpty()) << id;
 }
 
@@ -190,28 +180,19 @@ TEST(DateSystems, ValuesOutsideTheCalendarFillTheCellWithHashes) {
     }
 }
 
-struct ColorCase {
-    const char* code;
-    double value;
-    unsigned rgb;
-};
-
-class SectionColour : public testing::TestWithParam<ColorCase> {};
-
-TEST_P(SectionColour, IsTheSectionsPaletteColour) {
-    const Display d = formatNumber(GetParam().value, QString::fromUtf8(GetParam().code));
-    ASSERT_TRUE(d.color.has_value());
-    EXPECT_EQ(*d.color, GetParam().rgb);
-    EXPECT_GT(d.colorIndex, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Colours, SectionColour,
-    testing::Values(ColorCase{"[Red]0", 1, 0xFF0000}, ColorCase{"0;[Blue]-0", -1, 0x0000FF},
-                    ColorCase{"[Color 10]0", 1, 0x008000}, ColorCase{"[Color53]0", 1, 0x993300},
-                    ColorCase{"[赤]0", 1, 0xFF0000}, ColorCase{"[Green][>5]0;[Magenta]0", 3, 0xFF00FF}));
-
-TEST(SectionColour, NoneUnlessTheChosenSectionHasOne) {
+// The chosen section's colour from the palette, none when that section has none.
+TEST(SectionColour, IsTheSectionsPaletteColour) {
+    const struct {
+        const char* code;
+        double value;
+        unsigned rgb;
+    } cases[] = {{"[Red]0", 1, 0xFF0000}, {"0;[Blue]-0", -1, 0x0000FF}, {"[Color 10]0", 1, 0x008000},
+                 {"[Color53]0", 1, 0x993300}, {"[赤]0", 1, 0xFF0000}, {"[Green][>5]0;[Magenta]0", 3, 0xFF00FF}};
+    for (const auto& c : cases) {
+        const Display d = formatNumber(c.value, QString::fromUtf8(c.code));
+        EXPECT_EQ(d.color.value_or(0xDEADBEEF), c.rgb) << c.code;
+        EXPECT_GT(d.colorIndex, 0) << c.code;
+    }
     EXPECT_FALSE(formatNumber(1, QStringLiteral("0;[Red]-0")).color.has_value());
     EXPECT_EQ(formatNumber(-1, QStringLiteral("0;[Red]-0")).colorIndex, 3);  // the palette's red
     EXPECT_FALSE(formatNumber(1, QStringLiteral("[Color 57]0")).color.has_value());
