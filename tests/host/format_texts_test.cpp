@@ -166,13 +166,11 @@ TEST(BuiltinFormats, FollowTheJapaneseEdition) {
     for (int id : {23, 24, 25, 26, 59, 81, 163}) EXPECT_TRUE(builtinFormatCode(id).isEmpty()) << id;
 }
 
-TEST(DateSystems, Count1904DatesFromNewYear1904) {
+TEST(DateSystems, Dates1904AndValuesOutsideTheCalendar) {
     EXPECT_EQ(formatNumber(0, QStringLiteral("yyyy/m/d"), true).text, QStringLiteral("1904/1/1"));
     EXPECT_EQ(formatNumber(k2001_03_01 - 1462, QStringLiteral("yyyy/m/d aaa"), true).text,
               QStringLiteral("2001/3/1 木"));
-}
-
-TEST(DateSystems, ValuesOutsideTheCalendarFillTheCellWithHashes) {
+    // Values outside the calendar fill the cell with hashes.
     for (double value : {-1.0, 2958466.0}) {
         const Display d = formatNumber(value, QStringLiteral("yyyy/m/d"));
         EXPECT_EQ(d.fill, QChar(u'#')) << value;

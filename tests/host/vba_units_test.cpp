@@ -56,16 +56,12 @@ QString encryptProjectValue(quint8 seed, quint8 projKey, const QByteArray& data)
 
 }  // namespace
 
-TEST(VbaDecompress, LiteralAndCopyTokens) {
+TEST(VbaDecompress, LiteralAndCopyTokensAndRawChunks) {
     EXPECT_EQ(decompress(hex("0103b000616263"), 0), "abc");
     // "abc" then a copy token (offset 3, length 6): "abcabcabc".
     EXPECT_EQ(decompress(hex("0105b008616263" "0320"), 0), "abcabcabc");
     EXPECT_EQ(decompress(hex("deadbeef" "0103b000616263"), 4), "abc");  // from the source offset
-}
-
-TEST(VbaDecompress, RawChunksAreCopied) {
-    const QByteArray out = decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0);
-    EXPECT_EQ(out, QByteArray(4096, 'x') + "abc");
+    EXPECT_EQ(decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0), QByteArray(4096, 'x') + "abc");
 }
 
 TEST(VbaDecompress, DamagedContainersAreCleanErrors) {
@@ -95,7 +91,7 @@ TEST(VbaDecompress, OutputIsBoundedBeforeInflating) {
     EXPECT_THROW(decompress(many, 0, 3 * 4096), Error);
 }
 
-TEST(VbaProjectStream, DecryptsRealVisibilityValues) {
+TEST(VbaProjectStream, DecryptsRealVisibilityValuesAndRefusesMalformedOnes) {
     QByteArray data;
     ASSERT_TRUE(decryptProjectValue("ABA9076C416D416D41", data));  // a locked project
     EXPECT_EQ(data, QByteArray(1, '\0'));
@@ -103,6 +99,12 @@ TEST(VbaProjectStream, DecryptsRealVisibilityValues) {
     EXPECT_EQ(data, QByteArray(1, '\xff'));
     ASSERT_TRUE(decryptProjectValue("D1D3FBF9FFF9FFF9FFF9FF", data));  // CMG
     EXPECT_EQ(data.size(), 4);
+    EXPECT_FALSE(decryptProjectValue("", data));
+    EXPECT_FALSE(decryptProjectValue("ABA9076C", data));             // too short
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D4", data));    // odd length
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D41FF", data)); // length disagrees
+    EXPECT_FALSE(decryptProjectValue("ABAA076C416D416D41", data));   // version not 2
+    EXPECT_FALSE(decryptProjectValue("ZZA9076C416D416D41", data));   // not hex
 }
 
 TEST(VbaProjectStream, DecryptionInvertsTheDocumentedEncryption) {
@@ -112,16 +114,6 @@ TEST(VbaProjectStream, DecryptionInvertsTheDocumentedEncryption) {
         ASSERT_TRUE(decryptProjectValue(encryptProjectValue(seed, 0x9C, data), back)) << int(seed);
         EXPECT_EQ(back, data) << int(seed);
     }
-}
-
-TEST(VbaProjectStream, MalformedValuesDoNotDecrypt) {
-    QByteArray data;
-    EXPECT_FALSE(decryptProjectValue("", data));
-    EXPECT_FALSE(decryptProjectValue("ABA9076C", data));             // too short
-    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D4", data));    // odd length
-    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D41FF", data)); // length disagrees
-    EXPECT_FALSE(decryptProjectValue("ABAA076C416D416D41", data));   // version not 2
-    EXPECT_FALSE(decryptProjectValue("ZZA9076C416D416D41", data));   // not hex
 }
 
 TEST(VbaProjectStream, ComponentKindsAndVisibility) {
@@ -144,10 +136,7 @@ TEST(VbaProjectStream, ComponentKindsAndVisibility) {
                                               {"A/B", ComponentType::Standard}};
     EXPECT_EQ(info.kinds, kinds) << "the [Workspace] section names no components";
     EXPECT_TRUE(info.lockedForViewing);
-}
-
-TEST(VbaProjectStream, VisibleUnlessGcSaysOtherwise) {
-    EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing);
+    EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing) << "visible unless GC says otherwise";
     EXPECT_TRUE(parseProject("GC=\"0000\"\r\n").lockedForViewing);  // damaged: kept closed
 }
 
