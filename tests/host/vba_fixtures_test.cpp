@@ -124,7 +124,6 @@ TEST(VbaFixtures, UserFormExportsDesignerTextAndBlobReference) {
         "Attribute VB_Name = \"UserForm1\"\r\n"
         "Attribute VB_GlobalNameSpace = False\r\n"))
         << form.exportText.toStdString();
-    EXPECT_FALSE(form.exportText.contains("TypeInfoVer"));
     EXPECT_FALSE(form.exportText.contains("VB_TemplateDerived"));
     // The .frx is the designer storage as a compound file of its own.
     ASSERT_GE(form.frxBytes.size(), 512);
