@@ -20,6 +20,13 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// The registry of a folder holding the given add-in files (empty) and AddIns.ini.
+AddInRegistry registryWith(const QTemporaryDir& dir, const QStringList& files, const QByteArray& ini) {
+    for (const QString& f : files) writeFile(dir.path() + "/" + f, "");
+    writeFile(dir.path() + "/AddIns.ini", ini);
+    return AddInRegistry::load(dir.path() + "/AddIns.ini");
+}
+
 int errorNumber(const AddInRegistry& registry, int position) {
     try {
         registry.item(position);
@@ -30,11 +37,6 @@ int errorNumber(const AddInRegistry& registry, int position) {
 }
 
 }  // namespace
-
-TEST(AddInRegistry, MissingRegistryIsAnEmptyList) {
-    QTemporaryDir dir;
-    EXPECT_EQ(AddInRegistry::load(dir.path() + "/AddIns.ini").count(), 0);
-}
 
 TEST(AddInRegistry, EntriesInFileOrderWithInstalledFlags) {
     QTemporaryDir dir;
@@ -52,6 +54,7 @@ TEST(AddInRegistry, EntriesInFileOrderWithInstalledFlags) {
                   "lib/Reg.xla\n");
     const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
     ASSERT_EQ(registry.count(), 3);
+    EXPECT_EQ(AddInRegistry::load(dir.path() + "/None.ini").count(), 0) << "no registry: an empty list";
     const AddIn tool = registry.item(1);
     EXPECT_EQ(tool.name, "Tool.xla");
     EXPECT_EQ(tool.fullName, dir.path() + "/Tool.xla");
@@ -76,33 +79,20 @@ TEST(AddInRegistry, TitleComesFromTheFilesSummary) {
     EXPECT_EQ(documentTitle(tabulon::test::fixture("xls/poi/SimpleMacro.xls")), "");
 }
 
-TEST(AddInRegistry, MissingFileEndsTheListWithFileNotFound) {
+// A registered file that is gone fails alone; positions outside the list are subscript errors.
+TEST(AddInRegistry, MissingFileAndPositionsOutsideTheList) {
     QTemporaryDir dir;
-    writeFile(dir.path() + "/A.xla", "");
-    writeFile(dir.path() + "/AddIns.ini", "A.xla=1\nGone.xla=1\nA.xla=0\n");
-    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    const AddInRegistry registry = registryWith(dir, {"A.xla"}, "A.xla=1\nGone.xla=1\nA.xla=0\n");
     ASSERT_EQ(registry.count(), 3);
-    EXPECT_EQ(errorNumber(registry, 1), 0);
-    EXPECT_EQ(errorNumber(registry, 2), tabulon::err::FileNotFound);
-    EXPECT_EQ(errorNumber(registry, 3), 0);
-}
-
-TEST(AddInRegistry, PositionsOutsideTheListAreSubscriptErrors) {
-    QTemporaryDir dir;
-    writeFile(dir.path() + "/A.xla", "");
-    writeFile(dir.path() + "/AddIns.ini", "A.xla=1\n");
-    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
-    EXPECT_EQ(errorNumber(registry, 0), 9);
-    EXPECT_EQ(errorNumber(registry, 2), 9);
+    std::vector<int> errors;
+    for (int position = 0; position <= 4; ++position) errors.push_back(errorNumber(registry, position));
+    EXPECT_EQ(errors, (std::vector<int>{9, 0, tabulon::err::FileNotFound, 0, 9}));
 }
 
 TEST(AddInRegistry, LegacyShiftJisRegistryIsRead) {
     QTemporaryDir dir;
-    const QString name = QStringLiteral("集計.xla");
-    writeFile(dir.path() + "/" + name, "");
     // "集計.xla=1" in code page 932.
-    writeFile(dir.path() + "/AddIns.ini", QByteArray::fromHex("8f57 8c76") + ".xla=1\r\n");
-    const AddInRegistry registry = AddInRegistry::load(dir.path() + "/AddIns.ini");
+    const AddInRegistry registry = registryWith(dir, {"集計.xla"}, QByteArray::fromHex("8f57 8c76") + ".xla=1\r\n");
     ASSERT_EQ(registry.count(), 1);
-    EXPECT_EQ(registry.item(1).name, name);
+    EXPECT_EQ(registry.item(1).name, QStringLiteral("集計.xla"));
 }

@@ -1,11 +1,29 @@
 // Formula text from crafted token streams: constants, operators as stored,
-// function calls and the author's whitespace.
+// function calls, the author's whitespace and references ("$" from the
+// relative flags, shared formulas moved to each cell, names relative to A1,
+// 3-D and external prefixes); the ranges of names; damaged token streams;
+// numbers with the digits the spreadsheet shows, not what a default
+// double-to-string conversion produces.
 #include "formula_tokens.h"
+#include "host/NameRanges.h"
+#include "host/xls/NumberText.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <set>
+#include <string>
+
+using tabulon::Error;
 using tabulon::test::decode;
 using tabulon::test::Tokens;
+using tabulon::xls::FormulaKind;
+using tabulon::xls::numberText;
+using tabulon::xls::sheetPrefixText;
 
 namespace {
 
@@ -13,6 +31,8 @@ struct Case {
     const char* what;
     Tokens tokens;
     const char* text;
+    FormulaKind kind = FormulaKind::Cell;
+    int row = 0, col = 0;  // the cell the formula belongs to
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
@@ -20,7 +40,8 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 class FormulaText : public testing::TestWithParam<Case> {};
 
 TEST_P(FormulaText, MatchesSpreadsheetText) {
-    EXPECT_EQ(decode(GetParam().tokens).toStdString(), GetParam().text);
+    const Case& c = GetParam();
+    EXPECT_EQ(decode(c.tokens, c.kind, c.row, c.col).toStdString(), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,8 +118,255 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"space-semi attribute", Tokens().u8(0x19).u8(0x41).u8(0).u8(1).func(74), "= NOW()"},
         Case{"space before SUM attribute", Tokens().area(0, 0, 1, 0).space(0, 1).attr(0x10), "= SUM(A1:A2)"}));
 
-TEST(FormulaTextEmpty, EmptyNameFormulaIsJustEquals) {
-    EXPECT_EQ(decode(Tokens(), tabulon::xls::FormulaKind::Name), QStringLiteral("="));
+// PtgMemArea with one cached area in RgbExtra, then an array constant whose
+// values must still be found after it.
+Tokens memArea() {
+    Tokens t;
+    t.u8(0x26).u32(0).u16(9).area(0, 0, 1, 1).attr(0x10).array(1, 1).extraNumber(7).funcVar(2, 4);
+    t.extra.insert(t.extra.begin(), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0});
+    return t;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    References, FormulaText,
+    testing::Values(
+        Case{"empty name formula", Tokens(), "=", FormulaKind::Name},
+        Case{"relative", Tokens().ref(0, 0, true, true), "=A1"},
+        Case{"row absolute", Tokens().ref(4, 2, false, true), "=C$5"},
+        Case{"column absolute", Tokens().ref(4, 2, true, false), "=$C5"},
+        Case{"last cell", Tokens().ref(65535, 255, false, false), "=$IV$65536"},
+        Case{"absolute area", Tokens().area(0, 25, 9, 26, false), "=$Z$1:$AA$10"},
+        Case{"whole columns", Tokens().area(0, 0, 65535, 1), "=A:B"},
+        Case{"absolute column", Tokens().area(0, 2, 65535, 2, false), "=$C:$C"},
+        Case{"whole rows", Tokens().area(0, 0, 1, 255, false), "=$1:$2"},
+        Case{"relative row", Tokens().area(4, 0, 4, 255), "=5:5"},
+        Case{"one row short is an area", Tokens().area(0, 0, 65534, 0), "=A1:A65535"},
+        // RefN row -1, column +2 from the cell, and an absolute part kept as is
+        Case{"shared at row 10", Tokens().ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03),
+             "=C9+$B$4", FormulaKind::Shared, 9, 0},
+        Case{"shared at D20", Tokens().ref(0xFFFF, 2, true, true, 0x4C).ref(3, 1, false, false, 0x4C).op(0x03),
+             "=F19+$B$4", FormulaKind::Shared, 19, 3},
+        Case{"shared offset wraps", Tokens().ref(0xFFFF, 0xFF, true, true, 0x4C), "=IV65536", FormulaKind::Shared},
+        Case{"shared area wraps", Tokens().area(0, 0, 2, 1, true, 0x2D), "=IV65536:A2", FormulaKind::Shared, 65535, 255},
+        Case{"name offsets count from A1", Tokens().ref(2, 1, true, true, 0x2C), "=B3", FormulaKind::Name, 50, 50},
+        Case{"3-D", Tokens().ref3d(0, 0, 0), "=Sheet1!$A$1"},
+        Case{"3-D area, quoted sheet", Tokens().area3d(1, 0, 0, 1, 1), "='My Sheet'!$A$1:$B$2"},
+        Case{"3-D external", Tokens().ref3d(2, 0, 0, true).integer(2).op(0x05), "='C:\\data\\[Prices.xls]Sheet1'!A1*2"},
+        Case{"3-D deleted sheet", Tokens().ref3d(3, 0, 0), "=#REF!$A$1"},
+        // in a name the stored row and column count from A1 and wrap; an array
+        // formula body (decoded like a shared one) holds plain positions
+        Case{"relative 3-D in a name", Tokens().ref3d(0, 0xFFFF, 0xFF, true), "=Sheet1!IV65536", FormulaKind::Name},
+        Case{"relative 3-D shared", Tokens().ref3d(0, 1, 0, true), "=Sheet1!A2", FormulaKind::Shared, 4, 1},
+        Case{"relative 3-D in a cell", Tokens().ref3d(0, 1, 0, true), "=Sheet1!A2", FormulaKind::Cell, 4, 1},
+        Case{"deleted cell", Tokens().u8(0x2A).u32(0), "=#REF!"},
+        Case{"deleted area", Tokens().u8(0x2B).u32(0).u32(0).attr(0x10), "=SUM(#REF!)"},
+        Case{"deleted 3-D cell", Tokens().u8(0x3C).u16(0).u32(0), "=Sheet1!#REF!"},
+        Case{"deleted 3-D area", Tokens().u8(0x3D).u16(3).u32(0).u32(0), "=#REF!"},
+        Case{"defined name", Tokens().name(2).integer(1).op(0x03), "=Name2+1"},
+        Case{"external name", Tokens().nameX(1, 4), "=Book.xls!X1_4"},
+        Case{"PtgMemFunc around an intersection", Tokens().u8(0x29).u16(11).area3d(0, 0, 0, 1, 1).area(0, 0, 1, 0).op(0x0F),
+             "=Sheet1!$A$1:$B$2 A1:A2"},
+        Case{"PtgMemArea", memArea(), "=SUM(SUM(A1:B2),{7})"}));
+
+// Quoted where the name could be misread as a cell or range; beyond the last
+// column or row a name cannot be a cell.
+TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
+    const struct {
+        const char *book, *first, *last, *prefix;
+    } cases[] = {
+        {"", "Sheet1", "", "Sheet1"},         {"", "売上", "", "売上"},      {"", "My Sheet", "", "'My Sheet'"},
+        {"", "It's", "", "'It''s'"},           {"", "2007", "", "'2007'"},     {"", "AB12", "", "'AB12'"},
+        {"", "S2", "", "'S2'"},                {"", "IV65536", "", "'IV65536'"}, {"", "Sh3", "", "Sh3"},
+        {"", "IW1", "", "IW1"},                {"", "A65537", "", "A65537"},   {"", "R1C1", "", "'R1C1'"},
+        {"", "RC", "", "'RC'"},                {"", "a-b", "", "'a-b'"},       {"", "Sheet1", "Sheet3", "Sheet1:Sheet3"},
+        {"", "Sheet1", "Last one", "'Sheet1:Last one'"}, {"[Book2.xls]", "Sheet1", "", "[Book2.xls]Sheet1"},
+        {"C:\\data\\[Prices.xls]", "Sheet1", "", "'C:\\data\\[Prices.xls]Sheet1'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sheetPrefixText(QString::fromUtf8(c.book), QString::fromUtf8(c.first), QString::fromUtf8(c.last)),
+                  QString::fromUtf8(c.prefix))
+            << c.first;
+}
+
+// A name's range is read by the decoder's own token loop: references and
+// unions (in parentheses too) make a range, anything else or a cut token none.
+QString rangeOf(const Tokens& t) {
+    tabulon::xls::NameModel name;
+    name.rgce = t.bytes;
+    const auto areas = tabulon::host::nameAreas(name);
+    if (!areas) return QStringLiteral("none");
+    QStringList parts;
+    for (const tabulon::xls::Area& a : *areas) parts << tabulon::host::areaAddress(a);
+    return parts.join(u',');
+}
+
+TEST(NameRanges, OnlyReferencesAndUnionsMakeARange) {
+    const std::pair<Tokens, const char*> cases[] = {
+        {Tokens().area3d(0, 0, 0, 9, 2).ref3d(1, 4, 1).op(0x10), "$A$1:$C$10,$B$5"},
+        {Tokens().area(0, 0, 65535, 1, false), "$A:$B"},
+        {Tokens().area(0, 0, 0, 255, false).op(0x15), "$1:$1"},
+        {Tokens().ref(0, 0).integer(1).op(0x03), "none"},  // A1+1
+        {Tokens().name(1), "none"},
+        {Tokens().u8(0x25).u16(0).u16(3), "none"},  // area cut short
+    };
+    for (const auto& [tokens, expected] : cases)
+        EXPECT_EQ(rangeOf(tokens), QString::fromLatin1(expected));
+}
+
+// Damaged or hostile token streams end in a clean error 1004, never in a
+// crash, a hang or a read past the buffers.
+int refusal(const Tokens& t) {
+    try {
+        decode(t);
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+Tokens sample() {
+    Tokens t;
+    t.ref3d(0, 1, 1).str(QStringLiteral("abc")).number(1.5).array(1, 2).extraNumber(1).extraString(
+        QStringLiteral("x"));
+    t.funcVar(4, 4).u8(0x19).u8(0x04).u16(1).u16(4).u16(8).name(1).area(0, 0, 3, 3).op(0x0F);
+    return t.op(0x03);
+}
+
+// A cut inside a token is refused; a cut between tokens may leave a
+// shorter valid formula or an unbalanced one, refused too. Every cut of the
+// array constants is refused.
+TEST(FormulaRobustness, EveryCutIsReadOrRefused) {
+    const Tokens whole = sample();
+    ASSERT_EQ(decode(whole), QStringLiteral("=SUM(Sheet1!$B$2,\"abc\",1.5,{1,\"x\"})+Name1 A1:D4"));
+    const std::set<size_t> insideTokens{1, 3, 5, 8, 10, 12, 14, 20};
+    for (size_t n = 1; n < whole.bytes.size(); ++n) {
+        Tokens cut = whole;
+        cut.bytes.resize(n);
+        const int number = refusal(cut);
+        EXPECT_TRUE(number == 1004 || (number == 0 && !insideTokens.count(n))) << "cut at " << n;
+    }
+    for (size_t n = 0; n < whole.extra.size(); ++n) {
+        Tokens cut = whole;
+        cut.extra.resize(n);
+        EXPECT_EQ(refusal(cut), 1004) << "extra cut at " << n;
+    }
+}
+
+Tokens nested(int depth, int op) {
+    Tokens t;
+    t.integer(1);
+    for (int i = 0; i < depth; ++i)
+        t.op(op);
+    return t;
+}
+
+TEST(FormulaRobustness, MalformedStreamsAreRefused) {
+    Tokens hugeArray;
+    hugeArray.array(65536, 256).extraNumber(1);  // refused before the work
+    const std::pair<const char*, Tokens> cases[] = {
+        {"operator without operands", Tokens().op(0x03)},
+        {"two values left", Tokens().integer(1).integer(2)},
+        {"more arguments than values", Tokens().integer(1).funcVar(5, 4)},
+        {"PtgExp belongs to the reader", Tokens().u8(0x01).u16(0).u16(0)},
+        {"PtgTbl likewise", Tokens().u8(0x02).u16(0).u16(0)},
+        {"unknown token", Tokens().u8(0x18).u8(0x01)},
+        {"unused function number", Tokens().func(202)},
+        {"variable function without count", Tokens().integer(1).func(4)},
+        {"add-in call without a name", Tokens().funcVar(0, 255)},
+        {"unknown error code", Tokens().error(0x33)},
+        {"unknown attribute", Tokens().attr(0x80)},
+        {"huge array count", hugeArray},
+        {"deep nesting", nested(5000, 0x13)},
+    };
+    for (const auto& [what, tokens] : cases)
+        EXPECT_EQ(refusal(tokens), 1004) << what;
+    EXPECT_EQ(refusal(nested(100, 0x15)), 0);
+    try {
+        decode(Tokens().u8(0x1F).u8(0));
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("truncated"))) << e.what();
+    }
+}
+
+TEST(FormulaRobustness, RandomBytesNeverCrash) {
+    std::mt19937 rng(20261206);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 40);
+    for (int round = 0; round < 20000; ++round) {
+        Tokens t;
+        for (int i = length(rng); i > 0; --i)
+            t.u8(byte(rng));
+        for (int i = length(rng); i > 0; --i)
+            t.extra.push_back(static_cast<uint8_t>(byte(rng)));
+        const int number = refusal(t);
+        ASSERT_TRUE(number == 0 || number == 1004) << "round " << round;
+    }
+}
+
+struct NumberCase {
+    double value;
+    const char* text;
+};
+
+class NumberTextTest : public testing::TestWithParam<NumberCase> {};
+
+TEST_P(NumberTextTest, WritesSpreadsheetDigits) {
+    EXPECT_EQ(numberText(GetParam().value).toStdString(), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, NumberTextTest,
+    testing::Values(
+        NumberCase{0.0, "0"}, NumberCase{-0.0, "0"},                      // no "-0"
+        NumberCase{1.0, "1"}, NumberCase{100000.0, "100000"},             // no exponent, no ".0"
+        NumberCase{-0.5, "-0.5"}, NumberCase{0.25, "0.25"},               // leading zero kept
+        NumberCase{0.0001, "0.0001"}, NumberCase{0.1 + 0.2, "0.3"},       // rounded to 15 digits
+        NumberCase{1.0 / 3.0, "0.333333333333333"},                       // 15 significant digits
+        NumberCase{2.0 / 3.0, "0.666666666666667"},                       // last digit rounded
+        NumberCase{123456789012345.0, "123456789012345"},                 // 15 integer digits fixed
+        NumberCase{1e15, "1E+15"}, NumberCase{1e20, "1E+20"},             // beyond: scientific
+        NumberCase{1234567890123456.0, "1.23456789012346E+15"},
+        NumberCase{1.5e100, "1.5E+100"}, NumberCase{-2e300, "-2E+300"},
+        NumberCase{1e-15, "0.000000000000001"},                           // 15th decimal place fixed
+        NumberCase{1e-16, "1E-16"}, NumberCase{1.0 / 3000000.0, "3.33333333333333E-07"},
+        NumberCase{3.14159, "3.14159"}, NumberCase{-273.15, "-273.15"},
+        NumberCase{std::numeric_limits<double>::infinity(), "#NUM!"},     // non-finite: the number error
+        NumberCase{std::numeric_limits<double>::quiet_NaN(), "#NUM!"}));
+
+// Values with a short decimal form, the most common in workbooks: the text
+// is that form, the shortest that reads back as the value.
+TEST(NumberTextSweep, ShortDecimalsAreWrittenAsTyped) {
+    std::mt19937_64 random(20261206);
+    for (int i = 0; i < 200000; ++i) {
+        const int places = int(random() % 10);
+        const uint64_t digits = random() % (i % 2 ? 100000ull : 10000000000000ull);
+        const double value = double(digits) / std::pow(10.0, places) * (i % 3 ? 1 : -1);
+        if (value == 0) continue;
+        char expected[64];
+        const char* end = std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed).ptr;
+        ASSERT_EQ(numberText(value).toStdString(), std::string(expected, size_t(end - expected))) << digits << "e-" << places;
+    }
+}
+
+// Any other value: at most 15 significant digits, within half a unit of the
+// fifteenth of the value.
+TEST(NumberTextSweep, OtherValuesKeepFifteenDigits) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const double value = std::ldexp(double(random() >> 11) / double(1ull << 53), int(random() % 80) - 40);
+        if (value == 0) continue;
+        const std::string text = numberText(value).toStdString();
+        int significant = 0;
+        bool leading = true;
+        for (char c : text.substr(0, text.find('E'))) {
+            if (c < '0' || c > '9') continue;
+            if (c != '0') leading = false;
+            if (!leading) ++significant;
+        }
+        EXPECT_LE(significant, 15) << text;
+        EXPECT_NEAR(std::strtod(text.c_str(), nullptr), value, std::fabs(value) * 5.1e-15) << text;
+    }
 }
 
 }  // namespace

@@ -21,12 +21,15 @@ struct Tokens {
     Tokens& u32(uint32_t v) { u16(static_cast<int>(v & 0xFFFF)); return u16(static_cast<int>(v >> 16)); }
     Tokens& op(int ptg) { return u8(ptg); }
     Tokens& integer(int v) { return u8(0x1E).u16(v); }
-    Tokens& number(double v) {
-        u8(0x1F);
+    static void put(std::vector<uint8_t>& to, double v) {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
         for (int i = 0; i < 8; ++i)
-            u8(static_cast<int>((bits >> (8 * i)) & 0xFF));
+            to.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+    }
+    Tokens& number(double v) {
+        u8(0x1F);
+        put(bytes, v);
         return *this;
     }
     Tokens& str(const QString& s, bool wide = false) {
@@ -67,36 +70,24 @@ struct Tokens {
     Tokens& space(int type, int count) { return u8(0x19).u8(0x40).u8(type).u8(count); }
     // PtgArray; the values go to RgbExtra through the extra* helpers.
     Tokens& array(int rows, int cols) {
-        u8(0x60);
-        for (int i = 0; i < 7; ++i)
-            u8(0);
-        extra.push_back(static_cast<uint8_t>(cols - 1));
-        extra.push_back(static_cast<uint8_t>((rows - 1) & 0xFF));
-        extra.push_back(static_cast<uint8_t>((rows - 1) >> 8));
+        bytes.insert(bytes.end(), {0x60, 0, 0, 0, 0, 0, 0, 0});
+        extra.insert(extra.end(), {static_cast<uint8_t>(cols - 1), static_cast<uint8_t>(rows - 1),
+                                   static_cast<uint8_t>((rows - 1) >> 8)});
         return *this;
     }
     Tokens& extraNumber(double v) {
         extra.push_back(0x01);
-        uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        for (int i = 0; i < 8; ++i)
-            extra.push_back(static_cast<uint8_t>((bits >> (8 * i)) & 0xFF));
+        put(extra, v);
         return *this;
     }
     Tokens& extraString(const QString& s) {
-        extra.push_back(0x02);
-        extra.push_back(static_cast<uint8_t>(s.size()));
-        extra.push_back(0);
-        extra.push_back(0);
+        extra.insert(extra.end(), {0x02, static_cast<uint8_t>(s.size()), 0, 0});
         for (QChar c : s)
             extra.push_back(static_cast<uint8_t>(c.unicode()));
         return *this;
     }
     Tokens& extraTagged(int type, int value) {
-        extra.push_back(static_cast<uint8_t>(type));
-        extra.push_back(static_cast<uint8_t>(value));
-        for (int i = 0; i < 7; ++i)
-            extra.push_back(0);
+        extra.insert(extra.end(), {static_cast<uint8_t>(type), static_cast<uint8_t>(value), 0, 0, 0, 0, 0, 0, 0});
         return *this;
     }
 };

@@ -6,10 +6,16 @@
 #include <gsf/gsf-infile-msvba.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
-#include <gtest/gtest.h>
+#include "host/Sheet.h"
+#include "host/Workbook.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
+using tabulon::test::Rgce;
+using tabulon::test::XlsShape;
+using tabulon::test::XlsSheet;
 using tabulon::test::XlsWriter;
 
 namespace {
@@ -49,22 +55,9 @@ TEST(WriterCompression, RoundTripsThroughTheReadersDecompressor) {
     }
 }
 
-// --- round trips of crafted workbooks through the reader -------------------
-
-#include "host/Sheet.h"
-#include "host/Workbook.h"
-
-#include <QTemporaryDir>
-
-#include <algorithm>
-
-using tabulon::test::Rgce;
-using tabulon::test::XlsShape;
-using tabulon::test::XlsSheet;
-
 namespace {
 
-// The cell at a 0-based position of the used range, by its address.
+// The cell of the used range at an address.
 tabulon::host::Cell cellAt(const tabulon::host::Sheet& sheet, const QString& address) {
     const auto range = sheet.usedRange();
     for (qint64 i = 0; i < range.count(); ++i)
@@ -86,29 +79,24 @@ protected:
 
 }  // namespace
 
-struct ExternalCase {
-    const char* path;
-    const char* formula;
-};
-
-class WriterExternalPaths : public WriterRoundTrip, public ::testing::WithParamInterface<ExternalCase> {};
-
-TEST_P(WriterExternalPaths, FormulaShowsTheOtherWorkbooksPathAndSheet) {
-    XlsWriter w;
-    w.addSheet(QStringLiteral("Sheet1"));
-    w.addSheet(QStringLiteral("Sheet2"));
-    const int ixti = w.addExternalSheet(QString::fromUtf8(GetParam().path), QStringLiteral("Prices"));
-    EXPECT_EQ(ixti, 2);  // after the two own sheets
-    w.sheet(0).formula(0, 0, Rgce().ref3d(ixti, 0, 0).integer(2).op(0x05), 0);
-    const auto book = tabulon::host::Workbook::load(save(w));
-    EXPECT_EQ(cellAt(book.sheet(1), QStringLiteral("$A$1")).formula(), QString::fromUtf8(GetParam().formula));
-    EXPECT_EQ(book.linkSources(1).size(), 1);
-    EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+TEST_F(WriterRoundTrip, FormulaShowsTheOtherWorkbooksPathAndSheet) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\data\\Prices.xls", "='C:\\data\\[Prices.xls]Prices'!A1*2"},
+        {"\\\\srv\\share\\P.xls", "='\\\\srv\\share\\[P.xls]Prices'!A1*2"},
+    };
+    for (const auto& [path, formula] : cases) {
+        XlsWriter w;
+        w.addSheet(QStringLiteral("Sheet1"));
+        w.addSheet(QStringLiteral("Sheet2"));
+        const int ixti = w.addExternalSheet(QString::fromUtf8(path), QStringLiteral("Prices"));
+        EXPECT_EQ(ixti, 2);  // after the two own sheets
+        w.sheet(0).formula(0, 0, Rgce().ref3d(ixti, 0, 0).integer(2).op(0x05), 0);
+        const auto book = tabulon::host::Workbook::load(save(w));
+        EXPECT_EQ(cellAt(book.sheet(1), QStringLiteral("$A$1")).formula(), QString::fromUtf8(formula));
+        EXPECT_EQ(book.linkSources(1).size(), 1);
+        EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, WriterExternalPaths,
-                         ::testing::Values(ExternalCase{"C:\\data\\Prices.xls", "='C:\\data\\[Prices.xls]Prices'!A1*2"},
-                                           ExternalCase{"\\\\srv\\share\\P.xls", "='\\\\srv\\share\\[P.xls]Prices'!A1*2"}));
 
 TEST_F(WriterRoundTrip, ExternalSheetsShareOneBookAndOneXtiEach) {
     XlsWriter w;
@@ -163,4 +151,19 @@ TEST_F(WriterRoundTrip, ShapesOnSeveralSheetsKeepTheirOwnObjects) {
     ASSERT_EQ(book.sheet(3).shapes().size(), 1u);
     EXPECT_EQ(book.sheet(3).shapes()[0].text.size(), 310);
     EXPECT_EQ(book.sheet(3).shapes()[0].name, QStringLiteral("Text Box 1"));
+}
+
+// A name that belongs to one sheet is written with that sheet when a formula
+// on another sheet uses it, bare on its own sheet.
+TEST_F(WriterRoundTrip, SheetNameIsWrittenWhereTheNameBelongsElsewhere) {
+    XlsWriter w;
+    w.addSheet("Defines");
+    w.addSheet("My Calc");
+    w.addName("Rate", Rgce().ref3d(0, 0, 0, false), 1);   // Defines!Rate
+    w.addName("Total", Rgce().ref3d(1, 0, 0, false));     // a workbook name
+    w.sheet(0).formula(1, 0, Rgce().name(1).integer(2).op(0x05));
+    w.sheet(1).formula(0, 0, Rgce().name(1).name(2).op(0x03));
+    const auto book = tabulon::host::Workbook::load(save(w));
+    EXPECT_EQ(book.sheet(1).usedRange().cell(0).formula(), "=Rate*2");
+    EXPECT_EQ(book.sheet(2).usedRange().cell(0).formula(), "=Defines!Rate+Total");
 }

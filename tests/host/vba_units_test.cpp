@@ -56,18 +56,12 @@ QString encryptProjectValue(quint8 seed, quint8 projKey, const QByteArray& data)
 
 }  // namespace
 
-// --- decompression -------------------------------------------------------
-
-TEST(VbaDecompress, LiteralAndCopyTokens) {
+TEST(VbaDecompress, LiteralAndCopyTokensAndRawChunks) {
     EXPECT_EQ(decompress(hex("0103b000616263"), 0), "abc");
     // "abc" then a copy token (offset 3, length 6): "abcabcabc".
     EXPECT_EQ(decompress(hex("0105b008616263" "0320"), 0), "abcabcabc");
     EXPECT_EQ(decompress(hex("deadbeef" "0103b000616263"), 4), "abc");  // from the source offset
-}
-
-TEST(VbaDecompress, RawChunksAreCopied) {
-    const QByteArray out = decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0);
-    EXPECT_EQ(out, QByteArray(4096, 'x') + "abc");
+    EXPECT_EQ(decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0), QByteArray(4096, 'x') + "abc");
 }
 
 TEST(VbaDecompress, DamagedContainersAreCleanErrors) {
@@ -97,9 +91,7 @@ TEST(VbaDecompress, OutputIsBoundedBeforeInflating) {
     EXPECT_THROW(decompress(many, 0, 3 * 4096), Error);
 }
 
-// --- PROJECT stream -------------------------------------------------------
-
-TEST(VbaProjectStream, DecryptsRealVisibilityValues) {
+TEST(VbaProjectStream, DecryptsRealVisibilityValuesAndRefusesMalformedOnes) {
     QByteArray data;
     ASSERT_TRUE(decryptProjectValue("ABA9076C416D416D41", data));  // a locked project
     EXPECT_EQ(data, QByteArray(1, '\0'));
@@ -107,6 +99,12 @@ TEST(VbaProjectStream, DecryptsRealVisibilityValues) {
     EXPECT_EQ(data, QByteArray(1, '\xff'));
     ASSERT_TRUE(decryptProjectValue("D1D3FBF9FFF9FFF9FFF9FF", data));  // CMG
     EXPECT_EQ(data.size(), 4);
+    EXPECT_FALSE(decryptProjectValue("", data));
+    EXPECT_FALSE(decryptProjectValue("ABA9076C", data));             // too short
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D4", data));    // odd length
+    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D41FF", data)); // length disagrees
+    EXPECT_FALSE(decryptProjectValue("ABAA076C416D416D41", data));   // version not 2
+    EXPECT_FALSE(decryptProjectValue("ZZA9076C416D416D41", data));   // not hex
 }
 
 TEST(VbaProjectStream, DecryptionInvertsTheDocumentedEncryption) {
@@ -116,16 +114,6 @@ TEST(VbaProjectStream, DecryptionInvertsTheDocumentedEncryption) {
         ASSERT_TRUE(decryptProjectValue(encryptProjectValue(seed, 0x9C, data), back)) << int(seed);
         EXPECT_EQ(back, data) << int(seed);
     }
-}
-
-TEST(VbaProjectStream, MalformedValuesDoNotDecrypt) {
-    QByteArray data;
-    EXPECT_FALSE(decryptProjectValue("", data));
-    EXPECT_FALSE(decryptProjectValue("ABA9076C", data));             // too short
-    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D4", data));    // odd length
-    EXPECT_FALSE(decryptProjectValue("ABA9076C416D416D41FF", data)); // length disagrees
-    EXPECT_FALSE(decryptProjectValue("ABAA076C416D416D41", data));   // version not 2
-    EXPECT_FALSE(decryptProjectValue("ZZA9076C416D416D41", data));   // not hex
 }
 
 TEST(VbaProjectStream, ComponentKindsAndVisibility) {
@@ -141,21 +129,16 @@ TEST(VbaProjectStream, ComponentKindsAndVisibility) {
         "\r\n"
         "[Workspace]\r\n"
         "Module=NotAComponent\r\n");
-    EXPECT_EQ(info.kinds.value("THISWORKBOOK"), ComponentType::Document);
-    EXPECT_EQ(info.kinds.value("MODULE1"), ComponentType::Standard);
-    EXPECT_EQ(info.kinds.value("KLASSE"), ComponentType::Class);
-    EXPECT_EQ(info.kinds.value("USERFORM1"), ComponentType::Form);
-    EXPECT_EQ(info.kinds.value("A/B"), ComponentType::Standard);
-    EXPECT_FALSE(info.kinds.contains("NOTACOMPONENT"));
+    const QHash<QString, ComponentType> kinds{{"THISWORKBOOK", ComponentType::Document},
+                                              {"MODULE1", ComponentType::Standard},
+                                              {"KLASSE", ComponentType::Class},
+                                              {"USERFORM1", ComponentType::Form},
+                                              {"A/B", ComponentType::Standard}};
+    EXPECT_EQ(info.kinds, kinds) << "the [Workspace] section names no components";
     EXPECT_TRUE(info.lockedForViewing);
-}
-
-TEST(VbaProjectStream, VisibleUnlessGcSaysOtherwise) {
-    EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing);
+    EXPECT_FALSE(parseProject("Module=M\r\n").lockedForViewing) << "visible unless GC says otherwise";
     EXPECT_TRUE(parseProject("GC=\"0000\"\r\n").lockedForViewing);  // damaged: kept closed
 }
-
-// --- dir stream ----------------------------------------------------------
 
 TEST(VbaDirStream, ReadsCodePageAndModules) {
     const QByteArray dir = record(0x0001, u32(1)) + record(0x0003, u16(932)) +
@@ -168,14 +151,14 @@ TEST(VbaDirStream, ReadsCodePageAndModules) {
                            record(0x0022, {}) + record(0x002B, {}) + record(0x0010, {});
     const DirInfo info = parseDir(dir);
     EXPECT_EQ(info.codePage, 932);
-    ASSERT_EQ(info.modules.size(), 2);
-    EXPECT_EQ(info.modules[0].name, "Mod");
-    EXPECT_EQ(info.modules[0].nameUnicode, "Mod");
-    EXPECT_EQ(info.modules[0].streamName, "ModS");
-    EXPECT_EQ(info.modules[0].sourceOffset, 77u);
-    EXPECT_TRUE(info.modules[0].procedural);
-    EXPECT_EQ(info.modules[1].streamName, "Cls");  // no stream name: the module name
-    EXPECT_FALSE(info.modules[1].procedural);
+    // name|unicode name|stream|offset|procedural; without a stream name, the module name
+    QStringList modules;
+    for (const DirModule& m : info.modules)
+        modules << QStringLiteral("%1|%2|%3|%4|%5")
+                       .arg(QString::fromLatin1(m.name), m.nameUnicode, QString::fromLatin1(m.streamName))
+                       .arg(m.sourceOffset)
+                       .arg(m.procedural);
+    EXPECT_EQ(modules, (QStringList{"Mod|Mod|ModS|77|1", "Cls||Cls|5|0"}));
 }
 
 TEST(VbaDirStream, TruncatedOrIncompleteRecordsAreErrors) {
@@ -186,25 +169,22 @@ TEST(VbaDirStream, TruncatedOrIncompleteRecordsAreErrors) {
     EXPECT_THROW(parseDir(u16(0x0019) + u32(0xFFFFFFF0) + "M"), Error);         // huge size
 }
 
-// --- code pages ----------------------------------------------------------
-
+// A lead byte without its trail byte costs one character, not the rest; an
+// unknown code page reads as Western.
 TEST(CodePage, MicrosoftTablesAndDamagedBytes) {
-    EXPECT_EQ(decodeCodePage(hex("8160"), 932), QString(QChar(0xFF5E)));
-    EXPECT_EQ(decodeCodePage(hex("8740"), 932), QStringLiteral("①"));
-    EXPECT_EQ(decodeCodePage(hex("955c"), 932), QStringLiteral("表"));
-    EXPECT_EQ(decodeCodePage(hex("b6c0"), 932), QStringLiteral("ｶﾀ"));
-    EXPECT_EQ(decodeCodePage(hex("e4f6fc80"), 1252), QStringLiteral("äöü€"));
-    EXPECT_EQ(decodeCodePage(hex("c0"), 1251), QStringLiteral("А"));
-    EXPECT_EQ(decodeCodePage(hex("e282ac"), 65001), QStringLiteral("€"));
-    // A lead byte without its trail byte costs one character, not the rest.
-    EXPECT_EQ(decodeCodePage(hex("41ff42"), 932), QString("A") + QChar(0xFFFD) + "B");
-    EXPECT_EQ(decodeCodePage(hex("4181"), 932), QString("A") + QChar(0xFFFD));
-    // An unknown code page reads as Western.
+    const struct {
+        const char* bytes;
+        int codePage;
+        QString text;
+    } cases[] = {
+        {"8160", 932, QString(QChar(0xFF5E))}, {"8740", 932, "①"}, {"955c", 932, "表"}, {"b6c0", 932, "ｶﾀ"},
+        {"e4f6fc80", 1252, "äöü€"}, {"c0", 1251, "А"}, {"e282ac", 65001, "€"},
+        {"41ff42", 932, QString("A") + QChar(0xFFFD) + "B"}, {"4181", 932, QString("A") + QChar(0xFFFD)},
+        {"e4", 12345, "ä"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decodeCodePage(hex(c.bytes), c.codePage), c.text) << c.bytes;
     EXPECT_FALSE(isKnownCodePage(12345));
-    EXPECT_EQ(decodeCodePage(hex("e4"), 12345), QStringLiteral("ä"));
 }
-
-// --- export text ---------------------------------------------------------
 
 TEST(VbaExportText, LineEndsBecomeCrlfAndTheTextEndsWithOne) {
     EXPECT_EQ(exportText(ComponentType::Standard, "Attribute VB_Name = \"M\"\nSub A()\rEnd Sub"),
@@ -250,30 +230,16 @@ TEST(VbaExportText, FormBlobLineTakesItsAlphabeticalPlace) {
                   "   ShowModal       =   0   'False\r\nEnd\r\nAttribute VB_Name = \"F\"\r\n");
 }
 
-// --- safe file names -----------------------------------------------------
-
 TEST(VbaSafeFileName, HostileNamesBecomePlainFileNames) {
     const struct {
         QString name;
         QString expected;
     } cases[] = {
-        {"Module1", "Module1"},
-        {"集計処理", "集計処理"},
-        {"..\\..\\evil", "_.._.._evil"},
-        {"a/b", "a_b"},
-        {"..", "_._"},
-        {".hidden", "_.hidden"},
-        {"CON", "_CON"},
-        {"nul", "_nul"},
-        {"COM1", "_COM1"},
-        {"lpt9.x", "_lpt9.x"},
-        {"CONSOLE", "CONSOLE"},
-        {"COM10", "COM10"},
-        {QString("Ctl") + QChar(0x1B) + "Name", "Ctl_Name"},
-        {QString("a") + QChar(0x85) + "b", "a_b"},
-        {"a:b*c?d\"e<f>g|h", "a_b_c_d_e_f_g_h"},
-        {"trail. ", "trail._"},
-        {"", "_"},
+        {"Module1", "Module1"}, {"集計処理", "集計処理"}, {"..\\..\\evil", "_.._.._evil"}, {"a/b", "a_b"},
+        {"..", "_._"}, {".hidden", "_.hidden"}, {"CON", "_CON"}, {"nul", "_nul"}, {"COM1", "_COM1"},
+        {"lpt9.x", "_lpt9.x"}, {"CONSOLE", "CONSOLE"}, {"COM10", "COM10"},
+        {QString("Ctl") + QChar(0x1B) + "Name", "Ctl_Name"}, {QString("a") + QChar(0x85) + "b", "a_b"},
+        {"a:b*c?d\"e<f>g|h", "a_b_c_d_e_f_g_h"}, {"trail. ", "trail._"}, {"", "_"},
         {QString(1, QChar(0xD800)) + "x", "_x"},
     };
     for (const auto& c : cases)

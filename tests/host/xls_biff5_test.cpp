@@ -15,6 +15,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <map>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -129,33 +130,28 @@ TEST(Biff5Workbook, VersionComesFromTheFirstBofNotTheStreamName) {
 }
 
 TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
-    const struct {
-        QByteArray stream;
-        const char* says;
-    } cases[] = {
-        {record(rt::Bof4, Bytes().u16(0).u16(0x0100).bytes()) + eof(), "古い形式（Excel 2.x〜4.0）"},
-        {record(rt::Bof, Bytes().u16(0x0400).u16(0x0005).u32(0).bytes()) + eof(), "Excel ブック（.xls）ではない"},
+    const auto refusal = [](const std::function<void()>& read) {
+        try {
+            read();
+        } catch (const Error& e) {
+            return e.description();
+        }
+        return QStringLiteral("(read)");
     };
+    const QByteArray excel4 = record(rt::Bof4, Bytes().u16(0).u16(0x0100).bytes()) + eof();
+    const QByteArray biff4 = record(rt::Bof, Bytes().u16(0x0400).u16(0x0005).u32(0).bytes()) + eof();
     QTemporaryDir dir;
     const QString plain = dir.filePath(QStringLiteral("excel4.xls"));  // Excel 4.0 wrote no compound file
     QFile file(plain);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(cases[0].stream);
+    file.write(excel4);
     file.close();
-    try {
-        loadWorkbook(plain);
-        ADD_FAILURE() << "read an Excel 4.0 file";
-    } catch (const Error& e) {
-        EXPECT_TRUE(e.description().contains(QString::fromUtf8(cases[0].says))) << e.description().toStdString();
-    }
-    for (const auto& c : cases) {
-        try {
-            readWorkbookStream(c.stream, QStringLiteral("/books/x.xls"));
-            ADD_FAILURE() << "read " << c.says;
-        } catch (const Error& e) {
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.says))) << e.description().toStdString();
-        }
-    }
+    const QStringList said = {refusal([&] { loadWorkbook(plain); }),
+                              refusal([&] { readWorkbookStream(excel4, QStringLiteral("x.xls")); }),
+                              refusal([&] { readWorkbookStream(biff4, QStringLiteral("x.xls")); })};
+    const char* says[] = {"古い形式（Excel 2.x〜4.0）", "古い形式（Excel 2.x〜4.0）", "Excel ブック（.xls）ではない"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(said[i].contains(QString::fromUtf8(says[i]))) << said[i].toStdString();
 }
 
 // What LibreOffice reads from the same file: 46 cells, formulas such as
@@ -169,8 +165,7 @@ TEST(Biff5Workbook, ExcelNinetyFiveFixtureAgreesWithAnIndependentReader) {
     EXPECT_EQ(s.cells.size(), 46u);
     std::map<std::pair<int, int>, QString> formulas;
     for (const CellData& c : s.cells) formulas[{c.row, c.col}] = cellFormula(s, c);
-    EXPECT_EQ(formulas[std::make_pair(5, 2)], QStringLiteral("=+$B$6*$B$6"));
-    EXPECT_EQ(formulas[std::make_pair(9, 4)], QStringLiteral("=$C$10*45"));
+    EXPECT_EQ(QStringList({formulas[{5, 2}], formulas[{9, 4}]}), QStringList({"=+$B$6*$B$6", "=$C$10*45"}));
     EXPECT_EQ(cellText(book, s, s.cells[0]), QStringLiteral("Sample Excel Worksheet - Numbers and their Squares"));
     EXPECT_TRUE(book.names.empty());
 
@@ -194,9 +189,8 @@ TEST(Biff5Workbook, DisplayTextsComeFromTheOlderFormatRecords) {
     std::map<QString, QString> shown;
     const host::Range used = wb.sheet(1).usedRange();
     for (qint64 i = 0; i < used.count(); ++i) shown[used.cell(i).address()] = print.display(used.cell(i), layout).text;
-    EXPECT_EQ(shown[QStringLiteral("$E$7")], QStringLiteral("155.00%"));
-    EXPECT_EQ(shown[QStringLiteral("$E$15")], QStringLiteral("1,234,500"));
-    EXPECT_EQ(shown[QStringLiteral("$E$19")], QStringLiteral("$1,960.00"));
+    EXPECT_EQ(QStringList({shown["$E$7"], shown["$E$15"], shown["$E$19"]}),
+              QStringList({"155.00%", "1,234,500", "$1,960.00"}));
     // The other Excel 95 file's sheet BOF says 0x0600: the workbook's format holds.
     const host::Workbook tab = host::Workbook::load(test::fixture(QStringLiteral("xls/calamine/ptgexp-truncated-operand.xls")));
     EXPECT_EQ(host::PrintSource(tab).layout(tab.sheet(1)).page.footerText, QStringLiteral("&L&8Printed &D   &T   Keiser"));

@@ -14,6 +14,7 @@ public:
     Bytes& u8(int v) { b_.append(char(v & 0xFF)); return *this; }
     Bytes& u16(int v) { return u8(v).u8(v >> 8); }
     Bytes& u32(uint32_t v) { return u16(int(v & 0xFFFF)).u16(int(v >> 16)); }
+    Bytes& f64(double v) { b_.append(reinterpret_cast<const char*>(&v), 8); return *this; }
     Bytes& latin(const char* s) { b_.append(s); return *this; }
     Bytes& wide(const QString& s) { for (QChar c : s) u16(c.unicode()); return *this; }
     Bytes& raw(const QByteArray& a) { b_.append(a); return *this; }

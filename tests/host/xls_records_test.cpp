@@ -1,6 +1,8 @@
 // The record layer on crafted bytes: CONTINUE joining, strings that change
-// width at a CONTINUE boundary, and the sheet records that only make sense
-// together (formula bodies shared by many cells, data tables, comments).
+// width at a CONTINUE boundary, the sheet records that only make sense
+// together (formula bodies shared by many cells, data tables, comments), the
+// formatting runs of shared strings, and the link records with their encoded
+// paths.
 #include "host/xls/BookContext.h"
 #include "host/xls/Loader.h"
 #include "host/xls/Readers.h"
@@ -16,11 +18,8 @@ namespace {
 using namespace testbytes;
 
 QByteArray formulaRecord(int row, int col, double cached, const QByteArray& rgce) {
-    Bytes b;
-    b.u16(row).u16(col).u16(0);
-    QByteArray value(reinterpret_cast<const char*>(&cached), 8);
-    b.raw(value).u16(0).u32(0).u16(int(rgce.size())).raw(rgce);
-    return record(rt::Formula, b.bytes());
+    return record(rt::Formula,
+                  Bytes().u16(row).u16(col).u16(0).f64(cached).u16(0).u32(0).u16(int(rgce.size())).raw(rgce).bytes());
 }
 
 SheetModel readCrafted(const QByteArray& stream, WorkbookModel& book) {
@@ -42,9 +41,39 @@ QString formulaOf(const SheetModel& s, int row, int col) {
     return c ? cellFormula(s, *c) : QStringLiteral("(no cell)");
 }
 
+std::vector<std::pair<int, int>> pairs(const TextRuns* runs) {
+    std::vector<std::pair<int, int>> out;
+    if (runs)
+        for (const TextRun& r : *runs) out.emplace_back(r.first, r.font);
+    return out;
+}
+
+WorkbookModel readSst(const QByteArray& stream) {
+    RecordStream rs(stream);
+    Record rec;
+    EXPECT_TRUE(rs.next(rec));
+    WorkbookModel book;
+    parseSstStrings(rec, book);
+    return book;
+}
+
+using Runs = std::vector<std::pair<int, int>>;
+
+QString enc(std::initializer_list<const char16_t*> parts) {
+    QString s;
+    for (const char16_t* p : parts) s += QString::fromUtf16(p);
+    return s;
+}
+
+struct PathCase {
+    QString encoded;
+    QString expected;
+    const char* why;
+};
+
 }  // namespace
 
-TEST(XlsRecords, ContinueRecordsAreJoinedAndTheirStartsKept) {
+TEST(XlsRecords, ContinueRecordsAreJoinedAndAnOverlongHeaderEndsTheStream) {
     const QByteArray stream = record(0x00FC, "abcd") + record(rt::Continue, "ef") + record(rt::Continue, "g") + eof();
     RecordStream rs(stream);
     Record rec;
@@ -56,15 +85,12 @@ TEST(XlsRecords, ContinueRecordsAreJoinedAndTheirStartsKept) {
     EXPECT_EQ(rec.type, rt::Eof);
     EXPECT_FALSE(rs.next(rec));
     EXPECT_FALSE(rs.truncated());
-}
-
-TEST(XlsRecords, HeaderClaimingMoreThanTheStreamEndsIt) {
-    QByteArray stream = record(rt::Eof, QByteArray()) + Bytes().u16(0x0203).u16(200).latin("short").bytes();
-    RecordStream rs(stream);
-    Record rec;
-    ASSERT_TRUE(rs.next(rec));
-    EXPECT_FALSE(rs.next(rec));
-    EXPECT_TRUE(rs.truncated());
+    // A header claiming more than the stream holds ends it.
+    const QByteArray cut = record(rt::Eof, QByteArray()) + Bytes().u16(0x0203).u16(200).latin("short").bytes();
+    RecordStream overlong(cut);
+    ASSERT_TRUE(overlong.next(rec));
+    EXPECT_FALSE(overlong.next(rec));
+    EXPECT_TRUE(overlong.truncated());
 }
 
 TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
@@ -77,27 +103,12 @@ TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
     Bytes second;
     second.u8(1).wide(QString::fromUtf8("あい"));
     second.u16(1).u8(0).latin("z");
-    const QByteArray stream = record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes());
-    RecordStream rs(stream);
-    Record rec;
-    ASSERT_TRUE(rs.next(rec));
-    WorkbookModel book;
-    parseSstStrings(rec, book);
-    ASSERT_EQ(book.sst.size(), 3u);
-    EXPECT_EQ(book.sst[0], "ab");
-    EXPECT_EQ(book.sst[1], QString::fromUtf8("cdeあい"));
-    EXPECT_EQ(book.sst[2], "z");
+    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    EXPECT_EQ(book.sst, (std::vector<QString>{"ab", "cdeあい", "z"}));
     EXPECT_TRUE(book.warnings.isEmpty());
-}
-
-TEST(XlsRecords, SharedStringCountBeyondTheBytesIsAWarningNotAnAllocation) {
-    const QByteArray stream = record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes());
-    RecordStream rs(stream);
-    Record rec;
-    ASSERT_TRUE(rs.next(rec));
-    WorkbookModel book;
-    parseSstStrings(rec, book);
-    EXPECT_EQ(book.sst.size(), 1u);
+    // A count beyond the bytes is no allocation.
+    const QByteArray huge = record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes());
+    EXPECT_EQ(readSst(huge).sst.size(), 1u);
 }
 
 // The shared strings are read while the sheets are: a cell is first only
@@ -142,7 +153,6 @@ TEST(XlsRecords, CellsPointingAtAMissingSharedBodyAreWarnedNotGuessed) {
     const QByteArray stream = sheetBof() + formulaRecord(0, 0, 1, ptgExp) + eof();
     WorkbookModel book;
     const SheetModel s = readCrafted(stream, book);
-    ASSERT_NE(cellOf(s, 0, 0), nullptr);
     EXPECT_EQ(formulaOf(s, 0, 0), "");
     EXPECT_EQ(book.warnings.size(), 1);
 }
@@ -206,4 +216,100 @@ TEST(XlsRecords, SupBookKindsAndTheirNames) {
     const BookContext ctx(book);
     EXPECT_EQ(ctx.externSheetPrefix(0), "'C:\\data\\[Prices.xls]Feb'");
     EXPECT_EQ(ctx.externName(1, 1), "'C:\\data\\Prices.xls'!Total");
+}
+
+// Rich texts: the formatting runs of shared strings, kept as stored
+// (character position, font index) and guarded against runs a damaged file
+// makes up (RSTRING cells are read by the print image's tests).
+TEST(RichText, SharedStringRunsAcrossAContinueBoundary) {
+    // "plain", then "赤字ABC" with three runs whose last two lie in the
+    // CONTINUE after the characters, then "z" after them.
+    Bytes first;
+    first.u32(3).u32(3);
+    first.u16(5).u8(0).latin("plain");
+    first.u16(5).u8(0x09).u16(3).wide(QString::fromUtf8("赤字ABC")).u16(0).u16(5);
+    Bytes second;
+    second.u16(2).u16(6).u16(4).u16(0);
+    second.u16(1).u8(0).latin("z");
+    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    ASSERT_EQ(book.sst.size(), 3u);
+    EXPECT_EQ(book.sst[2], "z") << "the runs' bytes are not read as the next string";
+    EXPECT_EQ(book.sstRuns.size(), 1u);
+    CellData cell;
+    cell.type = CellType::Text;
+    cell.text = 1;
+    EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), (Runs{{0, 5}, {2, 6}, {4, 0}}));
+    cell.text = 0;
+    EXPECT_EQ(cellRuns(book, SheetModel{}, cell), nullptr);
+}
+
+TEST(RichText, RunsADamagedFileMakesUpAreDropped) {
+    struct Case {
+        const char* what;
+        int claimed;             // the run count the string announces
+        std::vector<int> words;  // ich, ifnt pairs as stored
+        Runs kept;
+    };
+    const Case cases[] = {
+        {"a run past the text's end", 2, {0, 5, 9, 6}, {{0, 5}}},
+        {"runs out of order", 3, {3, 5, 1, 6, 4, 7}, {{3, 5}, {4, 7}}},
+        {"two runs at one place", 2, {1, 5, 1, 6}, {{1, 5}}},
+        {"a count beyond the record", 60000, {1, 5}, {{1, 5}}},
+    };
+    for (const Case& c : cases) {
+        Bytes b;
+        b.u32(1).u32(1).u16(5).u8(0x08).u16(c.claimed).latin("abcde");
+        for (int w : c.words) b.u16(w);
+        const WorkbookModel book = readSst(record(rt::Sst, b.bytes()));
+        ASSERT_EQ(book.sst.size(), 1u) << c.what;
+        CellData cell;
+        cell.type = CellType::Text;
+        EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), c.kept) << c.what;
+    }
+}
+
+// Encoded paths of linked workbooks and the quoting of sheet names in
+// references: the texts that the link-destination search matches on.
+TEST(XlsVirtualPath, DecodesEveryStartCode) {
+    const QString folder = QStringLiteral("/books/current");
+    const PathCase cases[] = {
+        {enc({u"\x01\x01" u"C", u"\x03" u"data", u"\x03" u"Prices.xls"}), "C:\\data\\Prices.xls", "drive volume"},
+        {enc({u"\x01\x01" u"@server", u"\x03" u"share", u"\x03" u"B.xls"}), "\\\\server\\share\\B.xls", "UNC volume"},
+        {enc({u"\x01\x02" u"top", u"\x03" u"B.xls"}), "/top/B.xls", "root of the same volume"},
+        {enc({u"\x01" u"B.xls"}), "/books/current/B.xls", "same folder"},
+        {QStringLiteral("B.xls"), "/books/current/B.xls", "no start code"},
+        {enc({u"\x01" u"sub", u"\x03" u"B.xls"}), "/books/current/sub/B.xls", "down one folder"},
+        {enc({u"\x01\x04" u"\x03" u"other", u"\x03" u"B.xls"}), "/books/other/B.xls", "up one folder"},
+        {enc({u"\x01\x03\x03" u"psf", u"\x03" u"Home", u"\x03" u"B.xls"}), "\\\\psf\\Home\\B.xls", "two separators: UNC"},
+        {enc({u"\x01\x05\x16" u"http://host/x/Book.xls"}), "http://host/x/Book.xls", "transfer protocol"},
+        {QStringLiteral("C:\\data\\B.xls"), "C:\\data\\B.xls", "drive path written out"},
+        {enc({u"\x01" u"D:\\old\\B.xls"}), "D:\\old\\B.xls", "drive path written out after the marker"},
+        {QStringLiteral("\\\\srv\\share\\B.xls"), "\\\\srv\\share\\B.xls", "server path written out"},
+        {QStringLiteral("sub\\B.xls"), "/books/current/sub/B.xls", "relative, backslash written out: resolved here"},
+        {enc({u"\x01\x02" u"top\\B.xls"}), "/top/B.xls", "root of the volume, backslash written out"},
+        {enc({u"\x01\x06" u"sub", u"\x03" u"B.xls"}), "sub\\B.xls", "startup folder of the saving machine"},
+    };
+    for (const PathCase& c : cases) EXPECT_EQ(decodeVirtualPath(c.encoded, folder), c.expected) << c.why;
+}
+
+TEST(XlsSheetQuoting, SheetLevelNamesAndExternalPrefixes) {
+    EXPECT_EQ(quoteSheetName(QStringLiteral("Sheet1")), "Sheet1");
+    EXPECT_EQ(quoteSheetName(QStringLiteral("Seamus O'Reilly")), "'Seamus O''Reilly'");
+    EXPECT_EQ(quoteSheetName(QString::fromUtf8("売上")), QString::fromUtf8("売上")) << "letters of any script need no quotes";
+
+    WorkbookModel book;
+    book.boundSheetNames = {QStringLiteral("Sheet1"), QStringLiteral("My Sheet")};
+    SupBookModel self;
+    SupBookModel other;
+    other.kind = SupBookKind::External;
+    other.path = QStringLiteral("C:\\data\\Prices.xls");
+    other.sheetNames = {QStringLiteral("Sheet1")};
+    book.supBooks = {self, other};
+    book.xti = {{0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {0, -1, -1}};
+    const BookContext ctx(book);
+    EXPECT_EQ(ctx.externSheetPrefix(0), "Sheet1");
+    EXPECT_EQ(ctx.externSheetPrefix(1), "'Sheet1:My Sheet'");
+    EXPECT_EQ(ctx.externSheetPrefix(2), "'C:\\data\\[Prices.xls]Sheet1'") << "the form the link search looks for";
+    EXPECT_EQ(ctx.externSheetPrefix(3), "") << "deleted sheet";
+    EXPECT_EQ(ctx.externSheetPrefix(9), "") << "index beyond the table";
 }

@@ -4,8 +4,8 @@
 #include "xls_bytes.h"
 
 #include <gtest/gtest.h>
-#include <cstring>
 #include <random>
+#include <tuple>
 
 using namespace tabulon;
 using namespace tabulon::xls;
@@ -43,12 +43,7 @@ QByteArray formatRecord(int ifmt, const QString& code) {
     return record(0x041E, Bytes().u16(ifmt).u16(int(code.size())).u8(1).wide(code).bytes());
 }
 
-
-QByteArray marginRecord(int type, double inches) {
-    QByteArray b(8, '\0');
-    std::memcpy(b.data(), &inches, 8);
-    return record(type, b);
-}
+QByteArray marginRecord(int type, double inches) { return record(type, Bytes().f64(inches).bytes()); }
 
 QByteArray setup(int paper, int scale, uint16_t flags) {
     Bytes b;
@@ -75,22 +70,14 @@ TEST(SheetLayoutRecords, FormatsOfTheGlobalsKeepTheirIndices) {
     EXPECT_EQ(f.xfs[15].font, 0) << "the damaged record keeps the default";
     const XfDef& x = f.xf(16);
     const FontDef& ft = f.font(x.font);
-    EXPECT_EQ(ft.name, QStringLiteral("ＭＳ 明朝"));
-    EXPECT_DOUBLE_EQ(ft.points, 14);
-    EXPECT_TRUE(ft.bold && ft.italic);
-    EXPECT_EQ(ft.color, 10);
+    EXPECT_EQ(std::tie(ft.name, ft.points, ft.bold, ft.italic, ft.color),
+              std::make_tuple(QStringLiteral("ＭＳ 明朝"), 14.0, true, true, 10));
     EXPECT_EQ(f.formatCode(x.format), QStringLiteral("0.00_ "));
     EXPECT_EQ(f.formatCode(0), QStringLiteral("General"));
-    EXPECT_EQ(x.hAlign, 1);
-    EXPECT_TRUE(x.wrap);
-    EXPECT_EQ(x.vAlign, 1);
-    EXPECT_EQ(x.indent, 2);
-    EXPECT_EQ(x.top.style, 5);
-    EXPECT_EQ(x.top.color, 10);
-    EXPECT_EQ(x.bottom.style, 6);
-    EXPECT_EQ(x.left.color, 10);
-    EXPECT_EQ(x.pattern, 1);
-    EXPECT_EQ(x.patternColor, 13);
+    // alignment, wrap, indent; borders (style, icv); fill
+    EXPECT_EQ(std::tie(x.hAlign, x.wrap, x.vAlign, x.indent), std::make_tuple(1, true, 1, 2));
+    EXPECT_EQ(std::tie(x.top.style, x.top.color, x.bottom.style, x.left.color), std::make_tuple(5, 10, 6, 10));
+    EXPECT_EQ(std::tie(x.pattern, x.patternColor), std::make_tuple(1, 13));
     EXPECT_EQ(f.xf(999).font, 0) << "an unknown XF prints as the default cell format";
 }
 
@@ -108,20 +95,15 @@ TEST(SheetLayoutRecords, GeometryAndCellFormatsOfASheet) {
     s += record(0x023E, Bytes().u16(0x0006).bytes());                                 // WINDOW2 without zeros
     s += eof();
     const SheetLayout l = readSheetLayout(s, 0);
-    EXPECT_DOUBLE_EQ(l.defaultColumnChars, 10);
-    EXPECT_EQ(l.defaultRowTwips, 300);
-    EXPECT_EQ(l.columns[4].width256, 20 * 256);
-    EXPECT_EQ(l.columns[5].width256, -1);
-    EXPECT_TRUE(l.columns[6].hidden);
-    EXPECT_EQ(l.rows.at(3).twips, 600);
-    EXPECT_TRUE(l.rows.at(4).hidden);
+    EXPECT_EQ(std::tie(l.defaultColumnChars, l.defaultRowTwips), std::make_tuple(10.0, 300));
+    EXPECT_EQ(std::make_tuple(l.columns[4].width256, l.columns[5].width256, l.columns[6].hidden),
+              std::make_tuple(20 * 256, -1, true));
+    EXPECT_EQ(std::make_tuple(l.rows.at(3).twips, l.rows.at(4).hidden), std::make_tuple(600, true));
     ASSERT_EQ(l.merges.size(), 1u);
-    EXPECT_EQ(l.merges[0].lastRow, 2);
-    EXPECT_EQ(l.merges[0].lastCol, 3);
-    EXPECT_EQ(l.cellXf(7, 1), 30);
-    EXPECT_EQ(l.cellXf(7, 2), 40) << "a cell written twice keeps its last record";
-    EXPECT_EQ(l.cellXf(7, 3), 32);
-    EXPECT_EQ(l.cellXf(9, 3), 21) << "a cell without a record takes its column's format";
+    EXPECT_EQ(std::tie(l.merges[0].lastRow, l.merges[0].lastCol), std::make_tuple(2, 3));
+    // C8 is written twice and keeps its last record; D10 has none and takes its column's format.
+    EXPECT_EQ(std::vector<int>({l.cellXf(7, 1), l.cellXf(7, 2), l.cellXf(7, 3), l.cellXf(9, 3)}),
+              std::vector<int>({30, 40, 32, 21}));
     EXPECT_FALSE(l.showZeros);
 }
 
@@ -137,28 +119,18 @@ TEST(SheetLayoutRecords, PageSetupOfASheet) {
     s += record(0x002B, Bytes().u16(1).bytes());
     s += eof();
     const PageSetupDef p = readSheetLayout(s, 0).page;
-    EXPECT_EQ(p.paperSize, 12);
-    EXPECT_EQ(p.scale, 80);
-    EXPECT_TRUE(p.landscape);
-    EXPECT_FALSE(p.downThenOver);
-    EXPECT_EQ(p.firstPageNumber, 7);
-    EXPECT_DOUBLE_EQ(p.left, 0.5);
-    EXPECT_DOUBLE_EQ(p.bottom, 1.0);
-    EXPECT_TRUE(p.hCenter);
-    EXPECT_FALSE(p.vCenter);
-    EXPECT_EQ(p.headerText, QStringLiteral("&C&A の表"));
-    EXPECT_TRUE(p.footerText.isEmpty());
+    EXPECT_EQ(std::tie(p.paperSize, p.scale, p.landscape, p.downThenOver, p.firstPageNumber),
+              std::make_tuple(12, 80, true, false, 7));
+    EXPECT_EQ(std::tie(p.left, p.bottom, p.hCenter, p.vCenter), std::make_tuple(0.5, 1.0, true, false));
+    EXPECT_EQ(std::tie(p.headerText, p.footerText), std::make_tuple(QStringLiteral("&C&A の表"), QString()));
     EXPECT_EQ(p.rowBreaks, (std::vector<int>{10, 30})) << "breaks are kept sorted";
     EXPECT_TRUE(p.gridlines);
 }
 
+// fNoPls: the printer fields are not there; without fUsePage pages count from 1.
 TEST(SheetLayoutRecords, PrinterSettingsAbsentKeepsTheDefaults) {
-    const QByteArray s = sheetBof() + setup(8, 250, 0x0004) + eof();  // fNoPls
-    const PageSetupDef p = readSheetLayout(s, 0).page;
-    EXPECT_EQ(p.paperSize, 9);
-    EXPECT_EQ(p.scale, 100);
-    EXPECT_FALSE(p.landscape);
-    EXPECT_EQ(p.firstPageNumber, 1) << "without fUsePage pages count from 1";
+    const PageSetupDef p = readSheetLayout(sheetBof() + setup(8, 250, 0x0004) + eof(), 0).page;
+    EXPECT_EQ(std::tie(p.paperSize, p.scale, p.landscape, p.firstPageNumber), std::make_tuple(9, 100, false, 1));
 }
 
 TEST(CellDisplayTexts, ValuesOfEveryKind) {
@@ -200,11 +172,8 @@ TEST(SheetLayoutRecords, DrawingAnchorsPairWithTheirObjects) {
     s += eof();
     const SheetLayout l = readSheetLayout(s, 0);
     ASSERT_EQ(l.shapes.size(), 2u);
-    EXPECT_EQ(l.shapes[0].kind, 5);
-    EXPECT_EQ(l.shapes[0].objectId, 1);
-    EXPECT_EQ(l.shapes[0].col2, 4);
-    EXPECT_EQ(l.shapes[0].dx2, 512);
-    EXPECT_EQ(l.shapes[0].row2, 8);
+    const ShapeAnchor& chart = l.shapes[0];
+    EXPECT_EQ(std::tie(chart.kind, chart.objectId, chart.col2, chart.dx2, chart.row2), std::make_tuple(5, 1, 4, 512, 8));
     EXPECT_EQ(l.shapes[1].kind, 0) << "the group keeps its own type";
 }
 

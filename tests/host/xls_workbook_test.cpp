@@ -1,14 +1,18 @@
 // What the reader makes of real workbooks: sheets, cells, notes, names, links,
 // page setup and document properties, checked against what the spreadsheet
-// shows for the same files.
+// shows for the same files, and the dump's JSON of them.
 #include "common/Error.h"
 #include "host/Workbook.h"
+#include "host/dump/WorkbookJson.h"
 #include "host/xls/NumberText.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QFileInfo>
+#include <functional>
 #include <map>
+#include <tuple>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -25,6 +29,23 @@ host::Cell cellAt(const host::Sheet& sheet, const QString& address) {
         if (r.cell(i).address() == address) return r.cell(i);
     ADD_FAILURE() << "no cell " << address.toStdString();
     return r.cell(0);
+}
+
+QString refersTo(const Workbook& book, const QString& name) {
+    for (int i = 1; i <= book.nameCount(); ++i) {
+        if (book.name(i).name() == name)
+            return book.name(i).refersTo();
+    }
+    return QStringLiteral("(no such name)");
+}
+
+int errorNumber(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
 }
 
 }  // namespace
@@ -49,24 +70,21 @@ TEST(XlsSheets, NamesKindsAndVisibilityInWorkbookOrder) {
 
 TEST(XlsSheets, OutOfRangeSheetAndNameAreRefused) {
     const Workbook wb = open("xls/poi/SimpleWithComments.xls");
-    EXPECT_THROW(wb.sheet(0), Error);
-    EXPECT_THROW(wb.sheet(4), Error);
-    EXPECT_THROW(wb.sheet(QStringLiteral("NoSuchSheet")), Error);
-    EXPECT_THROW(wb.name(1), Error);
+    EXPECT_EQ(errorNumber([&] { wb.sheet(0); }), err::SubscriptOutOfRange);
+    EXPECT_EQ(errorNumber([&] { wb.sheet(4); }), err::SubscriptOutOfRange);
+    EXPECT_EQ(errorNumber([&] { wb.sheet(QStringLiteral("NoSuchSheet")); }), err::SubscriptOutOfRange);
+    EXPECT_EQ(errorNumber([&] { wb.name(1); }), err::SubscriptOutOfRange);
 }
 
 TEST(XlsUsedRange, SizeAndAddressAndEmptySheetIsA1) {
     const Workbook wb = open("xls/poi/SimpleWithComments.xls");
     const host::Range used = wb.sheet(1).usedRange();
-    EXPECT_EQ(used.address(), "$A$1:$B$3");
-    EXPECT_EQ(used.rowCount(), 3);
-    EXPECT_EQ(used.columnCount(), 2);
-    EXPECT_EQ(used.count(), 6);
+    EXPECT_EQ(std::make_tuple(used.address(), used.rowCount(), used.columnCount(), used.count()),
+              std::make_tuple(QString("$A$1:$B$3"), 3, 2, qint64(6)));
     const host::Range empty = wb.sheet(2).usedRange();
-    EXPECT_EQ(empty.address(), "$A$1");
-    EXPECT_EQ(empty.count(), 1);
+    EXPECT_EQ(std::make_tuple(empty.address(), empty.count(), empty.cell(0).formula()),
+              std::make_tuple(QString("$A$1"), qint64(1), QString()));
     EXPECT_TRUE(empty.cell(0).isEmpty());
-    EXPECT_EQ(empty.cell(0).formula(), "");
 }
 
 TEST(XlsUsedRange, EnumeratesRowByRowIncludingEmptyCells) {
@@ -78,10 +96,8 @@ TEST(XlsUsedRange, EnumeratesRowByRowIncludingEmptyCells) {
         order << c.address();
         return order.size() < 16;
     });
-    EXPECT_EQ(order.at(0), "$A$1");
-    EXPECT_EQ(order.at(1), "$B$1");
-    EXPECT_EQ(order.at(13), "$N$1");
-    EXPECT_EQ(order.at(14), "$A$2") << "second row follows the first";
+    EXPECT_EQ(QStringList({order[0], order[1], order[13], order[14]}), QStringList({"$A$1", "$B$1", "$N$1", "$A$2"}))
+        << "second row follows the first";
     EXPECT_TRUE(used.cell(0).isEmpty());
     EXPECT_EQ(used.cell(1).value().toString(), "Jan");
 }
@@ -112,12 +128,11 @@ TEST(XlsCells, SharedStringsSplitOverContinueRecords) {
     EXPECT_TRUE(wb.warnings().isEmpty());
 }
 
-TEST(XlsCells, FormulaCellsAndSharedFormulasAtEachCell) {
+// The formula texts of this book are in the fixture formula table.
+TEST(XlsCells, SharedFormulaCellsKeepTheirOwnResult) {
     const Workbook wb = open("xls/poi/SharedFormulaTest.xls");
-    const host::Sheet s = wb.sheet(1);
-    EXPECT_EQ(cellAt(s, "$B$2").formula(), "=A$1*2");
-    EXPECT_EQ(cellAt(s, "$DY$2").formula(), "=DZ2*2") << "shared body decoded at the cell, not the anchor";
-    EXPECT_EQ(cellAt(s, "$DY$2").value().toDouble(), 4.0);
+    EXPECT_EQ(cellAt(wb.sheet(1), "$B$2").formula(), "=A$1*2");
+    EXPECT_EQ(cellAt(wb.sheet(1), "$DY$2").value().toDouble(), 4.0);
 }
 
 TEST(XlsCells, ExternalReferenceCarriesTheResolvedBookPath) {
@@ -145,39 +160,23 @@ TEST(XlsNames, WorkbookAndSheetLevelNames) {
     std::map<QString, host::Name> byName;
     for (int i = 1; i <= wb.nameCount(); ++i) byName.emplace(wb.name(i).name(), wb.name(i));
     ASSERT_TRUE(byName.count("Apostrophe"));
-    EXPECT_EQ(byName.at("Apostrophe").refersTo(), "='Seamus O''Reilly'!$A$1:$Z$10");
     EXPECT_EQ(byName.at("Apostrophe").refersToRangeAddress(), "$A$1:$Z$10");
     ASSERT_TRUE(byName.count("Sheet1!LocalRange")) << "sheet-level names carry their sheet";
     EXPECT_TRUE(byName.at("Sheet1!LocalRange").isSheetLevel());
     ASSERT_TRUE(byName.count("Sheet3!Print_Titles")) << "built-in names get their text";
     EXPECT_EQ(byName.at("Sheet3!Print_Titles").refersToRangeAddress(), "$A:$A,$1:$1");
-}
-
-TEST(XlsNames, NameThatIsNoRangeIsRefused) {
-    const Workbook wb = open("xls/xlrd/namesdemo.xls");
-    for (int i = 1; i <= wb.nameCount(); ++i) {
-        if (wb.name(i).name() != "PosInt") continue;
-        EXPECT_EQ(wb.name(i).refersTo(), "=65535");
-        try {
-            wb.name(i).refersToRangeAddress();
-            FAIL() << "a constant has no range";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), err::Refused);
-        }
-        return;
-    }
-    FAIL() << "PosInt not found";
+    ASSERT_TRUE(byName.count("PosInt"));
+    EXPECT_EQ(byName.at("PosInt").refersTo(), "=65535");
+    EXPECT_EQ(errorNumber([&] { byName.at("PosInt").refersToRangeAddress(); }), err::Refused) << "a constant has no range";
 }
 
 TEST(XlsPageSetup, PrintAreaAndTitlesFromBuiltinNames) {
     const Workbook wb = open("xls/xlrd/namesdemo.xls");
     const host::PageSetup ps = wb.sheet(3).pageSetup();
-    EXPECT_EQ(ps.printArea, "$A$1:$N$4");
-    EXPECT_EQ(ps.printTitleRows, "$1:$1");
-    EXPECT_EQ(ps.printTitleColumns, "$A:$A");
+    EXPECT_EQ(QStringList({ps.printArea, ps.printTitleRows, ps.printTitleColumns}),
+              QStringList({"$A$1:$N$4", "$1:$1", "$A:$A"}));
     const host::PageSetup none = wb.sheet(1).pageSetup();
-    EXPECT_EQ(none.printArea, "");
-    EXPECT_EQ(none.printTitleRows, "");
+    EXPECT_EQ(QStringList({none.printArea, none.printTitleRows, none.printTitleColumns}), QStringList({"", "", ""}));
 }
 
 TEST(XlsLinks, WorkbookLinksAsFullPathsAndNoOleLinks) {
@@ -188,24 +187,16 @@ TEST(XlsLinks, WorkbookLinksAsFullPathsAndNoOleLinks) {
     EXPECT_TRUE(open("xls/poi/SimpleWithComments.xls").linkSources(host::LinkExcel).isEmpty());
 }
 
+// Author, Last Author, Application, Company by position; an absent text is
+// empty, an absent date (Last Print Date, never printed) the automation error.
 TEST(XlsProperties, BuiltinPositions) {
     const Workbook wb = open("xls/xlrd/namesdemo.xls");
-    EXPECT_EQ(wb.builtinProperty(3).toString(), "John Machin");   // Author
-    EXPECT_EQ(wb.builtinProperty(7).toString(), "John Machin");   // Last Author
-    EXPECT_EQ(wb.builtinProperty(9).toString(), "Microsoft Excel");
-    EXPECT_EQ(wb.builtinProperty(21).toString(), "Lingfo Pty Ltd");  // Company
+    QStringList texts;
+    for (int position : {3, 7, 9, 21}) texts << wb.builtinProperty(position).toString();
+    EXPECT_EQ(texts, (QStringList{"John Machin", "John Machin", "Microsoft Excel", "Lingfo Pty Ltd"}));
     EXPECT_EQ(wb.builtinProperty(11).toDateTime().toUTC().date(), QDate(2006, 9, 1));  // Creation Date
-    EXPECT_FALSE(wb.builtinProperty(1).isValid()) << "an absent text property is empty";
-}
-
-TEST(XlsProperties, MissingDateFailsWithTheAutomationError) {
-    const Workbook wb = open("xls/xlrd/namesdemo.xls");
-    try {
-        wb.builtinProperty(10);  // Last Print Date, never printed
-        FAIL() << "expected the automation error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), err::PropertyNotHeld);
-    }
+    EXPECT_FALSE(wb.builtinProperty(1).isValid());
+    EXPECT_EQ(errorNumber([&] { wb.builtinProperty(10); }), err::PropertyNotHeld);
 }
 
 TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
@@ -217,4 +208,87 @@ TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
         data.number = v;
         EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::xls::numberText(v)) << v;
     }
+}
+
+// Formula texts of real workbooks, each checked against an independent
+// reading (LibreOffice's conversion of the same file) and against the
+// spreadsheet's own way of writing where the two differ: whole rows, the
+// author's spaces, TRUE rather than TRUE(), error constants, exponents.
+namespace {
+
+struct Expect {
+    const char* file;
+    const char* sheet;
+    const char* address;
+    const char* formula;
+};
+
+void PrintTo(const Expect& e, std::ostream* os) { *os << e.file << " " << e.sheet << "!" << e.address; }
+
+class FixtureFormula : public testing::TestWithParam<Expect> {};
+
+TEST_P(FixtureFormula, ReadsAsTheSpreadsheetWritesIt) {
+    const Expect& e = GetParam();
+    const Workbook book = open(e.file);
+    EXPECT_EQ(cellAt(book.sheet(QString::fromUtf8(e.sheet)), QString::fromUtf8(e.address)).formula().toStdString(),
+              e.formula);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Workbooks, FixtureFormula,
+    testing::Values(
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$H$47", "=12:12 H10"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$E$256", "=COLUMN(1:2)"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$F$292",
+               "=COUNT(2, \"A\",  \"\", #REF!, #DIV/0!)"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$F$128",
+               "=ADDRESS(2,3,3,TRUE,\"[Book1]Sheet1\")"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$H$1136", "=QUOTIENT(3.14159,6.02214179E+23)"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$F$800", "=TRUNC(IRR(AL7:AL9, -10%),4)"},
+        Expect{"xls/poi/FormulaEvalTestData.xls", "EverythingTests", "$N$1044", "=SUM(OFFSET(K7:L8, 0,0,))"},
+        Expect{"xls/poi/SharedFormulaTest.xls", "0", "$B$3", "=A$1*2"},
+        Expect{"xls/poi/SharedFormulaTest.xls", "0", "$DY$2", "=DZ2*2"},
+        Expect{"xls/poi/shared_formulas.xls", "Label", "$A$6", "=B6"},
+        Expect{"xls/poi/externalFunctionExample.xls", "Sheet1", "$A$3", "=YEARFRAC(B3, C3,D3)"},
+        Expect{"xls/poi/externalFunctionExample.xls", "Sheet1", "$A$4", "=IF(ISEVEN(3), 1.2,1.6)"},
+        Expect{"xls/calamine/xls_formula.xls", "Sheet1", "$A$3", "=2*Sheet2!A1"},
+        Expect{"xls/xlrd/namesdemo.xls", "Sheet3", "$A$14", "=SUM(rectangle1 rectangle2)"},
+        Expect{"xls/xlrd/namesdemo.xls", "Sheet3", "$A$15", "=SUM(rectangle1, rectangle2)"}));
+
+TEST(FixtureNames, DefinedNamesReadLikeFormulas) {
+    const Workbook tokens = open("xls/xlrd/formula_test_names.xls");
+    EXPECT_EQ(refersTo(tokens, QStringLiteral("testchoose")), QStringLiteral("=CHOOSE(3,\"A\",\"B\",\"C\")"));
+    EXPECT_EQ(refersTo(tokens, QStringLiteral("tfunc")), QStringLiteral("=ABS(2*-3)"));
+    EXPECT_EQ(refersTo(tokens, QStringLiteral("singlesum")), QStringLiteral("=SUM(4)"));
+    const Workbook demo = open("xls/xlrd/namesdemo.xls");
+    EXPECT_EQ(refersTo(demo, QStringLiteral("Apostrophe")), QStringLiteral("='Seamus O''Reilly'!$A$1:$Z$10"));
+    EXPECT_EQ(refersTo(demo, QStringLiteral("Intersection")), QStringLiteral("=rectangle1 rectangle2"));
+    EXPECT_EQ(refersTo(demo, QStringLiteral("EmptyString")), QStringLiteral("=\"\""));
+}
+
+}  // namespace
+
+// The dump's JSON: the members other tools and people read.
+TEST(XlsJson, SheetsCellsNotesNamesLinksAndWarnings) {
+    const QJsonObject root = host::workbookJson(open("xls/poi/SimpleWithComments.xls"));
+    for (const char* member : {"fullName", "properties", "sheets", "names", "links", "warnings"})
+        EXPECT_TRUE(root.contains(QLatin1String(member))) << member;
+    const QJsonArray sheets = root.value("sheets").toArray();
+    ASSERT_EQ(sheets.size(), 3);
+    const QJsonObject first = sheets.at(0).toObject();
+    EXPECT_EQ(first.value("name").toString(), "Sheet1");
+    EXPECT_EQ(first.value("kind").toString(), "worksheet");
+    EXPECT_EQ(first.value("visible").toInt(), -1);
+    EXPECT_EQ(first.value("usedRange").toObject().value("address").toString(), "$A$1:$B$3");
+    EXPECT_TRUE(first.value("shapes").isArray());
+    const QJsonArray cells = first.value("cells").toArray();
+    ASSERT_EQ(cells.size(), 6) << "only cells with something in them";
+    const QJsonObject b1 = cells.at(1).toObject();
+    EXPECT_EQ(b1.value("address").toString(), "$B$1");
+    EXPECT_EQ(b1.value("value").toString(), "one");
+    EXPECT_EQ(b1.value("note").toString(), "Yegor Kozlov:\nfirst cell");
+    EXPECT_FALSE(cells.at(0).toObject().contains("note"));
+    EXPECT_EQ(root.value("properties").toObject().value("7").toString(), "Yegor Kozlov");
+    EXPECT_FALSE(root.value("properties").toObject().contains("10")) << "a missing date is left out";
+    EXPECT_TRUE(root.value("links").toObject().value("excel").toArray().isEmpty());
 }

@@ -1,15 +1,23 @@
 // Cell display texts of numbers: placeholders, rounding, scaling, scientific,
-// fractions, sections with conditions and colours, literal and text parts.
-// Each answer is worked out from the format's rules by hand.
+// fractions, sections with conditions and colours, literal and text parts;
+// of dates and times: serial days in both date systems, the 1900 leap-year
+// day, Japanese eras and weekdays, elapsed times, and the built-in formats of
+// the Japanese edition. Each answer is worked out from the format's rules by
+// hand; serials were counted from the calendar (1899/12/30 + n for dates from
+// 1900/3/1).
 #include "host/format/NumberFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 using namespace tabulon::host::format;
 
 namespace {
+
+constexpr double k2001_03_01 = 36951;  // a Thursday
+constexpr double kSecond = 1.0 / 86400;
 
 struct Case {
     const char* code;
@@ -99,53 +107,109 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"[DBNum2]General", 123, "壱百弐拾参"}, Case{"[DBNum3]General", 123, "１百２十３"},
                     Case{"[DBNum1]0", 0, "〇"}, Case{"[DBNum1]0.0", 1.5, "一.五"}));
 
-struct ColorCase {
-    const char* code;
-    double value;
-    unsigned rgb;
-};
-
-class SectionColour : public testing::TestWithParam<ColorCase> {};
-
-TEST_P(SectionColour, IsTheSectionsPaletteColour) {
-    const Display d = formatNumber(GetParam().value, QString::fromUtf8(GetParam().code));
-    ASSERT_TRUE(d.color.has_value());
-    EXPECT_EQ(*d.color, GetParam().rgb);
-    EXPECT_GT(d.colorIndex, 0);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Calendar1900, NumberTextTable,
+    testing::Values(Case{"yyyy/m/d", k2001_03_01, "2001/3/1"}, Case{"yyyy/mm/dd", 37256, "2001/12/31"},
+                    Case{"yyyy/m/d", 1, "1900/1/1"}, Case{"yyyy/m/d", 59, "1900/2/28"},
+                    Case{"yyyy/m/d", 60, "1900/2/29"},  // the day the spreadsheet keeps
+                    Case{"yyyy/m/d", 61, "1900/3/1"}, Case{"yyyy/m/d", 0, "1900/1/0"},
+                    Case{"yyyy/m/d", 2958465, "9999/12/31"}, Case{"yy/m/d", k2001_03_01, "01/3/1"},
+                    Case{"d-mmm-yy", k2001_03_01, "1-Mar-01"}, Case{"mmmm d, yyyy", k2001_03_01, "March 1, 2001"},
+                    Case{"mmmmm", k2001_03_01, "M"}, Case{"ddd dddd", k2001_03_01, "Thu Thursday"},
+                    Case{"dddd", 1, "Sunday"}, Case{"aaa", k2001_03_01, "木"}, Case{"aaaa", k2001_03_01, "木曜日"},
+                    Case{"m/d", k2001_03_01, "3/1"}, Case{"yyyy\"年\"m\"月\"d\"日\"(aaa)", 37256, "2001年12月31日(月)"}));
 
 INSTANTIATE_TEST_SUITE_P(
-    Colours, SectionColour,
-    testing::Values(ColorCase{"[Red]0", 1, 0xFF0000}, ColorCase{"0;[Blue]-0", -1, 0x0000FF},
-                    ColorCase{"[Color 10]0", 1, 0x008000}, ColorCase{"[Color53]0", 1, 0x993300},
-                    ColorCase{"[赤]0", 1, 0xFF0000}, ColorCase{"[Green][>5]0;[Magenta]0", 3, 0xFF00FF}));
+    Times, NumberTextTable,
+    testing::Values(Case{"h:mm", 0.5 + 30 * 60 * kSecond, "12:30"}, Case{"mm:ss", 15 * 60 * kSecond, "15:00"},
+                    Case{"h:mm AM/PM", 0.75, "6:00 PM"}, Case{"h:mm AM/PM", 0, "12:00 AM"},
+                    Case{"h:mm:ss A/P", 0.25, "6:00:00 A"}, Case{"hh:mm:ss", 0.5 + kSecond, "12:00:01"},
+                    Case{"yyyy/m/d h:mm", k2001_03_01 + 0.75, "2001/3/1 18:00"},
+                    Case{"yyyy/m/d h:mm:ss", k2001_03_01 + 1 - 0.1 * kSecond, "2001/3/2 0:00:00"},  // carries
+                    Case{"h:mm:ss", 0.4 * kSecond, "0:00:00"}, Case{"[h]:mm:ss", 1.5, "36:00:00"},
+                    Case{"[mm]:ss", 0.0625, "90:00"}, Case{"[ss]", 0.01, "864"}, Case{"[ss].0", 0.01 + 0.25 * kSecond, "864.3"},
+                    Case{"mm:ss.0", 1.5 * kSecond, "00:01.5"}, Case{"h:mm:ss.00", 0.123 * kSecond, "0:00:00.12"},
+                    Case{"h\"時\"mm\"分\"ss\"秒\"", 0.75 + kSecond, "18時00分01秒"},
+                    Case{"午前/午後h:mm", 0.75, "午後6:00"}));
 
-TEST(SectionColour, NoneUnlessTheChosenSectionHasOne) {
+INSTANTIATE_TEST_SUITE_P(
+    JapaneseEras, NumberTextTable,
+    testing::Values(Case{"[$-411]ggge\"年\"m\"月\"d\"日\"", k2001_03_01, "平成13年3月1日"},
+                    Case{"[$-411]ge.m.d", k2001_03_01, "H13.3.1"}, Case{"gg e", k2001_03_01, "平 13"},
+                    Case{"ggge", 32515, "昭和64"}, Case{"ggge", 32516, "平成1"},    // 1989/1/7, 1/8
+                    Case{"ggge", 43585, "平成31"}, Case{"ggge", 43586, "令和1"},    // 2019/4/30, 5/1
+                    Case{"ggge", 9855, "大正15"}, Case{"ggge", 9856, "昭和1"},      // 1926/12/24, 25
+                    Case{"ggge", 4594, "明治45"}, Case{"ggge", 4595, "大正1"},      // 1912/7/29, 30
+                    Case{"[$-411]gee", 43586, "R01"}, Case{"ge-m-d", k2001_03_01, "H13-3-1"},
+                    Case{"[$-411]ggge\"年\"m\"月\"", 32516, "平成元年1月"},  // first year before 年
+                    Case{"[$-411]ggge\"年\"", 32882, "平成2年"},
+                    Case{"[DBNum1][$-411]ggge\"年\"m\"月\"d\"日\"", k2001_03_01, "平成十三年三月一日"},
+                    Case{"[DBNum1]yyyy\"年\"m\"月\"", 37256, "二〇〇一年十二月"},
+                    Case{"[DBNum3]m\"月\"d\"日\"", 37256, "１２月３１日"},
+                    Case{"[$-F800]dddd, mmmm dd, yyyy", k2001_03_01, "2001年3月1日"}));
+
+// The ids the Japanese edition leaves out have no code.
+TEST(BuiltinFormats, FollowTheJapaneseEdition) {
+    const struct {
+        int id;
+        double value;
+        const char* text;
+    } cases[] = {
+        {0, 1.5, "1.5"}, {3, 1234567, "1,234,567"}, {5, -1234, "¥-1,234"}, {10, 0.5, "50.00%"},
+        {14, k2001_03_01, "2001/3/1"}, {22, k2001_03_01 + 0.75, "2001/3/1 18:00"}, {27, k2001_03_01, "H13.3.1"},
+        {28, k2001_03_01, "平成13年3月1日"}, {31, k2001_03_01, "2001年3月1日"}, {32, 0.75, "18時00分"},
+        {34, k2001_03_01, "2001年3月"}, {35, k2001_03_01, "3月1日"}, {46, 1.5, "36:00:00"}, {49, 3, "3"},
+        {57, 43586, "R1.5.1"}, {58, 43586, "令和元年5月1日"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatNumber(c.value, builtinFormatCode(c.id)).text.toStdString(), c.text) << c.id;
+    for (int id : {23, 24, 25, 26, 59, 81, 163}) EXPECT_TRUE(builtinFormatCode(id).isEmpty()) << id;
+}
+
+TEST(DateSystems, Dates1904AndValuesOutsideTheCalendar) {
+    EXPECT_EQ(formatNumber(0, QStringLiteral("yyyy/m/d"), true).text, QStringLiteral("1904/1/1"));
+    EXPECT_EQ(formatNumber(k2001_03_01 - 1462, QStringLiteral("yyyy/m/d aaa"), true).text,
+              QStringLiteral("2001/3/1 木"));
+    // Values outside the calendar fill the cell with hashes.
+    for (double value : {-1.0, 2958466.0}) {
+        const Display d = formatNumber(value, QStringLiteral("yyyy/m/d"));
+        EXPECT_EQ(d.fill, QChar(u'#')) << value;
+        EXPECT_EQ(d.fillAt, 0) << value;
+    }
+}
+
+// The chosen section's colour from the palette, none when that section has none.
+TEST(SectionColour, IsTheSectionsPaletteColour) {
+    const struct {
+        const char* code;
+        double value;
+        unsigned rgb;
+    } cases[] = {{"[Red]0", 1, 0xFF0000}, {"0;[Blue]-0", -1, 0x0000FF}, {"[Color 10]0", 1, 0x008000},
+                 {"[Color53]0", 1, 0x993300}, {"[赤]0", 1, 0xFF0000}, {"[Green][>5]0;[Magenta]0", 3, 0xFF00FF}};
+    for (const auto& c : cases) {
+        const Display d = formatNumber(c.value, QString::fromUtf8(c.code));
+        EXPECT_EQ(d.color.value_or(0xDEADBEEF), c.rgb) << c.code;
+        EXPECT_GT(d.colorIndex, 0) << c.code;
+    }
     EXPECT_FALSE(formatNumber(1, QStringLiteral("0;[Red]-0")).color.has_value());
     EXPECT_EQ(formatNumber(-1, QStringLiteral("0;[Red]-0")).colorIndex, 3);  // the palette's red
     EXPECT_FALSE(formatNumber(1, QStringLiteral("[Color 57]0")).color.has_value());
 }
 
-TEST(Spacing, UnderscoreLeavesABlankOfTheCharactersWidth) {
-    const Display d = formatNumber(5, QStringLiteral("0_)"));
-    EXPECT_EQ(d.text, QStringLiteral("5 "));
-    ASSERT_EQ(d.spacing.size(), 1);
-    EXPECT_EQ(d.spacing[0].at, 1);
-    EXPECT_EQ(d.spacing[0].width, QChar(u')'));
-}
-
-TEST(Spacing, StarFillsAtItsPlace) {
-    const Display d = formatNumber(-1234, QStringLiteral("_ \"¥\"* #,##0_ ;_ \"¥\"* \\-#,##0_ "));
-    EXPECT_EQ(d.text, QStringLiteral(" ¥-1,234 "));
-    EXPECT_EQ(d.fill, QChar(u' '));
-    EXPECT_EQ(d.fillAt, 2);
+// An underscore leaves a blank as wide as its character; a star fills at its place.
+TEST(Spacing, UnderscoreBlankAndStarFill) {
+    const Display blank = formatNumber(5, QStringLiteral("0_)"));
+    EXPECT_EQ(blank.text, QStringLiteral("5 "));
+    ASSERT_EQ(blank.spacing.size(), 1);
+    EXPECT_EQ(std::tie(blank.spacing[0].at, blank.spacing[0].width), std::make_tuple(1, QChar(u')')));
+    const Display fill = formatNumber(-1234, QStringLiteral("_ \"¥\"* #,##0_ ;_ \"¥\"* \\-#,##0_ "));
+    EXPECT_EQ(std::tie(fill.text, fill.fill, fill.fillAt), std::make_tuple(QStringLiteral(" ¥-1,234 "), QChar(u' '), 2));
 }
 
 TEST(TextValues, GoThroughTheTextSectionOrShowAsTheyAre) {
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("0;-0;0;\"(\"@\")\"")).text, QStringLiteral("(abc)"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("@")).text, QStringLiteral("abc"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("0.00")).text, QStringLiteral("abc"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("[$-409]d\\-mmm\\-yy;@")).text, QStringLiteral("abc"));
+    for (const auto& [code, text] : {std::pair{"0;-0;0;\"(\"@\")\"", "(abc)"}, {"@", "abc"}, {"0.00", "abc"},
+                                     {"[$-409]d\\-mmm\\-yy;@", "abc"}})
+        EXPECT_EQ(formatText(QStringLiteral("abc"), QString::fromUtf8(code)).text, QString::fromUtf8(text)) << code;
     EXPECT_EQ(formatText(QStringLiteral("x"), QStringLiteral("[Blue]@")).color, 0x0000FFu);
     EXPECT_EQ(formatBool(true).text, QStringLiteral("TRUE"));
     EXPECT_EQ(formatBool(false).text, QStringLiteral("FALSE"));
