@@ -25,15 +25,22 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    // A saved file with one marker row, as the save command writes it.
-    QString saved(const QString& name, const QString& marker = QStringLiteral("販売管理")) {
-        auto db = Database::open(path());
-        db->execute(QStringLiteral("delete * from T_XlSaveFlag;"));
-        auto t = db->openTable(QStringLiteral("T_XlSaveFlag"));
+    // The one marker row of the save flags, not yet committed.
+    static void mark(Database& db, const QString& marker) {
+        db.execute(QStringLiteral("delete * from T_XlSaveFlag;"));
+        auto t = db.openTable(QStringLiteral("T_XlSaveFlag"));
         t->addNew();
         t->set(QStringLiteral("Title"), marker);
         t->update();
-        t.reset();
+    }
+    static QString markerOf(const QString& file) {
+        const auto rows = Database::open(file)->query(QStringLiteral("SELECT Title FROM T_XlSaveFlag"));
+        return rows.size() == 1 ? rows[0][0].toString() : QString();
+    }
+    // A saved file with one marker row, as the save command writes it.
+    QString saved(const QString& name, const QString& marker = QStringLiteral("販売管理")) {
+        auto db = Database::open(path());
+        mark(*db, marker);
         const QString out = filePath(name);
         writeResultsFile(*db, out);
         return out;
@@ -59,6 +66,19 @@ protected:
         return ResultsKind::Current;
     }
 };
+
+// The copy holds the running command's rows and replaces an earlier copy.
+TEST_F(ResultsFileTest, CopyHoldsPendingRowsAndReplacesAnOlderFile) {
+    auto db = Database::open(path());
+    CommandScope scope(*db);
+    const QString result = filePath(QStringLiteral("result.xdb"));
+    for (const QString& title : {QStringLiteral("first"), QStringLiteral("販売管理")}) {
+        mark(*db, title);
+        db->copyTo(result);
+        EXPECT_EQ(markerOf(result), title);
+    }
+    EXPECT_FALSE(QFile::exists(result + QStringLiteral(".part")));
+}
 
 TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {
     writeBytes(filePath("text.xdb"), "Title=販売管理\r\n");

@@ -4,6 +4,8 @@
 
 #include "store/ResetStatements.h"
 
+#include <QFile>
+
 namespace tabulon::store::test {
 namespace {
 
@@ -47,13 +49,16 @@ TEST_F(TransactionTest, RowsAreNotVisibleOutsideBeforeTheCommandEnds) {
     EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
 }
 
-TEST_F(TransactionTest, DestructorCommitsPendingRows) {
+TEST_F(TransactionTest, DestructorCommitsPendingRowsAndLeavesNoJournal) {
     {
         auto db = Database::open(path());
         auto t = db->openTable(QStringLiteral("T_XlCalc"));
         appendNote(*t, QStringLiteral("kept"));
     }
     EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
+    // Copying the file alone copies the rows.
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-journal")));
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-wal")));
 }
 
 TEST_F(TransactionTest, NextOpenSucceedsOnceTheCommandHasCommitted) {
