@@ -5,22 +5,15 @@
 #include "SheetTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
-using reports::sheet::SheetDocument;
+using reports::test::renderPage;
+using reports::test::sheetImage;
 
 namespace {
 
 constexpr double kPxPerMm = 2;
-
-std::shared_ptr<SheetDocument> image(const host::Workbook& book, const QString& sheet) {
-    return reports::test::sheetImage(book, sheet);
-}
-
-QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
 
 // Pixels whose grey differs by more than a third of the scale.
 int differingPixels(const QImage& a, const QImage& b) {
@@ -36,17 +29,17 @@ int differingPixels(const QImage& a, const QImage& b) {
 
 TEST(SheetFixtures, ChartSheetPrintsAsOneLabelledPage) {
     const host::Workbook book = host::Workbook::load(test::fixture("xls/poi/ex42570-20305.xls"));
-    const auto doc = image(book, QStringLiteral("Chart"));
+    const auto doc = sheetImage(book, QStringLiteral("Chart"));
     ASSERT_EQ(doc->pagesKnown(), 1);
     EXPECT_TRUE(doc->landscape());
-    const QImage page = render(*doc, 0);
+    const QImage page = renderPage(*doc, 0, kPxPerMm);
     EXPECT_LT(qGray(page.pixel(int(20 * kPxPerMm), page.height() / 2)), 128) << "the frame's left edge";
 }
 
 TEST(SheetFixtures, FirstPageMatchesItsReferenceImage) {
     const host::Workbook book = host::Workbook::load(test::fixture("xls/xlrd/Formate.xls"));
-    const auto doc = image(book, QStringLiteral("Formate"));
-    const QImage page = render(*doc, 0);
+    const auto doc = sheetImage(book, QStringLiteral("Formate"));
+    const QImage page = renderPage(*doc, 0, kPxPerMm);
     const QString reference = QStringLiteral(TABULON_SOURCE_DIR "/tests/reports/reference/sheet_formate.png");
     if (qEnvironmentVariableIsSet("TABULON_UPDATE_REFERENCE")) {
         ASSERT_TRUE(page.save(reference));

@@ -77,21 +77,15 @@ TEST(SheetPagePlan, PageOrderDownThenOverOrOverThenDown) {
 TEST(SheetPageTexts, HeaderAndFooterCodes) {
     const PageFacts facts{3, 12, QDateTime(QDate(2024, 4, 1), QTime(9, 5)), QStringLiteral("/data/受注.xls"),
                           QStringLiteral("集計")};
-    struct Case {
-        const char* code;
-        HeaderFooterText expected;
-    };
-    const Case cases[] = {
-        {"&P / &N", {{}, "3 / 12", {}}},
+    const std::pair<const char*, QStringList> cases[] = {
+        {"&P / &N", {"", "3 / 12", ""}},
         {"&L&F&C&A&R&D &T", {"受注.xls", "集計", "2024/04/01 9:05"}},
-        {"&R&\"ＭＳ 明朝,太字\"&12&Bページ &P+1", {{}, {}, "ページ 4"}},
-        {"&CA && B&KFF0000 red", {{}, "A & B red", {}}},
+        {"&R&\"ＭＳ 明朝,太字\"&12&Bページ &P+1", {"", "", "ページ 4"}},
+        {"&CA && B&KFF0000 red", {"", "A & B red", ""}},
     };
-    for (const Case& c : cases) {
-        const HeaderFooterText t = expandHeaderFooter(QString::fromUtf8(c.code), facts);
-        EXPECT_EQ(t.left, c.expected.left) << c.code;
-        EXPECT_EQ(t.centre, c.expected.centre) << c.code;
-        EXPECT_EQ(t.right, c.expected.right) << c.code;
+    for (const auto& [code, expected] : cases) {
+        const HeaderFooterText t = expandHeaderFooter(QString::fromUtf8(code), facts);
+        EXPECT_EQ(QStringList({t.left, t.centre, t.right}), expected) << code;
     }
 }
 
