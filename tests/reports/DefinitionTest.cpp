@@ -76,27 +76,20 @@ void seedAll(ReportDb& db) {
                                {"MotoName", "Module2.bas"}}});
 }
 
-// An unknown name throws, so this also proves every report is stored.
-TEST(ReportDefinitions, EveryReportRendersFromEmptyTables) {
-    ReportDb db;
-    for (const QString& name : kReports) {
-        const QString pdf = db.file(name + ".pdf");
-        // The object list opens with the book page.
-        const int pages = name == "R_XlObject" ? 2 : 1;
-        EXPECT_EQ(renderToPdf(db.path(), name, pdf), pages) << name.toStdString();
-    }
-}
-
-// From filled tables every report prints its rows on one page (the object
-// list on two) and its fixed texts as printed: no kanji of a title or caption
-// comes back as a radical or compatibility look-alike.
-TEST(ReportDefinitions, EveryReportRendersFromFilledTablesWithItsFixedTexts) {
-    ReportDb db;
+// From empty tables and from filled ones every report prints on one page
+// (the object list on two: it opens with the book page), with its fixed texts
+// as printed: no kanji of a title or caption comes back as a radical or
+// compatibility look-alike. An unknown name throws, so this also proves every
+// report is stored.
+TEST(ReportDefinitions, EveryReportRendersFromEmptyAndFilledTablesWithItsFixedTexts) {
+    ReportDb empty, db;
     seedAll(db);
     auto handle = store::Database::open(db.path());
     const auto squeeze = [](QString t) { return t.remove(QRegularExpression("\\s")); };
     QString all;
     for (const QString& name : kReports) {
+        const int pages = name == "R_XlObject" ? 2 : 1;
+        EXPECT_EQ(renderToPdf(empty.path(), name, empty.file(name + ".pdf")), pages) << name.toStdString();
         const ReportDef def = loadDefinition(*handle, name);
         QStringList printed;
         if (def.pageFrame) printed << def.title;
@@ -105,7 +98,7 @@ TEST(ReportDefinitions, EveryReportRendersFromFilledTablesWithItsFixedTexts) {
         for (const FieldDef& f : def.fields) printed << f.caption;
         printed << def.groupCaption;
         const QString pdf = db.file(name + ".pdf");
-        EXPECT_EQ(renderToPdf(db.path(), name, pdf), name == "R_XlObject" ? 2 : 1) << name.toStdString();
+        EXPECT_EQ(renderToPdf(db.path(), name, pdf), pages) << name.toStdString();
         all += pdfText(pdf);
         const QString text = squeeze(pdfText(pdf));
         for (const QString& t : printed)
@@ -119,53 +112,36 @@ TEST(ReportDefinitions, EveryReportRendersFromFilledTablesWithItsFixedTexts) {
     }
     for (const char* expected : {"販売管理システム", "=SUM(A1:A9)", "Button 1", "A1:C9", "x.xla",
                                  "ByVal a As Long", "Sub Main()", "初期化", "名前定義",
-                                 "名前定数", "名前変数", "Sub2", "C:\\data\\[価格.xls]",
-                                 "12.5", "2024/05/06 07:08", "○"})
+                                 "名前定数", "名前変数", "Sub2", "12.5", "2024/05/06 07:08", "○"})
         EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << expected;
+    // The object list: the book and its links, then the objects, each sheet once.
+    const QString objects = db.file("R_XlObject.pdf"), book = pdfText(objects, 1), list = pdfText(objects, 2);
+    for (const char* t : {"ブック情報", "C:\\data\\[価格.xls]", "1 / 2 ページ"})
+        EXPECT_TRUE(book.contains(QString::fromUtf8(t))) << t;
+    for (const char* t : {"オブジェクト情報", "Module1", "2 / 2 ページ"})
+        EXPECT_TRUE(list.contains(QString::fromUtf8(t))) << t;
+    EXPECT_EQ(pdfText(objects).count("Sheet1"), 1);
 }
 
-TEST(ReportDefinitions, ObjectListOpensWithTheBookAndItsLinks) {
+// The running header comes from the title table, with the report's title, the
+// date and the page; the cover page has none.
+TEST(ReportFrame, HeaderLineFollowsTitleTableAndTheCoverHasNone) {
     ReportDb db;
-    seedAll(db);
-    const QString pdf = db.file("objects.pdf");
-    ASSERT_EQ(renderToPdf(db.path(), "R_XlObject", pdf), 2);
-    const QString book = pdfText(pdf, 1), objects = pdfText(pdf, 2);
-    EXPECT_TRUE(book.contains("ブック情報"));
-    EXPECT_TRUE(book.contains("C:\\data\\[価格.xls]"));
-    EXPECT_TRUE(book.contains("1 / 2 ページ"));
-    EXPECT_TRUE(objects.contains("オブジェクト情報"));
-    EXPECT_TRUE(objects.contains("Module1"));
-    EXPECT_TRUE(objects.contains("2 / 2 ページ"));
-    EXPECT_EQ(pdfText(pdf).count("Sheet1"), 1);
-}
-
-TEST(ReportFrame, HeaderLineFollowsTitleTable) {
-    ReportDb db;
+    db.title("ヘッダ文字列.xls");
     db.add("T_XlName", {{{"LabelName", "N1"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
-    const QString without = db.file("without.pdf");
-    renderToPdf(db.path(), "R_XlName", without);
-    EXPECT_FALSE(pdfText(without).contains("ヘッダ文字列"));
-    db.title("ヘッダ文字列.xls");
-    const QString with = db.file("with.pdf");
-    renderToPdf(db.path(), "R_XlName", with);
-    const QString text = pdfText(with);
-    EXPECT_TRUE(text.contains("ヘッダ文字列.xls"));
-    EXPECT_TRUE(text.contains("名前定義一覧"));
-    EXPECT_TRUE(text.contains(QDate::currentDate().toString("yyyy/MM/dd")));
-    EXPECT_TRUE(text.contains("1 / 1 ページ"));
-}
-
-TEST(ReportFrame, CoverPageHasNoRunningHeader) {
-    ReportDb db;
-    db.title("ヘッダ文字列.xls");
     db.add("T_XlHyousi", {{{"SysTitle", "表題"}, {"Company", "会社"}}});
-    const QString pdf = db.file("cover.pdf");
-    renderToPdf(db.path(), "R_XlHyousi", pdf);
-    const QString text = pdfText(pdf);
-    EXPECT_TRUE(text.contains("表題"));
-    EXPECT_TRUE(text.contains("会社"));
-    EXPECT_FALSE(text.contains("ヘッダ文字列"));
-    EXPECT_FALSE(text.contains("ページ"));
+    const QString names = db.file("names.pdf"), cover = db.file("cover.pdf");
+    renderToPdf(db.path(), "R_XlName", names);
+    renderToPdf(db.path(), "R_XlHyousi", cover);
+    const QString text = pdfText(names);
+    for (const QString& part : {QStringLiteral("ヘッダ文字列.xls"), QStringLiteral("名前定義一覧"),
+                                QDate::currentDate().toString("yyyy/MM/dd"), QStringLiteral("1 / 1 ページ")})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString();
+    const QString coverText = pdfText(cover);
+    EXPECT_TRUE(coverText.contains("表題"));
+    EXPECT_TRUE(coverText.contains("会社"));
+    EXPECT_FALSE(coverText.contains("ヘッダ文字列"));
+    EXPECT_FALSE(coverText.contains("ページ"));
 }
 
 std::vector<Row> calcRows(const QString& sheet, int sheetNo, int count) {

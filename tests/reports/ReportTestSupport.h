@@ -74,12 +74,16 @@ inline QString pdfText(const QString& pdf, int page = 0, QRect region = {}) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-inline int pdfPages(const QString& pdf) {
+// What pdfinfo says of a PDF, its complaints included.
+inline QString pdfInfo(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {pdf});
     p.waitForFinished(60000);
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    for (const QString& line : out.split('\n'))
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+inline int pdfPages(const QString& pdf) {
+    for (const QString& line : pdfInfo(pdf).split('\n'))
         if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
     return -1;
 }
