@@ -17,14 +17,6 @@ public:
     std::vector<std::shared_ptr<ReportDocument>> shown;
 };
 
-struct TwoDatabases {
-    ReportDb main, saved;
-    TwoDatabases() {
-        main.add("T_XlName", {{{"LabelName", "本体の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
-        saved.add("T_XlName", {{{"LabelName", "保存の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
-    }
-};
-
 QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
     writePdf({doc}, pdf);
     return pdfText(pdf);
@@ -32,22 +24,24 @@ QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
 
 // One report service over two databases with a name each.
 struct ShowReport : ::testing::Test {
-    TwoDatabases dbs;
+    ReportDb main, saved;
     RecordingPreview preview;
     ScriptedMessages messages;
     ReportService service{preview, messages};
+    void SetUp() override {
+        main.add("T_XlName", {{{"LabelName", "本体の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+        saved.add("T_XlName", {{{"LabelName", "保存の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+    }
 };
 
 TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.showReport(main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
     EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
-    EXPECT_TRUE(textOf(preview.shown[0], dbs.main.file("a.pdf")).contains("本体の名前"));
-    const ReportEngine* first = service.engine();
+    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
+    EXPECT_TRUE(textOf(preview.shown[0], main.file("a.pdf")).contains("本体の名前"));
     const int created = service.enginesCreated();
-    service.showReport(dbs.main.path(), "R_XlCalc");
-    EXPECT_EQ(service.engine(), first);
+    service.showReport(main.path(), "R_XlCalc");
     EXPECT_EQ(service.enginesCreated(), created);
     ASSERT_EQ(preview.shown.size(), 2u);
     EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
@@ -56,42 +50,40 @@ TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
 TEST_F(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
     service.startEngine();
     EXPECT_TRUE(service.engine()->currentDatabase().isEmpty());
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.showReport(main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
-    service.showReport(dbs.main.path(), "R_XlName");
+    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
+    service.showReport(main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);  // 7867: kept
 }
 
 TEST_F(ShowReport, LoadedResultsFileStaysCurrent) {
-    service.openResults(dbs.saved.path());
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.openResults(saved.path());
+    service.showReport(main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.saved.path());
-    const QString text = textOf(preview.shown[0], dbs.main.file("b.pdf"));
+    EXPECT_EQ(service.engine()->currentDatabase(), saved.path());
+    const QString text = textOf(preview.shown[0], main.file("b.pdf"));
     EXPECT_TRUE(text.contains("保存の名前"));
     EXPECT_FALSE(text.contains("本体の名前"));
 }
 
-TEST(ReportEngine, RefusesASecondCurrentDatabaseWith7867) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
+TEST_F(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
     ReportEngine engine(preview);
-    engine.openCurrentDatabase(dbs.saved.path());
+    engine.openCurrentDatabase(saved.path());
     try {
-        engine.openCurrentDatabase(dbs.main.path());
+        engine.openCurrentDatabase(main.path());
         FAIL() << "second open accepted";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), 7867);
     }
-    EXPECT_EQ(engine.currentDatabase(), dbs.saved.path());
+    EXPECT_EQ(engine.currentDatabase(), saved.path());
 }
 
 // A missing database, then a missing report: a box each (the second the
 // generic one with its number), never an exception or a preview.
 TEST_F(ShowReport, FailuresAreReportedNotThrown) {
     service.showReport("/nonexistent/Tabulon2.mdb", "R_XlName");
-    service.showReport(dbs.main.path(), "R_Missing");
+    service.showReport(main.path(), "R_Missing");
     EXPECT_TRUE(preview.shown.empty());
     ASSERT_EQ(messages.texts.size(), 2);
     EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:"));
