@@ -37,12 +37,10 @@ protected:
         const auto rows = Database::open(file)->query(QStringLiteral("SELECT Title FROM T_XlSaveFlag"));
         return rows.size() == 1 ? rows[0][0].toString() : QString();
     }
-    // A saved file with one marker row, as the save command writes it.
-    QString saved(const QString& name, const QString& marker = QStringLiteral("販売管理")) {
-        auto db = Database::open(path());
-        mark(*db, marker);
+    // A results file as the save command writes it.
+    QString saved(const QString& name) {
         const QString out = filePath(name);
-        writeResultsFile(*db, out);
+        writeResultsFile(*Database::open(path()), out);
         return out;
     }
     // Raw SQL on a file through a connection of its own.
@@ -104,25 +102,22 @@ TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {
 
 TEST_F(ResultsFileTest, OlderFileGetsTheTablesItLacksEmpty) {
     // A file of the first builds: no id, no version, and no citation table.
-    auto db = Database::open(path());
-    db->copyTo(filePath(QStringLiteral("old.xdb")));
-    db.reset();
-    sql(filePath("old.xdb"), "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep;"
-                             "PRAGMA application_id=0; PRAGMA user_version=0;");
-    const QByteArray before = bytesOf(filePath("old.xdb"));
-    EXPECT_EQ(readResultsHeader(filePath("old.xdb")).kind, ResultsKind::Older);
+    const QString old = saved(QStringLiteral("old.xdb"));
+    sql(old, "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep; PRAGMA application_id=0; PRAGMA user_version=0;");
+    const QByteArray before = bytesOf(old);
+    EXPECT_EQ(readResultsHeader(old).kind, ResultsKind::Older);
 
-    const WorkingCopy copy = openWorkingCopy(filePath("old.xdb"), filePath("work.xdb"));
+    const WorkingCopy copy = openWorkingCopy(old, filePath("work.xdb"));
     EXPECT_EQ(QSet<QString>(copy.addedTables.begin(), copy.addedTables.end()),
               (QSet<QString>{"T_XlLinkModule", "T_XlModStep"}));
     auto opened = Database::open(copy.path);  // refused without every analysis table
     EXPECT_EQ(opened->query(QStringLiteral("SELECT count(*) FROM T_XlLinkModule"))[0][0].toInt(), 0);
     EXPECT_EQ(readResultsHeader(copy.path).kind, ResultsKind::Current);
-    EXPECT_EQ(bytesOf(filePath("old.xdb")), before);
+    EXPECT_EQ(bytesOf(old), before);
 }
 
 TEST_F(ResultsFileTest, FullDiskKeepsTheOldFileAndLeavesNoPart) {
-    const QString file = saved(QStringLiteral("r.xdb"), QStringLiteral("first"));
+    const QString file = saved(QStringLiteral("r.xdb"));
     const QByteArray before = bytesOf(file);
     // Fill the analysis database well past the size limit set below.
     auto db = Database::open(path());
