@@ -171,11 +171,7 @@ TEST(ReportPages, GroupHeadingsAtKeyChangesAndContinuations) {
 
 TEST(ReportPages, PageCountGrowsWithRowsAndEveryRowIsPrintedOnce) {
     ReportDb db;
-    std::vector<Row> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows.push_back({{"LabelName", QString("名前%1x").arg(i, 4, 10, QChar('0'))},
-                        {"SheetMei", "S"}, {"StCell", "A1"}});
-    db.add("T_XlName", rows);
+    db.names(400);
     const QString pdf = db.file("names.pdf");
     const int pages = renderToPdf(db.path(), "R_XlName", pdf);
     EXPECT_GT(pages, 5);
@@ -183,7 +179,7 @@ TEST(ReportPages, PageCountGrowsWithRowsAndEveryRowIsPrintedOnce) {
     EXPECT_EQ(pdfPages(pdf), pages);
     const QString text = pdfText(pdf);
     for (int i = 1; i <= 400; ++i)
-        ASSERT_EQ(text.count(QString("名前%1x").arg(i, 4, 10, QChar('0'))), 1) << i;
+        ASSERT_EQ(text.count(nameLabel(i)), 1) << i;
     EXPECT_TRUE(pdfText(pdf, 2).contains(QString("2 / %1 ページ").arg(pages)));
 }
 

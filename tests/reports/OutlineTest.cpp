@@ -36,9 +36,7 @@ DocumentList documents(const ReportDb& db, const QStringList& names) {
 
 TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     ReportDb db;
-    std::vector<Row> names;
-    for (int i = 0; i < 300; ++i) names.push_back({{"LabelName", QString("名前%1").arg(i)}, {"SheetMei", "S"}});
-    db.add("T_XlName", names);
+    db.names(300);
     const QString pdf = db.file("documentation.pdf");
     // The cover (1 page), the name list (several), the object list (book and objects).
     const int pages = writeDocumentationPdf(documents(db, {"R_XlHyousi", "R_XlName", "R_XlObject"}), pdf,

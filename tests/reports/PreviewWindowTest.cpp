@@ -11,13 +11,6 @@
 namespace tabulon::reports::test {
 namespace {
 
-std::vector<Row> names(int count) {
-    std::vector<Row> rows;
-    for (int i = 0; i < count; ++i)
-        rows.push_back({{"LabelName", QString("N%1").arg(i)}, {"SheetMei", "S"}, {"StCell", "A1"}});
-    return rows;
-}
-
 struct PreviewWindowTest : ::testing::Test {
     ReportDb db;
     ScriptedMessages messages;
@@ -26,7 +19,7 @@ struct PreviewWindowTest : ::testing::Test {
 };
 
 TEST_F(PreviewWindowTest, SecondReportReusesTheWindow) {
-    db.add("T_XlName", names(3));
+    db.names(3);
     service.showReport(db.path(), "R_XlName");
     PreviewWindow* first = preview.window();
     ASSERT_NE(first, nullptr);
@@ -42,7 +35,7 @@ TEST_F(PreviewWindowTest, SecondReportReusesTheWindow) {
 }
 
 TEST_F(PreviewWindowTest, PagesTurnAndTheTotalArrivesLazily) {
-    db.add("T_XlName", names(300));
+    db.names(300);
     service.showReport(db.path(), "R_XlName");
     PreviewWindow* w = preview.window();
     auto* label = w->findChild<QLabel*>("lblPage");

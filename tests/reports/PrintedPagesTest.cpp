@@ -22,13 +22,7 @@ SheetPlan grid(bool downThenOver) {
     return plan;
 }
 
-xls::CellData value(int row, int col) {
-    xls::CellData c;
-    c.row = row;
-    c.col = uint16_t(col);
-    c.type = xls::CellType::Number;
-    return c;
-}
+xls::CellData value(int row, int col) { return {row, uint16_t(col), xls::CellType::Number}; }
 
 }  // namespace
 

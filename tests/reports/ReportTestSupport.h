@@ -18,6 +18,9 @@ namespace tabulon::reports::test {
 
 using Row = std::vector<std::pair<QString, QVariant>>;
 
+// The label of the i-th row of a long name list, found once in a PDF's text.
+inline QString nameLabel(int i) { return QStringLiteral("名前%1x").arg(i, 4, 10, QChar('0')); }
+
 // Keeps the text of every message box the code under test shows; answers Ok.
 class ScriptedMessages : public MessagePort {
 public:
@@ -52,6 +55,12 @@ public:
             }
         }
         db->commit();
+    }
+    // count rows of the name list, labelled nameLabel(1) to nameLabel(count).
+    void names(int count) {
+        std::vector<Row> rows;
+        for (int i = 1; i <= count; ++i) rows.push_back({{"LabelName", nameLabel(i)}, {"SheetMei", "S"}, {"StCell", "A1"}});
+        add(QStringLiteral("T_XlName"), rows);
     }
     void title(const QString& text) { add(QStringLiteral("T_XlTitle"), {{{"FileName", text}}}); }
 

@@ -64,14 +64,11 @@ TEST(SheetPagePlan, PageCountFollowsPaperMarginsAndZoom) {
 
 TEST(SheetPagePlan, PageOrderDownThenOverOrOverThenDown) {
     Span rows, cols;
-    const SheetPlan down = plan(100, false, true);
+    const SheetPlan down = plan(100, false, true), over = plan(100, false, false);
     down.page(1, rows, cols);
-    EXPECT_EQ(rows, down.rowPages[1]);
-    EXPECT_EQ(cols, down.colPages[0]);
-    const SheetPlan over = plan(100, false, false);
+    EXPECT_EQ(std::pair(rows, cols), std::pair(down.rowPages[1], down.colPages[0]));
     over.page(1, rows, cols);
-    EXPECT_EQ(rows, over.rowPages[0]);
-    EXPECT_EQ(cols, over.colPages[1]);
+    EXPECT_EQ(std::pair(rows, cols), std::pair(over.rowPages[0], over.colPages[1]));
 }
 
 TEST(SheetPageTexts, HeaderAndFooterCodes) {
