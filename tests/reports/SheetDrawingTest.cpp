@@ -115,41 +115,32 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
 }
 
 // Each object covers two rows of one column from its top-left cell.
-TEST(SheetDrawing, ShapesPrintWithTheirFillButtonsWithTheirFacePicturesScaledIntoTheirAnchor) {
+TEST(SheetDrawing, ShapesCheckBoxesButtonsAndPicturesPrintWithTheirLook) {
     test::XlsWriter w;
     test::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
     s.number(20, 6, 1);
     s.textBox(1, 1, QStringLiteral("メモ")).fillRgb = 0xFF0000;
+    s.checkBox(4, 1, QStringLiteral("済"), 1);
+    s.checkBox(7, 1, QStringLiteral("済"), 0);
     s.button(10, 1, QStringLiteral("実行"), QStringLiteral("Module1.Run"));
     s.picture(14, 1).png = png(20, 10, QColor(0, 0, 160));
     const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("図形"));
     const auto face = [](QColor c) { return c == QColor(0xD4, 0xD0, 0xC8); };
     const double left = page.colX(1), right = page.colX(2);
     EXPECT_GT(page.count(left, page.rowY(1), right, page.rowY(3), red), 200) << "text box filled red";
+    // A check box's mark is 9 pt square at the left of its two rows, the label right of it.
+    const auto markInk = [&](int row) {
+        const double middle = (page.rowY(row) + page.rowY(row + 2)) / 2;
+        return page.ink(left + 2.5, middle - 3.5, left + 9.5, middle + 3.5);
+    };
+    EXPECT_GT(markInk(4), markInk(7) + 10) << "the checked box has its tick";
+    EXPECT_GT(page.ink(left + 12, page.rowY(7), right, page.rowY(9)), 10) << "check box label";
     EXPECT_GT(page.count(left, page.rowY(10), right, page.rowY(12), face), 200) << "button face";
     EXPECT_GT(page.ink(left, page.rowY(10), right, page.rowY(12)), 10) << "its caption";
     const double top = page.rowY(14) + 2, bottom = page.rowY(16) - 2;
     const auto any = [](QColor) { return true; };
     EXPECT_GT(page.ink(left + 2, top, right - 2, bottom), page.count(left + 2, top, right - 2, bottom, any) * 9 / 10)
         << "the picture fills its anchor";
-}
-
-TEST(SheetDrawing, CheckBoxesShowTheirStateAndLabel) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("選択"));
-    s.number(8, 4, 1);
-    s.checkBox(1, 1, QStringLiteral("済"), 1);
-    s.checkBox(5, 1, QStringLiteral("済"), 0);
-    const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("選択"));
-    // The mark is 9 pt square at the left of the two rows the box covers,
-    // the label right of it.
-    const double left = page.colX(1);
-    const auto markInk = [&](int row) {
-        const double middle = (page.rowY(row) + page.rowY(row + 2)) / 2;
-        return page.ink(left + 2.5, middle - 3.5, left + 9.5, middle + 3.5);
-    };
-    EXPECT_GT(markInk(1), markInk(5) + 10) << "the checked box has its tick";
-    EXPECT_GT(page.ink(left + 12, page.rowY(5), page.colX(2), page.rowY(7)), 10) << "label";
 }
 
 // Comments print as the page setup's flags say: not at all, in their box
