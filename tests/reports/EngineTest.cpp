@@ -98,14 +98,9 @@ TEST(ReportFailure, TextsPerErrorNumber) {
     EXPECT_EQ(reportFailureText(2455, "x"), QString());
 }
 
-std::shared_ptr<ReportDocument> someDocument(ReportDb& db) {
-    auto handle = store::Database::open(db.path());
-    return ReportDocument::load(*handle, "R_XlName");
-}
-
 TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {
     ReportDb db;
-    auto doc = someDocument(db);
+    auto doc = ReportDocument::load(*store::Database::open(db.path()), "R_XlName");
     ScriptedMessages messages;
     printDocument(*doc, messages, [] { return true; }, [](QPrinter&) { return false; });
     EXPECT_TRUE(messages.texts.isEmpty());
