@@ -1,7 +1,7 @@
-// Print images of real workbooks: a chart sheet, and one page compared with
-// a reference image kept beside the tests. After a deliberate change of the
-// rendering, TABULON_UPDATE_REFERENCE=1 writes the reference anew (look at it
-// before committing it).
+// Print images of real workbooks: the pages of a sparse sheet, a chart sheet,
+// and one page compared with a reference image kept beside the tests. After a
+// deliberate change of the rendering, TABULON_UPDATE_REFERENCE=1 writes the
+// reference anew (look at it before committing it).
 #include "SheetTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -51,4 +51,15 @@ TEST(SheetFixtures, FirstPageMatchesItsReferenceImage) {
     QImage blank(page.size(), QImage::Format_Grayscale8);
     blank.fill(Qt::white);
     EXPECT_GT(differingPixels(blank, expected), page.width() * page.height() / 500) << "the reference shows the sheet";
+}
+
+TEST(PrintedPages, ASparseWideSheetPrintsOnlyItsFilledColumns) {
+    // The used range is A1:DZ32770, but only A1:H12, DY1:DZ8 and
+    // A32769:H32770 hold values. Rows 1-12 fall on the first row page and
+    // rows 32769-32770 on the last; A-G and H on two column pages, DY-DZ on
+    // a third: three pages across the top, two across the bottom.
+    const host::Workbook book = host::Workbook::load(test::fixture("xls/poi/SharedFormulaTest.xls"));
+    const auto doc = sheetImage(book, book.sheet(1).name());
+    ASSERT_GT(doc->plan().pageCount(), 10000);
+    EXPECT_EQ(doc->pagesKnown(), 3 + 2);
 }
