@@ -30,19 +30,15 @@ TEST(TextFit, WrappedLinesStayInsideTheWidthAndLoseNothing) {
     }
 }
 
-TEST(TextFit, LatinWordsMoveToTheNextLineWhole) {
+// Latin words move to the next line whole; line breaks in the value are kept.
+TEST(TextFit, LinesBreakBetweenLatinWordsAndAtLineBreaks) {
     const FontSpec f(8, false);
     const QString text = "Private Sub Worksheet_Change(ByVal Target As Range)";
     const QStringList lines = wrapText(text, f, f.width(u"Private Sub Worksheet_Ch"));
     ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(lines[0], "Private Sub");
     EXPECT_TRUE(lines[1].startsWith("Worksheet_Change"));
-}
-
-TEST(TextFit, LineBreaksInTheValueAreKept) {
-    const FontSpec f(8, false);
-    EXPECT_EQ(wrapText("一行目\r\n二行目\n\n四行目", f, mm(100)),
-              QStringList({"一行目", "二行目", "", "四行目"}));
+    EXPECT_EQ(wrapText("一行目\r\n二行目\n\n四行目", f, mm(100)), QStringList({"一行目", "二行目", "", "四行目"}));
     EXPECT_EQ(wrappedLineCount("a\nb", f, mm(100)), 2);
 }
 
