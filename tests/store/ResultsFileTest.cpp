@@ -1,5 +1,6 @@
-// Results files: what is accepted as one, what is refused and why, and that a
-// failed save or a load never changes a file the user already has.
+// Opening the analysis database and results files: what is accepted, what is
+// refused and why, and that a failed save or a load never changes a file the
+// user already has.
 #include "StoreTestSupport.h"
 
 #include "store/ResultsFile.h"
@@ -76,6 +77,19 @@ TEST_F(ResultsFileTest, CopyHoldsPendingRowsAndReplacesAnOlderFile) {
         EXPECT_EQ(markerOf(result), title);
     }
     EXPECT_FALSE(QFile::exists(result + QStringLiteral(".part")));
+}
+
+TEST_F(ResultsFileTest, OpenAndCreateRefusalsCarryTheirNumbers) {
+    EXPECT_EQ(errorNumberOf([&] { Database::create(path()); }), 3204) << "create over an existing file";
+    writeBytes(filePath("text.mdb"), "this is not a database\r\n");
+    writeBytes(filePath("empty.mdb"), "");
+    sql(filePath("other.sqlite"), "CREATE TABLE T_XlTitle (FileName TEXT)");
+    // A database of another program, without the analysis tables, is foreign too; so is a folder.
+    const std::pair<const char*, int> opens[] = {
+        {"absent.mdb", 3024}, {"text.mdb", 3051}, {"empty.mdb", 3051}, {"other.sqlite", 3051}, {"", 3051},
+    };
+    for (const auto& [name, number] : opens)
+        EXPECT_EQ(errorNumberOf([&] { Database::open(filePath(QString::fromLatin1(name))); }), number) << name;
 }
 
 TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {

@@ -71,5 +71,21 @@ TEST_F(TransactionTest, DestructorCommitsPendingRowsAndLeavesNoJournal) {
     EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-wal")));
 }
 
+// Another connection reading does not keep the file from opening; one writing does.
+TEST_F(TransactionTest, AReaderDoesNotLockTheFileAWriterIs3051) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(other, "SELECT * FROM sqlite_master", -1, &stmt, nullptr);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);  // holds a read lock until reset
+    EXPECT_NO_THROW(Database::open(path()));
+    sqlite3_finalize(stmt);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM T_XlCalc;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(errorNumberOf([&] { Database::open(path()); }), 3051);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_NO_THROW(Database::open(path()));
+}
+
 }  // namespace
 }  // namespace tabulon::store::test
