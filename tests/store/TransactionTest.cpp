@@ -21,17 +21,14 @@ protected:
 
 TEST_F(TransactionTest, RowsBeforeAFailureStayAfterTheErrorPath) {
     auto db = Database::open(path());
-    int number = 0;
-    try {
+    const int number = errorNumberOf([&] {
         CommandScope scope(*db);
         db->execute(QString::fromLatin1(reset::XlCalc));
         auto t = db->openTable(QStringLiteral("T_XlCalc"));
         appendNote(*t, QStringLiteral("first"));
         appendNote(*t, QStringLiteral("second"));
         appendNote(*t, QString(131, QLatin1Char('x')));  // NoteName holds 130
-    } catch (const Error& e) {
-        number = e.number();
-    }
+    });
     EXPECT_EQ(number, 3163);
     // Seen by another connection while this Database is still open.
     EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 2);
