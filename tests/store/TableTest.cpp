@@ -12,6 +12,15 @@
 namespace tabulon::store::test {
 namespace {
 
+// A value for one field of one table, and what storing it gives: the stored
+// value, or the number of the refusal (0: stored).
+struct FieldCase {
+    const char* table;
+    const char* field;
+    QVariant value;
+    QVariant expected;
+};
+
 class TableTest : public StoreTest {
 protected:
     void SetUp() override {
@@ -78,13 +87,7 @@ TEST_F(TableTest, RefusalsCarryTheEngineNumbers) {
 // Text limits count characters, not bytes; values that do not fit their field are refused on update.
 TEST_F(TableTest, UpdateRefusesWhatTheFieldCannotHold) {
     const auto kana = [](int length) { return QString(length, QChar(0x3042)); };  // あ
-    struct Case {
-        const char* table;
-        const char* field;
-        QVariant value;
-        int expected;
-    };
-    const Case cases[] = {
+    const FieldCase cases[] = {
         {"T_XlHyousi", "SysTitle", kana(150), 0},  // 450 bytes in UTF-8, still fits
         {"T_XlHyousi", "SysTitle", kana(151), 3163},
         {"T_XlHyousi", "Auther", kana(20), 0},
@@ -104,19 +107,13 @@ TEST_F(TableTest, UpdateRefusesWhatTheFieldCannotHold) {
         auto t = db().openTable(QString::fromLatin1(c.table));
         t->addNew();
         t->set(QString::fromLatin1(c.field), c.value);
-        EXPECT_EQ(errorNumberOf([&] { t->update(); }), c.expected)
+        EXPECT_EQ(errorNumberOf([&] { t->update(); }), c.expected.toInt())
             << c.table << "." << c.field << " = " << c.value.toString().left(20).toStdString();
     }
 }
 
 TEST_F(TableTest, ValuesAreConvertedToTheFieldType) {
-    struct Case {
-        const char* table;
-        const char* field;
-        QVariant in;
-        QVariant stored;
-    };
-    const Case cases[] = {
+    const FieldCase cases[] = {
         {"T_XlObject", "Row", QStringLiteral(" 42 "), qlonglong(42)},
         {"T_XlObject", "Row", 2.5, qlonglong(2)},          // half to even
         {"T_XlObject", "Row", 3.5, qlonglong(4)},
@@ -137,9 +134,9 @@ TEST_F(TableTest, ValuesAreConvertedToTheFieldType) {
         {"T_XlObject", "OBJECTNAME", QStringLiteral("Sheet1"), QStringLiteral("Sheet1")},  // any case
     };
     for (const auto& c : cases)
-        EXPECT_EQ(roundTrip(QString::fromLatin1(c.table), QString::fromLatin1(c.field), c.in),
-                  c.stored)
-            << c.table << "." << c.field << " from " << c.in.toString().toStdString();
+        EXPECT_EQ(roundTrip(QString::fromLatin1(c.table), QString::fromLatin1(c.field), c.value),
+                  c.expected)
+            << c.table << "." << c.field << " from " << c.value.toString().toStdString();
 }
 
 // A property procedure's row leaves DimCall empty, the others write 0; a row
