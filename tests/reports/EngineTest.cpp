@@ -1,12 +1,17 @@
 // The report routine: which database a report comes from (an engine with a
-// current database keeps it, error 7867), how failures reach the user, and
-// the print command without a printer.
+// current database keeps it, error 7867), how failures reach the user, the
+// print command; and the preview window: one window for every report, shown
+// maximised and non-modal, page turning, printing without a printer.
 #include "ReportTestSupport.h"
 #include "common/Error.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportEngine.h"
+#include "reports/preview/PreviewWindow.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace tabulon::reports::test {
 namespace {
@@ -17,14 +22,6 @@ public:
     std::vector<std::shared_ptr<ReportDocument>> shown;
 };
 
-struct TwoDatabases {
-    ReportDb main, saved;
-    TwoDatabases() {
-        main.add("T_XlName", {{{"LabelName", "本体の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
-        saved.add("T_XlName", {{{"LabelName", "保存の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
-    }
-};
-
 QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
     writePdf({doc}, pdf);
     return pdfText(pdf);
@@ -32,22 +29,24 @@ QString textOf(const std::shared_ptr<ReportDocument>& doc, const QString& pdf) {
 
 // One report service over two databases with a name each.
 struct ShowReport : ::testing::Test {
-    TwoDatabases dbs;
+    ReportDb main, saved;
     RecordingPreview preview;
     ScriptedMessages messages;
     ReportService service{preview, messages};
+    void SetUp() override {
+        main.add("T_XlName", {{{"LabelName", "本体の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+        saved.add("T_XlName", {{{"LabelName", "保存の名前"}, {"SheetMei", "S"}, {"StCell", "A1"}}});
+    }
 };
 
 TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.showReport(main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
     EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
-    EXPECT_TRUE(textOf(preview.shown[0], dbs.main.file("a.pdf")).contains("本体の名前"));
-    const ReportEngine* first = service.engine();
+    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
+    EXPECT_TRUE(textOf(preview.shown[0], main.file("a.pdf")).contains("本体の名前"));
     const int created = service.enginesCreated();
-    service.showReport(dbs.main.path(), "R_XlCalc");
-    EXPECT_EQ(service.engine(), first);
+    service.showReport(main.path(), "R_XlCalc");
     EXPECT_EQ(service.enginesCreated(), created);
     ASSERT_EQ(preview.shown.size(), 2u);
     EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
@@ -56,67 +55,53 @@ TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
 TEST_F(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
     service.startEngine();
     EXPECT_TRUE(service.engine()->currentDatabase().isEmpty());
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.showReport(main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.main.path());
-    service.showReport(dbs.main.path(), "R_XlName");
+    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
+    service.showReport(main.path(), "R_XlName");
     EXPECT_EQ(service.enginesCreated(), 2);  // 7867: kept
 }
 
 TEST_F(ShowReport, LoadedResultsFileStaysCurrent) {
-    service.openResults(dbs.saved.path());
-    service.showReport(dbs.main.path(), "R_XlName");
+    service.openResults(saved.path());
+    service.showReport(main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
-    EXPECT_EQ(service.engine()->currentDatabase(), dbs.saved.path());
-    const QString text = textOf(preview.shown[0], dbs.main.file("b.pdf"));
+    EXPECT_EQ(service.engine()->currentDatabase(), saved.path());
+    const QString text = textOf(preview.shown[0], main.file("b.pdf"));
     EXPECT_TRUE(text.contains("保存の名前"));
     EXPECT_FALSE(text.contains("本体の名前"));
 }
 
-TEST(ReportEngine, RefusesASecondCurrentDatabaseWith7867) {
-    TwoDatabases dbs;
-    RecordingPreview preview;
+TEST_F(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
     ReportEngine engine(preview);
-    engine.openCurrentDatabase(dbs.saved.path());
+    engine.openCurrentDatabase(saved.path());
     try {
-        engine.openCurrentDatabase(dbs.main.path());
+        engine.openCurrentDatabase(main.path());
         FAIL() << "second open accepted";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), 7867);
     }
-    EXPECT_EQ(engine.currentDatabase(), dbs.saved.path());
+    EXPECT_EQ(engine.currentDatabase(), saved.path());
 }
 
-TEST_F(ShowReport, MissingReportGivesTheGenericBoxAndNoPreview) {
-    service.showReport(dbs.main.path(), "R_Missing");
+// A missing database, then a missing report: a box each (the second the
+// generic one with its number), never an exception or a preview.
+TEST_F(ShowReport, FailuresAreReportedNotThrown) {
+    service.showReport("/nonexistent/Tabulon2.mdb", "R_XlName");
+    service.showReport(main.path(), "R_Missing");
     EXPECT_TRUE(preview.shown.empty());
-    ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:2103\r"
+    ASSERT_EQ(messages.texts.size(), 2);
+    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:"));
+    EXPECT_TRUE(messages.texts[1].startsWith("場所:レポート表示ｴﾗｰNo:2103\r"
                                              "場所とｴﾗｰNoを控えメールをお願いします。\r内容:"));
 }
 
-TEST_F(ShowReport, MissingDatabaseIsReportedNotThrown) {
-    service.showReport("/nonexistent/Tabulon2.mdb", "R_XlName");
-    EXPECT_TRUE(preview.shown.empty());
-    ASSERT_EQ(messages.texts.size(), 1);
-    EXPECT_TRUE(messages.texts[0].startsWith("場所:レポート表示ｴﾗｰNo:"));
-}
-
-TEST(ReportFailure, TextsPerErrorNumber) {
-    EXPECT_EQ(reportFailureText(2202, "x"),
-              "場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
-              "プリンタドライバのインストールお願いします。");
-    EXPECT_EQ(reportFailureText(2455, "x"), QString());
-}
-
-std::shared_ptr<ReportDocument> someDocument(ReportDb& db) {
-    auto handle = store::Database::open(db.path());
-    return ReportDocument::load(*handle, "R_XlName");
-}
+// A cancelled report (2455) shows no box.
+TEST(ReportFailure, SilentNumbersHaveNoText) { EXPECT_EQ(reportFailureText(2455, "x"), QString()); }
 
 TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {
     ReportDb db;
-    auto doc = someDocument(db);
+    auto doc = ReportDocument::load(*store::Database::open(db.path()), "R_XlName");
     ScriptedMessages messages;
     printDocument(*doc, messages, [] { return true; }, [](QPrinter&) { return false; });
     EXPECT_TRUE(messages.texts.isEmpty());
@@ -130,6 +115,54 @@ TEST(PrintCommand, CancelledDialogIsSilentAndChosenPrinterGetsEveryPage) {
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(pdfPages(pdf), 1);
     EXPECT_TRUE(pdfText(pdf).contains("名前定義一覧"));
+}
+
+struct PreviewWindowTest : ::testing::Test {
+    ReportDb db;
+    ScriptedMessages messages;
+    WidgetPreview preview{messages};
+    ReportService service{preview, messages};
+};
+
+// The second report reuses the window; printing without a printer gives the
+// driver message and nothing else.
+TEST_F(PreviewWindowTest, SecondReportReusesTheWindowAndPrintingWithoutPrinterIsRefused) {
+    db.names(3);
+    service.showReport(db.path(), "R_XlName");
+    PreviewWindow* first = preview.window();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(first->windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(first->document()->definition().name, "R_XlName");
+    service.showReport(db.path(), "R_XlFile");
+    EXPECT_EQ(preview.window(), first);
+    EXPECT_EQ(first->document()->definition().name, "R_XlFile");
+    EXPECT_TRUE(first->windowTitle().startsWith("ファイル一覧"));
+    first->setPrinterProbe([] { return false; });
+    first->findChild<QPushButton*>("cmdPrint")->click();
+    EXPECT_EQ(messages.texts, QStringList{"場所:レポート表示ｴﾗｰNo:2202\rプリンタドライバが組み込まれていません。\r"
+                                          "プリンタドライバのインストールお願いします。"});
+}
+
+TEST_F(PreviewWindowTest, PagesTurnAndTheTotalArrivesLazily) {
+    db.names(300);
+    service.showReport(db.path(), "R_XlName");
+    PreviewWindow* w = preview.window();
+    auto* label = w->findChild<QLabel*>("lblPage");
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().contains("1 / "));
+    for (int i = 0; i < 50 && !w->document()->complete(); ++i) QApplication::processEvents();
+    ASSERT_TRUE(w->document()->complete());
+    const int total = w->document()->pagesKnown();
+    EXPECT_GT(total, 3);
+    EXPECT_EQ(label->text().trimmed(), QString("1 / %1 ページ").arg(total));
+    w->findChild<QPushButton*>("cmdNextPage")->click();
+    EXPECT_EQ(w->currentPage(), 1);
+    w->goToPage(total + 5);  // beyond the end: stays
+    EXPECT_EQ(w->currentPage(), 1);
+    w->goToPage(total - 1);
+    EXPECT_FALSE(w->findChild<QPushButton*>("cmdNextPage")->isEnabled());
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ namespace tabulon::reports::test {
 
 using Row = std::vector<std::pair<QString, QVariant>>;
 
+// The label of the i-th row of a long name list, found once in a PDF's text.
+inline QString nameLabel(int i) { return QStringLiteral("名前%1x").arg(i, 4, 10, QChar('0')); }
+
 // Keeps the text of every message box the code under test shows; answers Ok.
 class ScriptedMessages : public MessagePort {
 public:
@@ -53,6 +56,12 @@ public:
         }
         db->commit();
     }
+    // count rows of the name list, labelled nameLabel(1) to nameLabel(count).
+    void names(int count) {
+        std::vector<Row> rows;
+        for (int i = 1; i <= count; ++i) rows.push_back({{"LabelName", nameLabel(i)}, {"SheetMei", "S"}, {"StCell", "A1"}});
+        add(QStringLiteral("T_XlName"), rows);
+    }
     void title(const QString& text) { add(QStringLiteral("T_XlTitle"), {{{"FileName", text}}}); }
 
 private:
@@ -74,12 +83,16 @@ inline QString pdfText(const QString& pdf, int page = 0, QRect region = {}) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-inline int pdfPages(const QString& pdf) {
+// What pdfinfo says of a PDF, its complaints included.
+inline QString pdfInfo(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {pdf});
     p.waitForFinished(60000);
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    for (const QString& line : out.split('\n'))
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+inline int pdfPages(const QString& pdf) {
+    for (const QString& line : pdfInfo(pdf).split('\n'))
         if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
     return -1;
 }

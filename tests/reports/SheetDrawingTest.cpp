@@ -1,30 +1,15 @@
-// Rich texts, centre across selection and drawing objects on the print image
-// of crafted sheets, and the picture cache under them.
+// The print image of crafted sheets: what lands where on the page. Texts
+// that spill, rich texts, centre across selection, merged areas and breaks,
+// drawing objects, pictures and comments as the page setup says.
 #include "SheetTestSupport.h"
-#include "reports/sheet/SheetPictures.h"
 #include "support/XlsWriter.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
+using namespace tabulon::reports::test;
 
 namespace {
-
-constexpr double kPxPerMm = 4;
-constexpr double kPxPerPt = 25.4 / 72 * kPxPerMm;
-
-QByteArray record(int type, const QByteArray& body) {
-    QByteArray r;
-    r.append(char(type & 0xFF)).append(char(type >> 8)).append(char(body.size() & 0xFF)).append(char(body.size() >> 8));
-    return r + body;
-}
-
-QByteArray words(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values) b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-    return b;
-}
 
 // Font, MS-XLS 2.4.122: height in twips, weight, icv, a compressed name.
 QByteArray font(int twips, int weight, int icv) {
@@ -40,40 +25,51 @@ QByteArray label(int row, int col, int ixfe, const QByteArray& latin) {
     return record(0x0204, words({row, col, ixfe, int(latin.size())}) + QByteArray(1, '\0') + latin);
 }
 
-// The first page of a crafted sheet in colour, with the plan that says
-// where its cells are.
-std::pair<QImage, reports::sheet::SheetPlan> firstPage(const test::XlsWriter& w, const QString& sheet) {
-    const reports::test::PrintedWorkbook printed(w);
-    const auto doc = printed.image(sheet);
-    return {reports::test::renderPage(*doc, 0, kPxPerMm, QImage::Format_RGB32), doc->plan()};
-}
-
-// The left edge of a column and the top of a row on the first page, in points.
-double colX(const reports::sheet::SheetPlan& plan, double col) {
-    double x = plan.marginLeftPt + plan.headingWidthPt;
-    for (int c = plan.range.firstCol; c < int(col); ++c) x += plan.colWidthPt[size_t(c)];
-    return x + (col - int(col)) * plan.colWidthPt[size_t(int(col))];
-}
-double rowY(const reports::sheet::SheetPlan& plan, int row) {
-    double y = plan.marginTopPt + plan.headingHeightPt;
-    for (int r = plan.range.firstRow; r < row; ++r) y += plan.rowHeight(r);
-    return y;
-}
-
-// Pixels inside a rectangle in points from the paper's corner that pass test.
-template <class Test>
-int pixelsIn(const QImage& img, double x1, double y1, double x2, double y2, Test&& test) {
-    int n = 0;
-    for (int y = int(y1 * kPxPerPt); y < int(y2 * kPxPerPt); ++y)
-        for (int x = int(x1 * kPxPerPt); x < int(x2 * kPxPerPt); ++x)
-            if (test(QColor(img.pixel(x, y)))) ++n;
-    return n;
-}
-
-bool dark(QColor c) { return qGray(c.rgb()) < 128; }
 bool red(QColor c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; }
 
 }  // namespace
+
+TEST(SheetDrawing, TextSpillsIntoEmptyNeighboursOnly) {
+    test::XlsWriter w;
+    w.addSheet(QStringLiteral("表"))
+        .text(0, 0, QStringLiteral("とても長い見出しの文字列です"))
+        .text(1, 0, QStringLiteral("とても長い見出しの文字列です"))
+        .number(1, 1, 5);
+    const PrintedWorkbook printed(w);
+    ASSERT_EQ(printed.image(QStringLiteral("表"))->pagesKnown(), 1);
+    const PrintedPage page = printed.firstPage(QStringLiteral("表"));
+    const double b = page.colX(1);
+    EXPECT_GT(page.ink(b, page.rowY(0), page.colX(2), page.rowY(1)), 20) << "row 1 spills into the empty B1";
+    EXPECT_EQ(page.ink(b + 1.5, page.rowY(1) + 1.5, b + 28, page.rowY(2) - 1.5), 0)
+        << "row 2 stops at its neighbour B2";
+}
+
+TEST(SheetDrawing, HiddenSheetsPrintAndZoomChangesThePages) {
+    test::XlsWriter w;
+    test::XlsSheet& s = w.addSheet(QStringLiteral("隠し"));
+    s.visibility = 1;
+    for (int r = 0; r < 120; ++r) s.number(r, 0, r);
+    const PrintedWorkbook printed(w);
+    const auto at40 = printed.image(QStringLiteral("隠し"), 40);
+    EXPECT_EQ(printed.image(QStringLiteral("隠し"), 100)->pagesKnown(), 3);
+    EXPECT_EQ(at40->pagesKnown(), 1);
+    EXPECT_GT(PrintedPage(*at40, 0).ink(54, 72, 200, 200), 0);
+}
+
+TEST(SheetDrawing, ManualBreaksAndMergedAreas) {
+    test::XlsWriter w;
+    test::XlsSheet& s = w.addSheet(QStringLiteral("改ページ"));
+    for (int r = 0; r < 10; ++r) s.number(r, 0, r);
+    s.text(0, 1, QStringLiteral("結合"));
+    // HorizontalPageBreaks at row 5 (0-based 4); MergeCells B1:D2.
+    s.extraRecords = record(0x001B, words({1, 4, 0, 255})) + record(0x00E5, words({1, 0, 1, 1, 3}));
+    const PrintedWorkbook printed(w);
+    EXPECT_EQ(printed.image(QStringLiteral("改ページ"))->pagesKnown(), 2);
+    // Merged B1:D2 with gridlines off: the text sits left in B1:D2 bottom.
+    const PrintedPage page = printed.firstPage(QStringLiteral("改ページ"));
+    const double b = page.colX(1);
+    EXPECT_GT(page.ink(b, page.rowY(1), b + 40, page.rowY(2)), 10) << "merged text at the area's bottom";
+}
 
 TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
     test::XlsWriter w;
@@ -84,13 +80,13 @@ TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
     const QByteArray text("plainRED");
     test::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
     s.extraRecords = record(0x00D6, words({0, 0, 15, int(text.size())}) + QByteArray(1, '\0') + text + words({1, 5, 5}));
-    const auto [img, plan] = firstPage(w, QStringLiteral("書式"));
-    const double row = rowY(plan, 0), bottom = rowY(plan, 1), left = colX(plan, 0);
+    const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("書式"));
+    const double row = page.rowY(0), bottom = page.rowY(1), left = page.colX(0), right = page.colX(2);
     const double split = left + 24;  // "plain" in Arial 10 is about 22 pt wide
-    EXPECT_EQ(pixelsIn(img, left, row, split - 2, bottom, red), 0) << "the text before the run keeps the cell's font";
-    EXPECT_GT(pixelsIn(img, left, row, split - 2, bottom, dark), 10);
-    EXPECT_GT(pixelsIn(img, split, row, colX(plan, 2), bottom, red), 40) << "the run is red";
-    EXPECT_GT(pixelsIn(img, split, row, colX(plan, 2), row + 3, red), 0) << "and taller than the row's text";
+    EXPECT_EQ(page.count(left, row, split - 2, bottom, red), 0) << "the text before the run keeps the cell's font";
+    EXPECT_GT(page.ink(left, row, split - 2, bottom), 10);
+    EXPECT_GT(page.count(split, row, right, bottom, red), 40) << "the run is red";
+    EXPECT_GT(page.count(split, row, right, row + 3, red), 0) << "and taller than the row's text";
 }
 
 TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
@@ -111,67 +107,74 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
         test::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
         s.extraRecords = label(0, 0, 16, "XX") + record(0x0201, words({0, 1, 16})) +
                          (c.valueInC ? label(0, 2, 16, "z") : record(0x0201, words({0, 2, 16})));
-        const auto [img, plan] = firstPage(w, QStringLiteral("中央"));
-        const double mid = colX(plan, c.centre), top = rowY(plan, 0), bottom = rowY(plan, 1);
-        EXPECT_GT(pixelsIn(img, mid - 6, top, mid + 6, bottom, dark), 10) << c.what;
-        EXPECT_EQ(pixelsIn(img, colX(plan, 0) + 2, top + 2, mid - 14, bottom - 2, dark), 0) << c.what;
+        const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("中央"));
+        const double mid = page.colX(c.centre), top = page.rowY(0), bottom = page.rowY(1);
+        EXPECT_GT(page.ink(mid - 6, top, mid + 6, bottom), 10) << c.what;
+        EXPECT_EQ(page.ink(page.colX(0) + 2, top + 2, mid - 14, bottom - 2), 0) << c.what;
     }
 }
 
-TEST(SheetDrawing, ShapesPrintWithTheirFillAndButtonsWithTheirFace) {
+// Each object covers two rows of one column from its top-left cell.
+TEST(SheetDrawing, ShapesCheckBoxesButtonsAndPicturesPrintWithTheirLook) {
     test::XlsWriter w;
     test::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
     s.number(20, 6, 1);
     s.textBox(1, 1, QStringLiteral("メモ")).fillRgb = 0xFF0000;
+    s.checkBox(4, 1, QStringLiteral("済"), 1);
+    s.checkBox(7, 1, QStringLiteral("済"), 0);
     s.button(10, 1, QStringLiteral("実行"), QStringLiteral("Module1.Run"));
-    const auto [img, plan] = firstPage(w, QStringLiteral("図形"));
+    s.picture(14, 1).png = png(20, 10, QColor(0, 0, 160));
+    const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("図形"));
     const auto face = [](QColor c) { return c == QColor(0xD4, 0xD0, 0xC8); };
-    // Each object covers two rows of one column from its top-left cell.
-    const double left = colX(plan, 1), right = colX(plan, 2);
-    EXPECT_GT(pixelsIn(img, left, rowY(plan, 1), right, rowY(plan, 3), red), 200) << "text box filled red";
-    EXPECT_GT(pixelsIn(img, left, rowY(plan, 10), right, rowY(plan, 12), face), 200) << "button face";
-    EXPECT_GT(pixelsIn(img, left, rowY(plan, 10), right, rowY(plan, 12), dark), 10) << "its caption";
-}
-
-TEST(SheetDrawing, CheckBoxesShowTheirStateAndLabel) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("選択"));
-    s.number(8, 4, 1);
-    s.checkBox(1, 1, QStringLiteral("済"), 1);
-    s.checkBox(5, 1, QStringLiteral("済"), 0);
-    const auto [img, plan] = firstPage(w, QStringLiteral("選択"));
-    // The mark is 9 pt square at the left of the two rows the box covers,
-    // the label right of it.
+    const double left = page.colX(1), right = page.colX(2);
+    EXPECT_GT(page.count(left, page.rowY(1), right, page.rowY(3), red), 200) << "text box filled red";
+    // A check box's mark is 9 pt square at the left of its two rows, the label right of it.
     const auto markInk = [&](int row) {
-        const double middle = (rowY(plan, row) + rowY(plan, row + 2)) / 2, left = colX(plan, 1);
-        return pixelsIn(img, left + 2.5, middle - 3.5, left + 9.5, middle + 3.5, dark);
+        const double middle = (page.rowY(row) + page.rowY(row + 2)) / 2;
+        return page.ink(left + 2.5, middle - 3.5, left + 9.5, middle + 3.5);
     };
-    EXPECT_GT(markInk(1), markInk(5) + 10) << "the checked box has its tick";
-    EXPECT_GT(pixelsIn(img, colX(plan, 1) + 12, rowY(plan, 5), colX(plan, 2), rowY(plan, 7), dark), 10) << "label";
+    EXPECT_GT(markInk(4), markInk(7) + 10) << "the checked box has its tick";
+    EXPECT_GT(page.ink(left + 12, page.rowY(7), right, page.rowY(9)), 10) << "check box label";
+    EXPECT_GT(page.count(left, page.rowY(10), right, page.rowY(12), face), 200) << "button face";
+    EXPECT_GT(page.ink(left, page.rowY(10), right, page.rowY(12)), 10) << "its caption";
+    const double top = page.rowY(14) + 2, bottom = page.rowY(16) - 2;
+    const auto any = [](QColor) { return true; };
+    EXPECT_GT(page.ink(left + 2, top, right - 2, bottom), page.count(left + 2, top, right - 2, bottom, any) * 9 / 10)
+        << "the picture fills its anchor";
 }
 
-TEST(SheetDrawing, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
-    QImage small(40, 30, QImage::Format_RGB32);
-    small.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    small.save(&buffer, "PNG");
-    const std::vector<xls::Blip> blips{{xls::Blip::Png, bytes}, {xls::Blip::Png, bytes}, {xls::Blip::Png, "damaged"}};
-
-    reports::sheet::PictureCache roomy;
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(roomy.image(1, blips).isNull());
-    EXPECT_EQ(roomy.decodes(), 1);
-    EXPECT_TRUE(roomy.image(3, blips).isNull());
-    EXPECT_TRUE(roomy.image(3, blips).isNull());
-    EXPECT_TRUE(roomy.image(9, blips).isNull()) << "a pib beyond the store";
-    EXPECT_EQ(roomy.decodes(), 2) << "a damaged picture is not tried again";
-
-    reports::sheet::PictureCache oneImage(small.sizeInBytes());
-    oneImage.image(1, blips);
-    oneImage.image(2, blips);  // lets picture 1 go
-    oneImage.image(2, blips);
-    EXPECT_EQ(oneImage.decodes(), 2);
-    EXPECT_FALSE(oneImage.image(1, blips).isNull());
-    EXPECT_EQ(oneImage.decodes(), 3);
+// Comments print as the page setup's flags say: not at all, in their box
+// where they are kept in view, or listed after the sheet's pages.
+TEST(SheetDrawing, CommentsPrintAsThePageSetupSays) {
+    struct Outcome {
+        int pages = 0;
+        int noteInk = 0;  // in the comment box's place beside its cell
+        int lastPageInk = 0;
+    };
+    const auto print = [](int grbit, bool shown) {
+        test::XlsWriter w;
+        test::XlsSheet& s = w.addSheet(QStringLiteral("注記"));
+        s.number(0, 0, 1);
+        s.note(2, 1, QStringLiteral("山田"), QStringLiteral("単価を確認してください")).shown = shown;
+        // Setup: A4, 100 %, the flags, 300 dpi, header and footer margins 0.5 in (a double).
+        s.extraRecords = record(0x00A1, words({9, 100, 1, 1, 1, grbit, 300, 300, 0, 0, 0, 0x3FE0, 0, 0, 0, 0x3FE0, 1}));
+        const PrintedWorkbook printed(w);
+        const auto doc = printed.image(QStringLiteral("注記"));
+        Outcome o;
+        o.pages = doc->pagesKnown();
+        const PrintedPage first(*doc, 0), last(*doc, o.pages - 1);
+        o.noteInk = first.ink(first.colX(2), first.rowY(2), first.colX(2) + 100, first.rowY(2) + 50);
+        o.lastPageInk = last.ink(54, 72, 354, 112);
+        return o;
+    };
+    constexpr int kNotes = 0x0020, kAtEnd = 0x0200;
+    const Outcome none = print(0, true), hiddenNote = print(kNotes, false), displayed = print(kNotes, true),
+                  atEnd = print(kNotes | kAtEnd, false);
+    EXPECT_EQ(none.pages, 1);
+    EXPECT_EQ(displayed.pages, 1);
+    EXPECT_GT(displayed.noteInk, none.noteInk + 50) << "a comment kept in view prints in its box";
+    EXPECT_EQ(hiddenNote.noteInk, none.noteInk) << "a comment shown on hover only does not";
+    ASSERT_EQ(atEnd.pages, 2) << "the list of comments follows the sheet";
+    EXPECT_EQ(atEnd.noteInk, none.noteInk);
+    EXPECT_GT(atEnd.lastPageInk, 100) << "the cell and the comment text";
 }

@@ -1,26 +1,19 @@
-// Print images of real workbooks: a chart sheet, and one page compared with
-// a reference image kept beside the tests. After a deliberate change of the
-// rendering, TABULON_UPDATE_REFERENCE=1 writes the reference anew (look at it
-// before committing it).
+// Print images of real workbooks: the pages of a sparse sheet, a chart sheet,
+// and one page compared with a reference image kept beside the tests. After a
+// deliberate change of the rendering, TABULON_UPDATE_REFERENCE=1 writes the
+// reference anew (look at it before committing it).
 #include "SheetTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QImage>
-#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
-using reports::sheet::SheetDocument;
+using reports::test::renderPage;
+using reports::test::sheetImage;
 
 namespace {
 
 constexpr double kPxPerMm = 2;
-
-std::shared_ptr<SheetDocument> image(const host::Workbook& book, const QString& sheet) {
-    return reports::test::sheetImage(book, sheet);
-}
-
-QImage render(reports::ReportDocument& doc, int page) { return reports::test::renderPage(doc, page, kPxPerMm); }
 
 // Pixels whose grey differs by more than a third of the scale.
 int differingPixels(const QImage& a, const QImage& b) {
@@ -36,17 +29,17 @@ int differingPixels(const QImage& a, const QImage& b) {
 
 TEST(SheetFixtures, ChartSheetPrintsAsOneLabelledPage) {
     const host::Workbook book = host::Workbook::load(test::fixture("xls/poi/ex42570-20305.xls"));
-    const auto doc = image(book, QStringLiteral("Chart"));
+    const auto doc = sheetImage(book, QStringLiteral("Chart"));
     ASSERT_EQ(doc->pagesKnown(), 1);
     EXPECT_TRUE(doc->landscape());
-    const QImage page = render(*doc, 0);
+    const QImage page = renderPage(*doc, 0, kPxPerMm);
     EXPECT_LT(qGray(page.pixel(int(20 * kPxPerMm), page.height() / 2)), 128) << "the frame's left edge";
 }
 
 TEST(SheetFixtures, FirstPageMatchesItsReferenceImage) {
     const host::Workbook book = host::Workbook::load(test::fixture("xls/xlrd/Formate.xls"));
-    const auto doc = image(book, QStringLiteral("Formate"));
-    const QImage page = render(*doc, 0);
+    const auto doc = sheetImage(book, QStringLiteral("Formate"));
+    const QImage page = renderPage(*doc, 0, kPxPerMm);
     const QString reference = QStringLiteral(TABULON_SOURCE_DIR "/tests/reports/reference/sheet_formate.png");
     if (qEnvironmentVariableIsSet("TABULON_UPDATE_REFERENCE")) {
         ASSERT_TRUE(page.save(reference));
@@ -58,4 +51,15 @@ TEST(SheetFixtures, FirstPageMatchesItsReferenceImage) {
     QImage blank(page.size(), QImage::Format_Grayscale8);
     blank.fill(Qt::white);
     EXPECT_GT(differingPixels(blank, expected), page.width() * page.height() / 500) << "the reference shows the sheet";
+}
+
+TEST(PrintedPages, ASparseWideSheetPrintsOnlyItsFilledColumns) {
+    // The used range is A1:DZ32770, but only A1:H12, DY1:DZ8 and
+    // A32769:H32770 hold values. Rows 1-12 fall on the first row page and
+    // rows 32769-32770 on the last; A-G and H on two column pages, DY-DZ on
+    // a third: three pages across the top, two across the bottom.
+    const host::Workbook book = host::Workbook::load(test::fixture("xls/poi/SharedFormulaTest.xls"));
+    const auto doc = sheetImage(book, book.sheet(1).name());
+    ASSERT_GT(doc->plan().pageCount(), 10000);
+    EXPECT_EQ(doc->pagesKnown(), 3 + 2);
 }

@@ -1,10 +1,13 @@
-// How a sheet falls into pages, and the page texts around it.
+// How a sheet falls into pages, which of them print (pages with nothing on
+// them do not, the rest keep their order), and the page texts around them.
 #include "reports/sheet/HeaderFooter.h"
+#include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetDocument.h"
 #include "reports/sheet/SheetPainter.h"
 
 #include <gtest/gtest.h>
 
+using namespace tabulon;
 using namespace tabulon::reports::sheet;
 using tabulon::xls::Area;
 using tabulon::xls::SheetLayout;
@@ -41,6 +44,20 @@ SheetPlan plan(int zoom, bool landscape = false, bool downThenOver = true) {
     return planSheet(l, Area{0, 199, 0, 19}, 11, zoom, true);
 }
 
+// A 4 x 3 grid of pages: rows 0-39 in pages of 10, columns 0-8 in pages of 3.
+SheetPlan grid(bool downThenOver) {
+    SheetPlan plan;
+    plan.range = {0, 39, 0, 8};
+    plan.colWidthPt.assign(256, 10);
+    plan.rowHeightPt.assign(40, 10);
+    plan.rowPages = {{0, 9}, {10, 19}, {20, 29}, {30, 39}};
+    plan.colPages = {{0, 2}, {3, 5}, {6, 8}};
+    plan.downThenOver = downThenOver;
+    return plan;
+}
+
+xls::CellData value(int row, int col) { return {row, uint16_t(col), xls::CellType::Number}; }
+
 }  // namespace
 
 TEST(SheetPagePlan, PageCountFollowsPaperMarginsAndZoom) {
@@ -64,34 +81,79 @@ TEST(SheetPagePlan, PageCountFollowsPaperMarginsAndZoom) {
 
 TEST(SheetPagePlan, PageOrderDownThenOverOrOverThenDown) {
     Span rows, cols;
-    const SheetPlan down = plan(100, false, true);
+    const SheetPlan down = plan(100, false, true), over = plan(100, false, false);
     down.page(1, rows, cols);
-    EXPECT_EQ(rows, down.rowPages[1]);
-    EXPECT_EQ(cols, down.colPages[0]);
-    const SheetPlan over = plan(100, false, false);
+    EXPECT_EQ(std::pair(rows, cols), std::pair(down.rowPages[1], down.colPages[0]));
     over.page(1, rows, cols);
-    EXPECT_EQ(rows, over.rowPages[0]);
-    EXPECT_EQ(cols, over.colPages[1]);
+    EXPECT_EQ(std::pair(rows, cols), std::pair(over.rowPages[0], over.colPages[1]));
+}
+
+TEST(PrintedPages, OnlyPagesWithContentPrint) {
+    xls::BookFormats formats;
+    formats.xfs.resize(17);
+    formats.xfs[16].bottom.style = 1;  // a bordered format
+    struct Case {
+        const char* what;
+        std::vector<xls::CellData> cells;
+        std::vector<xls::CellXf> xfs;
+        std::vector<xls::Area> merges;
+        std::vector<xls::ShapeAnchor> shapes;
+        bool downThenOver;
+        std::vector<int> expected;
+    };
+    const Case cases[] = {
+        {"values in two corners", {value(0, 0), value(39, 8)}, {}, {}, {}, true, {0, 11}},
+        {"down, then over", {value(0, 0), value(10, 0), value(0, 3)}, {}, {}, {}, true, {0, 1, 4}},
+        {"across, then down", {value(0, 0), value(10, 0), value(0, 3)}, {}, {}, {}, false, {0, 1, 3}},
+        {"a value in the second column page", {value(12, 4)}, {}, {}, {}, true, {5}},
+        {"a border counts, a plain format does not", {}, {{25, 1, 16}, {5, 7, 15}}, {}, {}, true, {2}},
+        {"a merged value reaches every page it spans", {value(8, 0)}, {}, {{8, 12, 0, 4}}, {}, true, {0, 1, 4, 5}},
+        {"a drawing object across a page boundary", {}, {}, {}, {{8, 1, 1, 0, 5, 0, 1, 500, 14, 100}}, true, {0, 1}},
+        {"an empty sheet keeps its first page", {}, {}, {}, {}, true, {0}},
+    };
+    for (const Case& c : cases) {
+        const SheetPlan plan = grid(c.downThenOver);
+        xls::SheetModel sheet;
+        sheet.cells = c.cells;
+        xls::SheetLayout layout;
+        layout.cellXfs = c.xfs;
+        layout.merges = c.merges;
+        layout.shapes = c.shapes;
+        EXPECT_EQ(printedPages(plan, sheet, layout, formats), c.expected) << c.what;
+    }
+}
+
+TEST(PrintedPages, HiddenCellsAndUnprintedCommentsLeaveAPageBlank) {
+    SheetPlan plan = grid(true);
+    plan.colWidthPt[4] = 0;
+    xls::SheetModel sheet;
+    sheet.cells = {value(0, 0), value(15, 4)};
+    xls::SheetLayout layout;
+    layout.shapes = {{25, 1, 3, 0, 25, 0, 4, 0, 28, 0}};  // a comment box on page 7
+    struct Case {
+        int comments;
+        std::vector<int> shown, expected;
+    };
+    const Case cases[] = {{0, {1}, {0}}, {1, {}, {0}}, {1, {1}, {0, 6}}, {2, {1}, {0}}};
+    for (const Case& c : cases) {
+        layout.page.comments = c.comments;
+        layout.shownNotes = c.shown;
+        EXPECT_EQ(printedPages(plan, sheet, layout, {}), c.expected) << c.comments << " " << c.shown.size();
+    }
 }
 
 TEST(SheetPageTexts, HeaderAndFooterCodes) {
     const PageFacts facts{3, 12, QDateTime(QDate(2024, 4, 1), QTime(9, 5)), QStringLiteral("/data/受注.xls"),
                           QStringLiteral("集計")};
-    struct Case {
-        const char* code;
-        HeaderFooterText expected;
-    };
-    const Case cases[] = {
-        {"&P / &N", {{}, "3 / 12", {}}},
+    const std::pair<const char*, QStringList> cases[] = {
+        {"&P / &N", {"", "3 / 12", ""}},
         {"&L&F&C&A&R&D &T", {"受注.xls", "集計", "2024/04/01 9:05"}},
-        {"&R&\"ＭＳ 明朝,太字\"&12&Bページ &P+1", {{}, {}, "ページ 4"}},
-        {"&CA && B&KFF0000 red", {{}, "A & B red", {}}},
+        {"&R&\"ＭＳ 明朝,太字\"&12&Bページ &P+1", {"", "", "ページ 4"}},
+        {"&CA && B&KFF0000 red", {"", "A & B red", ""}},
     };
-    for (const Case& c : cases) {
-        const HeaderFooterText t = expandHeaderFooter(QString::fromUtf8(c.code), facts);
-        EXPECT_EQ(t.left, c.expected.left) << c.code;
-        EXPECT_EQ(t.centre, c.expected.centre) << c.code;
-        EXPECT_EQ(t.right, c.expected.right) << c.code;
+    for (const auto& [code, expected] : cases) {
+        const HeaderFooterText t = expandHeaderFooter(QString::fromUtf8(code), facts);
+        EXPECT_EQ(QStringList({t.left, t.centre, t.right}), expected) << code;
     }
 }
 

@@ -1,14 +1,12 @@
-// Pictures of the BLIP store: read from the drawing group, decoded, and
-// painted into their shapes' anchors.
+// Pictures of the BLIP store: read from the drawing group, decoded, and kept
+// decoded while the cache's budget holds them.
 #include "SheetTestSupport.h"
 #include "reports/sheet/SheetPictures.h"
-#include "support/XlsWriter.h"
 
-#include <QBuffer>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
+using tabulon::reports::test::png;
 using tabulon::xls::Blip;
 
 namespace {
@@ -26,16 +24,6 @@ QByteArray art(quint16 type, int version, int instance, const QByteArray& body, 
 
 // An FBSE with the blip record embedded after its 36 fixed bytes.
 QByteArray fbse(const QByteArray& blip) { return art(0xF007, 2, 0, QByteArray(36, '\0') + blip); }
-
-QByteArray png(int w, int h, QColor colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    QByteArray out;
-    QBuffer buf(&out);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "PNG");
-    return out;
-}
 
 // A 2 x 1 DIB of 24 bits: a BITMAPINFOHEADER, then one padded row (of
 // the claimed size only the header).
@@ -77,24 +65,23 @@ TEST(SheetPictures, BlipStoreEntriesByKind) {
     EXPECT_LE(blips[5].data.size(), red.size() + 1) << "a length past the end takes only the bytes present";
 }
 
-TEST(SheetPictures, APicturePrintsScaledIntoItsAnchor) {
-    test::XlsWriter w;
-    test::XlsShape& pic = w.addSheet(QStringLiteral("図")).number(0, 0, 1).picture(1, 1);
-    pic.png = png(20, 10, QColor(0, 0, 160));
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("picture.xls"));
-    ASSERT_TRUE(w.save(path));
-    const host::Workbook book = host::Workbook::load(path);
-    const auto doc = reports::test::sheetImage(book, QStringLiteral("図"));
-    ASSERT_EQ(doc->pagesKnown(), 1);
-    const double pxPerMm = 4;
-    const QImage page = reports::test::renderPage(*doc, 0, pxPerMm);
-    // The anchor is B2:B3: left margin 54 pt, row headings 28 pt, column
-    // A 54 pt; top margin 72 pt, column headings and row 1 13.5 pt each.
-    const double k = 25.4 / 72 * pxPerMm;
-    int dark = 0, all = 0;
-    for (int y = int(101 * k); y < int(124 * k); ++y)
-        for (int x = int(138 * k); x < int(188 * k); ++x, ++all)
-            if (qGray(page.pixel(x, y)) < 100) ++dark;
-    EXPECT_GT(dark, all * 9 / 10) << "the picture fills its anchor";
+TEST(SheetPictures, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
+    const QByteArray bytes = png(40, 30, Qt::blue);
+    const std::vector<Blip> blips{{Blip::Png, bytes}, {Blip::Png, bytes}, {Blip::Png, "damaged"}};
+
+    reports::sheet::PictureCache roomy;
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(roomy.image(1, blips).isNull());
+    EXPECT_EQ(roomy.decodes(), 1);
+    EXPECT_TRUE(roomy.image(3, blips).isNull());
+    EXPECT_TRUE(roomy.image(3, blips).isNull());
+    EXPECT_TRUE(roomy.image(9, blips).isNull()) << "a pib beyond the store";
+    EXPECT_EQ(roomy.decodes(), 2) << "a damaged picture is not tried again";
+
+    reports::sheet::PictureCache oneImage(40 * 30 * 4);  // one decoded picture of 32 bits a pixel
+    oneImage.image(1, blips);
+    oneImage.image(2, blips);  // lets picture 1 go
+    oneImage.image(2, blips);
+    EXPECT_EQ(oneImage.decodes(), 2);
+    EXPECT_FALSE(oneImage.image(1, blips).isNull());
+    EXPECT_EQ(oneImage.decodes(), 3);
 }

@@ -1,5 +1,6 @@
-// Results files: what is accepted as one, what is refused and why, and that a
-// failed save or a load never changes a file the user already has.
+// Opening the analysis database and results files: what is accepted, what is
+// refused and why, and that a failed save or a load never changes a file the
+// user already has.
 #include "StoreTestSupport.h"
 
 #include "store/ResultsFile.h"
@@ -25,17 +26,22 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    // A saved file with one marker row, as the save command writes it.
-    QString saved(const QString& name, const QString& marker = QStringLiteral("販売管理")) {
-        auto db = Database::open(path());
-        db->execute(QStringLiteral("delete * from T_XlSaveFlag;"));
-        auto t = db->openTable(QStringLiteral("T_XlSaveFlag"));
+    // The one marker row of the save flags, not yet committed.
+    static void mark(Database& db, const QString& marker) {
+        db.execute(QStringLiteral("delete * from T_XlSaveFlag;"));
+        auto t = db.openTable(QStringLiteral("T_XlSaveFlag"));
         t->addNew();
         t->set(QStringLiteral("Title"), marker);
         t->update();
-        t.reset();
+    }
+    static QString markerOf(const QString& file) {
+        const auto rows = Database::open(file)->query(QStringLiteral("SELECT Title FROM T_XlSaveFlag"));
+        return rows.size() == 1 ? rows[0][0].toString() : QString();
+    }
+    // A results file as the save command writes it.
+    QString saved(const QString& name) {
         const QString out = filePath(name);
-        writeResultsFile(*db, out);
+        writeResultsFile(*Database::open(path()), out);
         return out;
     }
     // Raw SQL on a file through a connection of its own.
@@ -59,6 +65,32 @@ protected:
         return ResultsKind::Current;
     }
 };
+
+// The copy holds the running command's rows and replaces an earlier copy.
+TEST_F(ResultsFileTest, CopyHoldsPendingRowsAndReplacesAnOlderFile) {
+    auto db = Database::open(path());
+    CommandScope scope(*db);
+    const QString result = filePath(QStringLiteral("result.xdb"));
+    for (const QString& title : {QStringLiteral("first"), QStringLiteral("販売管理")}) {
+        mark(*db, title);
+        db->copyTo(result);
+        EXPECT_EQ(markerOf(result), title);
+    }
+    EXPECT_FALSE(QFile::exists(result + QStringLiteral(".part")));
+}
+
+TEST_F(ResultsFileTest, OpenAndCreateRefusalsCarryTheirNumbers) {
+    EXPECT_EQ(errorNumberOf([&] { Database::create(path()); }), 3204) << "create over an existing file";
+    writeBytes(filePath("text.mdb"), "this is not a database\r\n");
+    writeBytes(filePath("empty.mdb"), "");
+    sql(filePath("other.sqlite"), "CREATE TABLE T_XlTitle (FileName TEXT)");
+    // A database of another program, without the analysis tables, is foreign too; so is a folder.
+    const std::pair<const char*, int> opens[] = {
+        {"absent.mdb", 3024}, {"text.mdb", 3051}, {"empty.mdb", 3051}, {"other.sqlite", 3051}, {"", 3051},
+    };
+    for (const auto& [name, number] : opens)
+        EXPECT_EQ(errorNumberOf([&] { Database::open(filePath(QString::fromLatin1(name))); }), number) << name;
+}
 
 TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {
     writeBytes(filePath("text.xdb"), "Title=販売管理\r\n");
@@ -84,25 +116,22 @@ TEST_F(ResultsFileTest, FilesThatAreNoResultsFileAreRefusedByKind) {
 
 TEST_F(ResultsFileTest, OlderFileGetsTheTablesItLacksEmpty) {
     // A file of the first builds: no id, no version, and no citation table.
-    auto db = Database::open(path());
-    db->copyTo(filePath(QStringLiteral("old.xdb")));
-    db.reset();
-    sql(filePath("old.xdb"), "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep;"
-                             "PRAGMA application_id=0; PRAGMA user_version=0;");
-    const QByteArray before = bytesOf(filePath("old.xdb"));
-    EXPECT_EQ(readResultsHeader(filePath("old.xdb")).kind, ResultsKind::Older);
+    const QString old = saved(QStringLiteral("old.xdb"));
+    sql(old, "DROP TABLE T_XlLinkModule; DROP TABLE T_XlModStep; PRAGMA application_id=0; PRAGMA user_version=0;");
+    const QByteArray before = bytesOf(old);
+    EXPECT_EQ(readResultsHeader(old).kind, ResultsKind::Older);
 
-    const WorkingCopy copy = openWorkingCopy(filePath("old.xdb"), filePath("work.xdb"));
+    const WorkingCopy copy = openWorkingCopy(old, filePath("work.xdb"));
     EXPECT_EQ(QSet<QString>(copy.addedTables.begin(), copy.addedTables.end()),
               (QSet<QString>{"T_XlLinkModule", "T_XlModStep"}));
     auto opened = Database::open(copy.path);  // refused without every analysis table
     EXPECT_EQ(opened->query(QStringLiteral("SELECT count(*) FROM T_XlLinkModule"))[0][0].toInt(), 0);
     EXPECT_EQ(readResultsHeader(copy.path).kind, ResultsKind::Current);
-    EXPECT_EQ(bytesOf(filePath("old.xdb")), before);
+    EXPECT_EQ(bytesOf(old), before);
 }
 
 TEST_F(ResultsFileTest, FullDiskKeepsTheOldFileAndLeavesNoPart) {
-    const QString file = saved(QStringLiteral("r.xdb"), QStringLiteral("first"));
+    const QString file = saved(QStringLiteral("r.xdb"));
     const QByteArray before = bytesOf(file);
     // Fill the analysis database well past the size limit set below.
     auto db = Database::open(path());

@@ -4,6 +4,8 @@
 
 #include "store/ResetStatements.h"
 
+#include <QFile>
+
 namespace tabulon::store::test {
 namespace {
 
@@ -19,57 +21,67 @@ protected:
 
 TEST_F(TransactionTest, RowsBeforeAFailureStayAfterTheErrorPath) {
     auto db = Database::open(path());
-    int number = 0;
-    try {
+    const int number = errorNumberOf([&] {
         CommandScope scope(*db);
         db->execute(QString::fromLatin1(reset::XlCalc));
         auto t = db->openTable(QStringLiteral("T_XlCalc"));
         appendNote(*t, QStringLiteral("first"));
         appendNote(*t, QStringLiteral("second"));
         appendNote(*t, QString(131, QLatin1Char('x')));  // NoteName holds 130
-    } catch (const Error& e) {
-        number = e.number();
-    }
+    });
     EXPECT_EQ(number, 3163);
     // Seen by another connection while this Database is still open.
     EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 2);
 }
 
-TEST_F(TransactionTest, RowsAreNotVisibleOutsideBeforeTheCommandEnds) {
-    auto db = Database::open(path());
-    CommandScope scope(*db);
-    auto t = db->openTable(QStringLiteral("T_XlCalc"));
-    appendNote(*t, QStringLiteral("pending"));
-    EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 0);
-    db->commit();
-    EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
-    appendNote(*t, QStringLiteral("after commit, in a new transaction"));
-    EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
+// Rows show outside at each commit, and neither the command's writes nor a
+// reader inside it keep a lock once it has ended: the next open can write.
+TEST_F(TransactionTest, RowsShowOutsideAtCommitAndNoLockOutlivesTheCommand) {
+    auto first = Database::open(path());
+    {
+        CommandScope scope(*first);
+        auto t = first->openTable(QStringLiteral("T_XlCalc"));
+        appendNote(*t, QStringLiteral("pending"));
+        EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 0);
+        first->commit();
+        EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
+        appendNote(*t, QStringLiteral("after commit, in a new transaction"));
+        EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
+        first->query(QStringLiteral("SELECT * FROM T_XlCalc"));
+    }
+    EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 2);
+    std::unique_ptr<Database> second;
+    ASSERT_NO_THROW(second = Database::open(path()));
+    CommandScope scope(*second);
+    EXPECT_NO_THROW(second->execute(QString::fromLatin1(reset::XlCalc)));
 }
 
-TEST_F(TransactionTest, DestructorCommitsPendingRows) {
+TEST_F(TransactionTest, DestructorCommitsPendingRowsAndLeavesNoJournal) {
     {
         auto db = Database::open(path());
         auto t = db->openTable(QStringLiteral("T_XlCalc"));
         appendNote(*t, QStringLiteral("kept"));
     }
     EXPECT_EQ(countFromOutside(QStringLiteral("T_XlCalc")), 1);
+    // Copying the file alone copies the rows.
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-journal")));
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-wal")));
 }
 
-TEST_F(TransactionTest, NextOpenSucceedsOnceTheCommandHasCommitted) {
-    auto first = Database::open(path());
-    {
-        CommandScope scope(*first);
-        first->execute(QString::fromLatin1(reset::XlCalc));
-        // A reader between commands must not keep a lock either.
-        first->query(QStringLiteral("SELECT * FROM T_XlCalc"));
-    }
-    std::unique_ptr<Database> second;
-    ASSERT_NO_THROW(second = Database::open(path()));
-    {
-        CommandScope scope(*second);
-        second->execute(QString::fromLatin1(reset::XlCalc));
-    }
+// Another connection reading does not keep the file from opening; one writing does.
+TEST_F(TransactionTest, AReaderDoesNotLockTheFileAWriterIs3051) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &other), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(other, "SELECT * FROM sqlite_master", -1, &stmt, nullptr);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);  // holds a read lock until reset
+    EXPECT_NO_THROW(Database::open(path()));
+    sqlite3_finalize(stmt);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM T_XlCalc;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(errorNumberOf([&] { Database::open(path()); }), 3051);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_NO_THROW(Database::open(path()));
 }
 
 }  // namespace
