@@ -34,8 +34,6 @@ protected:
     }
 };
 
-// ---- guards and the done mark ---------------------------------------------
-
 TEST_F(ProcedureListTest, NoCountedModuleIsRefusedWithoutTouchingTables) {
     ws.write(QStringLiteral("ThisWorkbook.bok"), classHeader("ThisWorkbook") << "Sub A()" << "End Sub");
     const CodeOutcome out = run(detailed(), 0, 0, 0);
@@ -82,8 +80,6 @@ TEST_F(ProcedureListTest, ContinuedLastLineFailsWithErrorBoxAndKeepsRows) {
     EXPECT_FALSE(ws.progress.busyNow);
     EXPECT_EQ(procs().size(), 1u) << "rows written before the failure stay";
 }
-
-// ---- numbering ---------------------------------------------------------------
 
 TEST_F(ProcedureListTest, DeclarationsRowThenProceduresInDetailedMode) {
     ws.write(QStringLiteral("Module1.bas"), standardHeader("Module1") << "Option Explicit"
