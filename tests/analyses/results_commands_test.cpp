@@ -149,7 +149,7 @@ TEST_F(ResultsCommandsTest, LoadInANewRunRestoresTheSavedState) {
     EXPECT_EQ(f.readAll(), savedBytes);
 }
 
-TEST_F(ResultsCommandsTest, DecliningToOverwriteKeepsTheFileAndTheMenus) {
+TEST_F(ResultsCommandsTest, DecliningToOverwriteOrAFailedSaveKeepsTheFileAndTheMenus) {
     analysed();
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -162,19 +162,19 @@ TEST_F(ResultsCommandsTest, DecliningToOverwriteKeepsTheFileAndTheMenus) {
     EXPECT_TRUE(first.messages.shown[1].contains(target));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(old.readAll()), "前の結果");
-    EXPECT_EQ(enabledOf(first.session, {"m1a", "m1c"}), (QStringList{"m1a", "m1c"}));
-}
-
-TEST_F(ResultsCommandsTest, FailedSaveNamesThePathAndKeepsTheMenus) {
-    analysed();
+    // A save that fails names the path, not the program-error text.
+    first.messages.shown.clear();
+    first.messages.answer = Answer::Ok;
     target = "/proc/受注.xdb";
     EXPECT_FALSE(first.results.m1b(chooseTarget));
     ASSERT_EQ(first.messages.shown.size(), 1);
     EXPECT_TRUE(first.messages.shown[0].contains(target));
     EXPECT_FALSE(first.messages.shown[0].contains("メールをお願いします"));
-    EXPECT_TRUE(first.session.isEnabled("m1a"));
+    EXPECT_EQ(enabledOf(first.session, {"m1a", "m1c"}), (QStringList{"m1a", "m1c"}));
 }
 
+// A file that is no database, then one without the saved row: refused with
+// the path or the failure message; nothing loaded, no working copy left.
 TEST_F(ResultsCommandsTest, RefusedFilesChangeNothing) {
     QFile text(target);
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -183,17 +183,13 @@ TEST_F(ResultsCommandsTest, RefusedFilesChangeNothing) {
     EXPECT_FALSE(first.results.m1c(chooseTarget));
     ASSERT_EQ(first.messages.shown.size(), 1);
     EXPECT_TRUE(first.messages.shown[0].contains(target));
+    QFile::remove(target);
+    store::writeResultsFile(*store::Database::open(first.session.paths().dbPath), target);
+    EXPECT_FALSE(first.results.m1c(chooseTarget));
+    EXPECT_EQ(first.messages.shown.mid(1), QStringList{"保存処理が失敗しています。"});
     EXPECT_TRUE(first.session.isEnabled("m1a"));
     EXPECT_EQ(first.session.AccessState, 0);
     EXPECT_EQ(first.reports.engine(), nullptr);
-}
-
-TEST_F(ResultsCommandsTest, FileWithoutSavedRowShowsTheFailureMessage) {
-    auto db = store::Database::open(first.session.paths().dbPath);
-    store::writeResultsFile(*db, target);
-    EXPECT_FALSE(first.results.m1c(chooseTarget));
-    EXPECT_EQ(first.messages.shown, QStringList{"保存処理が失敗しています。"});
-    EXPECT_TRUE(first.session.isEnabled("m1a"));
     EXPECT_FALSE(QFile::exists(first.results.workingCopyPath()));
 }
 
