@@ -94,18 +94,16 @@ TEST_F(SourceListTest, AllSelectionSkipsTheHeaderAndTagsKindsByExtension) {
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 150, 200, 100}));
 }
 
-TEST_F(SourceListTest, SheetSelectionReportsNoProgressPerFile) {
+// The sheet selection reports no progress per file; the workbook selection
+// reports even without a workbook module file.
+TEST_F(SourceListTest, SheetAndWorkbookSelections) {
+    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
     ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Sub S()" << "End Sub");
     ws.write(QStringLiteral("Sheet2.sht"), classHeader("Sheet2"));
     run(5);
     EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 100}));
-}
-
-TEST_F(SourceListTest, WorkbookSelectionWithoutFilesStillReports) {
-    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
-    const CodeOutcome out = run(4);
-    EXPECT_EQ(out.end, CodeOutcome::End::Report);
+    EXPECT_EQ(run(4).end, CodeOutcome::End::Report);
     EXPECT_TRUE(rows().empty());
 }
 
