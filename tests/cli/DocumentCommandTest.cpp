@@ -56,24 +56,15 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderACombinedFileAndAResultsFileTh
     EXPECT_TRUE(text.contains("受注管理システム"));
 }
 
-TEST_F(Batch, OptionsOverrideTheWindowDefaults) {
-    ASSERT_EQ(document({kSample, "-o", to, "--columns", "1", "--proc50", "--shape", "2", "--file", "2"}), 0)
+TEST_F(Batch, OptionsOverrideTheWindowDefaultsAndSheetPrintImagesOneSheetAtAGivenZoom) {
+    ASSERT_EQ(document({kSample, "-o", to, "--columns", "1", "--proc50", "--shape", "2", "--file", "2", "--sheet",
+                        "集計", "--zoom", "80"}),
+              0)
         << err.toStdString();
     EXPECT_TRUE(QFile::exists(to + "/06_R_ModuleList50.pdf"));
     EXPECT_TRUE(QFile::exists(to + "/07_R_SourceList1.pdf"));
     EXPECT_TRUE(pdfText(to + "/08_R_XlShape.pdf").contains("コメント"));  // comments only with --shape 2
-    EXPECT_TRUE(pdfText(to + "/16_R_XlFile.pdf").contains("Prices.xls"));  // the sample's link source
-    EXPECT_EQ(document({kSample, "-o", to, "--module", "9"}), 2);
-}
-
-TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {
-    ASSERT_EQ(document({fixture("xls/poi/SimpleWithComments.xls"), "-o", to}), 0);
-    EXPECT_TRUE(QDir(to).entryList({"*_R_ModuleList.pdf"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(err.contains("プロシージャ一覧: 省略"));
-}
-
-TEST_F(Batch, SheetPrintImagesOfOneSheetAtAGivenZoom) {
-    ASSERT_EQ(document({kSample, "-o", to, "--sheet", "集計", "--zoom", "80"}), 0) << err.toStdString();
+    EXPECT_TRUE(pdfText(to + "/14_R_XlFile.pdf").contains("Prices.xls"));  // the link source, after one sheet
     const QStringList images = QDir(to).entryList({"*_Sheet_*.pdf"}, QDir::Files, QDir::Name);
     ASSERT_EQ(images.size(), 1);
     EXPECT_TRUE(images[0].endsWith("_Sheet_集計.pdf"));
@@ -82,12 +73,18 @@ TEST_F(Batch, SheetPrintImagesOfOneSheetAtAGivenZoom) {
     // The column headings print with the cells.
     EXPECT_TRUE(page.contains(QRegularExpression("A\\s+B"))) << page.toStdString();
 
+    EXPECT_EQ(document({kSample, "-o", to, "--module", "9"}), 2);
     EXPECT_EQ(document({kSample, "-o", dir.filePath("bad"), "--sheet", "集計", "--zoom", "401"}), 0);
     EXPECT_TRUE(err.contains("ズームには 10 から 400 までの整数を入力して下さい。"));
     EXPECT_TRUE(QDir(dir.filePath("bad")).entryList({"*_Sheet_*.pdf"}, QDir::Files).isEmpty());
-
     EXPECT_EQ(document({kSample, "-o", dir.filePath("none"), "--sheet", "無い"}), 0);
     EXPECT_TRUE(err.contains("場所:シート印刷ｴﾗｰNo:9")) << err.toStdString();
+}
+
+TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {
+    ASSERT_EQ(document({fixture("xls/poi/SimpleWithComments.xls"), "-o", to}), 0);
+    EXPECT_TRUE(QDir(to).entryList({"*_R_ModuleList.pdf"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(err.contains("プロシージャ一覧: 省略"));
 }
 
 TEST_F(Batch, UnreadableWorkbookFailsWithTheSystemsErrorText) {
