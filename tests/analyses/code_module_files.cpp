@@ -5,6 +5,7 @@
 #include "code_support.h"
 #include "common/Error.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace tabulon::analyses::code;

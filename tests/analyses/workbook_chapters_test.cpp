@@ -78,8 +78,7 @@ TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
                            "7|標準ﾓｼﾞｭｰﾙ|Module2||||||||", "8|ﾌｫｰﾑﾓｼﾞｭｰﾙ|UserForm1||||||||"}));
     EXPECT_EQ(lines(b.rows("select LinkNo, LinkType, LinkMoto from T_XlLink order by ID")),
               (QStringList{"1|Excel|C:\\data\\Prices.xls", "2|Excel|D:\\x\\Rates.xls"}));
-    const auto book = b.rows("select BookNo, FileSize > 0, Label from T_XlBook");
-    EXPECT_EQ(lines(book), QStringList{"1|1|3"});
+    EXPECT_EQ(lines(b.rows("select BookNo, FileSize > 0, Label from T_XlBook")), QStringList{"1|1|3"});
     EXPECT_EQ(b.progress.values.back(), 100);
     for (int p : b.progress.values) EXPECT_LE(p, 100);
 }
@@ -89,8 +88,7 @@ TEST(ObjectInventory, SimpleCountsTheUsedRangeAndBookOnlyLeavesNoObjects) {
     ASSERT_EQ(runObjectInventory(b.context(), {2, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select CellCount, ErrCount, CalCount from T_XlObject where objectNo in (1, 4)")),
               (QStringList{"196|0|0", "1|0|0"}));
-    const auto book = runObjectInventory(b.context(), {1, 2});
-    EXPECT_EQ(book.report, "R_XlBook");
+    EXPECT_EQ(runObjectInventory(b.context(), {1, 2}).report, "R_XlBook");
     EXPECT_TRUE(b.rows("select * from T_XlObject").empty());
     EXPECT_EQ(b.rows("select * from T_XlLink").size(), 2u);
 }

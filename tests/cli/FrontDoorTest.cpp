@@ -3,12 +3,11 @@
 #include "cli_support.h"
 
 #include <QDir>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace tabulon::cli {
 namespace {
-
-using test::cli::CommandTest;
 
 using Kind = Route::Kind;
 
@@ -35,7 +34,7 @@ TEST(FrontDoor, RoutesEachCommandLine) {
     EXPECT_EQ(route({"saved.xdb"}).args, QStringList{"saved.xdb"});
 }
 
-using FrontDoorHelp = CommandTest;
+using FrontDoorHelp = test::cli::CommandTest;
 
 TEST_F(FrontDoorHelp, EveryCommandAnswersHelpWithItsJapaneseUsageWithoutRunning) {
     for (const CommandInfo& c : commandTable()) {
