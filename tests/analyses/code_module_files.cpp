@@ -2,32 +2,22 @@
 // progress values of the code analyses.
 #include "analyses/code/ModuleFiles.h"
 #include "analyses/code/SourceCursor.h"
+#include "code_support.h"
 #include "common/Error.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tabulon::analyses::code;
+using tabulon::test::code::Workspace;
 
 namespace {
 
-class Folder {
-public:
-    Folder() {
-        QDir(dir.path()).mkpath(QStringLiteral("temp"));
-        path = dir.path() + QStringLiteral("/temp/");
-    }
-    QString put(const QString& name, const QByteArray& bytes) {
-        QFile f(path + name);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path + name;
-    }
-    QTemporaryDir dir;
-    QString path;
-};
+// Writes the bytes into the working folder and returns the file's path.
+QString put(Workspace& ws, const QString& name, const QByteArray& bytes) {
+    ws.writeBytes(name, bytes);
+    return ws.temp() + name;
+}
 
 QStringList readAll(const QString& path) {
     LineReader r(path);
@@ -37,67 +27,56 @@ QStringList readAll(const QString& path) {
 }
 
 TEST(ModuleListing, SortedByCodePointAndFilteredByPattern) {
-    Folder f;
+    Workspace ws;
     for (const char* n : {"b.bas", "B.bas", "a.bas", "顧客.bas", "\xF0\x9F\x98\x80.bas", "\xEF\xBD\xB1.bas",
                           "x.cls", "y.frx"})
-        f.put(QString::fromUtf8(n), "x");
-    QDir(f.path).mkdir(QStringLiteral("dir.bas"));
+        put(ws, QString::fromUtf8(n), "x");
+    QDir(ws.temp()).mkdir(QStringLiteral("dir.bas"));
     QStringList names;
-    for (const QString& p : listModuleFiles(f.path, QStringLiteral("*.bas"))) names << fileNamePart(p);
+    for (const QString& p : listModuleFiles(ws.temp(), QStringLiteral("*.bas"))) names << fileNamePart(p);
     // U+FF71 sorts before U+1F600 by code point (not by UTF-16 unit).
-    EXPECT_EQ(names, (QStringList{QStringLiteral("B.bas"), QStringLiteral("a.bas"), QStringLiteral("b.bas"),
-                                  QStringLiteral("顧客.bas"), QStringLiteral("ｱ.bas"),
-                                  QString::fromUtf8("\xF0\x9F\x98\x80.bas")}));
-    EXPECT_EQ(listModuleFiles(f.path, QStringLiteral("*.*")).size(), 7) << "form resources are not listed";
-    EXPECT_TRUE(listModuleFiles(f.path, QStringLiteral("*.sht")).isEmpty());
-    EXPECT_EQ(listModuleFiles(f.path, QStringLiteral("*.cls")).value(0), f.path + QStringLiteral("x.cls"));
+    EXPECT_EQ(names, (QStringList{"B.bas", "a.bas", "b.bas", "顧客.bas", "ｱ.bas", "\xF0\x9F\x98\x80.bas"}));
+    EXPECT_EQ(listModuleFiles(ws.temp(), QStringLiteral("*.*")).size(), 7) << "form resources are not listed";
+    EXPECT_TRUE(listModuleFiles(ws.temp(), QStringLiteral("*.sht")).isEmpty());
+    EXPECT_EQ(listModuleFiles(ws.temp(), QStringLiteral("*.cls")).value(0), ws.temp() + "x.cls");
 }
 
-TEST(ModuleNames, TextAfterFirstWorkingFolderMarker) {
+TEST(ModuleNames, TextAfterTheFirstCaseSensitiveWorkingFolderMarker) {
     const QString sep = QDir::separator();
-    EXPECT_EQ(moduleNameFromPath(QStringLiteral("/opt/tabulon/temp") + sep + QStringLiteral("Module1.bas")),
-              QStringLiteral("Module1.bas"));
-    EXPECT_EQ(moduleNameFromPath(QStringLiteral("/home/temp") + sep + QStringLiteral("x/temp") + sep +
-                                 QStringLiteral("M.bas")),
-              QStringLiteral("x/temp") + sep + QStringLiteral("M.bas"))
-        << "the first marker counts";
-    EXPECT_EQ(moduleNameFromPath(QStringLiteral("/opt/Temp") + sep + QStringLiteral("x/temp") + sep +
-                                 QStringLiteral("M.bas")),
-              QStringLiteral("M.bas"))
-        << "the search is case-sensitive";
+    const std::pair<QString, QString> cases[] = {
+        {"/opt/tabulon/temp" + sep + "Module1.bas", "Module1.bas"},
+        {"/home/temp" + sep + "x/temp" + sep + "M.bas", "x/temp" + sep + "M.bas"},
+        {"/opt/Temp" + sep + "x/temp" + sep + "M.bas", "M.bas"},
+    };
+    for (const auto& [path, name] : cases) EXPECT_EQ(moduleNameFromPath(path), name) << path.toStdString();
     EXPECT_EQ(fileNamePart(QStringLiteral("/a/temp/x/M.bas")), QStringLiteral("M.bas"));
     EXPECT_EQ(fileNamePart(QStringLiteral("C:\\a\\M.cls")), QStringLiteral("M.cls"));
 }
 
 TEST(ModuleNames, KindFromLastThreeCharacters) {
-    EXPECT_EQ(kindFromExtension(QStringLiteral("/t/a.bas")), 1);
-    EXPECT_EQ(kindFromExtension(QStringLiteral("/t/a.sht")), 5);
-    EXPECT_EQ(kindFromExtension(QStringLiteral("/t/a.BAS")), 0);
-    EXPECT_EQ(kindFromExtension(QStringLiteral("/t/a.frx")), 0);
+    const std::pair<const char*, int> cases[] = {{"/t/a.bas", 1}, {"/t/a.sht", 5}, {"/t/a.BAS", 0}, {"/t/a.frx", 0}};
+    for (const auto& [path, kind] : cases) EXPECT_EQ(kindFromExtension(QString::fromUtf8(path)), kind) << path;
 }
 
-TEST(LineReading, SplitsAtCrOrCrLfLikeSequentialLineInput) {
-    Folder f;
-    EXPECT_EQ(readAll(f.put(QStringLiteral("a"), "a\r\nb\r\n")), (QStringList{"a", "b"}));
-    EXPECT_EQ(readAll(f.put(QStringLiteral("b"), "a\r\nb")), (QStringList{"a", "b"}));
-    EXPECT_EQ(readAll(f.put(QStringLiteral("c"), "a\r\n\r\n")), (QStringList{"a", ""}));
-    EXPECT_EQ(readAll(f.put(QStringLiteral("d"), "a\rb\nc\r\n")), (QStringList{"a", "b\nc"}));
-    EXPECT_TRUE(readAll(f.put(QStringLiteral("e"), "")).isEmpty());
-    EXPECT_THROW(LineReader(f.path + QStringLiteral("missing")), tabulon::Error);
-}
-
-TEST(LineReading, DecodesUtf8AndLegacyJapaneseText) {
-    Folder f;
-    EXPECT_EQ(readAll(f.put(QStringLiteral("u"), "\xEF\xBB\xBF" "Dim 表 As Long\r\n")),
-              QStringList{QStringLiteral("Dim 表 As Long")});
-    // "表ｱ" in the legacy code page: 0x95 0x5C 0xB1.
-    EXPECT_EQ(readAll(f.put(QStringLiteral("s"), "' \x95\x5C\xB1\r\n")), QStringList{QStringLiteral("' 表ｱ")});
+TEST(LineReading, SplitsAtCrOrCrLfLikeSequentialLineInputAndDecodesBothEncodings) {
+    Workspace ws;
+    const std::pair<QByteArray, QStringList> cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"a\rb\nc\r\n", {"a", "b\nc"}},
+        {"", {}},
+        {"\xEF\xBB\xBF" "Dim 表 As Long\r\n", {"Dim 表 As Long"}},
+        {"' \x95\x5C\xB1\r\n", {"' 表ｱ"}},  // the legacy code page
+    };
+    for (const auto& [bytes, lines] : cases) EXPECT_EQ(readAll(put(ws, "f", bytes)), lines) << bytes.toStdString();
+    EXPECT_THROW(LineReader(ws.temp() + QStringLiteral("missing")), tabulon::Error);
 }
 
 TEST(ContinuedLines, PiecesJoinedWithTheirBlankAndLastLineNumbered) {
-    Folder f;
-    LineReader r(f.put(QStringLiteral("c"), "Public Function F(a As Long, _\r\n      b As Long, _\r\n"
-                                            "   c As Long) As Long\r\nx = 1\r\n"));
+    Workspace ws;
+    LineReader r(put(ws, "c", "Public Function F(a As Long, _\r\n      b As Long, _\r\n"
+                              "   c As Long) As Long\r\nx = 1\r\n"));
     SourceCursor c;
     readStatement(c, r);
     EXPECT_EQ(c.logicalLine, QStringLiteral("Public Function F(a As Long, b As Long, c As Long) As Long"));
@@ -110,19 +89,18 @@ TEST(ContinuedLines, PiecesJoinedWithTheirBlankAndLastLineNumbered) {
 }
 
 TEST(ContinuedLines, QuirksOfTheContinuationMark) {
-    Folder f;
+    Workspace ws;
     SourceCursor c;
-    LineReader mid(f.put(QStringLiteral("m"), "s = \"a _b\"\r\nnext\r\n"));
+    LineReader mid(put(ws, "m", "s = \"a _b\"\r\nnext\r\n"));
     readStatement(c, mid);
     EXPECT_EQ(c.logicalLine, QStringLiteral("s = \"a _bnext")) << "\" _\" in the middle still continues";
     c = SourceCursor{};
-    LineReader blanks(f.put(QStringLiteral("b"), "Dim a, _  \r\nb\r\n"));
+    LineReader blanks(put(ws, "b", "Dim a, _  \r\nb\r\n"));
     readStatement(c, blanks);
     EXPECT_EQ(c.logicalLine, QStringLiteral("Dim a, _ b")) << "only the last blank is cut";
 }
 
 TEST(Progress, IntOfHundredByNPlusHalfTimesModuleNumber) {
-    // 33, 66, 99 and past 100 for three modules: the procedure list's progress test.
     EXPECT_EQ(progressAfterFile(1, 8), 13) << "12.5 rounds half up";
     EXPECT_EQ(progressAfterFile(150, 201), 0) << "over 200 counted modules stay at 0";
 }

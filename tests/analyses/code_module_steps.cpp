@@ -10,21 +10,15 @@
 using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
 using tabulon::test::code::classHeader;
+using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
 
 namespace {
 
-// "name comments blanks code total" per row.
+// "module|procedure|name|comments|blanks|code|total" per row.
 QStringList stepRows(Workspace& ws) {
-    QStringList out;
-    for (const auto& r : ws.rows(QStringLiteral(
-             "select objectNo, ProcedureNo, ProcedureName, ComentCnt, SpaceCnt, ProcCnt, TotalCnt "
-             "from T_XlModStep order by ID"))) {
-        QStringList cells;
-        for (const QVariant& v : r) cells << v.toString();
-        out << cells.join(u' ');
-    }
-    return out;
+    return lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, ComentCnt, SpaceCnt, ProcCnt, TotalCnt "
+                         "from T_XlModStep order by ID"));
 }
 
 TEST(ModuleSteps, DeclarationsAndProcedureRowsOfTheFirstModule) {
@@ -35,7 +29,7 @@ TEST(ModuleSteps, DeclarationsAndProcedureRowsOfTheFirstModule) {
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(out.report, QStringLiteral("R_XlModStep"));
     EXPECT_EQ(out.doneMark, 1);
-    EXPECT_EQ(stepRows(ws), (QStringList{"1 1 (Declarations) 0 0 2 2", "1 2 A 0 1 2 3"}));
+    EXPECT_EQ(stepRows(ws), (QStringList{"1|1|(Declarations)|0|0|2|2", "1|2|A|0|1|2|3"}));
 }
 
 TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
@@ -47,8 +41,8 @@ TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
     const QStringList first = stepRows(ws);
     // A: its trailing comment and blank line stay in A; B has declarations
     // only; C's class header lines and its first header are its declarations.
-    EXPECT_EQ(first, (QStringList{"1 1 A 1 1 2 4", "2 1 (Declarations) 1 0 2 3",
-                                  "3 1 (Declarations) 0 0 5 5", "3 2 F 0 0 1 1"}));
+    EXPECT_EQ(first, (QStringList{"1|1|A|1|1|2|4", "2|1|(Declarations)|1|0|2|3", "3|1|(Declarations)|0|0|5|5",
+                                  "3|2|F|0|0|1|1"}));
     ASSERT_EQ(runModuleSteps(ws.context(2, 1)).end, CodeOutcome::End::Report);
     EXPECT_EQ(stepRows(ws), first) << "a second run gives the same numbers";
 }
@@ -81,12 +75,9 @@ TEST(CommentList, CommentsAreFiledUnderTheirProcedure) {
                                                           << "    ' inside" << "End Function");
     const CodeOutcome out = runCommentList(ws.context(2));
     ASSERT_EQ(out.end, CodeOutcome::End::Report);
-    QStringList got;
-    for (const auto& r : ws.rows(QStringLiteral(
-             "select objectNo, ProcedureNo, ProcedureName, Comment from T_XlComment order by ID")))
-        got << QStringLiteral("%1 %2 %3 %4").arg(r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString());
-    EXPECT_EQ(got, (QStringList{"1 1 (Declarations)  module note", "1 2 A  this function returns the total",
-                                "2 3 (Declarations) first", "2 4 B    ' inside"}));
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, Comment from T_XlComment order by ID")),
+              (QStringList{"1|1|(Declarations)| module note", "1|2|A| this function returns the total",
+                           "2|3|(Declarations)|first", "2|4|B|   ' inside"}));
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 100}));
 }
 

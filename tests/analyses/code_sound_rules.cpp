@@ -12,83 +12,59 @@
 
 using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
+using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
 
 namespace {
 
-struct ModuleCase {
-    const char* rule;
-    std::vector<const char*> lines;
-    // Expected procedure rows, "name|scope|type|parameters|as" each.
-    std::vector<const char*> procedures;
-};
-
-QString orNull(const QVariant& v) { return v.isNull() ? QStringLiteral("-") : v.toString(); }
-
-class ProcedureRowsOnRealCode : public ::testing::TestWithParam<ModuleCase> {};
-
-TEST_P(ProcedureRowsOnRealCode, NamesScopesAndParts) {
-    const ModuleCase& c = GetParam();
-    Workspace ws;
-    QStringList lines = standardHeader("M");
-    for (const char* l : c.lines) lines << QString::fromUtf8(l);
-    ws.write(QStringLiteral("M.bas"), lines);
-    ASSERT_EQ(runProcedureList(ws.context(1), {1, 0, 0}).end, CodeOutcome::End::Report);
-    QStringList got;
-    for (const auto& r : ws.rows(QStringLiteral(
-             "select ProcedureName, PrivatePublic, Type, Parameters, \"As\" from T_XlProcName order by ID")))
-        got << QStringList{orNull(r[0]), orNull(r[1]), orNull(r[2]), orNull(r[3]), orNull(r[4])}.join(u'|');
-    QStringList want;
-    for (const char* p : c.procedures) want << QString::fromUtf8(p);
-    EXPECT_EQ(got, want) << c.rule;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ProcedureRowsOnRealCode,
-    ::testing::Values(
-        ModuleCase{"comment mark outside strings",
-                   {"Function Q(ByVal x As String) As String ' \"quoted\" part",
-                    "    Q = \"SELECT * WHERE name = '\" & x & \"'\"", "End Function"},
-                   {"Q|Public|Function|ByVal x As String|String"}},
-        ModuleCase{"64-bit declarations",
-                   {"Private Declare PtrSafe Sub Sleep Lib \"kernel32\" (ByVal ms As LongPtr)",
-                    "Declare PtrSafe Function GetTickCount Lib \"kernel32\" () As Long"},
-                   {"Sleep|Private|Declare Sub|ByVal ms As LongPtr|-", "GetTickCount|Public|Declare Function|-|Long"}},
-        ModuleCase{"exit statements are no headers",
-                   {"Sub A(n)", "    If n > 1000 Then Exit Sub ' limit", "    Exit Function", "End Sub",
-                    "Sub B()", "End Sub"},
-                   {"A|Public|Sub|-|-", "B|Public|Sub|-|-"}},
-        ModuleCase{"parameters to the matching parenthesis",
-                   {"Function J(ParamArray v() As Variant) As String", "End Function",
-                    "Sub K(a() As Long, Optional s As String = \"(x\")", "End Sub"},
-                   {"J|Public|Function|ParamArray v() As Variant|String",
-                    "K|Public|Sub|a() As Long, Optional s As String = \"(x\"|-"}},
-        ModuleCase{"Friend and Static",
-                   {"Private Static Function Counter() As Long", "End Function", "Friend Sub Init(ByVal n As Long)",
-                    "End Sub", "Public Static Sub S()", "End Sub", "Private Static Property Get P() As Long",
-                    "End Property"},
-                   {"Counter|Private|Function|-|Long", "Init|Friend|Sub|ByVal n As Long|-", "S|Public|Sub|-|-",
-                    "P|Private|Property Get|-|Long"}},
-        ModuleCase{"comment lines are never headers",
-                   {"' this function returns the total", "Rem Sub Old()", "Sub A()", "End Sub"},
-                   {"A|Public|Sub|-|-"}},
-        ModuleCase{"indented declarations",
-                   {"#If VBA7 Then", "    Private Declare PtrSafe Function F Lib \"k\" () As Long", "#Else",
-                    "\tPrivate Declare Function F Lib \"k\" () As Long", "#End If"},
-                   {"F|Private|Declare Function|-|Long", "F|Private|Declare Function|-|Long"}},
-        ModuleCase{"whole words in code",
-                   {"Sub A()", "    GoSub StackPush", "    Assert \"1 Sub no args\"", "    x = y ' Find function resets",
-                    "StackPush:", "End Sub"},
-                   {"A|Public|Sub|-|-"}}));
-
-TEST(DeclarationStatements, CommentColumnStartsOutsideStrings) {
-    Workspace ws;
-    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Const Q As String = \"it's\" ' apostrophe");
-    ASSERT_EQ(runProcedureList(ws.context(1), {2, 0, 0}).end, CodeOutcome::End::Report);
-    const auto rows = ws.rows(QStringLiteral("select Parameters, \"As\" from T_XlDimCall"));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0].toString(), QStringLiteral("Q As String = \"it's\""));
-    EXPECT_EQ(rows[0][1].toString(), QStringLiteral(" apostrophe"));
+// Procedure rows read "name|scope|type|parameters|as".
+TEST(ProcedureRowsOnRealCode, NamesScopesAndParts) {
+    const struct { const char* rule; QStringList lines, procedures; } cases[] = {
+        {"comment mark outside strings",
+         {"Function Q(ByVal x As String) As String ' \"quoted\" part",
+          "    Q = \"SELECT * WHERE name = '\" & x & \"'\"", "End Function"},
+         {"Q|Public|Function|ByVal x As String|String"}},
+        {"64-bit declarations",
+         {"Private Declare PtrSafe Sub Sleep Lib \"kernel32\" (ByVal ms As LongPtr)",
+          "Declare PtrSafe Function GetTickCount Lib \"kernel32\" () As Long"},
+         {"Sleep|Private|Declare Sub|ByVal ms As LongPtr|-", "GetTickCount|Public|Declare Function|-|Long"}},
+        {"exit statements are no headers",
+         {"Sub A(n)", "    If n > 1000 Then Exit Sub ' limit", "    Exit Function", "End Sub",
+          "Sub B()", "End Sub"},
+         {"A|Public|Sub|-|-", "B|Public|Sub|-|-"}},
+        {"parameters to the matching parenthesis",
+         {"Function J(ParamArray v() As Variant) As String", "End Function",
+          "Sub K(a() As Long, Optional s As String = \"(x\")", "End Sub"},
+         {"J|Public|Function|ParamArray v() As Variant|String",
+          "K|Public|Sub|a() As Long, Optional s As String = \"(x\"|-"}},
+        {"Friend and Static",
+         {"Private Static Function Counter() As Long", "End Function", "Friend Sub Init(ByVal n As Long)",
+          "End Sub", "Public Static Sub S()", "End Sub", "Private Static Property Get P() As Long",
+          "End Property"},
+         {"Counter|Private|Function|-|Long", "Init|Friend|Sub|ByVal n As Long|-", "S|Public|Sub|-|-",
+          "P|Private|Property Get|-|Long"}},
+        {"comment lines are never headers",
+         {"' this function returns the total", "Rem Sub Old()", "Sub A()", "End Sub"},
+         {"A|Public|Sub|-|-"}},
+        {"indented declarations",
+         {"#If VBA7 Then", "    Private Declare PtrSafe Function F Lib \"k\" () As Long", "#Else",
+          "\tPrivate Declare Function F Lib \"k\" () As Long", "#End If"},
+         {"F|Private|Declare Function|-|Long", "F|Private|Declare Function|-|Long"}},
+        {"whole words in code",
+         {"Sub A()", "    GoSub StackPush", "    Assert \"1 Sub no args\"", "    x = y ' Find function resets",
+          "StackPush:", "End Sub"},
+         {"A|Public|Sub|-|-"}},
+    };
+    for (const auto& c : cases) {
+        Workspace ws;
+        ws.write(QStringLiteral("M.bas"), standardHeader("M") + c.lines);
+        ASSERT_EQ(runProcedureList(ws.context(1), {1, 0, 0}).end, CodeOutcome::End::Report);
+        EXPECT_EQ(lines(ws.rows("select ProcedureName, PrivatePublic, Type, Parameters, \"As\" from T_XlProcName "
+                                "order by ID"),
+                        "-"),
+                  c.procedures)
+            << c.rule;
+    }
 }
 
 TEST(SourceSections, FriendHeadersAndExitLinesKeepTheirProcedure) {
@@ -96,10 +72,8 @@ TEST(SourceSections, FriendHeadersAndExitLinesKeepTheirProcedure) {
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Friend Sub Init()" << "    If x Then Exit Sub ' done"
                                                           << "    y = \"End Sub\"" << "End Sub" << "Dim z");
     ASSERT_EQ(runSourceList(ws.context(1), {1, 2, 0, 0}).end, CodeOutcome::End::Report);
-    QStringList names;
-    for (const auto& r : ws.rows(QStringLiteral("select ProcedureName from T_XlSource order by ID")))
-        names << r[0].toString();
-    EXPECT_EQ(names, (QStringList{"Init", "Init", "Init", "Init", "(Declarations)"}));
+    EXPECT_EQ(lines(ws.rows("select ProcedureName from T_XlSource order by ID")),
+              (QStringList{"Init", "Init", "Init", "Init", "(Declarations)"}));
 }
 
 TEST(CodeLineRules, ExitStatementNeedsItsKeywordAsAWord) {

@@ -13,8 +13,6 @@ using tabulon::test::code::standardHeader;
 
 namespace {
 
-using Rows = std::vector<std::vector<QVariant>>;
-
 class SourceListTest : public ::testing::Test {
 protected:
     Workspace ws;
@@ -33,37 +31,25 @@ protected:
     }
 };
 
-// ---- guards ---------------------------------------------------------------------
-
-struct GuardCase {
-    int selection, standard, classes, forms;
-    const char* message;
-};
-
-class SourceListGuards : public ::testing::TestWithParam<GuardCase> {};
-
-TEST_P(SourceListGuards, RefuseBeforeTouchingTheTable) {
-    const GuardCase& g = GetParam();
-    Workspace ws;
-    ws.write(QStringLiteral("ThisWorkbook.bok"), classHeader("ThisWorkbook") << "Sub W()" << "End Sub");
-    const CodeOutcome out = runSourceList(ws.context(g.standard, g.classes, g.forms), {g.selection, 2, 0, 0});
-    EXPECT_EQ(out.end, CodeOutcome::End::Refused);
-    ASSERT_EQ(ws.messages.shown.size(), 1u);
-    EXPECT_EQ(ws.messages.shown[0], QString::fromUtf8(g.message));
-    EXPECT_EQ(ws.progress.statuses.back(), QStringLiteral("このﾌｧｲﾙにはModuleは存在しません"));
-    EXPECT_EQ(out.doneMark, 0);
-    EXPECT_TRUE(ws.rows(QStringLiteral("select * from T_XlSource")).empty());
+TEST(SourceListGuards, RefuseBeforeTouchingTheTable) {
+    const struct { int selection, standard, classes, forms; QString message; } cases[] = {
+        {4, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
+        {6, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
+        {1, 0, 1, 1, "標準ﾓｼﾞｭｰﾙは存在しません"},
+        {2, 1, 0, 1, "ｸﾗｽﾓｼﾞｭｰﾙは存在しません"},
+        {3, 1, 1, 0, "ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません"},
+    };
+    for (const auto& g : cases) {
+        Workspace ws;
+        ws.write(QStringLiteral("ThisWorkbook.bok"), classHeader("ThisWorkbook") << "Sub W()" << "End Sub");
+        const CodeOutcome out = runSourceList(ws.context(g.standard, g.classes, g.forms), {g.selection, 2, 0, 0});
+        EXPECT_EQ(out.end, CodeOutcome::End::Refused) << g.selection;
+        EXPECT_EQ(ws.messages.shown, std::vector<QString>{g.message});
+        EXPECT_EQ(ws.progress.statuses.back(), QStringLiteral("このﾌｧｲﾙにはModuleは存在しません"));
+        EXPECT_EQ(out.doneMark, 0);
+        EXPECT_TRUE(ws.rows(QStringLiteral("select * from T_XlSource")).empty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Guards, SourceListGuards,
-    ::testing::Values(GuardCase{4, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
-                      GuardCase{6, 0, 0, 0, "このﾌｧｲﾙにはModuleは存在しません"},
-                      GuardCase{1, 0, 1, 1, "標準ﾓｼﾞｭｰﾙは存在しません"},
-                      GuardCase{2, 1, 0, 1, "ｸﾗｽﾓｼﾞｭｰﾙは存在しません"},
-                      GuardCase{3, 1, 1, 0, "ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません"}));
-
-// ---- report choice and the done mark ----------------------------------------------
 
 TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
     writeClassAndModule();
@@ -77,8 +63,6 @@ TEST_F(SourceListTest, SameSelectionOnlyShowsTheReportAgain) {
     EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(run(6, 1, 1, 0, again.doneMark).doneMark, 6);
 }
-
-// ---- selections and the class header --------------------------------------------------
 
 TEST_F(SourceListTest, ClassSelectionKeepsTheVersionHeaderLines) {
     writeClassAndModule();
@@ -110,18 +94,16 @@ TEST_F(SourceListTest, AllSelectionSkipsTheHeaderAndTagsKindsByExtension) {
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 150, 200, 100}));
 }
 
-TEST_F(SourceListTest, SheetSelectionReportsNoProgressPerFile) {
+// The sheet selection reports no progress per file; the workbook selection
+// reports even without a workbook module file.
+TEST_F(SourceListTest, SheetAndWorkbookSelections) {
+    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
     ws.write(QStringLiteral("Sheet1.sht"), classHeader("Sheet1") << "Sub S()" << "End Sub");
     ws.write(QStringLiteral("Sheet2.sht"), classHeader("Sheet2"));
     run(5);
     EXPECT_EQ(rows().size(), 2);
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 100}));
-}
-
-TEST_F(SourceListTest, WorkbookSelectionWithoutFilesStillReports) {
-    ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "End Sub");
-    const CodeOutcome out = run(4);
-    EXPECT_EQ(out.end, CodeOutcome::End::Report);
+    EXPECT_EQ(run(4).end, CodeOutcome::End::Report);
     EXPECT_TRUE(rows().empty());
 }
 
@@ -134,8 +116,6 @@ TEST_F(SourceListTest, TruncatedClassHeaderFailsWithTheModuleListPlace) {
     ASSERT_EQ(ws.messages.shown.size(), 1u);
     EXPECT_TRUE(ws.messages.shown[0].startsWith(QStringLiteral("場所:モジュールリストｴﾗｰNo:62\r")));
 }
-
-// ---- sections, names and the skip rule ---------------------------------------------------
 
 TEST_F(SourceListTest, SectionsRunFromHeaderToEndAcrossFiles) {
     ws.write(QStringLiteral("A.bas"), standardHeader("A") << "Option Explicit" << "Private Sub Foo()"

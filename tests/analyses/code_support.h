@@ -18,11 +18,10 @@ class RecordingProgress : public ProgressPort {
 public:
     void status(const QString& text) override { statuses.push_back(text); }
     void progress(int percent) override { values.push_back(percent); }
-    void showGauge(bool visible) override { gauge = visible; }
+    void showGauge(bool) override {}
     void busy(bool on) override { busyNow = on; ++busyChanges; }
     std::vector<QString> statuses;
     std::vector<int> values;
-    bool gauge = false;
     bool busyNow = false;
     int busyChanges = 0;
 };

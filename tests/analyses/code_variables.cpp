@@ -10,74 +10,52 @@
 
 using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
+using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
 
 namespace {
 
-QStringList rowsOf(Workspace& ws, const char* sql) {
-    QStringList out;
-    for (const auto& r : ws.rows(QString::fromUtf8(sql))) {
-        QStringList cells;
-        for (const QVariant& v : r) cells << v.toString();
-        out << cells.join(u'|');
+// Rows read "procedure|name|scope|kind|type|description".
+TEST(Declarations, RowsAsAVbaProgrammerReadsThem) {
+    const struct { const char* why; QStringList lines, rows; } cases[] = {
+        {"comment, constant, list",
+         {"Dim i As Integer ' counter", "Private Const MAX_ROW As Long = 100", "Public a, b As String"},
+         {"(Declarations)|i|Dim|変数|型/Integer|counter",
+          "(Declarations)|MAX_ROW As Long|Private|定数|値/100|",
+          "(Declarations)|a|Public|変数||", "(Declarations)|b|Public|変数|型/String|"}},
+        {"commas inside parentheses and strings",
+         {"Dim a(1, 2) As Long, b As String", "Private Const S As String = \"a, b\" ' it's"},
+         {"(Declarations)|a(1, 2)|Dim|変数|型/Long|", "(Declarations)|b|Dim|変数|型/String|",
+          "(Declarations)|S As String|Private|定数|値/\"a, b\"|it's"}},
+        {"Type inside a name and As inside a word",
+         {"Dim strType As String", "Public X ' was here", "Dim Areas As Range",
+          "Dim n As Long ' type of row"},
+         {"(Declarations)|strType|Dim|変数|型/String|", "(Declarations)|X|Public|変数||was here",
+          "(Declarations)|Areas|Dim|変数|型/Range|", "(Declarations)|n|Dim|変数|型/Long|type of row"}},
+        {"a type block",
+         {"Private Type Point ' pt", "    X As Long", "    ' comment", "", "    Flag", "    Y As Long ' y",
+          "End Type ' done", "Dim after As Point"},
+         {"|Point|Private|定義||pt", "(Declarations)|X|Private|定義|型/Long|",
+          "(Declarations)|Y|Private|定義|型/Long|y", "(Declarations)|||||done",
+          "(Declarations)|after|Dim|変数|型/Point|"}},
+        {"a type block running to the end of the file", {"Public Type T", "    A As Long"},
+         {"|T|Public|定義||", "(Declarations)|A|Public|定義|型/Long|"}},
+        {"a bare Type has no scope word", {"Type Bare", "    M As Long", "End Type"}, {}},
+        {"indented declarations inside procedures",
+         {"Public Sub Main()", "    Dim a As Long, b As Long", "End Sub", "Sub Plain()", "  Dim q"},
+         {"Main|a|Dim|変数|型/Long|", "Main|b|Dim|変数|型/Long|", "Main|q|Dim|変数||"}},
+    };
+    for (const auto& c : cases) {
+        Workspace ws;
+        ws.write(QStringLiteral("M.bas"), standardHeader("M") + c.lines, false);
+        const CodeOutcome out = runVariables(ws.context(1));
+        ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
+        EXPECT_EQ(lines(ws.rows("select ProcedureName, HensuName, Property, Bunrui, Type, Description "
+                                "from T_XlHensu order by ID")),
+                  c.rows)
+            << c.why;
     }
-    return out;
 }
-
-QStringList hensuRows(Workspace& ws) {
-    return rowsOf(ws, "select ProcedureName, HensuName, Property, Bunrui, Type, Description from T_XlHensu order by ID");
-}
-
-struct DeclarationCase {
-    const char* why;
-    std::vector<const char*> lines;
-    std::vector<const char*> rows;
-};
-
-class Declarations : public ::testing::TestWithParam<DeclarationCase> {};
-
-TEST_P(Declarations, RowsAsAVbaProgrammerReadsThem) {
-    const DeclarationCase& c = GetParam();
-    Workspace ws;
-    QStringList lines = standardHeader("M");
-    for (const char* l : c.lines) lines << QString::fromUtf8(l);
-    ws.write(QStringLiteral("M.bas"), lines, false);
-    const CodeOutcome out = runVariables(ws.context(1));
-    ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
-    QStringList want;
-    for (const char* r : c.rows) want << QString::fromUtf8(r);
-    EXPECT_EQ(hensuRows(ws), want) << c.why;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Declarations,
-    ::testing::Values(
-        DeclarationCase{"comment, constant, list", {"Dim i As Integer ' counter", "Private Const MAX_ROW As Long = 100",
-                                                    "Public a, b As String"},
-                        {"(Declarations)|i|Dim|変数|型/Integer|counter",
-                         "(Declarations)|MAX_ROW As Long|Private|定数|値/100|",
-                         "(Declarations)|a|Public|変数||", "(Declarations)|b|Public|変数|型/String|"}},
-        DeclarationCase{"commas inside parentheses and strings",
-                        {"Dim a(1, 2) As Long, b As String", "Private Const S As String = \"a, b\" ' it's"},
-                        {"(Declarations)|a(1, 2)|Dim|変数|型/Long|", "(Declarations)|b|Dim|変数|型/String|",
-                         "(Declarations)|S As String|Private|定数|値/\"a, b\"|it's"}},
-        DeclarationCase{"Type inside a name and As inside a word",
-                        {"Dim strType As String", "Public X ' was here", "Dim Areas As Range",
-                         "Dim n As Long ' type of row"},
-                        {"(Declarations)|strType|Dim|変数|型/String|", "(Declarations)|X|Public|変数||was here",
-                         "(Declarations)|Areas|Dim|変数|型/Range|", "(Declarations)|n|Dim|変数|型/Long|type of row"}},
-        DeclarationCase{"a type block",
-                        {"Private Type Point ' pt", "    X As Long", "    ' comment", "", "    Flag", "    Y As Long ' y",
-                         "End Type ' done", "Dim after As Point"},
-                        {"|Point|Private|定義||pt", "(Declarations)|X|Private|定義|型/Long|",
-                         "(Declarations)|Y|Private|定義|型/Long|y", "(Declarations)|||||done",
-                         "(Declarations)|after|Dim|変数|型/Point|"}},
-        DeclarationCase{"a type block running to the end of the file", {"Public Type T", "    A As Long"},
-                        {"|T|Public|定義||", "(Declarations)|A|Public|定義|型/Long|"}},
-        DeclarationCase{"a bare Type has no scope word", {"Type Bare", "    M As Long", "End Type"}, {}},
-        DeclarationCase{"indented declarations inside procedures",
-                        {"Public Sub Main()", "    Dim a As Long, b As Long", "End Sub", "Sub Plain()", "  Dim q"},
-                        {"Main|a|Dim|変数|型/Long|", "Main|b|Dim|変数|型/Long|", "Main|q|Dim|変数||"}}));
 
 TEST(VariablesRun, PieceCountAndProcedureNumbersRunOverModules) {
     Workspace ws;
@@ -85,7 +63,8 @@ TEST(VariablesRun, PieceCountAndProcedureNumbersRunOverModules) {
     ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Dim e");
     ws.write(QStringLiteral("C.cls"), {QStringLiteral("Dim f")});
     ASSERT_EQ(runVariables(ws.context(2, 1)).end, CodeOutcome::End::Report);
-    EXPECT_EQ(rowsOf(ws, "select objectNo, ProcedureNo, objectName, ProcedureName, HensuName, Line from T_XlHensu order by ID"),
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, objectName, ProcedureName, HensuName, Line "
+                            "from T_XlHensu order by ID")),
               (QStringList{"1|0|A.bas|(Declarations)|a|1", "1|0|A.bas|(Declarations)|b|2",
                            "1|0|A.bas|(Declarations)|c|3", "1|1|A.bas|S|d|5", "2|1|B.bas|(Declarations)|e|6"}));
     EXPECT_EQ(variablesReport(QStringLiteral("cmdHensuT")), QStringLiteral("R_XlHensuT"));
@@ -101,8 +80,8 @@ TEST(Citations, FirstListedNameOfEachCandidateLine) {
                                                                       << "    x = Calc(3) + Init2" << "    Init"
                                                                       << "    y = init" << "    z = Old");
     ASSERT_EQ(runCitations(ws.context(2)).end, CodeOutcome::End::Report);
-    EXPECT_EQ(rowsOf(ws, "select objectNo, ProcedureNo, objectName, Procedure, LinkProcedure, MotoName "
-                         "from T_XlLinkModule order by ID"),
+    EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, objectName, Procedure, LinkProcedure, MotoName "
+                            "from T_XlLinkModule order by ID")),
               (QStringList{"1|1|Module1.bas|Calc|Calc|Module1.bas", "2|0|Module2.bas|Main|Init|Module1.bas",
                            "2|0|Module2.bas|Main|Init|Module1.bas"}));
 }

@@ -7,27 +7,20 @@
 namespace tabulon::analyses::test {
 namespace {
 
-PreviewOptions opts(int object, int cell, int column, int proc50, int mod50) {
-    return PreviewOptions{object, cell, column, proc50, mod50};
-}
-
 TEST(PreviewChoice, ButtonAndOptionsChooseTheReport) {
-    const struct {
-        const char* button;
-        PreviewOptions options;
-        const char* report;  // "" = nothing shown
-    } cases[] = {
-        {"cmdOPre", opts(1, 3, 2, 0, 0), "R_XlBook"},
-        {"cmdOPre", opts(3, 3, 2, 0, 0), "R_XlObject"},
-        {"cmdOPre", opts(0, 3, 2, 0, 0), "R_XlBook"},
-        {"cmdCPre", opts(1, 1, 2, 0, 0), "R_XlCalc"},
-        {"cmdCPre", opts(1, 3, 2, 0, 0), "R_XlCalcNote"},
-        {"cmdCPre", opts(1, 0, 2, 0, 0), ""},
-        {"cmdCPre", opts(1, 4, 2, 0, 0), ""},
-        {"cmdPPre", opts(1, 3, 2, 1, 0), "R_ModuleList50"},
-        {"cmdPPre", opts(1, 3, 2, 0, 1), "R_ModuleList"},  // the other kana box does not count
-        {"cmdMPre", opts(1, 3, 2, 1, 0), "R_SourceList"},
-        {"cmdMPre", opts(1, 3, 1, 0, 1), "R_SourceList150"},
+    // An empty report: nothing is shown.
+    const struct { const char* button; PreviewOptions options; const char* report; } cases[] = {
+        {"cmdOPre", {1, 3, 2, 0, 0}, "R_XlBook"},
+        {"cmdOPre", {3, 3, 2, 0, 0}, "R_XlObject"},
+        {"cmdOPre", {0, 3, 2, 0, 0}, "R_XlBook"},
+        {"cmdCPre", {1, 1, 2, 0, 0}, "R_XlCalc"},
+        {"cmdCPre", {1, 3, 2, 0, 0}, "R_XlCalcNote"},
+        {"cmdCPre", {1, 0, 2, 0, 0}, ""},
+        {"cmdCPre", {1, 4, 2, 0, 0}, ""},
+        {"cmdPPre", {1, 3, 2, 1, 0}, "R_ModuleList50"},
+        {"cmdPPre", {1, 3, 2, 0, 1}, "R_ModuleList"},  // the other kana box does not count
+        {"cmdMPre", {1, 3, 2, 1, 0}, "R_SourceList"},
+        {"cmdMPre", {1, 3, 1, 0, 1}, "R_SourceList150"},
         {"cmdNPre", {}, "R_XlName"},
         {"cmdUnknown", {}, ""},
     };
@@ -40,7 +33,7 @@ TEST(PreviewChoice, ButtonAndOptionsChooseTheReport) {
 TEST(PreviewChoice, SourceListButtonAgreesWithTheRun) {
     for (int columns : {1, 2})
         for (int kana : {0, 1})
-            EXPECT_EQ(previewReportFor("cmdMPre", opts(1, 3, columns, 0, kana)),
+            EXPECT_EQ(previewReportFor("cmdMPre", PreviewOptions{1, 3, columns, 0, kana}),
                       code::sourceListReport(columns, kana))
                 << columns << kana;
 }

@@ -15,7 +15,7 @@ using namespace tabulon::analyses::workbook;
 using tabulon::test::Rgce;
 using tabulon::test::XlsModule;
 using tabulon::test::XlsWriter;
-using tabulon::test::workbook::Bench;
+using tabulon::test::workbook::BookSpace;
 using tabulon::test::workbook::lines;
 
 namespace {
@@ -51,13 +51,20 @@ XlsWriter craftedBook() {
     return w;
 }
 
+// The cell list's options for one list choice over all sheets.
+CellOptions listing(int cellOption) {
+    CellOptions o;
+    o.cellOption = cellOption;
+    return o;
+}
+
 const char* kObjects = "select objectNo, Class, objectName, Row, Col, CellCount, ErrCount, ShapeCount, CalCount, "
                        "StVisible, ComentCount from T_XlObject order by ID";
 
 }  // namespace
 
 TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     const auto out = runObjectInventory(b.context(), {3, 0});
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(out.report, "R_XlObject");
@@ -71,60 +78,52 @@ TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
                            "7|標準ﾓｼﾞｭｰﾙ|Module2||||||||", "8|ﾌｫｰﾑﾓｼﾞｭｰﾙ|UserForm1||||||||"}));
     EXPECT_EQ(lines(b.rows("select LinkNo, LinkType, LinkMoto from T_XlLink order by ID")),
               (QStringList{"1|Excel|C:\\data\\Prices.xls", "2|Excel|D:\\x\\Rates.xls"}));
-    const auto book = b.rows("select BookNo, FileSize > 0, Label from T_XlBook");
-    EXPECT_EQ(lines(book), QStringList{"1|1|3"});
-    EXPECT_EQ(b.space().progress.values.back(), 100);
-    for (int p : b.space().progress.values) EXPECT_LE(p, 100);
+    EXPECT_EQ(lines(b.rows("select BookNo, FileSize > 0, Label from T_XlBook")), QStringList{"1|1|3"});
+    EXPECT_EQ(b.progress.values.back(), 100);
+    for (int p : b.progress.values) EXPECT_LE(p, 100);
 }
 
 TEST(ObjectInventory, SimpleCountsTheUsedRangeAndBookOnlyLeavesNoObjects) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     ASSERT_EQ(runObjectInventory(b.context(), {2, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select CellCount, ErrCount, CalCount from T_XlObject where objectNo in (1, 4)")),
               (QStringList{"196|0|0", "1|0|0"}));
-    const auto book = runObjectInventory(b.context(), {1, 2});
-    EXPECT_EQ(book.report, "R_XlBook");
+    EXPECT_EQ(runObjectInventory(b.context(), {1, 2}).report, "R_XlBook");
     EXPECT_TRUE(b.rows("select * from T_XlObject").empty());
     EXPECT_EQ(b.rows("select * from T_XlLink").size(), 2u);
 }
 
 TEST(ObjectInventory, NoWorkbookEndsSilently) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     b.unload();
     const auto out = runObjectInventory(b.context(), {2, 0});
     EXPECT_EQ(out.end, CodeOutcome::End::Failed);
     EXPECT_EQ(out.errorNumber, 91);
-    EXPECT_TRUE(b.space().messages.shown.empty());
+    EXPECT_TRUE(b.messages.shown.empty());
 }
 
 TEST(CellInventory, ListsFollowTheOptionAndTheSheetNumbersAdvanceOverEmptySheets) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     int sheetMark = 0;
     QString remembered;
     const char* sql = "select Label, SheetMei, objectNo, StCell, CalcName, length(NoteName) from T_XlCalc order by ID";
-    CellOptions o;
-    o.cellOption = 1;
-    ASSERT_EQ(runCellInventory(b.context(), o, sheetMark, remembered).report, "R_XlCalc");
+    ASSERT_EQ(runCellInventory(b.context(), listing(1), sheetMark, remembered).report, "R_XlCalc");
     EXPECT_EQ(lines(b.rows(sql)), (QStringList{"1|データ|1|A2|=A1*2|", "1|データ|1|B2|=1/0|", "1|データ|1|C2|=|",
                                                "1|データ|1|AB7|=A1|",
                                                "1|隠し|3|C5|='C:\\data\\[Prices.xls]Sheet1'!A1*2|",
                                                "1|隠し|3|E9|='D:\\x\\[Rates.xls]S'!A1|"}));
-    o.cellOption = 2;
-    ASSERT_EQ(runCellInventory(b.context(), o, sheetMark, remembered).report, "R_XlCalcNote");
-    EXPECT_EQ(lines(b.rows(sql)).size(), 2);
-    EXPECT_EQ(lines(b.rows(sql)).first(), "2|データ|1|A1||130");  // the note cut at 130
-    o.cellOption = 3;
-    runCellInventory(b.context(), o, sheetMark, remembered);
+    ASSERT_EQ(runCellInventory(b.context(), listing(2), sheetMark, remembered).report, "R_XlCalcNote");
+    EXPECT_EQ(lines(b.rows(sql)), (QStringList{"2|データ|1|A1||130", "2|データ|1|A2||10"}));  // the note cut at 130
+    runCellInventory(b.context(), listing(3), sheetMark, remembered);
     EXPECT_EQ(lines(b.rows("select StCell, CalcName from T_XlCalc")), QStringList{"A2|=A1*2"});
     EXPECT_EQ(sheetMark, 1);
 }
 
 TEST(CellInventory, SelectedSheetIsNumberedOneAndAMissingSheetLeavesNoMark) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     int sheetMark = 0;
     QString remembered;
-    CellOptions o;
-    o.cellOption = 1;
+    CellOptions o = listing(1);
     o.sheetSelection = 2;
     o.selectedSheet = QStringLiteral("隠し");
     auto out = runCellInventory(b.context(), o, sheetMark, remembered);
@@ -145,13 +144,13 @@ TEST(CellInventory, SelectedSheetIsNumberedOneAndAMissingSheetLeavesNoMark) {
 }
 
 TEST(NameList, EveryWorkbookNameGetsARowAndSheetNamesAreSkipped) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     const auto out = runNameList(b.context());
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(out.doneMark, 1);
     EXPECT_EQ(lines(b.rows("select LabelName, SheetMei, StCell from T_XlName order by ID")),
               (QStringList{"Rate|データ|A1", "Tax|=0.08|"}));
-    EXPECT_EQ(b.space().progress.values.back(), 100);
+    EXPECT_EQ(b.progress.values.back(), 100);
 }
 
 TEST(NameList, SheetPartEndsAtTheFirstBangOutsideQuotes) {
@@ -167,7 +166,7 @@ TEST(NameList, SheetPartEndsAtTheFirstBangOutsideQuotes) {
 }
 
 TEST(LinkSearch, ListsTheFormulasOfTheChosenBookOnly) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     const auto out = runLinkSearch(b.context(), QStringLiteral("C:\\data\\Prices.xls"));
     ASSERT_EQ(out.end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select Label, SheetMei, objectNo, StCell, NoteName is null from T_XlCalc")),
@@ -186,26 +185,26 @@ TEST(LinkSearch, RecognisesEveryWayAFormulaNamesTheBook) {
 }
 
 TEST(LinkSearch, NothingChosenAsksForAChoiceAndKeepsTheTable) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     const auto out = runLinkSearch(b.context(), QString());
     EXPECT_EQ(out.end, CodeOutcome::End::Refused);
     EXPECT_FALSE(out.collected);
-    EXPECT_EQ(b.space().messages.shown, std::vector<QString>{NoLinkChosenText});
+    EXPECT_EQ(b.messages.shown, std::vector<QString>{NoLinkChosenText});
 }
 
 TEST(TimeEstimate, CountsUsedRangesAndSaysWhenUnderAMinute) {
-    Bench b(craftedBook());
+    BookSpace b(craftedBook());
     EXPECT_EQ(usedCellTotal(*b.context().workbook()), 196 + 1 + 15 + 1);
     EXPECT_TRUE(estimateText(1000).endsWith("\r1分未満で終わります。"));
     EXPECT_TRUE(estimateText(kCellsPerMinute * 3 / 2).endsWith("\r約2分かかります。"));
     EXPECT_TRUE(estimateText(kCellsPerMinute * 3 / 2 - 1).endsWith("\r約1分かかります。"));
     runTimeEstimate(b.context());
-    EXPECT_TRUE(b.space().messages.shown.at(0).startsWith("オブジェクト(詳細)及びセル情報の処理時間は\r"));
+    EXPECT_TRUE(b.messages.shown.at(0).startsWith("オブジェクト(詳細)及びセル情報の処理時間は\r"));
 }
 
 // Figures read from the same files by SheetJS, an independent reader.
 TEST(RealWorkbooks, PerSheetCountsAgreeWithAnIndependentReader) {
-    Bench b(tabulon::test::fixture("xls/poi/FormulaEvalTestData.xls"));
+    BookSpace b(tabulon::test::fixture("xls/poi/FormulaEvalTestData.xls"));
     ASSERT_EQ(runObjectInventory(b.context(), {3, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select objectName, Row, Col, CalCount, ErrCount, ComentCount from T_XlObject "
                            "where Class = 'ﾜｰｸｼｰﾄ' order by objectNo")),
@@ -213,14 +212,12 @@ TEST(RealWorkbooks, PerSheetCountsAgreeWithAnIndependentReader) {
                            "StatsLibTests|19|9|62|3|0", "misc|18|6|17|2|0"}));
     int sheetMark = 0;
     QString remembered;
-    CellOptions o;
-    o.cellOption = 1;
-    runCellInventory(b.context(), o, sheetMark, remembered);
+    runCellInventory(b.context(), listing(1), sheetMark, remembered);
     EXPECT_EQ(lines(b.rows("select count(*) from T_XlCalc")), QStringList{"1416"});
 }
 
 TEST(RealWorkbooks, NamesThatAreNoRangeKeepTheirFormula) {
-    Bench b(tabulon::test::fixture("xls/poi/testNames.xls"));
+    BookSpace b(tabulon::test::fixture("xls/poi/testNames.xls"));
     ASSERT_EQ(runNameList(b.context()).end, CodeOutcome::End::Report);
     const QStringList rows = lines(b.rows("select LabelName, SheetMei, StCell from T_XlName order by ID"));
     EXPECT_EQ(rows.size(), 8);
@@ -232,7 +229,7 @@ TEST(RealWorkbooks, NamesThatAreNoRangeKeepTheirFormula) {
 TEST(RealWorkbooks, LongExternalReferencesOfNamesAreKeptWhole) {
     // Names pointing into books on a network path whose RefersTo text runs
     // past 255 characters: the list completes and keeps the text whole.
-    Bench b(tabulon::test::fixture("xls/xlrd/invalid_formula.xls"));
+    BookSpace b(tabulon::test::fixture("xls/xlrd/invalid_formula.xls"));
     const auto out = runNameList(b.context());
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
     const auto longest = b.rows("select max(length(SheetMei)) from T_XlName");

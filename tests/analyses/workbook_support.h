@@ -13,32 +13,15 @@
 
 namespace tabulon::test::workbook {
 
-class Bench {
-public:
-    // Loads `path` (a fixture) or, with a writer, the workbook it writes.
-    explicit Bench(const QString& path) : book_(host::Workbook::load(path)) {}
-    explicit Bench(const XlsWriter& writer) {
-        const QString file = space_.dbPath() + QStringLiteral(".xls");
-        writer.save(file);
-        book_ = host::Workbook::load(file);
-    }
-    analyses::workbook::WorkbookContext context() {
-        return {space_.dbPath(), space_.messages, space_.progress, [this] { return book_ ? &*book_ : nullptr; },
-                {}, {}, {}};
-    }
-    std::vector<std::vector<QVariant>> rows(const QString& sql) { return space_.rows(sql); }
-    code::Workspace& space() { return space_; }
-    void unload() { book_.reset(); }
-
-private:
-    code::Workspace space_;
-    std::optional<host::Workbook> book_;
-};
-
 using code::lines;
 
+// A program folder with a workbook loaded into the host.
 class BookSpace : public code::Workspace {
 public:
+    BookSpace() = default;
+    // Loads a fixture workbook, or saves the crafted one and loads it.
+    explicit BookSpace(const QString& fixture) : book_(host::Workbook::load(fixture)) {}
+    explicit BookSpace(const XlsWriter& writer) { open(writer); }
     // Saves the workbook as folder()/name and loads it.
     void open(const XlsWriter& writer, const QString& name = QStringLiteral("Book1.xls")) {
         path_ = folder() + name;
@@ -46,6 +29,7 @@ public:
         writer.save(path_);
         book_.emplace(host::Workbook::load(path_));
     }
+    void unload() { book_.reset(); }
     QString folder() const { return QDir(temp() + QStringLiteral("..")).absolutePath() + u'/'; }
     analyses::workbook::WorkbookContext context() {
         return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, {}, path_, folder()};

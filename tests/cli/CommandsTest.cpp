@@ -1,38 +1,25 @@
 // init, report and dump through the function the executable calls: their
 // output, their files and their exit codes.
-#include "cli/FrontDoor.h"
+#include "cli_support.h"
 #include "store/Database.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace tabulon::cli {
+namespace tabulon::test::cli {
 namespace {
 
-const QString kSample = QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls");
+using Command = CommandTest;
 
-struct Command : ::testing::Test {
-    QTemporaryDir dir;
-    QString app = dir.filePath("app"), out, err;
-    void SetUp() override { qputenv("TABULON_HOME", app.toUtf8()); }
-    void TearDown() override { qunsetenv("TABULON_HOME"); }
-    int run(const char* name, const QStringList& args) {
-        out.clear();
-        err.clear();
-        QTextStream o(&out), e(&err);
-        return runCommand(*findCommand(QLatin1String(name)), args, o, e);
-    }
-    static QByteArray file(const QString& path, const QByteArray& write = {}) {
-        QFile f(path);
-        if (!write.isEmpty() && f.open(QIODevice::WriteOnly)) f.write(write);
-        return write.isEmpty() && f.open(QIODevice::ReadOnly) ? f.readAll() : write;
-    }
-};
+// Writes the bytes when given, else reads the file.
+QByteArray file(const QString& path, const QByteArray& write = {}) {
+    QFile f(path);
+    if (!write.isEmpty() && f.open(QIODevice::WriteOnly)) f.write(write);
+    return write.isEmpty() && f.open(QIODevice::ReadOnly) ? f.readAll() : write;
+}
 
 TEST_F(Command, InitCreatesWhatIsMissingAndLeavesWhatExists) {
     ASSERT_EQ(run("init", {}), 0) << err.toStdString();
@@ -58,10 +45,7 @@ TEST_F(Command, ReportRendersStoredReportsOrFailsInJapaneseWithoutAFile) {
         EXPECT_FALSE(QFile::exists(pdf) || QFile::exists(none));  // nor a database made up
     }
     ASSERT_EQ(run("report", {"R_XlName", "R_XlFile", "--db", db, "--pdf", pdf}), 0) << err.toStdString();
-    QProcess p;
-    p.start("pdftotext", {pdf, "-"});
-    p.waitForFinished(60000);
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    const QString text = pdfText(pdf);
     EXPECT_LT(text.indexOf("名前定義一覧"), text.indexOf("ファイル一覧"));
     EXPECT_GE(text.indexOf("名前定義一覧"), 0);
 }
@@ -89,4 +73,4 @@ TEST_F(Command, DumpRefusesWhatIsNoWorkbookCleanly) {
 }
 
 }  // namespace
-}  // namespace tabulon::cli
+}  // namespace tabulon::test::cli

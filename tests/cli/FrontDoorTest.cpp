@@ -1,10 +1,9 @@
 // The executable's front door: which command lines open the window, run a
 // command or print the usage, with which exit code; --help of every command.
-#include "cli/FrontDoor.h"
+#include "cli_support.h"
 
 #include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace tabulon::cli {
@@ -35,20 +34,16 @@ TEST(FrontDoor, RoutesEachCommandLine) {
     EXPECT_EQ(route({"saved.xdb"}).args, QStringList{"saved.xdb"});
 }
 
-TEST(FrontDoor, EveryCommandAnswersHelpWithItsJapaneseUsageWithoutRunning) {
-    QTemporaryDir home;
-    qputenv("TABULON_HOME", home.path().toUtf8());
+using FrontDoorHelp = test::cli::CommandTest;
+
+TEST_F(FrontDoorHelp, EveryCommandAnswersHelpWithItsJapaneseUsageWithoutRunning) {
     for (const CommandInfo& c : commandTable()) {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        EXPECT_EQ(runCommand(c, {"x.xls", "--help"}, o, e), 0) << c.name;
-        o.flush();
+        EXPECT_EQ(run(c.name, {"x.xls", "--help"}), 0) << c.name;
         EXPECT_TRUE(out.startsWith("使い方: tabulon") && out.contains(QLatin1String(c.name))) << c.name;
         EXPECT_TRUE(err.isEmpty()) << c.name;
         EXPECT_TRUE(usageText().contains(QStringLiteral("\n  %1 ").arg(QLatin1String(c.name)))) << c.name;
     }
-    EXPECT_TRUE(QDir(home.path()).isEmpty());  // init did not run
-    qunsetenv("TABULON_HOME");
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());  // init did not run
 }
 
 // The executable itself ends at once on a wrong command line, even where a
