@@ -1,14 +1,14 @@
 // A name that belongs to one sheet is written with that sheet when a formula
 // on another sheet uses it, bare on its own sheet.
 #include "host/Workbook.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
-using tabulon::test::Rgce;
-using tabulon::test::XlsWriter;
+using tabulon::xlsw::Rgce;
+using tabulon::xlsw::XlsWriter;
 
 TEST(FormulaNames, SheetNameIsWrittenWhereTheNameBelongsElsewhere) {
     XlsWriter w;

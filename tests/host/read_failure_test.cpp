@@ -7,7 +7,7 @@
 #include "host/vba/Project.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QFile>
 #include <QSet>
@@ -34,7 +34,7 @@ void load(const QString& path, std::optional<QString> password = std::nullopt) {
 
 // A workbook stream that ends right after its first BOF.
 void truncatedGlobals(const QTemporaryDir&) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet(QStringLiteral("Sheet1"));
     const QByteArray stream = w.workbookStream();
     xls::readWorkbookStream(stream.left(4 + (uint8_t(stream[2]) | (uint8_t(stream[3]) << 8))), QStringLiteral("cut.xls"));

@@ -1,7 +1,7 @@
 // Comments on the printed sheet, as its page setup says: not at all, where
 // they are displayed, or listed after the sheet's pages.
 #include "SheetTestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QDataStream>
 #include <QTemporaryDir>
@@ -42,8 +42,8 @@ struct Outcome {
 };
 
 Outcome print(quint16 grbit, bool shown) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("注記"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("注記"));
     s.number(0, 0, 1);
     s.note(2, 1, QStringLiteral("山田"), QStringLiteral("単価を確認してください")).shown = shown;
     s.extraRecords = setupRecord(grbit);

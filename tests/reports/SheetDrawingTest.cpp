@@ -2,7 +2,7 @@
 // of crafted sheets, and the picture cache under them.
 #include "SheetTestSupport.h"
 #include "reports/sheet/SheetPictures.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ QByteArray label(int row, int col, int ixfe, const QByteArray& latin) {
 
 // The first page of a crafted sheet in colour, with the plan that says
 // where its cells are.
-std::pair<QImage, reports::sheet::SheetPlan> firstPage(const test::XlsWriter& w, const QString& sheet) {
+std::pair<QImage, reports::sheet::SheetPlan> firstPage(const xlsw::XlsWriter& w, const QString& sheet) {
     const reports::test::PrintedWorkbook printed(w);
     const auto doc = printed.image(sheet);
     return {reports::test::renderPage(*doc, 0, kPxPerMm, QImage::Format_RGB32), doc->plan()};
@@ -76,13 +76,13 @@ bool red(QColor c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; }
 }  // namespace
 
 TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     // Fonts 0-3 plain black 10 pt; 5 (the file format skips 4) bold red 20 pt.
     w.extraGlobals = font(200, 400, 8) + font(200, 400, 8) + font(200, 400, 8) + font(200, 400, 8) +
                      font(400, 700, 10);
     // RSTRING "plainRED": from character 5 on in font 5.
     const QByteArray text("plainRED");
-    test::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
     s.extraRecords = record(0x00D6, words({0, 0, 15, int(text.size())}) + QByteArray(1, '\0') + text + words({1, 5, 5}));
     const auto [img, plan] = firstPage(w, QStringLiteral("書式"));
     const double row = rowY(plan, 0), bottom = rowY(plan, 1), left = colX(plan, 0);
@@ -104,11 +104,11 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
         {"C1 holds a value: A1:B1 only", true, 1.0},
     };
     for (const Case& c : cases) {
-        test::XlsWriter w;
+        xlsw::XlsWriter w;
         w.extraGlobals = font(200, 400, 8);
         for (int i = 0; i < 16; ++i) w.extraGlobals += xf(0);
         w.extraGlobals += xf(6);
-        test::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
+        xlsw::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
         s.extraRecords = label(0, 0, 16, "XX") + record(0x0201, words({0, 1, 16})) +
                          (c.valueInC ? label(0, 2, 16, "z") : record(0x0201, words({0, 2, 16})));
         const auto [img, plan] = firstPage(w, QStringLiteral("中央"));
@@ -119,8 +119,8 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
 }
 
 TEST(SheetDrawing, ShapesPrintWithTheirFillAndButtonsWithTheirFace) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
     s.number(20, 6, 1);
     s.textBox(1, 1, QStringLiteral("メモ")).fillRgb = 0xFF0000;
     s.button(10, 1, QStringLiteral("実行"), QStringLiteral("Module1.Run"));
@@ -134,8 +134,8 @@ TEST(SheetDrawing, ShapesPrintWithTheirFillAndButtonsWithTheirFace) {
 }
 
 TEST(SheetDrawing, CheckBoxesShowTheirStateAndLabel) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("選択"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("選択"));
     s.number(8, 4, 1);
     s.checkBox(1, 1, QStringLiteral("済"), 1);
     s.checkBox(5, 1, QStringLiteral("済"), 0);

@@ -1,7 +1,7 @@
 // The print image of crafted sheets: what lands where on the page.
 #include "SheetTestSupport.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -33,7 +33,7 @@ int inkIn(const QImage& img, double x1, double y1, double x2, double y2) {
 }  // namespace
 
 TEST(SheetImage, TextSpillsIntoEmptyNeighboursOnly) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet(QStringLiteral("表"))
         .text(0, 0, QStringLiteral("とても長い見出しの文字列です"))
         .text(1, 0, QStringLiteral("とても長い見出しの文字列です"))
@@ -51,8 +51,8 @@ TEST(SheetImage, TextSpillsIntoEmptyNeighboursOnly) {
 }
 
 TEST(SheetImage, HiddenSheetsPrintAndZoomChangesThePages) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("隠し"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("隠し"));
     s.visibility = 1;
     for (int r = 0; r < 120; ++r) s.number(r, 0, r);
     const Printed printed(w);
@@ -64,8 +64,8 @@ TEST(SheetImage, HiddenSheetsPrintAndZoomChangesThePages) {
 }
 
 TEST(SheetImage, ManualBreaksAndMergedAreas) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("改ページ"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("改ページ"));
     for (int r = 0; r < 10; ++r) s.number(r, 0, r);
     s.text(0, 1, QStringLiteral("結合"));
     // HorizontalPageBreaks at row 5 (0-based 4); MergeCells B1:D2.

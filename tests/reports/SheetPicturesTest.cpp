@@ -2,7 +2,7 @@
 // painted into their shapes' anchors.
 #include "SheetTestSupport.h"
 #include "reports/sheet/SheetPictures.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -78,8 +78,8 @@ TEST(SheetPictures, BlipStoreEntriesByKind) {
 }
 
 TEST(SheetPictures, APicturePrintsScaledIntoItsAnchor) {
-    test::XlsWriter w;
-    test::XlsShape& pic = w.addSheet(QStringLiteral("図")).number(0, 0, 1).picture(1, 1);
+    xlsw::XlsWriter w;
+    xlsw::XlsShape& pic = w.addSheet(QStringLiteral("図")).number(0, 0, 1).picture(1, 1);
     pic.png = png(20, 10, QColor(0, 0, 160));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.xls"));

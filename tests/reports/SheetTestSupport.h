@@ -3,7 +3,7 @@
 // a document, and a page of it painted onto a grey image.
 #include "reports/sheet/SheetDocument.h"
 
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QImage>
 #include <QPainter>
@@ -36,7 +36,7 @@ inline QImage renderPage(ReportDocument& doc, int page, double pxPerMm,
 struct PrintedWorkbook {
     QTemporaryDir dir;
     std::optional<host::Workbook> book;
-    explicit PrintedWorkbook(const tabulon::test::XlsWriter& w) {
+    explicit PrintedWorkbook(const tabulon::xlsw::XlsWriter& w) {
         const QString path = dir.filePath(QStringLiteral("layout.xls"));
         EXPECT_TRUE(w.save(path));
         book.emplace(host::Workbook::load(path));
