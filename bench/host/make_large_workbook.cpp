@@ -9,17 +9,17 @@
 // Prints the counts it wrote and the formula texts of the first rows of the
 // first sheet, in the form load_workbook prints them, for the script to
 // compare.
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QString>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-using tabulon::test::Rgce;
-using tabulon::test::XlsCell;
-using tabulon::test::XlsSheet;
-using tabulon::test::XlsWriter;
+using tabulon::xlsw::Rgce;
+using tabulon::xlsw::XlsCell;
+using tabulon::xlsw::XlsSheet;
+using tabulon::xlsw::XlsWriter;
 
 namespace {
 

@@ -7,7 +7,7 @@
 //                                                 a missing FILE is written first)
 #include "host/CellDisplay.h"
 #include "reports/sheet/SheetDocument.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,8 +25,8 @@ using namespace tabulon;
 namespace {
 
 QString writeWorkbook(const QString& path) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("明細"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("明細"));
     for (int r = 0; r < 62500; ++r)
         for (int c = 0; c < 16; ++c) {
             if (c % 4 == 1) s.text(r, c, QStringLiteral("品目%1").arg(r % 500));

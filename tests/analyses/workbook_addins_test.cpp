@@ -13,7 +13,7 @@ using namespace tabulon::analyses::workbook;
 
 TEST(AddinCommand, FourAddinsUnderThreeSheetsGiveTwelveRows) {
     test::workbook::BookSpace space;
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     for (const char* sheet : {"A", "B", "C"}) w.addSheet(sheet);
     space.open(w);
     for (const char* file : {"one.xla", "two.xla", "four.xll"}) {
@@ -43,7 +43,7 @@ TEST(AddinCommand, FourAddinsUnderThreeSheetsGiveTwelveRows) {
 
 TEST(WorkbookChapters, FailureShowsThePlaceAndKeepsTheMark) {
     test::workbook::BookSpace space;
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet("A");
     space.open(w);
     QFile::remove(space.dbPath());

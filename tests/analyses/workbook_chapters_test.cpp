@@ -12,9 +12,9 @@
 
 using namespace tabulon;
 using namespace tabulon::analyses::workbook;
-using tabulon::test::Rgce;
-using tabulon::test::XlsModule;
-using tabulon::test::XlsWriter;
+using tabulon::xlsw::Rgce;
+using tabulon::xlsw::XlsModule;
+using tabulon::xlsw::XlsWriter;
 using tabulon::test::workbook::BookSpace;
 using tabulon::test::workbook::lines;
 

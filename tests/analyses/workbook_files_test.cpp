@@ -53,7 +53,7 @@ TEST(FolderListing, FactsGiveKilobytesAndTheReadOnlyState) {
 
 TEST(FileCommand, MissingLinkSourceKeepsItsRowAndTheListGoesOn) {
     test::workbook::BookSpace space;
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet("Sheet1");
     for (const char* book : {"C:\\data\\Prices.xls", "E:\\gone\\Lost.xls", "D:\\x\\Rates.xls"})
         w.addExternalSheet(book, "Sheet1");
@@ -71,7 +71,7 @@ TEST(FileCommand, MissingLinkSourceKeepsItsRowAndTheListGoesOn) {
 
 TEST(FileCommand, SameFolderListsTheWorkbookItselfOnce) {
     test::workbook::BookSpace space;
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet("Sheet1");
     space.open(w, "books/Book1.xls");
     touch(space.folder() + "books/notes.txt");

@@ -39,15 +39,15 @@ TEST(ShapeRules, LineStylesFollowTheOfficeDashScale) {
 
 namespace {
 
-test::XlsWriter craftedBook() {
-    test::XlsWriter w;
-    test::XlsSheet& first = w.addSheet("Orders");
+xlsw::XlsWriter craftedBook() {
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& first = w.addSheet("Orders");
     first.textBox(0, 0, "first").name = "Target";
     first.button(2, 0, "second", "Module1.Second").name = "Target";
     first.textBox(4, 0, "no macro");
     first.picture(6, 0).macro = "ShowLogo";
     first.note(8, 0, "me", "a comment");
-    test::XlsSheet& locked = w.addSheet("Locked");
+    xlsw::XlsSheet& locked = w.addSheet("Locked");
     locked.protectedContents = true;
     locked.passwordHash = 0xCC3D;
     locked.button(0, 0, "Go", "Go");

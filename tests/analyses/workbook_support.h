@@ -5,13 +5,15 @@
 #include "code_support.h"
 #include "host/Workbook.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QFileInfo>
 
 #include <optional>
 
 namespace tabulon::test::workbook {
+
+using xlsw::XlsWriter;
 
 using code::lines;
 

@@ -3,7 +3,7 @@
 // taking the cell list's table away.
 #include "analyses/Commands.h"
 
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -34,8 +34,8 @@ struct WindowCommands : ::testing::Test {
     void SetUp() override {
         intake::ensureInstalled(paths);
         session.applyStartupStates();
-        test::XlsWriter w;
-        w.addSheet("Sheet1").formula(0, 0, test::Rgce().ref3d(
+        xlsw::XlsWriter w;
+        w.addSheet("Sheet1").formula(0, 0, xlsw::Rgce().ref3d(
             w.addExternalSheet("C:\\data\\Prices.xls", "S"), 0, 0));
         const QString file = home.filePath("book.xls");
         ASSERT_TRUE(w.save(file));

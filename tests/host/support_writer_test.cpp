@@ -1,7 +1,7 @@
 // The test workbook writer must produce what real files hold, or the crafted
 // cases prove nothing: its compressed VBA containers have to inflate back to
 // the same bytes through the decompressor the reader uses.
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <gsf/gsf-infile-msvba.h>
 #include <gsf/gsf-input-memory.h>
@@ -13,10 +13,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using tabulon::test::Rgce;
-using tabulon::test::XlsShape;
-using tabulon::test::XlsSheet;
-using tabulon::test::XlsWriter;
+using tabulon::xlsw::Rgce;
+using tabulon::xlsw::XlsShape;
+using tabulon::xlsw::XlsSheet;
+using tabulon::xlsw::XlsWriter;
 
 namespace {
 QByteArray inflate(const QByteArray& container) {

@@ -8,7 +8,7 @@
 #include "host/vba/LegacyProject.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 #include "xls_bytes.h"
 
 #include <QFile>
@@ -109,7 +109,7 @@ TEST(Biff5Workbook, ReadsSheetsCellsFormulasNamesNotesAndShapesInTheCodePage) {
 
 TEST(Biff5Workbook, VersionComesFromTheFirstBofNotTheStreamName) {
     QTemporaryDir dir;
-    test::XlsWriter biff8;
+    xlsw::XlsWriter biff8;
     biff8.addSheet(QStringLiteral("Data")).number(0, 0, 4);
     biff8.setWorkbookStream("Book");
     const QString path8 = dir.filePath(QStringLiteral("book8.xls"));
@@ -120,7 +120,7 @@ TEST(Biff5Workbook, VersionComesFromTheFirstBofNotTheStreamName) {
     EXPECT_EQ(read8.sheets[0].cells.size(), 1u);
     EXPECT_FALSE(vba::hasUnreadableProject(path8, read8));
 
-    test::XlsWriter biff5;
+    xlsw::XlsWriter biff5;
     biff5.setWorkbookStream("Book", biff5Book());
     const QString path5 = dir.filePath(QStringLiteral("book5.xls"));
     ASSERT_TRUE(biff5.save(path5));

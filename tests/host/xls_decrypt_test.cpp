@@ -8,7 +8,7 @@
 #include "host/xls/DecryptXor.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
@@ -67,16 +67,16 @@ QByteArray filePass(BlockKeys::Scheme scheme, const QString& password, int keyBi
 // A workbook stream with a FILEPASS after its first BOF and the sheets'
 // offsets moved past it.
 QByteArray withFilePass(const QByteArray& fileData) {
-    test::XlsWriter w;
-    test::XlsSheet& sheet = w.addSheet(QStringLiteral("売上"));
-    test::XlsCell value;
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& sheet = w.addSheet(QStringLiteral("売上"));
+    xlsw::XlsCell value;
     value.number = 12.5;
     sheet.cells.push_back(value);
-    test::XlsCell twice;
+    xlsw::XlsCell twice;
     twice.row = 1;
-    twice.kind = test::XlsCell::Formula;
+    twice.kind = xlsw::XlsCell::Formula;
     twice.number = 25;
-    twice.rgce = test::Rgce().ref(0, 0).integer(2).op(0x05).bytes();
+    twice.rgce = xlsw::Rgce().ref(0, 0).integer(2).op(0x05).bytes();
     sheet.cells.push_back(twice);
     const QByteArray plain = w.workbookStream();
     const int bofEnd = 4 + (uint8_t(plain[2]) | (uint8_t(plain[3]) << 8));

@@ -9,7 +9,7 @@
 #include "host/vba/Project.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -234,10 +234,10 @@ bool claimMore(const QString& path, const QString& name, quint32 extra) {
 // A workbook whose Workbook stream and module stream are both large enough
 // to lie in ordinary sectors (4096 bytes and more).
 QString largeBook(const QTemporaryDir& dir, const QString& name) {
-    test::XlsWriter w;
-    test::XlsSheet& sheet = w.addSheet(QStringLiteral("Data"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& sheet = w.addSheet(QStringLiteral("Data"));
     for (int r = 0; r < 600; ++r) {
-        test::XlsCell c;
+        xlsw::XlsCell c;
         c.row = r;
         c.number = r * 0.5;
         sheet.cells.push_back(c);
@@ -246,7 +246,7 @@ QString largeBook(const QTemporaryDir& dir, const QString& name) {
     QString code;
     for (int line = 0; line < 400; ++line)
         code += QStringLiteral("Const C%1 As Long = %2 ' %3\r\n").arg(line).arg(random()).arg(random(), 8, 36);
-    w.addModule(QStringLiteral("Module1"), test::XlsModule::Standard, code);
+    w.addModule(QStringLiteral("Module1"), xlsw::XlsModule::Standard, code);
     const QString path = dir.filePath(name);
     EXPECT_TRUE(w.save(path));
     return path;
@@ -294,7 +294,7 @@ void load(const QString& path, std::optional<QString> password = std::nullopt) {
 
 // A workbook stream that ends right after its first BOF.
 void truncatedGlobals(const QTemporaryDir&) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet(QStringLiteral("Sheet1"));
     const QByteArray stream = w.workbookStream();
     xls::readWorkbookStream(stream.left(4 + (uint8_t(stream[2]) | (uint8_t(stream[3]) << 8))), QStringLiteral("cut.xls"));

@@ -5,7 +5,7 @@
 #include "common/Error.h"
 #include "store/Database.h"
 #include "support/TestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QDate>
 #include <QDir>
@@ -15,8 +15,8 @@
 
 using namespace tabulon;
 using namespace tabulon::intake;
-using tabulon::test::XlsModule;
-using tabulon::test::XlsWriter;
+using tabulon::xlsw::XlsModule;
+using tabulon::xlsw::XlsWriter;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // that spill, rich texts, centre across selection, merged areas and breaks,
 // drawing objects, pictures and comments as the page setup says.
 #include "SheetTestSupport.h"
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ bool red(QColor c) { return c.red() > 150 && c.green() < 90 && c.blue() < 90; }
 }  // namespace
 
 TEST(SheetDrawing, TextSpillsIntoEmptyNeighboursOnly) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     w.addSheet(QStringLiteral("表"))
         .text(0, 0, QStringLiteral("とても長い見出しの文字列です"))
         .text(1, 0, QStringLiteral("とても長い見出しの文字列です"))
@@ -45,8 +45,8 @@ TEST(SheetDrawing, TextSpillsIntoEmptyNeighboursOnly) {
 }
 
 TEST(SheetDrawing, HiddenSheetsPrintAndZoomChangesThePages) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("隠し"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("隠し"));
     s.visibility = 1;
     for (int r = 0; r < 120; ++r) s.number(r, 0, r);
     const PrintedWorkbook printed(w);
@@ -57,8 +57,8 @@ TEST(SheetDrawing, HiddenSheetsPrintAndZoomChangesThePages) {
 }
 
 TEST(SheetDrawing, ManualBreaksAndMergedAreas) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("改ページ"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("改ページ"));
     for (int r = 0; r < 10; ++r) s.number(r, 0, r);
     s.text(0, 1, QStringLiteral("結合"));
     // HorizontalPageBreaks at row 5 (0-based 4); MergeCells B1:D2.
@@ -72,13 +72,13 @@ TEST(SheetDrawing, ManualBreaksAndMergedAreas) {
 }
 
 TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
-    test::XlsWriter w;
+    xlsw::XlsWriter w;
     // Fonts 0-3 plain black 10 pt; 5 (the file format skips 4) bold red 20 pt.
     w.extraGlobals = font(200, 400, 8) + font(200, 400, 8) + font(200, 400, 8) + font(200, 400, 8) +
                      font(400, 700, 10);
     // RSTRING "plainRED": from character 5 on in font 5.
     const QByteArray text("plainRED");
-    test::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("書式"));
     s.extraRecords = record(0x00D6, words({0, 0, 15, int(text.size())}) + QByteArray(1, '\0') + text + words({1, 5, 5}));
     const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("書式"));
     const double row = page.rowY(0), bottom = page.rowY(1), left = page.colX(0), right = page.colX(2);
@@ -100,11 +100,11 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
         {"C1 holds a value: A1:B1 only", true, 1.0},
     };
     for (const Case& c : cases) {
-        test::XlsWriter w;
+        xlsw::XlsWriter w;
         w.extraGlobals = font(200, 400, 8);
         for (int i = 0; i < 16; ++i) w.extraGlobals += xf(0);
         w.extraGlobals += xf(6);
-        test::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
+        xlsw::XlsSheet& s = w.addSheet(QStringLiteral("中央"));
         s.extraRecords = label(0, 0, 16, "XX") + record(0x0201, words({0, 1, 16})) +
                          (c.valueInC ? label(0, 2, 16, "z") : record(0x0201, words({0, 2, 16})));
         const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("中央"));
@@ -116,8 +116,8 @@ TEST(SheetDrawing, CentreAcrossSelectionSpansTheEmptyCellsFormattedAlike) {
 
 // Each object covers two rows of one column from its top-left cell.
 TEST(SheetDrawing, ShapesCheckBoxesButtonsAndPicturesPrintWithTheirLook) {
-    test::XlsWriter w;
-    test::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
+    xlsw::XlsWriter w;
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("図形"));
     s.number(20, 6, 1);
     s.textBox(1, 1, QStringLiteral("メモ")).fillRgb = 0xFF0000;
     s.checkBox(4, 1, QStringLiteral("済"), 1);
@@ -152,8 +152,8 @@ TEST(SheetDrawing, CommentsPrintAsThePageSetupSays) {
         int lastPageInk = 0;
     };
     const auto print = [](int grbit, bool shown) {
-        test::XlsWriter w;
-        test::XlsSheet& s = w.addSheet(QStringLiteral("注記"));
+        xlsw::XlsWriter w;
+        xlsw::XlsSheet& s = w.addSheet(QStringLiteral("注記"));
         s.number(0, 0, 1);
         s.note(2, 1, QStringLiteral("山田"), QStringLiteral("単価を確認してください")).shown = shown;
         // Setup: A4, 100 %, the flags, 300 dpi, header and footer margins 0.5 in (a double).

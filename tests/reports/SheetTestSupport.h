@@ -4,7 +4,7 @@
 // on that page, and raw BIFF records for what the test writer cannot say.
 #include "reports/sheet/SheetDocument.h"
 
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -72,7 +72,7 @@ struct PrintedPage {
 struct PrintedWorkbook {
     QTemporaryDir dir;
     std::optional<host::Workbook> book;
-    explicit PrintedWorkbook(const tabulon::test::XlsWriter& w) {
+    explicit PrintedWorkbook(const tabulon::xlsw::XlsWriter& w) {
         const QString path = dir.filePath(QStringLiteral("layout.xls"));
         EXPECT_TRUE(w.save(path));
         book.emplace(host::Workbook::load(path));

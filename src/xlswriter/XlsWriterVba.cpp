@@ -1,5 +1,5 @@
 // The VBA project and the compound file around the workbook stream.
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -15,7 +15,7 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
-namespace tabulon::test {
+namespace tabulon::xlsw {
 namespace {
 
 void put16(QByteArray& b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
@@ -316,4 +316,4 @@ bool XlsWriter::save(const QString& path) const {
     return ok;
 }
 
-}  // namespace tabulon::test
+}  // namespace tabulon::xlsw

@@ -1,11 +1,11 @@
 #pragma once
 // Byte-level helpers shared by the workbook writer's source files.
-#include "support/XlsWriter.h"
+#include "xlswriter/XlsWriter.h"
 
 #include <QByteArray>
 #include <QString>
 
-namespace tabulon::test::detail {
+namespace tabulon::xlsw::detail {
 
 void put16(QByteArray& b, quint16 v);
 void put32(QByteArray& b, quint32 v);
@@ -24,4 +24,4 @@ QByteArray drawingGroup(const std::vector<XlsSheet>& sheets);
 // the pictures of the sheets before it.
 QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, int>& macroNames, int firstPib = 1);
 
-}  // namespace tabulon::test::detail
+}  // namespace tabulon::xlsw::detail

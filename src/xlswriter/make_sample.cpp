@@ -2,12 +2,13 @@
 // order-entry application with sheets, formulas (with a defined name and a
 // reference to another workbook), cell comments, a text box and macro
 // buttons, document properties and standard, class, form and document
-// modules, so that every chapter has something to document. Run: tabulon_make_sample examples/sample.xls
-#include "support/XlsWriter.h"
+// modules, so that every chapter has something to document.
+// Run: tabulon_make_sample examples/sample.xls
+#include "xlswriter/XlsWriter.h"
 
 #include <cstdio>
 
-using namespace tabulon::test;
+using namespace tabulon::xlsw;
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "support/XlsWriter.h"
-#include "support/XlsWriterParts.h"
+#include "xlswriter/XlsWriter.h"
+#include "xlswriter/XlsWriterParts.h"
 
 #include <QHash>
 #include <QStringList>
@@ -8,7 +8,7 @@
 #include <cstring>
 
 
-namespace tabulon::test {
+namespace tabulon::xlsw {
 namespace detail {
 
 void put16(QByteArray& b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
@@ -461,4 +461,4 @@ QByteArray XlsWriter::workbookStream() const {
     return stream;
 }
 
-}  // namespace tabulon::test
+}  // namespace tabulon::xlsw

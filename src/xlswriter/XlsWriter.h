@@ -1,17 +1,18 @@
 #pragma once
-// A small writer of Excel 97-2003 workbooks for crafted test cases and the
-// bundled sample: BIFF8 sheets with numbers, texts, Booleans and formulas
-// (given as token bytes), defined names, references to other workbooks, cell
-// comments, text boxes and macro buttons, document properties and a VBA
-// project with standard, class, form and document modules. It writes what the
-// reader needs to see, not everything the spreadsheet program would write.
+// A small writer of Excel 97-2003 workbooks for the bundled sample, the
+// benchmark workbooks and crafted test cases: BIFF8 sheets with numbers,
+// texts, Booleans and formulas (given as token bytes), defined names,
+// references to other workbooks, cell comments, text boxes and macro buttons,
+// document properties and a VBA project with standard, class, form and
+// document modules. It writes what the reader needs to see, not everything the
+// spreadsheet program would write.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <vector>
 
-namespace tabulon::test {
+namespace tabulon::xlsw {
 
 // Formula tokens (BIFF8 Rgce), built in reverse Polish order.
 class Rgce {
@@ -151,4 +152,4 @@ private:
     QByteArray streamBytes_;
 };
 
-}  // namespace tabulon::test
+}  // namespace tabulon::xlsw

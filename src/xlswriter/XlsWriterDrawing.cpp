@@ -2,14 +2,14 @@
 // (MS-ODRAW) cut into MSODRAWING records, each shape's OBJ record after the
 // piece that ends with its client data, its TXO record after the piece that
 // ends with its client text box, and a NOTE record per comment at the end.
-#include "support/XlsWriterParts.h"
+#include "xlswriter/XlsWriterParts.h"
 
 #include <QHash>
 #include <QMap>
 
 #include <algorithm>
 
-namespace tabulon::test::detail {
+namespace tabulon::xlsw::detail {
 namespace {
 
 constexpr quint16 kMsoDrawingGroup = 0x00EB, kMsoDrawing = 0x00EC, kObj = 0x005D, kTxo = 0x01B6,
@@ -227,4 +227,4 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
     return out + notes;
 }
 
-}  // namespace tabulon::test::detail
+}  // namespace tabulon::xlsw::detail
