@@ -3,6 +3,7 @@
 #include "cli_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -60,6 +61,25 @@ TEST(FrontDoor, ExecutableExitsWithUsage) {
         EXPECT_EQ(p.exitCode(), exitCode) << args.join(' ').toStdString();
         EXPECT_TRUE((p.readAllStandardOutput() + p.readAllStandardError()).contains("使い方: tabulon"));
     }
+}
+
+// --home names the program folder in both spellings, and a command runs
+// without any display or platform set.
+TEST(FrontDoor, ExecutableTakesTheProgramFolderFromHome) {
+    QTemporaryDir dir;
+    for (const QStringList& args :
+         {QStringList{"--home", dir.filePath("a"), "init"}, {"init", "--home=" + dir.filePath("b")}}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "TABULON_HOME"})
+            env.remove(name);
+        p.setProcessEnvironment(env);
+        p.start(TABULON_EXECUTABLE, args);
+        ASSERT_TRUE(p.waitForFinished(30000)) << args.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+    for (const char* folder : {"a", "b"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(folder) + "/Tabulon2.mdb")) << folder;
 }
 
 }  // namespace
