@@ -163,7 +163,9 @@ TEST(SheetDrawing, CommentsPrintAsThePageSetupSays) {
         Outcome o;
         o.pages = doc->pagesKnown();
         const PrintedPage first(*doc, 0), last(*doc, o.pages - 1);
-        o.noteInk = first.ink(first.colX(2), first.rowY(2), first.colX(2) + 100, first.rowY(2) + 50);
+        // Only A1 prints; the box starts two rows of the default 13.5 pt below it, in column C.
+        const double boxTop = first.rowY(1) + 13.5;
+        o.noteInk = first.ink(first.colX(2), boxTop, first.colX(2) + 100, boxTop + 50);
         o.lastPageInk = last.ink(54, 72, 354, 112);
         return o;
     };

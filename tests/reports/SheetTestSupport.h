@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 #include <gtest/gtest.h>
@@ -50,7 +51,10 @@ struct PrintedPage {
         for (int c = plan.range.firstCol; c < int(col); ++c) x += plan.colWidthPt[size_t(c)];
         return x + (col - int(col)) * plan.colWidthPt[size_t(int(col))];
     }
+    // Only rows of the printed range (and the edge below its last row) are in the plan.
     double rowY(int row) const {
+        EXPECT_LE(row - plan.range.firstRow, int(plan.rowHeightPt.size())) << "row " << row << " is not printed";
+        row = std::min(row, plan.range.firstRow + int(plan.rowHeightPt.size()));
         double y = plan.marginTopPt + plan.headingHeightPt;
         for (int r = plan.range.firstRow; r < row; ++r) y += plan.rowHeight(r);
         return y;
