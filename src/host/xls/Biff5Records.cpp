@@ -76,31 +76,15 @@ void parseExternName5(const Record& rec, int codePage, std::vector<SupBookModel>
 // texts follow the formula.
 void parseName5(const Record& rec, WorkbookModel& book) {
     ByteCursor c = rec.cursor();
-    const uint16_t flags = c.u16();
-    c.skip(1);  // chKey
-    const size_t cch = c.u8();
-    const size_t cce = c.u16();
-    c.skip(2);  // ixals
-    const int itab = c.u16();
-    size_t texts = 0;
-    for (int i = 0; i < 4; ++i) texts += c.u8();
-    NameModel name;
-    name.hidden = flags & 0x0001;
-    name.vbaMacro = flags & 0x0004;
-    name.builtin = flags & 0x0020;
-    name.sheetIndex = itab;
-    if (name.builtin) {
-        name.name = cch ? builtinNameText(c.peek()) : QString();
-        c.skip(cch);
+    NameHeader h = readNameHeader(c);
+    if (h.name.builtin) {
+        h.name.name = h.cch ? builtinNameText(c.peek()) : QString();
+        c.skip(h.cch);
     } else {
-        name.name = biff5Chars(c, cch, book.codePage);
+        h.name.name = biff5Chars(c, h.cch, book.codePage);
     }
-    const uint8_t* tokens = c.take(cce);
-    name.rgce.assign(tokens, tokens + cce);
-    const size_t extraSize = c.remaining() > texts ? c.remaining() - texts : 0;
-    const uint8_t* extra = c.take(extraSize);
-    name.extra.assign(extra, extra + extraSize);
-    book.names.push_back(std::move(name));
+    takeNameFormula(c, h.name, h.cce, h.textLengths);
+    book.names.push_back(std::move(h.name));
 }
 
 // LABEL and RSTRING, BIFF5: row, column, XF, then a byte string with a

@@ -90,30 +90,38 @@ QString builtinNameText(int code) {
     return QStringLiteral("_Builtin%1").arg(code);
 }
 
-// Lbl, MS-XLS 2.4.150
-void parseLbl(const Record& rec, WorkbookModel& book) {
-    ByteCursor c = rec.cursor();
+NameHeader readNameHeader(ByteCursor& c) {
+    NameHeader h;
     const uint16_t flags = c.u16();
     c.skip(1);  // chKey
-    const size_t cch = c.u8();
-    const size_t cce = c.u16();
-    c.skip(2);
-    const int itab = c.u16();
-    c.skip(4);  // menu, description, help and status text lengths (unused in BIFF8)
-    NameModel name;
-    name.hidden = flags & 0x0001;
-    name.vbaMacro = flags & 0x0004;
-    name.builtin = flags & 0x0020;
-    name.sheetIndex = itab;
-    const bool wide = c.u8() & 0x01;
-    name.name = readContinuedChars(rec, c, cch, wide);
-    if (name.builtin && !name.name.isEmpty()) name.name = builtinNameText(name.name.at(0).unicode());
+    h.cch = c.u8();
+    h.cce = c.u16();
+    c.skip(2);  // ixals
+    h.name.sheetIndex = c.u16();
+    for (int i = 0; i < 4; ++i) h.textLengths += c.u8();  // menu, description, help, status
+    h.name.hidden = flags & 0x0001;
+    h.name.vbaMacro = flags & 0x0004;
+    h.name.builtin = flags & 0x0020;
+    return h;
+}
+
+void takeNameFormula(ByteCursor& c, NameModel& name, size_t cce, size_t keep) {
     const uint8_t* tokens = c.take(cce);
     name.rgce.assign(tokens, tokens + cce);
-    const size_t extraSize = c.remaining();
+    const size_t extraSize = c.remaining() > keep ? c.remaining() - keep : 0;
     const uint8_t* extra = c.take(extraSize);
     name.extra.assign(extra, extra + extraSize);
-    book.names.push_back(std::move(name));
+}
+
+// Lbl, MS-XLS 2.4.150: the text lengths are unused in BIFF8.
+void parseLbl(const Record& rec, WorkbookModel& book) {
+    ByteCursor c = rec.cursor();
+    NameHeader h = readNameHeader(c);
+    const bool wide = c.u8() & 0x01;
+    h.name.name = readContinuedChars(rec, c, h.cch, wide);
+    if (h.name.builtin && !h.name.name.isEmpty()) h.name.name = builtinNameText(h.name.name.at(0).unicode());
+    takeNameFormula(c, h.name, h.cce, 0);
+    book.names.push_back(std::move(h.name));
 }
 
 // SupBook, MS-XLS 2.4.271

@@ -62,6 +62,17 @@ void parseSstStrings(const Record& rec, WorkbookModel& book);
 // count larger than the bytes present reads the runs that are there.
 TextRuns readFormatRuns(ByteCursor& c, size_t count, qsizetype textLength);
 void parseLbl(const Record& rec, WorkbookModel& book);
+// The fixed part of a NAME record, laid out alike in BIFF5 and BIFF8: the
+// flags and sheet go into name; the name's length (cch), the formula's (cce)
+// and the sum of the four text lengths that may follow the formula.
+struct NameHeader {
+    NameModel name;
+    size_t cch = 0, cce = 0, textLengths = 0;
+};
+NameHeader readNameHeader(ByteCursor& c);
+// The formula (cce bytes) and the bytes after it, but for the last `keep`,
+// into name.
+void takeNameFormula(ByteCursor& c, NameModel& name, size_t cce, size_t keep);
 void parseSupBook(const Record& rec, WorkbookModel& book);
 void parseExternSheet(const Record& rec, WorkbookModel& book);
 void parseExternName(const Record& rec, WorkbookModel& book);
