@@ -261,31 +261,39 @@ Rgce& Rgce::space(int count) {
 
 // --- sheets ---------------------------------------------------------------
 
+namespace {
+
+XlsCell& addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
+    XlsCell& c = cells.emplace_back();
+    c.row = row;
+    c.col = col;
+    c.kind = kind;
+    return c;
+}
+
+}  // namespace
+
 XlsSheet& XlsSheet::number(int row, int col, double v) {
-    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Number; c.number = v;
-    cells.push_back(c);
+    addCell(cells, row, col, XlsCell::Number).number = v;
     return *this;
 }
 XlsSheet& XlsSheet::text(int row, int col, const QString& s) {
-    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Text; c.text = s;
-    cells.push_back(c);
+    addCell(cells, row, col, XlsCell::Text).text = s;
     return *this;
 }
 XlsSheet& XlsSheet::boolean(int row, int col, bool v) {
-    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Boolean; c.boolean = v;
-    cells.push_back(c);
+    addCell(cells, row, col, XlsCell::Boolean).boolean = v;
     return *this;
 }
 XlsSheet& XlsSheet::formula(int row, int col, const Rgce& f, double cached) {
-    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Formula; c.number = cached;
+    XlsCell& c = addCell(cells, row, col, XlsCell::Formula);
+    c.number = cached;
     c.rgce = f.bytes();
-    cells.push_back(c);
     return *this;
 }
 
 XlsSheet& XlsSheet::error(int row, int col, int code) {
-    XlsCell c; c.row = row; c.col = col; c.kind = XlsCell::Error; c.errorCode = code;
-    cells.push_back(c);
+    addCell(cells, row, col, XlsCell::Error).errorCode = code;
     return *this;
 }
 

@@ -136,6 +136,16 @@ void insertMeta(GsfDocMetaData* meta, const char* name, const QString& value) {
     gsf_doc_meta_data_insert(meta, g_strdup(name), v);
 }
 
+// Writes a property set stream and lets the properties go.
+bool writeMeta(GsfOutfile* root, const char* stream, GsfDocMetaData* meta, bool docSummary) {
+    GsfOutput* out = gsf_outfile_new_child(root, stream, FALSE);
+    const bool ok = gsf_doc_meta_data_write_to_msole(meta, out, docSummary);
+    gsf_output_close(out);
+    g_object_unref(out);
+    g_object_unref(meta);
+    return ok;
+}
+
 }  // namespace
 
 // Compressed container: greedy matching inside each 4096-byte chunk.
@@ -214,21 +224,13 @@ bool XlsWriter::save(const QString& path) const {
     GsfOutfile* root = gsf_outfile_msole_new(file);
     bool ok = writeStream(root, streamName_, streamBytes_.isEmpty() ? workbookStream() : streamBytes_);
 
-    GsfDocMetaData* meta = gsf_doc_meta_data_new();
-    insertMeta(meta, GSF_META_NAME_TITLE, title_);
-    insertMeta(meta, GSF_META_NAME_CREATOR, author_);
-    GsfOutput* si = gsf_outfile_new_child(root, "\005SummaryInformation", FALSE);
-    ok = ok && gsf_doc_meta_data_write_to_msole(meta, si, FALSE);
-    gsf_output_close(si);
-    g_object_unref(si);
-    g_object_unref(meta);
-    GsfDocMetaData* docMeta = gsf_doc_meta_data_new();
-    insertMeta(docMeta, GSF_META_NAME_COMPANY, company_);
-    GsfOutput* dsi = gsf_outfile_new_child(root, "\005DocumentSummaryInformation", FALSE);
-    ok = ok && gsf_doc_meta_data_write_to_msole(docMeta, dsi, TRUE);
-    gsf_output_close(dsi);
-    g_object_unref(dsi);
-    g_object_unref(docMeta);
+    GsfDocMetaData* summary = gsf_doc_meta_data_new();
+    insertMeta(summary, GSF_META_NAME_TITLE, title_);
+    insertMeta(summary, GSF_META_NAME_CREATOR, author_);
+    ok = writeMeta(root, "\005SummaryInformation", summary, false) && ok;
+    GsfDocMetaData* docSummary = gsf_doc_meta_data_new();
+    insertMeta(docSummary, GSF_META_NAME_COMPANY, company_);
+    ok = writeMeta(root, "\005DocumentSummaryInformation", docSummary, true) && ok;
 
     if (!modules_.empty()) {
         const int cp = vbaCodePage_;
