@@ -4,9 +4,10 @@
 
 namespace tabulon::test {
 
-// ../shared/fixtures/<relative>, from the repository root.
+// tests/fixtures/<relative>: the public workbooks the tests read, carried in
+// the repository (tests/fixtures/SOURCES.md).
 inline QString fixture(const QString& relative) {
-    return QStringLiteral(TABULON_SOURCE_DIR "/../shared/fixtures/") + relative;
+    return QStringLiteral(TABULON_SOURCE_DIR "/tests/fixtures/") + relative;
 }
 
 }  // namespace tabulon::test
