@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace tabulon::app {
@@ -53,6 +54,7 @@ FrmTabulon::FrmTabulon(intake::Session& session, MessagePort* messages, QWidget*
     endProcess_ = [] { QCoreApplication::quit(); };
 
     layoutGauge();
+    giveCaptionsRoom();
     wireButtons();
     wireOptions();
     wireFields();
@@ -237,6 +239,17 @@ void FrmTabulon::showRecentFiles() {
         item->setVisible(intake::isRecentSlotUsed(entry));
         if (item->isVisible())
             item->setText(entry);
+    }
+}
+
+// A caption with a full-width blank ("リンク先セル　検索") is measured a little
+// narrower than the fallback font draws it: every button gets at least an
+// em of room on each side of its caption.
+void FrmTabulon::giveCaptionsRoom() {
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        const QFontMetrics metrics = b->fontMetrics();
+        const int needed = metrics.horizontalAdvance(b->text()) + 2 * metrics.height();
+        b->setMinimumWidth(std::max(b->minimumWidth(), needed));
     }
 }
 

@@ -69,6 +69,7 @@ private:
     void wireFields();
     void installFilters();
     void layoutGauge();
+    void giveCaptionsRoom();
     void applyStates();
     void applyCover();
     void applyLists();
