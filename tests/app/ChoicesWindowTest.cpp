@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -217,12 +218,14 @@ TEST_F(Choices, SettingsDialogTakesTheKeysAndClosesWithEscape) {
 // Qt's own texts (file dialogs, standard buttons) come from its Japanese
 // catalogue, which ships with Qt.
 TEST(QtCatalogue, StandardButtonsAreJapanese) {
+    const QLocale before;
     QTranslator* japanese = app::installQtJapanese(*QCoreApplication::instance());
     ASSERT_NE(japanese, nullptr) << "Qt's Japanese catalogue (qt6-translations-l10n) is missing";
     QMessageBox box(QMessageBox::NoIcon, "t", "x", QMessageBox::Ok | QMessageBox::Cancel);
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "キャンセル");
     QCoreApplication::removeTranslator(japanese);
     delete japanese;
+    QLocale::setDefault(before);
 }
 
 }  // namespace
