@@ -20,7 +20,8 @@ void handleQtMessage(QtMsgType type, const QMessageLogContext& context, const QS
         toErrorStream(text);
         return;  // Qt ends the program after this
     }
-    write(QString::fromLatin1(context.category ? context.category : "qt"), text);
+    const bool named = context.category && qstrcmp(context.category, "default") != 0;
+    write(QString::fromLatin1(named ? context.category : "qt"), text);
 }
 
 }  // namespace

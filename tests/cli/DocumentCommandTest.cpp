@@ -63,8 +63,9 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderACombinedFileAndAResultsFileTh
 }
 
 TEST_F(Batch, OptionsOverrideTheWindowDefaultsAndSheetPrintImagesOneSheetAtAGivenZoom) {
-    ASSERT_EQ(document({kSample, "-o", to, "--columns", "1", "--proc50", "--shape", "2", "--file", "2", "--sheet",
-                        "集計", "--zoom", "80"}),
+    // Numbers as a Japanese input method types them: full-width digits.
+    ASSERT_EQ(document({kSample, "-o", to, "--columns", "1", "--proc50", "--shape", "２", "--file", "2", "--sheet",
+                        "集計", "--zoom", "８０"}),
               0)
         << err.toStdString();
     EXPECT_TRUE(QFile::exists(to + "/06_R_ModuleList50.pdf"));
