@@ -164,6 +164,7 @@ int list(const Options& o, QTextStream& out, QTextStream& err) {
 }
 
 int merge(const Options& o, QTextStream& out) {
+    inv::checkParts(o.words);  // before the target is made
     const auto db = inv::EstateDb::open(o.db, inv::EstateDb::Access::Write);
     const inv::MergeStats stats = inv::mergeParts(*db, o.words);
     out << QStringLiteral("%1 個のデータベースから %2 件のファイルをまとめました（リンク先が見つかったリンク %3 件）。")

@@ -90,6 +90,9 @@ EstateHeader readEstateHeader(const QString& path) {
     if (head.isEmpty()) return {EstateHeader::Kind::Empty, 0};
     if (head.size() < 100 || !head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return {EstateHeader::Kind::NotSqlite, 0};
+    // No schema was ever committed (the schema cookie is 0): a database whose
+    // making was cut short, empty and ours to make again.
+    if (bigEndian(head, 40) == 0) return {EstateHeader::Kind::Empty, 0};
     if (bigEndian(head, 68) != quint32(kEstateApplicationId)) return {EstateHeader::Kind::OtherSqlite, 0};
     return {EstateHeader::Kind::Estate, int(bigEndian(head, 60))};
 }
@@ -128,11 +131,14 @@ std::unique_ptr<EstateDb> EstateDb::open(const QString& given, Access access) {
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     exec(db, QStringLiteral("PRAGMA foreign_keys = ON"));
     if (access == Access::Write) {
+        // Made before the log is switched on, so the file's own header
+        // carries the application id from the first commit (with the log, it
+        // would stay in the log until a checkpoint).
+        if (header.kind != EstateHeader::Kind::Estate) create(db);
         // Commits append to the log instead of rewriting pages, so batches
         // stay cheap; a killed run leaves every committed batch in place.
         exec(db, QStringLiteral("PRAGMA journal_mode = WAL"));
         exec(db, QStringLiteral("PRAGMA synchronous = NORMAL"));
-        if (header.kind != EstateHeader::Kind::Estate) create(db);
     }
     return estate;
 }

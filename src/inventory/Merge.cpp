@@ -81,9 +81,13 @@ qint64 mergeOne(sqlite3* db, const QString& part) {
 
 }  // namespace
 
+void checkParts(const QStringList& parts) {
+    for (const QString& part : parts) checkPart(part);
+}
+
 MergeStats mergeParts(EstateDb& target, const QStringList& parts) {
     MergeStats stats;
-    for (const QString& part : parts) checkPart(part);
+    checkParts(parts);
     target.commit();
     for (const QString& part : parts) {
         stats.files += mergeOne(target.handle(), part);

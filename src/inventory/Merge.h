@@ -17,8 +17,11 @@ struct MergeStats {
     qint64 linksFound = 0;
 };
 
-// Throws tabulon::Error (Japanese) for a part that is no estate database or
-// of a newer format, before anything of that part is written.
+// Throws tabulon::Error (Japanese) for a part that is missing, no estate
+// database or of a newer format.
+void checkParts(const QStringList& parts);
+
+// Checks every part first, so a merge refused writes nothing.
 MergeStats mergeParts(EstateDb& target, const QStringList& parts);
 
 }  // namespace tabulon::inventory

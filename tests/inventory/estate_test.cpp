@@ -224,5 +224,30 @@ TEST_F(CraftedEstate, ShardsMergedAndAGnuParallelRunEqualOneRunRowForRow) {
     expectSameEstate(db, gnu);
 }
 
+TEST_F(CraftedEstate, TheSummaryListsWhatMattersAndTheGraphShowsTheLinks) {
+    ASSERT_EQ(inventory().code, 1);
+    const QString out = dir.filePath("report");
+    const Outcome report = tabulon({"inventory", "--report", db, "-o", out});
+    ASSERT_EQ(report.code, 0) << report.err.toStdString();
+    QProcess text;
+    text.start("pdftotext", {"-layout", out + "/estate-summary.pdf", "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected : {"集計", "形式・更新からの年数別のブック数", "BIFF8", "自動実行マクロのあるブック",
+                                 "Workbook_Open", "開いたとき", "リンク先として多く参照されるブック", "Links2.xls",
+                                 "複数のブックにある同じモジュール", "Helpers", "読み取れなかったファイル・フォルダ",
+                                 "broken.xls", "パスワードで保護されたブック", "secret"})
+        EXPECT_TRUE(pdf.contains(QString::fromUtf8(expected))) << expected;
+    QFile dot(out + "/estate-links.dot");
+    ASSERT_TRUE(dot.open(QIODevice::ReadOnly));
+    const QString graph = QString::fromUtf8(dot.readAll());
+    EXPECT_TRUE(graph.startsWith("digraph estate {"));
+    EXPECT_EQ(graph.count("->"), 2) << graph.toStdString();
+    EXPECT_TRUE(graph.contains("label=\"Links1.xls\"")) << graph.toStdString();
+    if (!QStandardPaths::findExecutable("dot").isEmpty()) {
+        EXPECT_TRUE(QFile::exists(out + "/estate-links.svg"));
+    }
+}
+
 }  // namespace
 }  // namespace tabulon::test::inventory
