@@ -212,6 +212,7 @@ QString summaryText(const ScanStats& s) {
     if (s.problems > 0) text += QStringLiteral("、確認できなかったフォルダ・ファイル %1").arg(s.problems);
     text += QStringLiteral("。所要 %1").arg(ProgressLine::duration(qint64(s.seconds + 0.5)));
     if (s.read > 0 && s.seconds > 0) text += QStringLiteral("（%1 件/秒）").arg(s.read / s.seconds, 0, 'f', 1);
+    if (s.peakWorkerKb > 0) text += QStringLiteral("、読み取りプロセスの最大メモリ %1 MB").arg(s.peakWorkerKb / 1024);
     return text + QStringLiteral("。");
 }
 
