@@ -1,6 +1,7 @@
 #include "inventory/Snapshot.h"
 
 #include "common/Error.h"
+#include "inventory/Descriptors.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -31,17 +32,6 @@ int openQuietly(const QByteArray& path) {
     int fd = ::open(path.constData(), flags | O_NOATIME);
     if (fd < 0 && errno == EPERM) fd = ::open(path.constData(), flags);
     return fd;
-}
-
-bool writeAll(int fd, const char* data, size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        data += w;
-        n -= size_t(w);
-    }
-    return true;
 }
 
 // Reads the whole file in chunks through `chunk`, returning its SHA-256.

@@ -1,4 +1,5 @@
 // The worker side of WorkerPool.h: limits first, then one file per request.
+#include "inventory/Descriptors.h"
 #include "inventory/ReadFile.h"
 #include "inventory/WorkerPool.h"
 
@@ -57,17 +58,7 @@ bool readLine(QByteArray& buffer, QByteArray& line) {
 }
 
 bool answer(int fd, const QJsonObject& object) {
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= n;
-    }
-    return true;
+    return writeAll(fd, QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "inventory/WorkerPool.h"
 
 #include "common/Error.h"
+#include "inventory/Descriptors.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,19 +41,6 @@ qint64 peakKbOf(pid_t pid) {
     for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     return 0;
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        left -= n;
-    }
-    return true;
 }
 
 struct Worker {

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tabulon::test::inventory {
@@ -222,6 +224,61 @@ TEST_F(CraftedEstate, ShardsMergedAndAGnuParallelRunEqualOneRunRowForRow) {
     ASSERT_EQ(tabulon({"inventory", "--merge", dir.filePath("gnu-1.sqlite"), dir.filePath("gnu-2.sqlite"),
                        dir.filePath("gnu-3.sqlite"), "--db", gnu}).code, 0);
     expectSameEstate(db, gnu);
+}
+
+TEST_F(CraftedEstate, ExcludedFoldersStayOutAndTheHashCatchesAChangeUnderTheSameSizeAndTime) {
+    ASSERT_EQ(inventory({"--exclude", "deep", "--exclude", "*.zip"}).code, 1);
+    EXPECT_FALSE(files().contains("books/a/deep/er/Tools1.xls"));
+    EXPECT_EQ(value(db, "SELECT COUNT(*) FROM file WHERE path LIKE '%fake.zip'"), "0");
+    EXPECT_FALSE(as({"inventory", "--list", root, "--exclude", "deep"}).out.contains("Tools1.xls"));
+
+    // The same size and time, other bytes: only the hash tells.
+    EXPECT_TRUE(inventory().out.contains("今回読んだもの 2、"));  // the two left out before
+    const QByteArray broken = QFile::encodeName(at("books/broken.xls"));
+    struct stat st {};
+    ASSERT_EQ(::stat(broken.constData(), &st), 0);
+    QFile f(at("books/broken.xls"));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.write(QByteArray(f.size(), 'x'));
+    f.close();
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, broken.constData(), times, 0), 0);
+    EXPECT_TRUE(inventory().out.contains("今回読んだもの 0、"));
+    EXPECT_EQ(value(db, "SELECT kind FROM file WHERE path LIKE '%broken.xls'"), "failed") << "unchanged by size and time";
+    inventory({"--verify-hash"});
+    EXPECT_EQ(value(db, "SELECT kind FROM file WHERE path LIKE '%broken.xls'"), "other") << "x's are no workbook";
+}
+
+TEST(CommandLine, MistakesAreToldInJapaneseWithExitCode2) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("e.sqlite");
+    const struct {
+        QStringList args;
+        const char* told;
+    } cases[] = {
+        {{"inventory"}, "調べるフォルダを指定してください"},
+        {{"inventory", dir.path()}, "--db でデータベースを指定してください"},
+        {{"inventory", dir.path(), "--db", db, "-j", "0"}, "-j には 1 から 256 までの整数"},
+        {{"inventory", dir.path(), "--db", db, "--timeout", "soon"}, "--timeout には 1 から"},
+        {{"inventory", "--files", "f.txt", "--shard", "4/3", "--db", db}, "--shard は K/N の形で"},
+        {{"inventory", dir.path(), "--shard", "1/2", "--db", db}, "--shard は --files と一緒に"},
+        {{"inventory", "--bogus"}, "不明なオプションです: --bogus"},
+        {{"inventory", "--list", "--merge", dir.path()}, "一つだけ指定してください"},
+        {{"inventory", "--report", db}, "-o で出力先フォルダを指定してください"},
+        {{"inventory", "--db"}, "--db の値がありません"},
+        {{"inventory", dir.filePath("missing"), "--db", db}, "が見つかりません"},
+        {{"inventory", "--files", dir.filePath("missing.txt"), "--db", db}, "作業リスト"},
+        {{"inventory", "--merge", dir.filePath("missing.sqlite"), "--db", db}, "が見つかりません"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = tabulon(c.args);
+        EXPECT_EQ(run.code, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.told))) << c.args.join(' ').toStdString() << "\n"
+                                                                  << run.err.toStdString();
+    }
+    // "--" ends the options: a folder named like one is a root.
+    QDir(dir.path()).mkdir("-j");
+    EXPECT_EQ(tabulon({"inventory", "--db", db, "--", dir.filePath("-j")}).code, 0);
 }
 
 TEST_F(CraftedEstate, TheSummaryListsWhatMattersAndTheGraphShowsTheLinks) {
