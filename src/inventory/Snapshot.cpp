@@ -83,7 +83,12 @@ QString Snapshot::hashOf(const QString& path) {
 }
 
 Snapshot::~Snapshot() {
-    if (!mirrorRoot_.isEmpty()) QFile::remove(readPath_);
+    if (!mirrorRoot_.isEmpty()) {
+        // The link and its folders go, so a worker's scratch stays small
+        // however many folders the estate has.
+        QFile::remove(readPath_);
+        QDir(mirrorRoot_).rmpath(QFileInfo(readPath_).absolutePath().mid(mirrorRoot_.size() + 1));
+    }
     if (memfd_ >= 0) ::close(memfd_);
 }
 
