@@ -54,11 +54,23 @@ struct Worker {
     bool busy() const { return item >= 0; }
 };
 
+// The scratch folders of runs that were killed (named with their process
+// id): removed when that process is gone.
+void removeStaleScratch() {
+    const QDir temp = QDir::temp();
+    for (const QString& name : temp.entryList({QStringLiteral("tabulon-inventory-*-*")}, QDir::Dirs)) {
+        bool ok = false;
+        const pid_t pid = pid_t(name.section(u'-', 2, 2).toLongLong(&ok));
+        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) QDir(temp.filePath(name)).removeRecursively();
+    }
+}
+
 }  // namespace
 
 struct WorkerPool::Impl {
     PoolOptions o;
-    QTemporaryDir scratchBase{QDir::temp().filePath(QStringLiteral("tabulon-inventory-XXXXXX"))};
+    QTemporaryDir scratchBase{
+        QDir::temp().filePath(QStringLiteral("tabulon-inventory-%1-XXXXXX").arg(::getpid()))};
     std::vector<Worker> workers;
     int started = 0;
     qint64 peakKb = 0;
@@ -191,6 +203,7 @@ struct WorkerPool::Impl {
 };
 
 WorkerPool::WorkerPool(PoolOptions options) : d(new Impl) {
+    removeStaleScratch();
     d->o = std::move(options);
     d->o.workers = std::max(1, d->o.workers);
     if (!d->scratchBase.isValid())
