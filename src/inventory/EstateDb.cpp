@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
@@ -36,7 +38,8 @@ quint32 bigEndian(const QByteArray& b, int at) {
 int takeRunLock(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
-        refuse(err::PathFileAccess, QStringLiteral("データベース '%1' を作成できません。").arg(path));
+        refuse(err::PathFileAccess, QStringLiteral("データベース '%1' に書き込めません（%2）。")
+                                        .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         refuse(err::DbLocked, QStringLiteral("データベース '%1' は別の inventory が使用中です。"
