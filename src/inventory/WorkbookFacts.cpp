@@ -33,7 +33,7 @@ void addSheets(const host::Workbook& book, FileFacts& facts) {
         s.usedCells += cells.cells;
         s.formulaCells += cells.formulas;
         s.notes += cells.comments;
-        for (const aw::ShapeRow& row : aw::shapeRows(sheet, position, aw::ShapeSelection::Macro)) {
+        for (const aw::ShapeRow& row : aw::shapeRows(sheet, position, aw::ShapeSelection::Macros)) {
             facts.findings.push_back({QStringLiteral("shape_macro"), row.sheetName, row.name, row.macro});
             ++facts.shapesWithMacros;
         }

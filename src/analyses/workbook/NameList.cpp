@@ -3,7 +3,7 @@
 #include "analyses/workbook/WorkbookText.h"
 #include "common/Error.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -50,7 +50,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
     code::runGuarded(ctx.messages, NamePlace, out, [&] {
         const host::Workbook& book = openWorkbook(ctx);
         out.collected = true;
-        collectInto(ctx, QStringLiteral("T_XlName"), store::reset::XlName, QStringLiteral("名前情報　取得中"),
+        collectInto(ctx, QStringLiteral("T_XlName"), QStringLiteral("名前情報　取得中"),
                     [&](store::Table& table) {
             const std::vector<int> positions = nameCollection(book);
             const qint64 n = qint64(positions.size());
@@ -69,7 +69,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
                 ctx.progress.progress(percentOf(++done, n));
             }
         });
-        finishChapter(ctx, out, 1, QStringLiteral("R_XlName"));
+        finishChapter(ctx, out, 1);
     });
     return out;
 }
