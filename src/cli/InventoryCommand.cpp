@@ -1,6 +1,7 @@
 #include "cli/InventoryCommand.h"
 
 #include "common/Error.h"
+#include "common/Numbers.h"
 #include "inventory/EstateDb.h"
 #include "inventory/Merge.h"
 #include "inventory/ProgressLine.h"
@@ -38,12 +39,12 @@ struct UsageError {
     QString text;
 };
 
+// Full-width digits count as digits, as everywhere a user types a number.
 int positiveNumber(const QString& option, const QString& value, int max) {
-    bool ok = false;
-    const int n = value.toInt(&ok);
-    if (!ok || n < 1 || n > max)
+    const std::optional<qint64> n = wholeNumber(value);
+    if (!n || *n < 1 || *n > max)
         throw UsageError{QStringLiteral("%1 には 1 から %2 までの整数を指定してください（%3）").arg(option).arg(max).arg(value)};
-    return n;
+    return int(*n);
 }
 
 Options parse(const QStringList& args) {

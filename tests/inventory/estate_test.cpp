@@ -276,9 +276,10 @@ TEST(CommandLine, MistakesAreToldInJapaneseWithExitCode2) {
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.told))) << c.args.join(' ').toStdString() << "\n"
                                                                   << run.err.toStdString();
     }
-    // "--" ends the options: a folder named like one is a root.
+    // "--" ends the options: a folder named like one is a root. Full-width
+    // digits are digits.
     QDir(dir.path()).mkdir("-j");
-    EXPECT_EQ(tabulon({"inventory", "--db", db, "--", dir.filePath("-j")}).code, 0);
+    EXPECT_EQ(tabulon({"inventory", "--db", db, "-j", "２", "--", dir.filePath("-j")}).code, 0);
 }
 
 TEST_F(CraftedEstate, TheSummaryListsWhatMattersAndTheGraphShowsTheLinks) {
