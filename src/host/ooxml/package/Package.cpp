@@ -78,9 +78,12 @@ std::optional<QString> resolveTarget(const QString& sourcePart, const QString& t
 Package::Package(ZipArchive zip) : zip_(std::move(zip)) {
     warnings_ = zip_.warnings();
     const ZipEntry* types = zip_.find(QStringLiteral("[Content_Types].xml"));
-    if (!types)
-        host::raiseReadFailure(host::ReadFailure::NotWorkbook, path(),
-                               QStringLiteral("a zip file without [Content_Types].xml: not an Office Open XML package"));
+    // Without content types the relationships still lead to every part;
+    // only the kinds of workbook cannot be told apart.
+    if (!types) {
+        warn(QStringLiteral("the package has no [Content_Types].xml"));
+        return;
+    }
     ContentTypes handler(overrides_, defaults_);
     try {
         parsePart(zip_, *types, handler, kMaxListBytes);

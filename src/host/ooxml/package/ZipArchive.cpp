@@ -25,9 +25,9 @@ constexpr uint64_t kMinBudget = uint64_t(1) << 30;
 }
 
 // A name that could climb out of the package, or that no part could have:
-// "..", empty or "." segments, absolute paths, backslashes, drive letters.
+// "..", empty or "." segments, absolute paths, drive letters.
 bool unsafeName(const QString& name) {
-    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) ||
         name.contains(QLatin1Char(':')) || name.contains(QChar(0)))
         return true;
     const QStringList steps = name.split(QLatin1Char('/'));
@@ -116,7 +116,8 @@ void ZipArchive::open(bool listEntries) {
             continue;
         }
         ZipEntry e;
-        e.name = QString::fromUtf8(st.name);
+        // Some writers separate folders the Windows way.
+        e.name = QString::fromUtf8(st.name).replace(QLatin1Char('\\'), QLatin1Char('/'));
         e.index = i;
         e.size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
         e.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
@@ -158,15 +159,10 @@ void ZipArchive::stream(const ZipEntry& entry, uint64_t maxBytes,
         partFailure(entry, QStringLiteral("claims %1 bytes, more than 2 GB").arg(entry.size));
     if (entry.size > limit)
         partFailure(entry, QStringLiteral("claims %1 bytes, more than the %2 this part may have").arg(entry.size).arg(limit));
-    std::atomic<uint64_t>& budget = *budget_;
-    uint64_t left = budget.load();
-    do {
-        if (entry.size > left)
-            partFailure(entry, QStringLiteral("claims %1 bytes: the package would inflate to more than %2 bytes")
-                                   .arg(entry.size)
-                                   .arg(std::max(kMinBudget, uint64_t(bytes_.size) * kBudgetPerByte)));
-    } while (!budget.compare_exchange_weak(left, left - entry.size));
-
+    if (entry.size > budget_->load())
+        partFailure(entry, QStringLiteral("claims %1 bytes: the package would inflate to more than %2 bytes")
+                               .arg(entry.size)
+                               .arg(std::max(kMinBudget, uint64_t(bytes_.size) * kBudgetPerByte)));
     zip_file_t* file = zip_fopen_index(zip_, uint64_t(entry.index), 0);
     if (!file) partFailure(entry, QString::fromUtf8(zip_strerror(zip_)));
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> hold(file, zip_fclose);
@@ -177,10 +173,15 @@ void ZipArchive::stream(const ZipEntry& entry, uint64_t maxBytes,
         if (got < 0) partFailure(entry, QString::fromUtf8(zip_file_strerror(file)));
         if (got == 0) break;
         total += uint64_t(got);
-        // The directory's size is what the budget was charged: a part that
-        // inflates past it is not what it claims to be.
-        if (total > entry.size)
-            partFailure(entry, QStringLiteral("inflates past the %1 bytes it claims").arg(entry.size));
+        if (total > limit) partFailure(entry, QStringLiteral("inflates past %1 bytes").arg(limit));
+        // Every handle on the package spends from one budget, whatever
+        // the directory claims.
+        uint64_t left = budget_->load();
+        do {
+            if (uint64_t(got) > left)
+                partFailure(entry, QStringLiteral("the package inflates to more than %1 bytes")
+                                       .arg(std::max(kMinBudget, uint64_t(bytes_.size) * kBudgetPerByte)));
+        } while (!budget_->compare_exchange_weak(left, left - uint64_t(got)));
         sink(buffer, size_t(got));
     }
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -64,6 +65,10 @@ public:
     // all. The same failures as read().
     void stream(const ZipEntry& entry, uint64_t maxBytes,
                 const std::function<void(const char* data, size_t size)>& sink) const;
+
+    // Lowers what the parts of the package may still inflate to, together
+    // (by default 200 bytes for each byte of the package, at least 1 GB).
+    void limitInflation(uint64_t bytes) { budget_->store(std::min(bytes, budget_->load())); }
 
     // Entries left out while the directory was read, and why.
     const QStringList& warnings() const { return warnings_; }
