@@ -1,5 +1,8 @@
 #include "host/ooxml/BookParts.h"
 
+#include "host/ooxml/drawing/DrawingMl.h"
+#include "host/ooxml/drawing/SheetShapes.h"
+#include "host/ooxml/drawing/Vml.h"
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/sheet/Comments.h"
 #include "host/ooxml/sheet/SheetParser.h"
@@ -8,11 +11,23 @@ namespace tabulon::ooxml {
 
 void readSheetParts(const Package& package, model::Book& book, size_t index, const QString& sheetPart,
                     const SheetRefs& refs, const ColorResolver& colors, QStringList& warnings) {
-    (void)refs, (void)colors;
     if (sheetPart.isEmpty()) return;
     model::Sheet& sheet = book.sheets[index];
     const Relationship* main = package.relationship(QString(), u"officeDocument");
     readComments(package, sheetPart, main ? main->part : QString(), sheet, warnings);
+
+    const auto partOf = [&](const QString& id, QStringView kind) -> QString {
+        const Relationship* r = id.isEmpty() ? nullptr : package.relationshipById(sheetPart, id);
+        if (!r) r = package.relationship(sheetPart, kind);
+        return r && !r->external && package.hasPart(r->part) ? r->part : QString();
+    };
+    const QString drawingPart = partOf(refs.drawing, u"drawing");
+    const QString vmlPart = partOf(refs.legacyDrawing, u"vmlDrawing");
+    std::vector<DrawnShape> drawing, vml;
+    if (!drawingPart.isEmpty()) drawing = readDrawingMl(package, drawingPart, colors, warnings);
+    if (!vmlPart.isEmpty()) vml = readVml(package, vmlPart, warnings);
+    if (!drawing.empty() || !vml.empty())
+        placeShapes(package, book, sheet, drawingPart, std::move(drawing), std::move(vml), refs.controls, sheetPart, warnings);
 }
 
 void readBookParts(const Package& package, const QString& workbookPart, model::Book& book) {

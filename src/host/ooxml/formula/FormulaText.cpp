@@ -1,7 +1,7 @@
 #include "host/ooxml/formula/FormulaText.h"
 
 #include "host/ooxml/formula/FormulaLexer.h"
-#include "host/xls/FormulaDecoder.h"
+#include "host/model/Notation.h"
 
 namespace tabulon::ooxml {
 
@@ -61,12 +61,12 @@ const ExternalBook* bookAt(const std::vector<ExternalBook>& books, int n) {
 // The prefix of a reference into sheet `sheet` of external book n, or of a
 // name of that book (empty sheet), as the spreadsheet writes it.
 std::optional<QString> externalPrefix(const std::vector<ExternalBook>& books, int n, const QString& sheet) {
-    if (n == 0) return sheet.isEmpty() ? QString() : xls::sheetPrefixText(QString(), sheet);
+    if (n == 0) return sheet.isEmpty() ? QString() : model::sheetPrefixText(QString(), sheet);
     const ExternalBook* b = bookAt(books, n);
     if (!b) return std::nullopt;
     if (b->dde()) return b->server + u'|' + quoted(b->topic);
-    if (sheet.isEmpty()) return xls::sheetPrefixText(QString(), b->path);
-    return xls::sheetPrefixText(bracketedBook(b->path), sheet);
+    if (sheet.isEmpty()) return model::sheetPrefixText(QString(), b->path);
+    return model::sheetPrefixText(bracketedBook(b->path), sheet);
 }
 
 }  // namespace
