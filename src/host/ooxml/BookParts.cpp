@@ -1,5 +1,6 @@
 #include "host/ooxml/BookParts.h"
 
+#include "host/ooxml/book/Ribbon.h"
 #include "host/ooxml/drawing/DrawingMl.h"
 #include "host/ooxml/drawing/SheetShapes.h"
 #include "host/ooxml/drawing/Vml.h"
@@ -31,7 +32,8 @@ void readSheetParts(const Package& package, model::Book& book, size_t index, con
 }
 
 void readBookParts(const Package& package, const QString& workbookPart, model::Book& book) {
-    (void)package, (void)workbookPart, (void)book;
+    (void)workbookPart;
+    book.ribbonActions = readRibbonActions(package, book.warnings);
 }
 
 }  // namespace tabulon::ooxml

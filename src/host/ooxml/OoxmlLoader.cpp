@@ -203,8 +203,10 @@ model::Book loadPackage(const QString& path, const PackageBytes& bytes, bool enc
     fillNames(book, info, links.books);
     readProperties(package, book.properties);
     readBookParts(package, workbookPart, book);
+    const QStringList parts = book.warnings;
     book.warnings = package.warnings();
     for (const SheetJob& job : jobs) book.warnings << job.warnings;
+    book.warnings << parts;
     return book;
 }
 

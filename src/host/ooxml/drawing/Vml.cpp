@@ -177,7 +177,11 @@ std::vector<DrawnShape> readVml(const Package& package, const QString& part, QSt
     std::vector<DrawnShape> out;
     VmlReader reader(out);
     try {
-        parsePart(package, part, reader, kMaxVmlBytes, true);
+        // Excel writes line breaks in comment and control texts as HTML does,
+        // without closing them.
+        QByteArray xml = package.read(part, kMaxVmlBytes);
+        xml.replace("<br>", "<br/>").replace("<BR>", "<br/>");
+        parseXml(xml, part, reader, true);
     } catch (const Error& e) {
         warnings << QStringLiteral("legacy drawing %1 read as far as it goes: %2").arg(part, e.description());
     }

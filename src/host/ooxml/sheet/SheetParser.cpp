@@ -101,6 +101,11 @@ public:
     bool fDt2D = false, fDtr = false;
 
     std::map<int, SharedMaster> shared;  // by si
+    struct PendingShared {
+        size_t cell;  // index in sheet.cells before they are sorted
+        int si;
+    };
+    std::vector<PendingShared> pendingShared;
     std::vector<RangeFormula> ranges;
     model::Area extent{-1, -1, -1, -1};
     model::Area dimension{-1, -1, -1, -1};
@@ -222,7 +227,8 @@ public:
             auto it = shared.find(si);
             if (!formula.empty() || it == shared.end()) {
                 if (formula.empty()) {
-                    warn(QStringLiteral("shared formula %1 of %2 has no first cell").arg(si).arg(model::cellAddress(row, col, false)));
+                    // A cell before the one that holds the text: settled at the end.
+                    pendingShared.push_back({sheet.cells.size(), si});
                     return QString();
                 }
                 SharedMaster m{row, col, displayFormula(qstr(formula), *ctx.books)};
@@ -297,7 +303,13 @@ public:
         }
         }
         if (hasFormula) {
+            const size_t pendingBefore = pendingShared.size();
             const QString shown = shownFormula();
+            if (pendingShared.size() > pendingBefore) {
+                sheet.cells.push_back(cell);
+                col = -1;
+                return;
+            }
             if (!shown.isEmpty()) {
                 cell.flags |= model::CellData::HasFormula;
                 cell.formula = uint32_t(sheet.texts.size());
@@ -320,6 +332,17 @@ public:
     }
 
     void finish() {
+        for (const PendingShared& p : pendingShared) {
+            model::CellData& cell = sheet.cells[p.cell];
+            const auto it = shared.find(p.si);
+            if (it == shared.end()) {
+                warn(QStringLiteral("shared formula %1 of %2 has no first cell").arg(p.si).arg(model::cellAddress(cell.row, cell.col, false)));
+                continue;
+            }
+            cell.flags |= model::CellData::HasFormula;
+            cell.formula = uint32_t(sheet.texts.size());
+            sheet.texts.push_back(u'=' + shiftFormula(it->second.shown, cell.row - it->second.row, cell.col - it->second.col));
+        }
         sortCells();
         for (const RangeFormula& f : ranges) {
             auto it = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), std::make_pair(f.area.firstRow, f.area.firstCol),
