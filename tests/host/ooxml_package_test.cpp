@@ -8,6 +8,7 @@
 #include "host/ooxml/xml/XmlStream.h"
 #include "support/PackageWriter.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -128,8 +129,13 @@ TEST(OoxmlXml, ElementsAttributesAndTextInPiecesAsTheyCome) {
     XmlParser parser(c, QStringLiteral("t.xml"));
     const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a xmlns:r=\"http://schemas.openxmlformats.org/"
                            "officeDocument/2006/relationships\"><b v=\"1 &amp; 2\" r:id=\"rId1\"/><t>x&lt;y</t></a>";
-    for (char ch : xml) parser.feed(&ch, 1);  // a byte at a time: pieces may split anything
-    parser.finish();
+    qsizetype at = 0;
+    parser.parse([&](char* buffer, size_t) {  // seven bytes at a time: pieces may split anything
+        const size_t n = std::min<size_t>(7, size_t(xml.size() - at));
+        std::memcpy(buffer, xml.constData() + at, n);
+        at += qsizetype(n);
+        return n;
+    });
     EXPECT_EQ(c.seen.join(u','), QStringLiteral("a=|,b=1 & 2|rId1,t=|,x,<,y").replace(u',', u','))
         << c.seen.join(u',').toStdString();
 }

@@ -131,7 +131,12 @@ QString extensionOfContentType(const QString& type) {
 }
 
 model::Book loadPackage(const QString& path, const PackageBytes& bytes, bool encrypted) {
-    const Package package{ZipArchive(bytes, path)};
+    return loadPackage(ZipArchive(bytes, path), encrypted);
+}
+
+model::Book loadPackage(ZipArchive zip, bool encrypted) {
+    const QString path = zip.path();
+    const Package package{std::move(zip)};
     const Relationship* main = package.relationship(QString(), u"officeDocument");
     if (!main || main->part.isEmpty() || !package.hasPart(main->part))
         host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("the package has no main part"));

@@ -11,6 +11,7 @@
 namespace tabulon::ooxml {
 
 struct PackageBytes;
+class ZipArchive;
 
 // Throws a ReadError: NotWorkbook when the package holds no workbook,
 // Damaged when its workbook part cannot be read, and the password kinds for
@@ -20,6 +21,8 @@ model::Book loadOoxmlWorkbook(const QString& path, const xls::PasswordAsk& ask =
 // The same from a zip package already in memory; `encrypted` says it was
 // decrypted from an encrypted package.
 model::Book loadPackage(const QString& path, const PackageBytes& bytes, bool encrypted = false);
+// The same over a zip already open (the fuzzer lowers its inflation budget).
+model::Book loadPackage(ZipArchive zip, bool encrypted = false);
 
 // The extension a workbook part's content type stands for: ".xlsx",
 // ".xlsm", ".xltx", ".xltm", ".xlam"; empty for a part that is no workbook.

@@ -72,6 +72,14 @@ std::optional<QString> externalPrefix(const std::vector<ExternalBook>& books, in
 }  // namespace
 
 QString displayFormula(QStringView text, const std::vector<ExternalBook>& books) {
+    // Most formulas have neither a book number nor a stored prefix.
+    bool plain = true;
+    for (qsizetype i = 0; i < text.size() && plain; ++i) {
+        const char16_t c = text[i].unicode();
+        plain = c != u'[' && !(c == u'_' && i + 2 < text.size() && (text[i + 1].unicode() | 0x20) == u'x' &&
+                                (text[i + 2].unicode() | 0x20) == u'l');
+    }
+    if (plain) return text.toString();
     const std::vector<Token> ts = lexFormula(text);
     QString out;
     out.reserve(text.size());

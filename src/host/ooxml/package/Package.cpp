@@ -147,6 +147,14 @@ void Package::stream(const QString& part, uint64_t maxBytes, const std::function
     zip_.stream(*entry, maxBytes, sink);
 }
 
+void Package::read(const QString& part, uint64_t maxBytes, const std::function<void(ZipArchive::PartReader&)>& use) const {
+    const ZipEntry* entry = zip_.find(part);
+    if (!entry) throw Error(err::Refused, QStringLiteral("package part %1 is missing").arg(part));
+    std::lock_guard<std::recursive_mutex> hold(lock_);
+    ZipArchive::PartReader reader(zip_, *entry, maxBytes);
+    use(reader);
+}
+
 QStringList Package::warnings() const {
     std::lock_guard<std::mutex> hold(warnLock_);
     return warnings_;

@@ -53,6 +53,8 @@ public:
     // turns; a thread that reads large parts beside others opens its own
     // handle with zip().reopen().
     void stream(const QString& part, uint64_t maxBytes, const std::function<void(const char*, size_t)>& sink) const;
+    // The same through a reader the caller pulls from while `use` runs.
+    void read(const QString& part, uint64_t maxBytes, const std::function<void(ZipArchive::PartReader&)>& use) const;
 
     // Problems met so far: unreadable relationship parts, targets outside
     // the package. Shared by every reader of the package.

@@ -152,38 +152,46 @@ QByteArray ZipArchive::read(const ZipEntry& entry, uint64_t maxBytes) const {
     return out;
 }
 
-void ZipArchive::stream(const ZipEntry& entry, uint64_t maxBytes,
-                        const std::function<void(const char*, size_t)>& sink) const {
-    const uint64_t limit = std::min(maxBytes, kMaxPartBytes);
+ZipArchive::PartReader::PartReader(const ZipArchive& zip, const ZipEntry& entry, uint64_t maxBytes)
+    : zip_(zip), entry_(entry), limit_(std::min(maxBytes, kMaxPartBytes)) {
     if (entry.size > kMaxPartBytes)
         partFailure(entry, QStringLiteral("claims %1 bytes, more than 2 GB").arg(entry.size));
-    if (entry.size > limit)
-        partFailure(entry, QStringLiteral("claims %1 bytes, more than the %2 this part may have").arg(entry.size).arg(limit));
-    if (entry.size > budget_->load())
+    if (entry.size > limit_)
+        partFailure(entry, QStringLiteral("claims %1 bytes, more than the %2 this part may have").arg(entry.size).arg(limit_));
+    if (entry.size > zip.budget_->load())
         partFailure(entry, QStringLiteral("claims %1 bytes: the package would inflate to more than %2 bytes")
                                .arg(entry.size)
-                               .arg(std::max(kMinBudget, uint64_t(bytes_.size) * kBudgetPerByte)));
-    zip_file_t* file = zip_fopen_index(zip_, uint64_t(entry.index), 0);
-    if (!file) partFailure(entry, QString::fromUtf8(zip_strerror(zip_)));
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> hold(file, zip_fclose);
+                               .arg(std::max(kMinBudget, uint64_t(zip.bytes_.size) * kBudgetPerByte)));
+    file_ = zip_fopen_index(zip.zip_, uint64_t(entry.index), 0);
+    if (!file_) partFailure(entry, QString::fromUtf8(zip_strerror(zip.zip_)));
+}
+
+ZipArchive::PartReader::~PartReader() {
+    if (file_) zip_fclose(file_);
+}
+
+size_t ZipArchive::PartReader::read(char* buffer, size_t capacity) {
+    const zip_int64_t got = zip_fread(file_, buffer, capacity);
+    if (got < 0) partFailure(entry_, QString::fromUtf8(zip_file_strerror(file_)));
+    total_ += uint64_t(got);
+    if (total_ > limit_) partFailure(entry_, QStringLiteral("inflates past %1 bytes").arg(limit_));
+    // Every handle on the package spends from one budget, whatever the
+    // directory claims.
+    std::atomic<uint64_t>& budget = *zip_.budget_;
+    uint64_t left = budget.load();
+    do {
+        if (uint64_t(got) > left)
+            partFailure(entry_, QStringLiteral("the package inflates to more than %1 bytes")
+                                    .arg(std::max(kMinBudget, uint64_t(zip_.bytes_.size) * kBudgetPerByte)));
+    } while (!budget.compare_exchange_weak(left, left - uint64_t(got)));
+    return size_t(got);
+}
+
+void ZipArchive::stream(const ZipEntry& entry, uint64_t maxBytes,
+                        const std::function<void(const char*, size_t)>& sink) const {
+    PartReader reader(*this, entry, maxBytes);
     char buffer[1 << 16];
-    uint64_t total = 0;
-    for (;;) {
-        const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-        if (got < 0) partFailure(entry, QString::fromUtf8(zip_file_strerror(file)));
-        if (got == 0) break;
-        total += uint64_t(got);
-        if (total > limit) partFailure(entry, QStringLiteral("inflates past %1 bytes").arg(limit));
-        // Every handle on the package spends from one budget, whatever
-        // the directory claims.
-        uint64_t left = budget_->load();
-        do {
-            if (uint64_t(got) > left)
-                partFailure(entry, QStringLiteral("the package inflates to more than %1 bytes")
-                                       .arg(std::max(kMinBudget, uint64_t(bytes_.size) * kBudgetPerByte)));
-        } while (!budget_->compare_exchange_weak(left, left - uint64_t(got)));
-        sink(buffer, size_t(got));
-    }
+    while (const size_t got = reader.read(buffer, sizeof buffer)) sink(buffer, got);
 }
 
 }  // namespace tabulon::ooxml

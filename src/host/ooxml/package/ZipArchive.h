@@ -15,6 +15,7 @@
 #include <vector>
 
 typedef struct zip zip_t;
+typedef struct zip_file zip_file_t;
 
 namespace tabulon::ooxml {
 
@@ -65,6 +66,25 @@ public:
     // all. The same failures as read().
     void stream(const ZipEntry& entry, uint64_t maxBytes,
                 const std::function<void(const char* data, size_t size)>& sink) const;
+
+    // One part read piece by piece as the reader asks for it, with the same
+    // limits as stream(). One at a time per handle and thread.
+    class PartReader {
+    public:
+        PartReader(const ZipArchive& zip, const ZipEntry& entry, uint64_t maxBytes);
+        ~PartReader();
+        PartReader(const PartReader&) = delete;
+        PartReader& operator=(const PartReader&) = delete;
+        // Up to capacity inflated bytes; 0 at the end. Throws Error 1004.
+        size_t read(char* buffer, size_t capacity);
+
+    private:
+        const ZipArchive& zip_;
+        const ZipEntry& entry_;
+        uint64_t limit_;
+        uint64_t total_ = 0;
+        zip_file_t* file_ = nullptr;
+    };
 
     // Lowers what the parts of the package may still inflate to, together
     // (by default 200 bytes for each byte of the package, at least 1 GB).

@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/ooxml/package/Package.h"
+#include "host/ooxml/package/ZipArchive.h"
 
 #include <cstring>
 #include <exception>
@@ -184,68 +185,69 @@ XmlParser::XmlParser(XmlHandler& handler, const QString& partName, bool recover)
     d->sax.serror = onError;
 }
 
-XmlParser::~XmlParser() {
-    if (d->ctx) xmlFreeParserCtxt(d->ctx);
-}
+XmlParser::~XmlParser() = default;
 
-void XmlParser::feed(const char* data, size_t size) {
+void XmlParser::parse(const std::function<size_t(char*, size_t)>& pull) {
     State& s = *d;
-    while (size > 0) {
-        // Chunks stay well under the int libxml2 counts in.
-        const int n = int(std::min<size_t>(size, 1 << 20));
-        int rc = 0;
-        if (!s.ctx) {
-            // The first bytes tell the encoding (a byte order mark, "<?xml").
-            s.ctx = xmlCreatePushParserCtxt(&s.sax, &s, data, n, nullptr);
-            if (!s.ctx) throw std::bad_alloc();
-            int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA;
-            if (s.recover) options |= XML_PARSE_RECOVER;
-            xmlCtxtUseOptions(s.ctx, options);
-        } else {
-            rc = xmlParseChunk(s.ctx, data, n, 0);
+    struct Source {
+        const std::function<size_t(char*, size_t)>& pull;
+        State& state;
+    } source{pull, s};
+    // The parser pulls its input through this callback as it goes; a
+    // failure of the source is carried across libxml2 like a handler's.
+    auto read = [](void* context, char* buffer, int len) -> int {
+        Source& src = *static_cast<Source*>(context);
+        try {
+            // libxml2 wants what it asks for at the start (the whole XML
+            // declaration): a source giving less is asked again.
+            size_t got = 0;
+            while (got < size_t(len)) {
+                const size_t n = src.pull(buffer + got, size_t(len) - got);
+                if (n == 0) break;
+                got += n;
+            }
+            return int(got);
+        } catch (...) {
+            src.state.thrown = std::current_exception();
+            return -1;
         }
-        data += n;
-        size -= size_t(n);
-        if (s.thrown) std::rethrow_exception(s.thrown);
-        if (!s.refusal.isEmpty())
-            throw Error(err::Refused, QStringLiteral("XML part %1: %2").arg(s.name, s.refusal));
-        if (rc != 0 && !s.recover) break;
-    }
-    if (s.ctx && s.ctx->wellFormed == 0 && !s.recover) {
-        throw Error(err::Refused, QStringLiteral("XML part %1: %2 (line %3)")
-                                      .arg(s.name, s.firstError.isEmpty() ? QStringLiteral("malformed XML") : s.firstError)
-                                      .arg(s.errorLine));
-    }
-}
-
-void XmlParser::finish() {
-    State& s = *d;
-    if (!s.ctx) throw Error(err::Refused, QStringLiteral("XML part %1 is empty").arg(s.name));
-    xmlParseChunk(s.ctx, nullptr, 0, 1);
+    };
+    s.ctx = xmlCreateIOParserCtxt(&s.sax, &s, read, nullptr, &source, XML_CHAR_ENCODING_NONE);
+    if (!s.ctx) throw std::bad_alloc();
+    std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> hold(s.ctx, xmlFreeParserCtxt);
+    int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE;
+    if (s.recover) options |= XML_PARSE_RECOVER;
+    xmlCtxtUseOptions(s.ctx, options);
+    xmlParseDocument(s.ctx);
+    const bool wellFormed = s.ctx->wellFormed != 0;
+    s.ctx = nullptr;
     if (s.thrown) std::rethrow_exception(s.thrown);
     if (!s.refusal.isEmpty()) throw Error(err::Refused, QStringLiteral("XML part %1: %2").arg(s.name, s.refusal));
-    if (s.ctx->wellFormed == 0 && !s.recover)
+    if (!wellFormed && !s.recover)
         throw Error(err::Refused, QStringLiteral("XML part %1: %2 (line %3)")
                                       .arg(s.name, s.firstError.isEmpty() ? QStringLiteral("malformed XML") : s.firstError)
                                       .arg(s.errorLine));
 }
 
 void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler, uint64_t maxBytes, bool recover) {
-    XmlParser parser(handler, entry.name, recover);
-    zip.stream(entry, maxBytes, [&](const char* data, size_t size) { parser.feed(data, size); });
-    parser.finish();
+    ZipArchive::PartReader reader(zip, entry, maxBytes);
+    XmlParser(handler, entry.name, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); });
 }
 
 void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes, bool recover) {
-    XmlParser parser(handler, part, recover);
-    package.stream(part, maxBytes, [&](const char* data, size_t size) { parser.feed(data, size); });
-    parser.finish();
+    package.read(part, maxBytes, [&](ZipArchive::PartReader& reader) {
+        XmlParser(handler, part, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); });
+    });
 }
 
 void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover) {
-    XmlParser parser(handler, name, recover);
-    parser.feed(xml.constData(), size_t(xml.size()));
-    parser.finish();
+    qsizetype at = 0;
+    XmlParser(handler, name, recover).parse([&](char* buffer, size_t capacity) {
+        const size_t n = std::min(capacity, size_t(xml.size() - at));
+        std::memcpy(buffer, xml.constData() + at, n);
+        at += qsizetype(n);
+        return n;
+    });
 }
 
 }  // namespace tabulon::ooxml

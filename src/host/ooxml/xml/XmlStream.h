@@ -11,6 +11,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -71,9 +72,10 @@ public:
     XmlParser(const XmlParser&) = delete;
     XmlParser& operator=(const XmlParser&) = delete;
 
-    // Throws Error 1004 "XML part ...: reason (line n)" at the first fatal error.
-    void feed(const char* data, size_t size);
-    void finish();
+    // Parses what `pull` gives (up to `capacity` bytes each call, 0 at the
+    // end) to the end. Throws Error 1004 "XML part ...: reason (line n)" at
+    // the first fatal error; what pull throws comes through as it is.
+    void parse(const std::function<size_t(char* buffer, size_t capacity)>& pull);
 
     struct State;
 
