@@ -4,7 +4,6 @@
 #include "common/Error.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/ooxml/package/ZipArchive.h"
-#include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/Project.h"
@@ -40,11 +39,11 @@ QByteArray readAll(const QString& path) {
 }
 
 void vbaSeeds(const QString& path, const QString& out) {
-    const vba::Storage root = vba::Storage::open(path);
-    const vba::Storage project = root.storage(QStringLiteral("_VBA_PROJECT_CUR"));
+    const cfb::CompoundFile file(path);
+    const cfb::Storage project = file.root().storage(QStringLiteral("_VBA_PROJECT_CUR"));
     if (project.isNull()) return;
     put(out + QStringLiteral("/fuzz_vba"), readAll(path));
-    const vba::Storage code = project.storage(QStringLiteral("VBA"));
+    const cfb::Storage code = project.storage(QStringLiteral("VBA"));
     if (code.isNull()) return;
     const QByteArray dir = code.stream(QStringLiteral("dir"), MaxSeedBytes);
     put(out + QStringLiteral("/fuzz_vba"), dir);
@@ -52,7 +51,7 @@ void vbaSeeds(const QString& path, const QString& out) {
         const QByteArray stream = code.stream(QString::fromLatin1(m.streamName), MaxSeedBytes);
         put(out + QStringLiteral("/fuzz_vba"), stream.mid(qsizetype(m.sourceOffset)));
     }
-    const vba::Project p = vba::Project::load(path);
+    const vba::Project p = vba::Project::read(project, path);
     if (!p.isPresent() || p.isProtected()) return;
     for (const vba::Component& c : p.components())
         put(out + QStringLiteral("/fuzz_code_chapters"), c.exportText.toUtf8());

@@ -2,7 +2,6 @@
 
 #include "common/Blanks.h"
 #include "common/Error.h"
-#include "host/vba/LegacyProject.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
@@ -80,7 +79,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
 void WorkbookIntake::load(const QString& path) {
     workbook_.reset();
     password_.reset();
-    const xls::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
+    const host::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
         if (!hooks_.password) return std::nullopt;
         password_ = hooks_.password(attempt);
         return password_;
@@ -94,12 +93,13 @@ void WorkbookIntake::load(const QString& path) {
 }
 
 void WorkbookIntake::exportModules() {
-    const vba::Project project = vba::Project::load(session_.workbookPath());
-    if (!project.isPresent()) {
-        session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
+    // The project was read with the workbook, from the same file.
+    const std::shared_ptr<const vba::Project> project = workbook_->vbaProject();
+    if (!project->isPresent()) {
+        session_.UnreadableProject = workbook_->hasUnreadableMacros();
         return;
     }
-    const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);
+    const vba::ExportResult result = project->exportAll(session_.paths().tempFolder);
     session_.StdModuleCount = result.standardCount;
     session_.ClassModuleCount = result.classCount;
     session_.FormModuleCount = result.formCount;

@@ -29,7 +29,7 @@ struct IntakeHooks {
     std::function<void(bool active)> screenSaver;
     // Asked for the password of an encrypted workbook that the default
     // password does not open (the window's dialog, the command line's option).
-    xls::PasswordAsk password;
+    host::PasswordAsk password;
 };
 
 // Holds the open workbook between commands, as the hidden spreadsheet

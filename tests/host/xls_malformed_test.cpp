@@ -102,8 +102,8 @@ TEST_P(XlsSweep, CutAtEveryRecordBoundary) {
     int read = 0;
     auto attempt = [&](const QByteArray& bytes) {
         try {
-            const xls::WorkbookModel m = xls::readWorkbookStream(bytes, path);
-            for (const xls::SheetModel& s : m.sheets) read += int(s.cells.size() > 0);
+            const model::Book m = xls::readWorkbookStream(bytes, path);
+            for (const model::Sheet& s : m.sheets) read += int(s.cells.size() > 0);
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), err::Refused);
         }
@@ -200,7 +200,7 @@ TEST(XlsMalformedStream, SheetsSharingOneSubstreamAreReadWithinABudget) {
     for (int i = 0; i < kSheets; ++i) substream += eof();
     const QByteArray stream = globals(uint32_t(globals(0).size())) + substream;
 
-    const xls::WorkbookModel book = xls::readWorkbookStream(stream, QStringLiteral("nested.xls"));
+    const model::Book book = xls::readWorkbookStream(stream, QStringLiteral("nested.xls"));
     ASSERT_EQ(book.sheets.size(), size_t(kSheets));
     const auto skipped = book.warnings.filter(QStringLiteral("not read: sheet offsets overlap"));
     EXPECT_GT(skipped.size(), 0) << qPrintable(book.warnings.join(QLatin1Char('\n')));

@@ -4,7 +4,7 @@
 #include "common/Error.h"
 #include "host/Workbook.h"
 #include "host/dump/WorkbookJson.h"
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -203,10 +203,10 @@ TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
     // Whole numbers take a shortcut; it must give the same text as the rule.
     for (double v : {0.0, 1.0, -1.0, 7.0, 42.0, 100.0, 9999.0, 10000.0, 65536.0, -123456789012345.0, 999999999999999.0, 1e15, 1e16, 0.5, -0.0,
                      1.0 / 3.0, 123456.789}) {
-        tabulon::xls::CellData data;
-        data.type = tabulon::xls::CellType::Number;
+        tabulon::model::CellData data;
+        data.type = tabulon::model::CellType::Number;
         data.number = v;
-        EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::xls::numberText(v)) << v;
+        EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::model::numberText(v)) << v;
     }
 }
 

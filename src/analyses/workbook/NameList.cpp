@@ -45,7 +45,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
             // procedure are no part of the names collection.
             std::vector<int> positions;
             for (int i = 1; i <= book.nameCount(); ++i) {
-                const xls::NameModel& model = book.model().names[size_t(i - 1)];
+                const model::Name& model = book.model().names[size_t(i - 1)];
                 if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
             }
             const qint64 n = qint64(positions.size());

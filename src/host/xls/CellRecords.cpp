@@ -166,25 +166,13 @@ void parseDimensions(const Record& rec, SheetState& st) {
 
 void setDimensions(SheetState& st, uint32_t rwMic, uint32_t rwMac, uint32_t colMic, uint32_t colMac) {
     if (rwMac <= rwMic || colMac <= colMic) return;  // an empty sheet
-    st.sheet.hasDimensions = true;
+    st.hasDimensions = true;
     // Room for the cells the range announces, but never more than the
     // remaining bytes could hold at ten bytes (a BLANK record) per cell.
     const size_t announced = size_t(rwMac - rwMic) * size_t(colMac - colMic);
     st.sheet.cells.reserve(std::min(announced, st.bytesLeft / 10));
     st.sheet.used = {int(std::min<uint32_t>(rwMic, kMaxRow)), int(std::min<uint32_t>(rwMac - 1, kMaxRow)),
                      int(std::min<uint32_t>(colMic, kMaxCol)), int(std::min<uint32_t>(colMac - 1, kMaxCol))};
-}
-
-QString a1Column(int col) {
-    QString s;
-    for (int c = col + 1; c > 0; c = (c - 1) / 26)
-        s.prepend(QChar(u'A' + (c - 1) % 26));
-    return s;
-}
-
-QString cellAddress(int row, int col, bool absolute) {
-    const QString dollar = absolute ? QStringLiteral("$") : QString();
-    return dollar + a1Column(col) + dollar + QString::number(row + 1);
 }
 
 }  // namespace tabulon::xls

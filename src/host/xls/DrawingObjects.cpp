@@ -27,21 +27,58 @@ QString macroText(const uint8_t* data, size_t size, size_t base, const FormulaCo
 
 }  // namespace
 
-void DrawingRecords::add(const Record& rec) {
+void DrawingRecords::add(const Record& rec, const FormulaContext& ctx) {
     switch (rec.type) {
     case rt::MsoDrawing: drawing_.insert(drawing_.end(), rec.bytes(), rec.bytes() + rec.size()); break;
-    case rt::Obj: objs_.push_back(rec); break;
-    case rt::Txo: txos_.push_back(rec); break;
+    case rt::Obj: addObj(rec, ctx); break;
+    case rt::Txo: addTxo(rec); break;
     default: break;
     }
+}
+
+void DrawingRecords::addObj(const Record& rec, const FormulaContext& ctx) {
+    ObjEntry& entry = objs_.emplace_back();
+    lastComment_ = -1;
+    ObjInfo read;
+    try {
+        readObjInfo(rec, ctx, read);
+        entry.info = read;
+    } catch (const FormatError&) {
+        // The shape keeps no part of a damaged OBJ; a comment still finds
+        // its text when the object's type and id were read.
+        entry.damaged = true;
+        if (read.kind == ot::Note) lastComment_ = read.id;
+        throw;
+    }
+    if (read.kind == ot::Note) lastComment_ = read.id;
+}
+
+void DrawingRecords::addTxo(const Record& rec) {
+    TxoEntry& entry = txos_.emplace_back();
+    const int comment = lastComment_;
+    lastComment_ = -1;
+    try {
+        entry.text = parseTxoText(rec);
+        entry.look = parseTxoLook(rec);
+    } catch (const FormatError&) {
+        entry = TxoEntry{};
+        entry.damaged = true;
+        throw;
+    }
+    if (comment >= 0) commentTexts_[comment] = entry.text;
+}
+
+ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
+    ObjInfo info;
+    readObjInfo(rec, ctx, info);
+    return info;
 }
 
 // Obj, MS-XLS 2.4.181: FtCmo first, then sub-records up to FtEnd. A list
 // box's FtLbsData does not give its true size, so the walk stops there; every
 // sub-record the layer reads comes before it.
-ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
+void readObjInfo(const Record& rec, const FormulaContext& ctx, ObjInfo& info) {
     ByteCursor c = rec.cursor();
-    ObjInfo info;
     if (c.u16() != kFtCmo) throw FormatError(QStringLiteral("OBJ without FtCmo"), rec.offset + 4, rec.type);
     const size_t cmoSize = c.u16();
     const size_t cmoStart = c.pos();
@@ -65,7 +102,6 @@ ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
             info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.description());
         }
     }
-    return info;
 }
 
 // TxO, MS-XLS 2.4.329: cchText at offset 10; the characters start the first

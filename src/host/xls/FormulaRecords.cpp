@@ -52,7 +52,7 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     in.biff5 = st.book.biff == 5;
     in.codePage = st.book.codePage;
     try {
-        return decodeFormula(in, st.ctx);
+        return decodeFormula(in, st.ctx());
     } catch (const FormatError& e) {
         st.warnRecord(e);
     } catch (const Error& e) {
