@@ -81,7 +81,7 @@ private:
             const QString held = window_.session().lastFolder;
             const QString folder = held.startsWith(u'0') ? QDir::currentPath() : held;
             return QFileDialog::getOpenFileName(&window_, QStringLiteral("Excel ファイルの選択"), folder,
-                                                QStringLiteral("Excel(*.xls)"));
+                                                intake::workbookFileFilter());
         });
     }
     void openRecent(int index) {

@@ -25,6 +25,23 @@ const QString kProtectedText = QStringLiteral(
 
 }  // namespace
 
+namespace {
+// The newer formats open as the same application as the .xls they replaced.
+constexpr const char* kWorkbookEndings[] = {".xls", ".xlsx", ".xlsm", ".xltx", ".xltm", ".xlam", ".xlt", ".xla"};
+}  // namespace
+
+bool isWorkbookFileName(const QString& path) {
+    for (const char* ending : kWorkbookEndings)
+        if (path.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+QString workbookFileFilter() {
+    QStringList patterns;
+    for (const char* ending : kWorkbookEndings) patterns << QLatin1Char('*') + QLatin1String(ending);
+    return QStringLiteral("Excel(%1)").arg(patterns.join(QLatin1Char(';')));
+}
+
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
@@ -49,7 +66,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
             QDir().mkpath(session_.paths().tempFolder);  // an existing folder is fine
 
         BusyGuard busy(shell_.progress);
-        if (!path.toUpper().endsWith(QLatin1String(".XLS")))
+        if (!isWorkbookFileName(path))
             return;
 
         load(path);

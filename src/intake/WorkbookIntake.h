@@ -20,6 +20,13 @@ enum class IntakeRoute {
              // (but emptied, as by every intake), preview buttons left as they are
 };
 
+// The workbooks the intake takes, by the ending of their names (compared
+// without case): the .xls family and the formats saved since 2007. Which
+// reader reads a file is told by its content, not by this.
+bool isWorkbookFileName(const QString& path);
+// The open-file dialog's filter for them.
+QString workbookFileFilter();
+
 // What the front end does around the intake.
 struct IntakeHooks {
     // Drops the report engine's object and makes a fresh one (its current

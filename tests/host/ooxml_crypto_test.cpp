@@ -19,7 +19,7 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-xls::PasswordAsk answers(QStringList given, int* asked = nullptr) {
+host::PasswordAsk answers(QStringList given, int* asked = nullptr) {
     return [given, asked](int attempt) -> std::optional<QString> {
         if (asked) ++*asked;
         if (attempt < given.size()) return given.at(attempt);
@@ -27,7 +27,7 @@ xls::PasswordAsk answers(QStringList given, int* asked = nullptr) {
     };
 }
 
-ReadFailure failureOf(const EncryptedStreams& s, const xls::PasswordAsk& ask) {
+ReadFailure failureOf(const EncryptedStreams& s, const host::PasswordAsk& ask) {
     try {
         decryptPackage(s.encryptionInfo, s.encryptedPackage, QStringLiteral("t.xlsx"), ask);
     } catch (const host::ReadError& e) {

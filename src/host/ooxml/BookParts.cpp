@@ -7,8 +7,17 @@
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/sheet/Comments.h"
 #include "host/ooxml/sheet/SheetParser.h"
+#include "host/vba/Project.h"
+
+#include <memory>
 
 namespace tabulon::ooxml {
+
+namespace {
+// The compound file of a VBA project; the project reader bounds what it
+// takes from it further.
+constexpr uint64_t kMaxVbaProjectBytes = 512u << 20;
+}  // namespace
 
 void readSheetParts(const Package& package, model::Book& book, size_t index, const QString& sheetPart,
                     const SheetRefs& refs, const ColorResolver& colors, QStringList& warnings) {
@@ -32,8 +41,17 @@ void readSheetParts(const Package& package, model::Book& book, size_t index, con
 }
 
 void readBookParts(const Package& package, const QString& workbookPart, model::Book& book) {
-    (void)workbookPart;
     book.ribbonActions = readRibbonActions(package, book.warnings);
+    // The VBA project is a compound file of its own whose root is the
+    // project storage; a failure to read it is kept for whoever asks.
+    const Relationship* r = package.relationship(workbookPart, u"vbaProject");
+    if (!r || r->external || !package.hasPart(r->part)) return;
+    try {
+        const QByteArray bytes = package.read(r->part, kMaxVbaProjectBytes);
+        book.vbaProject = std::make_shared<const vba::Project>(vba::Project::fromBytes(bytes, book.path));
+    } catch (...) {
+        book.vbaFailure = std::current_exception();
+    }
 }
 
 }  // namespace tabulon::ooxml

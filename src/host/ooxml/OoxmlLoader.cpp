@@ -16,6 +16,7 @@
 #include "host/ooxml/sheet/SheetParser.h"
 #include "host/ooxml/xml/XmlStream.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <atomic>
 #include <exception>
@@ -215,13 +216,24 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     return book;
 }
 
-model::Book loadOoxmlWorkbook(const QString& path, const xls::PasswordAsk& ask) {
+bool isZipFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(4);
+    return looksLikeZip(head.constData(), size_t(head.size()));
+}
+
+model::Book loadEncryptedPackage(const cfb::CompoundFile& file, const QString& path, const host::PasswordAsk& ask) {
+    return loadPackage(path, PackageBytes::of(decryptPackage(file, path, ask)), true);
+}
+
+model::Book loadOoxmlWorkbook(const QString& path, const host::PasswordAsk& ask) {
     PackageBytes bytes = PackageBytes::ofFile(path);
     if (looksLikeZip(bytes.data, bytes.size)) return loadPackage(path, bytes);
     const cfb::CompoundFile file(path);
     if (!holdsEncryptedPackage(file))
         host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("neither a zip package nor an encrypted one"));
-    return loadPackage(path, PackageBytes::of(decryptPackage(file, path, ask)), true);
+    return loadEncryptedPackage(file, path, ask);
 }
 
 }  // namespace tabulon::ooxml

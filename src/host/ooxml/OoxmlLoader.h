@@ -4,9 +4,11 @@
 // part is found through the package's relationships; the sheets are parsed
 // side by side, each on its own handle of the package.
 #include "host/model/Book.h"
-#include "host/xls/Decrypt.h"
+#include "host/Password.h"
 
 #include <QString>
+
+namespace tabulon::cfb { class CompoundFile; }
 
 namespace tabulon::ooxml {
 
@@ -16,7 +18,13 @@ class ZipArchive;
 // Throws a ReadError: NotWorkbook when the package holds no workbook,
 // Damaged when its workbook part cannot be read, and the password kinds for
 // an encrypted package. Damage to other parts becomes a warning.
-model::Book loadOoxmlWorkbook(const QString& path, const xls::PasswordAsk& ask = {});
+model::Book loadOoxmlWorkbook(const QString& path, const host::PasswordAsk& ask = {});
+
+// The encrypted package in an opened compound file.
+model::Book loadEncryptedPackage(const cfb::CompoundFile& file, const QString& path, const host::PasswordAsk& ask);
+
+// The file begins as a zip file does (read from its first bytes only).
+bool isZipFile(const QString& path);
 
 // The same from a zip package already in memory; `encrypted` says it was
 // decrypted from an encrypted package.

@@ -5,6 +5,7 @@
 #include "host/cfb/CompoundFile.h"
 #include "host/ooxml/crypto/CryptoPrimitives.h"
 #include "host/ooxml/xml/XmlStream.h"
+#include "host/xls/Decrypt.h"
 #include "host/xls/ByteCursor.h"
 
 #include <functional>
@@ -170,14 +171,14 @@ bool holdsEncryptedPackage(const cfb::CompoundFile& file) {
            file.rootStream(QStringLiteral("EncryptedPackage")).has_value();
 }
 
-QByteArray decryptPackage(const cfb::CompoundFile& file, const QString& path, const xls::PasswordAsk& ask) {
+QByteArray decryptPackage(const cfb::CompoundFile& file, const QString& path, const host::PasswordAsk& ask) {
     const auto info = file.rootStream(QStringLiteral("EncryptionInfo"));
     const auto package = file.rootStreamView(QStringLiteral("EncryptedPackage"));
     if (!info || !package) fail(path, host::ReadFailure::NotWorkbook, QStringLiteral("no encrypted package"));
     return decryptPackage(*info, *package, path, ask);
 }
 
-QByteArray decryptPackage(const QByteArray& info, const QByteArray& package, const QString& path, const xls::PasswordAsk& ask) {
+QByteArray decryptPackage(const QByteArray& info, const QByteArray& package, const QString& path, const host::PasswordAsk& ask) {
     Opener open;
     uint64_t size = 0;
     try {

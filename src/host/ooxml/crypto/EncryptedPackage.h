@@ -5,7 +5,7 @@
 // encryption (AES in ECB mode, SHA-1 key) and agile encryption (an XML
 // description; AES-CBC in 4096-byte segments, SHA-512 and others) are read,
 // the default password first, then what the user gives, as for .xls.
-#include "host/xls/Decrypt.h"
+#include "host/Password.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,9 +20,9 @@ bool holdsEncryptedPackage(const cfb::CompoundFile& file);
 // The decrypted zip package. Throws a ReadError: PasswordNeeded,
 // PasswordWrong, UnknownEncryption (a scheme not read here: extensible or
 // rights-managed encryption, an unknown cipher), Damaged.
-QByteArray decryptPackage(const cfb::CompoundFile& file, const QString& path, const xls::PasswordAsk& ask);
+QByteArray decryptPackage(const cfb::CompoundFile& file, const QString& path, const host::PasswordAsk& ask);
 QByteArray decryptPackage(const QByteArray& encryptionInfo, const QByteArray& encryptedPackage, const QString& path,
-                          const xls::PasswordAsk& ask);
+                          const host::PasswordAsk& ask);
 
 // The other way, for tests and the fuzzer's seeds: a package encrypted with
 // agile encryption (AES-256, SHA-512) or standard encryption (AES-128) under
