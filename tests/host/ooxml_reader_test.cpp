@@ -5,6 +5,7 @@
 #include "host/ReadFailure.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/ooxml/OoxmlLoader.h"
+#include "host/ooxml/book/ExternalLinks.h"
 #include "host/ooxml/crypto/EncryptedPackage.h"
 #include "host/ooxml/package/ZipArchive.h"
 #include "support/PackageWriter.h"
@@ -224,6 +225,29 @@ TEST(OoxmlReader, CellValuesOfEveryType) {
     EXPECT_EQ(s.used.lastCol, 7) << "a dimension of the whole grid must not become the used range";
     EXPECT_EQ(s.used.lastRow, 0);
     EXPECT_FALSE(book.warnings.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OoxmlReader, LinkedBookPathsAsTheLinkSourcesShowThem) {
+    const struct {
+        const char* target;
+        const char* shown;
+        const char* catches;
+    } cases[] = {
+        {"file:///C:\\data\\Prices.xlsx", "C:\\data\\Prices.xlsx", "the URL scheme kept"},
+        {"file:///C:/data/My%20Prices.xlsx", "C:\\data\\My Prices.xlsx", "escapes or slashes of a drive path kept"},
+        {"file:///\\\\server\\share\\B.xlsx", "\\\\server\\share\\B.xlsx", "a server path lost"},
+        {"../../../../C:/data/Prices.xls", "C:\\data\\Prices.xls", "a drive reached by climbing read as relative"},
+        {"Prices.xlsx", "/books/Prices.xlsx", "a relative path not resolved against the workbook's folder"},
+        {"../other/Prices.xlsx", "/other/Prices.xlsx", "a climbing relative path not resolved"},
+        {"https://example.com/b.xlsx", "https://example.com/b.xlsx", "a web address changed"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ooxml::linkedBookPath(QString::fromUtf8(c.target), QStringLiteral("/books")), QString::fromUtf8(c.shown))
+            << c.catches;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "host/ooxml/xml/XmlStream.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace tabulon::ooxml {
@@ -37,6 +38,10 @@ QString linkedBookPath(const QString& stored, const QString& bookFolder) {
         if (t.startsWith(QStringLiteral("///"))) t = t.mid(3);
         else if (t.startsWith(QStringLiteral("//"))) t = QStringLiteral("\\\\") + t.mid(2);
     }
+    // A drive after climbing folders ("../../C:/data/B.xlsx", as some
+    // writers relate a path on another drive) names that drive.
+    static const QRegularExpression climbToDrive(QStringLiteral("^(\\.\\.?[/\\\\])+(?=[A-Za-z]:[/\\\\])"));
+    t.remove(climbToDrive);
     if (hasDrive(t) || t.startsWith(QStringLiteral("\\\\")) || t.startsWith(QStringLiteral("//"))) {
         t.replace(u'/', u'\\');
         return t;

@@ -52,6 +52,7 @@ public:
 
     int depth = 0;
     int skipUntil = -1;       // skipping an mc:Fallback below this depth
+    int controlChoiceDepth = -1;  // inside an mc:Choice for the 2010 drawing layer's controls
     int anchorDepth = -1;     // depth of the current anchor element
     int objectDepth = -1;     // depth of the top-level object in the anchor
     bool named = false;
@@ -73,6 +74,9 @@ public:
         if (skipUntil >= 0) return;
         const std::string_view n = e.local();
         if (n == "Fallback") { skipUntil = depth; return; }
+        // Form controls are written as DrawingML objects for the Office 2010
+        // drawing layer only; the legacy drawing holds the control itself.
+        if (n == "Choice") { controlChoiceDepth = e.attr("Requires").find("a14") != std::string_view::npos ? depth : -1; return; }
         if (anchorDepth < 0) {
             if (n == "twoCellAnchor" || n == "oneCellAnchor" || n == "absoluteAnchor") {
                 anchorDepth = depth;
@@ -106,6 +110,7 @@ public:
             named = true;
             s.name = e.text("name");
             s.objectId = int(e.integer("id"));
+            if (controlChoiceDepth >= 0 && cur().vmlShapeId == 0) cur().vmlShapeId = s.objectId;
             if (e.flag("hidden")) s.visible = false;
             return;
         }
@@ -229,6 +234,7 @@ public:
             if (depth < skipUntil) skipUntil = -1;
             return;
         }
+        if (n == "Choice") controlChoiceDepth = -1;
         if (anchorDepth < 0) return;
         if (depth < anchorDepth) {  // the anchor ends
             finishShape();

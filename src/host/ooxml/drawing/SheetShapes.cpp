@@ -105,8 +105,20 @@ void placeShapes(const Package& package, model::Book& book, model::Sheet& sheet,
                  const std::vector<ControlEntry>& controls, const QString& sheetPart, QStringList& warnings) {
     std::map<int, const ControlEntry*> controlById;
     for (const ControlEntry& c : controls) controlById[c.shapeId] = &c;
+    // Controls whose legacy shape has no number of the usual form take the
+    // sheet's control list's numbers in order.
+    std::vector<int> unused;
+    for (const ControlEntry& c : controls)
+        if (std::none_of(vml.begin(), vml.end(), [&](const DrawnShape& v) { return v.vmlShapeId == c.shapeId; })) unused.push_back(c.shapeId);
+    size_t nextUnused = 0;
+    for (DrawnShape& v : vml)
+        if (v.vmlShapeId == 0 && !v.shape.isComment() && nextUnused < unused.size()) {
+            v.vmlShapeId = unused[nextUnused++];
+            v.shape.objectId = v.vmlShapeId & 0x3FF;
+        }
     std::map<int, DrawnShape*> vmlById;
-    for (DrawnShape& v : vml) vmlById[v.vmlShapeId] = &v;
+    for (DrawnShape& v : vml)
+        if (v.vmlShapeId > 0) vmlById[v.vmlShapeId] = &v;
 
     auto finishControl = [&](DrawnShape& v, const QString& standInName) {
         model::Shape& s = v.shape;
@@ -146,7 +158,8 @@ void placeShapes(const Package& package, model::Book& book, model::Sheet& sheet,
         placed.push_back(std::move(d));
     }
     for (DrawnShape& v : vml) {
-        if (!vmlById.count(v.vmlShapeId) || vmlById[v.vmlShapeId] != &v) continue;  // placed above
+        const auto it = vmlById.find(v.vmlShapeId);
+        if (v.vmlShapeId > 0 && (it == vmlById.end() || it->second != &v)) continue;  // placed above
         if (!v.shape.isComment()) finishControl(v, QString());
         placed.push_back(std::move(v));
     }

@@ -30,6 +30,13 @@ model::ShapeKind kindOf(const QString& type) {
     return model::ShapeKind::Other;
 }
 
+// "_x0000_s1025" -> 1025; 0 for an id of another form.
+int shapeNumber(const QString& id) {
+    const qsizetype s = id.lastIndexOf(QStringLiteral("_s"));
+    if (!id.startsWith(QStringLiteral("_x")) || s < 0) return 0;
+    return id.mid(s + 2).toInt();
+}
+
 int alignOf(const QString& v) {
     const QString a = v.trimmed().toLower();
     return a == u"left" || a == u"top" ? 1 : a == u"center" ? 2 : a == u"right" || a == u"bottom" ? 3
@@ -53,8 +60,7 @@ public:
             objectType.clear();
             out.emplace_back();
             model::Shape& s = out.back().shape;
-            const QString id = e.anyAttr("spid").empty() ? e.text("id") : qstr(e.anyAttr("spid"));
-            out.back().vmlShapeId = id.mid(id.lastIndexOf(u's') + 1).toInt();
+            out.back().vmlShapeId = shapeNumber(e.anyAttr("spid").empty() ? e.text("id") : qstr(e.anyAttr("spid")));
             s.objectId = out.back().vmlShapeId & 0x3FF;
             if (const auto c = vmlColor(e.text("fillcolor"))) s.fillColor = model::Color::of(*c);
             if (const auto c = vmlColor(e.text("strokecolor"))) s.lineColor = model::Color::of(*c);
