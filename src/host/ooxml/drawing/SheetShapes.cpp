@@ -116,6 +116,9 @@ void placeShapes(const Package& package, model::Book& book, model::Sheet& sheet,
             v.vmlShapeId = unused[nextUnused++];
             v.shape.objectId = v.vmlShapeId & 0x3FF;
         }
+    // The rest are numbered by their place in the legacy drawing.
+    for (size_t i = 0; i < vml.size(); ++i)
+        if (vml[i].vmlShapeId == 0) vml[i].shape.objectId = int(i + 1);
     std::map<int, DrawnShape*> vmlById;
     for (DrawnShape& v : vml)
         if (v.vmlShapeId > 0) vmlById[v.vmlShapeId] = &v;

@@ -154,7 +154,6 @@ public:
         }
         s.hasText = model::kindHasText(s.kind);
         if (!s.hasText) s.text.clear();
-        s.name = model::defaultShapeName(s.kind, s.objectId);
     }
 };
 
