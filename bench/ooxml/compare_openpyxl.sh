@@ -20,13 +20,20 @@ cat >"$work/compare.py" <<'PY'
 import json, re, subprocess, sys, warnings
 warnings.filterwarnings("ignore")
 import openpyxl
-from openpyxl.worksheet.formula import ArrayFormula
+try:
+    from openpyxl.worksheet.formula import ArrayFormula
+except ImportError:  # openpyxl before 3.1 gives array formulas as text
+    ArrayFormula = type(None)
 
 tabulon = sys.argv[1]
 prefix = re.compile(r"_xl(fn|ws|pm|udf)\.", re.I)
 both = same = 0
 for path in sys.argv[2:]:
-    run = subprocess.run([tabulon, "dump", "--json", path], capture_output=True, text=True)
+    try:
+        run = subprocess.run([tabulon, "dump", "--json", path], capture_output=True, text=True, timeout=300)
+    except subprocess.TimeoutExpired:
+        print(f"{path}: ours took more than 300 s")
+        continue
     if run.returncode != 0:
         print(f"{path}: ours refused: {run.stderr.strip()[:160]}")
         continue
@@ -41,7 +48,7 @@ for path in sys.argv[2:]:
         for row in ws.iter_rows():
             for c in row:
                 v = c.value
-                if isinstance(v, ArrayFormula): v = v.text
+                if isinstance(v, ArrayFormula) and v is not None: v = v.text
                 if isinstance(v, str) and v.startswith("=") and c.data_type == "f":
                     theirs[(ws.title, c.coordinate)] = prefix.sub("", v)
     n = agree = 0

@@ -375,21 +375,33 @@ public:
         cells.erase(out, cells.end());
     }
 
-    // The cells present, and the stored dimension where it is no larger
-    // than a sheet could plausibly be used (a damaged one must not turn the
-    // used range into the whole grid of seventeen billion cells).
+    static double cellsIn(const model::Area& a) {
+        return a.firstRow < 0 ? 0 : double(a.lastRow - a.firstRow + 1) * double(a.lastCol - a.firstCol + 1);
+    }
+    static model::Area joined(model::Area a, const model::Area& b) {
+        if (b.firstRow < 0) return a;
+        if (a.firstRow < 0) return b;
+        a.firstRow = std::min(a.firstRow, b.firstRow), a.lastRow = std::max(a.lastRow, b.lastRow);
+        a.firstCol = std::min(a.firstCol, b.firstCol), a.lastCol = std::max(a.lastCol, b.lastCol);
+        return a;
+    }
+
+    // The used range as the spreadsheet computes it: every cell written,
+    // formatted blanks included, and the stored dimension. The newer grid
+    // holds seventeen billion cells, which no chapter could walk: when the
+    // formatted blanks or the dimension reach past the largest sheet an .xls
+    // could hold, the range shrinks to the cells with a value or formula.
     void settleUsedRange() {
-        constexpr double kMaxTrustedCells = 4e6;
-        model::Area used = extent;
-        if (dimension.firstRow >= 0) {
-            const double cells = double(dimension.lastRow - dimension.firstRow + 1) * (dimension.lastCol - dimension.firstCol + 1);
-            if (cells <= kMaxTrustedCells) {
-                if (used.firstRow < 0) used = dimension;
-                else {
-                    used.firstRow = std::min(used.firstRow, dimension.firstRow), used.lastRow = std::max(used.lastRow, dimension.lastRow);
-                    used.firstCol = std::min(used.firstCol, dimension.firstCol), used.lastCol = std::max(used.lastCol, dimension.lastCol);
-                }
-            }
+        constexpr double kMaxWalkableCells = 65536.0 * 256.0;
+        model::Area used = joined(extent, dimension);
+        if (cellsIn(used) > kMaxWalkableCells) {
+            model::Area values{-1, -1, -1, -1};
+            for (const model::CellData& c : sheet.cells) values = joined(values, {c.row, c.row, c.col, c.col});
+            for (const auto& [at, note] : sheet.notes) values = joined(values, {at.first, at.first, at.second, at.second});
+            warn(QStringLiteral("used range %1 limited to the cells with values: its formatted blank cells reach past the "
+                                "largest sheet an .xls holds").arg(model::cellAddress(used.firstRow, used.firstCol, false) + u':' +
+                                                                   model::cellAddress(used.lastRow, used.lastCol, false)));
+            used = values;
         }
         sheet.used = used.firstRow < 0 ? model::Area{0, 0, 0, 0} : used;
     }
