@@ -45,12 +45,11 @@ for path in sys.argv[2:]:
         continue
     theirs = {}
     for ws in wb.worksheets:
-        for row in ws.iter_rows():
-            for c in row:
-                v = c.value
-                if isinstance(v, ArrayFormula) and v is not None: v = v.text
-                if isinstance(v, str) and v.startswith("=") and c.data_type == "f":
-                    theirs[(ws.title, c.coordinate)] = prefix.sub("", v)
+        for c in list(ws._cells.values()):  # the cells present; iter_rows walks the whole dimension
+            v = c.value
+            if isinstance(v, ArrayFormula) and v is not None: v = v.text
+            if isinstance(v, str) and v.startswith("=") and c.data_type == "f":
+                theirs[(ws.title, c.coordinate)] = prefix.sub("", v)
     n = agree = 0
     shown = 0
     for s in ours["sheets"]:

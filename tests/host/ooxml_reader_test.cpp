@@ -3,6 +3,8 @@
 // sheets, comments, controls and shapes with macros, links, the date
 // system and encryption.
 #include "host/ReadFailure.h"
+#include "host/Workbook.h"
+#include "support/TestSupport.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/ooxml/OoxmlLoader.h"
 #include "host/ooxml/book/ExternalLinks.h"
@@ -248,6 +250,42 @@ TEST(OoxmlReader, LinkedBookPathsAsTheLinkSourcesShowThem) {
     for (const auto& c : cases)
         EXPECT_EQ(ooxml::linkedBookPath(QString::fromUtf8(c.target), QStringLiteral("/books")), QString::fromUtf8(c.shown))
             << c.catches;
+}
+
+}  // namespace
+
+// Formula texts of real workbooks, each checked against an independent
+// reading of the same file (openpyxl's, which moves shared formulas too).
+namespace {
+
+TEST(OoxmlFixtures, FormulasReadAsAnIndependentReaderReadsThem) {
+    const struct {
+        const char* file;
+        int sheet;
+        const char* address;
+        const char* formula;
+    } cases[] = {
+        {"ooxml/calamine/tests/issue_565_multi_axis_shared.xlsx", 1, "$D$2", "=D2"},
+        {"ooxml/calamine/tests/issue_565_multi_axis_shared.xlsx", 1, "$K$1", "=D1"},
+        {"ooxml/calamine/tests/issue_565_multi_axis_shared.xlsx", 1, "$F$4", "=A4"},
+        {"ooxml/calamine/tests/shared_formula_reversed.xlsx", 1, "$B$1", "=A1"},
+        {"ooxml/calamine/tests/shared_formula_reversed.xlsx", 2, "$B$5", "=A5"},
+    };
+    for (const auto& c : cases) {
+        const host::Workbook book = host::Workbook::load(test::fixture(QString::fromUtf8(c.file)));
+        QString found = QStringLiteral("<no cell>");
+        book.sheet(c.sheet).usedRange().forEach([&](const host::Cell& cell) {
+            if (cell.address() != QLatin1String(c.address)) return true;
+            found = cell.formula();
+            return false;
+        });
+        EXPECT_EQ(found.toStdString(), c.formula) << c.file << " " << c.address;
+    }
+    const host::Workbook button = host::Workbook::load(test::fixture("ooxml/closedxml/ClosedXML.Tests/Resource/TryToLoad/FileWithButton.xlsm"));
+    EXPECT_EQ(button.model().format.text(), QStringLiteral("OOXML (.xlsm)"));
+    ASSERT_EQ(button.sheet(1).shapes().size(), 1u);
+    EXPECT_EQ(button.sheet(1).shapes()[0].name, QStringLiteral("Button 1"));
+    EXPECT_EQ(button.sheet(1).shapes()[0].kind, model::ShapeKind::Button);
 }
 
 }  // namespace
