@@ -141,6 +141,36 @@ TEST_F(WriterRoundTrip, CommentsAndShapesComeBackWithTheirLook) {
     EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
 }
 
+// Past about 60 objects Excel writes each shape's drawing pieces in CONTINUE
+// records joined to the TXO or OBJ before them. Every note keeps its comment
+// shape, in the sheet's order, and the shapes after the switch keep theirs.
+TEST_F(WriterRoundTrip, EveryShapeWhenTheDrawingGoesOnInContinueRecords) {
+    XlsWriter w;
+    XlsSheet& s = w.addSheet(QStringLiteral("Notes"));
+    constexpr int kNotes = 129;
+    for (int i = 0; i < kNotes; ++i) {
+        s.number(i, 0, i + 1);
+        s.note(i, 0, QStringLiteral("me"), QStringLiteral("note %1").arg(i + 1));
+    }
+    s.picture(2, 4).png = QByteArray();  // no text: its piece follows its OBJ alone
+    s.button(6, 4, QStringLiteral("Go"), QStringLiteral("Module1.Go"));
+    s.drawingInContinuesFrom = 61;
+    const auto book = tabulon::host::Workbook::load(save(w));
+    const auto& shapes = book.sheet(1).shapes();
+    ASSERT_EQ(shapes.size(), size_t(kNotes + 2));
+    for (int i = 0; i < kNotes; ++i) {
+        const auto& shape = shapes[size_t(i)];
+        EXPECT_TRUE(shape.isComment()) << i;
+        EXPECT_EQ(shape.text, QStringLiteral("me:\nnote %1").arg(i + 1)) << "in the sheet's order";
+        EXPECT_TRUE(shape.anchor.has_value()) << i;
+    }
+    EXPECT_EQ(shapes[kNotes].name, QStringLiteral("Picture %1").arg(kNotes + 1));
+    EXPECT_EQ(shapes[kNotes + 1].onAction, QStringLiteral("Module1.Go"));
+    EXPECT_EQ(shapes[kNotes + 1].text, QStringLiteral("Go"));
+    EXPECT_EQ(book.sheet(1).usedRange().cell(128).noteText(), QStringLiteral("me:\nnote 129"));
+    EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+}
+
 TEST_F(WriterRoundTrip, ShapesOnSeveralSheetsKeepTheirOwnObjects) {
     XlsWriter w;
     w.addSheet(QStringLiteral("One")).note(3, 1, QStringLiteral("A"), QStringLiteral("x"));

@@ -136,6 +136,8 @@ CompoundFile::CompoundFile(const QString& path) : container_(std::make_shared<Co
     if (!QFileInfo(path).isFile())
         host::raiseReadFailure(host::ReadFailure::FileMissing, path, QStringLiteral("file not found"));
     container_->file = std::make_unique<FileBytes>(path);
+    if (container_->file->size() == 0)
+        host::raiseReadFailure(host::ReadFailure::EmptyFile, path, QStringLiteral("the file is empty"));
     if (!openContainer(*container_, container_->file->data(), container_->file->size()))
         host::raiseReadFailure(host::ReadFailure::NotWorkbook, path,
                                QStringLiteral("not an .xls workbook (no compound document structure)"));

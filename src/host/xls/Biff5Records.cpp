@@ -89,8 +89,8 @@ void parseName5(const Record& rec, Globals& book) {
 // 16-bit count (RSTRING's formatting runs follow it).
 void parseLabel5(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const QString text = byteString16(c, st.book.codePage);
     if (col > 255) throw FormatError(QStringLiteral("cell outside the sheet"), rec.offset);
     st.setText(st.addCell(row, col, CellType::Text), text);

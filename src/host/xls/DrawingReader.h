@@ -82,6 +82,9 @@ public:
 private:
     void addObj(const Record& rec, const FormulaContext& ctx);
     void addTxo(const Record& rec);
+    // Drawing pieces in the CONTINUE records joined to rec after its own
+    // bytes, which end at ownEnd.
+    void takeDrawingAfter(const Record& rec, size_t ownEnd);
     std::map<int, QString> commentTexts_;
     int lastComment_ = -1;           // the id of the comment whose OBJ came last
 };
@@ -94,11 +97,10 @@ void readDrawing(const DrawingRecords& records, model::Sheet& sheet, const Globa
 // second form fills info as far as the record can be read.
 ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx);
 void readObjInfo(const Record& rec, const FormulaContext& ctx, ObjInfo& info);
-// TxO, MS-XLS 2.4.329: the text, which lives in the CONTINUE after the record.
-QString parseTxoText(const Record& rec);
-// TxO, MS-XLS 2.4.329: the alignment and the formatting runs of the text,
-// their fonts as model font numbers.
-TxoLook parseTxoLook(const Record& rec);
+// TxO, MS-XLS 2.4.329: the text, its alignment and its formatting runs
+// (their fonts as model font numbers) into out. Returns where the TXO's own
+// bytes end in the record joined with its CONTINUEs.
+size_t readTxo(const Record& rec, TxoEntry& out);
 
 // An OfficeArt lineDashing value with its lineEndCapStyle (MS-ODRAW 2.3.8,
 // default 2 flat) as the Office dash style number.

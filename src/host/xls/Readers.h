@@ -66,6 +66,21 @@ size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Global
 // the record headers alone.
 size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 
+// Which sheets are read, settled from the record headers alone: a sheet that
+// shares its data with another, or one past the budget that sheets whose
+// offsets point into each other could exhaust, is left out with a warning
+// in its job's log.
+std::vector<size_t> sheetsToRead(const QByteArray& stream, const Globals& g, std::vector<SheetJob>& jobs);
+// Reads the listed sheets (into jobs[i]) and the shared strings (the SST
+// records, into strings) side by side. The first failure in sheet order is
+// the one thrown, as if the sheets had been read one after the other.
+void readSheetsTogether(const QByteArray& stream, const Globals& g, const FormulaContext& ctx,
+                        const std::vector<size_t>& toRead, std::vector<SheetJob>& jobs,
+                        const std::vector<Record>& sst, SharedStrings& strings);
+// Leaves out the cells that refer to shared strings past the `held` ones
+// the SST records gave, with a warning.
+void dropLostStrings(size_t held, std::vector<SheetJob>& jobs);
+
 // Records of the globals substream.
 void parseBoundSheet(const Record& rec, Globals& book);
 // One sheet of the BOUNDSHEET list: state is hsState, dt the sheet type.

@@ -93,34 +93,4 @@ void applyShapeLook(const std::map<int, uint32_t>& props, uint32_t fspFlags, mod
     shape.flipV = fspFlags & kFspFlipV;
 }
 
-// TxO, MS-XLS 2.4.329: the alignment bits of its first word; the runs
-// (TxORuns, 2.5.272: eight bytes each, the last one only ends the text)
-// fill the CONTINUE after the characters.
-TxoLook parseTxoLook(const Record& rec) {
-    TxoLook look;
-    ByteCursor c = rec.cursor();
-    const uint16_t flags = c.u16();
-    look.hAlign = (flags >> 1) & 0x07;
-    look.vAlign = (flags >> 4) & 0x07;
-    c.seek(10);
-    const size_t cch = c.u16();
-    const size_t cbRuns = c.u16();
-    if (cch == 0 || rec.segmentStarts.empty()) return look;
-    c.seek(rec.segmentStarts.front());
-    readContinuedChars(rec, c, cch, false);
-    const auto next = std::find_if(rec.segmentStarts.begin(), rec.segmentStarts.end(),
-                                   [&c](size_t at) { return at >= c.pos(); });
-    if (next == rec.segmentStarts.end()) return look;
-    c.seek(*next);
-    const size_t count = std::min(cbRuns / 8, c.remaining() / 8);
-    for (size_t i = 0; i + 1 < count; ++i) {
-        const uint16_t first = c.u16();
-        const uint16_t font = c.u16();
-        c.skip(4);
-        if (first < cch && (look.runs.empty() || first > look.runs.back().first))
-            look.runs.push_back({first, uint16_t(fontIndex(font))});
-    }
-    return look;
-}
-
 }  // namespace tabulon::xls

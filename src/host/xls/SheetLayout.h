@@ -27,10 +27,10 @@ void parseFont5(const Record& rec, Globals& g);
 void parseFormat5(const Record& rec, Globals& g);
 void parseXf5(const Record& rec, Globals& g);
 
-// One record of a sheet substream into its layout: geometry, cell formats,
-// page setup. False for a record that says nothing about the layout. biff5
-// reads the Excel 5.0/95 forms, whose byte strings are in codePage. A
-// damaged record leaves the defaults it stood for.
+// One record of a sheet substream into its layout: geometry and page setup
+// (a cell's format comes with its cell record). False for a record that says
+// nothing about the layout. biff5 reads the Excel 5.0/95 forms, whose byte
+// strings are in codePage. A damaged record leaves the defaults it stood for.
 bool parseLayoutRecord(const Record& rec, model::SheetLayout& layout, bool biff5, int codePage);
 // Sorts the cell formats; a cell written twice keeps its last record.
 void finishCellFormats(model::SheetLayout& layout);
@@ -38,7 +38,8 @@ void finishCellFormats(model::SheetLayout& layout);
 void parseColInfo(const Record& rec, model::SheetLayout& s);
 void parseRow(const Record& rec, model::SheetLayout& s);
 void parseMergeCells(const Record& rec, model::SheetLayout& s);
-void parseCellXf(const Record& rec, model::SheetLayout& s);
+// A cell's format; cells outside the sheet have none.
+void addCellFormat(model::SheetLayout& s, int row, int col, int xf);
 bool parsePageRecord(const Record& rec, model::PageSetup& page);
 bool parseBiff5PageRecord(const Record& rec, model::PageSetup& page, int codePage);
 

@@ -15,11 +15,6 @@ constexpr uint16_t kColInfo = 0x007D, kRow = 0x0208, kDefColWidth = 0x0055, kSta
 
 constexpr int kMaxRow = 65535, kMaxCol = 255;
 
-void addCellXf(SheetLayout& s, int row, int col, int xf) {
-    if (row > kMaxRow || col > kMaxCol) return;
-    s.cellFormats.push_back({row, uint16_t(col), uint16_t(xf)});
-}
-
 bool before(const model::CellFormatAt& a, const model::CellFormatAt& b) {
     return a.row != b.row ? a.row < b.row : a.col < b.col;
 }
@@ -67,21 +62,9 @@ void parseMergeCells(const Record& rec, SheetLayout& s) {
     }
 }
 
-// The cell records all begin with row, column and ixfe (Cell, MS-XLS
-// 2.5.19); MulRk and MulBlank hold one ixfe per column.
-void parseCellXf(const Record& rec, SheetLayout& s) {
-    ByteCursor c = rec.cursor();
-    const int row = c.u16();
-    const int first = c.u16();
-    if (rec.type == rt::MulRk || rec.type == rt::MulBlank) {
-        const size_t each = rec.type == rt::MulRk ? 6 : 2;
-        for (int col = first; c.remaining() >= each + 2; ++col) {
-            addCellXf(s, row, col, c.u16());
-            c.skip(each - 2);
-        }
-        return;
-    }
-    addCellXf(s, row, first, c.u16());
+void addCellFormat(SheetLayout& s, int row, int col, int xf) {
+    if (row < 0 || row > kMaxRow || col < 0 || col > kMaxCol) return;
+    s.cellFormats.push_back({row, uint16_t(col), uint16_t(xf)});
 }
 
 namespace {
@@ -102,10 +85,6 @@ bool parseGeometryRecord(const Record& rec, SheetLayout& s) {
         return true;
     }
     case kWindow2: { ByteCursor c = rec.cursor(); s.showZeros = c.u16() & 0x0010; return true; }  // 2.4.346
-    case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
-    case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:
-        parseCellXf(rec, s);
-        return true;
     default: return false;
     }
 }

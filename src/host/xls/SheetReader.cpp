@@ -1,7 +1,7 @@
 // One sheet substream, read once: from its BOF to the matching EOF, skipping
 // the substreams of embedded charts in between. Each record goes to the
-// cells, the layout or the drawing layer, or to more than one where it
-// speaks to each (a cell record gives a value and a cell format).
+// layout, the drawing layer or the cells (a cell record gives its value and
+// its cell format).
 #include "host/xls/BookContext.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
@@ -60,18 +60,6 @@ void dispatch(const Record& rec, SheetState& st) {
     default: parseSheetSetting(rec, st); return;
     }
     st.stringTarget = -1;
-}
-
-// The records of a worksheet that say only how it looks, which the cells
-// need not see.
-bool layoutOnly(uint16_t type) {
-    switch (type) {
-    case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
-    case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:
-        return false;
-    default:
-        return true;
-    }
 }
 
 void settleUsedRange(SheetState& st) {
@@ -155,10 +143,9 @@ size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Global
         if (rec.type == rt::Bof) { ++depth; continue; }
         if (rec.type == rt::Eof) { --depth; continue; }
         if (depth > 1) continue;
-        const bool layout = parseLayoutRecord(rec, sheet.layout, biff5, book.codePage);
+        if (parseLayoutRecord(rec, sheet.layout, biff5, book.codePage)) continue;
         // A chart sheet's own data records are series caches, not cells.
         if (sheet.kind == model::SheetKind::Chart) continue;
-        if (layout && layoutOnly(rec.type)) continue;
         try {
             // Excel 5.0/95 has no OfficeArt drawing.
             if (!biff5 && (rec.type == rt::MsoDrawing || rec.type == rt::Obj || rec.type == rt::Txo)) {

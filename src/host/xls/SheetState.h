@@ -69,6 +69,8 @@ struct SheetState {
 
     void touch(int row, int col);
     CellData& addCell(int row, int col, CellType type);
+    // The cell's format (its ixfe) into the sheet's layout.
+    void format(int row, int col, int xf);
     // Keeps text among the sheet's own texts as the cell's text value or
     // formula text.
     void setText(CellData& cell, QString text);
@@ -77,6 +79,9 @@ struct SheetState {
     void warnText(const QString& text);
 };
 
+// The head of a cell record (Cell, MS-XLS 2.5.19): row, column and the
+// cell's format, which goes into the layout. Returns the row.
+int readCellHead(ByteCursor& c, SheetState& st, int& col);
 // Cell records, MS-XLS 2.4.*: each reads one record into state.
 void parseNumber(const Record& rec, SheetState& st);
 void parseRk(const Record& rec, SheetState& st);
