@@ -289,3 +289,22 @@ TEST(OoxmlFixtures, FormulasReadAsAnIndependentReaderReadsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OoxmlReader, RibbonCallbacksAreWorkbookLevelEntryPoints) {
+    Book b;
+    b.sheet("S", "<sheetData/>");
+    b.part("customUI/customUI14.xml", QByteArray(
+        "<customUI xmlns=\"http://schemas.microsoft.com/office/2009/07/customui\" onLoad=\"Ribbon.Loaded\"><ribbon><tabs>"
+        "<tab id=\"t\" label=\"業務\"><group id=\"g\"><button id=\"run\" label=\"実行\" onAction=\"Module1.Run\"/>"
+        "<button id=\"run2\" onAction=\"Module1.Run\" getEnabled=\"Module1.Enabled\"/></group></tab></tabs></ribbon></customUI>"));
+    b.rel(QString(), "rIdUi", "http://schemas.microsoft.com/office/2007/relationships/ui/extensibility", "customUI/customUI14.xml");
+    const model::Book book = load(b);
+    ASSERT_EQ(book.ribbonActions.size(), 2u) << "only onAction callbacks are entry points clicked by the user";
+    EXPECT_EQ(book.ribbonActions[0].control, QStringLiteral("run"));
+    EXPECT_EQ(book.ribbonActions[0].label, QStringLiteral("実行"));
+    EXPECT_EQ(book.ribbonActions[0].macro, QStringLiteral("Module1.Run"));
+}
+
+}  // namespace
