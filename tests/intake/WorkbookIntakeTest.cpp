@@ -146,9 +146,9 @@ TEST_F(Intake, RefusedFileIsExplainedAndChangesNothing) {
     };
     const struct { QString path; const char* reason; } cases[] = {
         {home.filePath("missing.xls"), "ファイルが見つからないか、開けません。"},
-        {write("text.xls", "Name,Price\r\nTea,120\r\n"), "Excel ブック（.xls）ではないため"},
+        {write("text.xls", "Name,Price\r\nTea,120\r\n"), "Excel ブックではないため"},
         {write("empty.xls", ""), "空のファイルです。"},
-        {write("notes.txt", "x"), "Excel ブック（.xls）ではないため"},
+        {write("notes.txt", "x"), "Excel ブックではないため"},
     };
     for (const auto& c : cases) {
         messages.shown.clear();
