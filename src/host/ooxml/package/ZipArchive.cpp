@@ -39,6 +39,18 @@ bool unsafeName(const QString& name) {
     return false;
 }
 
+// The name in the first local file header (APPNOTE 4.3.7) is one of the
+// parts an Office package begins with.
+bool beginsWithPackagePart(const PackageBytes& b) {
+    if (b.size < 30 || !looksLikeZip(b.data, b.size)) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data);
+    const size_t length = size_t(p[26] | (p[27] << 8));
+    if (30 + length > b.size) return false;
+    const QString name = QString::fromUtf8(b.data + 30, qsizetype(length));
+    return name == u"[Content_Types].xml" || name.startsWith(u"_rels/") || name.startsWith(u"xl/") ||
+           name.startsWith(u"docProps/") || name.startsWith(u"customXml/");
+}
+
 }  // namespace
 
 PackageBytes PackageBytes::ofFile(const QString& path) {
@@ -100,8 +112,10 @@ void ZipArchive::open(bool listEntries) {
         const int code = zip_error_code_zip(&error);
         const QString why = QString::fromUtf8(zip_error_strerror(&error));
         zip_error_fini(&error);
-        if (code == ZIP_ER_NOZIP && !looksLikeZip(bytes_.data, bytes_.size))
-            host::raiseReadFailure(host::ReadFailure::NotWorkbook, path_, QStringLiteral("not a zip package"));
+        // A zip that cannot be opened is a damaged workbook when its first
+        // part is one a workbook package begins with, else no workbook at all.
+        if ((code == ZIP_ER_NOZIP && !looksLikeZip(bytes_.data, bytes_.size)) || !beginsWithPackagePart(bytes_))
+            host::raiseReadFailure(host::ReadFailure::NotWorkbook, path_, QStringLiteral("not a zip package: %1").arg(why));
         host::raiseReadFailure(host::ReadFailure::Damaged, path_,
                                QStringLiteral("the zip directory cannot be read: %1").arg(why));
     }
