@@ -3,6 +3,7 @@
 // MaxSeedBytes are left out so that each run stays quick.
 #include "common/Error.h"
 #include "host/cfb/CompoundFile.h"
+#include "host/ooxml/package/ZipArchive.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/Project.h"
@@ -122,6 +123,18 @@ void decryptSeeds(const QByteArray& stream, const QString& out) {
     put(folder, rc4Seed(stream));
 }
 
+// A package whole, and each of its worksheet parts for the sheet parser.
+void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
+    put(out + QStringLiteral("/fuzz_ooxml_package"), bytes);
+    try {
+        const ooxml::ZipArchive zip(ooxml::PackageBytes::of(bytes), QStringLiteral("seed.xlsx"));
+        for (const ooxml::ZipEntry& e : zip.entries())
+            if (e.name.contains(QStringLiteral("worksheets/")) && e.name.endsWith(QStringLiteral(".xml")))
+                put(out + QStringLiteral("/fuzz_ooxml_sheet"), zip.read(e, MaxSeedBytes));
+    } catch (const Error&) {
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,7 +145,12 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     for (int i = 2; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
-        put(out + QStringLiteral("/fuzz_compound_file"), readAll(path));
+        const QByteArray whole = readAll(path);
+        if (ooxml::looksLikeZip(whole.constData(), size_t(whole.size()))) {
+            ooxmlSeeds(whole, out);
+            continue;
+        }
+        put(out + QStringLiteral("/fuzz_compound_file"), whole);
         try {
             const cfb::CompoundFile file(path);
             for (const char* name : {"Workbook", "Book"})

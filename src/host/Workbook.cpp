@@ -4,6 +4,8 @@
 #include "host/NameRanges.h"
 #include "host/ReadFailure.h"
 #include "host/model/Notation.h"
+#include "host/ooxml/OoxmlLoader.h"
+#include "host/ooxml/crypto/EncryptedPackage.h"
 #include "host/props/PropertySets.h"
 #include "host/vba/Project.h"
 #include "host/xls/Loader.h"
@@ -33,10 +35,20 @@ void readProject(const cfb::CompoundFile& file, model::Book& book) {
 
 Workbook Workbook::load(const QString& path, const PasswordAsk& ask) {
     // Damage the reader could not step over leaves as a damaged workbook,
-    // whatever record it was found in.
+    // whatever record it was found in. The format is told by the content,
+    // never by the name: a zip package is an Office Open XML workbook, a
+    // compound file an .xls or the encrypted package of a newer workbook.
     std::shared_ptr<model::Book> book;
     asReadFailure(ReadFailure::Damaged, path, [&] {
+        if (ooxml::isZipFile(path)) {
+            book = std::make_shared<model::Book>(ooxml::loadOoxmlWorkbook(path, ask));
+            return;
+        }
         const cfb::CompoundFile file = xls::openWorkbookFile(path);
+        if (ooxml::holdsEncryptedPackage(file)) {
+            book = std::make_shared<model::Book>(ooxml::loadEncryptedPackage(file, path, ask));
+            return;
+        }
         book = std::make_shared<model::Book>(xls::readCompoundWorkbook(file, path, ask));
         readProject(file, *book);
     });

@@ -34,16 +34,34 @@ void explainRefusal(MessagePort& messages, const host::ReadError& e, const QStri
 
 }  // namespace
 
+namespace {
+// The newer formats open as the same application as the .xls they replaced.
+constexpr const char* kWorkbookEndings[] = {".xls", ".xlsx", ".xlsm", ".xltx", ".xltm", ".xlam", ".xlt", ".xla"};
+}  // namespace
+
+bool isWorkbookFileName(const QString& path) {
+    for (const char* ending : kWorkbookEndings)
+        if (path.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+QString workbookFileFilter() {
+    QStringList patterns;
+    for (const char* ending : kWorkbookEndings) patterns << QLatin1Char('*') + QLatin1String(ending);
+    return QStringLiteral("Excel(%1)").arg(patterns.join(QLatin1Char(';')));
+}
+
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
 bool WorkbookIntake::open(const QString& path) {
     if (path.isEmpty())
         return false;
-    if (!path.toUpper().endsWith(QLatin1String(".XLS"))) {
+    if (!isWorkbookFileName(path)) {
         explainRefusal(shell_.messages,
                        host::ReadError(host::ReadFailure::NotWorkbook, path,
-                                       QStringLiteral("the file name does not end in .xls")),
+                                       QStringLiteral("the file name does not end in .xls, .xlsx, .xlsm, .xltx, "
+                                                      ".xltm, .xlam, .xlt or .xla")),
                        path);
         return false;
     }

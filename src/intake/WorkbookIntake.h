@@ -18,6 +18,13 @@ class Project;
 
 namespace tabulon::intake {
 
+// The workbooks the intake takes, by the ending of their names (compared
+// without case): the .xls family and the formats saved since 2007. Which
+// reader reads a file is told by its content, not by this.
+bool isWorkbookFileName(const QString& path);
+// The open-file dialog's filter for them.
+QString workbookFileFilter();
+
 // What the front end does around the intake.
 struct IntakeHooks {
     // Screen saver off while a workbook is open.

@@ -56,8 +56,7 @@ bool isAddInFile(const QString& path) {
            path.endsWith(QLatin1String(".xlam"), Qt::CaseInsensitive);
 }
 
-// The link sources as the object list lists them, and the add-in functions
-// the formulas call.
+// The link sources as the object list lists them.
 void addLinks(const host::Workbook& book, const PathMap& realPath, FileFacts& facts) {
     for (const QString& source : book.linkSources(host::LinkExcel)) {
         const QString target = realPath(source);

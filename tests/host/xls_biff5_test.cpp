@@ -151,7 +151,7 @@ TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
     const QStringList said = {refusal([&] { loadWorkbook(plain); }),
                               refusal([&] { readWorkbookStream(excel4, QStringLiteral("x.xls")); }),
                               refusal([&] { readWorkbookStream(biff4, QStringLiteral("x.xls")); })};
-    const char* says[] = {"古い形式（Excel 2.x〜4.0）", "古い形式（Excel 2.x〜4.0）", "Excel ブック（.xls）ではない"};
+    const char* says[] = {"古い形式（Excel 2.x〜4.0）", "古い形式（Excel 2.x〜4.0）", "Excel ブックではない"};
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(said[i].contains(QString::fromUtf8(says[i]))) << said[i].toStdString();
 }

@@ -109,6 +109,11 @@ QJsonObject workbookJson(const Workbook& book) {
     root.insert(QStringLiteral("names"), namesJson(book));
     root.insert(QStringLiteral("links"), QJsonObject{{QStringLiteral("excel"), QJsonArray::fromStringList(book.linkSources(LinkExcel))},
                                                      {QStringLiteral("ole"), QJsonArray::fromStringList(book.linkSources(LinkOle))}});
+    QJsonArray ribbon;  // the workbook's own ribbon: the macros its controls run
+    for (const model::RibbonAction& a : book.model().ribbonActions)
+        ribbon.append(QJsonObject{{QStringLiteral("control"), a.control}, {QStringLiteral("label"), a.label},
+                                  {QStringLiteral("onAction"), a.macro}});
+    root.insert(QStringLiteral("ribbonActions"), ribbon);
     root.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(book.warnings()));
     return root;
 }

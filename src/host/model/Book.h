@@ -63,6 +63,14 @@ struct Link {
     QString target;             // Workbook: the linked book's path; OleDde: "server|topic"
 };
 
+// A procedure the workbook's own ribbon (customUI) runs when one of its
+// controls is clicked: an entry point of the macros beside the shapes'.
+struct RibbonAction {
+    QString control;            // the control's id
+    QString label;              // its label, when it has one
+    QString macro;              // the onAction callback as written ("Module1.Run")
+};
+
 // The file format the workbook came in, as `tabulon dump` names it.
 struct FileFormat {
     QString name = QStringLiteral("BIFF8");            // "BIFF8", "BIFF5", ...
@@ -84,6 +92,7 @@ struct Book {
     std::vector<Name> names;
     std::vector<Link> links;    // in file order
     QStringList addInFunctions; // the add-in functions the formulas call, as the workbook lists them
+    std::vector<RibbonAction> ribbonActions;  // in document order; none in an .xls
     std::map<int, QVariant> properties;  // built-in document property position (1-30) -> value
     Formats formats;
     std::vector<Picture> pictures;
