@@ -68,10 +68,11 @@ namespace {
 
 code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
     const auto& s = fe.session;
+    const vba::Project* project = fe.intake.vbaProject();
     return code::CodeContext{
-        s.paths().tempFolder,
+        project ? code::codeModules(*project) : code::CodeModules{},
         s.paths().dbPath,
-        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount, s.UnreadableProject},
+        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount, fe.intake.unreadableCodeText()},
         fe.shell.messages,
         fe.shell.progress,
         cursor,
@@ -151,6 +152,7 @@ workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
         [&intake = fe.intake] { intake.reopenIfNeeded(); },
         fe.session.workbookPath(),
         fe.session.paths().appFolder,
+        [&intake = fe.intake] { return intake.vbaProject(); },
     };
 }
 

@@ -3,11 +3,12 @@
 #include "common/Blanks.h"
 #include "common/Error.h"
 #include "host/vba/LegacyProject.h"
-#include "host/vba/Project.h"
+#include "intake/ProjectCode.h"
 #include "store/Database.h"
 #include "store/ResetStatements.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 
@@ -19,19 +20,11 @@ void clearWorkingFolder(const QString& folder) {
         dir.remove(name);
 }
 
-namespace {
-
-const QString kProtectedText = QStringLiteral(
-    "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r本ソフトを終了します。");
-
-}  // namespace
-
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
 bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choose) {
     bool opened = false;
-    bool protectedProject = false;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         const QString previous = session_.workbookPath();
         if (!previous.isEmpty() && session_.ExcelActive != Session::NoWorkbookLoaded)
@@ -54,31 +47,19 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
             return;
 
         load(path);
-        try {
-            exportModules();
-        } catch (const Error& e) {
-            if (e.number() != err::ProjectProtected)
-                throw;
-            protectedProject = true;
-            return;
-        }
+        exportModules();
         fillLists();
         resetTitleTable();
         fillCover();
         enableCommands(route);
         opened = true;
     });
-    if (completed && protectedProject) {
-        shell_.messages.message(kProtectedText);
-        shell_.progress.busy(false);
-        if (shell_.exit)
-            shell_.exit();
-    }
     return completed && opened;
 }
 
 void WorkbookIntake::load(const QString& path) {
     workbook_.reset();
+    project_.reset();
     password_.reset();
     const xls::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
         if (!hooks_.password) return std::nullopt;
@@ -93,13 +74,17 @@ void WorkbookIntake::load(const QString& path) {
     shell_.progress.progress(0);
 }
 
+// A project locked for viewing is not exported: its code stays unread, as
+// its author wished, while the workbook chapters go on.
 void WorkbookIntake::exportModules() {
-    const vba::Project project = vba::Project::load(session_.workbookPath());
-    if (!project.isPresent()) {
+    project_ = vba::Project::load(session_.workbookPath());
+    if (!project_->isPresent()) {
         session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
         return;
     }
-    const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);
+    if (project_->isProtected())
+        return;
+    const vba::ExportResult result = project_->exportAll(session_.paths().tempFolder);
     session_.StdModuleCount = result.standardCount;
     session_.ClassModuleCount = result.classCount;
     session_.FormModuleCount = result.formCount;
@@ -152,10 +137,11 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
     session_.setEnabled({"cmdObject", "cmdCell", "cmdKansu", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
                          "cmdSave", "cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"},
                         true);
-    // Macros the exporter cannot read leave the code commands enabled: they
-    // tell the user why there is nothing to list.
+    // Code in any module kind enables the code commands; macros that cannot
+    // be read leave them enabled too: they tell the user why there is
+    // nothing to list.
     session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"},
-                        session_.hasModules() || session_.UnreadableProject);
+                        session_.hasModules() || hasCode() || !unreadableCodeText().isEmpty());
     session_.setEnabled({"cmdHensuU", "cmdHensuT", "cmdHensuH"}, false);
     if (route == IntakeRoute::Dialog)
         session_.setEnabled({"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre", "cmdSPre",
@@ -181,8 +167,25 @@ void WorkbookIntake::reopenIfNeeded() {
     session_.WorkbookReopen = false;
 }
 
+QString WorkbookIntake::unreadableCodeText() const {
+    if (project_ && project_->isPresent() && project_->isProtected())
+        return kLockedProjectText;
+    if (session_.UnreadableProject)
+        return vba::unreadableProjectText();
+    return QString();
+}
+
+bool WorkbookIntake::hasCode() const {
+    if (!project_)
+        return false;
+    const QList<vba::Component>& components = project_->components();
+    return std::any_of(components.begin(), components.end(),
+                       [](const vba::Component& c) { return holdsCode(c.exportText); });
+}
+
 void WorkbookIntake::close() {
     workbook_.reset();
+    project_.reset();
     password_.reset();
 }
 

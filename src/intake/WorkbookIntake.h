@@ -6,6 +6,7 @@
 // the report header, fill the cover fields, set the command states.
 #include "common/Ports.h"
 #include "host/Workbook.h"
+#include "host/vba/Project.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"
 
@@ -46,6 +47,13 @@ public:
 
     // The open workbook, or null when none is loaded.
     const host::Workbook* workbook() const { return workbook_ ? &*workbook_ : nullptr; }
+    // The workbook's VBA project as read at intake (its components carry the
+    // exported texts the code chapters read), or null when none is loaded.
+    const vba::Project* vbaProject() const { return project_ ? &*project_ : nullptr; }
+    // Why the workbook's macros cannot be read (a project locked for
+    // viewing, Excel 5.0/95 module sheets), as the code chapters say it;
+    // empty when they can be read or there are none.
+    QString unreadableCodeText() const;
     // The reopen rule: loads the workbook again when a command let the user
     // see it (WorkbookReopen).
     void reopenIfNeeded();
@@ -62,11 +70,13 @@ private:
     void resetTitleTable();
     void fillCover();
     void enableCommands(IntakeRoute route);
+    bool hasCode() const;  // a module of any kind holds code
 
     Session& session_;
     CommandShell shell_;
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
+    std::optional<vba::Project> project_;
     // The password the open workbook was opened with, in memory only, so
     // that the reopen rule does not ask again.
     std::optional<QString> password_;
@@ -78,5 +88,9 @@ void clearWorkingFolder(const QString& folder);
 
 // The place text of the intake's message boxes.
 inline const QString kIntakePlace = QStringLiteral("場所:ファイル選択");
+// What the code chapters say for a workbook whose project is locked for
+// viewing: its workbook chapters are documented, its code is left unread.
+inline const QString kLockedProjectText = QStringLiteral(
+    "プロジェクトが保護されています。\rモジュールの章は作成できません。ブックの章は作成できます。");
 
 }  // namespace tabulon::intake

@@ -47,13 +47,18 @@ TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
     EXPECT_EQ(stepRows(ws), first) << "a second run gives the same numbers";
 }
 
-TEST(CommentText, ApostropheAndRemComments) {
+// Every whole-line comment reads alike, however it is indented or marked.
+TEST(CommentText, ApostropheAndRemCommentsAsWritten) {
     const struct { const char* line; const char* text; } cases[] = {
-        {"'-", "-"},                       // the first character goes
-        {"    ' note", "   ' note"},       // indented: one blank goes
+        {"'-", "-"},                       // the mark goes
+        {"    ' note", "note"},            // indentation, mark and one blank go
+        {"\t\t' tabbed", "tabbed"},        // indented with tabs: listed too
+        {"'   1. open", "  1. open"},      // the author's layout after the blank stays
         {"'", nullptr},                    // nothing follows the mark
+        {"  '   ", nullptr},
         {"Rem see below  ", "see below"},  // the words after Rem
         {"  rem lower", "lower"},
+        {"\tRem\ttabbed", "tabbed"},
         {"Rem", nullptr},
         {"Remark = 1", nullptr},
         {"x = 1 ' trailing", nullptr},
@@ -76,8 +81,8 @@ TEST(CommentList, CommentsAreFiledUnderTheirProcedure) {
     const CodeOutcome out = runCommentList(ws.context(2));
     ASSERT_EQ(out.end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, Comment from T_XlComment order by ID")),
-              (QStringList{"1|1|(Declarations)| module note", "1|2|A| this function returns the total",
-                           "2|3|(Declarations)|first", "2|4|B|   ' inside"}));
+              (QStringList{"1|1|(Declarations)|module note", "1|2|A|this function returns the total",
+                           "2|3|(Declarations)|first", "2|4|B|inside"}));
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 100}));
 }
 

@@ -73,9 +73,9 @@ TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabledAndEmptiesTheHeader)
     EXPECT_EQ(store::Database::open(paths.dbPath)->query("select count(*) from T_XlTitle")[0][0].toInt(), 0);
 }
 
-// Document modules are exported but do not count as code; module sheets are
-// left out of the sheet lists.
-TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
+// Document modules holding only attributes and Option lines are exported but
+// are no code; module sheets are left out of the sheet lists.
+TEST_F(Intake, EmptyDocumentModulesAndModuleSheetsAreNoCode) {
     const QString path = crafted("docs.xls", [](XlsWriter& w) {
         w.addSheet("Data").number(0, 0, 1);
         w.addSheet("module7");
@@ -89,6 +89,22 @@ TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
     EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
     EXPECT_EQ(session.ModuleSheetCount, 1);
     EXPECT_TRUE(session.linkItems().isEmpty());
+}
+
+// Event handlers in ThisWorkbook and a sheet module are the workbook's code:
+// the code commands are enabled though no standard, class or form module
+// exists.
+TEST_F(Intake, EventCodeInDocumentModulesEnablesTheCodeCommands) {
+    const QString path = crafted("events.xls", [](XlsWriter& w) {
+        w.addSheet("Data");
+        w.addModule("ThisWorkbook", XlsModule::Document, "Private Sub Workbook_Open()\r\nEnd Sub\r\n");
+        w.addModule("Sheet1", XlsModule::Document, "Option Explicit\r\n");
+    });
+    ASSERT_TRUE(open(path));
+    EXPECT_FALSE(session.hasModules());
+    for (const char* c : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"})
+        EXPECT_TRUE(session.isEnabled(c)) << c;
+    EXPECT_TRUE(intake.unreadableCodeText().isEmpty());
 }
 
 // The cover takes the workbook's properties where the held defaults are
@@ -116,13 +132,20 @@ TEST_F(Intake, SampleGivesModuleCountsSheetsLinksAndCoverFields) {
               QStringList({"  仕様", "自社", "開発部", "75"}));
 }
 
-TEST_F(Intake, ProtectedProjectShowsItsMessageAndRunsExit) {
-    EXPECT_FALSE(open(test::fixture("xls/poi/31749.xls")));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0], "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r"
-                                 "本ソフトを終了します。");
-    EXPECT_EQ(exits, 1);
-    EXPECT_FALSE(session.isEnabled("cmdObject"));  // later steps stay undone
+// A project locked for viewing is its author's wish: the workbook is opened
+// for its workbook chapters, the code is neither read nor exported, and the
+// code commands stay enabled to say why they list nothing.
+TEST_F(Intake, LockedProjectOpensTheWorkbookAndLeavesTheCodeUnread) {
+    ASSERT_TRUE(open(test::fixture("xls/poi/31749.xls")));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(workingFiles().isEmpty());
+    EXPECT_EQ(intake.unreadableCodeText(), kLockedProjectText);
+    ASSERT_NE(intake.vbaProject(), nullptr);
+    for (const vba::Component& c : intake.vbaProject()->components()) EXPECT_TRUE(c.exportText.isEmpty());
+    for (const char* c : {"cmdObject", "cmdCell", "cmdName", "cmdKansu", "cmdModule", "cmdHensu"})
+        EXPECT_TRUE(session.isEnabled(c)) << c;
+    EXPECT_FALSE(session.sheetNames().isEmpty());
 }
 
 // A missing file gets the generic box; a file that is no workbook, or a

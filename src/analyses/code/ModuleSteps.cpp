@@ -12,8 +12,6 @@ namespace tabulon::analyses::code {
 
 namespace {
 
-constexpr int ClassHeaderLines = 4;
-
 struct Counts {
     qint64 comments = 0, blanks = 0, total = 0;
     void add(const Counts& o) { comments += o.comments; blanks += o.blanks; total += o.total; }
@@ -89,7 +87,6 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
     runChapter(ctx, frame, out, ModuleStepsReport, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlModStep"));
-        const std::vector<KindFile> files = allModuleFiles(c.workingFolder);
         const ModuleKind* kind = nullptr;
         std::optional<ModuleCounter> counter;
         const auto write = [&](const StepRow& r) {
@@ -97,7 +94,7 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             table->set(QStringLiteral("Object"), kind->label);
             table->set(QStringLiteral("objectNo"), c.moduleNumber);
             table->set(QStringLiteral("ProcedureNo"), r.section);
-            table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
+            table->set(QStringLiteral("objectName"), c.moduleFile);
             table->set(QStringLiteral("ProcedureName"), r.name);
             table->set(QStringLiteral("ComentCnt"), r.counts.comments);
             table->set(QStringLiteral("SpaceCnt"), r.counts.blanks);
@@ -106,19 +103,22 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             table->update();
             ++out.rows;
         };
-        const auto begin = [&](int index) {
-            kind = files[size_t(index)].kind;
+        // Workbook and sheet modules leave the exporter's header uncounted;
+        // class and form modules count theirs in the declarations.
+        int headerLeft = 0;
+        const auto begin = [&](const CodeModule& module) {
+            kind = module.kind;
+            headerLeft = kind->code >= 4 ? module.headerLines : 0;
             counter.emplace(c, write);
         };
-        const auto line = [&](LineReader& reader) {
-            const bool document = kind->code >= 4;  // workbook and sheet modules
-            if (document && upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
-                for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
-                out.linesRead += ClassHeaderLines;
+        const auto line = [&](LineReader&) {
+            if (headerLeft > 0) {
+                --headerLeft;
+                return;
             }
             counter->line(c.rawLine);
         };
-        readFiles(ctx, pathsOf(files), out, {begin, line, [&] { counter->finish(); }});
+        readModules(ctx, allModules(ctx), out, {begin, line, [&] { counter->finish(); }});
     });
     return out;
 }

@@ -74,12 +74,33 @@ constexpr StatementRule StatementRules[] = {
     {kw::Call, 6, "Call", 5, 0, 5, 6},
 };
 constexpr int CommentLimit = 255;
+
+// Type and Enum without a scope word are Public in a standard module (and
+// only allowed at module level): a definition row with the scope shown as
+// implied.
+bool unscopedBlock(const QString& l, const QString& u, Statement& st) {
+    if (!u.startsWith(kw::Type) && !u.startsWith(u"ENUM ")) return false;
+    st.dimCall = 2;
+    st.type = QStringLiteral("(Public)");
+    st.bunrui = QStringLiteral("定義");
+    const int c = commentMarkOutsideStrings(l);
+    if (c > 0) st.comment = rtrim(mid(l, c + 1, CommentLimit));
+    st.text = trim(mid(l, 6, (c > 0 ? c : CommentLimit) - 6));
+    return true;
+}
+
 }  // namespace
+
+bool isUnscopedBlock(const QString& logicalLine) {
+    const QString u = upper(ltrim(logicalLine));
+    return u.startsWith(kw::Type) || u.startsWith(u"ENUM ");
+}
 
 Statement classifyStatement(const QString& logicalLine) {
     Statement st;
     const QString l = ltrim(logicalLine);
     const QString u = upper(l);
+    if (unscopedBlock(l, u, st)) return st;
     for (const StatementRule& r : StatementRules) {
         const int at = instr(u, r.word);
         if (at == 0) continue;
@@ -117,7 +138,7 @@ void ProcedureRows::procedure(const ModuleKind& kind) {
     t.addNew();
     t.set(QStringLiteral("objectNo"), c_.moduleNumber);
     t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
-    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("objectName"), c_.moduleFile);
     t.set(QStringLiteral("ProcedureName"), c_.procedureName);
     t.set(QStringLiteral("PrivatePublic"), PriPubDel(c_.logicalLine));
     t.set(QStringLiteral("Object"),
@@ -138,7 +159,7 @@ void ProcedureRows::procedure(const ModuleKind& kind) {
 void ProcedureRows::declarationsRow() {
     store::Table& t = *proc_;
     t.addNew();
-    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("objectName"), c_.moduleFile);
     t.set(QStringLiteral("objectNo"), c_.moduleNumber);
     t.set(QStringLiteral("ProcedureNo"), 1);
     t.set(QStringLiteral("Object"), QStringLiteral("(Declarations)"));

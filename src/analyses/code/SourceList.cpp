@@ -12,18 +12,9 @@ QString sourceListReport(int columns, int kana) {
     return kana == 1 ? QStringLiteral("R_SourceList50") : QStringLiteral("R_SourceList");
 }
 
-QString selectionPattern(int selection) {
-    return selection >= 1 && selection <= 5 ? moduleKind(selection).pattern : QStringLiteral("*.*");
-}
-
-int selectionKind(int selection) {
-    return selection >= 1 && selection <= 5 ? selection : 0;
-}
-
 namespace {
 
 constexpr int SourceTextLimit = 255;
-constexpr int ClassHeaderLines = 4;  // BEGIN, MultiUse, END, then the first real line
 
 // The guards for selections naming one counted kind.
 bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) {
@@ -61,24 +52,28 @@ public:
         c_.lineNumber = 0;
         ctx_.progress.status(CollectingText);
         c_.procedureName.clear();
-        for (const QString& path : listModuleFiles(c_.workingFolder, selectionPattern(selection_)))
-            readFile(path);
+        // "All" takes every module in file-name order, whatever its kind.
+        const ModuleList modules = selection_ == 6 ? modulesOf(ctx_.modules, {1, 2, 3, 4, 5}, true)
+                                                   : modulesOf(ctx_.modules, {selection_});
+        for (const CodeModule* module : modules) readModule(*module);
     }
 
 private:
-    void readFile(const QString& path) {
-        c_.filePath = path;
-        LineReader reader(path);
+    void readModule(const CodeModule& module) {
+        c_.moduleFile = module.fileName;
+        LineReader reader(module.lines);
         ++c_.moduleNumber;
-        const int kind = selection_ == 6 ? kindFromExtension(path) : selection_;
+        // The workbook, sheet and "all" selections leave out the exporter's
+        // VERSION header; one kind chosen alone lists its file as written.
+        int headerLeft = selection_ >= 4 ? module.headerLines : 0;
         while (!reader.atEnd()) {
             c_.rawLine = reader.next();
             ++out_.linesRead;
-            if (selection_ >= 4 && upper(c_.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
-                for (int i = 0; i < ClassHeaderLines; ++i) c_.rawLine = reader.next();
-                out_.linesRead += ClassHeaderLines;
+            if (headerLeft > 0) {
+                --headerLeft;
+                continue;
             }
-            examine(kind);
+            examine(module.kind->code);
         }
         if (const int n = progressBase(ctx_.counts, selection_))
             ctx_.progress.progress(progressAfterFile(c_.moduleNumber, n));
@@ -90,7 +85,7 @@ private:
         if (!code.comment && !code.exit && startsWithHeaderWord(code.code))
             c_.procedureName = GetProcName(line);
         if (trim(line).isEmpty() || line.startsWith(u"Attribute")) return;
-        if (kind != 0) SourceWrite(quint8(kind));
+        SourceWrite(quint8(kind));
         if (isEndCode(code, true)) {
             ++c_.procedureNumber;
             c_.procedureName.clear();
@@ -113,7 +108,7 @@ private:
         t.set(QStringLiteral("objectNo"), c_.moduleNumber);
         t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
         t.set(QStringLiteral("Line"), c_.lineNumber);
-        t.set(QStringLiteral("objectName"), fileNamePart(c_.filePath));
+        t.set(QStringLiteral("objectName"), c_.moduleFile);
         t.set(QStringLiteral("ProcedureName"),
               c_.procedureName.isEmpty() ? NoDeclarationsName : c_.procedureName);
         t.set(QStringLiteral("Procedure"), rtrim(left(c_.rawLine, SourceTextLimit)));
@@ -143,7 +138,6 @@ CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& optio
             ctx.progress.showGauge(true);
             ctx.progress.progress(0);
             db->execute(QStringLiteral("delete * from T_XlSource;"));
-            ctx.cursor.workingFolder = ctx.tempFolder;
             Run(ctx, options.selection, *db, out).collect();
             db->commit();
             out.collected = true;

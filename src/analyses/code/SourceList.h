@@ -21,9 +21,5 @@ CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& optio
 // R_SourceList, R_SourceList50, R_SourceList1 or R_SourceList150.
 QString sourceListReport(int columns, int kana);
 
-// The file pattern of a selection and the module kind code of its rows
-// (0 for "all": decided per file by its extension).
-QString selectionPattern(int selection);
-int selectionKind(int selection);
 
 }  // namespace tabulon::analyses::code

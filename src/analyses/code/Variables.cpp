@@ -24,6 +24,8 @@ QString cut(const QString& s, int start, int length) {
     return length > 0 ? trim(mid(s, start, length)) : QString();
 }
 
+}  // namespace
+
 // The code of a piece: positions found in `upper` are valid in the text.
 struct Piece {
     QString text;     // the piece without its indentation
@@ -40,16 +42,36 @@ struct Piece {
     int as() const { return wordPosition(upper, u"AS", WordEnd::Header); }
 };
 
-// A real Type statement: a scope word, then the word Type and a name.
-int typeStatementNameStart(const Piece& p) {
+namespace {
+
+// A block statement (Type or Enum): the word first, or a scope word and
+// then the word, followed by a name. Where the name starts, 0 for no block.
+int blockNameStart(const Piece& p, const char16_t* word) {
+    const qsizetype wordLength = qsizetype(std::char_traits<char16_t>::length(word));
+    const int at = wordPosition(p.upper, word, WordEnd::Header);
+    if (at == 0) return 0;
+    if (at == 1) return at + int(wordLength) + 1;
     for (const char16_t* scope : {u"PUBLIC", u"PRIVATE", u"GLOBAL"}) {
         if (wordPosition(p.upper, scope, WordEnd::Header) != 1) continue;
-        const int type = wordPosition(p.upper, u"TYPE", WordEnd::Header);
-        const QString between = p.upper.mid(qsizetype(std::char_traits<char16_t>::length(scope)),
-                                            qsizetype(type) - 1 - qsizetype(std::char_traits<char16_t>::length(scope)));
-        if (type > 0 && trim(between).isEmpty()) return type + 5;
+        const qsizetype scopeLength = qsizetype(std::char_traits<char16_t>::length(scope));
+        if (trim(p.upper.mid(scopeLength, qsizetype(at) - 1 - scopeLength)).isEmpty())
+            return at + int(wordLength) + 1;
     }
     return 0;
+}
+
+// The first word of a declaration without a scope word: Type and Enum (which
+// only stand at module level) and Const.
+bool startsUnscopedDeclaration(QStringView raw) {
+    qsizetype i = 0;
+    while (i < raw.size() && (raw[i] == u' ' || raw[i] == u'\t')) ++i;
+    const QStringView code = raw.mid(i, 6);
+    for (QStringView word : {u"Type", u"Enum", u"Const"}) {
+        if (code.size() > word.size() && code.startsWith(word, Qt::CaseInsensitive) &&
+            (code[word.size()] == u' ' || code[word.size()] == u'\t'))
+            return true;
+    }
+    return false;
 }
 
 // Commas that separate declarations: outside string literals and
@@ -73,6 +95,10 @@ std::vector<int> declarationCommas(const QString& line) {
 VariableScan::VariableScan(SourceCursor& cursor, std::function<void(const HensuRow&)> write)
     : c_(cursor), write_(std::move(write)) {}
 
+const QString VariableScan::ImpliedPublic = QStringLiteral("(Public)");
+const QString VariableScan::ImpliedPrivate = QStringLiteral("(Private)");
+const QString VariableScan::ImpliedLocal = QStringLiteral("(Dim)");
+
 QString VariableScan::currentName() const {
     return c_.procedureName.isEmpty() ? NoDeclarationsName : c_.procedureName;
 }
@@ -81,8 +107,13 @@ QString VariableScan::currentName() const {
 // gets the line's leading word (its scope word) in front. A piece that ends
 // without a row drops the rest of the line.
 void VariableScan::line(const QString& raw, LineReader& reader) {
+    const CodeLine procedure = procedureCodeLine(raw);
+    if (isHeaderCode(procedure) && wordPosition(procedure.masked, u"DECLARE", WordEnd::Header) == 0)
+        inProcedure_ = true;
+    else if (isEndCode(procedure, true))
+        inProcedure_ = false;
     // Most lines hold no scope word at all: they only count as a piece.
-    bool scoped = false;
+    bool scoped = startsUnscopedDeclaration(raw);
     for (const char16_t* word : {kw::Dim, kw::Global, kw::Public, kw::Private})
         scoped = scoped || raw.contains(QStringView(word), Qt::CaseInsensitive);
     if (!scoped) {
@@ -123,7 +154,7 @@ bool VariableScan::piece(const QString& r, LineReader& reader) {
             break;
         }
     }
-    if (n == 0) return false;
+    if (n == 0) return unscopedPiece(p, reader);
     const CodeLine code = codeLine(r);
     if (!code.exit && (wordPosition(code.masked, u"FUNCTION", WordEnd::Header) > 0 ||
                        wordPosition(code.masked, u"SUB", WordEnd::Header) > 0)) {
@@ -131,10 +162,37 @@ bool VariableScan::piece(const QString& r, LineReader& reader) {
         ++c_.procedureNumber;
         return false;
     }
-    if (const int nameStart = typeStatementNameStart(p)) {
+    if (const int nameStart = blockNameStart(p, u"TYPE")) {
         typeBlock(p.text, nameStart, p.c, scope, reader);
         return false;
     }
+    if (const int nameStart = blockNameStart(p, u"ENUM")) {
+        enumBlock(p, nameStart, scope, reader);
+        return false;
+    }
+    return declaration(p, n, scope);
+}
+
+// Type, Enum and Const without a scope word take the scope the language
+// gives them: Public for Type and Enum in a standard module, Private for a
+// module-level Const, the procedure for a Const inside one. The scope is
+// shown in parentheses, so a reader sees it was implied.
+bool VariableScan::unscopedPiece(const Piece& p, LineReader& reader) {
+    if (const int nameStart = blockNameStart(p, u"TYPE"); nameStart == 6) {
+        typeBlock(p.text, nameStart, p.c, ImpliedPublic, reader);
+        return false;
+    }
+    if (const int nameStart = blockNameStart(p, u"ENUM"); nameStart == 6) {
+        enumBlock(p, nameStart, ImpliedPublic, reader);
+        return false;
+    }
+    if (wordPosition(p.upper, u"CONST", WordEnd::Header) != 1) return false;
+    return declaration(p, 1, inProcedure_ ? ImpliedLocal : ImpliedPrivate);
+}
+
+// A variable or constant row for the piece; its name starts at n.
+bool VariableScan::declaration(const Piece& p, int n, const QString& scope) {
+    const QString& u = p.upper;
     HensuRow row{currentName(), {}, scope, {}, {}, pieces_, p.description()};
     int split = 0;
     if (u.contains(QStringView(kw::Const))) {
@@ -155,29 +213,48 @@ bool VariableScan::piece(const QString& r, LineReader& reader) {
 }
 
 // The type's own row, one row per member up to End Type, then the End Type
-// row. Blank, comment and attribute lines and members without "As" are passed
-// over; a block without End Type ends with its file.
+// row (no name; the comment of the End Type line). Blank, comment and
+// attribute lines and members without "As" are passed over; a block without
+// End Type ends with its module.
 void VariableScan::typeBlock(const QString& t, int nameStart, int c, const QString& scope,
                              LineReader& reader) {
     const Piece head(t);
     write_(HensuRow{c_.procedureName, cut(t, nameStart, c - nameStart + 1), scope, QStringLiteral("定義"),
                     QString(), pieces_, head.description()});
-    int split = 0;
     while (!reader.atEnd()) {
         c_.rawLine = reader.next();
         const Piece m(c_.rawLine);
         if (wordPosition(m.upper, u"END TYPE", WordEnd::Phrase) == 1) {
-            const int length = split > nameStart ? split - nameStart : m.c - nameStart;
-            write_(HensuRow{currentName(), cut(m.text, nameStart, length), {}, {}, {}, pieces_, m.description()});
+            write_(HensuRow{currentName(), {}, {}, {}, {}, pieces_, m.description()});
             return;
         }
         const int a = m.as();
         if (trim(c_.rawLine).isEmpty() || c_.rawLine.startsWith(u"Attribute") || isWholeLineComment(m.text) || a == 0)
             continue;
         ++pieces_;
-        split = a;
         write_(HensuRow{currentName(), cut(m.text, 1, a - 2), scope, QStringLiteral("定義"),
                         QStringLiteral("型/") + cut(m.text, a + 3, m.c - a - 3), pieces_, m.description()});
+    }
+}
+
+// The enumeration's own row (its type column says Enum), then one row per
+// member up to End Enum, with its value where one is written. Blank, comment
+// and attribute lines are passed over; a block without End Enum ends with its
+// module.
+void VariableScan::enumBlock(const Piece& head, int nameStart, const QString& scope, LineReader& reader) {
+    write_(HensuRow{c_.procedureName, cut(head.text, nameStart, head.c - nameStart + 1), scope,
+                    QStringLiteral("定義"), QStringLiteral("Enum"), pieces_, head.description()});
+    while (!reader.atEnd()) {
+        c_.rawLine = reader.next();
+        if (trim(c_.rawLine).isEmpty() || c_.rawLine.startsWith(u"Attribute") || isWholeLineComment(c_.rawLine))
+            continue;
+        const Piece m(c_.rawLine);
+        if (wordPosition(m.upper, u"END ENUM", WordEnd::Phrase) == 1) return;
+        ++pieces_;
+        const int e = instr(m.upper, u"=");
+        write_(HensuRow{currentName(), e > 0 ? cut(m.text, 1, e - 1) : cut(m.text, 1, m.c), scope,
+                        QStringLiteral("定義"), e > 0 ? QStringLiteral("値/") + cut(m.text, e + 1, m.c - e) : QString(),
+                        pieces_, m.description()});
     }
 }
 
@@ -193,7 +270,7 @@ CodeOutcome runVariables(const CodeContext& ctx) {
             table->addNew();
             table->set(QStringLiteral("objectNo"), c.moduleNumber);
             table->set(QStringLiteral("ProcedureNo"), c.procedureNumber);
-            table->set(QStringLiteral("objectName"), fileNamePart(c.filePath));
+            table->set(QStringLiteral("objectName"), c.moduleFile);
             table->set(QStringLiteral("ProcedureName"), r.procedureName);
             table->set(QStringLiteral("HensuName"), r.name);
             table->set(QStringLiteral("Property"), r.scope);
@@ -205,8 +282,9 @@ CodeOutcome runVariables(const CodeContext& ctx) {
             ++out.rows;
         });
         c.procedureNumber = 0;
-        readFiles(ctx, listModuleFiles(c.workingFolder, moduleKind(1).pattern), out,
-                  {[&](int) { c.procedureName.clear(); }, [&](LineReader& r) { scan.line(c.rawLine, r); }, {}});
+        readModules(ctx, modulesOf(ctx.modules, {1}), out,
+                    {[&](const CodeModule&) { c.procedureName.clear(); scan.startModule(); },
+                     [&](LineReader& r) { scan.line(c.rawLine, r); }, {}});
     });
     return out;
 }

@@ -5,6 +5,7 @@
 // state: options and done marks come in, the outcome goes out.
 #include "analyses/code/CodeCommand.h"
 #include "host/Workbook.h"
+#include "host/vba/Project.h"
 
 #include <QString>
 #include <functional>
@@ -28,6 +29,8 @@ struct WorkbookContext {
     std::function<void()> reopenWorkbook;
     QString workbookPath;  // lblDBName
     QString appFolder;     // AppFolder, where AddIns.ini lies
+    // The workbook's VBA project as read at intake, or null; may be empty.
+    std::function<const vba::Project*()> project;
 };
 
 inline const QString FinishedText = QStringLiteral("終了しました");
