@@ -8,31 +8,64 @@ namespace tabulon::analyses::workbook {
 
 namespace {
 
-QString firstTwoUpper(const QString& name) {
-    return name.left(2).toUpper();
+// A drawing of the Office shapes by its shape type (MSOSPT).
+QString officeShapeKind(int shapeType) {
+    switch (shapeType) {
+    case 0: return QStringLiteral("フリーフォーム");
+    case 1:
+    case 2: return QStringLiteral("四角形");
+    case 3: return QStringLiteral("楕円");
+    case 20:
+    case 32: return QStringLiteral("直線");
+    case 75: return QStringLiteral("ピクチャ");
+    case 201: return QStringLiteral("コントロール");
+    case 202: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
+    default: return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
+    }
 }
 
 }  // namespace
 
-QString ShapeKindName(const QString& name) {
-    if (name.isEmpty()) return kUnrecognisedShapeText;
-    switch (name[0].unicode()) {
-    case u'A': return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
-    case u'B': return QStringLiteral("ボタン");
-    case u'C': return firstTwoUpper(name) == u"CO" ? QStringLiteral("コメント") : QStringLiteral("グラフ");
-    case u'L': return QStringLiteral("直線");
-    case u'O': return firstTwoUpper(name) == u"OB" ? QStringLiteral("オブジェクト") : QStringLiteral("楕円");
-    case u'P': return QStringLiteral("ピクチャ");
-    case u'R': return QStringLiteral("四角形");
-    case u'T': return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    default: return kUnrecognisedShapeText;
+// The object types of the OBJ record (MS-XLS 2.5.143 ot).
+QString ShapeKindName(const xls::ShapeModel& shape) {
+    switch (shape.kind) {
+    case 0x00: return QStringLiteral("グループ");
+    case 0x01: return QStringLiteral("直線");
+    case 0x02: return QStringLiteral("四角形");
+    case 0x03: return QStringLiteral("楕円");
+    case 0x04: return QStringLiteral("円弧");
+    case 0x05: return QStringLiteral("グラフ");
+    case 0x06: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
+    case 0x07: return QStringLiteral("ボタン");
+    case 0x08: return QStringLiteral("ピクチャ");
+    case 0x09: return QStringLiteral("フリーフォーム");
+    case 0x0B: return QStringLiteral("チェックボックス");
+    case 0x0C: return QStringLiteral("オプションボタン");
+    case 0x0D: return QStringLiteral("エディットボックス");
+    case 0x0E: return QStringLiteral("ラベル");
+    case 0x0F: return QStringLiteral("ダイアログ");
+    case 0x10: return QStringLiteral("スピンボタン");
+    case 0x11: return QStringLiteral("スクロールバー");
+    case 0x12: return QStringLiteral("リストボックス");
+    case 0x13: return QStringLiteral("グループボックス");
+    case 0x14: return QStringLiteral("ドロップダウン");
+    case 0x19: return QStringLiteral("コメント");
+    case 0x1E: return officeShapeKind(shape.shapeType);
+    default: return QStringLiteral("その他の図形");
     }
 }
 
-QString TextShapeCheck(const QString& name) {
-    const QString two = firstTwoUpper(name);
-    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return kUnrecognisedShapeText;
-    return QString();
+bool readsShapeText(const xls::ShapeModel& shape) {
+    return shape.hasText && !shape.isComment;
+}
+
+QString colorText(int rgb) {
+    const int r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+    return QStringLiteral("#%1%2%3")
+        .arg(r, 2, 16, QLatin1Char('0'))
+        .arg(g, 2, 16, QLatin1Char('0'))
+        .arg(b, 2, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 // The reader gives the Office dash style scale; the names of the dotted,
@@ -63,32 +96,32 @@ QString macroNameOf(const QString& onAction) {
     return onAction.mid(cut + 1);
 }
 
-bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
-    if (ShapeKindName(name) == kUnrecognisedShapeText) return false;
+bool isListed(ShapeSelection selection, const xls::ShapeModel& shape, const QString& macro) {
     switch (selection) {
     case ShapeSelection::Macro: return !macro.isEmpty();
     case ShapeSelection::All: return true;
-    case ShapeSelection::AllButComments: return firstTwoUpper(name) != u"CO";
+    case ShapeSelection::AllButComments: return !shape.isComment;
     }
     return false;
 }
 
 // Shapes are taken by position, so two shapes of the same name keep their
 // own macro and text; the text is the shape's own, none for a picture or line.
+// Every shape is listed, whatever its name: the name is only shown.
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection) {
     std::vector<ShapeRow> rows;
     for (const xls::ShapeModel& shape : sheet.shapes()) {
         ShapeRow row;
         row.name = trimTrailingBlanks(shape.name);
         row.macro = trimTrailingBlanks(shape.onAction);
-        if (!isListed(selection, row.name, row.macro)) continue;
+        if (!isListed(selection, shape, row.macro)) continue;
         row.objectNo = objectNo;
         row.sheetName = sheet.name();
-        row.kind = ShapeKindName(row.name);
+        row.kind = ShapeKindName(shape);
         if (!row.macro.isEmpty()) row.macro = trimTrailingBlanks(macroNameOf(row.macro));
-        row.foreColor = QString::number(shape.fillColor);
+        row.foreColor = colorText(shape.fillColor);
         row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
-        row.readText = TextShapeCheck(row.name).isEmpty();
+        row.readText = readsShapeText(shape);
         if (row.readText) row.text = shape.text;
         rows.push_back(std::move(row));
     }
