@@ -66,20 +66,15 @@ public:
         t->set(QStringLiteral("SubTitle"), cutTrim(text(2), 125));
         t->set(QStringLiteral("Auther"), cutTrim(text(3), 20));
         t->set(QStringLiteral("Keywords"), cutTrim(text(4), 50));
-        t->set(QStringLiteral("Comments"), book_.builtinProperty(5));
+        t->set(QStringLiteral("Comments"), property(5));
         t->set(QStringLiteral("LastAuther"), cutTrim(text(7), 20));
         t->set(QStringLiteral("UpdateDate"), file.lastModified());
-        try {
-            t->set(QStringLiteral("PrintDate"), book_.builtinProperty(10));
-            t->set(QStringLiteral("CreateDate"), book_.builtinProperty(11));
-        } catch (const Error& e) {
-            if (e.number() != err::PropertyNotHeld) throw;
-            ctx_.messages.message(DatePropertiesText);
-        }
+        t->set(QStringLiteral("PrintDate"), property(10));
+        t->set(QStringLiteral("CreateDate"), property(11));
         t->set(QStringLiteral("Category"), cutTrim(text(18), 30));
         t->set(QStringLiteral("Manager"), cutTrim(text(20), 20));
         t->set(QStringLiteral("Company"), cutTrim(text(21), 125));
-        t->set(QStringLiteral("Hyperlink"), book_.builtinProperty(29));
+        t->set(QStringLiteral("Hyperlink"), property(29));
         t->set(QStringLiteral("Label"), option_);
         t->update();
         ++out_.rows;
@@ -132,8 +127,9 @@ public:
         }
         ctx_.progress.progress(96);
         ctx_.progress.status(QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中"));
-        const vba::Project project = vba::Project::load(book_.fullName());
-        for (const vba::Component& component : project.components()) {
+        const vba::Project* project = ctx_.project ? ctx_.project() : nullptr;
+        if (!project) return;
+        for (const vba::Component& component : project->components()) {
             const QString cls = componentClass(component.type);
             if (cls.isEmpty()) continue;
             t->addNew();
@@ -147,8 +143,19 @@ public:
     }
 
 private:
+    // Each property on its own: one the workbook does not hold (a date of a
+    // workbook never printed) stays empty and takes no other with it.
+    QVariant property(int position) const {
+        try {
+            return book_.builtinProperty(position);
+        } catch (const Error& e) {
+            if (e.number() != err::PropertyNotHeld) throw;
+            return QVariant();
+        }
+    }
+
     QString text(int position) const {
-        const QVariant v = book_.builtinProperty(position);
+        const QVariant v = property(position);
         return v.isValid() ? v.toString() : QString();
     }
 
