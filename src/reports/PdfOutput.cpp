@@ -68,10 +68,19 @@ int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
     std::vector<int> firstPages;
     const int pages = paintPdf(documents, pdfPath, title, firstPages);
     std::vector<Bookmark> bookmarks;
+    QString parent;  // the outline parent of the last bookmark
     for (size_t i = 0; i < documents.size(); ++i) {
         const ReportDef& def = documents[i]->definition();
-        if (firstPages[i] < pages)  // a document without pages has nothing to open
-            bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[i]});
+        if (firstPages[i] >= pages) continue;  // a document without pages has nothing to open
+        Bookmark mark{def.title.isEmpty() ? def.name : def.title, firstPages[i], {}};
+        if (def.outlineParent.isEmpty()) {
+            bookmarks.push_back(std::move(mark));
+        } else {
+            if (bookmarks.empty() || parent != def.outlineParent)
+                bookmarks.push_back({def.outlineParent, firstPages[i], {}});
+            bookmarks.back().children.push_back(std::move(mark));
+        }
+        parent = def.outlineParent;
     }
     appendOutline(pdfPath, bookmarks);
     return pages;

@@ -23,7 +23,9 @@ int writePdf(const DocumentList& documents, const QString& pdfPath);
 
 // The combined documentation of a workbook: the documents one after the
 // other, `title` as the file's title and one bookmark per document (its
-// report title) at its first page. Returns the number of pages written.
+// report title) at its first page; documents in a row with the same outline
+// parent are nested under one bookmark of that title. Returns the number of
+// pages written.
 int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
                           const QString& title);
 

@@ -1,6 +1,7 @@
 // The combined documentation file: its title and one bookmark per report at
 // the report's first page, read back with poppler's tools.
 #include "ReportTestSupport.h"
+#include "SheetTestSupport.h"
 #include "common/Error.h"
 #include "reports/PdfOutline.h"
 #include "reports/PdfOutput.h"
@@ -47,6 +48,39 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     // A later update replaces the bookmarks; texts keep their quotes and marks.
     appendOutline(pdf, {{"最初", 1}, {"（続き）\"<&>", 0}});
     EXPECT_EQ(bookmarks(pdf), (Marks{{"最初", 2}, {"（続き）\"<&>", 1}}));
+    EXPECT_FALSE(pdfInfo(pdf).contains("Error"));
+}
+
+// The outline as pdftohtml nests it: "title@page" with two blanks per level.
+QStringList outlineTree(const QString& pdf) {
+    QProcess p;
+    p.start("pdftohtml", {"-xml", "-i", "-stdout", "-q", pdf});
+    p.waitForFinished(60000);
+    static const QRegularExpression token(QStringLiteral("<outline>|</outline>|<item page=\"(\\d+)\">([^<]*)</item>"));
+    QStringList out;
+    int depth = -1;
+    for (const auto& m : token.globalMatch(QString::fromUtf8(p.readAllStandardOutput()))) {
+        if (m.captured(0) == "<outline>") ++depth;
+        else if (m.captured(0) == "</outline>") --depth;
+        else out << QString(2 * depth, ' ') + m.captured(2) + '@' + m.captured(1);
+    }
+    return out;
+}
+
+// The print images of the sheets are nested under one "シート印刷" bookmark
+// at the first of them; the chapters after them are on the top level again.
+TEST(Documentation, SheetImagesNestUnderOneBookmark) {
+    ReportDb db;
+    xlsw::XlsWriter w;
+    w.addSheet("売上").text(0, 0, "a");
+    w.addSheet("集計").text(0, 0, "b");
+    const PrintedWorkbook book(w);
+    const auto load = [&](const char* name) { return ReportDocument::load(*store::Database::open(db.path()), name); };
+    const DocumentList docs{load("R_XlHyousi"), book.image("売上"), book.image("集計"), load("R_XlAddin")};
+    const QString pdf = db.file("documentation.pdf");
+    ASSERT_EQ(writeDocumentationPdf(docs, pdf, "t"), 4);
+    EXPECT_EQ(outlineTree(pdf),
+              (QStringList{"表紙@1", "シート印刷@2", "  売上@2", "  集計@3", "アドイン一覧@4"}));
     EXPECT_FALSE(pdfInfo(pdf).contains("Error"));
 }
 

@@ -56,7 +56,7 @@ CodeOutcome runLinkSearch(const WorkbookContext& ctx, const QString& chosen) {
         out.rows = int(rows.written());
         announceFinished(ctx.progress);
         out.end = CodeOutcome::End::Report;
-        out.report = QStringLiteral("R_XlCalc");
+        out.report = QStringLiteral("R_XlCalcLink");
     });
     return out;
 }
