@@ -23,7 +23,9 @@ bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) 
     if (selection == 2 && ctx.counts.classes == 0) text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
     if (selection == 3 && ctx.counts.forms == 0) text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
     if (text.isEmpty()) return false;
-    ctx.progress.status(NoModulesText);
+    // The workbook may well hold code in other kinds: the status line says
+    // which kind is missing, not that there is no module at all.
+    ctx.progress.status(text);
     ctx.messages.message(text);
     out.end = CodeOutcome::End::Refused;
     out.message = text;
