@@ -14,18 +14,36 @@ namespace {
 
 using Marks = std::vector<std::pair<QString, int>>;
 
-// What pdftohtml lists of the outline: title and 1-based page.
-Marks bookmarks(const QString& pdf) {
+// What pdftohtml lists of the outline, in order: title, 1-based page and
+// nesting depth (0 for the top level).
+struct Mark {
+    QString title;
+    int page = 0, depth = 0;
+};
+std::vector<Mark> outline(const QString& pdf) {
     QProcess p;
     p.start("pdftohtml", {"-xml", "-i", "-stdout", "-q", pdf});
     p.waitForFinished(60000);
-    static const QRegularExpression item(QStringLiteral("<item page=\"(\\d+)\">([^<]*)</item>"));
-    Marks items;
-    for (const auto& m : item.globalMatch(QString::fromUtf8(p.readAllStandardOutput()))) {
-        QString t = m.captured(2).replace("&#34;", "\"").replace("&lt;", "<").replace("&gt;", ">");
-        items.emplace_back(t.replace("&amp;", "&"), m.captured(1).toInt());
+    static const QRegularExpression token(QStringLiteral("<outline>|</outline>|<item page=\"(\\d+)\">([^<]*)</item>"));
+    std::vector<Mark> items;
+    int depth = -1;
+    for (const auto& m : token.globalMatch(QString::fromUtf8(p.readAllStandardOutput()))) {
+        if (m.captured(0) == "<outline>") ++depth;
+        else if (m.captured(0) == "</outline>") --depth;
+        else {
+            QString t = m.captured(2).replace("&#34;", "\"").replace("&lt;", "<").replace("&gt;", ">");
+            items.push_back({t.replace("&amp;", "&"), m.captured(1).toInt(), depth});
+        }
     }
     return items;
+}
+
+// The outline's top level: title and 1-based page.
+Marks bookmarks(const QString& pdf) {
+    Marks top;
+    for (const Mark& m : outline(pdf))
+        if (m.depth == 0) top.emplace_back(m.title, m.page);
+    return top;
 }
 
 TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
@@ -51,19 +69,10 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     EXPECT_FALSE(pdfInfo(pdf).contains("Error"));
 }
 
-// The outline as pdftohtml nests it: "title@page" with two blanks per level.
+// The outline as "title@page", two blanks before it per level.
 QStringList outlineTree(const QString& pdf) {
-    QProcess p;
-    p.start("pdftohtml", {"-xml", "-i", "-stdout", "-q", pdf});
-    p.waitForFinished(60000);
-    static const QRegularExpression token(QStringLiteral("<outline>|</outline>|<item page=\"(\\d+)\">([^<]*)</item>"));
     QStringList out;
-    int depth = -1;
-    for (const auto& m : token.globalMatch(QString::fromUtf8(p.readAllStandardOutput()))) {
-        if (m.captured(0) == "<outline>") ++depth;
-        else if (m.captured(0) == "</outline>") --depth;
-        else out << QString(2 * depth, ' ') + m.captured(2) + '@' + m.captured(1);
-    }
+    for (const Mark& m : outline(pdf)) out << QString(2 * m.depth, ' ') + m.title + '@' + QString::number(m.page);
     return out;
 }
 
