@@ -67,9 +67,15 @@ int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
     if (documents.empty()) return 0;
     std::vector<int> firstPages;
     const int pages = paintPdf(documents, pdfPath, title, firstPages);
+    appendOutline(pdfPath, documentBookmarks(documents, firstPages, pages));
+    return pages;
+}
+
+std::vector<Bookmark> documentBookmarks(const DocumentList& documents, const std::vector<int>& firstPages,
+                                        int pages) {
     std::vector<Bookmark> bookmarks;
     QString parent;  // the outline parent of the last bookmark
-    for (size_t i = 0; i < documents.size(); ++i) {
+    for (size_t i = 0; i < documents.size() && i < firstPages.size(); ++i) {
         const ReportDef& def = documents[i]->definition();
         if (firstPages[i] >= pages) continue;  // a document without pages has nothing to open
         Bookmark mark{def.title.isEmpty() ? def.name : def.title, firstPages[i], {}};
@@ -82,8 +88,7 @@ int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
         }
         parent = def.outlineParent;
     }
-    appendOutline(pdfPath, bookmarks);
-    return pages;
+    return bookmarks;
 }
 
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath) {
