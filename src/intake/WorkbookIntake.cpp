@@ -8,9 +8,9 @@
 #include "store/ResetStatements.h"
 
 #include <QDate>
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tabulon::intake {
 
@@ -137,11 +137,11 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
     session_.setEnabled({"cmdObject", "cmdCell", "cmdKansu", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
                          "cmdSave", "cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"},
                         true);
-    // Code in any module kind enables the code commands; macros that cannot
-    // be read leave them enabled too: they tell the user why there is
-    // nothing to list.
+    // Code in a module of any kind enables the code commands (as their guard
+    // counts it); macros that cannot be read leave them enabled too: they tell
+    // the user why there is nothing to list.
     session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"},
-                        session_.hasModules() || hasCode() || !unreadableCodeText().isEmpty());
+                        hasCode() || !unreadableCodeText().isEmpty());
     session_.setEnabled({"cmdHensuU", "cmdHensuT", "cmdHensuH"}, false);
     if (route == IntakeRoute::Dialog)
         session_.setEnabled({"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre", "cmdSPre",
