@@ -5,6 +5,8 @@
 #include "cli/PasswordOption.h"
 #include "common/Error.h"
 #include "common/Guard.h"
+#include "common/Log.h"
+#include "common/Numbers.h"
 #include "intake/AppPaths.h"
 #include "reports/PdfOutput.h"
 
@@ -16,32 +18,42 @@
 namespace tabulon::cli {
 namespace {
 
-// Message boxes become lines on the error stream; the last one is kept for
-// the exit message.
+// What the boxes of the window say becomes lines: messages on the output,
+// errors and refusals on the error stream (a refusal's technical detail goes
+// to the log). The last error is kept for the exit message.
 class TerminalMessages : public MessagePort {
 public:
-    explicit TerminalMessages(QTextStream& err) : err_(err) {}
+    TerminalMessages(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
     Answer message(const QString& text, Buttons) override {
-        last = text;
-        err_ << QString(text).replace(u'\r', u'\n') << Qt::endl;
+        out_ << lines(text) << Qt::endl;
         return Answer::Ok;
+    }
+    void error(const QString& text) override {
+        last = text;
+        out_.flush();
+        err_ << lines(text) << Qt::endl;
+    }
+    void refusal(const QString& text, const QString& detail) override {
+        error(text);
+        if (!detail.isEmpty()) logging::write(QStringLiteral("tabulon"), detail);
     }
     QString last;
 
 private:
+    static QString lines(const QString& text) { return QString(text).replace(u'\r', u'\n'); }
+    QTextStream& out_;
     QTextStream& err_;
 };
 
-// A bar on a terminal, plain status lines otherwise.
+// The chapters and status lines on the output; a progress bar on the error
+// stream when that is a terminal.
 class TerminalProgress : public ProgressPort {
 public:
-    explicit TerminalProgress(QTextStream& err) : err_(err), tty_(isatty(STDERR_FILENO)) {}
+    TerminalProgress(QTextStream& out, QTextStream& err) : out_(out), err_(err), tty_(isatty(STDERR_FILENO)) {}
     void status(const QString& text) override {
         if (text.isEmpty() || text == status_) return;
-        // A batch run has no preview window to close.
-        if (text == QStringLiteral("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。")) return;
         status_ = text;
-        if (tty_) draw(); else err_ << text << Qt::endl;
+        if (tty_) draw(); else out_ << text << Qt::endl;
     }
     void progress(int percent) override {
         percent_ = std::clamp(percent, 0, 100);
@@ -50,10 +62,10 @@ public:
     void showGauge(bool) override {}
     void busy(bool) override {}
     void chapter(const QString& name) {
-        if (tty_) err_ << "\r\033[K";
-        err_ << "== " << name << Qt::endl;
+        clearBar();
+        out_ << "== " << name << Qt::endl;
     }
-    ~TerminalProgress() override { if (tty_) err_ << "\r\033[K" << Qt::flush; }
+    ~TerminalProgress() override { clearBar(); }
 
 private:
     void draw() {
@@ -61,6 +73,8 @@ private:
         err_ << "\r\033[K[" << QString(filled, u'#') << QString(30 - filled, u'.') << "] "
              << percent_ << "% " << status_ << Qt::flush;
     }
+    void clearBar() { if (tty_) err_ << "\r\033[K" << Qt::flush; }
+    QTextStream& out_;
     QTextStream& err_;
     bool tty_;
     QString status_;
@@ -74,12 +88,21 @@ public:
     reports::DocumentList documents;
 };
 
-struct OptionFlag { const char* name; intake::OptionGroup group; int count; };
+// An option of the window given by its number on the command line.
+struct OptionFlag {
+    const char* name;
+    int count;
+    void (*set)(intake::Session& session, int value);
+};
+template <typename Option>
+OptionFlag flag(const char* name) {
+    return {name, intake::kOptionCount<Option>, [](intake::Session& s, int v) { s.setOption(Option(v)); }};
+}
 const OptionFlag kOptionFlags[] = {
-    {"object", intake::OptionGroup::Object, 3}, {"cell", intake::OptionGroup::Cell, 3},
-    {"sheets", intake::OptionGroup::SSelect, 2}, {"proc", intake::OptionGroup::Proc, 2},
-    {"module", intake::OptionGroup::Module, 6}, {"columns", intake::OptionGroup::MPrint, 2},
-    {"shape", intake::OptionGroup::Shape, 3},   {"file", intake::OptionGroup::File, 3},
+    flag<intake::ObjectOption>("object"),     flag<intake::CellOption>("cell"),
+    flag<intake::SheetSelection>("sheets"),   flag<intake::ProcedureOption>("proc"),
+    flag<intake::ModuleSelection>("module"),  flag<intake::SourceColumns>("columns"),
+    flag<intake::ShapeSelection>("shape"),    flag<intake::FileSelection>("file"),
 };
 
 }  // namespace
@@ -97,7 +120,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
                       "RESULT.xdb"});
     parser.addOption({"password", "password of an encrypted workbook (else $TABULON_PASSWORD)", "PASSWORD"});
-    parser.addOption({"zoom", "print scale of the sheet images in percent (default: as the window's txtZoom)", "N"});
+    parser.addOption({"zoom", "print scale of the sheet images in percent (default: the window's zoom)", "N"});
     if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
         err << (parser.errorText().isEmpty() ? QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）")
                                              : parser.errorText())
@@ -113,29 +136,28 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     session.applyStartupStates();
     for (const OptionFlag& f : kOptionFlags) {
         if (!parser.isSet(f.name)) continue;
-        const int value = parser.value(f.name).toInt();
+        const qint64 value = wholeNumber(parser.value(f.name)).value_or(0);
         if (value < 1 || value > f.count) {
             err << QStringLiteral("--%1 には 1 から %2 までの番号を指定してください").arg(QLatin1String(f.name)).arg(f.count) << Qt::endl;
             return 2;
         }
-        session.clickOption(f.group, value - 1);
+        f.set(session, int(value));
     }
     if (parser.isSet("sheet"))
-        session.clickOption(intake::OptionGroup::SSelect, 1);
-    session.setProc50(parser.isSet("proc50") ? 1 : 0);
-    session.setMod50(parser.isSet("mod50") ? 1 : 0);
+        session.setOption(intake::SheetSelection::SelectedSheet);
+    session.setProcedureKana(parser.isSet("proc50"));
+    session.setSourceKana(parser.isSet("mod50"));
 
-    TerminalMessages messages(err);
-    TerminalProgress progress(err);
+    TerminalMessages messages(out, err);
+    TerminalProgress progress(out, err);
     CollectingPreview preview;
     reports::ReportService reportService(preview, messages);
     bool exitRequested = false;
     intake::CommandShell shell{messages, progress, [&] { exitRequested = true; }};
-    intake::WorkbookIntake intake(session, shell, {[&] { reportService.startEngine(); }, {},
-                                                   commandLinePassword(parser.value("password"))});
+    intake::WorkbookIntake intake(session, shell, {{}, commandLinePassword(parser.value("password"))});
 
     progress.chapter(QStringLiteral("解析ファイルの読込: ") + workbook);
-    if (!intake.run(intake::IntakeRoute::Dialog, [&] { return workbook; })) {
+    if (!intake.open(workbook)) {
         if (messages.last.isEmpty())
             err << QStringLiteral("ブックを開けませんでした: ") << workbook << Qt::endl;
         intake::clearWorkingFolder(paths.tempFolder);
@@ -143,10 +165,11 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
 
     analyses::Commands commands({session, shell, reportService, intake, {}});
-    // cboSheet2 starts at the first listed sheet, cboLinkMoto is chosen here.
+    // The cell list's sheet is the first listed one unless --sheet names
+    // one; the link search takes the --link-th link source.
     const QString selectedSheet = parser.isSet("sheet") ? parser.value("sheet") : session.sheetNames().value(0);
-    const int linkIndex = parser.value("link").toInt();
-    const QString chosenLink = linkIndex >= 1 ? session.linkItems().value(linkIndex - 1) : QString();
+    const qint64 linkIndex = wholeNumber(parser.value("link")).value_or(0);
+    const QString chosenLink = linkIndex >= 1 ? session.linkItems().value(qsizetype(linkIndex - 1)) : QString();
     // The print image of every sheet the sheet list offers, or of --sheet.
     const auto printSheets = [&] {
         if (parser.isSet("zoom")) {
@@ -158,46 +181,47 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         for (const QString& sheet : sheets) {
             if (exitRequested) break;
             progress.chapter(QStringLiteral("シート印刷: ") + sheet);
-            commands.cmdSheet(sheet);
+            commands.sheetPrint(sheet);
         }
     };
     // The chapters in the order of the main window, frame by frame; the
     // time estimate first, as a warning before the slow ones.
-    struct Chapter { const char* title; const char* command; std::function<void()> run; };
-    const Chapter chapters[] = {
-        {"表紙", "cmdHyousi_0", [&] { commands.cmdHyousi(0); }},
-        {"ラベル(縦)", "cmdHyousi_1", [&] { commands.cmdHyousi(1); }},
-        {"ラベル(横)", "cmdHyousi_2", [&] { commands.cmdHyousi(2); }},
-        {"処理時間　事前確認", "cmdTimeCheck", [&] { commands.cmdTimeCheck(); }},
-        {"オブジェクト一覧", "cmdObject", [&] { commands.cmdObject(); }},
-        {"セル情報リスト", "cmdCell", [&] { commands.cmdCell(selectedSheet); }},
-        {"プロシージャ一覧", "cmdKansu", [&] { commands.cmdKansu(); }},
-        {"モジュールリスト", "cmdModule", [&] { commands.cmdModule(); }},
-        {"図形一覧", "cmdXlShape", [&] { commands.cmdXlShape(); }},
-        {"変数情報取得", "cmdHensu", [&] { commands.cmdHensu(); }},
-        {"定義型一覧", "cmdHensuU", [&] { commands.cmdHensuReport("cmdHensuU"); }},
-        {"定数一覧", "cmdHensuT", [&] { commands.cmdHensuReport("cmdHensuT"); }},
-        {"変数一覧", "cmdHensuH", [&] { commands.cmdHensuReport("cmdHensuH"); }},
-        {"名前一覧", "cmdName", [&] { commands.cmdName(); }},
-        {"シート印刷", "cmdSheet", [&] { printSheets(); }},
-        {"ファイル一覧", "cmdFile", [&] { commands.cmdFile(); }},
-        {"コメント一覧", "cmdComment", [&] { commands.cmdComment(); }},
-        {"ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ", "cmdModStep", [&] { commands.cmdModStep(); }},
-        {"アドイン一覧", "cmdAddin", [&] { commands.cmdAddin(); }},
-        {"引用先一覧", "cmdInyoSaki", [&] { commands.cmdInyoSaki(); }},
-        {"リンク先セル　検索", "cmdLinkMoto", [&] {
+    using intake::Chapter;
+    struct Step { const char* title; Chapter chapter; std::function<void()> run; };
+    const Step steps[] = {
+        {"表紙", Chapter::Cover, [&] { commands.cover(Chapter::Cover); }},
+        {"ラベル(縦)", Chapter::SpineLabel, [&] { commands.cover(Chapter::SpineLabel); }},
+        {"ラベル(横)", Chapter::FrontLabel, [&] { commands.cover(Chapter::FrontLabel); }},
+        {"処理時間　事前確認", Chapter::TimeEstimate, [&] { commands.timeEstimate(); }},
+        {"オブジェクト一覧", Chapter::Objects, [&] { commands.objects(); }},
+        {"セル情報リスト", Chapter::Cells, [&] { commands.cells(selectedSheet); }},
+        {"プロシージャ一覧", Chapter::Procedures, [&] { commands.procedures(); }},
+        {"モジュールリスト", Chapter::Sources, [&] { commands.sources(); }},
+        {"図形一覧", Chapter::Shapes, [&] { commands.shapes(); }},
+        {"変数情報取得", Chapter::Variables, [&] { commands.collectVariables(); }},
+        {"定義型一覧", Chapter::UserTypes, [&] { commands.preview(Chapter::UserTypes); }},
+        {"定数一覧", Chapter::Constants, [&] { commands.preview(Chapter::Constants); }},
+        {"変数一覧", Chapter::VariableList, [&] { commands.preview(Chapter::VariableList); }},
+        {"名前一覧", Chapter::Names, [&] { commands.names(); }},
+        {"シート印刷", Chapter::SheetPrint, [&] { printSheets(); }},
+        {"ファイル一覧", Chapter::Files, [&] { commands.files(); }},
+        {"コメント一覧", Chapter::Comments, [&] { commands.comments(); }},
+        {"ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ", Chapter::ModuleSteps, [&] { commands.moduleSteps(); }},
+        {"アドイン一覧", Chapter::Addins, [&] { commands.addins(); }},
+        {"引用先一覧", Chapter::Citations, [&] { commands.citations(); }},
+        {"リンク先セル　検索", Chapter::LinkSearch, [&] {
              if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("リンク先セル　検索: 省略（リンク元がありません）"));
-             else commands.cmdLinkMoto(chosenLink);
+             else commands.linkSearch(chosenLink);
          }},
     };
-    for (const Chapter& c : chapters) {
+    for (const Step& s : steps) {
         if (exitRequested) break;
-        if (!session.isEnabled(QLatin1String(c.command))) {
-            progress.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(QString::fromUtf8(c.title)));
+        if (!session.isEnabled(intake::commandOf(s.chapter))) {
+            progress.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(QString::fromUtf8(s.title)));
             continue;
         }
-        if (qstrcmp(c.command, "cmdSheet") != 0) progress.chapter(QString::fromUtf8(c.title));
-        c.run();
+        if (s.chapter != Chapter::SheetPrint) progress.chapter(QString::fromUtf8(s.title));
+        s.run();
     }
     // As the window's exit does: the exported modules go.
     intake::clearWorkingFolder(paths.tempFolder);
@@ -207,7 +231,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         progress.chapter(QStringLiteral("解析ファイルの保存"));
         const QString target = QFileInfo(parser.value("save")).absoluteFilePath();
         if (!analyses::ResultsCommands({session, shell, reportService, intake, {}})
-                 .m1b([&] { return target; }))
+                 .save([&] { return target; }))
             exitRequested = true;
     }
 

@@ -3,9 +3,10 @@
 #include "common/Blanks.h"
 #include "common/Error.h"
 #include "host/vba/LegacyProject.h"
+#include "host/ReadFailure.h"
+#include "host/vba/Project.h"
 #include "intake/ProjectCode.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
 
 #include <QDate>
 #include <QDir>
@@ -20,71 +21,80 @@ void clearWorkingFolder(const QString& folder) {
         dir.remove(name);
 }
 
+namespace {
+
+// The box for a file the reader refuses: the file, and why in plain words;
+// the reader's technical account goes to the details.
+void explainRefusal(MessagePort& messages, const host::ReadError& e, const QString& path) {
+    const QString detail = e.technical() + e.detail().text();
+    messages.refusal(QStringLiteral("「%1」を開けません。\r理由: %2")
+                         .arg(QFileInfo(path).fileName(), host::readFailureText(e.kind())),
+                     detail.trimmed());
+}
+
+}  // namespace
+
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
-bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choose) {
+bool WorkbookIntake::open(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    if (!path.toUpper().endsWith(QLatin1String(".XLS"))) {
+        explainRefusal(shell_.messages,
+                       host::ReadError(host::ReadFailure::NotWorkbook, path,
+                                       QStringLiteral("the file name does not end in .xls")),
+                       path);
+        return false;
+    }
     bool opened = false;
+    std::optional<host::ReadError> refused;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
-        const QString previous = session_.workbookPath();
-        if (!previous.isEmpty() && session_.ExcelActive != Session::NoWorkbookLoaded)
-            close();
-        // Every intake starts from an empty working folder: modules left by
-        // an earlier workbook (or an earlier run) would be documented with
-        // this workbook's own.
-        clearWorkingFolder(session_.paths().tempFolder);
-        if (hooks_.renewReportEngine)
-            hooks_.renewReportEngine();
-        session_.AccessState = Session::EngineFromIntake;
-
-        const QString path = choose ? choose() : QString();
-        session_.setWorkbookPath(path);
-        if (route == IntakeRoute::Dialog)
-            QDir().mkpath(session_.paths().tempFolder);  // an existing folder is fine
-
         BusyGuard busy(shell_.progress);
-        if (!path.toUpper().endsWith(QLatin1String(".XLS")))
+        // Everything the file holds is read before anything changes.
+        std::optional<host::Workbook> book;
+        std::optional<vba::Project> project;
+        try {
+            book = host::Workbook::load(path, hooks_.password);
+            project = vba::Project::load(path);
+        } catch (const host::ReadError& e) {
+            refused = e;
             return;
+        }
 
-        load(path);
-        exportModules();
+        // From here the new workbook takes the old one's place. Every intake
+        // starts from an empty working folder: modules left by an earlier
+        // workbook (or an earlier run) would be documented with this one's.
+        workbook_ = std::move(book);
+        project_ = std::move(project);
+        session_.setWorkbookPath(path);
+        clearWorkingFolder(session_.paths().tempFolder);
+        QDir().mkpath(session_.paths().tempFolder);
+        session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
+        session_.UnreadableProject = false;
+        shell_.progress.progress(0);
+        exportModules(*project_);
         fillLists();
         resetTitleTable();
         fillCover();
-        enableCommands(route);
+        enableCommands();
         opened = true;
     });
+    if (refused)
+        explainRefusal(shell_.messages, *refused, path);
     return completed && opened;
-}
-
-void WorkbookIntake::load(const QString& path) {
-    workbook_.reset();
-    project_.reset();
-    password_.reset();
-    const xls::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
-        if (!hooks_.password) return std::nullopt;
-        password_ = hooks_.password(attempt);
-        return password_;
-    };
-    workbook_ = host::Workbook::load(path, ask);
-    session_.ExcelActive = Session::WorkbookLoaded;
-    session_.WorkbookReopen = false;
-    session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
-    session_.UnreadableProject = false;
-    shell_.progress.progress(0);
 }
 
 // A project locked for viewing is not exported: its code stays unread, as
 // its author wished, while the workbook chapters go on.
-void WorkbookIntake::exportModules() {
-    project_ = vba::Project::load(session_.workbookPath());
-    if (!project_->isPresent()) {
+void WorkbookIntake::exportModules(const vba::Project& project) {
+    if (!project.isPresent()) {
         session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
         return;
     }
-    if (project_->isProtected())
+    if (project.isProtected())
         return;
-    const vba::ExportResult result = project_->exportAll(session_.paths().tempFolder);
+    const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);
     session_.StdModuleCount = result.standardCount;
     session_.ClassModuleCount = result.classCount;
     session_.FormModuleCount = result.formCount;
@@ -111,7 +121,7 @@ void WorkbookIntake::fillLists() {
 void WorkbookIntake::resetTitleTable() {
     auto db = store::Database::open(session_.paths().dbPath);
     store::CommandScope scope(*db);
-    db->execute(QString::fromLatin1(store::reset::XlTitle));
+    db->clearTable(QStringLiteral("T_XlTitle"));
 }
 
 QString WorkbookIntake::propertyText(const host::Workbook& book, int position) {
@@ -133,38 +143,29 @@ void WorkbookIntake::fillCover() {
     session_.setCover(cover);
 }
 
-void WorkbookIntake::enableCommands(IntakeRoute route) {
-    session_.setEnabled({"cmdObject", "cmdCell", "cmdKansu", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
-                         "cmdSave", "cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"},
+void WorkbookIntake::enableCommands() {
+    session_.setEnabled({Command::Objects, Command::Cells, Command::Procedures, Command::Shapes,
+                         Command::SheetPrint, Command::TimeEstimate, Command::SaveCoverDefaults,
+                         Command::Cover},
                         true);
     // Code in a module of any kind enables the code commands (as their guard
     // counts it); macros that cannot be read leave them enabled too: they tell
     // the user why there is nothing to list.
-    session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"},
+    session_.setEnabled({Command::ModuleSteps, Command::Procedures, Command::Sources,
+                         Command::CollectVariables},
                         hasCode() || !unreadableCodeText().isEmpty());
-    session_.setEnabled({"cmdHensuU", "cmdHensuT", "cmdHensuH"}, false);
-    if (route == IntakeRoute::Dialog)
-        session_.setEnabled({"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre", "cmdSPre",
-                             "cmdCOPre", "cmdMSPre", "cmdADPre"},
-                            false);
+    // No stored result belongs to this workbook yet: a preview would show
+    // the previous workbook's rows under this one's name.
+    session_.disablePreviews();
     session_.clearMarks();
     shell_.progress.status(QString());
     shell_.progress.progress(0);
     shell_.progress.showGauge(false);
     if (hooks_.screenSaver)
         hooks_.screenSaver(false);
-    session_.setEnabled({"cmdName", "cmdFile", "cmdComment", "cmdInyoSaki", "cmdLinkMoto", "cmdAddin"}, true);
-}
-
-void WorkbookIntake::reopenIfNeeded() {
-    if (!session_.WorkbookReopen)
-        return;
-    const std::optional<QString> known = password_;
-    workbook_ = host::Workbook::load(session_.workbookPath(), [known](int attempt) {
-        return attempt == 0 ? known : std::nullopt;
-    });
-    session_.ExcelActive = Session::WorkbookLoaded;
-    session_.WorkbookReopen = false;
+    session_.setEnabled({Command::Names, Command::Files, Command::Comments, Command::Citations,
+                         Command::LinkSearch, Command::Addins},
+                        true);
 }
 
 QString WorkbookIntake::unreadableCodeText() const {
@@ -186,7 +187,6 @@ bool WorkbookIntake::hasCode() const {
 void WorkbookIntake::close() {
     workbook_.reset();
     project_.reset();
-    password_.reset();
 }
 
 }  // namespace tabulon::intake

@@ -14,6 +14,8 @@ using tabulon::test::code::Workspace;
 using tabulon::test::code::classHeader;
 using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
+using tabulon::intake::ModuleSelection;
+using tabulon::intake::ProcedureOption;
 
 namespace {
 
@@ -32,12 +34,12 @@ TEST(DocumentModuleCode, EveryChapterThatReadsAllKindsListsIt) {
     Workspace ws;
     writeEventCode(ws);
     const CodeContext ctx = ws.context(0);
-    ASSERT_EQ(runProcedureList(ctx, {1, 0, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runProcedureList(ctx, {ProcedureOption::Simple, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select objectName, ProcedureName, Object from T_XlProcName order by ID")),
               (QStringList{"ThisWorkbook.bok|Workbook_Open|ﾌﾞｯｸﾓｼﾞｭｰﾙ", "Sheet1.sht|Worksheet_Change|ｼｰﾄﾓｼﾞｭｰﾙ"}));
-    ASSERT_EQ(runSourceList(ctx, {6, 2, 0, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runSourceList(ctx, {ModuleSelection::All, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(ws.rows("select count(*) from T_XlSource where ProcedureName = 'Workbook_Open'")[0][0].toInt(), 3);
-    ASSERT_EQ(runSourceList(ctx, {5, 2, 0, 0}).end, CodeOutcome::End::Report) << "the sheet selection alone";
+    ASSERT_EQ(runSourceList(ctx, {ModuleSelection::Sheet, 0}).end, CodeOutcome::End::Report) << "the sheet selection alone";
     ASSERT_EQ(runModuleSteps(ctx).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select objectName, ProcedureName, TotalCnt from T_XlModStep order by ID")),
               (QStringList{"ThisWorkbook.bok|(Declarations)|3", "ThisWorkbook.bok|Workbook_Open|2",
@@ -54,13 +56,13 @@ TEST(ContinuedLastLine, EndsTheStatementWithTheModule) {
     Workspace ws;
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Sub A()" << "    Call Run(1, _", false);
     ws.write(QStringLiteral("N.bas"), standardHeader("N") << "Sub B()" << "End Sub");
-    const CodeOutcome out = runProcedureList(ws.context(2), {2, 0, 0});
+    const CodeOutcome out = runProcedureList(ws.context(2), {ProcedureOption::Detailed, 0});
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureName from T_XlProcName order by ID")),
               (QStringList{"1|A", "2|B"})) << "the next module is read as usual";
     EXPECT_EQ(lines(ws.rows("select Line, Type, Parameters from T_XlDimCall order by ID")),
               QStringList{"3|Call|Run(1,"});
-    EXPECT_EQ(runSourceList(ws.context(2), {1, 2, 0, 0}).end, CodeOutcome::End::Report);
+    EXPECT_EQ(runSourceList(ws.context(2), {ModuleSelection::Standard, 0}).end, CodeOutcome::End::Report);
 }
 
 // Type and Enum without a scope word are Public in a standard module: the
@@ -71,7 +73,7 @@ TEST(UnscopedDeclarations, TypeAndEnumRowsInTheProcedureList) {
                                                           << "End Type" << "Enum Colour" << "    Red = 1"
                                                           << "End Enum" << "Const RATE = 0.1" << "Sub A()"
                                                           << "End Sub");
-    ASSERT_EQ(runProcedureList(ws.context(1), {2, 0, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runProcedureList(ws.context(1), {ProcedureOption::Detailed, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select ProcedureNo, Line, DimCall, Bunrui, Type, \"As\", Parameters from T_XlDimCall "
                             "order by ID"),
                     "-"),

@@ -39,7 +39,7 @@ public:
     }
     QString folder() const { return QDir(temp() + QStringLiteral("..")).absolutePath() + u'/'; }
     analyses::workbook::WorkbookContext context() {
-        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, {}, path_, folder(),
+        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, path_, folder(),
                 [this] { return project_ ? &*project_ : nullptr; }};
     }
 

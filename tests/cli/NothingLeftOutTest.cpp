@@ -26,6 +26,8 @@ struct Documented : CommandTest {
         ASSERT_TRUE(w.save(path));
         ASSERT_EQ(run("document", QStringList{path, "-o", to, "--save", results} + options), 0) << err.toStdString();
     }
+    // What the run wrote on the terminal, both streams.
+    QString terminal() const { return out + err; }
     QStringList rows(const QString& sql) {
         QStringList out;
         for (const auto& row : store::Database::open(results)->query(sql)) {
@@ -58,7 +60,7 @@ TEST_F(Documented, CodeOnlyInTheWorkbookAndSheetModules) {
     w.addModule("Sheet1", XlsModule::Document,
                 "Private Sub Worksheet_Change(ByVal Target As Range)\r\n    Recalc\r\nEnd Sub\r\n");
     document(w, {"--module", "6"});  // the source list of every kind
-    EXPECT_FALSE(err.contains("このﾌｧｲﾙにはModuleは存在しません")) << err.toStdString();
+    EXPECT_FALSE(terminal().contains("このﾌｧｲﾙにはModuleは存在しません")) << terminal().toStdString();
     EXPECT_EQ(rows("select objectName, ProcedureName from T_XlProcName where ProcedureName is not null order by ID"),
               (QStringList{"ThisWorkbook.bok|Workbook_Open", "Sheet1.sht|Worksheet_Change"}));
     EXPECT_EQ(rows("select Comment from T_XlComment"), QStringList{"起動時にメニューを出す"});
@@ -109,7 +111,7 @@ TEST_F(Documented, CommentsAsWrittenAndAContinuedLastLine) {
     w.addModule("Module1", XlsModule::Standard,
                 "Sub Total()\r\n    ' 合計を出す\r\n\t' タブで字下げ\r\n    Rem 古い書き方\r\n    Call Add(1, _");
     document(w);
-    EXPECT_FALSE(err.contains("ｴﾗｰNo:62")) << err.toStdString();
+    EXPECT_FALSE(terminal().contains("ｴﾗｰNo:62")) << terminal().toStdString();
     EXPECT_EQ(rows("select ProcedureName, Comment from T_XlComment order by ID"),
               (QStringList{"Total|合計を出す", "Total|タブで字下げ", "Total|古い書き方"}));
     const QString comments = page("R_XlComment");
@@ -127,7 +129,7 @@ TEST_F(Documented, LockedProject) {
     w.addModule("Module1", XlsModule::Standard, "Sub Secret()\r\nEnd Sub\r\n");
     w.setProtectedProject(true);
     document(w);
-    EXPECT_TRUE(err.contains("プロジェクトが保護されています。")) << err.toStdString();
+    EXPECT_TRUE(terminal().contains("プロジェクトが保護されています。")) << terminal().toStdString();
     EXPECT_EQ(rows("select objectName, Class from T_XlObject order by ID"),
               (QStringList{"受注|ﾜｰｸｼｰﾄ", "集計|ﾜｰｸｼｰﾄ", "Module1|標準ﾓｼﾞｭｰﾙ"}))
         << "the module's name is listed, its code is not read";
@@ -144,7 +146,7 @@ TEST_F(Documented, NoPrintDateButACreationDate) {
     w.setProperties("受注", "山田", "サンプル商事");
     w.setDates(QDateTime(QDate(2020, 1, 2), QTime(3, 4)));
     document(w);
-    EXPECT_FALSE(err.contains("Excel2000以外")) << err.toStdString();
+    EXPECT_FALSE(terminal().contains("Excel2000以外")) << terminal().toStdString();
     EXPECT_EQ(rows("select substr(CreateDate, 1, 16), PrintDate, Company from T_XlBook"),
               QStringList{"2020-01-02T03:04|-|サンプル商事"});
     const QString book = page("R_XlObject");

@@ -6,10 +6,11 @@
 
 namespace tabulon::analyses::code {
 
-QString sourceListReport(int columns, int kana) {
-    if (columns == 1)
-        return kana == 1 ? QStringLiteral("R_SourceList150") : QStringLiteral("R_SourceList1");
-    return kana == 1 ? QStringLiteral("R_SourceList50") : QStringLiteral("R_SourceList");
+using intake::ModuleSelection;
+
+// One module kind each, with the kind's own code; All is every kind.
+int selectionKind(ModuleSelection selection) {
+    return selection == ModuleSelection::All ? 0 : int(selection);
 }
 
 namespace {
@@ -17,11 +18,14 @@ namespace {
 constexpr int SourceTextLimit = 255;
 
 // The guards for selections naming one counted kind.
-bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) {
+bool refuseMissingKind(const CodeContext& ctx, ModuleSelection selection, CodeOutcome& out) {
     QString text;
-    if (selection == 1 && ctx.counts.standard == 0) text = QStringLiteral("標準ﾓｼﾞｭｰﾙは存在しません");
-    if (selection == 2 && ctx.counts.classes == 0) text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
-    if (selection == 3 && ctx.counts.forms == 0) text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Standard && ctx.counts.standard == 0)
+        text = QStringLiteral("標準ﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Class && ctx.counts.classes == 0)
+        text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Form && ctx.counts.forms == 0)
+        text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
     if (text.isEmpty()) return false;
     // The workbook may well hold code in other kinds: the status line says
     // which kind is missing, not that there is no module at all.
@@ -32,19 +36,26 @@ bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) 
     return true;
 }
 
-int progressBase(const ModuleCounts& counts, int selection) {
+int progressBase(const ModuleCounts& counts, ModuleSelection selection) {
     switch (selection) {
-    case 1: return counts.standard;
-    case 2: return counts.classes;
-    case 3: return counts.forms;
-    case 6: return counts.total();
+    case ModuleSelection::Standard: return counts.standard;
+    case ModuleSelection::Class: return counts.classes;
+    case ModuleSelection::Form: return counts.forms;
+    case ModuleSelection::All: return counts.total();
     default: return 0;  // workbook and sheet modules report nothing per file
     }
 }
 
+// The selections that may take in document modules (the workbook's and the
+// sheets'): they leave out the exporter's header of every module they list.
+bool mayHoldDocumentModules(ModuleSelection selection) {
+    return selection == ModuleSelection::Workbook || selection == ModuleSelection::Sheet ||
+           selection == ModuleSelection::All;
+}
+
 class Run {
 public:
-    Run(const CodeContext& ctx, int selection, store::Database& db, CodeOutcome& out)
+    Run(const CodeContext& ctx, ModuleSelection selection, store::Database& db, CodeOutcome& out)
         : ctx_(ctx), c_(ctx.cursor), selection_(selection),
           table_(db.openTable(QStringLiteral("T_XlSource"))), out_(out) {}
 
@@ -55,8 +66,9 @@ public:
         ctx_.progress.status(CollectingText);
         c_.procedureName.clear();
         // "All" takes every module in file-name order, whatever its kind.
-        const ModuleList modules = selection_ == 6 ? modulesOf(ctx_.modules, {1, 2, 3, 4, 5}, true)
-                                                   : modulesOf(ctx_.modules, {selection_});
+        const ModuleList modules = selection_ == ModuleSelection::All
+                                       ? modulesOf(ctx_.modules, {1, 2, 3, 4, 5}, true)
+                                       : modulesOf(ctx_.modules, {selectionKind(selection_)});
         for (const CodeModule* module : modules) readModule(*module);
     }
 
@@ -66,8 +78,8 @@ private:
         LineReader reader(module.lines);
         ++c_.moduleNumber;
         // The workbook, sheet and "all" selections leave out the exporter's
-        // VERSION header; one kind chosen alone lists its file as written.
-        int headerLeft = selection_ >= 4 ? module.headerLines : 0;
+        // VERSION header; one kind chosen alone lists its module as exported.
+        int headerLeft = mayHoldDocumentModules(selection_) ? module.headerLines : 0;
         while (!reader.atEnd()) {
             c_.rawLine = reader.next();
             ++out_.linesRead;
@@ -120,7 +132,7 @@ private:
 
     const CodeContext& ctx_;
     SourceCursor& c_;
-    int selection_;
+    ModuleSelection selection_;
     std::unique_ptr<store::Table> table_;
     CodeOutcome& out_;
 };
@@ -133,20 +145,18 @@ CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& optio
     if (refuseWithoutModules(ctx, out) || refuseMissingKind(ctx, options.selection, out))
         return out;
     runGuarded(ctx, SourceListPlace, out, [&] {
-        if (options.tableSelection != options.selection) {
-            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+        if (options.tableSelection != int(options.selection)) {
             auto db = store::Database::open(ctx.databasePath);
             BusyGuard busy(ctx.progress);
             ctx.progress.showGauge(true);
             ctx.progress.progress(0);
-            db->execute(QStringLiteral("delete * from T_XlSource;"));
+            db->clearTable(QStringLiteral("T_XlSource"));
             Run(ctx, options.selection, *db, out).collect();
             db->commit();
             out.collected = true;
         }
-        out.doneMark = options.selection;
+        out.doneMark = int(options.selection);
         out.end = CodeOutcome::End::Report;
-        out.report = sourceListReport(options.columns, options.kana);
         ctx.progress.status(FinishedText);
         ctx.progress.progress(100);
     });
