@@ -78,7 +78,27 @@ private:
     std::optional<StepRow> pending_;
 };
 
+// Workbook and sheet modules leave the exporter's header uncounted; class
+// and form modules count theirs in the declarations.
+int firstCountedLine(const CodeModule& module) {
+    return module.kind->code >= 4 ? module.headerLines : 0;
+}
+
 }  // namespace
+
+StepTotals moduleStepTotals(const CodeModule& module) {
+    SourceCursor c;
+    StepTotals totals;
+    ModuleCounter counter(c, [&](const StepRow& r) {
+        totals.comments += r.counts.comments;
+        totals.blanks += r.counts.blanks;
+        totals.total += r.counts.total;
+    });
+    for (qsizetype i = firstCountedLine(module); i < module.lines.size(); ++i) counter.line(module.lines[i]);
+    counter.finish();
+    totals.code = totals.total - totals.blanks - totals.comments;
+    return totals;
+}
 
 CodeOutcome runModuleSteps(const CodeContext& ctx) {
     CodeOutcome out;
@@ -103,12 +123,10 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             table->update();
             ++out.rows;
         };
-        // Workbook and sheet modules leave the exporter's header uncounted;
-        // class and form modules count theirs in the declarations.
         int headerLeft = 0;
         const auto begin = [&](const CodeModule& module) {
             kind = module.kind;
-            headerLeft = kind->code >= 4 ? module.headerLines : 0;
+            headerLeft = firstCountedLine(module);
             counter.emplace(c, write);
         };
         const auto line = [&](LineReader&) {

@@ -85,6 +85,19 @@ private:
 
 }  // namespace
 
+QStringList procedureNames(const CodeModule& module) {
+    SourceCursor c;
+    LineReader reader(module.lines);
+    QStringList names;
+    while (!reader.atEnd()) {
+        readStatement(c, reader);
+        if (passesKeywordFilter(c) && isHeaderCode(codeLine(c.logicalLine)))
+            names << GetProcName(c.logicalLine);
+        c.logicalLine.clear();
+    }
+    return names;
+}
+
 CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions& options) {
     CodeOutcome out;
     out.doneMark = options.tablesMode;
