@@ -88,7 +88,6 @@ workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
         [&intake = fe.intake] { return intake.workbook(); },
         fe.session.workbookPath(),
         fe.session.paths().appFolder,
-        [&intake = fe.intake] { return intake.vbaProject(); },
     };
 }
 

@@ -19,13 +19,20 @@ class Project;
 
 namespace tabulon::intake {
 
+// The workbooks the intake takes, by the ending of their names (compared
+// without case): the .xls family and the formats saved since 2007. Which
+// reader reads a file is told by its content, not by this.
+bool isWorkbookFileName(const QString& path);
+// The open-file dialog's filter for them.
+QString workbookFileFilter();
+
 // What the front end does around the intake.
 struct IntakeHooks {
     // Screen saver off while a workbook is open.
     std::function<void(bool active)> screenSaver;
     // Asked for the password of an encrypted workbook that the default
     // password does not open (the window's dialog, the command line's option).
-    xls::PasswordAsk password;
+    host::PasswordAsk password;
 };
 
 // Holds the open workbook between commands: loaded at intake, dropped at the
@@ -44,7 +51,7 @@ public:
     const host::Workbook* workbook() const { return workbook_ ? &*workbook_ : nullptr; }
     // The workbook's VBA project as read at intake (its components carry the
     // exported texts the code chapters read), or null when none is loaded.
-    const vba::Project* vbaProject() const { return project_ ? &*project_ : nullptr; }
+    const vba::Project* vbaProject() const { return project_.get(); }
     // Why the workbook's macros cannot be read (a project locked for
     // viewing, Excel 5.0/95 module sheets), as the code chapters say it;
     // empty when they can be read or there are none.
@@ -67,7 +74,7 @@ private:
     CommandShell shell_;
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
-    std::optional<vba::Project> project_;
+    std::shared_ptr<const vba::Project> project_;  // read with the workbook
 };
 
 // Deletes the files of the working folder (the exported modules);

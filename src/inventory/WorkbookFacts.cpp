@@ -10,10 +10,6 @@ namespace aw = analyses::workbook;
 
 namespace {
 
-QString formatName(const xls::WorkbookModel& model) {
-    return model.biff == 5 ? QStringLiteral("BIFF5") : QStringLiteral("BIFF8");
-}
-
 // The sheets the chapters document, by kind and visibility, and the cells of
 // their used ranges as the detailed object list counts them.
 void addSheets(const host::Workbook& book, FileFacts& facts) {
@@ -60,8 +56,7 @@ bool isAddInFile(const QString& path) {
            path.endsWith(QLatin1String(".xlam"), Qt::CaseInsensitive);
 }
 
-// The link sources as the object list lists them, and the add-in functions
-// the formulas call.
+// The link sources as the object list lists them.
 void addLinks(const host::Workbook& book, const PathMap& realPath, FileFacts& facts) {
     for (const QString& source : book.linkSources(host::LinkExcel)) {
         const QString target = realPath(source);
@@ -73,20 +68,17 @@ void addLinks(const host::Workbook& book, const PathMap& realPath, FileFacts& fa
         facts.findings.push_back({QStringLiteral("dde_ole"), {}, {}, source});
         ++facts.externalLinks;
     }
-    for (const xls::SupBookModel& supBook : book.model().supBooks) {
-        if (supBook.kind != xls::SupBookKind::AddIn) continue;
-        for (const xls::ExternNameModel& function : supBook.names)
-            facts.findings.push_back({QStringLiteral("addin"), {}, function.name, {}});
-    }
+    for (const QString& function : book.model().addInFunctions)
+        facts.findings.push_back({QStringLiteral("addin"), {}, function, {}});
 }
 
 }  // namespace
 
 void addWorkbookFacts(const host::Workbook& book, const PathMap& realPath, FileFacts& facts) {
-    const xls::WorkbookModel& model = book.model();
-    facts.format = formatName(model);
+    const model::Book& model = book.model();
+    facts.format = model.format.name;
     // Nothing asks for a password: a decrypted workbook opened with the default one.
-    facts.encrypted = facts.defaultPassword = model.decrypted;
+    facts.encrypted = facts.defaultPassword = model.encrypted;
     facts.warnings = book.warnings();
     addSheets(book, facts);
     addNames(book, facts);

@@ -10,23 +10,31 @@
 using namespace tabulon;
 using namespace tabulon::analyses::workbook;
 
-// The object type decides; a drawing of the Office shapes (0x1E) is told by
-// its shape type. Each name would have given another kind by its letters.
+// The object's kind decides; a drawing of the Office shapes is told by its
+// outline. Each name would have given another kind by its letters.
 TEST(ShapeRules, KindIsWhatTheShapeIs) {
-    const struct { int kind, shapeType; const char* name; const char* expected; } cases[] = {
-        {0x07, 0, "受注ボタン", "ボタン"},          {0x0B, 0, "Check Box 1", "チェックボックス"},
-        {0x0C, 0, "Option Button 2", "オプションボタン"}, {0x0E, 0, "Label 3", "ラベル"},
-        {0x14, 0, "Drop Down 1", "ドロップダウン"},   {0x00, 0, "Group 3", "グループ"},
-        {0x19, 0, "Text Box 9", "コメント"},          {0x06, 0, "Comment 1", "ﾃｷｽﾄﾎﾞｯｸｽ"},
-        {0x08, 75, "arrow 1", "ピクチャ"},            {0x05, 0, "Rectangle 4", "グラフ"},
-        {0x1E, 3, "Picture 2", "楕円"},              {0x1E, 20, "Button 1", "直線"},
-        {0x1E, 202, "見出し", "ﾃｷｽﾄﾎﾞｯｸｽ"},          {0x1E, 5, "三角", "ｵｰﾄｼｪｲﾌﾟ"},
-        {-1, 0, "Button 2", "その他の図形"},
+    using model::Geometry;
+    using model::ShapeKind;
+    const struct { ShapeKind kind; Geometry geometry; const char* name; const char* expected; } cases[] = {
+        {ShapeKind::Button, Geometry::Other, "受注ボタン", "ボタン"},
+        {ShapeKind::CheckBox, Geometry::Other, "Check Box 1", "チェックボックス"},
+        {ShapeKind::OptionButton, Geometry::Other, "Option Button 2", "オプションボタン"},
+        {ShapeKind::Label, Geometry::Other, "Label 3", "ラベル"},
+        {ShapeKind::DropDown, Geometry::Other, "Drop Down 1", "ドロップダウン"},
+        {ShapeKind::Group, Geometry::Other, "Group 3", "グループ"},
+        {ShapeKind::Comment, Geometry::Other, "Text Box 9", "コメント"},
+        {ShapeKind::TextBox, Geometry::Rectangle, "Comment 1", "ﾃｷｽﾄﾎﾞｯｸｽ"},
+        {ShapeKind::Picture, Geometry::Other, "arrow 1", "ピクチャ"},
+        {ShapeKind::Chart, Geometry::Other, "Rectangle 4", "グラフ"},
+        {ShapeKind::AutoShape, Geometry::Ellipse, "Picture 2", "楕円"},
+        {ShapeKind::AutoShape, Geometry::Line, "Button 1", "直線"},
+        {ShapeKind::AutoShape, Geometry::Other, "三角", "ｵｰﾄｼｪｲﾌﾟ"},
+        {ShapeKind::Other, Geometry::Other, "Button 2", "その他の図形"},
     };
     for (const auto& c : cases) {
-        xls::ShapeModel shape;
+        model::Shape shape;
         shape.kind = c.kind;
-        shape.shapeType = c.shapeType;
+        shape.geometry = c.geometry;
         shape.name = QString::fromUtf8(c.name);
         EXPECT_EQ(ShapeKindName(shape), QString::fromUtf8(c.expected)) << c.name;
     }
@@ -34,18 +42,22 @@ TEST(ShapeRules, KindIsWhatTheShapeIs) {
 
 // Comments keep their text for the cell list; kinds without text have none.
 TEST(ShapeRules, TextIsReadFromShapesThatHoldOne) {
-    xls::ShapeModel box;
+    model::Shape box;
+    box.kind = model::ShapeKind::TextBox;
     box.hasText = true;
     EXPECT_TRUE(readsShapeText(box));
-    box.isComment = true;
+    box.kind = model::ShapeKind::Comment;
     EXPECT_FALSE(readsShapeText(box));
-    EXPECT_FALSE(readsShapeText(xls::ShapeModel{}));
+    EXPECT_FALSE(readsShapeText(model::Shape{}));
 }
 
 TEST(ShapeRules, ColourIsRedGreenBlueInHex) {
-    const std::pair<int, const char*> cases[] = {
-        {0xFFFFFF, "#FFFFFF"}, {0, "#000000"}, {0x0000FF, "#FF0000"}, {0xFF0000, "#0000FF"}, {0x0A8040, "#40800A"}};
-    for (const auto& [rgb, text] : cases) EXPECT_EQ(colorText(rgb), QString::fromLatin1(text)) << rgb;
+    const std::pair<model::Color, const char*> cases[] = {
+        {model::Color::of(0xFFFFFF), "#FFFFFF"}, {model::Color::of(0), "#000000"},
+        {model::Color::of(0xFF0000), "#FF0000"}, {model::Color::of(0x40800A), "#40800A"},
+        {model::Color::automaticColor(), "#FFFFFF"},  // an automatic fill is the window's white
+    };
+    for (const auto& [colour, text] : cases) EXPECT_EQ(colorText(colour), QString::fromLatin1(text)) << text;
 }
 
 TEST(ShapeRules, MacroNameIsThePartAfterTheLastUnquotedBang) {

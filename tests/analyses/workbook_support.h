@@ -22,8 +22,7 @@ class BookSpace : public code::Workspace {
 public:
     BookSpace() = default;
     // Loads a fixture workbook, or saves the crafted one and loads it.
-    explicit BookSpace(const QString& fixture)
-        : book_(host::Workbook::load(fixture)), project_(vba::Project::load(fixture)) {}
+    explicit BookSpace(const QString& fixture) : book_(host::Workbook::load(fixture)) {}
     explicit BookSpace(const XlsWriter& writer) { open(writer); }
     // Saves the workbook as folder()/name and loads it.
     void open(const XlsWriter& writer, const QString& name = QStringLiteral("Book1.xls")) {
@@ -31,22 +30,16 @@ public:
         QDir().mkpath(QFileInfo(path_).absolutePath());
         writer.save(path_);
         book_.emplace(host::Workbook::load(path_));
-        project_.emplace(vba::Project::load(path_));
     }
-    void unload() {
-        book_.reset();
-        project_.reset();
-    }
+    void unload() { book_.reset(); }
     QString folder() const { return QDir(temp() + QStringLiteral("..")).absolutePath() + u'/'; }
     analyses::workbook::WorkbookContext context() {
-        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, path_, folder(),
-                [this] { return project_ ? &*project_ : nullptr; }};
+        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, path_, folder()};
     }
 
 private:
     QString path_;
     std::optional<host::Workbook> book_;
-    std::optional<vba::Project> project_;
 };
 
 }  // namespace tabulon::test::workbook

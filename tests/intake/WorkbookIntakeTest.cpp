@@ -170,9 +170,9 @@ TEST_F(Intake, RefusedFileIsExplainedAndChangesNothing) {
     };
     const struct { QString path; const char* reason; } cases[] = {
         {home.filePath("missing.xls"), "ファイルが見つからないか、開けません。"},
-        {write("text.xls", "Name,Price\r\nTea,120\r\n"), "Excel ブック（.xls）ではないため"},
+        {write("text.xls", "Name,Price\r\nTea,120\r\n"), "Excel ブックではないため"},
         {write("empty.xls", ""), "空のファイルです。"},
-        {write("notes.txt", "x"), "Excel ブック（.xls）ではないため"},
+        {write("notes.txt", "x"), "Excel ブックではないため"},
     };
     for (const auto& c : cases) {
         messages.shown.clear();
@@ -250,3 +250,20 @@ TEST_F(Intake, ExcelNinetyFiveModuleSheetsLeaveTheCodeCommandsToExplain) {
     for (Command c : kCodeCommands)
         EXPECT_TRUE(session.isEnabled(c)) << int(c);
 }
+
+namespace {
+
+// The workbooks saved since 2007 are the same applications as the .xls they
+// replaced: the intake takes them by name and the reader tells them by content.
+TEST_F(Intake, NewerFormatsAreTakenByNameAndOpened) {
+    for (const char* name : {"a.xls", "B.XLSX", "c.xlsm", "d.xltx", "e.xltm", "f.xlam", "g.xlt", "h.XLA"})
+        EXPECT_TRUE(isWorkbookFileName(QString::fromLatin1(name))) << name;
+    for (const char* name : {"a.xlsb", "b.csv", "c.xls.bak", "xls"})
+        EXPECT_FALSE(isWorkbookFileName(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(workbookFileFilter(), QStringLiteral("Excel(*.xls;*.xlsx;*.xlsm;*.xltx;*.xltm;*.xlam;*.xlt;*.xla)"));
+    EXPECT_TRUE(open(test::fixture("ooxml/closedxml/ClosedXML.Tests/Resource/TryToLoad/FileWithButton.xlsm")))
+        << messages.shown.join(u'\n').toStdString();
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+}  // namespace

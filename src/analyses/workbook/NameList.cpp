@@ -37,7 +37,7 @@ NameRow nameRow(const host::Name& name) {
 std::vector<int> nameCollection(const host::Workbook& book) {
     std::vector<int> positions;
     for (int i = 1; i <= book.nameCount(); ++i) {
-        const xls::NameModel& model = book.model().names[size_t(i - 1)];
+        const model::Name& model = book.model().names[size_t(i - 1)];
         if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
     }
     return positions;

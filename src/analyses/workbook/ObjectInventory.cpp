@@ -124,8 +124,7 @@ public:
         }
         ctx_.progress.progress(96);
         ctx_.progress.status(QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中"));
-        const vba::Project* project = ctx_.project ? ctx_.project() : nullptr;
-        if (!project) return;
+        const std::shared_ptr<const vba::Project> project = book_.vbaProject();
         for (const vba::Component& component : project->components()) {
             const QString cls = componentClass(component.type);
             if (cls.isEmpty()) continue;

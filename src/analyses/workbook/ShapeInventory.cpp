@@ -8,64 +8,57 @@ namespace tabulon::analyses::workbook {
 
 namespace {
 
-// A drawing of the Office shapes by its shape type (MSOSPT).
-QString officeShapeKind(int shapeType) {
-    switch (shapeType) {
-    case 0: return QStringLiteral("フリーフォーム");
-    case 1:
-    case 2: return QStringLiteral("四角形");
-    case 3: return QStringLiteral("楕円");
-    case 20:
-    case 32: return QStringLiteral("直線");
-    case 75: return QStringLiteral("ピクチャ");
-    case 201: return QStringLiteral("コントロール");
-    case 202: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    default: return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
+// A drawing of the Office shapes by the outline it is drawn with.
+QString autoShapeKind(model::Geometry geometry) {
+    switch (geometry) {
+    case model::Geometry::Rectangle:
+    case model::Geometry::RoundedRectangle: return QStringLiteral("四角形");
+    case model::Geometry::Ellipse: return QStringLiteral("楕円");
+    case model::Geometry::Line: return QStringLiteral("直線");
+    case model::Geometry::Other: break;
     }
+    return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
 }
 
 }  // namespace
 
-// The object types of the OBJ record (MS-XLS 2.5.143 ot).
-QString ShapeKindName(const xls::ShapeModel& shape) {
+QString ShapeKindName(const model::Shape& shape) {
+    using model::ShapeKind;
     switch (shape.kind) {
-    case 0x00: return QStringLiteral("グループ");
-    case 0x01: return QStringLiteral("直線");
-    case 0x02: return QStringLiteral("四角形");
-    case 0x03: return QStringLiteral("楕円");
-    case 0x04: return QStringLiteral("円弧");
-    case 0x05: return QStringLiteral("グラフ");
-    case 0x06: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    case 0x07: return QStringLiteral("ボタン");
-    case 0x08: return QStringLiteral("ピクチャ");
-    case 0x09: return QStringLiteral("フリーフォーム");
-    case 0x0B: return QStringLiteral("チェックボックス");
-    case 0x0C: return QStringLiteral("オプションボタン");
-    case 0x0D: return QStringLiteral("エディットボックス");
-    case 0x0E: return QStringLiteral("ラベル");
-    case 0x0F: return QStringLiteral("ダイアログ");
-    case 0x10: return QStringLiteral("スピンボタン");
-    case 0x11: return QStringLiteral("スクロールバー");
-    case 0x12: return QStringLiteral("リストボックス");
-    case 0x13: return QStringLiteral("グループボックス");
-    case 0x14: return QStringLiteral("ドロップダウン");
-    case 0x19: return QStringLiteral("コメント");
-    case 0x1E: return officeShapeKind(shape.shapeType);
-    default: return QStringLiteral("その他の図形");
+    case ShapeKind::Group: return QStringLiteral("グループ");
+    case ShapeKind::Line: return QStringLiteral("直線");
+    case ShapeKind::Rectangle: return QStringLiteral("四角形");
+    case ShapeKind::Oval: return QStringLiteral("楕円");
+    case ShapeKind::Arc: return QStringLiteral("円弧");
+    case ShapeKind::Chart: return QStringLiteral("グラフ");
+    case ShapeKind::TextBox: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
+    case ShapeKind::Button: return QStringLiteral("ボタン");
+    case ShapeKind::Picture: return QStringLiteral("ピクチャ");
+    case ShapeKind::Polygon: return QStringLiteral("フリーフォーム");
+    case ShapeKind::CheckBox: return QStringLiteral("チェックボックス");
+    case ShapeKind::OptionButton: return QStringLiteral("オプションボタン");
+    case ShapeKind::EditBox: return QStringLiteral("エディットボックス");
+    case ShapeKind::Label: return QStringLiteral("ラベル");
+    case ShapeKind::DialogFrame: return QStringLiteral("ダイアログ");
+    case ShapeKind::Spinner: return QStringLiteral("スピンボタン");
+    case ShapeKind::ScrollBar: return QStringLiteral("スクロールバー");
+    case ShapeKind::ListBox: return QStringLiteral("リストボックス");
+    case ShapeKind::GroupBox: return QStringLiteral("グループボックス");
+    case ShapeKind::DropDown: return QStringLiteral("ドロップダウン");
+    case ShapeKind::Comment: return QStringLiteral("コメント");
+    case ShapeKind::AutoShape: return autoShapeKind(shape.geometry);
+    case ShapeKind::Other: break;
     }
+    return QStringLiteral("その他の図形");
 }
 
-bool readsShapeText(const xls::ShapeModel& shape) {
-    return shape.hasText && !shape.isComment;
+bool readsShapeText(const model::Shape& shape) {
+    return shape.hasText && !shape.isComment();
 }
 
-QString colorText(int rgb) {
-    const int r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
-    return QStringLiteral("#%1%2%3")
-        .arg(r, 2, 16, QLatin1Char('0'))
-        .arg(g, 2, 16, QLatin1Char('0'))
-        .arg(b, 2, 16, QLatin1Char('0'))
-        .toUpper();
+// An automatic fill is the window's colour, white.
+QString colorText(const model::Color& color) {
+    return QStringLiteral("#%1").arg(color.rgbOr(0xFFFFFF), 6, 16, QLatin1Char('0')).toUpper();
 }
 
 // The reader gives the Office dash style scale; the names of the dotted,
@@ -96,11 +89,11 @@ QString macroNameOf(const QString& onAction) {
     return onAction.mid(cut + 1);
 }
 
-bool isListed(ShapeSelection selection, const xls::ShapeModel& shape, const QString& macro) {
+bool isListed(ShapeSelection selection, const model::Shape& shape, const QString& macro) {
     switch (selection) {
     case ShapeSelection::Macros: return !macro.isEmpty();
     case ShapeSelection::All: return true;
-    case ShapeSelection::AllButComments: return !shape.isComment;
+    case ShapeSelection::AllButComments: return !shape.isComment();
     }
     return false;
 }
@@ -110,7 +103,7 @@ bool isListed(ShapeSelection selection, const xls::ShapeModel& shape, const QStr
 // Every shape is listed, whatever its name: the name is only shown.
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection) {
     std::vector<ShapeRow> rows;
-    for (const xls::ShapeModel& shape : sheet.shapes()) {
+    for (const model::Shape& shape : sheet.shapes()) {
         ShapeRow row;
         row.name = trimTrailingBlanks(shape.name);
         row.macro = trimTrailingBlanks(shape.onAction);

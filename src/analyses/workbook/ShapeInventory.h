@@ -21,20 +21,19 @@ using intake::ShapeSelection;
 // delivers (button, text box, picture, check box, comment, chart, group, ...)
 // and, for a drawing of the Office shapes, its shape type (rectangle, oval,
 // line, ...). The name plays no part: a renamed shape keeps its kind.
-QString ShapeKindName(const xls::ShapeModel& shape);
+QString ShapeKindName(const model::Shape& shape);
 // Whether the shape's own text is listed: kinds that hold a character text,
 // except comments (their text is the cell note, listed with the cells).
-bool readsShapeText(const xls::ShapeModel& shape);
+bool readsShapeText(const model::Shape& shape);
 // The dash style name; a line that is not drawn is "線なし".
 QString LineStyleName(int dashStyle, bool lineVisible = true);
 // The procedure part of a macro assignment: the text after the last "!"
 // outside quotes ("'Sales!2.xls'!Module1.Run" -> "Module1.Run").
 QString macroNameOf(const QString& onAction);
 // Whether a shape with this macro assignment is listed under the selection.
-bool isListed(ShapeSelection selection, const xls::ShapeModel& shape, const QString& macro);
-// A colour as the shape list prints it: "#RRGGBB" from the spreadsheet's
-// R + G*256 + B*65536 value.
-QString colorText(int rgb);
+bool isListed(ShapeSelection selection, const model::Shape& shape, const QString& macro);
+// A colour as the shape list prints it: "#RRGGBB".
+QString colorText(const model::Color& color);
 
 struct ShapeRow {
     int objectNo = 0;

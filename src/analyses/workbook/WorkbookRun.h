@@ -5,7 +5,6 @@
 // state: options and done marks come in, the outcome goes out.
 #include "analyses/code/CodeCommand.h"
 #include "host/Workbook.h"
-#include "host/vba/Project.h"
 #include "intake/Options.h"
 
 #include <QString>
@@ -28,8 +27,6 @@ struct WorkbookContext {
     std::function<const host::Workbook*()> workbook;
     QString workbookPath;  // the open workbook's path
     QString appFolder;     // AppFolder, where AddIns.ini lies
-    // The workbook's VBA project as read at intake, or null; may be empty.
-    std::function<const vba::Project*()> project;
 };
 
 inline const QString FinishedText = QStringLiteral("終了しました");

@@ -1,10 +1,10 @@
-// Sheet prefixes of 3-D and external references, quoted as formula text
-// quotes them: 'My Sheet'!A1, Sheet1:Sheet3!A1, 'C:\data\[Prices.xls]Sheet1'!A1.
-#include "host/xls/FormulaDecoder.h"
+// How the spreadsheet writes cell addresses, sheet prefixes and error
+// values in formula text.
+#include "host/model/Notation.h"
 
 #include <QRegularExpression>
 
-namespace tabulon::xls {
+namespace tabulon::model {
 namespace {
 
 // "IV65536" is a cell of the sheet; "Sh3" is not (column SH lies beyond IV).
@@ -61,4 +61,31 @@ QString sheetPrefixText(const QString& book, const QString& firstSheet, const QS
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
-}  // namespace tabulon::xls
+QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
+
+QString a1Column(int col) {
+    QString s;
+    for (int c = col + 1; c > 0; c = (c - 1) / 26)
+        s.prepend(QChar(u'A' + (c - 1) % 26));
+    return s;
+}
+
+QString cellAddress(int row, int col, bool absolute) {
+    const QString dollar = absolute ? QStringLiteral("$") : QString();
+    return dollar + a1Column(col) + dollar + QString::number(row + 1);
+}
+
+QString errorValueText(int code) {
+    switch (code) {
+    case errorcode::Null: return QStringLiteral("#NULL!");
+    case errorcode::Div0: return QStringLiteral("#DIV/0!");
+    case errorcode::Value: return QStringLiteral("#VALUE!");
+    case errorcode::Ref: return QStringLiteral("#REF!");
+    case errorcode::Name: return QStringLiteral("#NAME?");
+    case errorcode::Num: return QStringLiteral("#NUM!");
+    case errorcode::NA: return QStringLiteral("#N/A");
+    default: return {};
+    }
+}
+
+}  // namespace tabulon::model

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-namespace tabulon::xls {
+namespace tabulon::model {
 
 // Up to 15 significant digits, rounded; no trailing zeros; "0.5", "-0.25",
 // "100000", "123456789012345". Scientific form "1E+15", "1.5E-16" (at least
@@ -22,4 +22,4 @@ constexpr int putDigits(char16_t* out, uint64_t value) {
     return n;
 }
 
-}  // namespace tabulon::xls
+}  // namespace tabulon::model

@@ -1,4 +1,4 @@
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <limits>
 
-namespace tabulon::xls {
+namespace tabulon::model {
 namespace {
 
 constexpr int kDigits = 15;
@@ -139,4 +139,4 @@ QString numberText(double value) {
     return fromAscii(text, n);
 }
 
-}  // namespace tabulon::xls
+}  // namespace tabulon::model
