@@ -75,11 +75,16 @@ constexpr StatementRule StatementRules[] = {
 };
 constexpr int CommentLimit = 255;
 
+// Upper-cased code that begins with a Type or Enum block word.
+bool startsBlockWord(QStringView u) {
+    return u.startsWith(kw::Type) || u.startsWith(u"ENUM ");
+}
+
 // Type and Enum without a scope word are Public in a standard module (and
 // only allowed at module level): a definition row with the scope shown as
 // implied.
 bool unscopedBlock(const QString& l, const QString& u, Statement& st) {
-    if (!u.startsWith(kw::Type) && !u.startsWith(u"ENUM ")) return false;
+    if (!startsBlockWord(u)) return false;
     st.dimCall = 2;
     st.type = QStringLiteral("(Public)");
     st.bunrui = QStringLiteral("定義");
@@ -89,11 +94,17 @@ bool unscopedBlock(const QString& l, const QString& u, Statement& st) {
     return true;
 }
 
+// A Type or Enum block: its word stands right after the scope word (at
+// `from`), as a word of its own. "TYPE " inside a name (m_showType) makes no
+// definition of a variable.
+bool blockAfterScope(const QString& u, int from) {
+    return startsBlockWord(QStringView(u).mid(from - 1));
+}
+
 }  // namespace
 
 bool isUnscopedBlock(const QString& logicalLine) {
-    const QString u = upper(ltrim(logicalLine));
-    return u.startsWith(kw::Type) || u.startsWith(u"ENUM ");
+    return startsBlockWord(upper(ltrim(logicalLine)));
 }
 
 Statement classifyStatement(const QString& logicalLine) {
@@ -104,7 +115,7 @@ Statement classifyStatement(const QString& logicalLine) {
     for (const StatementRule& r : StatementRules) {
         const int at = instr(u, r.word);
         if (at == 0) continue;
-        const bool definition = r.typeOffset != 0 && instr(u, kw::Type) > 0;
+        const bool definition = r.typeOffset != 0 && blockAfterScope(u, at + r.startOffset);
         st.dimCall = r.dimCall;
         st.type = QString::fromUtf8(r.type);
         st.numberedByProcedure = r.dimCall == 4 || r.dimCall == 5;
@@ -119,7 +130,10 @@ Statement classifyStatement(const QString& logicalLine) {
         } else {
             c = CommentLimit;
         }
-        const int length = c - (r.subtrahend ? r.subtrahend : s);
+        // A definition's name starts behind its block word: its text ends
+        // before the comment mark all the same.
+        const int shift = definition ? r.typeOffset - r.startOffset : 0;
+        const int length = c - (r.subtrahend ? r.subtrahend + shift : s);
         st.text = length > 0 ? rtrim(mid(l, s, length)) : QString();
         break;
     }
