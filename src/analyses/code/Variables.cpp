@@ -97,7 +97,8 @@ QString VariableScan::currentName() const {
 }
 
 // A line declaring several names is taken piece by piece; each later piece
-// gets the line's leading word (its scope word) in front. A piece that ends
+// gets the line's leading words in front: its scope word, and Const after it
+// ("Private Const A = 1, B = 2" declares two constants). A piece that ends
 // without a row drops the rest of the line.
 void VariableScan::line(const QString& raw, LineReader& reader) {
     const CodeLine procedure = procedureCodeLine(raw);
@@ -119,7 +120,8 @@ void VariableScan::line(const QString& raw, LineReader& reader) {
         piece(raw, reader);
         return;
     }
-    const int blank = instr(t, u" ");
+    int blank = instr(t, u" ");
+    if (upper(mid(t, blank + 1, 6)) == QStringView(kw::Const)) blank += 6;
     const QString leadingWord = left(t, blank);
     int from = 1;
     for (size_t i = 0; i <= commas.size(); ++i) {
