@@ -53,9 +53,10 @@ TEST(Declarations, RowsAsAVbaProgrammerReadsThem) {
           "(Declarations)|TAX|(Private)|定数|値/8|", "A|K|(Dim)|定数|値/2|", "A|AFTER|(Private)|定数|値/3|"}},
         {"a scoped Enum", {"Private Enum Mode", "    Fast", "End Enum"},
          {"|Mode|Private|定義|Enum|", "(Declarations)|Fast|Private|定義||"}},
-        {"indented declarations inside procedures",
-         {"Public Sub Main()", "    Dim a As Long, b As Long", "End Sub", "Sub Plain()", "  Dim q"},
-         {"Main|a|Dim|変数|型/Long|", "Main|b|Dim|変数|型/Long|", "Main|q|Dim|変数||"}},
+        {"indented declarations inside procedures, with or without a scope word",
+         {"Public Sub Main()", "    Dim a As Long, b As Long", "End Sub", "Sub Plain()", "  Dim q", "End Sub",
+          "Public Property Get Size() As Long", "    Dim z", "End Property"},
+         {"Main|a|Dim|変数|型/Long|", "Main|b|Dim|変数|型/Long|", "Plain|q|Dim|変数||", "Size|z|Dim|変数||"}},
     };
     for (const auto& c : cases) {
         Workspace ws;

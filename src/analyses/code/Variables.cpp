@@ -102,9 +102,17 @@ QString VariableScan::currentName() const {
 // without a row drops the rest of the line.
 void VariableScan::line(const QString& raw, LineReader& reader) {
     const CodeLine procedure = procedureCodeLine(raw);
-    if (isHeaderCode(procedure) && wordPosition(procedure.masked, u"DECLARE", WordEnd::Header) == 0)
-        inProcedure_ = true;
-    else if (isEndCode(procedure, true))
+    // Every header names the procedure of the lines after it, with or
+    // without a scope word ("Sub Main()"), a Property one too; an API
+    // declaration (a header of its own in the procedure list) included.
+    if (isHeaderCode(procedure)) {
+        inProcedure_ = wordPosition(procedure.masked, u"DECLARE", WordEnd::Header) == 0;
+        ++pieces_;
+        c_.procedureName = GetProcName(raw);
+        ++c_.procedureNumber;
+        return;
+    }
+    if (isEndCode(procedure, true))
         inProcedure_ = false;
     // Most lines hold no scope word at all: they only count as a piece.
     bool scoped = startsUnscopedDeclaration(raw);
@@ -150,13 +158,6 @@ bool VariableScan::piece(const QString& r, LineReader& reader) {
         }
     }
     if (n == 0) return unscopedPiece(p, reader);
-    const CodeLine code = codeLine(r);
-    if (!code.exit && (wordPosition(code.masked, u"FUNCTION", WordEnd::Header) > 0 ||
-                       wordPosition(code.masked, u"SUB", WordEnd::Header) > 0)) {
-        c_.procedureName = GetProcName(r);
-        ++c_.procedureNumber;
-        return false;
-    }
     if (const int nameStart = blockNameStart(p, u"TYPE")) {
         typeBlock(p.text, nameStart, p.c, scope, reader);
         return false;
