@@ -34,13 +34,15 @@ TEST(ModuleSteps, DeclarationsAndProcedureRowsOfTheFirstModule) {
 TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
     Workspace ws;
     ws.write(QStringLiteral("A.bas"), standardHeader("A") << "Sub A()" << "End Sub" << "' trailing" << "   ");
-    ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Const K = 1" << "Rem note" << "Rem");
+    ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Const K = 1" << "Rem note" << "Rem" << "\t' tabbed"
+                                                          << "\t");
     ws.write(QStringLiteral("C.cls"), classHeader("C") << "Friend Sub F() ' sub part" << "End Sub");
     ASSERT_EQ(runModuleSteps(ws.context(2, 1)).end, CodeOutcome::End::Report);
     const QStringList first = stepRows(ws);
     // A: its trailing comment and blank line stay in A; B has declarations
-    // only; C's class header lines and its first header are its declarations.
-    EXPECT_EQ(first, (QStringList{"1|1|A|1|1|2|4", "2|1|(Declarations)|1|0|2|3", "3|1|(Declarations)|0|0|5|5",
+    // only, its comments counted however marked or indented (a bare Rem, a
+    // tab); C's class header lines and its first header are its declarations.
+    EXPECT_EQ(first, (QStringList{"1|1|A|1|1|2|4", "2|1|(Declarations)|3|1|1|5", "3|1|(Declarations)|0|0|5|5",
                                   "3|2|F|0|0|1|1"}));
     ASSERT_EQ(runModuleSteps(ws.context(2, 1)).end, CodeOutcome::End::Report);
     EXPECT_EQ(stepRows(ws), first) << "a second run gives the same numbers";

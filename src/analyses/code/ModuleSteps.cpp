@@ -43,9 +43,11 @@ public:
         const CodeLine code = procedureCodeLine(raw);
         if (isHeaderCode(code)) c_.procedureName = GetProcName(raw);
         ++counts_.total;
-        const QString body = ltrim(raw);
-        if (body.startsWith(u'\'') || upper(left(body, 4)) == u"REM ") ++counts_.comments;
-        else if (trim(raw).isEmpty()) ++counts_.blanks;
+        // A comment counts as one however it is indented (blanks or tabs) or
+        // marked (an apostrophe, Rem with or without words); a line of
+        // blanks and tabs only is a blank line.
+        if (isWholeLineComment(raw)) ++counts_.comments;
+        else if (stripIndent(raw).isEmpty()) ++counts_.blanks;
         if (isEndCode(code, false)) {
             startRow(c_.procedureName);
         } else if (previousName_ == NoDeclarationsName && c_.procedureName != NoDeclarationsName) {
