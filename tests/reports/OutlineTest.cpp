@@ -64,7 +64,7 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     EXPECT_TRUE(pdfText(pdf, pages).contains("オブジェクト情報"));
 
     // A later update replaces the bookmarks; texts keep their quotes and marks.
-    appendOutline(pdf, {{"最初", 1}, {"（続き）\"<&>", 0}});
+    appendOutline(pdf, {{"最初", 1, {}}, {"（続き）\"<&>", 0, {}}});
     EXPECT_EQ(bookmarks(pdf), (Marks{{"最初", 2}, {"（続き）\"<&>", 1}}));
     EXPECT_FALSE(pdfInfo(pdf).contains("Error"));
 }
@@ -100,9 +100,9 @@ TEST(Documentation, FileOfAnotherKindIsRefusedUntouched) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("%PDF-1.4\nnot really\n");
     f.close();
-    EXPECT_THROW(appendOutline(path, {{"a", 0}}), Error);
+    EXPECT_THROW(appendOutline(path, {{"a", 0, {}}}), Error);
     EXPECT_EQ(QFileInfo(path).size(), 20);
-    EXPECT_THROW(appendOutline(db.file("missing.pdf"), {{"a", 0}}), Error);
+    EXPECT_THROW(appendOutline(db.file("missing.pdf"), {{"a", 0, {}}}), Error);
     EXPECT_FALSE(QFileInfo::exists(db.file("missing.pdf")));
 }
 
