@@ -73,9 +73,10 @@ bool WorkbookIntake::open(const QString& path) {
         // The VBA project comes from the same reading of the file.
         std::optional<host::Workbook> book;
         std::shared_ptr<const vba::Project> project;
+        bool projectDamaged = false;
         try {
             book = host::Workbook::load(path, hooks_.password);
-            project = book->vbaProject();
+            project = readProject(*book, projectDamaged);
         } catch (const host::ReadError& e) {
             refused = e;
             return;
@@ -86,13 +87,15 @@ bool WorkbookIntake::open(const QString& path) {
         // workbook (or an earlier run) would be documented with this one's.
         workbook_ = std::move(book);
         project_ = std::move(project);
+        projectDamaged_ = projectDamaged;
         session_.setWorkbookPath(path);
         clearWorkingFolder(session_.paths().tempFolder);
         QDir().mkpath(session_.paths().tempFolder);
         session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
         session_.UnreadableProject = false;
         shell_.progress.progress(0);
-        exportModules(*project_);
+        if (project_)
+            exportModules(*project_);
         fillLists();
         resetTitleTable();
         fillCover();
@@ -102,6 +105,19 @@ bool WorkbookIntake::open(const QString& path) {
     if (refused)
         explainRefusal(shell_.messages, *refused, path);
     return completed && opened;
+}
+
+// A damaged VBA project costs the code chapters only: the workbook's own
+// data was read apart from it, and its chapters are documented.
+std::shared_ptr<const vba::Project> WorkbookIntake::readProject(const host::Workbook& book, bool& damaged) {
+    try {
+        return book.vbaProject();
+    } catch (const host::ReadError& e) {
+        if (e.kind() != host::ReadFailure::ProjectDamaged)
+            throw;
+        damaged = true;
+        return nullptr;
+    }
 }
 
 // A project locked for viewing is not exported: its code stays unread, as
@@ -188,6 +204,8 @@ void WorkbookIntake::enableCommands() {
 }
 
 QString WorkbookIntake::unreadableCodeText() const {
+    if (projectDamaged_)
+        return host::readFailureText(host::ReadFailure::ProjectDamaged) + QStringLiteral("\r") + kChaptersLeftText;
     if (project_ && project_->isPresent() && project_->isProtected())
         return kLockedProjectText;
     if (session_.UnreadableProject)
@@ -206,6 +224,7 @@ bool WorkbookIntake::hasCode() const {
 void WorkbookIntake::close() {
     workbook_.reset();
     project_.reset();
+    projectDamaged_ = false;
 }
 
 }  // namespace tabulon::intake

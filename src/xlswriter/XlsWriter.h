@@ -109,6 +109,7 @@ struct XlsModule {
     Type type = Standard;
     QString code;          // the module body, without Attribute VB_Name lines
     QString caption;       // a form's caption
+    bool damaged = false;  // its stream holds no compressed container
 };
 
 struct XlsExternalBook {
@@ -122,6 +123,7 @@ public:
     XlsSheet& sheet(int index) { return sheets_.at(size_t(index)); }
     void addName(const QString& name, const Rgce& refersTo, int sheetIndex = 0);
     void addModule(const QString& name, XlsModule::Type type, const QString& code);
+    void addModule(const XlsModule& module) { modules_.push_back(module); }
     // A user form: the module's code plus a designer storage with the form's
     // properties and empty control streams.
     void addForm(const QString& name, const QString& caption, const QString& code);

@@ -284,7 +284,8 @@ bool XlsWriter::save(const QString& path) const {
             dirRecord(dir, 0x002B, {});
 
             QByteArray source = encode(attributes(m) + m.code, cp);
-            ok = ok && writeStream(vba, m.name.toUtf8().constData(), compress(source));
+            ok = ok && writeStream(vba, m.name.toUtf8().constData(),
+                                   m.damaged ? QByteArray("\x02" "damaged", 8) : compress(source));
             switch (m.type) {
             case XlsModule::Standard: projectText += "Module=" + name + "\r\n"; break;
             case XlsModule::Class: projectText += "Class=" + name + "\r\n"; break;

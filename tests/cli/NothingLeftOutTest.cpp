@@ -139,6 +139,18 @@ TEST_F(Documented, LockedProject) {
     EXPECT_TRUE(QDir(to).exists("documentation.pdf"));
 }
 
+// A damaged project costs the code chapters only, which say why; the
+// workbook chapters are documented from the workbook's own data.
+TEST_F(Documented, DamagedProject) {
+    XlsWriter w = withSheet();
+    w.addModule(XlsModule{"Module1", XlsModule::Standard, "Sub Lost()\r\nEnd Sub\r\n", {}, true});
+    document(w);
+    EXPECT_TRUE(terminal().contains("VBA プロジェクトが壊れている")) << terminal().toStdString();
+    EXPECT_EQ(rows("select objectName, Class from T_XlObject order by ID"), QStringList{"受注|ﾜｰｸｼｰﾄ"});
+    EXPECT_TRUE(page("R_XlObject").contains("受注"));
+    EXPECT_FALSE(QDir(to).entryList({"*_R_ModuleList.pdf", "*_R_SourceList.pdf"}).size());
+}
+
 // A workbook never printed: its creation date is still listed, and no box
 // claims another version of the spreadsheet made it.
 TEST_F(Documented, NoPrintDateButACreationDate) {

@@ -155,6 +155,23 @@ TEST_F(Intake, LockedProjectOpensTheWorkbookAndLeavesTheCodeUnread) {
     EXPECT_FALSE(session.sheetNames().isEmpty());
 }
 
+// A damaged VBA project costs the code only: the workbook opens for its
+// workbook chapters, and the code commands say the project cannot be read.
+TEST_F(Intake, DamagedProjectOpensTheWorkbookAndTheCodeChaptersSayWhy) {
+    const QString path = crafted("damaged.xls", [](XlsWriter& w) {
+        w.addSheet("Data");
+        w.addModule(XlsModule{"Module1", XlsModule::Standard, "Sub A()\r\nEnd Sub\r\n", {}, true});
+    });
+    ASSERT_TRUE(open(path)) << messages.shown.join("|").toStdString();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(intake.vbaProject(), nullptr);
+    EXPECT_TRUE(intake.unreadableCodeText().startsWith(QStringLiteral("VBA プロジェクトが壊れている")))
+        << intake.unreadableCodeText().toStdString();
+    for (Command c : {Command::Objects, Command::Cells, Command::Procedures, Command::Sources})
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
+    EXPECT_EQ(session.sheetNames(), QStringList{"Data"});
+}
+
 // A file the reader refuses is the user's file, not the program's fault: one
 // plain box with the reason and no mail request, the technical account kept
 // apart, and the workbook that was open stays open with its commands.
@@ -202,8 +219,9 @@ TEST_F(Intake, EveryIntakeTurnsEveryPreviewOff) {
         session.setEnabled(c, true);
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     for (int c = 0; c < kCommandCount; ++c) {
-        if (Command(c) >= Command::PreviewObjects && Command(c) <= Command::PreviewCitations)
+        if (Command(c) >= Command::PreviewObjects && Command(c) <= Command::PreviewCitations) {
             EXPECT_FALSE(session.isEnabled(Command(c))) << c;
+        }
     }
     EXPECT_FALSE(session.isEnabled(Command::VariableLists));
 }

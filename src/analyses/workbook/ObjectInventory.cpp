@@ -2,6 +2,7 @@
 
 #include "analyses/workbook/WorkbookText.h"
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/AnalysisTables.h"
@@ -124,8 +125,7 @@ public:
         }
         ctx_.progress.progress(96);
         ctx_.progress.status(QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中"));
-        const std::shared_ptr<const vba::Project> project = book_.vbaProject();
-        for (const vba::Component& component : project->components()) {
+        for (const vba::Component& component : components()) {
             const QString cls = componentClass(component.type);
             if (cls.isEmpty()) continue;
             t->addNew();
@@ -139,6 +139,17 @@ public:
     }
 
 private:
+    // The modules of the project; none when the project is damaged (the
+    // code chapters say so; the sheets are listed all the same).
+    QList<vba::Component> components() const {
+        try {
+            return book_.vbaProject()->components();
+        } catch (const host::ReadError& e) {
+            if (e.kind() != host::ReadFailure::ProjectDamaged) throw;
+            return {};
+        }
+    }
+
     // Each property on its own: one the workbook does not hold (a date of a
     // workbook never printed) stays empty and takes no other with it.
     QVariant property(int position) const {
