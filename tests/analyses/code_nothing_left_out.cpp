@@ -71,14 +71,15 @@ TEST(UnscopedDeclarations, TypeAndEnumRowsInTheProcedureList) {
     Workspace ws;
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Type OrderLine ' one line" << "    Qty As Long"
                                                           << "End Type" << "Enum Colour" << "    Red = 1"
-                                                          << "End Enum" << "Const RATE = 0.1" << "Sub A()"
+                                                          << "End Enum" << "Enum LongPtr: [_]: End Enum"
+                                                          << "Const RATE = 0.1" << "Sub A()"
                                                           << "End Sub");
     ASSERT_EQ(runProcedureList(ws.context(1), {ProcedureOption::Detailed, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select ProcedureNo, Line, DimCall, Bunrui, Type, \"As\", Parameters from T_XlDimCall "
                             "order by ID"),
                     "-"),
               (QStringList{"1|2|2|定義|(Public)| one line|OrderLine", "1|5|2|定義|(Public)|-|Colour",
-                           "1|8|5|定数|Const|-|RATE = 0.1"}));
+                           "1|8|2|定義|(Public)|-|LongPtr", "1|9|5|定数|Const|-|RATE = 0.1"}));
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ TEST(ClassifyStatement, KeywordTextCommentAndNumbering) {
          "TYPE inside a name makes no definition"},
         {"Public Type Pt ' point", "2|定義|Public|Pt| point|no", "a definition's text ends before the comment"},
         {"Private Enum Mode ' how", "3|定義|Private|Mode| how|no", "a scoped Enum is a definition too"},
+        {"Private Enum LongPtr: [_]: End Enum", "3|定義|Private|LongPtr|<null>|no", "a block on one line"},
         {"Dim s As String: s = \"it's\"", "4|変数|Dim|s As String: s = \"it's\"|<null>|yes",
          "an apostrophe inside a string is no comment mark"},
         {"Const Q As String = \"it's\" ' apostrophe", "5|定数|Const|Q As String = \"it's\"| apostrophe|yes",

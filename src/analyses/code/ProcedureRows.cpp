@@ -90,7 +90,9 @@ bool unscopedBlock(const QString& l, const QString& u, Statement& st) {
     st.bunrui = QStringLiteral("定義");
     const int c = commentMarkOutsideStrings(l);
     if (c > 0) st.comment = rtrim(mid(l, c + 1, CommentLimit));
-    st.text = trim(mid(l, 6, (c > 0 ? c : CommentLimit) - 6));
+    const int colon = instr(u, u":");  // a block on one line ends its name
+    const int end = colon > 0 && (c == 0 || colon < c) ? colon : c > 0 ? c : CommentLimit;
+    st.text = trim(mid(l, 6, end - 6));
     return true;
 }
 
@@ -133,7 +135,11 @@ Statement classifyStatement(const QString& logicalLine) {
         // A definition's name starts behind its block word: its text ends
         // before the comment mark all the same.
         const int shift = definition ? r.typeOffset - r.startOffset : 0;
-        const int length = c - (r.subtrahend ? r.subtrahend + shift : s);
+        int length = c - (r.subtrahend ? r.subtrahend + shift : s);
+        // A block on one line ("Private Enum LongPtr: [_]: End Enum") is
+        // named up to its first colon.
+        if (const int colon = definition ? instr(u, u":", s) : 0; colon > 0 && colon < s + length)
+            length = colon - s;
         st.text = length > 0 ? rtrim(mid(l, s, length)) : QString();
         break;
     }

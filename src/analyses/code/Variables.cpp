@@ -67,6 +67,15 @@ bool startsUnscopedDeclaration(QStringView raw) {
     return false;
 }
 
+// Colons that part statements: in the masked code, so none inside a string
+// literal or the trailing comment.
+std::vector<int> statementColons(const QString& upper) {
+    std::vector<int> at;
+    for (qsizetype i = 0; i < upper.size(); ++i)
+        if (upper[i] == u':') at.push_back(int(i + 1));
+    return at;
+}
+
 // Commas that separate declarations: outside string literals and
 // parentheses, before the trailing comment.
 std::vector<int> declarationCommas(const QString& line) {
@@ -237,21 +246,37 @@ void VariableScan::typeBlock(const QString& t, int nameStart, int c, const QStri
 // member up to End Enum, with its value where one is written. Blank, comment
 // and attribute lines are passed over; a block without End Enum ends with its
 // module.
+// A block may stand on one line, its statements parted by colons
+// ("Private Enum LongPtr: [_]: End Enum", the usual way to name a type on
+// 32-bit Office): its name ends at the first colon, the rest are its members
+// and its end.
 void VariableScan::enumBlock(const Piece& head, int nameStart, const QString& scope, LineReader& reader) {
-    write_(HensuRow{c_.procedureName, cut(head.text, nameStart, head.c - nameStart + 1), scope,
+    const std::vector<int> colons = statementColons(head.upper);
+    const int nameEnd = colons.empty() ? head.c : colons.front() - 1;
+    write_(HensuRow{c_.procedureName, cut(head.text, nameStart, nameEnd - nameStart + 1), scope,
                     QStringLiteral("定義"), QStringLiteral("Enum"), pieces_, head.description()});
+    for (size_t i = 0; i < colons.size(); ++i) {
+        const int to = i + 1 < colons.size() ? colons[i + 1] - 1 : int(head.upper.size());
+        if (enumMember(mid(head.text, colons[i] + 1, to - colons[i]), scope)) return;
+    }
     while (!reader.atEnd()) {
         c_.rawLine = reader.next();
         if (trim(c_.rawLine).isEmpty() || c_.rawLine.startsWith(u"Attribute") || isWholeLineComment(c_.rawLine))
             continue;
-        const Piece m(c_.rawLine);
-        if (wordPosition(m.upper, u"END ENUM", WordEnd::Phrase) == 1) return;
-        ++pieces_;
-        const int e = instr(m.upper, u"=");
-        write_(HensuRow{currentName(), e > 0 ? cut(m.text, 1, e - 1) : cut(m.text, 1, m.c), scope,
-                        QStringLiteral("定義"), e > 0 ? QStringLiteral("値/") + cut(m.text, e + 1, m.c - e) : QString(),
-                        pieces_, m.description()});
+        if (enumMember(c_.rawLine, scope)) return;
     }
+}
+
+// One member's row, with its value where one is written; true at End Enum.
+bool VariableScan::enumMember(const QString& statement, const QString& scope) {
+    const Piece m(statement);
+    if (wordPosition(m.upper, u"END ENUM", WordEnd::Phrase) == 1) return true;
+    ++pieces_;
+    const int e = instr(m.upper, u"=");
+    write_(HensuRow{currentName(), e > 0 ? cut(m.text, 1, e - 1) : cut(m.text, 1, m.c), scope,
+                    QStringLiteral("定義"), e > 0 ? QStringLiteral("値/") + cut(m.text, e + 1, m.c - e) : QString(),
+                    pieces_, m.description()});
+    return false;
 }
 
 CodeOutcome runVariables(const CodeContext& ctx) {

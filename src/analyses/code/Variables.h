@@ -43,6 +43,7 @@ private:
     bool declaration(const Piece& p, int n, const QString& scope);
     void typeBlock(const QString& t, int nameStart, int c, const QString& scope, LineReader& reader);
     void enumBlock(const Piece& head, int nameStart, const QString& scope, LineReader& reader);
+    bool enumMember(const QString& statement, const QString& scope);
     QString currentName() const;
 
     SourceCursor& c_;
