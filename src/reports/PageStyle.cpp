@@ -80,6 +80,14 @@ FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
     ascent = pixelSize * (0.88 + (leading - 1.0) / 2);
 }
 
+FontSpec::FontSpec(const QFont& font) : raw_(QRawFont::fromFont(font)) {
+    for (bool mono : {false, true})
+        if (preparedFace(mono).family == font.family()) aliases_ = &preparedFace(mono).aliases;
+    pixelSize = font.pixelSize() > 0 ? font.pixelSize() : raw_.pixelSize();
+    ascent = raw_.ascent();
+    lineHeight = raw_.ascent() + raw_.descent();
+}
+
 FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
     auto it = cache_.constFind(ucs);
     if (it != cache_.constEnd()) return *it;

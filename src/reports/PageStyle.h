@@ -28,6 +28,10 @@ class FontSpec {
 public:
     FontSpec() = default;
     FontSpec(double pt, bool bold, bool mono = false, double leading = 1.35);
+    // A font as the caller made it, sized in the caller's units, with the
+    // font's own ascent and descent (the sheet print sets cell texts so).
+    // A prepared face draws its look-alikes as the report faces do.
+    explicit FontSpec(const QFont& font);
     double lineHeight = 0;  // baseline-to-baseline distance
     double ascent = 0;
     double pixelSize = 0;

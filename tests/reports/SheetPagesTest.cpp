@@ -190,8 +190,8 @@ TEST(SheetNumberFit, NumbersTooWideForTheirColumn) {
 }
 
 TEST(SheetFonts, BusinessFontsMapToInstalledOnes) {
-    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("Noto Sans CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("Tabulon Sans JP"));
     EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ 明朝")), QStringLiteral("Noto Serif CJK JP"));
-    EXPECT_EQ(substituteFamily(QStringLiteral("MS Gothic")), QStringLiteral("Noto Sans Mono CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("MS Gothic")), QStringLiteral("Tabulon Mono JP"));
     EXPECT_EQ(substituteFamily(QStringLiteral("Times New Roman")), QStringLiteral("Liberation Serif"));
 }

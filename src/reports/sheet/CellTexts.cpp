@@ -2,10 +2,8 @@
 
 #include "host/CellDisplay.h"
 #include "host/Sheet.h"
-#include "reports/sheet/NumberWidths.h"
 #include "reports/sheet/RichCellText.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -24,61 +22,32 @@ bool holdsValue(const SheetContext& ctx, int row, int col) {
     return c && c->type != model::CellType::Empty;
 }
 
-// Fonts and their metrics, made once per page: making them is the dearest
-// part of painting a cell.
-class FontCache {
-public:
-    explicit FontCache(const QPaintDevice* device) : device_(device) {}
-    const std::pair<QFont, QFontMetricsF>& get(const SheetContext& ctx, int font) {
-        auto it = fonts_.find(font);
-        if (it == fonts_.end()) {
-            QFont f = sheetFont(ctx.font(font));
-            it = fonts_.emplace(font, std::make_pair(f, QFontMetricsF(f, device_))).first;
-        }
-        return it->second;
-    }
-    NumberWidths& numbers(const SheetContext& ctx, int font) {
-        auto it = numbers_.find(font);
-        if (it == numbers_.end()) it = numbers_.emplace(font, NumberWidths(get(ctx, font).second)).first;
-        return it->second;
-    }
-
-private:
-    const QPaintDevice* device_;
-    std::map<int, std::pair<QFont, QFontMetricsF>> fonts_;
-    std::map<int, NumberWidths> numbers_;
-};
-
 // The widths of one cell's texts in its font. A cell's text is measured for
-// its fit, its spill and its place: the last width is kept, as shaping the
-// text is the dearest part of a cell.
+// its fit, its spill and its place: the last width is kept.
 class TextMeasure {
 public:
-    TextMeasure(const std::pair<QFont, QFontMetricsF>& font, NumberWidths* numbers)
-        : font_(font.first), metrics_(font.second), numbers_(numbers) {}
+    explicit TextMeasure(const SheetFont& font) : font_(&font) {}
 
     double operator()(const QString& s) {
         if (s.size() != measured_.size() || s != measured_) {
             measured_ = s;
-            width_ = numbers_ ? numbers_->width(s) : -1;
-            if (width_ < 0) width_ = metrics_.horizontalAdvance(s);
+            width_ = font_->width(s);
         }
         return width_;
     }
     // A smaller font in which `text` fits `room`.
-    void shrinkTo(const QString& text, double room, const QPaintDevice* device) {
-        font_.setPixelSize(std::max(1, int(font_.pixelSize() * room / (*this)(text))));
-        metrics_ = QFontMetricsF(font_, device);
+    void shrinkTo(const QString& text, double room) {
+        QFont f = font_->font();
+        f.setPixelSize(std::max(1, int(f.pixelSize() * room / (*this)(text))));
+        shrunk_ = std::make_unique<SheetFont>(f);
+        font_ = shrunk_.get();
         measured_.clear();
-        numbers_ = nullptr;  // the digit widths were the other font's
     }
-    const QFont& font() const { return font_; }
-    const QFontMetricsF& metrics() const { return metrics_; }
+    const SheetFont& font() const { return *font_; }
 
 private:
-    QFont font_;
-    QFontMetricsF metrics_;
-    NumberWidths* numbers_;
+    const SheetFont* font_;
+    std::unique_ptr<SheetFont> shrunk_;
     QString measured_;
     double width_ = 0;
 };
@@ -128,7 +97,7 @@ CellText cellTextOf(const SheetContext& ctx, const model::CellData& cell, const 
 // number that does not fit shortened or shown as "#", a shrinking cell's
 // font made smaller, a filled cell's text repeated across it.
 void fitText(CellText& ct, const model::CellFormat& xf, const model::CellData& cell, double room,
-             TextMeasure& measure, const QPaintDevice* device) {
+             TextMeasure& measure) {
     QString& text = ct.shown.text;
     if (ct.shown.fillAt >= 0 && !ct.shown.fill.isNull()) {  // "*x": repeat x to fill the cell
         const double rest = room - measure(text);
@@ -139,7 +108,7 @@ void fitText(CellText& ct, const model::CellFormat& xf, const model::CellData& c
         const bool general = xf.numberFormat.compare(QStringLiteral("General"), Qt::CaseInsensitive) == 0;
         text = fitNumber(cell.number, text, general, room, measure);
     }
-    if (xf.shrink && !ct.wrap && measure(text) > room && room > 0) measure.shrinkTo(text, room, device);
+    if (xf.shrink && !ct.wrap && measure(text) > room && room > 0) measure.shrinkTo(text, room);
     if (ct.hAlign == 4 && !text.isEmpty()) {  // fill: the text repeated across the cell
         const int times = std::max(1, int(room / std::max(1.0, measure(text))));
         text = text.repeated(times);
@@ -150,15 +119,15 @@ void fitText(CellText& ct, const model::CellFormat& xf, const model::CellData& c
 // A text in several fonts, laid out run by run; null for a plain text, and
 // for a turned one (which is drawn in the cell's font).
 std::unique_ptr<RichCellText> richTextOf(const SheetContext& ctx, const model::CellData& cell,
-                                         const model::CellFormat& xf, const CellText& ct, const QFont& font,
-                                         FontCache& fonts, const QPaintDevice* device) {
+                                         const model::CellFormat& xf, const CellText& ct, const SheetFont& font,
+                                         FontCache& fonts) {
     const model::TextRuns* runs = model::cellRuns(ctx.book, ctx.sheet, cell);
     if (!runs || xf.rotation != 0) return nullptr;
     const auto styleOf = [&](int run) {
-        return RunStyle{fonts.get(ctx, run).first, ct.shown.color ? ct.color : modelColor(ctx.font(run).color, 0x000000)};
+        return TextStyle{&fonts.get(ctx, run), ct.shown.color ? ct.color : modelColor(ctx.font(run).color, 0x000000)};
     };
-    return RichCellText::make(ct.shown.text, model::cellText(ctx.book, ctx.sheet, cell), *runs, {font, ct.color},
-                              styleOf, device);
+    return RichCellText::make(ct.shown.text, model::cellText(ctx.book, ctx.sheet, cell), *runs, {&font, ct.color},
+                              styleOf);
 }
 
 // Where a cell's text goes: its own box, a merged area, or, for a text that
@@ -182,8 +151,8 @@ QRectF textBox(const SheetContext& ctx, const PageGrid& g, int row, int col, con
 }
 
 // The box less the padding and, at the side the text starts from, the indent.
-QRectF innerBox(const QRectF& box, const model::CellFormat& xf, const CellText& ct, const QFontMetricsF& fm) {
-    const double indent = xf.indent ? xf.indent * 3 * fm.horizontalAdvance(QLatin1Char(' ')) : 0;
+QRectF innerBox(const QRectF& box, const model::CellFormat& xf, const CellText& ct, const SheetFont& font) {
+    const double indent = xf.indent ? xf.indent * 3 * font.width(u" ") : 0;
     return box.adjusted(kPadding + (ct.hAlign == 1 ? indent : 0), 0, -kPadding - (ct.hAlign == 3 ? indent : 0), 0);
 }
 
@@ -193,25 +162,25 @@ int alignmentFlags(const model::CellFormat& xf, const CellText& ct) {
              : xf.vAlign == 1 || xf.vAlign == 4 ? Qt::AlignVCenter
              : xf.vAlign == 3 ? Qt::AlignTop
                               : Qt::AlignBottom;
-    if (ct.wrap) flags |= Qt::TextWordWrap | Qt::TextWrapAnywhere;
+    if (ct.wrap) flags |= Qt::TextWordWrap;
     return flags;
 }
 
 // Most cells hold one line that fits: drawn at its baseline, without a clip
 // or a layout, which is what keeps long sheets quick to print.
 void drawOneLine(QPainter& p, const QString& text, double width, const QRectF& box, const QRectF& inner,
-                 const model::CellFormat& xf, int hAlign, const QFontMetricsF& fm) {
+                 const model::CellFormat& xf, int hAlign, const SheetFont& font) {
     const double x = hAlign == 2 ? inner.center().x() - width / 2 : hAlign == 3 ? inner.right() - width : inner.left();
-    const double y = xf.vAlign == 0 || xf.vAlign == 3 ? box.top() + fm.ascent()
-                     : xf.vAlign == 1 || xf.vAlign == 4 ? box.center().y() + (fm.ascent() - fm.descent()) / 2
-                                                       : box.bottom() - fm.descent();
-    p.drawText(QPointF(x, y), text);
+    const double y = xf.vAlign == 0 || xf.vAlign == 3 ? box.top() + font.ascent()
+                     : xf.vAlign == 1 || xf.vAlign == 4 ? box.center().y() + (font.ascent() - font.descent()) / 2
+                                                       : box.bottom() - font.descent();
+    drawTextLine(p, font, QPointF(x, y), text);
 }
 
 // Any other text: clipped to its box (and the page), run by run, stacked,
 // turned, or wrapped.
 void drawInBox(QPainter& p, const PageGrid& g, const QString& text, const QRectF& box, const QRectF& inner,
-               const model::CellFormat& xf, const CellText& ct, RichCellText* rich) {
+               const model::CellFormat& xf, const CellText& ct, const SheetFont& font, const RichCellText* rich) {
     const int flags = alignmentFlags(xf, ct);
     p.save();
     p.setClipRect(box.intersected(g.cells()));
@@ -222,15 +191,15 @@ void drawInBox(QPainter& p, const PageGrid& g, const QString& text, const QRectF
         QString stacked;
         for (QChar ch : text) stacked += QString(ch) + QLatin1Char('\n');
         stacked.chop(1);
-        p.drawText(inner, (flags & Qt::AlignVertical_Mask) | Qt::AlignHCenter, stacked);
+        drawText(p, font, inner, (flags & Qt::AlignVertical_Mask) | Qt::AlignHCenter, stacked);
     } else if (xf.rotation != 0) {
         const double angle = xf.rotation <= 90 ? -xf.rotation : xf.rotation - 90;
         p.translate(box.center());
         p.rotate(angle);
         const double w = std::hypot(box.width(), box.height());
-        p.drawText(QRectF(-w / 2, -box.height(), w, 2 * box.height()), Qt::AlignCenter, text);
+        drawText(p, font, QRectF(-w / 2, -box.height(), w, 2 * box.height()), Qt::AlignCenter, text);
     } else {
-        p.drawText(inner, flags, text);
+        drawText(p, font, inner, flags, text);
     }
     p.restore();
 }
@@ -241,29 +210,28 @@ void paintCellText(QPainter& p, const SheetContext& ctx, const PageGrid& g, cons
     const model::CellFormat& xf = ctx.formatAt(row, col);
     CellText ct = cellTextOf(ctx, cell, xf, merge);
     if (ct.shown.text.isEmpty()) return;
-    TextMeasure measure(fonts.get(ctx, xf.font), &fonts.numbers(ctx, xf.font));
+    TextMeasure measure(fonts.get(ctx, xf.font));
     const QRectF cellBox = merge ? g.area(ctx.plan, *merge) : g.area(ctx.plan, {row, row, col, ct.acrossTo});
     const double room = cellBox.width() - 2 * kPadding;
-    fitText(ct, xf, cell, room, measure, p.device());
+    fitText(ct, xf, cell, room, measure);
     const QString& text = ct.shown.text;
-    const std::unique_ptr<RichCellText> rich = richTextOf(ctx, cell, xf, ct, measure.font(), fonts, p.device());
+    const std::unique_ptr<RichCellText> rich = richTextOf(ctx, cell, xf, ct, measure.font(), fonts);
     const bool spills = !ct.wrap && !merge && cell.type == model::CellType::Text && xf.rotation == 0;
     const QRectF box = textBox(ctx, g, row, col, merge, ct, rich ? rich->width() : measure(text), spills);
-    const QRectF inner = innerBox(box, xf, ct, measure.metrics());
+    const QRectF inner = innerBox(box, xf, ct, measure.font());
     const double width = measure(text);
-    if (measure.font() != p.font()) p.setFont(measure.font());
     if (p.pen().color() != ct.color) p.setPen(ct.color);
     const bool oneLine = !ct.wrap && xf.rotation == 0 && !text.contains(QLatin1Char('\n'));
     if (oneLine && !rich && width <= inner.width() + 0.5)
-        drawOneLine(p, text, width, box, inner, xf, ct.hAlign, measure.metrics());
+        drawOneLine(p, text, width, box, inner, xf, ct.hAlign, measure.font());
     else
-        drawInBox(p, g, text, box, inner, xf, ct, rich.get());
+        drawInBox(p, g, text, box, inner, xf, ct, measure.font(), rich.get());
 }
 
 }  // namespace
 
 void paintTexts(QPainter& p, const SheetContext& ctx, const PageGrid& g, const std::vector<model::Area>& merges) {
-    FontCache fonts(p.device());
+    FontCache fonts;
     for (const model::Area& m : merges)
         if (const model::CellData* c = model::findCell(ctx.sheet, m.firstRow, m.firstCol))
             paintCellText(p, ctx, g, *c, &m, fonts);

@@ -1,79 +1,30 @@
 #include "reports/sheet/RichCellText.h"
 
 #include <QPainter>
-#include <QTextCharFormat>
 
 namespace tabulon::reports::sheet {
 
-namespace {
-
-// The width of a line that never wraps: far wider than any page, well inside
-// what the text layout's fixed-point numbers hold.
-constexpr double kOneLine = 1e6;
-
-QTextLayout::FormatRange range(int start, int end, const RunStyle& style) {
-    QTextLayout::FormatRange r;
-    r.start = start;
-    r.length = end - start;
-    r.format.setFont(style.font);
-    r.format.setForeground(style.color);
-    return r;
-}
-
-}  // namespace
-
 std::unique_ptr<RichCellText> RichCellText::make(const QString& shown, const QString& raw, const model::TextRuns& runs,
-                                                 const RunStyle& cellStyle,
-                                                 const std::function<RunStyle(int)>& styleOf,
-                                                 const QPaintDevice* device) {
+                                                 const TextStyle& cellStyle,
+                                                 const std::function<TextStyle(int)>& styleOf) {
     const qsizetype at = raw.isEmpty() || runs.empty() ? -1 : shown.indexOf(raw);
     if (at < 0) return nullptr;
     std::unique_ptr<RichCellText> rich(new RichCellText);
-    QString text = shown;
-    text.replace(QLatin1Char('\n'), QChar::LineSeparator);  // same length: the run positions hold
-    rich->layout_ = std::make_unique<QTextLayout>(text, cellStyle.font, device);
+    rich->text_ = shown;
     // Literals of the format and the text before the first run keep the
     // cell's font; each run lasts until the next one begins.
-    QList<QTextLayout::FormatRange> formats;
-    const int begin = int(at), end = int(at + raw.size());
-    auto add = [&formats](int from, int to, const RunStyle& style) {
-        if (to > from) formats << range(from, to, style);
-    };
-    add(0, begin + runs.front().first, cellStyle);
-    for (size_t i = 0; i < runs.size(); ++i) {
-        const int to = i + 1 < runs.size() ? begin + runs[i + 1].first : end;
-        add(begin + runs[i].first, to, styleOf(runs[i].font));
-    }
-    add(end, int(text.size()), cellStyle);
-    rich->layout_->setFormats(formats);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    rich->layout_->setTextOption(option);
-    rich->layout_->beginLayout();
-    for (QTextLine line = rich->layout_->createLine(); line.isValid(); line = rich->layout_->createLine()) {
-        line.setLineWidth(kOneLine);
-        rich->width_ = std::max(rich->width_, line.naturalTextWidth());
-    }
-    rich->layout_->endLayout();
+    const qsizetype end = at + raw.size();
+    rich->runs_.push_back({0, cellStyle});
+    for (const auto& run : runs) rich->runs_.push_back({std::min(at + run.first, end), styleOf(run.font)});
+    rich->runs_.push_back({end, cellStyle});
+    rich->width_ = TextBlock(rich->text_, rich->runs_).width();
     return rich;
 }
 
-void RichCellText::paint(QPainter& p, const QRectF& inner, int hAlign, int vAlign, bool wrap) {
-    QTextOption option;
-    option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-    layout_->setTextOption(option);
-    layout_->beginLayout();
-    double height = 0;
-    for (QTextLine line = layout_->createLine(); line.isValid(); line = layout_->createLine()) {
-        line.setLineWidth(wrap ? std::max(1.0, inner.width()) : kOneLine);
-        const double w = line.naturalTextWidth();
-        const double x = hAlign == 2 ? (inner.width() - w) / 2 : hAlign == 3 ? inner.width() - w : 0;
-        line.setPosition(QPointF(x, height));
-        height += line.height();
-    }
-    layout_->endLayout();
-    const double y = vAlign == 1 ? (inner.height() - height) / 2 : vAlign == 2 ? inner.height() - height : 0;
-    layout_->draw(&p, QPointF(inner.left(), inner.top() + y));
+void RichCellText::paint(QPainter& p, const QRectF& inner, int hAlign, int vAlign, bool wrap) const {
+    const int flags = (hAlign == 2 ? Qt::AlignHCenter : hAlign == 3 ? Qt::AlignRight : Qt::AlignLeft) |
+                      (vAlign == 1 ? Qt::AlignVCenter : vAlign == 2 ? Qt::AlignBottom : Qt::AlignTop);
+    TextBlock(text_, runs_, wrap ? std::max(1.0, inner.width()) : 0).draw(p, inner, flags);
 }
 
 }  // namespace tabulon::reports::sheet

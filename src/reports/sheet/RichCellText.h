@@ -2,42 +2,35 @@
 // A cell text in several fonts: the formatting runs of a rich text laid out
 // as one paragraph, aligned and wrapped the way a plain cell text is.
 #include "host/model/Book.h"
+#include "reports/sheet/SheetText.h"
 
-#include <QColor>
-#include <QFont>
 #include <QRectF>
-#include <QTextLayout>
 #include <functional>
 #include <memory>
 
 class QPainter;
-class QPaintDevice;
 
 namespace tabulon::reports::sheet {
-
-struct RunStyle {
-    QFont font;
-    QColor color;
-};
 
 class RichCellText {
 public:
     // The runs apply to `raw`, the text as stored; `shown` is the display
     // text, which holds raw somewhere (a text format may add literals
     // around it). Null when shown does not hold raw or there are no runs.
+    // The fonts must outlive the text.
     static std::unique_ptr<RichCellText> make(const QString& shown, const QString& raw, const model::TextRuns& runs,
-                                              const RunStyle& cellStyle,
-                                              const std::function<RunStyle(int font)>& styleOf,
-                                              const QPaintDevice* device);
+                                              const TextStyle& cellStyle,
+                                              const std::function<TextStyle(int font)>& styleOf);
 
     // The width of the text on one line.
     double width() const { return width_; }
     // hAlign 1 left, 2 centre, 3 right; vAlign 0 top, 1 centre, 2 bottom.
-    void paint(QPainter& p, const QRectF& inner, int hAlign, int vAlign, bool wrap);
+    void paint(QPainter& p, const QRectF& inner, int hAlign, int vAlign, bool wrap) const;
 
 private:
     RichCellText() = default;
-    std::unique_ptr<QTextLayout> layout_;
+    QString text_;
+    StyledRuns runs_;
     double width_ = 0;
 };
 

@@ -5,10 +5,12 @@
 #include "reports/sheet/HeaderFooter.h"
 #include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPainter.h"
+#include "reports/sheet/SheetText.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <map>
+#include <memory>
 
 namespace tabulon::reports::sheet {
 
@@ -33,14 +35,16 @@ model::Area printedRange(const model::Book& book, const model::Sheet& sheet) {
     const double defaultPoints = book.formats.font(0).points;
     const int digitPx = digitWidthPx(defaultPoints);
     const SheetPlan widths = planSheet(layout, model::Area{0, 0, 0, 255}, defaultPoints, 100, false);
+    std::map<int, std::unique_ptr<SheetFont>> faces;
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
         const model::CellData& c = sheet.cells[i];
         const bool lastInRow = i + 1 == sheet.cells.size() || sheet.cells[i + 1].row != c.row;
         if (!lastInRow || c.type != model::CellType::Text || c.col < range.lastCol - 1) continue;
         const model::CellFormat& xf = book.formats.cellFormat(layout.cellFormat(c.row, c.col));
         if (xf.wrap || (xf.hAlign != 0 && xf.hAlign != 1)) continue;
-        const double textPt = QFontMetricsF(sheetFont(book.formats.font(xf.font)))
-                                  .horizontalAdvance(model::cellText(book, sheet, c)) / kTwipsPerPoint + 2 * digitPx;
+        std::unique_ptr<SheetFont>& face = faces[xf.font];
+        if (!face) face = std::make_unique<SheetFont>(sheetFont(book.formats.font(xf.font)));
+        const double textPt = face->width(model::cellText(book, sheet, c)) / kTwipsPerPoint + 2 * digitPx;
         double reach = 0;
         int col = c.col;
         while (col < 255 && reach + widths.colWidthPt[size_t(col)] < textPt) reach += widths.colWidthPt[size_t(col++)];
@@ -128,14 +132,13 @@ void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
     const model::Font& standard = book_.model().formats.font(0);
     QFont font = sheetFont(standard);
     font.setPixelSize(std::max(1, qRound(standard.points * kUnitsPerPoint)));
-    p.setFont(font);
+    const SheetFont face(font);
     p.setPen(Qt::black);
     auto draw = [&](const HeaderFooterText& t, double top, Qt::Alignment vertical) {
         const QRectF band(left, top, right - left, 0);
-        const int flags = int(vertical) | Qt::TextDontClip;
-        p.drawText(band, flags | Qt::AlignLeft, t.left);
-        p.drawText(band, flags | Qt::AlignHCenter, t.centre);
-        p.drawText(band, flags | Qt::AlignRight, t.right);
+        drawText(p, face, band, int(vertical) | Qt::AlignLeft, t.left);
+        drawText(p, face, band, int(vertical) | Qt::AlignHCenter, t.centre);
+        drawText(p, face, band, int(vertical) | Qt::AlignRight, t.right);
     };
     draw(expandHeaderFooter(ps.headerText, facts), ps.header * 72 * kUnitsPerPoint, Qt::AlignTop);
     draw(expandHeaderFooter(ps.footerText, facts), paperH - ps.footer * 72 * kUnitsPerPoint, Qt::AlignBottom);
@@ -160,8 +163,7 @@ void SheetDocument::paintChartPage(QPainter& p) const {
     p.drawRect(frame);
     QFont font(substituteFamily(QString()));
     font.setPixelSize(int(mm(6)));
-    p.setFont(font);
-    p.drawText(frame, Qt::AlignCenter, QStringLiteral("グラフシート「%1」").arg(sheet_.name()));
+    drawText(p, SheetFont(font), frame, Qt::AlignCenter, QStringLiteral("グラフシート「%1」").arg(sheet_.name()));
     p.restore();
 }
 

@@ -6,6 +6,7 @@
 #include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPictures.h"
 #include "reports/sheet/SheetShapes.h"
+#include "reports/sheet/SheetText.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -140,8 +141,8 @@ QString substituteFamily(const QString& name) {
     if (n.startsWith(QStringLiteral("courier"))) return QStringLiteral("Liberation Mono");
     if (n == QStringLiteral("arial")) return QStringLiteral("Liberation Sans");
     if (n == QStringLiteral("ms gothic") || n == QStringLiteral("ms ゴシック") || n.contains(QStringLiteral("mono")))
-        return QStringLiteral("Noto Sans Mono CJK JP");
-    return QStringLiteral("Noto Sans CJK JP");  // ＭＳ Ｐゴシック, メイリオ and the rest
+        return reportFamily(true);
+    return reportFamily(false);  // ＭＳ Ｐゴシック, メイリオ and the rest
 }
 
 QFont sheetFont(const model::Font& def) {
@@ -172,8 +173,7 @@ void paintNoteBox(QPainter& p, const QString& text, const QRectF& frame) {
     p.drawRect(frame);
     QFont font = p.font();
     font.setPixelSize(int(9 * T));
-    p.setFont(font);
-    p.drawText(frame.adjusted(2 * T, 2 * T, -2 * T, -2 * T), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    drawText(p, SheetFont(font), frame.adjusted(2 * T, 2 * T, -2 * T, -2 * T), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     p.restore();
 }
 
@@ -221,8 +221,7 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
 
 void paintHeadings(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     if (ctx.plan.headingWidthPt <= 0) return;
-    QFont font = sheetFont(ctx.font(0));
-    p.setFont(font);
+    const SheetFont font(sheetFont(ctx.font(0)));
     const QPen line(QColor(0, 0, 0), 0.5 * T);
     const QRectF corner(0, 0, g.left, g.top);
     p.setPen(line);
@@ -231,13 +230,13 @@ void paintHeadings(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
         const QRectF r(QPointF(g.x[size_t(c - g.cols.first)], 0), QPointF(g.x[size_t(c - g.cols.first + 1)], g.top));
         if (r.width() <= 0) continue;
         p.drawRect(r);
-        p.drawText(r, Qt::AlignCenter, model::a1Column(c));
+        drawText(p, font, r, Qt::AlignCenter, model::a1Column(c));
     }
     for (int row = g.rows.first; row <= g.rows.last; ++row) {
         const QRectF r(QPointF(0, g.y[size_t(row - g.rows.first)]), QPointF(g.left, g.y[size_t(row - g.rows.first + 1)]));
         if (r.height() <= 0) continue;
         p.drawRect(r);
-        p.drawText(r, Qt::AlignCenter, QString::number(row + 1));
+        drawText(p, font, r, Qt::AlignCenter, QString::number(row + 1));
     }
 }
 

@@ -6,10 +6,13 @@
 #include "host/model/Book.h"
 #include "reports/sheet/SheetPages.h"
 #include "reports/sheet/SheetPictures.h"
+#include "reports/sheet/SheetText.h"
 
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <map>
+#include <memory>
 
 class QPainter;
 
@@ -36,6 +39,20 @@ QString substituteFamily(const QString& name);
 QFont sheetFont(const model::Font& def);
 // A colour of the model; the automatic colour gives `automatic` (0xRRGGBB).
 QColor modelColor(model::Color color, unsigned automatic);
+
+// The workbook's fonts as sheet fonts, made once per page: making them is
+// the dearest part of painting a cell.
+class FontCache {
+public:
+    const SheetFont& get(const SheetContext& ctx, int font) {
+        std::unique_ptr<SheetFont>& f = fonts_[font];
+        if (!f) f = std::make_unique<SheetFont>(sheetFont(ctx.font(font)));
+        return *f;
+    }
+
+private:
+    std::map<int, std::unique_ptr<SheetFont>> fonts_;
+};
 
 // The size of page rows x cols in twips, headings included.
 QSizeF pageSizeTwips(const SheetContext& ctx, Span rows, Span cols);

@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetShapes.h"
 
 #include "reports/sheet/RichCellText.h"
+#include "reports/sheet/SheetText.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -41,12 +42,12 @@ Outline outlineOf(const model::Shape& s) {
 void paintShapeText(QPainter& p, const SheetContext& ctx, const model::Shape& s, const QRectF& box, int hAlign,
                     int vAlign) {
     if (s.text.isEmpty() || box.width() <= 0 || box.height() <= 0) return;
-    const auto styleOf = [&ctx](int font) {
-        const model::Font& def = ctx.font(font);
-        return RunStyle{sheetFont(def), modelColor(def.color, 0x000000)};
+    FontCache fonts;
+    const auto styleOf = [&](int font) {
+        return TextStyle{&fonts.get(ctx, font), modelColor(ctx.font(font).color, 0x000000)};
     };
     const model::TextRuns runs = s.textRuns.empty() ? model::TextRuns{{0, 0}} : s.textRuns;
-    const auto rich = RichCellText::make(s.text, s.text, runs, styleOf(runs.front().font), styleOf, p.device());
+    const auto rich = RichCellText::make(s.text, s.text, runs, styleOf(runs.front().font), styleOf);
     if (!rich) return;
     p.save();
     p.setClipRect(box, Qt::IntersectClip);
@@ -186,7 +187,7 @@ void paintLabelledFrame(QPainter& p, const QRectF& frame, const QString& label) 
     p.setBrush(Qt::NoBrush);
     p.drawRect(frame);
     p.setPen(QColor(90, 90, 90));
-    p.drawText(frame, Qt::AlignCenter | Qt::TextWordWrap, label);
+    drawText(p, SheetFont(p.font()), frame, Qt::AlignCenter | Qt::TextWordWrap, label);
 }
 
 }  // namespace
