@@ -16,9 +16,12 @@ QByteArray font(int twips, int weight, int icv) {
     return record(0x0031, words({twips, 0, icv, weight, 0}) + QByteArray("\0\0\x80\0\x05\0Arial", 12));
 }
 
-// A cell XF (MS-XLS 2.4.353) on font 0 with the horizontal alignment given.
-QByteArray xf(int hAlign) {
-    return record(0x00E0, words({0, 0, 0x0001, hAlign | (2 << 4), 0, 0, 0, 0, 0, 0x20C0}));
+// A cell XF (MS-XLS 2.4.353) on font 0 with the alignment given (vertical:
+// 0 top, 1 centre, 2 bottom), thin black borders all round when boxed, a
+// solid fill in palette colour `fill` when not 0.
+QByteArray xf(int hAlign, int vAlign = 2, bool boxed = false, int fill = 0) {
+    return record(0x00E0, words({0, 0, 0x0001, hAlign | (vAlign << 4), 0, boxed ? 0x1111 : 0, boxed ? 0x0408 : 0,
+                                 boxed ? 0x0408 : 0, fill ? 0x0400 : 0, fill ? 0x2080 | fill : 0x20C0}));
 }
 
 QByteArray label(int row, int col, int ixfe, const QByteArray& latin) {
@@ -69,6 +72,32 @@ TEST(SheetDrawing, ManualBreaksAndMergedAreas) {
     const PrintedPage page = printed.firstPage(QStringLiteral("改ページ"));
     const double b = page.colX(1);
     EXPECT_GT(page.ink(b, page.rowY(1), b + 40, page.rowY(2)), 10) << "merged text at the area's bottom";
+}
+
+// B2:D4 merged, every cell of it boxed (as cells formatted before merging
+// are), the grid printed: one cell with its outline, the text in its middle.
+TEST(SheetDrawing, AMergedAreaPrintsAsOneCell) {
+    xlsw::XlsWriter w;
+    w.extraGlobals = font(200, 400, 8);
+    for (int i = 0; i < 16; ++i) w.extraGlobals += xf(0);
+    w.extraGlobals += xf(2, 1, true);
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("結合"));
+    s.extraRecords = record(0x002B, words({1})) + label(1, 1, 16, "FENDER");
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 1; c <= 3; ++c)
+            if (r != 1 || c != 1) s.extraRecords += record(0x0201, words({r, c, 16}));
+    s.extraRecords += record(0x00E5, words({1, 1, 3, 1, 3}));
+    s.number(6, 5, 1);
+    const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("結合"));
+    const double left = page.colX(1), right = page.colX(4), top = page.rowY(1), bottom = page.rowY(4);
+    for (double x : {page.colX(2), page.colX(3)})
+        EXPECT_EQ(page.ink(x - 1, top + 1.5, x + 1, bottom - 1.5), 0) << "no inner line down at " << x;
+    for (int row : {2, 3})
+        EXPECT_EQ(page.ink(left + 1.5, page.rowY(row) - 1, page.colX(2) - 3, page.rowY(row) + 1), 0) << "no inner line across";
+    EXPECT_GT(page.ink(left, top - 1, right, top + 1), 100) << "the outline";
+    EXPECT_GT(page.ink(left, bottom - 1, right, bottom + 1), 100) << "the outline";
+    EXPECT_GT(page.ink(page.colX(2) + 2, page.rowY(2) + 1, page.colX(3) - 2, page.rowY(3) - 1), 10) << "text in the middle";
+    EXPECT_EQ(page.ink(page.colX(2) + 2, top + 1.5, page.colX(3) - 2, page.rowY(2) - 2), 0) << "not at the top";
 }
 
 TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {

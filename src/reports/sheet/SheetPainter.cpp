@@ -112,20 +112,27 @@ void paintFills(QPainter& p, const SheetContext& ctx, const PageGrid& g, const s
     }
 }
 
-void paintBorders(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
+// Each cell's own borders. A merged area is one cell: only the sides on its
+// outline are drawn (each from the cell there), its diagonals across the
+// whole area from its first cell.
+void paintBorders(QPainter& p, const SheetContext& ctx, const PageGrid& g, const std::vector<model::Area>& merges) {
     const auto& xfs = ctx.layout.cellFormats;
     auto it = std::lower_bound(xfs.begin(), xfs.end(), g.rows.first,
                                [](const model::CellFormatAt& c, int row) { return c.row < row; });
     for (; it != xfs.end() && it->row <= g.rows.last; ++it) {
         if (it->col < g.cols.first || it->col > g.cols.last) continue;
         const model::CellFormat& xf = ctx.format(it->format);
-        const QRectF r = g.area(ctx.plan, {it->row, it->row, it->col, it->col});
-        drawBorderLine(p, xf.top, r.topLeft(), r.topRight());
-        drawBorderLine(p, xf.bottom, r.bottomLeft(), r.bottomRight());
-        drawBorderLine(p, xf.left, r.topLeft(), r.bottomLeft());
-        drawBorderLine(p, xf.right, r.topRight(), r.bottomRight());
-        if (xf.diagonalDown) drawBorderLine(p, xf.diagonal, r.topLeft(), r.bottomRight());
-        if (xf.diagonalUp) drawBorderLine(p, xf.diagonal, r.bottomLeft(), r.topRight());
+        const model::Area own{it->row, it->row, it->col, it->col};
+        const model::Area* merge = mergeOf(merges, it->row, it->col);
+        const model::Area& area = merge ? *merge : own;
+        const QRectF r = g.area(ctx.plan, own), whole = g.area(ctx.plan, area);
+        if (it->row == area.firstRow) drawBorderLine(p, xf.top, r.topLeft(), r.topRight());
+        if (it->row == area.lastRow) drawBorderLine(p, xf.bottom, r.bottomLeft(), r.bottomRight());
+        if (it->col == area.firstCol) drawBorderLine(p, xf.left, r.topLeft(), r.bottomLeft());
+        if (it->col == area.lastCol) drawBorderLine(p, xf.right, r.topRight(), r.bottomRight());
+        if (it->row != area.firstRow || it->col != area.firstCol) continue;
+        if (xf.diagonalDown) drawBorderLine(p, xf.diagonal, whole.topLeft(), whole.bottomRight());
+        if (xf.diagonalUp) drawBorderLine(p, xf.diagonal, whole.bottomLeft(), whole.topRight());
     }
 }
 
@@ -250,7 +257,7 @@ void paintSheetPage(QPainter& p, const SheetContext& ctx, Span rows, Span cols) 
     if (ctx.layout.page.gridlines) paintGridlines(p, g);
     paintFills(p, ctx, g, merges);
     paintTexts(p, ctx, g, merges);
-    paintBorders(p, ctx, g);
+    paintBorders(p, ctx, g, merges);
     paintShapes(p, ctx, g);
     paintHeadings(p, ctx, g);
     p.restore();
