@@ -308,3 +308,19 @@ TEST(OoxmlReader, RibbonCallbacksAreWorkbookLevelEntryPoints) {
 }
 
 }  // namespace
+
+// Empty cells take their row's style (customFormat), else their column's;
+// a cell's own style comes first.
+TEST(OoxmlReader, EmptyCellsTakeTheirRowsElseTheirColumnsFormat) {
+    Book b;
+    b.sheet("S", "<cols><col min=\"2\" max=\"2\" width=\"9\" style=\"1\"/></cols><sheetData>"
+                 "<row r=\"1\"><c r=\"B1\" s=\"2\"><v>1</v></c></row>"
+                 "<row r=\"3\" s=\"3\" customFormat=\"1\"/><row r=\"4\" s=\"3\"/></sheetData>");
+    const model::Book book = load(b);
+    const model::SheetLayout& l = book.sheets.at(0).layout;
+    EXPECT_EQ(l.cellFormat(0, 1), 2) << "its own";
+    EXPECT_EQ(l.cellFormat(1, 1), 1) << "its column's";
+    EXPECT_EQ(l.cellFormat(2, 0), 3) << "its row's";
+    EXPECT_EQ(l.cellFormat(2, 1), 3) << "the row's before the column's";
+    EXPECT_EQ(l.cellFormat(3, 0), -1) << "a row style without customFormat is not applied";
+}

@@ -100,6 +100,30 @@ TEST(SheetDrawing, AMergedAreaPrintsAsOneCell) {
     EXPECT_EQ(page.ink(page.colX(2) + 2, top + 1.5, page.colX(3) - 2, page.rowY(2) - 2), 0) << "not at the top";
 }
 
+// Column B filled red (COLINFO), row 3 filled blue (ROW with a format of its
+// own), B2 a blank cell with its own unfilled format.
+TEST(SheetDrawing, EmptyCellsPrintTheFillOfTheirRowOrColumn) {
+    xlsw::XlsWriter w;
+    w.extraGlobals = font(200, 400, 8);
+    for (int i = 0; i < 16; ++i) w.extraGlobals += xf(0);
+    w.extraGlobals += xf(0, 2, false, 10) + xf(0, 2, false, 12);
+    xlsw::XlsSheet& s = w.addSheet(QStringLiteral("既定"));
+    s.number(0, 0, 1).number(4, 3, 1);  // the printed range: A1:D5
+    s.extraRecords = record(0x007D, words({1, 1, 2340, 16, 0, 0})) + record(0x0208, words({2, 0, 4, 255, 0, 0, 0x0180, 17})) +
+                     record(0x0201, words({1, 1, 15}));
+    const PrintedPage page = PrintedWorkbook(w).firstPage(QStringLiteral("既定"));
+    const auto blue = [](QColor c) { return c.blue() > 150 && c.red() < 90 && c.green() < 90; };
+    const auto cell = [&](int row, int col, auto&& test) {
+        return page.count(page.colX(col) + 1, page.rowY(row) + 1, page.colX(col + 1) - 1, page.rowY(row + 1) - 1, test);
+    };
+    EXPECT_GT(cell(0, 1, red), 100) << "B1 takes its column's fill";
+    EXPECT_GT(cell(3, 1, red), 100) << "B4 too";
+    EXPECT_EQ(cell(1, 1, red), 0) << "B2 has a format of its own";
+    EXPECT_GT(cell(2, 0, blue), 100) << "A3 takes its row's fill";
+    EXPECT_GT(cell(2, 1, blue), 100) << "the row's format comes before the column's";
+    EXPECT_EQ(cell(0, 2, red) + cell(0, 2, blue), 0) << "C1 has neither";
+}
+
 TEST(SheetDrawing, RichTextRunsPrintInTheirOwnFonts) {
     xlsw::XlsWriter w;
     // Fonts 0-3 plain black 10 pt; 5 (the file format skips 4) bold red 20 pt.

@@ -15,6 +15,8 @@ int SheetLayout::cellFormat(int row, int col) const {
                                          return a.row != k.first ? a.row < k.first : a.col < k.second;
                                      });
     if (it != cellFormats.end() && it->row == row && it->col == col) return it->format;
+    const auto r = rows.find(row);
+    if (r != rows.end() && r->second.format >= 0) return r->second.format;
     return column(col).format;
 }
 

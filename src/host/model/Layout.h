@@ -19,6 +19,7 @@ struct ColumnFormat {
 struct RowFormat {
     int twips = -1;          // -1: the default height
     bool hidden = false;
+    int format = -1;         // the format of its cells that have none of their own; -1: none (the column's)
 };
 
 // A cell's format, kept apart from the values: blank cells with borders or
@@ -62,7 +63,7 @@ struct SheetLayout {
     bool showZeros = true;
 
     const ColumnFormat& column(int col) const;
-    // The cell's format, else its column's; -1 for the workbook's default.
+    // The cell's format, else its row's, else its column's; -1 for the workbook's default.
     int cellFormat(int row, int col) const;
 };
 

@@ -42,9 +42,11 @@ void parseRow(const Record& rec, SheetLayout& s) {
     const int height = c.u16() & 0x7FFF;
     c.skip(4);
     const uint16_t flags = c.u16();
+    const int xf = c.remaining() >= 2 ? c.u16() & 0x0FFF : -1;
     model::RowFormat def;
     def.twips = height;
     def.hidden = flags & 0x0020;  // fDyZero
+    if (flags & 0x0080) def.format = xf;  // fGhostDirty: the row's empty cells take its format
     s.rows[row] = def;
 }
 

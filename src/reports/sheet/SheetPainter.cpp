@@ -112,6 +112,40 @@ void paintFills(QPainter& p, const SheetContext& ctx, const PageGrid& g, const s
     }
 }
 
+// The fills of the cells without a format of their own, which take their
+// row's format, else their column's: filled in runs along each row.
+void paintDefaultFills(QPainter& p, const SheetContext& ctx, const PageGrid& g, const std::vector<model::Area>& merges) {
+    const model::SheetLayout& layout = ctx.layout;
+    const auto filled = [&](int format) { return format >= 0 && ctx.format(format).pattern != 0; };
+    bool any = false;
+    for (int c = g.cols.first; c <= g.cols.last; ++c) any = any || filled(layout.column(c).format);
+    for (auto r = layout.rows.lower_bound(g.rows.first); r != layout.rows.end() && r->first <= g.rows.last; ++r)
+        any = any || filled(r->second.format);
+    if (!any) return;
+    auto own = std::lower_bound(layout.cellFormats.begin(), layout.cellFormats.end(), g.rows.first,
+                                [](const model::CellFormatAt& c, int row) { return c.row < row; });
+    for (int r = g.rows.first; r <= g.rows.last; ++r) {
+        const auto row = layout.rows.find(r);
+        const int rowFormat = row != layout.rows.end() ? row->second.format : -1;
+        int runStart = 0, runFormat = -1;
+        const auto flush = [&](int end) {
+            if (filled(runFormat) && end > runStart) paintFill(p, ctx.format(runFormat), g.area(ctx.plan, {r, r, runStart, end - 1}));
+            runFormat = -1;
+        };
+        for (int c = g.cols.first; c <= g.cols.last; ++c) {
+            while (own != layout.cellFormats.end() && (own->row < r || (own->row == r && own->col < c))) ++own;
+            const bool hasOwn = own != layout.cellFormats.end() && own->row == r && own->col == c;
+            const int format = hasOwn || mergeOf(merges, r, c) ? -1 : rowFormat >= 0 ? rowFormat : layout.column(c).format;
+            if (format != runFormat) {
+                flush(c);
+                runStart = c;
+                runFormat = format;
+            }
+        }
+        flush(g.cols.last + 1);
+    }
+}
+
 // Each cell's own borders. A merged area is one cell: only the sides on its
 // outline are drawn (each from the cell there), its diagonals across the
 // whole area from its first cell.
@@ -256,6 +290,7 @@ void paintSheetPage(QPainter& p, const SheetContext& ctx, Span rows, Span cols) 
     p.setRenderHint(QPainter::Antialiasing, true);
     if (ctx.layout.page.gridlines) paintGridlines(p, g);
     paintFills(p, ctx, g, merges);
+    paintDefaultFills(p, ctx, g, merges);
     paintTexts(p, ctx, g, merges);
     paintBorders(p, ctx, g, merges);
     paintShapes(p, ctx, g);

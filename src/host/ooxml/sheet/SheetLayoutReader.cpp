@@ -85,8 +85,10 @@ void SheetLayoutReader::text(std::string_view chars) {
 void SheetLayoutReader::row(const XmlElement& e, int row) {
     const bool custom = e.flag("customHeight");
     const bool hidden = e.flag("hidden");
-    if (!custom && !hidden) return;
+    const bool styled = e.flag("customFormat") && e.has("s");  // its empty cells take the row's style
+    if (!custom && !hidden && !styled) return;
     model::RowFormat& f = l_.rows[row];
+    if (styled) f.format = int(e.integer("s"));
     const double ht = e.number("ht", -1);
     if (custom && ht >= 0 && ht <= 409) f.twips = int(std::lround(ht * 20));
     f.hidden = hidden;
