@@ -19,9 +19,10 @@ public:
         }
     }
 
-    int nextPageStart(int startRow) const override { return startRow + 1; }
+    PageStart nextPageStart(PageStart start) const override { return {start.row + 1, 0}; }
 
-    void paint(QPainter& p, int row) const override {
+    void paint(QPainter& p, PageStart start) const override {
+        const int row = start.row;
         for (size_t i = 0; i < def_.fields.size(); ++i) {
             const FieldDef& f = def_.fields[i];
             const QRectF box(mm(f.x), mm(f.y), mm(f.w), mm(f.h));

@@ -44,6 +44,9 @@ protected:
             if (!t.isEmpty()) lines = qMax(lines, wrappedLineCount(t, text_, innerWidth(i)));
         }
         u.row = lines * text_.lineHeight + 2 * kPadV;
+        u.lines = lines;
+        u.lineHeight = text_.lineHeight;
+        u.padding = kPadV;
         return u;
     }
 
@@ -70,13 +73,15 @@ protected:
             paintGroup(p, row, header.bottom(), area.width(), QStringLiteral("（続き）"));
     }
 
+    // The row's lines [u.firstLine, u.endLine): a row taller than the page
+    // is printed in pieces, its one-line columns with the first.
     void paintUnit(QPainter& p, int row, const Unit& u, const QRectF& area) const override {
         if (u.heading > 0) paintGroup(p, row, area.top(), area.width(), QString());
         const double top = area.top() + u.heading;
         p.setPen(Qt::black);
         for (size_t i = 0; i < cols_.size(); ++i) {
             const QString t = value(row, i);
-            if (t.isEmpty()) continue;
+            if (t.isEmpty() || (!def_.columns[i].wrap && u.firstLine > 0)) continue;
             double x = cols_[i].x + kPadH, w = innerWidth(i);
             const Align a = def_.columns[i].align;
             if (def_.columns[i].format == QLatin1String("color")) {
@@ -88,9 +93,10 @@ protected:
                 drawLine(p, text_, elideText(t, text_, w), x, top + kPadV, w, a);
                 continue;
             }
+            const QStringList lines = wrapText(t, text_, w);
             double y = top + kPadV;
-            for (const QString& l : wrapText(t, text_, w)) {
-                drawLine(p, text_, l, x, y, w, a);
+            for (int l = u.firstLine; l < u.endLine && l < lines.size(); ++l) {
+                drawLine(p, text_, lines[l], x, y, w, a);
                 y += text_.lineHeight;
             }
         }

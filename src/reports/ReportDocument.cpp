@@ -35,9 +35,9 @@ ReportDocument::ReportDocument(ReportDef def, ReportData data, QString headerTex
     case LayoutKind::Free: layout_ = makeFreeLayout(def_, data_); break;
     }
     lead_ = std::move(lead);
-    starts_.push_back(0);
-    next_ = layout_->nextPageStart(0);
-    complete_ = next_ >= data_.rowCount();
+    starts_.push_back({});
+    next_ = layout_->nextPageStart({});
+    complete_ = next_.row >= data_.rowCount();
 }
 
 ReportDocument::ReportDocument(ReportDef def)
@@ -51,7 +51,7 @@ bool ReportDocument::layoutSome(int pages) {
     for (int i = 0; i < pages && !complete_; ++i) {
         starts_.push_back(next_);
         next_ = layout_->nextPageStart(next_);
-        complete_ = next_ >= data_.rowCount();
+        complete_ = next_.row >= data_.rowCount();
     }
     return complete_;
 }

@@ -65,8 +65,8 @@ private:
     Paper paper_;
     std::unique_ptr<PageLayout> layout_;
     std::shared_ptr<ReportDocument> lead_;  // laid out whole before this one
-    std::vector<int> starts_;  // first row of each page laid out so far
-    int next_ = 0;             // first row of the page after the last one
+    std::vector<PageStart> starts_;  // where each page laid out so far begins
+    PageStart next_;                 // where the page after the last one begins
     bool complete_ = false;
     FontSpec small_, title_;
     QDate printDate_ = QDate::currentDate();
