@@ -81,8 +81,8 @@ FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
 }
 
 FontSpec::FontSpec(const QFont& font) : raw_(QRawFont::fromFont(font)) {
-    for (bool mono : {false, true})
-        if (preparedFace(mono).family == font.family()) aliases_ = &preparedFace(mono).aliases;
+    for (const PreparedFace* face : {&preparedFace(false), &preparedFace(true), &preparedSerifFace()})
+        if (face->family == font.family()) aliases_ = &face->aliases;
     pixelSize = font.pixelSize() > 0 ? font.pixelSize() : raw_.pixelSize();
     ascent = raw_.ascent();
     lineHeight = raw_.ascent() + raw_.descent();

@@ -50,4 +50,9 @@ const PreparedFace& preparedFace(bool mono) {
     return mono ? monospaced : sans;
 }
 
+const PreparedFace& preparedSerifFace() {
+    static const PreparedFace serif = registerFace("serif.otf", "serif-bold.otf");
+    return serif;
+}
+
 }  // namespace tabulon::reports

@@ -20,5 +20,7 @@ struct PreparedFace {
 // The prepared sans-serif or monospaced face, registered on first use from
 // the fonts/ folder beside the executable, else the build's fonts/.
 const PreparedFace& preparedFace(bool mono);
+// The prepared serif face, which sets the Mincho texts of sheet prints.
+const PreparedFace& preparedSerifFace();
 
 }  // namespace tabulon::reports

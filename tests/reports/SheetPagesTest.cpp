@@ -191,7 +191,7 @@ TEST(SheetNumberFit, NumbersTooWideForTheirColumn) {
 
 TEST(SheetFonts, BusinessFontsMapToInstalledOnes) {
     EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("Tabulon Sans JP"));
-    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ 明朝")), QStringLiteral("Noto Serif CJK JP"));
+    EXPECT_EQ(substituteFamily(QStringLiteral("ＭＳ 明朝")), QStringLiteral("Tabulon Serif JP"));
     EXPECT_EQ(substituteFamily(QStringLiteral("MS Gothic")), QStringLiteral("Tabulon Mono JP"));
     EXPECT_EQ(substituteFamily(QStringLiteral("Times New Roman")), QStringLiteral("Liberation Serif"));
 }

@@ -63,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"Japanese", "ＭＳ Ｐゴシック",
              {"画面設計書", "金額", "・項目一覧", "A101", "第2期 12月", "日付: 2024/05/06", "ｶﾀｶﾅ半角"}},
+        Case{"Japanese in Mincho", "ＭＳ 明朝", {"画面設計書", "金額", "・項目一覧", "A101", "日付"}},
         Case{"Western", "Arial", {"FENDER", "A101", "Total 2024", "Invoice #12 (net)", "Ünïcödé déjà"}},
         Case{"Western font, Japanese text", "Arial", {"画面 A101", "金額合計"}}),
     [](const auto& info) { return std::to_string(info.index); });

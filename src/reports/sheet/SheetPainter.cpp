@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetPainter.h"
 
 #include "host/model/Notation.h"
+#include "reports/ReportFonts.h"
 #include "reports/sheet/CellTexts.h"
 #include "reports/sheet/PageGrid.h"
 #include "reports/sheet/PrintedPages.h"
@@ -176,8 +177,10 @@ QColor modelColor(model::Color color, unsigned automatic) { return rgbColor(colo
 
 QString substituteFamily(const QString& name) {
     const QString n = name.normalized(QString::NormalizationForm_KC).toLower();
-    if (n.contains(QStringLiteral("明朝")) || n.contains(QStringLiteral("mincho")) || n.contains(QStringLiteral("serif")))
-        return QStringLiteral("Noto Serif CJK JP");
+    if (n.contains(QStringLiteral("明朝")) || n.contains(QStringLiteral("mincho")) || n.contains(QStringLiteral("serif"))) {
+        const QString& prepared = preparedSerifFace().family;
+        return prepared.isEmpty() ? QStringLiteral("Noto Serif CJK JP") : prepared;
+    }
     if (n.startsWith(QStringLiteral("times"))) return QStringLiteral("Liberation Serif");
     if (n.startsWith(QStringLiteral("courier"))) return QStringLiteral("Liberation Mono");
     if (n == QStringLiteral("arial")) return QStringLiteral("Liberation Sans");
