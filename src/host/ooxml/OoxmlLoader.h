@@ -1,12 +1,13 @@
 #pragma once
-// Loads an Office Open XML workbook (.xlsx, .xlsm, .xltx, .xltm, .xlam), or
-// the encrypted package of one, into the model every reader fills. Every
-// part is found through the package's relationships; the sheets are parsed
-// side by side, each on its own handle of the package.
+// Loads an Office Open XML workbook (.xlsx, .xlsm, .xltx, .xltm, .xlam, and
+// the binary .xlsb), or the encrypted package of one, into the model every
+// reader fills. Every part is found through the package's relationships; the
+// sheets are parsed side by side, each on its own handle of the package.
 #include "host/model/Book.h"
 #include "host/Password.h"
 
 #include <QString>
+#include <functional>
 
 namespace tabulon::cfb { class CompoundFile; }
 
@@ -31,6 +32,12 @@ bool isZipFile(const QString& path);
 model::Book loadPackage(const QString& path, const PackageBytes& bytes, bool encrypted = false);
 // The same over a zip already open (the fuzzer lowers its inflation budget).
 model::Book loadPackage(ZipArchive zip, bool encrypted = false);
+
+// Runs job(i, zip) for every i below count, side by side on as many threads
+// as there are cores, each thread on its own handle of the package; the
+// first failure in the order of i is rethrown once all are done.
+class Package;
+void readSideBySide(const Package& package, size_t count, const std::function<void(size_t, ZipArchive&)>& job);
 
 // The extension a workbook part's content type stands for: ".xlsx",
 // ".xlsm", ".xltx", ".xltm", ".xlam"; empty for a part that is no workbook.
