@@ -127,8 +127,10 @@ BinaryBook readBinaryWorkbook(const Package& package, const QString& part) {
                 }
                 case brt::WbProp: {
                     g.date1904 = c.u32() & 0x01;
-                    c.skip(4);  // theme version
-                    if (!c.atEnd()) g.codeName = wideString(c);
+                    if (c.remaining() > 4) {  // the theme version, then the code name
+                        c.skip(4);
+                        g.codeName = wideString(c);
+                    }
                     break;
                 }
                 case brt::Name: g.names.push_back(readName(c)); break;
@@ -165,7 +167,6 @@ BinaryBook readBinaryWorkbook(const Package& package, const QString& part) {
                 default: break;
                 }
             } catch (const xls::FormatError& e) {
-                if (out.sheets.empty()) throw;
                 package.warn(QStringLiteral("%1: record 0x%2 at offset %3 unreadable: %4")
                                  .arg(part).arg(r.type, 4, 16, QLatin1Char('0')).arg(r.offset).arg(e.reason()));
             }
