@@ -83,7 +83,8 @@ for (const path of process.argv.slice(4)) {
     const sheet = n.Sheet !== undefined ? wb.SheetNames[n.Sheet] : undefined;
     // Ours names a sheet's own name with its sheet ("Sheet1!Print_Area"), as the object model does.
     const bare = n.Name.replace(/^_xlnm\./, "");
-    const mine = ours.names.find(m => m.name === bare || m.name.endsWith("!" + bare));
+    const full = sheet === undefined ? bare : sheet + "!" + bare;
+    const mine = ours.names.find(m => m.name.replace(/'/g, "") === full.replace(/'/g, ""));
     if (!add("names", mine && norm(mine.refersTo) === norm(n.Ref))) show(`name ${n.Name}: ours ${mine ? mine.refersTo : "missing"} SheetJS =${n.Ref}`);
   }
   const d = k => `${total[k][0] - before[k][0]}/${total[k][1] - before[k][1]}`;
