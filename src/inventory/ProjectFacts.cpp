@@ -58,21 +58,21 @@ ModuleFacts moduleFacts(const vba::Component& component, FileFacts& facts) {
 
 }  // namespace
 
-void addProjectFacts(const QString& readPath, const host::Workbook& book, FileFacts& facts) {
-    (void)readPath;
+void addProjectFacts(const host::Workbook& book, FileFacts& facts) {
     if (book.hasUnreadableMacros()) {
         facts.vba = true;
         facts.vbaError = vba::unreadableProjectText().replace(u'\r', u' ');
         return;
     }
-    vba::Project project;
+    std::shared_ptr<const vba::Project> read;
     try {
-        project = *book.vbaProject();  // read with the workbook, whatever its format
+        read = book.vbaProject();  // read with the workbook, from the same file
     } catch (const Error& e) {
         facts.vba = true;
         facts.vbaError = e.description();
         return;
     }
+    const vba::Project& project = *read;
     if (!project.isPresent()) return;
     facts.vba = true;
     facts.vbaLocked = project.isProtected();

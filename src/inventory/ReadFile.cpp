@@ -74,7 +74,7 @@ FileFacts readFileFacts(const ReadRequest& request, const QString& scratch, qint
             const host::Workbook book = host::Workbook::load(snapshot.readPath(), {});
             f.kind = FileKind::Workbook;
             addWorkbookFacts(book, [&](const QString& p) { return snapshot.unmirror(p); }, f);
-            addProjectFacts(snapshot.readPath(), book, f);
+            addProjectFacts(book, f);
         }
     } catch (const host::ReadError& e) {
         refused(f, e);

@@ -68,13 +68,15 @@ void addLinks(const host::Workbook& book, const PathMap& realPath, FileFacts& fa
         facts.findings.push_back({QStringLiteral("dde_ole"), {}, {}, source});
         ++facts.externalLinks;
     }
+    for (const QString& function : book.model().addInFunctions)
+        facts.findings.push_back({QStringLiteral("addin"), {}, function, {}});
 }
 
 }  // namespace
 
 void addWorkbookFacts(const host::Workbook& book, const PathMap& realPath, FileFacts& facts) {
     const model::Book& model = book.model();
-    facts.format = model.format.name;  // BIFF8, BIFF5, OOXML
+    facts.format = model.format.name;
     // Nothing asks for a password: a decrypted workbook opened with the default one.
     facts.encrypted = facts.defaultPassword = model.encrypted;
     facts.warnings = book.warnings();

@@ -16,10 +16,10 @@ using PathMap = std::function<QString(const QString&)>;
 // the Excel 4 auto-run names.
 void addWorkbookFacts(const host::Workbook& book, const PathMap& realPath, FileFacts& facts);
 
-// The VBA project read from `readPath`: its modules with their lines, their
-// procedures and a hash of their code, and the procedures that run on their
-// own. A project that cannot be read leaves vbaError, not a failed file.
-void addProjectFacts(const QString& readPath, const host::Workbook& book, FileFacts& facts);
+// The VBA project read with the workbook: its modules with their lines,
+// their procedures and a hash of their code, and the procedures that run on
+// their own. A project that cannot be read leaves vbaError, not a failed file.
+void addProjectFacts(const host::Workbook& book, FileFacts& facts);
 
 // The occasion on which a procedure of a module of `type` (standard, class,
 // form, document) runs without a click: open, close, activate, deactivate,

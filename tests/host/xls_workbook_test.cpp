@@ -160,6 +160,12 @@ TEST(XlsNotes, CommentTextWithItsAuthorLineAlsoOnEmptyCells) {
     EXPECT_EQ(s.model().notes.at({0, 1}).author, QStringLiteral("Yegor Kozlov"));
 }
 
+// The add-in functions the formulas call, as the workbook lists them.
+TEST(XlsLinks, AddInFunctionsTheFormulasCall) {
+    EXPECT_EQ(open("xls/poi/externalFunctionExample.xls").model().addInFunctions, QStringList({"ISODD", "ISEVEN", "YEARFRAC"}));  // the Analysis ToolPak's
+    EXPECT_TRUE(open("xls/poi/SimpleMacro.xls").model().addInFunctions.isEmpty());
+}
+
 // The workbook and its sheets keep the names their code modules go by.
 TEST(XlsSheets, CodeNamesOfTheWorkbookAndItsSheets) {
     const Workbook book = open("xls/poi/SimpleMacro.xls");

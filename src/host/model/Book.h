@@ -91,6 +91,7 @@ struct Book {
     std::map<uint32_t, TextRuns> sharedRuns;  // shared strings with formatting runs, by index
     std::vector<Name> names;
     std::vector<Link> links;    // in file order
+    QStringList addInFunctions; // the add-in functions the formulas call, as the workbook lists them
     std::vector<RibbonAction> ribbonActions;  // in document order; none in an .xls
     std::map<int, QVariant> properties;  // built-in document property position (1-30) -> value
     Formats formats;

@@ -129,6 +129,16 @@ void resolveNames(const Globals& g, const FormulaContext& ctx, model::Book& book
     }
 }
 
+// The functions of the add-in link (a SUPBOOK of add-in functions, its
+// EXTERNNAME records), in file order.
+QStringList addInFunctionsOf(const Globals& g) {
+    QStringList functions;
+    for (const SupBookModel& sb : g.supBooks)
+        if (sb.kind == SupBookKind::AddIn)
+            for (const ExternNameModel& n : sb.names) functions << n.name;
+    return functions;
+}
+
 // The links to other files, in the order of the SUPBOOK records.
 std::vector<model::Link> linksOf(const Globals& g) {
     std::vector<model::Link> links;
@@ -209,6 +219,7 @@ model::Book readWorkbookStream(const QByteArray& stored, const QString& path, co
     if (g.biff == 5) gatherBiff5Links(jobs, g);
     resolveNames(g, ctx, book);
     book.links = linksOf(g);
+    book.addInFunctions = addInFunctionsOf(g);
     book.formats = resolveFormats(g);
     book.pictures = parseBlipStore(g.drawingGroup);
     book.palette = paletteRgb(g.palette);
