@@ -5,6 +5,9 @@
 #include "common/Error.h"
 #include "host/ReadFailure.h"
 #include "host/Workbook.h"
+#include "host/cfb/CompoundFile.h"
+#include "host/vba/FormBinary.h"
+#include "host/vba/Project.h"
 #include "support/TestSupport.h"
 #include "host/ooxml/OoxmlLoader.h"
 #include "host/ooxml/binary/Records.h"
@@ -202,6 +205,36 @@ TEST(XlsbReader, NamesAndReferencesToOtherSheetsAndBooks) {
     ASSERT_EQ(book.names.size(), 2u);
     EXPECT_EQ(book.names[0].sheetIndex, 0) << "a sheet's own name kept on its sheet";
     EXPECT_EQ(book.names[1].sheetIndex, -1);
+}
+
+// An add-in's functions are listed after its link; a formula calls one by
+// its number there (PtgNameX) through the user-defined function slot.
+TEST(XlsbReader, AddInFunctionsAreCalledByName) {
+    XlsbWriter w;
+    xlsw::XlsbSheet& s = w.addSheet(QStringLiteral("S"));
+    w.externals = record(0x29B) + record(0x169, RecordBody().wide(QStringLiteral("ISODD"))) +
+                  record(0x169, RecordBody().wide(QStringLiteral("YEARFRAC")));
+    w.moreXti.push_back({1, -2, -2});
+    const QByteArray nameX = QByteArray(1, char(0x39)) + QByteArray("\x01\x00", 2) + u32le(2);  // Xti 1, name 2
+    s.formula(0, 0, Rgce(true));
+    s.cells.back().rgce = nameX + Rgce(true).ref(0, 1).ref(0, 2).funcVar(255, 3).bytes();
+    const model::Book book = load(w);
+    EXPECT_EQ(formulaAt(book, 0, 0, 0), QStringLiteral("=YEARFRAC(B1,C1)"));
+    EXPECT_EQ(book.addInFunctions, QStringList({QStringLiteral("ISODD"), QStringLiteral("YEARFRAC")}));
+}
+
+// The VBA project is a part of its own, read by the same code as an .xlsm's.
+TEST(XlsbReader, TheVbaProjectPartIsRead) {
+    const cfb::CompoundFile file(test::fixture("xls/crafted/japanese_vba.xls"));
+    XlsbWriter w;
+    w.addSheet(QStringLiteral("S"));
+    w.part(QStringLiteral("xl/vbaProject.bin"), vba::formBinary(file.root().storage(QStringLiteral("_VBA_PROJECT_CUR")), 64 << 20),
+           QStringLiteral("application/vnd.ms-office.vbaProject"));
+    w.workbookRels = QStringLiteral("<Relationship Id=\"rIdV\" Type=\"http://schemas.microsoft.com/office/2006/relationships/"
+                                    "vbaProject\" Target=\"vbaProject.bin\"/>");
+    const model::Book book = load(w);
+    ASSERT_NE(book.vbaProject, nullptr);
+    EXPECT_EQ(book.vbaProject->components().size(), vba::Project::load(test::fixture("xls/crafted/japanese_vba.xls")).components().size());
 }
 
 TEST(XlsbReader, SheetStatesLayoutAndComments) {

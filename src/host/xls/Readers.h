@@ -131,6 +131,8 @@ QString decodeVirtualPath(const QString& encoded, const QString& bookFolder);
 void resolveNames(const Globals& g, const FormulaContext& ctx, model::Book& book);
 // The links to other files, in the order of the SUPBOOK records.
 std::vector<model::Link> linksOf(const Globals& g);
+// The functions of the add-in links, in file order.
+QStringList addInFunctionsOf(const Globals& g);
 
 // An RkNumber (MS-XLS 2.5.217), which binary workbooks store alike.
 double rkValue(uint32_t rk);

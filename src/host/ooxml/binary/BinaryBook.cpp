@@ -17,7 +17,8 @@ constexpr uint64_t kMaxLinkBytes = 256u << 20;
 
 namespace brt {
 constexpr uint32_t Name = 0x27, WbProp = 0x99, BundleSh = 0x9C;
-constexpr uint32_t SupBookSrc = 0x163, SupSelf = 0x165, SupSame = 0x166, SupTabs = 0x167, BeginSupBook = 0x168;
+constexpr uint32_t SupBookSrc = 0x163, SupSelf = 0x165, SupSame = 0x166, SupTabs = 0x167, BeginSupBook = 0x168,
+                   PlaceholderName = 0x169;
 constexpr uint32_t ExternSheet = 0x16A, SupNameStart = 0x241, SupAddin = 0x29B;
 }  // namespace brt
 
@@ -137,6 +138,11 @@ BinaryBook readBinaryWorkbook(const Package& package, const QString& part) {
                 case brt::SupSelf:
                 case brt::SupSame: g.supBooks.push_back({}); break;
                 case brt::SupAddin: g.supBooks.push_back({xls::SupBookKind::AddIn, {}, {}, {}}); break;
+                // The names a link of this workbook's own or of add-in
+                // functions lists after it, as formulas name them by number.
+                case brt::PlaceholderName:
+                    if (!g.supBooks.empty()) g.supBooks.back().names.push_back({wideString(c)});
+                    break;
                 case brt::SupBookSrc: {
                     const QString id = nullableWideString(c);
                     const Relationship* link = package.relationshipById(part, id);

@@ -93,6 +93,7 @@ void readBinaryPackage(const Package& package, const QString& workbookPart, mode
 
     xls::resolveNames(g, formulas, book);
     book.links = xls::linksOf(g);
+    book.addInFunctions = xls::addInFunctionsOf(g);
     readProperties(package, book.properties);
     readBookParts(package, workbookPart, book);
     const QStringList parts = book.warnings;
