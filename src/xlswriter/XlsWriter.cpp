@@ -271,17 +271,13 @@ Rgce& Rgce::space(int count) {
 
 // --- sheets ---------------------------------------------------------------
 
-namespace {
-
-XlsCell& addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
+XlsCell& detail::addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
     XlsCell& c = cells.emplace_back();
     c.row = row;
     c.col = col;
     c.kind = kind;
     return c;
 }
-
-}  // namespace
 
 XlsSheet& XlsSheet::number(int row, int col, double v) {
     addCell(cells, row, col, XlsCell::Number).number = v;

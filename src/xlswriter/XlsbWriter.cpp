@@ -1,12 +1,12 @@
 #include "xlswriter/XlsbWriter.h"
 
+#include "xlswriter/XlsWriterParts.h"
 #include "xlswriter/ZipWriter.h"
 
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 
 namespace tabulon::xlsw {
@@ -89,15 +89,13 @@ QByteArray stylesPart() {
 }  // namespace
 
 RecordBody& RecordBody::f64(double v) {
-    char raw[8];
-    std::memcpy(raw, &v, 8);  // little-endian hosts only, as the .xls writer
-    b_.append(raw, 8);
+    detail::putDouble(b_, v);
     return *this;
 }
 
 RecordBody& RecordBody::wide(const QString& s) {
     u32(quint32(s.size()));
-    for (QChar ch : s) u16(ch.unicode());
+    b_.append(detail::chars(s, false));
     return *this;
 }
 
@@ -118,24 +116,16 @@ QByteArray record(int type, const QByteArray& body) {
     return out + body;
 }
 
-namespace {
-XlsCell& addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
-    XlsCell& c = cells.emplace_back();
-    c.row = row, c.col = col, c.kind = kind;
-    return c;
-}
-}  // namespace
-
 XlsbSheet& XlsbSheet::number(int row, int col, double v) {
-    addCell(cells, row, col, XlsCell::Number).number = v;
+    detail::addCell(cells, row, col, XlsCell::Number).number = v;
     return *this;
 }
 XlsbSheet& XlsbSheet::text(int row, int col, const QString& s) {
-    addCell(cells, row, col, XlsCell::Text).text = s;
+    detail::addCell(cells, row, col, XlsCell::Text).text = s;
     return *this;
 }
 XlsbSheet& XlsbSheet::formula(int row, int col, const Rgce& f, double cached, const QByteArray& extra) {
-    XlsCell& c = addCell(cells, row, col, XlsCell::Formula);
+    XlsCell& c = detail::addCell(cells, row, col, XlsCell::Formula);
     c.rgce = f.bytes();
     c.number = cached;
     c.extra = extra;
