@@ -67,14 +67,28 @@ int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath,
     if (documents.empty()) return 0;
     std::vector<int> firstPages;
     const int pages = paintPdf(documents, pdfPath, title, firstPages);
-    std::vector<Bookmark> bookmarks;
-    for (size_t i = 0; i < documents.size(); ++i) {
-        const ReportDef& def = documents[i]->definition();
-        if (firstPages[i] < pages)  // a document without pages has nothing to open
-            bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[i]});
-    }
-    appendOutline(pdfPath, bookmarks);
+    appendOutline(pdfPath, documentBookmarks(documents, firstPages, pages));
     return pages;
+}
+
+std::vector<Bookmark> documentBookmarks(const DocumentList& documents, const std::vector<int>& firstPages,
+                                        int pages) {
+    std::vector<Bookmark> bookmarks;
+    QString parent;  // the outline parent of the last bookmark
+    for (size_t i = 0; i < documents.size() && i < firstPages.size(); ++i) {
+        const ReportDef& def = documents[i]->definition();
+        if (firstPages[i] >= pages) continue;  // a document without pages has nothing to open
+        Bookmark mark{def.title.isEmpty() ? def.name : def.title, firstPages[i], {}};
+        if (def.outlineParent.isEmpty()) {
+            bookmarks.push_back(std::move(mark));
+        } else {
+            if (bookmarks.empty() || parent != def.outlineParent)
+                bookmarks.push_back({def.outlineParent, firstPages[i], {}});
+            bookmarks.back().children.push_back(std::move(mark));
+        }
+        parent = def.outlineParent;
+    }
+    return bookmarks;
 }
 
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath) {
