@@ -358,6 +358,24 @@ TEST(XlsbDamage, ADamagedSheetKeepsWhatCameBeforeTheDamage) {
     }
 }
 
+// The parts beside the sheets: damage there is a warning, the workbook reads.
+TEST(XlsbDamage, DamagedStylesAndStringsPartsAreWarnedAbout) {
+    // Each part's main record with a body too short for its fields: a font, a string claiming 2^31 characters.
+    const std::pair<const char*, QByteArray> parts[] = {{"xl/styles.bin", QByteArray("\x2B\x03\x00\x00\x00", 5)},
+                                                        {"xl/sharedStrings.bin", QByteArray("\x13\x05\x00\xFF\xFF\xFF\x7F", 7)}};
+    for (const auto& [name, shortRecord] : parts) {
+        const QString part = QString::fromLatin1(name);
+        const QByteArray good = partOf(part);
+        for (const QByteArray& bytes : {good.left(good.size() / 2), good.left(3) + QByteArray("\xFF\xFF\xFF\x7F", 4) + good.mid(4),
+                                        shortRecord}) {
+            const model::Book book = ooxml::loadPackage(QStringLiteral("/b/x.xlsb"), ooxml::PackageBytes::of(withPart(part, bytes)));
+            ASSERT_EQ(book.sheets.size(), 1u) << name;
+            EXPECT_GE(book.sheets[0].cells.size(), 3u) << name << ": the sheet's numbers and formula stay";
+            EXPECT_FALSE(book.warnings.isEmpty()) << name;
+        }
+    }
+}
+
 TEST(XlsbDamage, ATokenStreamEndingEarlyLeavesTheFormulaEmptyWithAWarning) {
     const struct {
         QByteArray rgce;
