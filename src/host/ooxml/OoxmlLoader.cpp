@@ -194,20 +194,11 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     book.sharedStrings = std::move(sst.items);
     book.sharedRuns = std::move(sst.runs);
 
-    std::vector<SheetJob> jobs(info.sheets.size());
-    for (size_t i = 0; i < info.sheets.size(); ++i) {
-        const SheetEntry& entry = info.sheets[i];
-        model::Sheet sheet;
-        sheet.name = entry.name;
-        sheet.visibility = entry.visibility;
-        if (const Relationship* r = package.relationshipById(workbookPart, entry.relId)) {
-            sheet.kind = kindOfRelationship(r->kind());
-            jobs[i].kind = sheet.kind;
-            jobs[i].part = r->part;
-        } else {
-            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(entry.name, entry.relId));
-        }
-        book.sheets.push_back(std::move(sheet));
+    const std::vector<QString> sheetParts = addListedSheets(package, workbookPart, info.sheets, book);
+    std::vector<SheetJob> jobs(sheetParts.size());
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        jobs[i].kind = book.sheets[i].kind;
+        jobs[i].part = sheetParts[i];
     }
     SheetContext ctx;
     ctx.sharedStringCount = book.sharedStrings.size();
@@ -224,6 +215,24 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     for (const SheetJob& job : jobs) book.warnings << job.warnings;
     book.warnings << parts;
     return book;
+}
+
+std::vector<QString> addListedSheets(const Package& package, const QString& workbookPart,
+                                     const std::vector<SheetEntry>& sheets, model::Book& book) {
+    std::vector<QString> parts(sheets.size());
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        const SheetEntry& entry = sheets[i];
+        model::Sheet& sheet = book.sheets.emplace_back();
+        sheet.name = entry.name;
+        sheet.visibility = entry.visibility;
+        if (const Relationship* r = package.relationshipById(workbookPart, entry.relId)) {
+            sheet.kind = kindOfRelationship(r->kind());
+            parts[i] = r->part;
+        } else {
+            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(entry.name, entry.relId));
+        }
+    }
+    return parts;
 }
 
 bool isZipFile(const QString& path) {

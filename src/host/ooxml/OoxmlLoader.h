@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace tabulon::cfb { class CompoundFile; }
 
@@ -38,6 +39,14 @@ model::Book loadPackage(ZipArchive zip, bool encrypted = false);
 // first failure in the order of i is rethrown once all are done.
 class Package;
 void readSideBySide(const Package& package, size_t count, const std::function<void(size_t, ZipArchive&)>& job);
+
+// The sheets a workbook part lists, appended to `book` in order with their
+// name, state and kind (from the kind of their relationship); returns each
+// one's part, empty where the relationship is missing (a package warning).
+// Both forms of the workbook part, XML and binary, list them alike.
+struct SheetEntry;
+std::vector<QString> addListedSheets(const Package& package, const QString& workbookPart,
+                                     const std::vector<SheetEntry>& sheets, model::Book& book);
 
 // The extension a workbook part's content type stands for: ".xlsx",
 // ".xlsm", ".xltx", ".xltm", ".xlam"; empty for a part that is no workbook.

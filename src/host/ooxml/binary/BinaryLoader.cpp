@@ -17,13 +17,6 @@ namespace tabulon::ooxml {
 
 namespace {
 
-model::SheetKind kindOf(const QString& relationship) {
-    if (relationship == u"chartsheet") return model::SheetKind::Chart;
-    if (relationship == u"dialogsheet") return model::SheetKind::Dialog;
-    if (relationship == u"xlMacrosheet" || relationship == u"xlIntlMacrosheet") return model::SheetKind::MacroSheet;
-    return model::SheetKind::Worksheet;
-}
-
 struct SheetJob {
     QString part;
     SheetRefs refs;
@@ -52,18 +45,9 @@ void readBinaryPackage(const Package& package, const QString& workbookPart, mode
     book.sharedStrings = std::move(sst.items);
     book.sharedRuns = std::move(sst.runs);
 
-    std::vector<SheetJob> jobs(wb.sheets.size());
-    for (size_t i = 0; i < wb.sheets.size(); ++i) {
-        model::Sheet& sheet = book.sheets.emplace_back();
-        sheet.name = wb.sheets[i].name;
-        sheet.visibility = wb.sheets[i].visibility;
-        if (const Relationship* r = package.relationshipById(workbookPart, wb.sheets[i].relId)) {
-            sheet.kind = kindOf(r->kind());
-            jobs[i].part = r->part;
-        } else {
-            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(sheet.name, wb.sheets[i].relId));
-        }
-    }
+    const std::vector<QString> sheetParts = addListedSheets(package, workbookPart, wb.sheets, book);
+    std::vector<SheetJob> jobs(sheetParts.size());
+    for (size_t i = 0; i < jobs.size(); ++i) jobs[i].part = sheetParts[i];
 
     // The names and the links' sheet prefixes are worked out once, before
     // the sheets are read side by side.
