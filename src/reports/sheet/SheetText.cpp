@@ -80,7 +80,10 @@ TextBlock::TextBlock(const QString& text, const StyledRuns& runs, double wrapWid
         size_t last = end;
         while (last > lineStart && chars[last - 1] == U' ') --last;  // trailing spaces take no room
         for (size_t i = lineStart; i < last; ++i) line.width += items_[i].advance;
-        if (lineStart == end) line.ascent = styles_[size_t(style)].font->ascent(), line.descent = styles_[size_t(style)].font->descent();
+        if (lineStart == end) {  // an empty line is as high as its run's font
+            line.ascent = styles_[size_t(style)].font->ascent();
+            line.descent = styles_[size_t(style)].font->descent();
+        }
         for (size_t i = lineStart; i < end; ++i) {
             const SheetFont& f = *items_[i].font;
             line.ascent = std::max(line.ascent, f.ascent());
