@@ -9,7 +9,8 @@ QStringList split(const char* names) {
     return QString::fromLatin1(names).split(u' ', Qt::SkipEmptyParts);
 }
 
-// Form_Load step 9: every analysis, preview and save command.
+// Off from start-up until a workbook is open: every analysis, preview and
+// save command.
 const QStringList& startupDisabledFirst() {
     static const QStringList list = split(
         "cmdObject cmdCell cmdKansu cmdModule cmdName cmdXlShape cmdSheet cmdFile "
@@ -19,7 +20,8 @@ const QStringList& startupDisabledFirst() {
     return list;
 }
 
-// Form_Load step 11: the variable lists, the citations and the link search.
+// Off from start-up too, set after the option defaults: the variable lists,
+// the citations and the link search, which later commands enable.
 const QStringList& startupDisabledLater() {
     static const QStringList list = split(
         "cboSheet2 cmdHensu cmdHensuU cmdHensuT cmdHensuH cmdInyoSaki cmdISPre cmdLinkMoto");

@@ -51,7 +51,8 @@ public:
     void setEnabled(const QString& control, bool on);
     void setEnabled(const QStringList& controls, bool on);
 
-    // Form_Load steps 9 to 12 (after the settings and Tabulon2.dat were read).
+    // The states of a fresh start: nothing that needs a workbook usable, the
+    // option buttons at their defaults, no workbook loaded, no report engine.
     void applyStartupStates();
     // Disables workbook selection, save, load and settings for the rest of
     // the run (after a saved result was opened).
@@ -78,6 +79,9 @@ public:
     int ModuleSheetCount = 0;
     // The workbook has macros in a form the exporter cannot read (Excel 5.0/95).
     bool UnreadableProject = false;
+    // What the reader skipped as damaged in the workbook and its VBA project,
+    // in the reader's technical words; empty for a sound workbook.
+    QStringList readWarnings;
     QStringList LinkSourceList;
     bool WorkbookReopen = false;
     // ExcelActive: whether a workbook model is loaded (the old platform's

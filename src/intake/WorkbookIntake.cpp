@@ -19,6 +19,10 @@ void clearWorkingFolder(const QString& folder) {
         dir.remove(name);
 }
 
+QString readWarningStatus(int count) {
+    return QStringLiteral("読み込みの警告 %1 件: ブックの壊れている箇所を読み飛ばしました。").arg(count);
+}
+
 namespace {
 
 const QString kProtectedText = QStringLiteral(
@@ -86,6 +90,7 @@ void WorkbookIntake::load(const QString& path) {
         return password_;
     };
     workbook_ = host::Workbook::load(path, ask);
+    session_.readWarnings = workbook_->warnings();
     session_.ExcelActive = Session::WorkbookLoaded;
     session_.WorkbookReopen = false;
     session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
@@ -95,6 +100,7 @@ void WorkbookIntake::load(const QString& path) {
 
 void WorkbookIntake::exportModules() {
     const vba::Project project = vba::Project::load(session_.workbookPath());
+    session_.readWarnings += project.warnings();
     if (!project.isPresent()) {
         session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
         return;
@@ -162,7 +168,9 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
                              "cmdCOPre", "cmdMSPre", "cmdADPre"},
                             false);
     session_.clearMarks();
-    shell_.progress.status(QString());
+    // A workbook read with gaps says so where the user looks next.
+    shell_.progress.status(session_.readWarnings.isEmpty() ? QString()
+                                                           : readWarningStatus(int(session_.readWarnings.size())));
     shell_.progress.progress(0);
     shell_.progress.showGauge(false);
     if (hooks_.screenSaver)

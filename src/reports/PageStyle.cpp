@@ -4,6 +4,7 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QThread>
 
 namespace tabulon::reports {
 
@@ -72,12 +73,23 @@ FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
     font.setPixelSize(int(pixelSize));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
+    font_ = font;
+    owner_ = QThread::currentThreadId();
     raw_ = QRawFont::fromFont(font);
     // The font's own ascent and descent leave room for marks no report text
     // carries; lines are set on the ideographic em box (0.88 em above the
     // baseline, 0.12 below) with the leading split above and below.
     lineHeight = pixelSize * leading;
     ascent = pixelSize * (0.88 + (leading - 1.0) / 2);
+}
+
+const QRawFont& FontSpec::raw() const {
+    if (!raw_.isValid() || QThread::currentThreadId() == owner_) return raw_;
+    thread_local QHash<QString, QRawFont> own;
+    const QString key = font_.key();
+    auto it = own.find(key);
+    if (it == own.end()) it = own.insert(key, QRawFont::fromFont(font_));
+    return *it;
 }
 
 FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
@@ -95,9 +107,10 @@ FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
     } else {
         chars[0] = QChar(char16_t(ucs));
     }
-    if (raw_.glyphIndexesForChars(chars, n, &index, &count) && count == 1) {
+    const QRawFont& font = raw();
+    if (font.glyphIndexesForChars(chars, n, &index, &count) && count == 1) {
         QPointF advance;
-        raw_.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics);
+        font.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics);
         g = {index, advance.x()};
     }
     // A look-alike the prepared face leaves unmapped prints with the glyph

@@ -35,7 +35,8 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     DocumentList docs;
     for (const char* name : {"R_XlHyousi", "R_XlName", "R_XlObject"})
         docs.push_back(ReportDocument::load(*store::Database::open(db.path()), name));
-    const int pages = writeDocumentationPdf(docs, pdf, "受注.xls プログラム仕様書");
+    const QStringList parts{db.file("1.pdf"), db.file("2.pdf"), db.file("3.pdf")};
+    const int pages = writeDocumentation(docs, parts, pdf, "受注.xls プログラム仕様書");
     ASSERT_GT(pages, 4);
     EXPECT_EQ(bookmarks(pdf), (Marks{{"表紙", 1}, {"名前定義一覧", 2}, {"オブジェクト情報", pages - 1}}));
     const QString info = pdfInfo(pdf);
