@@ -45,11 +45,13 @@ bool hasEnded(const QString& folder) {
 
 }  // namespace
 
+QString RunFolder::parentOf(const AppPaths& program) { return program.appFolder + QStringLiteral("runs/"); }
+
 int RunFolder::removeEnded(const AppPaths& program) {
     int removed = 0;
-    const QDir temp(program.tempFolder);
-    for (const QString& name : temp.entryList({QStringLiteral("run-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (hasEnded(temp.filePath(name)))
+    const QDir runs(parentOf(program));
+    for (const QString& name : runs.entryList({QStringLiteral("run-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (hasEnded(runs.filePath(name)))
             ++removed;
     }
     return removed;
@@ -57,12 +59,12 @@ int RunFolder::removeEnded(const AppPaths& program) {
 
 RunFolder::RunFolder(const AppPaths& program) : program_(program) {
     removeEnded(program);
-    const QByteArray temp = QFile::encodeName(program.tempFolder);
-    if (::mkdir(temp.constData(), 0777) != 0 && errno != EEXIST)
-        cannotMake(program.tempFolder, errno);
-    QByteArray name = temp + "run-XXXXXX";
+    const QString parent = parentOf(program);
+    if (const int failed = makeFolders(parent))
+        cannotMake(parent, failed);
+    QByteArray name = QFile::encodeName(parent) + "run-XXXXXX";
     if (!::mkdtemp(name.data()))
-        cannotMake(program.tempFolder, errno);
+        cannotMake(parent, errno);
     path_ = QFile::decodeName(name) + u'/';
     killed_.emplace(QFile::decodeName(name));
     // The lock is taken under another name and renamed: a folder shows its

@@ -5,8 +5,10 @@
 // the analysis database and exports the modules into its own folder. The
 // window keeps the program folder's own files: it runs alone (one instance).
 //
-// The folder is TempFolder/run-XXXXXX/, removed when the run ends, also when
-// it is ended by Ctrl+C or `kill`. A run killed outright (SIGKILL, a power
+// The folder is AppFolder/runs/run-XXXXXX/ with the database and a temp/
+// folder for the modules (named as the program's, so the module rows read
+// "Module1.bas" as the window's do). It is removed when the run ends, also
+// when the run is ended by Ctrl+C or `kill`. A run killed outright (SIGKILL, a power
 // cut) leaves it behind: every new run removes the folders of runs that have
 // ended, told by a lock that each live run holds on its folder.
 #include "common/KillCleanup.h"
@@ -36,6 +38,8 @@ public:
     // Removes the run folders of `program` whose run has ended. Returns how
     // many were removed.
     static int removeEnded(const AppPaths& program);
+    // Where the run folders of `program` are: AppFolder/runs/.
+    static QString parentOf(const AppPaths& program);
 
 private:
     AppPaths program_;
