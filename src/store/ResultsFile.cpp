@@ -170,6 +170,12 @@ void writeResultsFile(Database& live, const QString& destination,
     const QString part = partFileBeside(destination);
     const cleanup::Registration killed(part);
     try {
+        // Made here first: the engine, refused a new file, tries to open an
+        // existing one and then reports that failure ("not found") instead.
+        const int fd = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throw saveFailed(destination, systemReason(errno));
+        ::close(fd);
         QString reason;
         if (backupInto(live.handle(), part, reason) != SQLITE_OK)
             throw saveFailed(destination, reason);
