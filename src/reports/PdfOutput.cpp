@@ -13,7 +13,6 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <numeric>
 #include <optional>
 #include <thread>
 
@@ -29,6 +28,11 @@ namespace {
 
 // More painters than this gain little and each holds a file's fonts.
 constexpr int kMaxPainters = 4;
+// A long document is cut into pieces for the painters: about this many per
+// painter, and none shorter than this many pages (each piece's file carries
+// its own fonts).
+constexpr int kPiecesPerPainter = 3;
+constexpr int kMinPiecePages = 64;
 
 QPageLayout layoutFor(const ReportDocument& doc) {
     return QPageLayout(portraitPageSize(doc),
@@ -50,26 +54,29 @@ void commit(PartFile& file) {
     if (!file.commit()) cannotWrite(file.target(), file.errorNumber());
 }
 
-// Paints the documents into one file; firstPages gets the 0-based page each
-// document starts on.
-int paintPdf(const DocumentList& documents, PartFile& file, const QString& title, std::vector<int>& firstPages) {
+// Pages [from, to) of a document.
+struct PageRun {
+    const ReportDocument* doc;
+    int from, to;
+};
+
+// Paints the runs into one file, one after the other.
+int paintPdf(const std::vector<PageRun>& runs, PartFile& file, const QString& title) {
     QPdfWriter writer(&file);
     writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Tabulon"));
     writer.setTitle(title);
-    writer.setPageLayout(layoutFor(*documents.front()));
+    writer.setPageLayout(layoutFor(*runs.front().doc));
     QPainter painter;
     if (!painter.begin(&writer)) cannotWrite(file.target(), file.errorNumber());
     int written = 0;
-    for (const auto& doc : documents) {
-        const int pages = doc->layoutAll();
-        firstPages.push_back(written);
-        for (int i = 0; i < pages; ++i) {
+    for (const PageRun& run : runs) {
+        for (int i = run.from; i < run.to; ++i) {
             if (written > 0) {
-                writer.setPageLayout(layoutFor(*doc));
+                writer.setPageLayout(layoutFor(*run.doc));
                 writer.newPage();
             }
-            doc->paintPageOn(painter, writer, i);
+            run.doc->paintPageOn(painter, writer, i);
             ++written;
         }
         // A full disk ends the file at once, not after the last page.
@@ -81,43 +88,89 @@ int paintPdf(const DocumentList& documents, PartFile& file, const QString& title
     return written;
 }
 
-// Paints each document into its own file, several at a time: the longest
-// first, so that the painters finish together. Documents are laid out here,
-// on the calling thread; painting only reads them.
-void paintEach(const DocumentList& documents, const QStringList& files) {
-    std::vector<size_t> order(documents.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::vector<int> pages(documents.size());
-    for (size_t i = 0; i < documents.size(); ++i) pages[i] = documents[i]->layoutAll();
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return pages[a] > pages[b]; });
+// One piece of painting work: pages of a document into a part file of its
+// own. A document painted in several pieces is joined from them.
+struct Piece {
+    size_t doc;
+    PageRun pages;
+    std::unique_ptr<PartFile> file;
+};
 
-    std::vector<std::optional<Error>> failures(documents.size());
+// The pieces of the documents, longest first, so that the painters finish
+// together: a document that may be painted concurrently is cut into pieces
+// of about an equal share of all the pages.
+std::vector<Piece> cutIntoPieces(const DocumentList& documents, const QStringList& files, int painters) {
+    std::vector<int> pages(documents.size());
+    long long total = 0;
+    for (size_t i = 0; i < documents.size(); ++i) total += pages[i] = documents[i]->layoutAll();
+    const int share = int(std::max<long long>(kMinPiecePages, total / (painters * kPiecesPerPainter)));
+    std::vector<Piece> pieces;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        const int count = documents[i]->paintsConcurrently() ? std::max(1, (pages[i] + share - 1) / share) : 1;
+        for (int k = 0; k < count; ++k)
+            pieces.push_back({i, {documents[i].get(), pages[i] * k / count, pages[i] * (k + 1) / count},
+                              std::make_unique<PartFile>(files[int(i)])});
+    }
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) {
+        return a.pages.to - a.pages.from > b.pages.to - b.pages.from;
+    });
+    return pieces;
+}
+
+// Paints each document into its own file, several pieces at a time.
+// Documents are laid out here, on the calling thread; painting only reads
+// them.
+void paintEach(const DocumentList& documents, const QStringList& files) {
+    const int painters = std::clamp(QThread::idealThreadCount(), 1, kMaxPainters);
+    std::vector<Piece> pieces = cutIntoPieces(documents, files, painters);
+    std::vector<std::optional<Error>> failures(pieces.size());
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
     const auto paint = [&] {
-        for (size_t k; !failed && (k = next++) < order.size();) {
-            const size_t i = order[k];
-            failures[i] = guardedRun(QString(), [&] { writePdf({documents[i]}, files[int(i)]); });
-            if (failures[i]) failed = true;
+        for (size_t k; !failed && (k = next++) < pieces.size();) {
+            Piece& piece = pieces[k];
+            failures[k] = guardedRun(QString(), [&] {
+                openPart(*piece.file);
+                paintPdf({piece.pages}, *piece.file, documents[piece.doc]->definition().title);
+            });
+            if (failures[k]) failed = true;
         }
     };
-    const int painters = std::clamp(QThread::idealThreadCount(), 1, kMaxPainters);
     std::vector<std::thread> helpers;
-    for (int t = 1; t < painters && t < int(documents.size()); ++t) helpers.emplace_back(paint);
+    for (int t = 1; t < painters && t < int(pieces.size()); ++t) helpers.emplace_back(paint);
     paint();
     for (std::thread& helper : helpers) helper.join();
     for (const auto& failure : failures)
         if (failure) throw *failure;
+    // A document of one piece is its file; one of several is joined.
+    for (size_t i = 0; i < documents.size(); ++i) {
+        std::vector<Piece*> own;
+        for (Piece& piece : pieces)
+            if (piece.doc == i) own.push_back(&piece);
+        std::sort(own.begin(), own.end(), [](const Piece* a, const Piece* b) { return a->pages.from < b->pages.from; });
+        if (own.size() == 1) {
+            commit(*own.front()->file);
+            continue;
+        }
+        QStringList parts;
+        for (const Piece* piece : own) parts << piece->file->partPath();
+        PartFile joined(files[int(i)]);
+        openPart(joined);
+        joinPdfFiles(parts, joined, documents[i]->definition().title);
+        joined.close();
+        commit(joined);
+    }
 }
 
 }  // namespace
 
 int writePdf(const DocumentList& documents, const QString& pdfPath) {
     if (documents.empty()) return 0;
+    std::vector<PageRun> runs;
+    for (const auto& doc : documents) runs.push_back({doc.get(), 0, doc->layoutAll()});
     PartFile file(pdfPath);
     openPart(file);
-    std::vector<int> firstPages;
-    const int pages = paintPdf(documents, file, documents.front()->definition().title, firstPages);
+    const int pages = paintPdf(runs, file, documents.front()->definition().title);
     commit(file);
     return pages;
 }

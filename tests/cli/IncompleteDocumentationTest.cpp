@@ -42,16 +42,6 @@ QString craftedBook(const QString& path, const std::function<void(QByteArray&)>&
     return path;
 }
 
-// The offset of the n-th record of `type` in a stream of records.
-qsizetype recordAt(const QByteArray& s, int type, int n) {
-    for (qsizetype at = 0; at + 4 <= s.size();) {
-        const int t = quint8(s[at]) | quint8(s[at + 1]) << 8, length = quint8(s[at + 2]) | quint8(s[at + 3]) << 8;
-        if (t == type && n-- == 0) return at;
-        at += 4 + length;
-    }
-    return -1;
-}
-
 TEST_F(Incomplete, DamagedWorkbooksEndWithStatus3AndTheirWarningsOnTheTerminalAndTheClosingPage) {
     struct Case {
         const char* damage;
@@ -60,11 +50,7 @@ TEST_F(Incomplete, DamagedWorkbooksEndWithStatus3AndTheirWarningsOnTheTerminalAn
     const Case cases[] = {
         {"a record length past the end of its record",
          [](const QString& path) {
-             craftedBook(path, [](QByteArray& s) {
-                 const qsizetype at = recordAt(s, 0x0203, 50);  // a NUMBER
-                 s[at + 2] = char(0xF0);
-                 s[at + 3] = char(0x7F);
-             });
+             craftedBook(path, [](QByteArray& s) { overlongRecord(s, recordOffset(s, 0x0203, 50)); });  // a NUMBER
          }},
         {"two sectors of the Workbook stream swapped",
          [](const QString& path) {

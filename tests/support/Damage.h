@@ -25,4 +25,23 @@ inline bool claimMore(const QString& path, const QString& name, quint32 extra) {
     return false;
 }
 
+// The offset of the n-th (0-based) record of `type` in a stream of BIFF
+// records, or -1.
+inline qsizetype recordOffset(const QByteArray& stream, int type, int n) {
+    for (qsizetype at = 0; at + 4 <= stream.size();) {
+        const int t = quint8(stream[at]) | quint8(stream[at + 1]) << 8;
+        const int length = quint8(stream[at + 2]) | quint8(stream[at + 3]) << 8;
+        if (t == type && n-- == 0) return at;
+        at += 4 + length;
+    }
+    return -1;
+}
+
+// Makes the length of the record at `at` reach far past its end, over the
+// records that follow it.
+inline void overlongRecord(QByteArray& stream, qsizetype at) {
+    stream[at + 2] = char(0xF0);
+    stream[at + 3] = char(0x7F);
+}
+
 }  // namespace tabulon::test

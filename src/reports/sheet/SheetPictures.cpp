@@ -30,6 +30,7 @@ QImage pictureImage(const xls::Blip& blip) {
 
 QImage PictureCache::image(int pib, const std::vector<xls::Blip>& blips) {
     if (pib <= 0 || size_t(pib) > blips.size()) return {};
+    const std::lock_guard<std::mutex> lock(mutex_);
     ++clock_;
     if (auto it = entries_.find(pib); it != entries_.end()) {
         it->second.lastUse = clock_;
