@@ -72,7 +72,7 @@ private:
 int DocumentRun::run() {
     if (!setUp() || !takeIn()) return 1;
     if (const QString refused = refusedByWorkbook(options_, *session_); !refused.isEmpty()) {
-        err_ << QString(refused).replace(u'\r', u'\n') << Qt::endl;
+        err_ << terminalLines(refused) << Qt::endl;
         return 2;
     }
     applyOptions(options_, *session_);
@@ -94,7 +94,7 @@ bool DocumentRun::setUp() {
         session_.emplace(folder_->ownPaths());
     });
     if (failure) {
-        err_ << QString(failure->text()).replace(u'\r', u'\n') << Qt::endl;
+        err_ << terminalLines(failure->text()) << Qt::endl;
         return false;
     }
     session_->applyStartupStates();
@@ -217,7 +217,7 @@ bool DocumentRun::writeFiles() {
         writeDocumentationFiles(options_.outputFolder, preview_.documents, names,
                                 QFileInfo(options_.workbook).fileName(), out_);
     });
-    if (failure) err_ << QString(failure->text()).replace(u'\r', u'\n') << Qt::endl;
+    if (failure) err_ << terminalLines(failure->text()) << Qt::endl;
     return !failure;
 }
 
@@ -226,7 +226,7 @@ bool DocumentRun::writeFiles() {
 int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     auto options = readDocumentOptions(args);
     if (const QString* refused = std::get_if<QString>(&options)) {
-        err << QString(*refused).replace(u'\r', u'\n') << Qt::endl
+        err << terminalLines(*refused) << Qt::endl
             << QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）") << Qt::endl;
         return 2;
     }

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/FrontDoor.h"
+#include "cli/TerminalPorts.h"
 #include "cli/PasswordOption.h"
 #include "common/Error.h"
 #include "common/Guard.h"
@@ -52,7 +53,7 @@ void writeText(const QJsonObject& root, QTextStream& out) {
 int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const CommandLine line(args, {{"json"}, {"password", 0, true}});
     if (!line.error().isEmpty() || line.positional().size() != 1) {
-        if (!line.error().isEmpty()) err << QString(line.error()).replace(u'\r', u'\n') << "\n";
+        if (!line.error().isEmpty()) err << terminalLines(line.error()) << "\n";
         err << commandUsage(*findCommand(QStringLiteral("dump")));
         return 2;
     }

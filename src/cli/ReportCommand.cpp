@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/FrontDoor.h"
+#include "cli/TerminalPorts.h"
 #include "common/Error.h"
 #include "common/Guard.h"
 #include "common/KillCleanup.h"
@@ -15,7 +16,7 @@ namespace tabulon::cli {
 namespace {
 
 int usage(QTextStream& err, const QString& problem) {
-    if (!problem.isEmpty()) err << QString(problem).replace(u'\r', u'\n') << '\n';
+    if (!problem.isEmpty()) err << terminalLines(problem) << '\n';
     err << commandUsage(*findCommand(QStringLiteral("report")));
     return 2;
 }
@@ -40,7 +41,7 @@ int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << pdf << ": " << pages << " ページ\n";
     });
     if (!failure) return 0;
-    err << "tabulon report: エラー " << failure->number() << ": " << QString(failure->text()).replace(u'\r', u'\n')
+    err << "tabulon report: エラー " << failure->number() << ": " << terminalLines(failure->text())
         << "\n";
     return 1;
 }

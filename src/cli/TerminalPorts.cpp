@@ -8,7 +8,7 @@ namespace tabulon::cli {
 Answer TerminalMessages::message(const QString& text, Buttons) {
     shown_ << text;
     ++total_;
-    err_ << QString(text).replace(u'\r', u'\n') << Qt::endl;
+    err_ << terminalLines(text) << Qt::endl;
     return Answer::Ok;
 }
 

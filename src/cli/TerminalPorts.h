@@ -11,6 +11,9 @@
 
 namespace tabulon::cli {
 
+// A message-box text for the terminal: the box's lines end in "\r".
+inline QString terminalLines(QString text) { return text.replace(u'\r', u'\n'); }
+
 class TerminalMessages : public MessagePort {
 public:
     explicit TerminalMessages(QTextStream& err) : err_(err) {}
