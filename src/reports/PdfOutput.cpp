@@ -179,27 +179,30 @@ int writeDocumentation(const DocumentList& documents, const QStringList& files, 
                        const QString& title) {
     if (documents.empty()) return 0;
     paintEach(documents, files);
-    // Documents without pages have nothing to join or to open.
+    // Documents without pages have nothing to join; firstPages holds where
+    // each document starts, as if one painter had written them all.
     QStringList sources;
-    std::vector<size_t> joined;
+    std::vector<int> firstPages;
+    int pages = 0;
     for (size_t i = 0; i < documents.size(); ++i) {
-        if (documents[i]->pagesKnown() == 0) continue;
-        sources << files[int(i)];
-        joined.push_back(i);
+        firstPages.push_back(pages);
+        pages += documents[i]->pagesKnown();
+        if (documents[i]->pagesKnown() > 0) sources << files[int(i)];
     }
     PartFile file(combinedPath);
     openPart(file);
-    const std::vector<int> firstPages = joinPdfFiles(sources, file, title);
+    joinPdfFiles(sources, file, title);
     file.close();
     if (file.errorNumber() != 0) cannotWrite(combinedPath, file.errorNumber());
     std::vector<Bookmark> bookmarks;
-    for (size_t k = 0; k < joined.size(); ++k) {
-        const ReportDef& def = documents[joined[k]]->definition();
-        bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[k]});
+    for (size_t i = 0; i < documents.size(); ++i) {
+        const ReportDef& def = documents[i]->definition();
+        if (firstPages[i] < pages)  // a document without pages has nothing to open
+            bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[i]});
     }
     appendOutline(file.partPath(), bookmarks);
     commit(file);
-    return firstPages.back();
+    return pages;
 }
 
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath) {
