@@ -14,6 +14,9 @@
 using namespace tabulon;
 using namespace tabulon::analyses::code;
 
+using tabulon::intake::ProcedureOption;
+using tabulon::intake::ModuleSelection;
+
 namespace {
 
 struct Workspace {
@@ -35,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Workspace ws;
     fuzz::writeScratch(QStringLiteral("temp/Module1.bas"), data, size);
     SourceCursor cursor;
-    const CodeContext ctx{ws.temp, ws.db, {1, 0, 0}, ws.messages, ws.progress, cursor, {}};
-    (void)runProcedureList(ctx, {1, 0, 0});
-    (void)runProcedureList(ctx, {2, 1, 0});
-    (void)runSourceList(ctx, {6, 2, 0, 0});
+    const CodeContext ctx{ws.temp, ws.db, {1, 0, 0}, ws.messages, ws.progress, cursor};
+    (void)runProcedureList(ctx, {ProcedureOption::Simple, 0});
+    (void)runProcedureList(ctx, {ProcedureOption::Detailed, 0});
+    (void)runSourceList(ctx, {ModuleSelection::All, 0});
     (void)runVariables(ctx);
     (void)runModuleSteps(ctx);
     (void)runCitations(ctx);

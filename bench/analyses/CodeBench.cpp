@@ -25,6 +25,9 @@
 using namespace tabulon;
 using namespace tabulon::analyses::code;
 
+using tabulon::intake::ProcedureOption;
+using tabulon::intake::ModuleSelection;
+
 namespace {
 
 constexpr int TargetLines = 100000;
@@ -116,17 +119,17 @@ int main() {
     SilentMessages messages;
     SilentProgress progress;
     SourceCursor cursor;
-    const CodeContext ctx{temp, dbPath, set.counts, messages, progress, cursor, {}};
+    const CodeContext ctx{temp, dbPath, set.counts, messages, progress, cursor};
 
     QElapsedTimer clock;
     clock.start();
     qint64 cpu = cpuMs();
-    const CodeOutcome procedures = runProcedureList(ctx, {2, 0, 0});
+    const CodeOutcome procedures = runProcedureList(ctx, {ProcedureOption::Detailed, 0});
     report("procedure list (detailed)", procedures, clock.elapsed(), cpuMs() - cpu, procedures.linesRead);
 
     clock.restart();
     cpu = cpuMs();
-    const CodeOutcome sources = runSourceList(ctx, {6, 2, 0, 0});
+    const CodeOutcome sources = runSourceList(ctx, {ModuleSelection::All, 0});
     report("module source list (all modules)", sources, clock.elapsed(), cpuMs() - cpu, sources.linesRead);
 
     bool ok = procedures.end == CodeOutcome::End::Report && sources.end == CodeOutcome::End::Report;

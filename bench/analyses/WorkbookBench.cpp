@@ -18,6 +18,7 @@
 
 using namespace tabulon;
 using namespace tabulon::analyses::workbook;
+using tabulon::intake::ObjectOption;
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -37,14 +38,14 @@ int main(int argc, char** argv) {
 
     SilentMessages messages;
     SilentProgress progress;
-    const WorkbookContext ctx{db, messages, progress, [&] { return &book; }, {}, {}, {}};
+    const WorkbookContext ctx{db, messages, progress, [&] { return &book; }, {}, {}};
     clock.restart();
-    const CodeOutcome objects = runObjectInventory(ctx, {3, 0});
+    const CodeOutcome objects = runObjectInventory(ctx, {ObjectOption::DetailedObjects, 0});
     const double objectS = clock.nsecsElapsed() / 1e9;
     int sheetMark = 0;
     QString remembered;
     CellOptions cells;
-    cells.cellOption = 1;
+    cells.cellOption = tabulon::intake::CellOption::Formulas;
     const CodeOutcome formulas = runCellInventory(ctx, cells, sheetMark, remembered);
     const double chaptersS = clock.nsecsElapsed() / 1e9;
     if (objects.end != CodeOutcome::End::Report || formulas.end != CodeOutcome::End::Report) {

@@ -2,7 +2,7 @@
 // workbook writes one T_XlCalc row per formula cell, through one table and one
 // transaction. Prints rows per second; the goal is at least 300,000.
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const std::clock_t cpuStart = std::clock();
     {
         CommandScope scope(*db);
-        db->execute(QString::fromLatin1(reset::XlCalc));
+        db->clearTable(QStringLiteral("T_XlCalc"));
         auto table = db->openTable(QStringLiteral("T_XlCalc"));
         for (long i = 0; i < rows; ++i) {
             table->addNew();

@@ -1,6 +1,5 @@
 #include "analyses/Commands.h"
 
-#include "analyses/PreviewChoice.h"
 #include "analyses/code/Citations.h"
 #include "analyses/code/CommentList.h"
 #include "analyses/code/ModuleSteps.h"
@@ -22,21 +21,23 @@
 
 namespace tabulon::analyses {
 
+using intake::Chapter;
 using intake::Mark;
-using intake::OptionGroup;
 
 Commands::Commands(FrontEnd frontEnd) : fe_(std::move(frontEnd)) {}
 
-void Commands::show(const QString& report, bool announce) {
-    if (report.isEmpty())
+void Commands::show(Chapter chapter, bool announce) {
+    const std::optional<intake::Report> report = intake::reportOf(chapter, fe_.session.options());
+    if (!report)
         return;
-    fe_.reports.showReport(fe_.session.paths().dbPath, report);
-    shown_ << report;
-    if (announce)
-        announcePreview(fe_.shell.progress, fe_.startTimer ? fe_.startTimer : [](int) {});
+    const QString name = intake::reportName(*report);
+    fe_.reports.showReport(fe_.session.paths().dbPath, name);
+    shown_ << name;
+    if (announce && fe_.reportShown)
+        fe_.reportShown();
 }
 
-void Commands::cmdHyousi(int index) {
+void Commands::cover(Chapter page) {
     const bool done = intake::runGuarded(fe_.shell, workbook::CoverPlace, [&] {
         auto db = store::Database::open(fe_.session.paths().dbPath);
         BusyGuard busy(fe_.shell.progress);
@@ -46,13 +47,13 @@ void Commands::cmdHyousi(int index) {
         fe_.shell.progress.status(QStringLiteral("終了しました"));
     });
     if (done)
-        show(workbook::coverReport(index), true);
+        show(page, true);
 }
 
-void Commands::cmdSheet(const QString& sheetName) {
+void Commands::sheetPrint(const QString& sheetName) {
     const std::optional<int> zoom = workbook::sheetZoom(fe_.session.cover().zoom);
     if (!zoom) {
-        fe_.shell.messages.message(workbook::ZoomRangeText);
+        fe_.shell.messages.refusal(workbook::ZoomRangeText, {});
         return;
     }
     intake::runGuarded(fe_.shell, workbook::SheetPrintPlace, [&] {
@@ -75,72 +76,8 @@ code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
         fe.shell.messages,
         fe.shell.progress,
         cursor,
-        [&intake = fe.intake] { intake.reopenIfNeeded(); },
     };
 }
-
-}  // namespace
-
-void Commands::cmdKansu() {
-    auto& s = fe_.session;
-    code::ProcedureListOptions options;
-    options.mode = s.optionValue(OptionGroup::Proc);
-    options.kana = s.proc50();
-    options.tablesMode = s.mark(Mark::Procedure);
-    finishCode(code::runProcedureList(codeContext(fe_, cursor_), options), Mark::Procedure,
-               QStringLiteral("cmdPPre"));
-}
-
-void Commands::cmdModule() {
-    auto& s = fe_.session;
-    code::SourceListOptions options;
-    options.selection = s.optionValue(OptionGroup::Module);
-    options.columns = s.optionValue(OptionGroup::MPrint);
-    options.kana = s.mod50();
-    options.tableSelection = s.mark(Mark::Source);
-    finishCode(code::runSourceList(codeContext(fe_, cursor_), options), Mark::Source,
-               QStringLiteral("cmdMPre"));
-}
-
-void Commands::cmdModStep() {
-    finishCode(code::runModuleSteps(codeContext(fe_, cursor_)), Mark::ModuleSteps,
-               QStringLiteral("cmdMSPre"));
-}
-
-void Commands::cmdComment() {
-    finishCode(code::runCommentList(codeContext(fe_, cursor_)), Mark::Comments,
-               QStringLiteral("cmdCOPre"));
-}
-
-void Commands::cmdHensu() {
-    const code::CodeOutcome out = code::runVariables(codeContext(fe_, cursor_));
-    finishCode(out, Mark::Variables, QStringLiteral("cmdHensuU"));
-    if (out.end == code::CodeOutcome::End::Report)
-        fe_.session.setEnabled({QStringLiteral("cmdHensuT"), QStringLiteral("cmdHensuH")}, true);
-}
-
-void Commands::cmdHensuReport(const QString& button) {
-    show(code::variablesReport(button), false);
-}
-
-void Commands::cmdInyoSaki() {
-    finishCode(code::runCitations(codeContext(fe_, cursor_)), Mark::Citations,
-               QStringLiteral("cmdISPre"));
-}
-
-// A code command's end: the done mark, its preview button and the report, or
-// the Exit command after an error the program cannot recover from.
-void Commands::finishCode(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton) {
-    if (out.end == code::CodeOutcome::End::Report) {
-        fe_.session.setMark(mark, out.doneMark);
-        fe_.session.setEnabled(previewButton, true);
-        show(out.report, true);
-    } else if (out.exitRequested && fe_.shell.exit) {
-        fe_.shell.exit();
-    }
-}
-
-namespace {
 
 workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
     return workbook::WorkbookContext{
@@ -148,7 +85,6 @@ workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
         fe.shell.messages,
         fe.shell.progress,
         [&intake = fe.intake] { return intake.workbook(); },
-        [&intake = fe.intake] { intake.reopenIfNeeded(); },
         fe.session.workbookPath(),
         fe.session.paths().appFolder,
     };
@@ -156,40 +92,69 @@ workbook::WorkbookContext workbookContext(const FrontEnd& fe) {
 
 }  // namespace
 
-void Commands::cmdXlShape() {
-    auto& s = fe_.session;
+void Commands::procedures() {
+    const auto& s = fe_.session;
+    code::ProcedureListOptions options;
+    options.mode = s.options().procedures;
+    options.tablesMode = s.mark(Mark::Procedure);
+    finish(code::runProcedureList(codeContext(fe_, cursor_), options), Chapter::Procedures, Mark::Procedure);
+}
+
+void Commands::sources() {
+    const auto& s = fe_.session;
+    code::SourceListOptions options;
+    options.selection = s.options().modules;
+    options.tableSelection = s.mark(Mark::Source);
+    finish(code::runSourceList(codeContext(fe_, cursor_), options), Chapter::Sources, Mark::Source);
+}
+
+void Commands::moduleSteps() {
+    finish(code::runModuleSteps(codeContext(fe_, cursor_)), Chapter::ModuleSteps, Mark::ModuleSteps);
+}
+
+void Commands::comments() {
+    finish(code::runCommentList(codeContext(fe_, cursor_)), Chapter::Comments, Mark::Comments);
+}
+
+void Commands::collectVariables() {
+    finish(code::runVariables(codeContext(fe_, cursor_)), Chapter::Variables, Mark::Variables);
+}
+
+void Commands::citations() {
+    finish(code::runCitations(codeContext(fe_, cursor_)), Chapter::Citations, Mark::Citations);
+}
+
+void Commands::shapes() {
+    const auto& s = fe_.session;
     workbook::ShapeOptions options;
-    options.selection = s.optionValue(OptionGroup::Shape);
+    options.selection = s.options().shapes;
     options.tableSelection = s.mark(Mark::Shape);
-    finishWorkbook(workbook::runShapeInventory(workbookContext(fe_), options), Mark::Shape,
-                   QStringLiteral("cmdSPre"));
+    finish(workbook::runShapeInventory(workbookContext(fe_), options), Chapter::Shapes, Mark::Shape);
 }
 
-void Commands::cmdFile() {
-    auto& s = fe_.session;
+void Commands::files() {
+    const auto& s = fe_.session;
     workbook::FileOptions options;
-    options.selection = s.optionValue(OptionGroup::File);
+    options.selection = s.options().files;
     options.tableSelection = s.mark(Mark::File);
-    finishWorkbook(workbook::runFolderFiles(workbookContext(fe_), options), Mark::File,
-                   QStringLiteral("cmdFPre"));
+    finish(workbook::runFolderFiles(workbookContext(fe_), options), Chapter::Files, Mark::File);
 }
 
-void Commands::cmdAddin() {
-    finishWorkbook(workbook::runAddinList(workbookContext(fe_)), Mark::Addins, QStringLiteral("cmdADPre"));
+void Commands::addins() {
+    finish(workbook::runAddinList(workbookContext(fe_)), Chapter::Addins, Mark::Addins);
 }
 
-void Commands::cmdObject() {
-    auto& s = fe_.session;
-    const workbook::ObjectOptions options{s.optionValue(OptionGroup::Object), s.mark(Mark::Object)};
-    finishWorkbook(workbook::runObjectInventory(workbookContext(fe_), options), Mark::Object,
-                   QStringLiteral("cmdOPre"));
+void Commands::objects() {
+    const auto& s = fe_.session;
+    const workbook::ObjectOptions options{s.options().object, s.mark(Mark::Object)};
+    finish(workbook::runObjectInventory(workbookContext(fe_), options), Chapter::Objects, Mark::Object);
 }
 
-void Commands::cmdCell(const QString& selectedSheet) {
+void Commands::cells(const QString& selectedSheet) {
     auto& s = fe_.session;
     workbook::CellOptions options;
-    options.cellOption = s.optionValue(OptionGroup::Cell);
-    options.sheetSelection = s.optionValue(OptionGroup::SSelect);
+    options.cellOption = s.options().cell;
+    options.sheetSelection = s.options().sheets;
     options.selectedSheet = selectedSheet;
     options.cellMark = s.mark(Mark::Cell);
     options.sheetMark = s.mark(Mark::CellSheet);
@@ -197,50 +162,51 @@ void Commands::cmdCell(const QString& selectedSheet) {
     int sheetMark = 0;
     const auto out = workbook::runCellInventory(workbookContext(fe_), options, sheetMark, rememberedSheet_);
     s.setMark(Mark::CellSheet, sheetMark);
-    finishWorkbook(out, Mark::Cell, QStringLiteral("cmdCPre"));
+    finish(out, Chapter::Cells, Mark::Cell);
 }
 
-void Commands::cmdName() {
-    finishWorkbook(workbook::runNameList(workbookContext(fe_)), Mark::Names, QStringLiteral("cmdNPre"));
+void Commands::names() {
+    finish(workbook::runNameList(workbookContext(fe_)), Chapter::Names, Mark::Names);
 }
 
-void Commands::cmdLinkMoto(const QString& chosen) {
-    const auto out = workbook::runLinkSearch(workbookContext(fe_), chosen);
+void Commands::linkSearch(const QString& linkSource) {
+    const auto out = workbook::runLinkSearch(workbookContext(fe_), linkSource);
     if (out.end == code::CodeOutcome::End::Report)
-        show(out.report, true);
+        show(Chapter::LinkSearch, true);
     else if (out.exitRequested && fe_.shell.exit)
         fe_.shell.exit();
-    // T_XlCalc no longer holds the cell list.
+    // The cell list's table now holds the search's cells.
     if (out.collected) {
-        fe_.session.setEnabled(QStringLiteral("cmdCPre"), false);
+        fe_.session.setEnabled(intake::Command::PreviewCells, false);
         fe_.session.setMark(Mark::Cell, 0);
     }
 }
 
-void Commands::cmdTimeCheck() {
+void Commands::timeEstimate() {
     const auto out = workbook::runTimeEstimate(workbookContext(fe_));
     if (out.exitRequested && fe_.shell.exit) fe_.shell.exit();
 }
 
-// A workbook chapter's end. A run that emptied its tables and then failed
-// leaves the mark at 0 and the preview button off: the rows are partial.
-void Commands::finishWorkbook(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton) {
-    if (out.end != code::CodeOutcome::End::Report && out.collected) {
-        fe_.session.setMark(mark, 0);
-        fe_.session.setEnabled(previewButton, false);
+// A chapter's end: its done mark, its preview and its report; or, after an
+// error the program cannot recover from, the Exit command. A run that emptied
+// its tables and then failed leaves the mark at 0 and the preview off: the
+// rows are partial.
+void Commands::finish(const code::CodeOutcome& out, Chapter chapter, Mark mark) {
+    const std::optional<intake::Command> preview = intake::previewOf(chapter);
+    if (out.end == code::CodeOutcome::End::Report) {
+        fe_.session.setMark(mark, out.doneMark);
+        if (preview) fe_.session.setEnabled(*preview, true);
+        show(chapter, true);
+        return;
     }
-    finishCode(out, mark, previewButton);
+    if (out.collected) {
+        fe_.session.setMark(mark, 0);
+        if (preview) fe_.session.setEnabled(*preview, false);
+    }
+    if (out.exitRequested && fe_.shell.exit)
+        fe_.shell.exit();
 }
 
-void Commands::preview(const QString& button) {
-    const auto& s = fe_.session;
-    PreviewOptions options;
-    options.objectOption = s.optionValue(OptionGroup::Object);
-    options.cellOption = s.optionValue(OptionGroup::Cell);
-    options.columnOption = s.optionValue(OptionGroup::MPrint);
-    options.proc50 = s.proc50();
-    options.mod50 = s.mod50();
-    show(previewReportFor(button, options), false);
-}
+void Commands::preview(Chapter chapter) { show(chapter, false); }
 
 }  // namespace tabulon::analyses

@@ -1,9 +1,10 @@
 #pragma once
-// The commands of the main window, without the window: each button's click
-// handler as a function over the session state. The window forwards its
-// clicks here; the batch front end and the tests call the same functions.
+// The commands of the program, without a window: each chapter's command and
+// its preview as a function over the session state. The window forwards its
+// clicks here; the command line and the tests call the same functions.
 #include "analyses/code/CodeCommand.h"
 #include "analyses/code/SourceCursor.h"
+#include "intake/Chapters.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"
 #include "intake/WorkbookIntake.h"
@@ -17,49 +18,52 @@ struct FrontEnd {
     intake::Session& session;
     intake::CommandShell shell;          // message boxes, progress, Exit command
     reports::ReportService& reports;     // ShowReport
-    intake::WorkbookIntake& intake;      // the open workbook and the reopen rule
-    std::function<void(int ms)> startTimer;  // Timer1; may be empty
+    intake::WorkbookIntake& intake;      // the open workbook
+    // What the front end does after a chapter's command has shown its report
+    // (the window: a hint to close the preview, cleared a little later); may
+    // be empty.
+    std::function<void()> reportShown;
 };
 
 class Commands {
 public:
     explicit Commands(FrontEnd frontEnd);
 
-    void cmdHyousi(int index);   // cover page and labels
-    void cmdKansu();             // procedure list
-    void cmdModule();            // module source list
-    // The workbook chapters; the combo box texts come from the front end.
-    void cmdObject();                             // book, sheets, modules, links
-    void cmdCell(const QString& selectedSheet);   // cell list (cboSheet2 text)
-    void cmdName();                               // defined-name list
-    void cmdLinkMoto(const QString& chosen);      // link search (cboLinkMoto text)
-    void cmdTimeCheck();                          // processing-time estimate
-    // Sheet printing: the print image of the sheet named in cboSheet at the
-    // zoom of txtZoom, in the preview.
-    void cmdSheet(const QString& sheetName);
-    void cmdModStep();           // module step counts
-    void cmdComment();           // comment list
-    void cmdHensu();             // variables, constants, user types
-    void cmdHensuReport(const QString& button);  // cmdHensuU, cmdHensuT, cmdHensuH
-    void cmdInyoSaki();          // procedure citations
-    void cmdXlShape();           // shapes and controls
-    void cmdFile();              // folder files and link sources
-    void cmdAddin();             // add-ins
-    // A preview button ("cmdOPre", "cmdPPre", ...): the last result again.
-    void preview(const QString& button);
+    // The cover page or one of the two binder labels.
+    void cover(intake::Chapter page);
+    void objects();
+    // `selectedSheet`: the sheet of the selected-sheet list.
+    void cells(const QString& selectedSheet);
+    void procedures();
+    void sources();
+    void shapes();
+    void collectVariables();
+    void names();
+    // The print image of one sheet at the zoom of the cover fields.
+    void sheetPrint(const QString& sheetName);
+    void files();
+    void comments();
+    void moduleSteps();
+    void addins();
+    void citations();
+    // `linkSource`: the link source whose destination cells are searched.
+    void linkSearch(const QString& linkSource);
+    void timeEstimate();
+    // A chapter's last result again, under the options in force (the
+    // variable lists print this way too).
+    void preview(intake::Chapter chapter);
 
     // Report names in the order this run has shown them.
     const QStringList& shownReports() const { return shown_; }
 
 private:
-    void show(const QString& report, bool announce);
-    void finishCode(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton);
-    void finishWorkbook(const code::CodeOutcome& out, intake::Mark mark, const QString& previewButton);
+    void show(intake::Chapter chapter, bool announce);
+    void finish(const code::CodeOutcome& out, intake::Chapter chapter, intake::Mark mark);
 
     FrontEnd fe_;
     code::SourceCursor cursor_;
     QStringList shown_;
-    QString rememberedSheet_;  // cboSheet2 at the last selected-sheet cell list
+    QString rememberedSheet_;  // the sheet of the last selected-sheet cell list
 };
 
 }  // namespace tabulon::analyses

@@ -41,7 +41,7 @@ void prepareSavedCopy(store::Database& copy, const intake::Session& session) {
         if (session.mark(Mark(m)) != 0)
             continue;
         for (const QString& table : intake::tablesOfMark(Mark(m)))
-            copy.execute(QStringLiteral("delete * from %1;").arg(table));
+            copy.clearTable(table);
     }
 }
 
@@ -60,7 +60,7 @@ QString ResultsCommands::workingCopyPath() const {
     return fe_.session.paths().tempFolder + QStringLiteral("Tabulon-results.xdb");
 }
 
-bool ResultsCommands::m1b(const std::function<QString()>& choose) {
+bool ResultsCommands::save(const std::function<QString()>& choose) {
     auto& s = fe_.session;
     auto& box = fe_.shell.messages;
     if (s.workbookPath().isEmpty()) {
@@ -95,18 +95,18 @@ bool ResultsCommands::m1b(const std::function<QString()>& choose) {
             progress.status(QString());
             if (!explainsItself(e))
                 throw;
-            box.message(e.description());
+            box.refusal(e.description(), {});
         }
     }, resultsStyle());
     progress.status(QString());
     if (!saved)
         return false;
     box.message(QStringLiteral("保存終了しました。"));
-    s.setEnabled(QStringList{"m1a", "m1c"}, false);
+    s.setEnabled({intake::Command::SelectWorkbook, intake::Command::LoadResults}, false);
     return true;
 }
 
-std::optional<QString> ResultsCommands::m1c(const std::function<QString()>& choose) {
+std::optional<QString> ResultsCommands::load(const std::function<QString()>& choose) {
     if (!fe_.session.workbookPath().isEmpty()) {
         fe_.shell.messages.message(QStringLiteral("解析ファイルが選択されておりますので処理出来ません。\r"
                                                   "終了し再度本ソフトを起動お願いします。"));
@@ -115,17 +115,17 @@ std::optional<QString> ResultsCommands::m1c(const std::function<QString()>& choo
     const QString chosen = choose();
     if (chosen.isEmpty())
         return std::nullopt;
-    return load(chosen, LoadPlace, resultsStyle());
+    return openFile(chosen, LoadPlace, resultsStyle());
 }
 
 std::optional<QString> ResultsCommands::openAtStartup(const QString& argument) {
     const QString path = argument.trimmed();
     if (path.isEmpty())
         return std::nullopt;
-    return load(path, StartupPlace, {});
+    return openFile(path, StartupPlace, {});
 }
 
-std::optional<QString> ResultsCommands::load(const QString& path, const QString& place,
+std::optional<QString> ResultsCommands::openFile(const QString& path, const QString& place,
                                              const ErrorStyle& style) {
     std::optional<QString> name;
     intake::runGuarded(fe_.shell, place, [&] {
@@ -142,18 +142,17 @@ std::optional<QString> ResultsCommands::load(const QString& path, const QString&
             QFile::remove(working);
             if (!explainsItself(e))
                 throw;
-            fe_.shell.messages.message(e.description());
+            fe_.shell.messages.refusal(e.description(), {});
             return;
         }
         if (!flag) {
             QFile::remove(working);
-            fe_.shell.messages.message(QStringLiteral("保存処理が失敗しています。"));
+            fe_.shell.messages.error(QStringLiteral("保存処理が失敗しています。"));
             return;
         }
         // Everything checked: from here the window changes in one go.
         intake::clearMarksOfTables(*flag, copy.addedTables);
         fe_.reports.openResults(copy.path);
-        s.AccessState = intake::Session::EngineOnSavedResult;
         intake::PrintSet(s, *flag);
         s.MenuLock();
         name = flag->objName;

@@ -1,7 +1,7 @@
 #pragma once
-// Saving the analysis as a results file (File > 解析ファイルの保存, m1b, and
+// Saving the analysis as a results file (File > 解析ファイルの保存 and
 // `tabulon document --save`) and opening one again (File > 保存ファイルの読込,
-// m1c, and a results file named when the program starts). After a load the
+// and a results file named when the program starts). After a load the
 // reports print from a private working copy of the file, the preview buttons
 // of the saved chapters are usable and the file menus stay locked.
 #include "analyses/Commands.h"
@@ -23,13 +23,13 @@ class ResultsCommands {
 public:
     explicit ResultsCommands(FrontEnd frontEnd);
 
-    // m1b. `choose` shows the save dialog ("" when cancelled). Returns true
-    // when the file was written; the success box is shown only then, and
-    // only then are workbook selection and loading locked.
-    bool m1b(const std::function<QString()>& choose);
-    // m1c. `choose` shows the open dialog. Returns the saved workbook name
+    // `choose` shows the save dialog ("" when cancelled). Returns true when
+    // the file was written; the success box is shown only then, and only
+    // then are workbook selection and loading locked.
+    bool save(const std::function<QString()>& choose);
+    // `choose` shows the open dialog. Returns the saved workbook name
     // (ObjName) when a results file was opened.
-    std::optional<QString> m1c(const std::function<QString()>& choose);
+    std::optional<QString> load(const std::function<QString()>& choose);
     // The last start-up step: the command-line argument, used as given
     // (trimmed); nothing happens when it is empty.
     std::optional<QString> openAtStartup(const QString& argument);
@@ -38,7 +38,7 @@ public:
     QString workingCopyPath() const;
 
 private:
-    std::optional<QString> load(const QString& path, const QString& place, const ErrorStyle& style);
+    std::optional<QString> openFile(const QString& path, const QString& place, const ErrorStyle& style);
 
     FrontEnd fe_;
 };

@@ -7,14 +7,8 @@
 #include "intake/Profile.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileDialog>
 
 namespace tabulon::app {
-
-namespace {
-const QString kFilter = QStringLiteral("Tabulon(*.xdb)");
-}
 
 AuxiliaryCommands::AuxiliaryCommands(FrmTabulon& window, const analyses::FrontEnd& frontEnd,
                                      QObject* parent)
@@ -40,28 +34,18 @@ void AuxiliaryCommands::setDesktop(DiskSpacePort* disks, ShellOpenPort* shell) {
     shell_ = shell ? shell : &desktopShell_;
 }
 
-QString AuxiliaryCommands::chooseFile(bool save) {
+QString AuxiliaryCommands::chooseFile(FileChoice choice) {
     if (chooser_)
-        return chooser_(save);
-    const QString held = window_.session().lastFolder;
-    QFileDialog dialog(&window_, save ? QStringLiteral("Tabulonファイルの保存")
-                                      : QStringLiteral("Tabulonファイルの読込"),
-                       held.startsWith(u'0') ? QDir::currentPath() : held, kFilter);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // The name rule may change the name; overwriting is asked about after it.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+        return chooser_(choice);
+    return app::chooseFile(&window_, window_.session(), choice);
 }
 
 void AuxiliaryCommands::m1b_Click() {
-    results_.m1b([this] { return chooseFile(true); });
+    results_.save([this] { return chooseFile(FileChoice::SaveResults); });
 }
 
 void AuxiliaryCommands::m1c_Click() {
-    if (const auto name = results_.m1c([this] { return chooseFile(false); }))
+    if (const auto name = results_.load([this] { return chooseFile(FileChoice::LoadResults); }))
         showLoaded(*name);
 }
 
@@ -84,10 +68,12 @@ void AuxiliaryCommands::m6_Click() {
     setUp_->Form_Load();
     setUp_->show();
     setUp_->raise();
+    // The dialog takes the keyboard: typing goes into it, Esc leaves it.
+    setUp_->activateWindow();
 }
 
 void AuxiliaryCommands::m3_Click() {
-    app::m3_Click(window_.session().paths().appFolder, *shell_, window_.messages());
+    app::m3_Click(window_.session().paths(), *shell_, window_.messages());
 }
 
 void AuxiliaryCommands::m4_Click() {

@@ -6,6 +6,7 @@
 // desktop and is hidden: long runs inhibit the screen saver themselves.
 #include "analyses/ResultsCommands.h"
 #include "app/Desktop.h"
+#include "app/FileDialogs.h"
 #include "intake/PrintHeader.h"
 
 #include <QObject>
@@ -27,10 +28,11 @@ public:
     // Registers the menu commands and the start-up step with the window.
     void install();
 
-    // The file dialogs; `save` tells the save dialog from the open one.
-    // Returns the chosen path, "" when cancelled.
-    using FileChooser = std::function<QString(bool save)>;
+    // The file dialogs of the File menu (replaced in tests). Returns the
+    // chosen path, "" when cancelled.
+    using FileChooser = std::function<QString(FileChoice choice)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    QString chooseFile(FileChoice choice);
     void setDesktop(DiskSpacePort* disks, ShellOpenPort* shell);
 
     void m1b_Click();
@@ -42,7 +44,6 @@ public:
     void openCommandLineResults();
 
 private:
-    QString chooseFile(bool save);
     void showLoaded(const QString& objName);
 
     FrmTabulon& window_;

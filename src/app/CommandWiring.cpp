@@ -2,17 +2,18 @@
 
 #include "analyses/Commands.h"
 #include "app/AuxiliaryCommands.h"
+#include "app/Controls.h"
 #include "app/FrmTabulon.h"
 #include "app/PasswordDialog.h"
 #include "app/ScreenSaver.h"
 #include "reports/preview/PreviewWindow.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 
 namespace tabulon::app {
 namespace {
+
+using intake::Chapter;
 
 // What the window's commands share for the life of the window.
 class CommandHost : public QObject {
@@ -23,48 +24,41 @@ public:
           preview_(window.messages()),
           reports_(preview_, window.messages()),
           intake_(window.session(), window.shell(),
-                  intake::IntakeHooks{[this] { reports_.startEngine(); },
-                                      [this](bool on) { screenSaver_.setActive(on); },
+                  intake::IntakeHooks{[this](bool on) { screenSaver_.setActive(on); },
                                       passwordDialog(&window)}),
-          commands_({window.session(), window.shell(), reports_, intake_,
-                     [&window](int) { window.startTimer1(); }}),
-          auxiliary_(new AuxiliaryCommands(window, {window.session(), window.shell(), reports_, intake_,
-                                                    [&window](int) { window.startTimer1(); }},
-                                           this)) {}
+          commands_(frontEnd()),
+          auxiliary_(new AuxiliaryCommands(window, frontEnd(), this)) {}
 
     void install() {
         window_.setCommand("m1a", [this](int) { selectWorkbook(); });
         window_.setCommand("RecentFile", [this](int i) { openRecent(i); });
-        window_.setCommand("cmdHyousi", [this](int i) { commands_.cmdHyousi(i); });
-        window_.setCommand("cmdKansu", [this](int) { commands_.cmdKansu(); });
-        window_.setCommand("cmdModule", [this](int) { commands_.cmdModule(); });
-        window_.setCommand("cmdObject", [this](int) { commands_.cmdObject(); });
-        window_.setCommand("cmdCell", [this](int) { commands_.cmdCell(comboText("cboSheet2")); });
-        window_.setCommand("cmdName", [this](int) { commands_.cmdName(); });
-        window_.setCommand("cmdLinkMoto", [this](int) { commands_.cmdLinkMoto(comboText("cboLinkMoto")); });
-        window_.setCommand("cmdTimeCheck", [this](int) { commands_.cmdTimeCheck(); });
-        window_.setCommand("cmdSheet", [this](int) {
-            const auto* box = window_.findChild<QComboBox*>(QStringLiteral("cboSheet"));
-            commands_.cmdSheet(box ? box->currentText() : QString());
+        window_.setCommand("cmdHyousi", [this](int i) {
+            commands_.cover(i == 0 ? Chapter::Cover : i == 1 ? Chapter::SpineLabel : Chapter::FrontLabel);
         });
-        window_.setCommand("cmdComment", [this](int) { commands_.cmdComment(); });
-        window_.setCommand("cmdModStep", [this](int) { commands_.cmdModStep(); });
-        window_.setCommand("cmdInyoSaki", [this](int) { commands_.cmdInyoSaki(); });
-        window_.setCommand("cmdHensu", [this](int) { commands_.cmdHensu(); });
-        for (const char* button : {"cmdHensuU", "cmdHensuT", "cmdHensuH"}) {
-            const QString name = QString::fromLatin1(button);
-            window_.setCommand(name, [this, name](int) { commands_.cmdHensuReport(name); });
+        window_.setCommand("cmdObject", [this](int) { commands_.objects(); });
+        window_.setCommand("cmdCell", [this](int) { commands_.cells(comboText("cboSheet2")); });
+        window_.setCommand("cmdKansu", [this](int) { commands_.procedures(); });
+        window_.setCommand("cmdModule", [this](int) { commands_.sources(); });
+        window_.setCommand("cmdXlShape", [this](int) { commands_.shapes(); });
+        window_.setCommand("cmdHensu", [this](int) { commands_.collectVariables(); });
+        window_.setCommand("cmdName", [this](int) { commands_.names(); });
+        window_.setCommand("cmdSheet", [this](int) { commands_.sheetPrint(comboText("cboSheet")); });
+        window_.setCommand("cmdFile", [this](int) { commands_.files(); });
+        window_.setCommand("cmdComment", [this](int) { commands_.comments(); });
+        window_.setCommand("cmdModStep", [this](int) { commands_.moduleSteps(); });
+        window_.setCommand("cmdAddin", [this](int) { commands_.addins(); });
+        window_.setCommand("cmdInyoSaki", [this](int) { commands_.citations(); });
+        window_.setCommand("cmdLinkMoto", [this](int) { commands_.linkSearch(comboText("cboLinkMoto")); });
+        window_.setCommand("cmdTimeCheck", [this](int) { commands_.timeEstimate(); });
+        for (const PreviewButton& button : previewButtons()) {
+            const Chapter chapter = button.chapter;
+            window_.setCommand(QLatin1String(button.control), [this, chapter](int) { commands_.preview(chapter); });
         }
-        window_.setCommand("cmdXlShape", [this](int) { commands_.cmdXlShape(); });
-        window_.setCommand("cmdFile", [this](int) { commands_.cmdFile(); });
-        window_.setCommand("cmdAddin", [this](int) { commands_.cmdAddin(); });
-        for (const char* button : {"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre",
-                                   "cmdSPre", "cmdCOPre", "cmdMSPre", "cmdADPre", "cmdISPre"}) {
-            const QString name = QString::fromLatin1(button);
-            window_.setCommand(name, [this, name](int) { commands_.preview(name); });
-        }
+        // A report's PDF is offered beside the workbook it documents; a folder
+        // chosen in the PDF dialog holds until the next workbook.
+        connect(&window_.session(), &intake::Session::workbookChanged, this,
+                [this] { preview_.setSaveFolder(workbookFolder(window_.session())); });
         window_.addShutdownStep([this] {
-            reports_.close();
             intake_.close();
             screenSaver_.setActive(true);
         });
@@ -72,24 +66,23 @@ public:
     }
 
 private:
+    analyses::FrontEnd frontEnd() {
+        return {window_.session(), window_.shell(), reports_, intake_, [this] { window_.previewShown(); }};
+    }
     QString comboText(const char* name) const {
         const auto* box = window_.findChild<QComboBox*>(QLatin1String(name));
         return box ? box->currentText() : QString();
     }
+    // The dialog comes first: a cancelled choice changes nothing.
     void selectWorkbook() {
-        intake_.run(intake::IntakeRoute::Dialog, [this] {
-            const QString held = window_.session().lastFolder;
-            const QString folder = held.startsWith(u'0') ? QDir::currentPath() : held;
-            return QFileDialog::getOpenFileName(&window_, QStringLiteral("Excel ファイルの選択"), folder,
-                                                QStringLiteral("Excel(*.xls)"));
-        });
+        const QString path = auxiliary_->chooseFile(FileChoice::Workbook);
+        if (!path.isEmpty())
+            intake_.open(path);
     }
     void openRecent(int index) {
         const auto& recent = window_.session().recentFiles;
-        if (index < 0 || index >= int(recent.size()))
-            return;
-        const QString path = recent[size_t(index)];
-        intake_.run(intake::IntakeRoute::Recent, [path] { return path; });
+        if (index >= 0 && index < int(recent.size()))
+            intake_.open(recent[size_t(index)]);
     }
 
     FrmTabulon& window_;

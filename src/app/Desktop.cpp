@@ -1,10 +1,16 @@
 #include "app/Desktop.h"
 
-#include <QDesktopServices>
+#include "common/Log.h"
+
 #include <QFileInfo>
+#include <QProcess>
 #include <QStorageInfo>
 
 namespace tabulon::app {
+
+namespace {
+constexpr int kOpenerWaitMs = 5000;
+}
 
 VolumeSpace SystemDiskSpace::volumeOf(const QString& path) {
     QStorageInfo storage(QFileInfo(path).absolutePath());
@@ -14,7 +20,24 @@ VolumeSpace SystemDiskSpace::volumeOf(const QString& path) {
     return {storage.rootPath(), storage.bytesTotal(), storage.bytesFree()};
 }
 
-bool DesktopShell::open(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopShell::open(const QUrl& url) {
+    // The desktop's opener hands the link to its handler and ends; when there
+    // is none (no browser, no mail client) it ends at once with an error
+    // status. It may also stay while the browser it started runs.
+    auto* opener = new QProcess;
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start(QStringLiteral("xdg-open"), {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    if (!opener->waitForStarted(kOpenerWaitMs)) {
+        delete opener;
+        return false;
+    }
+    if (!opener->waitForFinished(kOpenerWaitMs))
+        return true;
+    const QString said = QString::fromLocal8Bit(opener->readAllStandardError()).trimmed();
+    if (!said.isEmpty())
+        logging::write(QStringLiteral("xdg-open"), said);
+    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+}
 
 double diskSpace(const VolumeSpace& volume, int selector, int unit) {
     if (volume.totalBytes < 0 || volume.freeBytes < 0)

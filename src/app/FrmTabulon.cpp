@@ -1,5 +1,6 @@
 #include "app/FrmTabulon.h"
 
+#include "app/Controls.h"
 #include "app/Twips.h"
 #include "ui_frmTabulon.h"
 
@@ -8,19 +9,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace tabulon::app {
 namespace {
-
-using intake::OptionGroup;
-
-struct OptionArray { const char* name; OptionGroup group; };
-const OptionArray kOptionArrays[] = {
-    {"optObject", OptionGroup::Object}, {"optCell", OptionGroup::Cell},
-    {"optProc", OptionGroup::Proc},     {"optModule", OptionGroup::Module},
-    {"optMPrint", OptionGroup::MPrint}, {"optShape", OptionGroup::Shape},
-    {"optFile", OptionGroup::File},     {"optSSelect", OptionGroup::SSelect}};
 
 // What moving the mouse over a command button writes into txtMesege.
 const std::pair<const char*, const char*> kHoverTexts[] = {
@@ -61,6 +54,7 @@ FrmTabulon::FrmTabulon(intake::Session& session, MessagePort* messages, QWidget*
     endProcess_ = [] { QCoreApplication::quit(); };
 
     layoutGauge();
+    giveCaptionsRoom();
     wireButtons();
     wireOptions();
     wireFields();
@@ -123,22 +117,21 @@ void FrmTabulon::wireButtons() {
 void FrmTabulon::wireOptions() {
     // optFile 2 sits in a frame of its own; one group keeps the three exclusive.
     auto* fileGroup = new QButtonGroup(this);
-    for (const OptionArray& array : kOptionArrays) {
+    for (const OptionButtons& array : optionButtons()) {
         for (int i = 0;; ++i) {
             auto* radio = findChild<QRadioButton*>(QStringLiteral("%1_%2").arg(QLatin1String(array.name)).arg(i));
             if (!radio)
                 break;
-            if (array.group == OptionGroup::File)
+            if (qstrcmp(array.name, "optFile") == 0)
                 fileGroup->addButton(radio);
-            const OptionGroup group = array.group;
-            connect(radio, &QAbstractButton::clicked, this,
-                    [this, group, i] { session_.clickOption(group, i); });
+            const auto choose = array.choose;
+            connect(radio, &QAbstractButton::clicked, this, [this, choose, i] { choose(session_, i); });
         }
     }
     connect(ui_->chkProc50, &QAbstractButton::clicked, this,
-            [this](bool on) { session_.setProc50(on ? 1 : 0); });
+            [this](bool on) { session_.setProcedureKana(on); });
     connect(ui_->chkMod50, &QAbstractButton::clicked, this,
-            [this](bool on) { session_.setMod50(on ? 1 : 0); });
+            [this](bool on) { session_.setSourceKana(on); });
 }
 
 void FrmTabulon::wireFields() {
@@ -196,21 +189,22 @@ bool FrmTabulon::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmTabulon::applyStates() {
-    for (const QString& name : intake::Session::controlNames()) {
-        const bool on = session_.isEnabled(name);
+    for (const CommandControl& c : commandControls()) {
+        const bool on = session_.isEnabled(c.command);
+        const QString name = QLatin1String(c.control);
         if (QWidget* w = findChild<QWidget*>(name))
             w->setEnabled(on);
         else if (QAction* a = findChild<QAction*>(name))
             a->setEnabled(on);
     }
-    for (const OptionArray& array : kOptionArrays) {
-        const QString name = QStringLiteral("%1_%2").arg(QLatin1String(array.name))
-                                 .arg(session_.selectedOption(array.group));
+    const intake::Options& options = session_.options();
+    for (const OptionButtons& array : optionButtons()) {
+        const QString name = QStringLiteral("%1_%2").arg(QLatin1String(array.name)).arg(array.selected(options));
         if (auto* radio = findChild<QRadioButton*>(name))
             radio->setChecked(true);
     }
-    ui_->chkProc50->setChecked(session_.proc50() == 1);
-    ui_->chkMod50->setChecked(session_.mod50() == 1);
+    ui_->chkProc50->setChecked(options.procedureKana);
+    ui_->chkMod50->setChecked(options.sourceKana);
 }
 
 void FrmTabulon::applyCover() {
@@ -248,6 +242,17 @@ void FrmTabulon::showRecentFiles() {
     }
 }
 
+// A caption with a full-width blank ("リンク先セル　検索") is measured a little
+// narrower than the fallback font draws it: every button gets at least an
+// em of room on each side of its caption.
+void FrmTabulon::giveCaptionsRoom() {
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        const QFontMetrics metrics = b->fontMetrics();
+        const int needed = metrics.horizontalAdvance(b->text()) + 2 * metrics.height();
+        b->setMinimumWidth(std::max(b->minimumWidth(), needed));
+    }
+}
+
 void FrmTabulon::layoutGauge() {
     const double dpi = logicalDpiX();
     const int full = twipsToPixels(intake::kGaugeTwips, dpi);
@@ -263,6 +268,11 @@ void FrmTabulon::layoutGauge() {
     ui_->lblScale100->setGeometry(margin + full - 16, 18, 34, 18);
     progress_->setGaugeEnd(0);
     progress_->showGauge(false);
+}
+
+void FrmTabulon::previewShown() {
+    progress_->status(QStringLiteral("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。"));
+    startTimer1();
 }
 
 void FrmTabulon::startTimer1() {

@@ -58,6 +58,9 @@ public:
     // Commands that have just shown a preview start it: the status line is
     // cleared five seconds later.
     void startTimer1();
+    // After a chapter's command has shown its report: the hint to close the
+    // preview after printing, in the status line until Timer1 clears it.
+    void previewShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,6 +72,7 @@ private:
     void wireFields();
     void installFilters();
     void layoutGauge();
+    void giveCaptionsRoom();
     void applyStates();
     void applyCover();
     void applyLists();

@@ -3,6 +3,7 @@
 #include "app/CommandWiring.h"
 #include "app/FrmTabulon.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "app/WindowPorts.h"
 #include "intake/AppPaths.h"
 #include "intake/Session.h"
@@ -29,6 +30,7 @@ int runWindow(int argc, char** argv, const QStringList& args) {
         return 1;
     }
     QApplication app(argc, argv);
+    installQtJapanese(app);
     SingleInstance instance;
     if (!instance.acquire()) {
         BoxMessages(nullptr).message(QStringLiteral("既にTabulonは、既に起動しています。"), Buttons::Ok);

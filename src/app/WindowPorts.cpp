@@ -1,6 +1,7 @@
 #include "app/WindowPorts.h"
 
 #include "app/Twips.h"
+#include "common/Log.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"
 
@@ -11,16 +12,33 @@
 
 namespace tabulon::app {
 
-Answer BoxMessages::message(const QString& text, Buttons buttons) {
+namespace {
+
+QString boxLines(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
-    QMessageBox box(QMessageBox::NoIcon, tabulon::kMessageTitle, shown,
+    return shown;
+}
+
+}  // namespace
+
+Answer BoxMessages::message(const QString& text, Buttons buttons) {
+    QMessageBox box(QMessageBox::NoIcon, tabulon::kMessageTitle, boxLines(text),
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                  : QMessageBox::Ok,
                     owner_);
     box.setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void BoxMessages::refusal(const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::NoIcon, tabulon::kMessageTitle, boxLines(text), QMessageBox::Ok, owner_);
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+        logging::write(QStringLiteral("tabulon"), detail);
+    }
+    box.exec();
 }
 
 WindowProgress::WindowProgress(QWidget* window, QLineEdit* status, QLabel* percent, QWidget* gauge)

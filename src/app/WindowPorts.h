@@ -11,11 +11,13 @@ class QWidget;
 
 namespace tabulon::app {
 
-// Message boxes titled "Tabulon2000 Ver 1.1"; "\r" separates the lines.
+// Message boxes titled "Tabulon2000 Ver 1.1"; "\r" separates the lines. A
+// refusal's technical detail goes to the box's details section (and the log).
 class BoxMessages : public MessagePort {
 public:
     explicit BoxMessages(QWidget* owner) : owner_(owner) {}
     Answer message(const QString& text, Buttons buttons) override;
+    void refusal(const QString& text, const QString& detail) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "common/Numbers.h"
+
 namespace tabulon::cli {
 
 CommandLine::CommandLine(const QStringList& args, std::initializer_list<OptionSpec> options)
@@ -51,10 +53,9 @@ QString CommandLine::value(const char* name, const QString& otherwise) const {
 }
 
 std::optional<int> numberOption(const CommandLine& line, const char* name, int low, int high, QString& error) {
-    bool ok = false;
-    const int value = line.value(name).trimmed().toInt(&ok);
-    if (ok && value >= low && value <= high)
-        return value;
+    const std::optional<qint64> value = wholeNumber(line.value(name));
+    if (value && *value >= low && *value <= high)
+        return int(*value);
     error = QStringLiteral("--%1 には %2 から %3 までの整数を指定して下さい（指定: 「%4」）。")
                 .arg(QLatin1String(name))
                 .arg(low)

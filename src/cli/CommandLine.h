@@ -39,8 +39,9 @@ private:
     QString error_;
 };
 
-// A whole number option: the value, or nothing with `error` set when the
-// text is no whole number from `low` to `high`.
+// A whole number option (full-width digits too, as an input method types
+// them): the value, or nothing with `error` set when the text is no whole
+// number from `low` to `high`.
 std::optional<int> numberOption(const CommandLine& line, const char* name, int low, int high, QString& error);
 
 }  // namespace tabulon::cli

@@ -20,10 +20,10 @@ namespace {
 
 const QString kPlace = QStringLiteral("tabulon document");
 
-// One chapter of the documentation: the window's command that makes it.
+// One chapter of the documentation and the command that makes it.
 struct Chapter {
     QString title;
-    const char* command;  // the control whose state says whether it applies
+    intake::Chapter chapter;  // its command's state says whether it applies
     std::function<void()> run;
     // Whether the run made its part of the documentation; unset: it showed
     // a report.
@@ -38,7 +38,7 @@ struct Chapter {
 class DocumentRun {
 public:
     DocumentRun(DocumentOptions options, QTextStream& out, QTextStream& err)
-        : options_(std::move(options)), out_(out), err_(err), messages_(err), progress_(err),
+        : options_(std::move(options)), out_(out), err_(err), messages_(out, err), progress_(out, err),
           reports_(preview_, messages_), shell_{messages_, progress_, [this] { exitRequested_ = true; }} {}
 
     int run();
@@ -98,16 +98,15 @@ bool DocumentRun::setUp() {
         return false;
     }
     session_->applyStartupStates();
-    intake_.emplace(*session_, shell_,
-                    intake::IntakeHooks{[this] { reports_.startEngine(); }, {}, commandLinePassword(options_.password)});
+    intake_.emplace(*session_, shell_, intake::IntakeHooks{{}, commandLinePassword(options_.password)});
     commands_.emplace(analyses::FrontEnd{*session_, shell_, reports_, *intake_, {}});
     return true;
 }
 
 bool DocumentRun::takeIn() {
     progress_.chapter(QStringLiteral("解析ファイルの読込: ") + options_.workbook);
-    if (intake_->run(intake::IntakeRoute::Dialog, [&] { return options_.workbook; })) return true;
-    if (!messages_.anyShown()) err_ << QStringLiteral("ブックを開けませんでした: ") << options_.workbook << Qt::endl;
+    if (intake_->open(options_.workbook)) return true;
+    if (!messages_.anyErrors()) err_ << QStringLiteral("ブックを開けませんでした: ") << options_.workbook << Qt::endl;
     return false;
 }
 
@@ -125,6 +124,7 @@ void DocumentRun::printReadWarnings() {
 // The chapters in the order of the main window, frame by frame; the time
 // estimate first, as a warning before the slow ones.
 std::vector<Chapter> DocumentRun::chapters() {
+    using intake::Chapter;
     analyses::Commands& c = *commands_;
     // Each sheet's image is a part of its own.
     const auto printSheets = [this, &c] {
@@ -133,42 +133,44 @@ std::vector<Chapter> DocumentRun::chapters() {
             const QString title = QStringLiteral("シート印刷: ") + sheet;
             progress_.chapter(title);
             const qsizetype before = c.shownReports().size();
-            c.cmdSheet(sheet);
+            c.sheetPrint(sheet);
             recordPart(title, c.shownReports().size() > before);
         }
     };
+    const auto always = [] { return true; };
     const QString link = chosenLink(options_, *session_);
     const QString sheet = selectedSheet(options_, *session_);
     return {
-        {QStringLiteral("表紙"), "cmdHyousi_0", [&c] { c.cmdHyousi(0); }},
-        {QStringLiteral("ラベル(縦)"), "cmdHyousi_1", [&c] { c.cmdHyousi(1); }},
-        {QStringLiteral("ラベル(横)"), "cmdHyousi_2", [&c] { c.cmdHyousi(2); }},
-        {QStringLiteral("処理時間　事前確認"), "cmdTimeCheck", [&c] { c.cmdTimeCheck(); }, [] { return true; }},
-        {QStringLiteral("オブジェクト一覧"), "cmdObject", [&c] { c.cmdObject(); }},
-        {QStringLiteral("セル情報リスト"), "cmdCell", [&c, sheet] { c.cmdCell(sheet); }},
-        {QStringLiteral("プロシージャ一覧"), "cmdKansu", [&c] { c.cmdKansu(); }},
-        {QStringLiteral("モジュールリスト"), "cmdModule", [&c] { c.cmdModule(); }},
-        {QStringLiteral("図形一覧"), "cmdXlShape", [&c] { c.cmdXlShape(); }},
-        {QStringLiteral("変数情報取得"), "cmdHensu", [&c] { c.cmdHensu(); },
-         [this] { return session_->isEnabled(QStringLiteral("cmdHensuU")); }},
-        {QStringLiteral("定義型一覧"), "cmdHensuU", [&c] { c.cmdHensuReport("cmdHensuU"); }},
-        {QStringLiteral("定数一覧"), "cmdHensuT", [&c] { c.cmdHensuReport("cmdHensuT"); }},
-        {QStringLiteral("変数一覧"), "cmdHensuH", [&c] { c.cmdHensuReport("cmdHensuH"); }},
-        {QStringLiteral("名前一覧"), "cmdName", [&c] { c.cmdName(); }},
-        {QStringLiteral("シート印刷"), "cmdSheet", printSheets, [] { return true; }},
-        {QStringLiteral("ファイル一覧"), "cmdFile", [&c] { c.cmdFile(); }},
-        // Enabled for every workbook; without modules it has nothing to list.
-        {QStringLiteral("コメント一覧"), "cmdComment", [&c] { c.cmdComment(); }, {},
+        {QStringLiteral("表紙"), Chapter::Cover, [&c] { c.cover(Chapter::Cover); }},
+        {QStringLiteral("ラベル(縦)"), Chapter::SpineLabel, [&c] { c.cover(Chapter::SpineLabel); }},
+        {QStringLiteral("ラベル(横)"), Chapter::FrontLabel, [&c] { c.cover(Chapter::FrontLabel); }},
+        {QStringLiteral("処理時間　事前確認"), Chapter::TimeEstimate, [&c] { c.timeEstimate(); }, always},
+        {QStringLiteral("オブジェクト一覧"), Chapter::Objects, [&c] { c.objects(); }},
+        {QStringLiteral("セル情報リスト"), Chapter::Cells, [&c, sheet] { c.cells(sheet); }},
+        {QStringLiteral("プロシージャ一覧"), Chapter::Procedures, [&c] { c.procedures(); }},
+        {QStringLiteral("モジュールリスト"), Chapter::Sources, [&c] { c.sources(); }},
+        {QStringLiteral("図形一覧"), Chapter::Shapes, [&c] { c.shapes(); }},
+        // Gathers what the three lists after it print.
+        {QStringLiteral("変数情報取得"), Chapter::Variables, [&c] { c.collectVariables(); },
+         [this] { return session_->isEnabled(intake::Command::VariableLists); }},
+        {QStringLiteral("定義型一覧"), Chapter::UserTypes, [&c] { c.preview(Chapter::UserTypes); }},
+        {QStringLiteral("定数一覧"), Chapter::Constants, [&c] { c.preview(Chapter::Constants); }},
+        {QStringLiteral("変数一覧"), Chapter::VariableList, [&c] { c.preview(Chapter::VariableList); }},
+        {QStringLiteral("名前一覧"), Chapter::Names, [&c] { c.names(); }},
+        {QStringLiteral("シート印刷"), Chapter::SheetPrint, printSheets, always},
+        {QStringLiteral("ファイル一覧"), Chapter::Files, [&c] { c.files(); }},
+        // Offered for every workbook; without modules it has nothing to list.
+        {QStringLiteral("コメント一覧"), Chapter::Comments, [&c] { c.comments(); }, {},
          [this] { return session_->hasModules() || session_->UnreadableProject; }},
-        {QStringLiteral("ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ"), "cmdModStep", [&c] { c.cmdModStep(); }},
-        {QStringLiteral("アドイン一覧"), "cmdAddin", [&c] { c.cmdAddin(); }},
-        {QStringLiteral("引用先一覧"), "cmdInyoSaki", [&c] { c.cmdInyoSaki(); }},
-        {QStringLiteral("リンク先セル　検索"), "cmdLinkMoto",
+        {QStringLiteral("ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ"), Chapter::ModuleSteps, [&c] { c.moduleSteps(); }},
+        {QStringLiteral("アドイン一覧"), Chapter::Addins, [&c] { c.addins(); }},
+        {QStringLiteral("引用先一覧"), Chapter::Citations, [&c] { c.citations(); }},
+        {QStringLiteral("リンク先セル　検索"), Chapter::LinkSearch,
          [this, &c, link] {
              if (link.isEmpty()) progress_.chapter(QStringLiteral("リンク先セル　検索: 省略（リンク元がありません）"));
-             else c.cmdLinkMoto(link);
+             else c.linkSearch(link);
          },
-         link.isEmpty() ? std::function<bool()>([] { return true; }) : std::function<bool()>()},
+         link.isEmpty() ? std::function<bool()>(always) : std::function<bool()>()},
     };
 }
 
@@ -178,11 +180,11 @@ std::vector<Chapter> DocumentRun::chapters() {
 void DocumentRun::runChapters() {
     for (const Chapter& chapter : chapters()) {
         if (exitRequested_) break;
-        if (!session_->isEnabled(QLatin1String(chapter.command)) || (chapter.applies && !chapter.applies())) {
+        if (!session_->isEnabled(intake::commandOf(chapter.chapter)) || (chapter.applies && !chapter.applies())) {
             progress_.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(chapter.title));
             continue;
         }
-        if (qstrcmp(chapter.command, "cmdSheet") != 0) progress_.chapter(chapter.title);
+        if (chapter.chapter != intake::Chapter::SheetPrint) progress_.chapter(chapter.title);
         const qsizetype before = commands_->shownReports().size();
         messages_.takeShown();
         chapter.run();
@@ -203,7 +205,7 @@ void DocumentRun::recordPart(const QString& title, bool made) {
 // The results file, as the save command of the window would write it.
 void DocumentRun::save() {
     progress_.chapter(QStringLiteral("解析ファイルの保存"));
-    if (!analyses::ResultsCommands({*session_, shell_, reports_, *intake_, {}}).m1b([&] { return options_.saveTo; }))
+    if (!analyses::ResultsCommands({*session_, shell_, reports_, *intake_, {}}).save([&] { return options_.saveTo; }))
         exitRequested_ = true;
 }
 

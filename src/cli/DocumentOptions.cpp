@@ -9,17 +9,21 @@ namespace tabulon::cli {
 
 namespace {
 
-// The option buttons the command line can choose, with their count.
+// An option of the window given by its number on the command line.
 struct OptionFlag {
     const char* name;
-    intake::OptionGroup group;
     int count;
+    OptionSetter set;
 };
+template <typename Option>
+OptionFlag flag(const char* name) {
+    return {name, intake::kOptionCount<Option>, [](intake::Session& s, int v) { s.setOption(Option(v)); }};
+}
 const OptionFlag kOptionFlags[] = {
-    {"object", intake::OptionGroup::Object, 3}, {"cell", intake::OptionGroup::Cell, 3},
-    {"sheets", intake::OptionGroup::SSelect, 2}, {"proc", intake::OptionGroup::Proc, 2},
-    {"module", intake::OptionGroup::Module, 6}, {"columns", intake::OptionGroup::MPrint, 2},
-    {"shape", intake::OptionGroup::Shape, 3},   {"file", intake::OptionGroup::File, 3},
+    flag<intake::ObjectOption>("object"),     flag<intake::CellOption>("cell"),
+    flag<intake::SheetSelection>("sheets"),   flag<intake::ProcedureOption>("proc"),
+    flag<intake::ModuleSelection>("module"),  flag<intake::SourceColumns>("columns"),
+    flag<intake::ShapeSelection>("shape"),    flag<intake::FileSelection>("file"),
 };
 
 // The sheet named on the command line as the session lists it (the
@@ -51,7 +55,7 @@ std::variant<DocumentOptions, QString> readDocumentOptions(const QStringList& ar
         if (!line.isSet(f.name)) continue;
         const std::optional<int> value = numberOption(line, f.name, 1, f.count, error);
         if (!value) return error;
-        options.choices.emplace_back(f.group, *value);
+        options.choices.emplace_back(f.set, *value);
     }
     if (line.isSet("link")) {
         const std::optional<int> link = numberOption(line, "link", 0, 9999, error);
@@ -76,11 +80,11 @@ std::variant<DocumentOptions, QString> readDocumentOptions(const QStringList& ar
 }
 
 void applyOptions(const DocumentOptions& options, intake::Session& session) {
-    for (const auto& [group, value] : options.choices) session.clickOption(group, value - 1);
+    for (const auto& [set, value] : options.choices) set(session, value);
     // One sheet named: the cell list takes the selected sheet.
-    if (!options.sheet.isEmpty()) session.clickOption(intake::OptionGroup::SSelect, 1);
-    session.setProc50(options.proc50 ? 1 : 0);
-    session.setMod50(options.mod50 ? 1 : 0);
+    if (!options.sheet.isEmpty()) session.setOption(intake::SheetSelection::SelectedSheet);
+    session.setProcedureKana(options.proc50);
+    session.setSourceKana(options.mod50);
     if (!options.zoom.isEmpty()) {
         intake::Cover cover = session.cover();
         cover.zoom = options.zoom;

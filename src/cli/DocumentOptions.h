@@ -14,12 +14,15 @@
 
 namespace tabulon::cli {
 
+// Sets one of the window's options to its value's number (1, 2, ...).
+using OptionSetter = void (*)(intake::Session& session, int value);
+
 struct DocumentOptions {
     QString workbook;                  // absolute path
     QString outputFolder;              // -o DIR
-    // Option buttons chosen on the command line: the group and the 1-based
-    // button, in the order of the window's frames.
-    std::vector<std::pair<intake::OptionGroup, int>> choices;
+    // Options chosen on the command line by their numbers, in the order of
+    // the window's frames.
+    std::vector<std::pair<OptionSetter, int>> choices;
     QString sheet;                     // --sheet NAME; empty: every sheet
     std::optional<int> link;           // --link N; 0: no search; none: the first source
     bool proc50 = false, mod50 = false;

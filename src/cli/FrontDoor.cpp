@@ -76,6 +76,10 @@ QString takeHome(QStringList& args) {
     return home;
 }
 
+bool takeVerbose(QStringList& args) {
+    return args.removeAll(QStringLiteral("--verbose")) > 0;
+}
+
 Route route(const QStringList& args) {
     if (args.isEmpty()) return {};
     const QString& first = args.first();
@@ -94,7 +98,8 @@ QString usageText() {
         "使い方: tabulon [--home DIR] [RESULT.xdb]     画面を開きます（解析結果ファイルを指定できます）\n"
         "        tabulon [--home DIR] COMMAND [ARGS]   画面を開かずにコマンドを実行します\n\n"
         "--home DIR   プログラムフォルダ（設定、Tabulon2.mdb、temp/）。既定は環境変数 TABULON_HOME、\n"
-        "             無ければ実行ファイルのフォルダ\n\n"
+        "             無ければ実行ファイルのフォルダ\n"
+        "--verbose    ライブラリのメッセージや技術的な詳細も表示します\n\n"
         "コマンド（COMMAND --help で各コマンドの使い方）:\n");
     for (const CommandInfo& c : commandTable())
         text += QStringLiteral("  %1  %2\n").arg(QLatin1String(c.name), -10).arg(QString::fromUtf8(c.help));

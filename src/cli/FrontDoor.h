@@ -23,6 +23,10 @@ struct Route {
 // when not given).
 QString takeHome(QStringList& args);
 
+// Takes "--verbose" out of the arguments, wherever it stands: the log of
+// library messages is then shown on the error stream.
+bool takeVerbose(QStringList& args);
+
 // The route for the arguments after the program name (--home already taken).
 // A first word that is no command opens the window only when it can be a
 // results file (.xdb or an existing file); anything else is a wrong command.

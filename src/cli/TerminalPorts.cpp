@@ -1,5 +1,7 @@
 #include "cli/TerminalPorts.h"
 
+#include "common/Log.h"
+
 #include <algorithm>
 #include <unistd.h>
 
@@ -7,25 +9,33 @@ namespace tabulon::cli {
 
 Answer TerminalMessages::message(const QString& text, Buttons) {
     shown_ << text;
-    ++total_;
-    err_ << terminalLines(text) << Qt::endl;
+    out_ << terminalLines(text) << Qt::endl;
     return Answer::Ok;
+}
+
+void TerminalMessages::error(const QString& text) {
+    shown_ << text;
+    ++errors_;
+    out_.flush();
+    err_ << terminalLines(text) << Qt::endl;
+}
+
+void TerminalMessages::refusal(const QString& text, const QString& detail) {
+    error(text);
+    if (!detail.isEmpty()) logging::write(QStringLiteral("tabulon"), detail);
 }
 
 QStringList TerminalMessages::takeShown() { return std::exchange(shown_, {}); }
 
-TerminalProgress::TerminalProgress(QTextStream& err) : err_(err), tty_(isatty(STDERR_FILENO)) {}
+TerminalProgress::TerminalProgress(QTextStream& out, QTextStream& err)
+    : out_(out), err_(err), tty_(isatty(STDERR_FILENO)) {}
 
-TerminalProgress::~TerminalProgress() {
-    if (tty_) err_ << "\r\033[K" << Qt::flush;
-}
+TerminalProgress::~TerminalProgress() { clearBar(); }
 
 void TerminalProgress::status(const QString& text) {
     if (text.isEmpty() || text == status_) return;
-    // A batch run has no preview window to close.
-    if (text == QStringLiteral("印刷後、印刷ﾌﾟﾚﾋﾞｭｰを終了して下さい。")) return;
     status_ = text;
-    if (tty_) draw(); else err_ << text << Qt::endl;
+    if (tty_) draw(); else out_ << text << Qt::endl;
 }
 
 void TerminalProgress::progress(int percent) {
@@ -34,14 +44,18 @@ void TerminalProgress::progress(int percent) {
 }
 
 void TerminalProgress::chapter(const QString& name) {
-    if (tty_) err_ << "\r\033[K";
-    err_ << "== " << name << Qt::endl;
+    clearBar();
+    out_ << "== " << name << Qt::endl;
 }
 
 void TerminalProgress::draw() {
     const int filled = percent_ * 30 / 100;
     err_ << "\r\033[K[" << QString(filled, u'#') << QString(30 - filled, u'.') << "] " << percent_ << "% "
          << status_ << Qt::flush;
+}
+
+void TerminalProgress::clearBar() {
+    if (tty_) err_ << "\r\033[K" << Qt::flush;
 }
 
 }  // namespace tabulon::cli

@@ -1,7 +1,9 @@
 #pragma once
-// The ports of a command run on the terminal: message boxes become lines on
-// the error stream, the status line and gauge a bar (plain lines when the
-// error stream is no terminal), and shown reports are kept for the PDFs.
+// The ports of a command run on the terminal. What the boxes of the window
+// say becomes lines: messages on the output, errors and refusals on the
+// error stream (a refusal's technical detail goes to the log). The chapters
+// and status lines go on the output, a progress bar on the error stream when
+// that is a terminal. Shown reports are kept for the PDFs.
 #include "common/Ports.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportEngine.h"
@@ -16,21 +18,24 @@ inline QString terminalLines(QString text) { return text.replace(u'\r', u'\n'); 
 
 class TerminalMessages : public MessagePort {
 public:
-    explicit TerminalMessages(QTextStream& err) : err_(err) {}
+    TerminalMessages(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
     Answer message(const QString& text, Buttons) override;
+    void error(const QString& text) override;
+    void refusal(const QString& text, const QString& detail) override;
     // The boxes shown since the last call, for the record of a chapter.
     QStringList takeShown();
-    bool anyShown() const { return total_ > 0; }
+    bool anyErrors() const { return errors_ > 0; }
 
 private:
+    QTextStream& out_;
     QTextStream& err_;
     QStringList shown_;
-    int total_ = 0;
+    int errors_ = 0;
 };
 
 class TerminalProgress : public ProgressPort {
 public:
-    explicit TerminalProgress(QTextStream& err);
+    TerminalProgress(QTextStream& out, QTextStream& err);
     ~TerminalProgress() override;
     void status(const QString& text) override;
     void progress(int percent) override;
@@ -41,6 +46,8 @@ public:
 
 private:
     void draw();
+    void clearBar();
+    QTextStream& out_;
     QTextStream& err_;
     bool tty_;
     QString status_;

@@ -2,6 +2,8 @@
 // table in Commands.h; FrontDoor decides which.
 #include "app/WindowEntry.h"
 #include "cli/FrontDoor.h"
+#include "common/Log.h"
+#include "host/LibraryMessages.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -30,6 +32,9 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    // Library messages go to the log before anything can print one.
+    logging::install(cli::takeVerbose(args));
+    host::routeLibraryMessages();
     const QString home = cli::takeHome(args);
     if (!home.isEmpty())
         qputenv("TABULON_HOME", home.toLocal8Bit());

@@ -33,7 +33,6 @@ constexpr int DbLocked = 3051;
 constexpr int FieldTooSmall = 3163;
 constexpr int EmptyNotAllowed = 3315;
 // The report engine
-constexpr int DbAlreadyCurrent = 7867;
 constexpr int NoPrinter = 2202;
 constexpr int ReportCancelled = 2455;
 }  // namespace err

@@ -10,20 +10,30 @@ enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
 
 // Every message box of the system goes through here, titled
-// "Tabulon2000 Ver 1.1" by the implementation.
+// "Tabulon2000 Ver 1.1" by the implementation. Three kinds: a message (what
+// a command tells or asks as it goes), an error (a command failed), and a
+// refusal (the user's input cannot be used, with the reason in plain words).
+// A window shows all three as boxes; a terminal tells them apart.
 class MessagePort {
 public:
     virtual ~MessagePort() = default;
     virtual Answer message(const QString& text, Buttons buttons = Buttons::Ok) = 0;
+    virtual void error(const QString& text) { message(text, Buttons::Ok); }
+    // `detail` is the technical account for whoever looks into it (a
+    // details section of the box, or the log); it may be empty.
+    virtual void refusal(const QString& text, const QString& detail) {
+        (void)detail;
+        error(text);
+    }
 };
 
 // Status line, progress gauge and busy state of the running command.
 class ProgressPort {
 public:
     virtual ~ProgressPort() = default;
-    virtual void status(const QString& text) = 0;        // txtMesege
-    virtual void progress(int percent) = 0;             // lblPer + linGuage
-    virtual void showGauge(bool visible) = 0;           // linGuage visibility
+    virtual void status(const QString& text) = 0;        // the status line
+    virtual void progress(int percent) = 0;             // percentage and gauge
+    virtual void showGauge(bool visible) = 0;           // gauge shown or hidden
     virtual void busy(bool on) = 0;                     // hourglass + window disabled
 };
 

@@ -15,6 +15,7 @@ struct Wording {
 
 constexpr Wording kWordings[] = {
     {ReadFailure::FileMissing, err::FileNotFound, u"ファイルが見つからないか、開けません。"},
+    {ReadFailure::EmptyFile, err::Refused, u"空のファイルです。"},
     {ReadFailure::NotWorkbook, err::Refused, u"Excel ブック（.xls）ではないため、読み込めません。"},
     {ReadFailure::TooOld, err::Refused, u"古い形式（Excel 2.x〜4.0）のブックのため、読み込めません。"},
     {ReadFailure::Damaged, err::Refused, u"ブックが壊れているため、読み込めません。"},
@@ -29,7 +30,7 @@ constexpr Wording kWordings[] = {
 const Wording& wording(ReadFailure kind) {
     for (const Wording& w : kWordings)
         if (w.kind == kind) return w;
-    return kWordings[3];  // every kind is listed above
+    return kWordings[4];  // every kind is listed above (this one: damaged)
 }
 
 QString describe(ReadFailure kind, const QString& path, const QString& technical) {
@@ -64,7 +65,9 @@ QString readFailureText(ReadFailure kind) { return QString::fromUtf16(wording(ki
 int readFailureNumber(ReadFailure kind) { return wording(kind).number; }
 
 ReadError::ReadError(ReadFailure kind, const QString& path, const QString& technical, ErrorDetail detail)
-    : Error(readFailureNumber(kind), describe(kind, path, technical), std::move(detail)), kind_(kind) {}
+    : Error(readFailureNumber(kind), describe(kind, path, technical), std::move(detail)),
+      kind_(kind),
+      technical_(technical) {}
 
 void raiseReadFailure(ReadFailure kind, const QString& path, const QString& technical, ErrorDetail detail) {
     throw ReadError(kind, path, technical, std::move(detail));

@@ -12,6 +12,7 @@ namespace tabulon::host {
 
 enum class ReadFailure {
     FileMissing,        // no file at the path, or it cannot be opened (53)
+    EmptyFile,          // a file of no bytes
     NotWorkbook,        // not a compound file, or no workbook stream in it
     TooOld,             // an Excel 2.x-4.0 file
     Damaged,            // the structure breaks somewhere the reader cannot skip
@@ -35,9 +36,12 @@ public:
     // "'book.xls': <sentence> 詳細: <technical>"; `technical` may be empty.
     ReadError(ReadFailure kind, const QString& path, const QString& technical = {}, ErrorDetail detail = {});
     ReadFailure kind() const noexcept { return kind_; }
+    // The reader's own account, in its technical words (may be empty).
+    const QString& technical() const noexcept { return technical_; }
 
 private:
     ReadFailure kind_;
+    QString technical_;
 };
 
 // A refusal of the spreadsheet's object model (a sheet, name, shape or

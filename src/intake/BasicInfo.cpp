@@ -27,7 +27,8 @@ void applyLine(const QString& line, BasicInfo& info) {
         {QStringLiteral("Title"), 6, 255, &BasicInfo::title},
         {QStringLiteral("Kisya"), 6, 255, &BasicInfo::company},
         {QStringLiteral("Bumon"), 6, 255, &BasicInfo::bumon},
-        {QStringLiteral("Zoom"), 5, 2, &BasicInfo::zoom},
+        // The whole zoom: a saved 100 to 400 % must not come back cut to 10 to 40.
+        {QStringLiteral("Zoom"), 5, 255, &BasicInfo::zoom},
     };
     for (const Rule& rule : rules) {
         const QString value = valueAfter(line, rule.word, rule.keyLength, rule.maxLength);

@@ -3,7 +3,7 @@
 #include "common/Error.h"
 #include "host/PathParts.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::intake {
 
@@ -26,7 +26,7 @@ QString applyPrintHeader(store::Database& db, const PrintHeaderState& state,
         throw Error(err::EmptyNotAllowed,
                     QStringLiteral("フィールド 'T_XlTitle.FileName' には長さ 0 の文字列を入力できません。"));
     store::CommandScope scope(db);
-    db.execute(QString::fromLatin1(store::reset::XlTitle));
+    db.clearTable(QStringLiteral("T_XlTitle"));
     if (writesRow) {
         auto t = db.openTable(QStringLiteral("T_XlTitle"));
         t->addNew();

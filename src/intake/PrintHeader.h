@@ -12,10 +12,10 @@ namespace tabulon::intake {
 
 // The dialog's flags, kept while the program runs, and the last choice.
 struct PrintHeaderState {
-    int fileFlag = 0;  // chkFile: print the workbook's file name
-    int pathFlag = 0;  // chkPath: the full path instead of the bare name
-    int freeFlag = 0;  // chkSetUp: print the free text of txtNini
-    QString modeText;  // the last choice, as lblMsg shows it
+    int fileFlag = 0;  // print the workbook's file name
+    int pathFlag = 0;  // the full path instead of the bare name
+    int freeFlag = 0;  // print a free text
+    QString modeText;  // the last choice, as the dialog shows it
 };
 
 // Writes the header row for the flags and returns the mode text

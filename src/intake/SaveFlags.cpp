@@ -3,36 +3,36 @@
 #include "common/Error.h"
 #include "host/PathParts.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::intake {
 namespace {
 
 // One mark field of T_XlSaveFlag: the mark it holds, the highest value it
-// can take (the option count of its group, 1 for the plain done marks), and
-// the preview buttons a mark other than 0 enables after loading.
+// can take (the value count of its option, 1 for the plain done marks), and
+// the preview a mark other than 0 makes usable after loading.
 struct MarkField {
     const char* field;
     Mark mark;
     int highest;
-    const char* previews;
+    std::optional<Command> preview;
 };
 
 // In the table's writing order.
 const MarkField kMarkFields[] = {
-    {"fObj", Mark::Object, 3, "cmdOPre"},
-    {"fCel", Mark::Cell, 3, "cmdCPre"},
-    {"fPrc", Mark::Procedure, 2, "cmdPPre"},
-    {"fSoc", Mark::Source, 6, "cmdMPre"},
-    {"fShp", Mark::Shape, 3, "cmdSPre"},
-    {"fDim", Mark::Variables, 1, "cmdHensuU cmdHensuT cmdHensuH"},
-    {"fFil", Mark::File, 3, "cmdFPre"},
-    {"fCom", Mark::Comments, 1, "cmdCOPre"},
-    {"fNam", Mark::Names, 1, "cmdNPre"},
-    {"fAdd", Mark::Addins, 1, "cmdADPre"},
-    {"fSocS", Mark::ModuleSteps, 1, "cmdMSPre"},
-    {"fCrs", Mark::Citations, 1, "cmdISPre"},
-    {"mCs", Mark::CellSheet, 2, ""},
+    {"fObj", Mark::Object, kOptionCount<ObjectOption>, Command::PreviewObjects},
+    {"fCel", Mark::Cell, kOptionCount<CellOption>, Command::PreviewCells},
+    {"fPrc", Mark::Procedure, kOptionCount<ProcedureOption>, Command::PreviewProcedures},
+    {"fSoc", Mark::Source, kOptionCount<ModuleSelection>, Command::PreviewSources},
+    {"fShp", Mark::Shape, kOptionCount<ShapeSelection>, Command::PreviewShapes},
+    {"fDim", Mark::Variables, 1, Command::VariableLists},
+    {"fFil", Mark::File, kOptionCount<FileSelection>, Command::PreviewFiles},
+    {"fCom", Mark::Comments, 1, Command::PreviewComments},
+    {"fNam", Mark::Names, 1, Command::PreviewNames},
+    {"fAdd", Mark::Addins, 1, Command::PreviewAddins},
+    {"fSocS", Mark::ModuleSteps, 1, Command::PreviewModuleSteps},
+    {"fCrs", Mark::Citations, 1, Command::PreviewCitations},
+    {"mCs", Mark::CellSheet, kOptionCount<SheetSelection>, std::nullopt},
 };
 
 // The text fields after the marks, in writing order.
@@ -58,10 +58,11 @@ int checkedValue(const QVariant& v, const char* field, int lowest, int highest) 
     return int(value);
 }
 
-// Selects the option button of a mark, as a click would.
-void select(Session& s, OptionGroup group, int value) {
-    if (value > 0)
-        s.clickOption(group, value - 1);
+// Chooses the option a mark stands for (0: nothing saved under it).
+template <typename Option>
+void choose(Session& s, int mark) {
+    if (mark > 0)
+        s.setOption(Option(mark));
 }
 
 }  // namespace
@@ -71,7 +72,7 @@ SaveFlag saveFlagOf(const Session& s) {
     f.objName = host::GetFileNamePart(s.workbookPath());
     for (int m = 0; m < kMarkCount; ++m)
         f.marks[size_t(m)] = s.mark(Mark(m));
-    f.mSs = s.optionValue(OptionGroup::MPrint);
+    f.mSs = int(s.options().columns);
     const Cover& c = s.cover();
     f.title = c.title;
     f.system = c.system;
@@ -83,7 +84,7 @@ SaveFlag saveFlagOf(const Session& s) {
 }
 
 void writeSaveFlag(store::Database& db, const SaveFlag& flag) {
-    db.execute(QString::fromLatin1(store::reset::XlSaveFlag));
+    db.clearTable(QStringLiteral("T_XlSaveFlag"));
     auto t = db.openTable(QStringLiteral("T_XlSaveFlag"));
     t->addNew();
     t->set(QStringLiteral("ObjName"), flag.objName);
@@ -117,7 +118,7 @@ std::optional<SaveFlag> readSaveFlag(store::Database& db) {
     f.objName = row[at++].toString();
     for (const MarkField& m : kMarkFields)
         f.marks[size_t(m.mark)] = checkedValue(row[at++], m.field, 0, m.highest);
-    f.mSs = checkedValue(row[at++], "mSs", 0, 2);
+    f.mSs = checkedValue(row[at++], "mSs", 0, kOptionCount<SourceColumns>);
     for (QString* text : textsOf(f))
         *text = row[at++].toString();
     const int cell = f.marks[size_t(Mark::Cell)];
@@ -168,22 +169,22 @@ void PrintSet(Session& s, const SaveFlag& f) {
     s.setCover(cover);
     // The column option is restored whatever the source mark: it decides
     // which listing the source preview shows.
-    select(s, OptionGroup::MPrint, f.mSs);
+    choose<SourceColumns>(s, f.mSs);
     const auto markOf = [&f](Mark m) { return f.marks[size_t(m)]; };
-    select(s, OptionGroup::Object, markOf(Mark::Object));
+    choose<ObjectOption>(s, markOf(Mark::Object));
     if (markOf(Mark::Cell) != 0) {
-        select(s, OptionGroup::Cell, markOf(Mark::Cell));
-        select(s, OptionGroup::SSelect, markOf(Mark::CellSheet));
+        choose<CellOption>(s, markOf(Mark::Cell));
+        choose<SheetSelection>(s, markOf(Mark::CellSheet));
     }
-    select(s, OptionGroup::Proc, markOf(Mark::Procedure));
-    select(s, OptionGroup::Module, markOf(Mark::Source));
-    select(s, OptionGroup::File, markOf(Mark::File));
-    // Selecting an option disables its preview button; enable after.
+    choose<ProcedureOption>(s, markOf(Mark::Procedure));
+    choose<ModuleSelection>(s, markOf(Mark::Source));
+    choose<FileSelection>(s, markOf(Mark::File));
+    // Choosing an option makes its preview unusable; enable after.
     for (const MarkField& m : kMarkFields) {
-        if (markOf(m.mark) != 0)
-            s.setEnabled(QString::fromLatin1(m.previews).split(u' ', Qt::SkipEmptyParts), true);
+        if (markOf(m.mark) != 0 && m.preview)
+            s.setEnabled(*m.preview, true);
     }
-    s.setEnabled(QStringList{"cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"}, true);
+    s.setEnabled(Command::Cover, true);
 }
 
 }  // namespace tabulon::intake

@@ -19,7 +19,7 @@ namespace tabulon::intake {
 struct SaveFlag {
     QString objName;                     // the workbook's bare file name
     std::array<int, kMarkCount> marks{}; // indexed by Mark
-    int mSs = 2;                         // optMPrint value: 1 or 2 columns
+    int mSs = 2;                         // the source list's columns: 1 or 2
     QString title, system, company, bumon, auther, createDate;
     bool operator==(const SaveFlag&) const = default;
 };
@@ -42,8 +42,8 @@ QStringList tablesOfMark(Mark mark);
 // of an older format lacked and that were added empty).
 void clearMarksOfTables(SaveFlag& flag, const QStringList& tables);
 
-// Restores marks, options, cover texts and the preview buttons of the saved
-// analyses, and enables the three cover-page buttons.
+// Restores marks, options, cover texts and the previews of the saved
+// analyses, and makes the cover pages usable.
 void PrintSet(Session& session, const SaveFlag& flag);
 
 }  // namespace tabulon::intake

@@ -1,45 +1,22 @@
 #include "intake/Session.h"
 
-#include <stdexcept>
-
 namespace tabulon::intake {
 namespace {
 
-QStringList split(const char* names) {
-    return QString::fromLatin1(names).split(u' ', Qt::SkipEmptyParts);
-}
+// Off from start-up until a workbook is open.
+constexpr Command kNeedAWorkbook[] = {
+    Command::Cover, Command::Objects, Command::Cells, Command::Procedures, Command::Sources,
+    Command::Shapes, Command::CollectVariables, Command::VariableLists, Command::Names,
+    Command::SheetPrint, Command::Files, Command::Comments, Command::ModuleSteps, Command::Addins,
+    Command::Citations, Command::LinkSearch, Command::TimeEstimate, Command::SaveCoverDefaults,
+    Command::ChooseCellSheet};
 
-// Off from start-up until a workbook is open: every analysis, preview and
-// save command.
-const QStringList& startupDisabledFirst() {
-    static const QStringList list = split(
-        "cmdObject cmdCell cmdKansu cmdModule cmdName cmdXlShape cmdSheet cmdFile "
-        "cmdOPre cmdCPre cmdPPre cmdFPre cmdMPre cmdNPre cmdSPre cmdTimeCheck cmdSave "
-        "cmdComment cmdModStep cmdCOPre cmdMSPre cmdADPre cmdAddin "
-        "cmdHyousi_0 cmdHyousi_1 cmdHyousi_2");
-    return list;
-}
-
-// Off from start-up too, set after the option defaults: the variable lists,
-// the citations and the link search, which later commands enable.
-const QStringList& startupDisabledLater() {
-    static const QStringList list = split(
-        "cboSheet2 cmdHensu cmdHensuU cmdHensuT cmdHensuH cmdInyoSaki cmdISPre cmdLinkMoto");
-    return list;
-}
-
-// The preview button whose stored result an option of the group describes.
-QString previewOf(OptionGroup group) {
-    switch (group) {
-    case OptionGroup::Object: return QStringLiteral("cmdOPre");
-    case OptionGroup::Cell: return QStringLiteral("cmdCPre");
-    case OptionGroup::Proc: return QStringLiteral("cmdPPre");
-    case OptionGroup::Module: return QStringLiteral("cmdMPre");
-    case OptionGroup::Shape: return QStringLiteral("cmdSPre");
-    case OptionGroup::File: return QStringLiteral("cmdFPre");
-    default: return {};
-    }
-}
+// Off until their chapter has run (or a results file holding it is loaded).
+constexpr Command kPreviews[] = {
+    Command::PreviewObjects, Command::PreviewCells, Command::PreviewProcedures,
+    Command::PreviewSources, Command::PreviewShapes, Command::PreviewNames, Command::PreviewFiles,
+    Command::PreviewComments, Command::PreviewModuleSteps, Command::PreviewAddins,
+    Command::PreviewCitations, Command::VariableLists};
 
 }  // namespace
 
@@ -50,80 +27,64 @@ double gaugeEndTwips(int percent) {
 QString percentCaption(int percent) { return QString::number(percent) + u'%'; }
 
 Session::Session(AppPaths paths, QObject* parent) : QObject(parent), paths_(std::move(paths)) {
-    for (const QString& name : controlNames())
-        enabled_[name] = true;
+    enabled_.fill(true);
     // Until start-up has run, nothing that needs a workbook is usable.
-    setEnabled(startupDisabledFirst(), false);
-    setEnabled(startupDisabledLater(), false);
-    values_ = {2, 3, 2, 1, 2, 1, 1, 1};
-    selected_ = {1, 2, 1, 0, 1, 0, 0, 0};
+    for (Command c : kNeedAWorkbook) enabled_[size_t(c)] = false;
+    for (Command c : kPreviews) enabled_[size_t(c)] = false;
 }
 
-const QStringList& Session::controlNames() {
-    static const QStringList names = split(
-        "cmdHyousi_0 cmdHyousi_1 cmdHyousi_2 cmdSave cmdObject cmdOPre cmdCell cmdCPre "
-        "cmdKansu cmdPPre cmdModule cmdMPre cmdXlShape cmdSPre "
-        "cmdHensu cmdHensuU cmdHensuT cmdHensuH cmdName cmdNPre cmdSheet cmdFile cmdFPre "
-        "cmdComment cmdCOPre cmdModStep cmdMSPre cmdAddin cmdADPre cmdInyoSaki cmdISPre "
-        "cmdLinkMoto cmdTimeCheck cboSheet cboSheet2 cboLinkMoto m1a m1b m1c m6");
-    return names;
-}
-
-bool Session::isEnabled(const QString& control) const {
-    const auto it = enabled_.find(control);
-    if (it == enabled_.end())
-        throw std::logic_error("unknown control " + control.toStdString());
-    return it->second;
-}
-
-void Session::setEnabled(const QString& control, bool on) {
-    const auto it = enabled_.find(control);
-    if (it == enabled_.end())
-        throw std::logic_error("unknown control " + control.toStdString());
-    if (it->second == on)
+void Session::setEnabled(Command command, bool on) {
+    bool& state = enabled_[size_t(command)];
+    if (state == on)
         return;
-    it->second = on;
+    state = on;
     emit statesChanged();
 }
 
-void Session::setEnabled(const QStringList& controls, bool on) {
-    for (const QString& c : controls)
+void Session::setEnabled(std::initializer_list<Command> commands, bool on) {
+    for (Command c : commands)
         setEnabled(c, on);
 }
 
 void Session::applyStartupStates() {
-    setEnabled(startupDisabledFirst(), false);
-    // Default option buttons, selected in this order; selecting runs the
-    // click handler, which also disables the related preview buttons.
-    clickOption(OptionGroup::Cell, 2);
-    clickOption(OptionGroup::Module, 0);
-    clickOption(OptionGroup::Object, 1);
-    clickOption(OptionGroup::Proc, 1);
-    clickOption(OptionGroup::Shape, 0);
-    clickOption(OptionGroup::MPrint, 1);
-    clickOption(OptionGroup::File, 0);
-    clickOption(OptionGroup::SSelect, 0);
-    setEnabled(startupDisabledLater(), false);
-    ExcelActive = NoWorkbookLoaded;
-    AccessState = NoReportEngine;
-}
-
-void Session::MenuLock() { setEnabled(split("m1a m1b m1c m6"), false); }
-
-void Session::clickOption(OptionGroup group, int index) {
-    const int g = int(group);
-    values_[g] = index + 1;
-    selected_[g] = index;
-    const QString preview = previewOf(group);
-    if (!preview.isEmpty())
-        setEnabled(preview, false);
-    if (group == OptionGroup::SSelect)
-        setEnabled(QStringLiteral("cboSheet2"), values_[g] == 2);
+    for (Command c : kNeedAWorkbook) setEnabled(c, false);
+    for (Command c : kPreviews) setEnabled(c, false);
+    options_ = Options{};
     emit statesChanged();
 }
 
-void Session::setProc50(int value) { proc50_ = value; }
-void Session::setMod50(int value) { mod50_ = value; }
+void Session::disablePreviews() {
+    for (Command c : kPreviews) setEnabled(c, false);
+}
+
+void Session::MenuLock() {
+    setEnabled({Command::SelectWorkbook, Command::SaveResults, Command::LoadResults, Command::Settings},
+               false);
+}
+
+void Session::optionChosen(std::optional<Command> preview) {
+    if (preview)
+        setEnabled(*preview, false);
+    emit statesChanged();
+}
+
+void Session::setOption(ObjectOption v) { options_.object = v; optionChosen(Command::PreviewObjects); }
+void Session::setOption(CellOption v) { options_.cell = v; optionChosen(Command::PreviewCells); }
+void Session::setOption(ProcedureOption v) { options_.procedures = v; optionChosen(Command::PreviewProcedures); }
+void Session::setOption(ModuleSelection v) { options_.modules = v; optionChosen(Command::PreviewSources); }
+void Session::setOption(ShapeSelection v) { options_.shapes = v; optionChosen(Command::PreviewShapes); }
+void Session::setOption(FileSelection v) { options_.files = v; optionChosen(Command::PreviewFiles); }
+// The column option and the kana orders only choose among the reports of
+// the same rows.
+void Session::setOption(SourceColumns v) { options_.columns = v; optionChosen(std::nullopt); }
+void Session::setProcedureKana(bool on) { options_.procedureKana = on; optionChosen(std::nullopt); }
+void Session::setSourceKana(bool on) { options_.sourceKana = on; optionChosen(std::nullopt); }
+
+void Session::setOption(SheetSelection v) {
+    options_.sheets = v;
+    setEnabled(Command::ChooseCellSheet, v == SheetSelection::SelectedSheet);
+    optionChosen(std::nullopt);
+}
 
 bool Session::hasModules() const {
     return StdModuleCount > 0 || ClassModuleCount > 0 || FormModuleCount > 0;

@@ -1,25 +1,22 @@
 #pragma once
 // What the main window knows, without the widgets: the fixed paths, the
-// option values the analyses and preview buttons read, the analysis-done
-// marks, what the workbook intake found, the cover-page texts, and which
-// command is usable. The window mirrors this state into its controls; the
-// command line and the tests drive it directly.
+// options the chapters and previews read, the analysis-done marks, what the
+// workbook intake found, the cover-page texts, and which command is usable.
+// The window mirrors this state into its controls; the command line and the
+// tests drive it directly.
 #include "intake/AppPaths.h"
 #include "intake/BasicInfo.h"
+#include "intake/Chapters.h"
 #include "intake/Profile.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <map>
+#include <initializer_list>
+#include <optional>
 
 namespace tabulon::intake {
-
-// Option button groups of the main window; the value of a group is the
-// selected button's index + 1.
-enum class OptionGroup { Object, Cell, Proc, Module, MPrint, Shape, File, SSelect };
-inline constexpr int kOptionGroupCount = 8;
 
 // The analysis-done marks, in their stored order (fObj .. fCrs, mCs).
 enum class Mark {
@@ -45,29 +42,35 @@ public:
 
     const AppPaths& paths() const { return paths_; }
 
-    // --- command states, by control name (cmdKansu, cmdHyousi_0, m1a, ...)
-    static const QStringList& controlNames();
-    bool isEnabled(const QString& control) const;
-    void setEnabled(const QString& control, bool on);
-    void setEnabled(const QStringList& controls, bool on);
+    // --- command states
+    bool isEnabled(Command command) const { return enabled_[size_t(command)]; }
+    void setEnabled(Command command, bool on);
+    void setEnabled(std::initializer_list<Command> commands, bool on);
 
     // The states of a fresh start: nothing that needs a workbook usable, the
-    // option buttons at their defaults, no workbook loaded, no report engine.
+    // options at their defaults.
     void applyStartupStates();
+    // Every preview off: no stored result belongs to the workbook in hand.
+    void disablePreviews();
     // Disables workbook selection, save, load and settings for the rest of
     // the run (after a saved result was opened).
     void MenuLock();
 
     // --- options
-    int optionValue(OptionGroup group) const { return values_[int(group)]; }
-    int selectedOption(OptionGroup group) const { return selected_[int(group)]; }
-    // The click handler of an option button (also run when the program
-    // selects a button).
-    void clickOption(OptionGroup group, int index);
-    int proc50() const { return proc50_; }
-    int mod50() const { return mod50_; }
-    void setProc50(int value);
-    void setMod50(int value);
+    const Options& options() const { return options_; }
+    // Choosing an option of a chapter also makes its preview unusable: the
+    // stored result no longer matches the option. Choosing the selected
+    // sheet makes the sheet choice usable.
+    void setOption(ObjectOption value);
+    void setOption(CellOption value);
+    void setOption(SheetSelection value);
+    void setOption(ProcedureOption value);
+    void setOption(ModuleSelection value);
+    void setOption(SourceColumns value);
+    void setOption(ShapeSelection value);
+    void setOption(FileSelection value);
+    void setProcedureKana(bool on);
+    void setSourceKana(bool on);
 
     // --- analysis-done marks
     int mark(Mark m) const { return marks_[int(m)]; }
@@ -83,26 +86,19 @@ public:
     // in the reader's technical words; empty for a sound workbook.
     QStringList readWarnings;
     QStringList LinkSourceList;
-    bool WorkbookReopen = false;
-    // ExcelActive: whether a workbook model is loaded (the old platform's
-    // spreadsheet instance ran); AccessState: who made the report engine
-    // that reports print from. Both keep the stored 0/1/2 values.
-    enum HostState : int { NoWorkbookLoaded = 0, WorkbookLoaded = 1 };
-    enum ReportEngineState : int { NoReportEngine = 0, EngineFromIntake = 1, EngineOnSavedResult = 2 };
-    int ExcelActive = NoWorkbookLoaded;
-    int AccessState = NoReportEngine;
     bool hasModules() const;
 
-    // lblDBName: the path of the current workbook, "" before one was opened.
+    // The path of the current workbook, "" before one was opened.
     const QString& workbookPath() const { return workbookPath_; }
     void setWorkbookPath(const QString& path);
 
-    // cboSheet / cboSheet2 items (same list) and cboLinkMoto items.
+    // The sheets a sheet can be chosen from (the cell list's and the sheet
+    // print's), and the link sources the link search can be run on.
     const QStringList& sheetNames() const { return sheetNames_; }
     const QStringList& linkItems() const { return linkItems_; }
     void setLists(const QStringList& sheets, const QStringList& links);
 
-    // The cover-page fields txtTitle .. txtZoom.
+    // The cover-page fields.
     const Cover& cover() const { return cover_; }
     void setCover(const Cover& cover);
 
@@ -110,23 +106,25 @@ public:
     // the recent-file list as loaded at start-up.
     BasicInfo heldDefaults;
     QString lastFolder = kNoFileMarker;
+    // The folder of the file last chosen in a file dialog during this run.
+    QString usedFolder;
     RecentFiles recentFiles{kNoFileMarker, kNoFileMarker, kNoFileMarker, kNoFileMarker};
     // The program's command-line argument (a saved result to open at start-up),
     // as given; empty when there is none.
     QString commandLine;
 
 signals:
-    void statesChanged();   // command states or option selections
+    void statesChanged();   // command states or options
     void workbookChanged();
     void listsChanged();
     void coverChanged();
 
 private:
+    void optionChosen(std::optional<Command> preview);
+
     AppPaths paths_;
-    std::map<QString, bool> enabled_;
-    std::array<int, kOptionGroupCount> values_{};
-    std::array<int, kOptionGroupCount> selected_{};
-    int proc50_ = 0, mod50_ = 0;
+    std::array<bool, kCommandCount> enabled_{};
+    Options options_;
     std::array<int, kMarkCount> marks_{};
     QString workbookPath_;
     QStringList sheetNames_, linkItems_;

@@ -3,9 +3,9 @@
 #include "common/Blanks.h"
 #include "common/Error.h"
 #include "host/vba/LegacyProject.h"
+#include "host/ReadFailure.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
 
 #include <QDate>
 #include <QDir>
@@ -28,38 +28,59 @@ namespace {
 const QString kProtectedText = QStringLiteral(
     "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r本ソフトを終了します。");
 
+// The box for a file the reader refuses: the file, and why in plain words;
+// the reader's technical account goes to the details.
+void explainRefusal(MessagePort& messages, const host::ReadError& e, const QString& path) {
+    const QString detail = e.technical() + e.detail().text();
+    messages.refusal(QStringLiteral("「%1」を開けません。\r理由: %2")
+                         .arg(QFileInfo(path).fileName(), host::readFailureText(e.kind())),
+                     detail.trimmed());
+}
+
 }  // namespace
 
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
-bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choose) {
+bool WorkbookIntake::open(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    if (!path.toUpper().endsWith(QLatin1String(".XLS"))) {
+        explainRefusal(shell_.messages,
+                       host::ReadError(host::ReadFailure::NotWorkbook, path,
+                                       QStringLiteral("the file name does not end in .xls")),
+                       path);
+        return false;
+    }
     bool opened = false;
     bool protectedProject = false;
+    std::optional<host::ReadError> refused;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
-        const QString previous = session_.workbookPath();
-        if (!previous.isEmpty() && session_.ExcelActive != Session::NoWorkbookLoaded)
-            close();
-        // Every intake starts from an empty working folder: modules left by
-        // an earlier workbook (or an earlier run) would be documented with
-        // this workbook's own.
-        clearWorkingFolder(session_.paths().tempFolder);
-        if (hooks_.renewReportEngine)
-            hooks_.renewReportEngine();
-        session_.AccessState = Session::EngineFromIntake;
-
-        const QString path = choose ? choose() : QString();
-        session_.setWorkbookPath(path);
-        if (route == IntakeRoute::Dialog)
-            QDir().mkpath(session_.paths().tempFolder);  // an existing folder is fine
-
         BusyGuard busy(shell_.progress);
-        if (!path.toUpper().endsWith(QLatin1String(".XLS")))
-            return;
-
-        load(path);
+        // Everything the file holds is read before anything changes.
+        std::optional<host::Workbook> book;
+        std::optional<vba::Project> project;
         try {
-            exportModules();
+            book = host::Workbook::load(path, hooks_.password);
+            project = vba::Project::load(path);
+        } catch (const host::ReadError& e) {
+            refused = e;
+            return;
+        }
+
+        // From here the new workbook takes the old one's place. Every intake
+        // starts from an empty working folder: modules left by an earlier
+        // workbook (or an earlier run) would be documented with this one's.
+        workbook_ = std::move(book);
+        session_.readWarnings = workbook_->warnings() + project->warnings();
+        session_.setWorkbookPath(path);
+        clearWorkingFolder(session_.paths().tempFolder);
+        QDir().mkpath(session_.paths().tempFolder);
+        session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
+        session_.UnreadableProject = false;
+        shell_.progress.progress(0);
+        try {
+            exportModules(*project);
         } catch (const Error& e) {
             if (e.number() != err::ProjectProtected)
                 throw;
@@ -69,11 +90,13 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
         fillLists();
         resetTitleTable();
         fillCover();
-        enableCommands(route);
+        enableCommands();
         opened = true;
     });
+    if (refused)
+        explainRefusal(shell_.messages, *refused, path);
     if (completed && protectedProject) {
-        shell_.messages.message(kProtectedText);
+        shell_.messages.error(kProtectedText);
         shell_.progress.busy(false);
         if (shell_.exit)
             shell_.exit();
@@ -81,26 +104,7 @@ bool WorkbookIntake::run(IntakeRoute route, const std::function<QString()>& choo
     return completed && opened;
 }
 
-void WorkbookIntake::load(const QString& path) {
-    workbook_.reset();
-    password_.reset();
-    const xls::PasswordAsk ask = [this](int attempt) -> std::optional<QString> {
-        if (!hooks_.password) return std::nullopt;
-        password_ = hooks_.password(attempt);
-        return password_;
-    };
-    workbook_ = host::Workbook::load(path, ask);
-    session_.readWarnings = workbook_->warnings();
-    session_.ExcelActive = Session::WorkbookLoaded;
-    session_.WorkbookReopen = false;
-    session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
-    session_.UnreadableProject = false;
-    shell_.progress.progress(0);
-}
-
-void WorkbookIntake::exportModules() {
-    const vba::Project project = vba::Project::load(session_.workbookPath());
-    session_.readWarnings += project.warnings();
+void WorkbookIntake::exportModules(const vba::Project& project) {
     if (!project.isPresent()) {
         session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
         return;
@@ -132,7 +136,7 @@ void WorkbookIntake::fillLists() {
 void WorkbookIntake::resetTitleTable() {
     auto db = store::Database::open(session_.paths().dbPath);
     store::CommandScope scope(*db);
-    db->execute(QString::fromLatin1(store::reset::XlTitle));
+    db->clearTable(QStringLiteral("T_XlTitle"));
 }
 
 QString WorkbookIntake::propertyText(const host::Workbook& book, int position) {
@@ -154,19 +158,19 @@ void WorkbookIntake::fillCover() {
     session_.setCover(cover);
 }
 
-void WorkbookIntake::enableCommands(IntakeRoute route) {
-    session_.setEnabled({"cmdObject", "cmdCell", "cmdKansu", "cmdXlShape", "cmdSheet", "cmdTimeCheck",
-                         "cmdSave", "cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"},
+void WorkbookIntake::enableCommands() {
+    session_.setEnabled({Command::Objects, Command::Cells, Command::Procedures, Command::Shapes,
+                         Command::SheetPrint, Command::TimeEstimate, Command::SaveCoverDefaults,
+                         Command::Cover},
                         true);
     // Macros the exporter cannot read leave the code commands enabled: they
     // tell the user why there is nothing to list.
-    session_.setEnabled({"cmdModStep", "cmdKansu", "cmdModule", "cmdHensu"},
+    session_.setEnabled({Command::ModuleSteps, Command::Procedures, Command::Sources,
+                         Command::CollectVariables},
                         session_.hasModules() || session_.UnreadableProject);
-    session_.setEnabled({"cmdHensuU", "cmdHensuT", "cmdHensuH"}, false);
-    if (route == IntakeRoute::Dialog)
-        session_.setEnabled({"cmdOPre", "cmdCPre", "cmdPPre", "cmdFPre", "cmdMPre", "cmdNPre", "cmdSPre",
-                             "cmdCOPre", "cmdMSPre", "cmdADPre"},
-                            false);
+    // No stored result belongs to this workbook yet: a preview would show
+    // the previous workbook's rows under this one's name.
+    session_.disablePreviews();
     session_.clearMarks();
     // A workbook read with gaps says so where the user looks next.
     shell_.progress.status(session_.readWarnings.isEmpty() ? QString()
@@ -175,23 +179,11 @@ void WorkbookIntake::enableCommands(IntakeRoute route) {
     shell_.progress.showGauge(false);
     if (hooks_.screenSaver)
         hooks_.screenSaver(false);
-    session_.setEnabled({"cmdName", "cmdFile", "cmdComment", "cmdInyoSaki", "cmdLinkMoto", "cmdAddin"}, true);
+    session_.setEnabled({Command::Names, Command::Files, Command::Comments, Command::Citations,
+                         Command::LinkSearch, Command::Addins},
+                        true);
 }
 
-void WorkbookIntake::reopenIfNeeded() {
-    if (!session_.WorkbookReopen)
-        return;
-    const std::optional<QString> known = password_;
-    workbook_ = host::Workbook::load(session_.workbookPath(), [known](int attempt) {
-        return attempt == 0 ? known : std::nullopt;
-    });
-    session_.ExcelActive = Session::WorkbookLoaded;
-    session_.WorkbookReopen = false;
-}
-
-void WorkbookIntake::close() {
-    workbook_.reset();
-    password_.reset();
-}
+void WorkbookIntake::close() { workbook_.reset(); }
 
 }  // namespace tabulon::intake

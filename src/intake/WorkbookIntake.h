@@ -1,9 +1,9 @@
 #pragma once
-// The way a workbook enters the program (the File menu's 解析ファイルの選択,
-// the recent-file menu and the command line all come through here): close
-// what was open, load the chosen .xls into the reader, export its VBA
-// components into the working folder, fill the sheet and link lists, empty
-// the report header, fill the cover fields, set the command states.
+// The way a workbook enters the program (the File menu's workbook choice, the
+// recent-file menu and the command line all come through here): read the
+// chosen file, then close what was open, export the VBA components into the
+// working folder, fill the sheet and link lists, empty the report header,
+// fill the cover fields and set the command states.
 #include "common/Ports.h"
 #include "host/Workbook.h"
 #include "intake/MessageText.h"
@@ -12,19 +12,14 @@
 #include <functional>
 #include <optional>
 
-namespace tabulon::intake {
+namespace tabulon::vba {
+class Project;
+}
 
-enum class IntakeRoute {
-    Dialog,  // through the open-file dialog
-    Recent,  // from the recent-file menu: no dialog, TempFolder not created
-             // (but emptied, as by every intake), preview buttons left as they are
-};
+namespace tabulon::intake {
 
 // What the front end does around the intake.
 struct IntakeHooks {
-    // Drops the report engine's object and makes a fresh one (its current
-    // database is forgotten).
-    std::function<void()> renewReportEngine;
     // Screen saver off while a workbook is open.
     std::function<void(bool active)> screenSaver;
     // Asked for the password of an encrypted workbook that the default
@@ -32,44 +27,37 @@ struct IntakeHooks {
     xls::PasswordAsk password;
 };
 
-// Holds the open workbook between commands, as the hidden spreadsheet
-// instance did: loaded at intake, dropped at the next intake or at exit,
-// loaded again from the path when a command showed the workbook to the user.
+// Holds the open workbook between commands: loaded at intake, dropped at the
+// next intake or at exit.
 class WorkbookIntake {
 public:
     WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks = {});
 
-    // Runs the intake. `choose` is asked for the workbook path after the old
-    // workbook was closed (the dialog: "" when cancelled; the recent item's
-    // caption). Returns true when a workbook was opened.
-    bool run(IntakeRoute route, const std::function<QString()>& choose);
+    // Opens the workbook at `path`. The file is read whole before anything
+    // changes: a file the reader refuses (not a workbook, damaged, needing a
+    // password) is explained in one box and leaves the open workbook, its
+    // path and every command as they were. Returns true when it was opened.
+    bool open(const QString& path);
 
     // The open workbook, or null when none is loaded.
     const host::Workbook* workbook() const { return workbook_ ? &*workbook_ : nullptr; }
-    // The reopen rule: loads the workbook again when a command let the user
-    // see it (WorkbookReopen).
-    void reopenIfNeeded();
-    // Quitting the instance: the model is dropped.
+    // The model is dropped (at exit).
     void close();
 
     // The document property as text ("" when the file does not hold it).
     static QString propertyText(const host::Workbook& book, int position);
 
 private:
-    void load(const QString& path);
-    void exportModules();
+    void exportModules(const vba::Project& project);
     void fillLists();
     void resetTitleTable();
     void fillCover();
-    void enableCommands(IntakeRoute route);
+    void enableCommands();
 
     Session& session_;
     CommandShell shell_;
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
-    // The password the open workbook was opened with, in memory only, so
-    // that the reopen rule does not ask again.
-    std::optional<QString> password_;
 };
 
 // Deletes the files of the working folder (the exported modules);

@@ -15,70 +15,25 @@ namespace tabulon::reports {
 
 namespace {
 
-constexpr int kDatabaseMissing = 7866;
-constexpr int kCannotCreateObject = 429;
 const QString kPlace = QStringLiteral("場所:レポート表示");
 
 }  // namespace
 
-void ReportEngine::openCurrentDatabase(const QString& path) {
-    if (!current_.isEmpty())
-        throw Error(err::DbAlreadyCurrent, QStringLiteral("データベースは既に開いています"));
-    if (!QFileInfo(path).isFile())
-        throw Error(kDatabaseMissing, QStringLiteral("データベース %1 が見つかりません").arg(path));
-    current_ = path;
-}
-
-void ReportEngine::openReport(const QString& name) {
-    if (current_.isEmpty())
-        throw Error(kDatabaseMissing, QStringLiteral("現在のデータベースがありません"));
-    std::shared_ptr<ReportDocument> doc;
-    {
-        auto db = store::Database::open(current_);
-        doc = ReportDocument::load(*db, name);
-    }
-    preview_.show(std::move(doc));
-}
-
 ReportService::ReportService(PreviewPort& preview, MessagePort& messages)
     : preview_(preview), messages_(messages) {}
 
-void ReportService::replaceEngine(const QString& dbPath) {
-    engine_ = std::make_unique<ReportEngine>(preview_);
-    ++created_;
-    try {
-        engine_->openCurrentDatabase(dbPath);
-    } catch (const Error&) {
-        // The report open that follows fails and reports it.
-    }
-}
-
-void ReportService::showReport(const QString& dbPath, const QString& name, int) {
-    int opened = 0;
-    try {
-        if (engine_) engine_->openCurrentDatabase(dbPath);
-    } catch (const Error& e) {
-        opened = e.number();
-    }
-    // An engine that already has a current database keeps printing from it:
-    // after a saved result was loaded, reports show the saved tables.
-    if (opened != err::DbAlreadyCurrent && opened != kCannotCreateObject) replaceEngine(dbPath);
-    if (const auto failure = guardedRun(kPlace, [&] { engine_->openReport(name); }))
+void ReportService::showReport(const QString& dbPath, const QString& name) {
+    const auto failure = guardedRun(kPlace, [&] {
+        std::shared_ptr<ReportDocument> doc;
+        {
+            auto db = store::Database::open(results_.isEmpty() ? dbPath : results_);
+            doc = ReportDocument::load(*db, name);
+        }
+        preview_.show(std::move(doc));
+    });
+    if (failure)
         reportFailure(messages_, failure->number(), failure->text());
 }
-
-void ReportService::startEngine() {
-    engine_ = std::make_unique<ReportEngine>(preview_);
-    ++created_;
-}
-
-void ReportService::openResults(const QString& path) {
-    engine_ = std::make_unique<ReportEngine>(preview_);
-    ++created_;
-    engine_->openCurrentDatabase(path);
-}
-
-void ReportService::close() { engine_.reset(); }
 
 QString reportFailureText(int number, const QString& description) {
     if (number == err::NoPrinter)
@@ -91,7 +46,7 @@ QString reportFailureText(int number, const QString& description) {
 
 void reportFailure(MessagePort& messages, int number, const QString& description) {
     const QString text = reportFailureText(number, description);
-    if (!text.isEmpty()) messages.message(text, Buttons::Ok);
+    if (!text.isEmpty()) messages.error(text);
 }
 
 bool printersAvailable() { return !QPrinterInfo::availablePrinters().isEmpty(); }

@@ -1,7 +1,6 @@
 #pragma once
-// The report engine: holds a current database, like the print application of
-// the old platform, and shows stored reports from it. ShowReport is the one
-// entry point through which every command and preview button shows a report.
+// Showing stored reports: ShowReport is the one entry point through which
+// every command and preview button shows a report, in the preview.
 #include "common/Ports.h"
 #include "reports/ReportDocument.h"
 
@@ -21,52 +20,25 @@ public:
     virtual void show(std::shared_ptr<ReportDocument> document) = 0;
 };
 
-class ReportEngine {
-public:
-    explicit ReportEngine(PreviewPort& preview) : preview_(preview) {}
-    // Error 7867 when a current database is already open (the engine keeps
-    // it); 7866 when the file is missing.
-    void openCurrentDatabase(const QString& path);
-    const QString& currentDatabase() const { return current_; }
-    // Reads the report from the current database and shows it in preview.
-    void openReport(const QString& name);
-
-private:
-    PreviewPort& preview_;
-    QString current_;
-};
-
-// The process-wide engine slot and ShowReport.
 class ReportService {
 public:
     ReportService(PreviewPort& preview, MessagePort& messages);
 
-    // Opens `name` in preview from the engine's current database; a fresh
-    // engine opening dbPath replaces the held one unless that one already has
-    // a current database. Failures end in a message box, never an exception.
-    void showReport(const QString& dbPath, const QString& name, int mode = 0);
+    // Opens the stored report `name` in preview, read from the results file
+    // opened with openResults() when there is one, else from `dbPath`.
+    // Failures end in a message box, never an exception.
+    void showReport(const QString& dbPath, const QString& name);
     // Shows a document laid out elsewhere (a sheet's print image) in the
     // same preview.
     void showDocument(std::shared_ptr<ReportDocument> document) { preview_.show(std::move(document)); }
-    // A workbook intake starts a fresh engine with no current database; the
-    // next showReport opens the database in it and then, as every successful
-    // open does, replaces it by another fresh engine that opens it again.
-    void startEngine();
-    // A saved results file becomes the current database of a new engine, so
-    // later reports print from it.
-    void openResults(const QString& path);
-    void close();  // shutdown: releases the engine
-
-    const ReportEngine* engine() const { return engine_.get(); }
-    int enginesCreated() const { return created_; }
+    // A loaded results file: every later report prints from it.
+    void openResults(const QString& path) { results_ = path; }
+    const QString& resultsFile() const { return results_; }
 
 private:
-    void replaceEngine(const QString& dbPath);
-
     PreviewPort& preview_;
     MessagePort& messages_;
-    std::unique_ptr<ReportEngine> engine_;
-    int created_ = 0;
+    QString results_;
 };
 
 // The message for a failure of the report display: the printer-driver box

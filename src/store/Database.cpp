@@ -2,12 +2,11 @@
 
 #include "store/Columns.h"
 #include "store/EmbeddedSql.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 #include "store/SqlError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QtGlobal>
 #include <sqlite3.h>
 
@@ -138,17 +137,15 @@ void Database::commit() {
         exec(db_, "COMMIT", path_);
 }
 
+void Database::clearTable(const QString& table) {
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    execute(QStringLiteral("DELETE FROM \"%1\"").arg(quoted));
+}
+
 void Database::execute(const QString& statement) {
-    // The reset form "delete * from T;" is not SQLite's; translate it.
-    static const QRegularExpression resetForm(
-        QStringLiteral("^\\s*delete\\s+\\*\\s+from\\s+(\\w+)\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = resetForm.match(statement);
-    const QString sql = m.hasMatch()
-                            ? QStringLiteral("DELETE FROM \"%1\"").arg(m.captured(1))
-                            : statement;
     beginWrite();
-    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(db_, statement.toUtf8().constData(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         throw sqlError(db_, rc, statement);
 }

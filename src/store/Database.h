@@ -1,17 +1,16 @@
 #pragma once
 // The analysis database: one SQLite file (Tabulon2.mdb, or a saved .xdb) with
 // every analysis table and the report definitions. Commands open it, empty
-// their tables with the fixed reset statements and append rows through one
-// prepared insert per table. Every command runs inside one transaction that is
+// their tables and append rows through one prepared insert per table. Every command runs inside one transaction that is
 // committed when the command ends and also on its error path, so rows written
 // before a failure stay.
 //
 // A command's frame, wherever the Database object lives:
 //
-//     auto& db = session.database();          // or a local unique_ptr
-//     CommandScope scope(db);                 // commits on every exit path
-//     db.execute(reset::XlName);
-//     auto t = db.openTable("T_XlName");
+//     auto db = Database::open(path);
+//     CommandScope scope(*db);                // commits on every exit path
+//     db->clearTable("T_XlName");
+//     auto t = db->openTable("T_XlName");
 //     for (...) { t->addNew(); t->set("LabelName", n); t->update(); }
 //
 // The transaction starts with the first write (execute or update) and ends at
@@ -69,8 +68,10 @@ public:
     static std::unique_ptr<Database> open(const QString& path);
     ~Database();  // commits what is pending; errors are only logged
 
-    // Runs one of the fixed reset statements, e.g. "delete * from T_XlCalc;"
-    // (see ResetStatements.h). Any other SQL is run as it is (internal use).
+    // Deletes every row of a table: what an analysis does to its tables
+    // before it writes them again. 3078 when there is no such table.
+    void clearTable(const QString& table);
+    // Runs one SQL statement as it is (pragmas of a results file, tests).
     void execute(const QString& statement);
     // Opens a table for appending; 3078 when there is no such table.
     std::unique_ptr<Table> openTable(const QString& table);

@@ -233,10 +233,10 @@ INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 1, 'モジュール', 'Modu
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 2, 'プロシージャ名', 'Name', 22, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 3, 'スコープ', 'Scope', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 4, '種別', 'Kind', 11, 'L', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 5, '種類', 'PType', 11, 'L', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 5, '種類', 'PType', 14, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 6, '区分
 コード', 'DimCall', 5, 'C', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 7, 'パラメータ / 宣言・呼出内容', 'Params', 34, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 7, 'パラメータ / 宣言・呼出内容', 'Params', 31, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 8, '戻り値の型 / コメント', 'Ret', 18, 'L', 'wrap', '');
 
 -- R_SourceList: two-column listing

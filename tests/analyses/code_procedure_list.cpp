@@ -9,10 +9,11 @@ using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
 using tabulon::test::code::classHeader;
 using tabulon::test::code::standardHeader;
+using tabulon::intake::ProcedureOption;
 
 namespace {
 
-ProcedureListOptions detailed() { return {2, 0, 0}; }
+ProcedureListOptions detailed() { return {ProcedureOption::Detailed, 0}; }
 
 class ProcedureListTest : public ::testing::Test {
 protected:
@@ -49,13 +50,12 @@ TEST_F(ProcedureListTest, SameModeShowsAgainOtherModeRebuilds) {
     ASSERT_EQ(first.end, CodeOutcome::End::Report) << first.message.toStdString();
     EXPECT_EQ(first.doneMark, 2);
     EXPECT_TRUE(first.collected);
-    EXPECT_EQ(first.report, QStringLiteral("R_ModuleList"));
     ws.write(QStringLiteral("N.bas"), standardHeader("N") << "Sub B()" << "End Sub");
-    CodeOutcome again = run({2, 1, first.doneMark});
+    CodeOutcome again = run({ProcedureOption::Detailed, first.doneMark});
+    EXPECT_EQ(again.end, CodeOutcome::End::Report);
     EXPECT_FALSE(again.collected);
-    EXPECT_EQ(again.report, QStringLiteral("R_ModuleList50"));
     EXPECT_EQ(procs().size(), 2) << "tables untouched by the short run";
-    CodeOutcome other = run({1, 0, again.doneMark});
+    CodeOutcome other = run({ProcedureOption::Simple, again.doneMark});
     EXPECT_TRUE(other.collected);
     EXPECT_EQ(other.doneMark, 1);
     ASSERT_EQ(procs().size(), 2);
@@ -68,11 +68,10 @@ TEST_F(ProcedureListTest, SameModeShowsAgainOtherModeRebuilds) {
 TEST_F(ProcedureListTest, ContinuedLastLineFailsWithErrorBoxAndKeepsRows) {
     ws.write(QStringLiteral("A.bas"), standardHeader("A") << "Sub A()" << "End Sub");
     ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Sub B(x, _");
-    const CodeOutcome out = run({2, 0, 1}, 2);
+    const CodeOutcome out = run({ProcedureOption::Detailed, 1}, 2);
     EXPECT_EQ(out.end, CodeOutcome::End::Failed);
     EXPECT_EQ(out.errorNumber, 62);
     EXPECT_EQ(out.doneMark, 1) << "mark not updated";
-    EXPECT_TRUE(out.report.isEmpty());
     ASSERT_EQ(ws.messages.shown.size(), 1u);
     EXPECT_TRUE(ws.messages.shown[0].startsWith(QStringLiteral("場所:プロシージャ一覧ｴﾗｰNo:62\r場所とｴﾗｰNoを控えメールをお願いします。\r内容:")));
     EXPECT_FALSE(ws.progress.busyNow);

@@ -17,6 +17,9 @@ using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
 using tabulon::test::code::lines;
 
+using tabulon::intake::ProcedureOption;
+using tabulon::intake::ModuleSelection;
+
 namespace {
 
 class ExportedFixture {
@@ -60,13 +63,13 @@ TEST(RealModules, RowCountsOfBothAnalyses) {
     for (const auto& e : cases) {
         SCOPED_TRACE(e.fixture);
         ExportedFixture f(e.fixture);
-        const CodeOutcome procs = runProcedureList(f.context(), {2, 0, 0});
+        const CodeOutcome procs = runProcedureList(f.context(), {ProcedureOption::Detailed, 0});
         EXPECT_EQ(procs.end, e.modules ? CodeOutcome::End::Report : CodeOutcome::End::Refused)
             << procs.message.toStdString();
         EXPECT_EQ(f.ws.cursor.moduleNumber, e.modules);
         EXPECT_EQ(f.count("T_XlProcName"), e.procRows);
         EXPECT_EQ(f.count("T_XlDimCall"), e.dimCallRows);
-        const CodeOutcome source = runSourceList(f.context(), {6, 2, 0, 0});
+        const CodeOutcome source = runSourceList(f.context(), {ModuleSelection::All, 0});
         EXPECT_EQ(f.count("T_XlSource"), e.sourceRows);
         EXPECT_EQ(source.rows, e.sourceRows);
     }
@@ -99,7 +102,7 @@ TEST(RealModules, RowCountsOfTheOtherChaptersWithoutRunTimeErrors) {
         expectRun(runCommentList(f.context()), true);
         expectRun(runVariables(f.context()), false);
         expectRun(runCitations(f.context()), false);
-        expectRun(runProcedureList(f.context(), {1, 0, 0}), true);
+        expectRun(runProcedureList(f.context(), {ProcedureOption::Simple, 0}), true);
         EXPECT_EQ(f.count("T_XlModStep"), e.stepRows);
         EXPECT_EQ(f.first("select coalesce(sum(TotalCnt), 0) from T_XlModStep").toInt(), e.stepLines);
         EXPECT_EQ(f.count("T_XlComment"), e.comments);
@@ -112,7 +115,7 @@ TEST(RealModules, RowCountsOfTheOtherChaptersWithoutRunTimeErrors) {
 
 TEST(RealModuleSamples, JapaneseProcedureRows) {
     ExportedFixture f("xls/crafted/japanese_vba.xls");
-    runProcedureList(f.context(), {2, 0, 0});
+    runProcedureList(f.context(), {ProcedureOption::Detailed, 0});
     // The 64-bit and the 32-bit branch of "#If VBA7" declare the same two APIs.
     EXPECT_EQ(lines(f.ws.rows("select ProcedureName, objectName, ProcedureNo, PrivatePublic, Object, Type, DimCall, "
                               "Parameters, \"As\" from T_XlProcName where ProcedureName in ('GetTickCount', 'Sleep') "
@@ -130,7 +133,7 @@ TEST(RealModuleSamples, JapaneseProcedureRows) {
 
 TEST(RealModuleSamples, JapaneseSourceRows) {
     ExportedFixture f("xls/crafted/japanese_vba.xls");
-    runSourceList(f.context(), {6, 2, 0, 0});
+    runSourceList(f.context(), {ModuleSelection::All, 0});
     EXPECT_EQ(f.first("select count(*), max(length(Procedure)) from T_XlSource where length(Procedure) >= 255"),
               "2|255")
         << "the 258- and 308-character lines are cut";

@@ -15,6 +15,9 @@ using tabulon::test::code::Workspace;
 using tabulon::test::code::lines;
 using tabulon::test::code::standardHeader;
 
+using tabulon::intake::ProcedureOption;
+using tabulon::intake::ModuleSelection;
+
 namespace {
 
 // Procedure rows read "name|scope|type|parameters|as".
@@ -58,7 +61,7 @@ TEST(ProcedureRowsOnRealCode, NamesScopesAndParts) {
     for (const auto& c : cases) {
         Workspace ws;
         ws.write(QStringLiteral("M.bas"), standardHeader("M") + c.lines);
-        ASSERT_EQ(runProcedureList(ws.context(1), {1, 0, 0}).end, CodeOutcome::End::Report);
+        ASSERT_EQ(runProcedureList(ws.context(1), {ProcedureOption::Simple, 0}).end, CodeOutcome::End::Report);
         EXPECT_EQ(lines(ws.rows("select ProcedureName, PrivatePublic, Type, Parameters, \"As\" from T_XlProcName "
                                 "order by ID"),
                         "-"),
@@ -71,7 +74,7 @@ TEST(SourceSections, FriendHeadersAndExitLinesKeepTheirProcedure) {
     Workspace ws;
     ws.write(QStringLiteral("M.bas"), standardHeader("M") << "Friend Sub Init()" << "    If x Then Exit Sub ' done"
                                                           << "    y = \"End Sub\"" << "End Sub" << "Dim z");
-    ASSERT_EQ(runSourceList(ws.context(1), {1, 2, 0, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runSourceList(ws.context(1), {ModuleSelection::Standard, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select ProcedureName from T_XlSource order by ID")),
               (QStringList{"Init", "Init", "Init", "Init", "(Declarations)"}));
 }

@@ -22,7 +22,7 @@ protected:
                              "from T_XlSource order by ID"));
     }
     CodeOutcome run(int selection, int standard = 1, int classes = 0, int forms = 0, int mark = 0) {
-        return runSourceList(ws.context(standard, classes, forms), {selection, 2, 0, mark});
+        return runSourceList(ws.context(standard, classes, forms), {tabulon::intake::ModuleSelection(selection), mark});
     }
     void writeClassAndModule() {
         ws.write(QStringLiteral("C.cls"), classHeader("C") << "Private m As Long" << "Public Property Get V() As Long"
@@ -42,7 +42,7 @@ TEST(SourceListGuards, RefuseBeforeTouchingTheTable) {
     for (const auto& g : cases) {
         Workspace ws;
         ws.write(QStringLiteral("ThisWorkbook.bok"), classHeader("ThisWorkbook") << "Sub W()" << "End Sub");
-        const CodeOutcome out = runSourceList(ws.context(g.standard, g.classes, g.forms), {g.selection, 2, 0, 0});
+        const CodeOutcome out = runSourceList(ws.context(g.standard, g.classes, g.forms), {tabulon::intake::ModuleSelection(g.selection), 0});
         EXPECT_EQ(out.end, CodeOutcome::End::Refused) << g.selection;
         EXPECT_EQ(ws.messages.shown, std::vector<QString>{g.message});
         EXPECT_EQ(ws.progress.statuses.back(), QStringLiteral("このﾌｧｲﾙにはModuleは存在しません"));

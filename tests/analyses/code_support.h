@@ -62,7 +62,7 @@ public:
 
     analyses::code::CodeContext context(int standard, int classes = 0, int forms = 0) {
         return analyses::code::CodeContext{temp_, db_, {standard, classes, forms},
-                                            messages, progress, cursor, {}};
+                                            messages, progress, cursor};
     }
     std::vector<std::vector<QVariant>> rows(const QString& sql) {
         auto db = store::Database::open(db_);

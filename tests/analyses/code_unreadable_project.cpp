@@ -14,11 +14,12 @@
 
 using namespace tabulon::analyses::code;
 using tabulon::test::code::Workspace;
+using tabulon::intake::ModuleSelection;
 
 TEST(UnreadableProject, EveryCodeChapterSaysWhyItHasNothing) {
     const std::function<CodeOutcome(const CodeContext&)> chapters[] = {
         [](const CodeContext& c) { return runProcedureList(c, {}); },
-        [](const CodeContext& c) { return runSourceList(c, SourceListOptions{6, 2, 0, 0}); },
+        [](const CodeContext& c) { return runSourceList(c, {ModuleSelection::All, 0}); },
         runModuleSteps, runCommentList, runVariables, runCitations,
     };
     for (size_t i = 0; i < std::size(chapters); ++i) {

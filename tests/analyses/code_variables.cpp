@@ -67,7 +67,6 @@ TEST(VariablesRun, PieceCountAndProcedureNumbersRunOverModules) {
                             "from T_XlHensu order by ID")),
               (QStringList{"1|0|A.bas|(Declarations)|a|1", "1|0|A.bas|(Declarations)|b|2",
                            "1|0|A.bas|(Declarations)|c|3", "1|1|A.bas|S|d|5", "2|1|B.bas|(Declarations)|e|6"}));
-    EXPECT_EQ(variablesReport(QStringLiteral("cmdHensuT")), QStringLiteral("R_XlHensuT"));
 }
 
 TEST(Citations, FirstListedNameOfEachCandidateLine) {

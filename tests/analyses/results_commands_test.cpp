@@ -15,6 +15,7 @@
 
 using namespace tabulon;
 using namespace tabulon::analyses;
+using intake::Command;
 using intake::Mark;
 
 namespace {
@@ -25,11 +26,11 @@ struct Recorder : MessagePort {
     Answer message(const QString& text, Buttons) override { shown << text; return answer; }
 };
 
-// The controls among `names` that are enabled.
-QStringList enabledOf(const intake::Session& session, const QStringList& names) {
-    QStringList out;
-    for (const QString& name : names)
-        if (session.isEnabled(name)) out << name;
+// The commands among `commands` that are usable.
+std::vector<Command> enabledOf(const intake::Session& session, std::initializer_list<Command> commands) {
+    std::vector<Command> out;
+    for (Command c : commands)
+        if (session.isEnabled(c)) out.push_back(c);
     return out;
 }
 
@@ -94,9 +95,9 @@ TEST(ResultsName, OnlyOneTrailingXdbIsReplaced) {
 }
 
 TEST_F(ResultsCommandsTest, SaveWithoutAWorkbookAndLoadAfterOneAreRefusedWithoutADialog) {
-    EXPECT_FALSE(first.results.m1b(mustNotAsk));
+    EXPECT_FALSE(first.results.save(mustNotAsk));
     first.session.setWorkbookPath("/data/a.xls");
-    EXPECT_FALSE(first.results.m1c(mustNotAsk));
+    EXPECT_FALSE(first.results.load(mustNotAsk));
     EXPECT_EQ(first.messages.shown,
               (QStringList{"ファイルの解析後、保存ください。",
                            "解析ファイルが選択されておりますので処理出来ません。\r"
@@ -105,9 +106,10 @@ TEST_F(ResultsCommandsTest, SaveWithoutAWorkbookAndLoadAfterOneAreRefusedWithout
 
 TEST_F(ResultsCommandsTest, SavedFileHoldsTheMarksTheCoverAndOnlyCurrentTables) {
     analysed();
-    ASSERT_TRUE(first.results.m1b(chooseTarget));
+    ASSERT_TRUE(first.results.save(chooseTarget));
     EXPECT_EQ(first.messages.shown.last(), "保存終了しました。");
-    EXPECT_EQ(enabledOf(first.session, {"m1a", "m1b", "m1c"}), QStringList{"m1b"});
+    EXPECT_EQ(enabledOf(first.session, {Command::SelectWorkbook, Command::SaveResults, Command::LoadResults}),
+              std::vector<Command>{Command::SaveResults});
     EXPECT_EQ(store::readResultsHeader(target).kind, store::ResultsKind::Current);
     EXPECT_EQ(count(target, "T_XlSource"), 1);
     EXPECT_EQ(count(target, "T_XlLinkModule"), 1);
@@ -120,8 +122,8 @@ TEST_F(ResultsCommandsTest, SavedFileHoldsTheMarksTheCoverAndOnlyCurrentTables) 
 
 TEST_F(ResultsCommandsTest, LoadInANewRunRestoresTheSavedState) {
     analysed();
-    first.session.setProc50(1);
-    ASSERT_TRUE(first.results.m1b(chooseTarget));
+    first.session.setProcedureKana(true);
+    ASSERT_TRUE(first.results.save(chooseTarget));
     QFile f(target);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray savedBytes = f.readAll();
@@ -129,7 +131,7 @@ TEST_F(ResultsCommandsTest, LoadInANewRunRestoresTheSavedState) {
     f.setPermissions(QFile::ReadOwner | QFile::ReadGroup);  // a read-only file opens too
 
     ProgramRun second(dir.filePath("app"));
-    const auto name = second.results.m1c(chooseTarget);
+    const auto name = second.results.load(chooseTarget);
     // The start-up argument is used as given: blanks around it go, no other character.
     ProgramRun third(dir.filePath("app"));
     EXPECT_FALSE(third.results.openAtStartup("   ").has_value());
@@ -139,12 +141,12 @@ TEST_F(ResultsCommandsTest, LoadInANewRunRestoresTheSavedState) {
     EXPECT_EQ(second.session.mark(Mark::Source), 2);
     EXPECT_EQ(second.session.mark(Mark::Citations), 1);
     EXPECT_EQ(second.session.cover().title, "仕様書");
-    EXPECT_EQ(second.session.AccessState, 2);
-    EXPECT_EQ(enabledOf(second.session, {"m1a", "m1b", "m1c", "m6", "cmdMPre", "cmdISPre", "cmdPPre"}),
-              (QStringList{"cmdMPre", "cmdISPre"}));
+    EXPECT_EQ(enabledOf(second.session, {Command::SelectWorkbook, Command::SaveResults, Command::LoadResults,
+                                         Command::Settings, Command::PreviewSources, Command::PreviewCitations,
+                                         Command::PreviewProcedures}),
+              (std::vector<Command>{Command::PreviewSources, Command::PreviewCitations}));
     // Reports print from the private copy; the results file stays as saved.
-    ASSERT_NE(second.reports.engine(), nullptr);
-    EXPECT_EQ(second.reports.engine()->currentDatabase(), second.results.workingCopyPath());
+    EXPECT_EQ(second.reports.resultsFile(), second.results.workingCopyPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), savedBytes);
 }
@@ -156,7 +158,7 @@ TEST_F(ResultsCommandsTest, DecliningToOverwriteOrAFailedSaveKeepsTheFileAndTheM
     old.write("前の結果");
     old.close();
     first.messages.answer = Answer::Cancel;
-    EXPECT_FALSE(first.results.m1b(chooseTarget));
+    EXPECT_FALSE(first.results.save(chooseTarget));
     ASSERT_EQ(first.messages.shown.size(), 2);
     EXPECT_TRUE(first.messages.shown[0].contains("上書きしますか"));
     EXPECT_TRUE(first.messages.shown[1].contains(target));
@@ -166,11 +168,12 @@ TEST_F(ResultsCommandsTest, DecliningToOverwriteOrAFailedSaveKeepsTheFileAndTheM
     first.messages.shown.clear();
     first.messages.answer = Answer::Ok;
     target = "/proc/受注.xdb";
-    EXPECT_FALSE(first.results.m1b(chooseTarget));
+    EXPECT_FALSE(first.results.save(chooseTarget));
     ASSERT_EQ(first.messages.shown.size(), 1);
     EXPECT_TRUE(first.messages.shown[0].contains(target));
     EXPECT_FALSE(first.messages.shown[0].contains("メールをお願いします"));
-    EXPECT_EQ(enabledOf(first.session, {"m1a", "m1c"}), (QStringList{"m1a", "m1c"}));
+    EXPECT_EQ(enabledOf(first.session, {Command::SelectWorkbook, Command::LoadResults}),
+              (std::vector<Command>{Command::SelectWorkbook, Command::LoadResults}));
 }
 
 // A file that is no database, then one without the saved row: refused with
@@ -180,16 +183,15 @@ TEST_F(ResultsCommandsTest, RefusedFilesChangeNothing) {
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a database");
     text.close();
-    EXPECT_FALSE(first.results.m1c(chooseTarget));
+    EXPECT_FALSE(first.results.load(chooseTarget));
     ASSERT_EQ(first.messages.shown.size(), 1);
     EXPECT_TRUE(first.messages.shown[0].contains(target));
     QFile::remove(target);
     store::writeResultsFile(*store::Database::open(first.session.paths().dbPath), target);
-    EXPECT_FALSE(first.results.m1c(chooseTarget));
+    EXPECT_FALSE(first.results.load(chooseTarget));
     EXPECT_EQ(first.messages.shown.mid(1), QStringList{"保存処理が失敗しています。"});
-    EXPECT_TRUE(first.session.isEnabled("m1a"));
-    EXPECT_EQ(first.session.AccessState, 0);
-    EXPECT_EQ(first.reports.engine(), nullptr);
+    EXPECT_TRUE(first.session.isEnabled(Command::SelectWorkbook));
+    EXPECT_TRUE(first.reports.resultsFile().isEmpty());
     EXPECT_FALSE(QFile::exists(first.results.workingCopyPath()));
 }
 

@@ -18,6 +18,9 @@ using tabulon::xlsw::XlsWriter;
 using tabulon::test::workbook::BookSpace;
 using tabulon::test::workbook::lines;
 
+using tabulon::intake::CellOption;
+using tabulon::intake::ObjectOption;
+
 namespace {
 
 XlsWriter craftedBook() {
@@ -52,7 +55,7 @@ XlsWriter craftedBook() {
 }
 
 // The cell list's options for one list choice over all sheets.
-CellOptions listing(int cellOption) {
+CellOptions listing(CellOption cellOption) {
     CellOptions o;
     o.cellOption = cellOption;
     return o;
@@ -65,9 +68,8 @@ const char* kObjects = "select objectNo, Class, objectName, Row, Col, CellCount,
 
 TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
     BookSpace b(craftedBook());
-    const auto out = runObjectInventory(b.context(), {3, 0});
+    const auto out = runObjectInventory(b.context(), {ObjectOption::DetailedObjects, 0});
     ASSERT_EQ(out.end, CodeOutcome::End::Report) << out.message.toStdString();
-    EXPECT_EQ(out.report, "R_XlObject");
     EXPECT_EQ(out.doneMark, 3);
     EXPECT_EQ(lines(b.rows(kObjects)),
               (QStringList{"1|ﾜｰｸｼｰﾄ|データ|7|28|7|2|3|4|-1|2",  // errors count in CellCount too
@@ -85,10 +87,10 @@ TEST(ObjectInventory, DetailedWalkCountsEverySheetByIdentityThenTheModules) {
 
 TEST(ObjectInventory, SimpleCountsTheUsedRangeAndBookOnlyLeavesNoObjects) {
     BookSpace b(craftedBook());
-    ASSERT_EQ(runObjectInventory(b.context(), {2, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runObjectInventory(b.context(), {ObjectOption::SimpleObjects, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select CellCount, ErrCount, CalCount from T_XlObject where objectNo in (1, 4)")),
               (QStringList{"196|0|0", "1|0|0"}));
-    EXPECT_EQ(runObjectInventory(b.context(), {1, 2}).report, "R_XlBook");
+    EXPECT_EQ(runObjectInventory(b.context(), {ObjectOption::Book, 2}).doneMark, 1);
     EXPECT_TRUE(b.rows("select * from T_XlObject").empty());
     EXPECT_EQ(b.rows("select * from T_XlLink").size(), 2u);
 }
@@ -96,7 +98,7 @@ TEST(ObjectInventory, SimpleCountsTheUsedRangeAndBookOnlyLeavesNoObjects) {
 TEST(ObjectInventory, NoWorkbookEndsSilently) {
     BookSpace b(craftedBook());
     b.unload();
-    const auto out = runObjectInventory(b.context(), {2, 0});
+    const auto out = runObjectInventory(b.context(), {ObjectOption::SimpleObjects, 0});
     EXPECT_EQ(out.end, CodeOutcome::End::Failed);
     EXPECT_EQ(out.errorNumber, 91);
     EXPECT_TRUE(b.messages.shown.empty());
@@ -107,14 +109,16 @@ TEST(CellInventory, ListsFollowTheOptionAndTheSheetNumbersAdvanceOverEmptySheets
     int sheetMark = 0;
     QString remembered;
     const char* sql = "select Label, SheetMei, objectNo, StCell, CalcName, length(NoteName) from T_XlCalc order by ID";
-    ASSERT_EQ(runCellInventory(b.context(), listing(1), sheetMark, remembered).report, "R_XlCalc");
+    ASSERT_EQ(runCellInventory(b.context(), listing(CellOption::Formulas), sheetMark, remembered).end,
+              CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows(sql)), (QStringList{"1|データ|1|A2|=A1*2|", "1|データ|1|B2|=1/0|", "1|データ|1|C2|=|",
                                                "1|データ|1|AB7|=A1|",
                                                "1|隠し|3|C5|='C:\\data\\[Prices.xls]Sheet1'!A1*2|",
                                                "1|隠し|3|E9|='D:\\x\\[Rates.xls]S'!A1|"}));
-    ASSERT_EQ(runCellInventory(b.context(), listing(2), sheetMark, remembered).report, "R_XlCalcNote");
+    ASSERT_EQ(runCellInventory(b.context(), listing(CellOption::Comments), sheetMark, remembered).end,
+              CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows(sql)), (QStringList{"2|データ|1|A1||130", "2|データ|1|A2||10"}));  // the note cut at 130
-    runCellInventory(b.context(), listing(3), sheetMark, remembered);
+    runCellInventory(b.context(), listing(CellOption::Both), sheetMark, remembered);
     EXPECT_EQ(lines(b.rows("select StCell, CalcName from T_XlCalc")), QStringList{"A2|=A1*2"});
     EXPECT_EQ(sheetMark, 1);
 }
@@ -123,8 +127,8 @@ TEST(CellInventory, SelectedSheetIsNumberedOneAndAMissingSheetLeavesNoMark) {
     BookSpace b(craftedBook());
     int sheetMark = 0;
     QString remembered;
-    CellOptions o = listing(1);
-    o.sheetSelection = 2;
+    CellOptions o = listing(CellOption::Formulas);
+    o.sheetSelection = tabulon::intake::SheetSelection::SelectedSheet;
     o.selectedSheet = QStringLiteral("隠し");
     auto out = runCellInventory(b.context(), o, sheetMark, remembered);
     EXPECT_EQ(lines(b.rows("select SheetMei, objectNo, StCell from T_XlCalc")),
@@ -205,14 +209,14 @@ TEST(TimeEstimate, CountsUsedRangesAndSaysWhenUnderAMinute) {
 // Figures read from the same files by SheetJS, an independent reader.
 TEST(RealWorkbooks, PerSheetCountsAgreeWithAnIndependentReader) {
     BookSpace b(tabulon::test::fixture("xls/poi/FormulaEvalTestData.xls"));
-    ASSERT_EQ(runObjectInventory(b.context(), {3, 0}).end, CodeOutcome::End::Report);
+    ASSERT_EQ(runObjectInventory(b.context(), {ObjectOption::DetailedObjects, 0}).end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(b.rows("select objectName, Row, Col, CalCount, ErrCount, ComentCount from T_XlObject "
                            "where Class = 'ﾜｰｸｼｰﾄ' order by objectNo")),
               (QStringList{"EverythingTests|1547|45|1310|592|1", "FinanceLibTests|34|24|27|0|0",
                            "StatsLibTests|19|9|62|3|0", "misc|18|6|17|2|0"}));
     int sheetMark = 0;
     QString remembered;
-    runCellInventory(b.context(), listing(1), sheetMark, remembered);
+    runCellInventory(b.context(), listing(CellOption::Formulas), sheetMark, remembered);
     EXPECT_EQ(lines(b.rows("select count(*) from T_XlCalc")), QStringList{"1416"});
 }
 

@@ -11,6 +11,8 @@ using namespace tabulon;
 using namespace tabulon::analyses::workbook;
 using tabulon::test::workbook::lines;
 
+using tabulon::intake::FileSelection;
+
 namespace {
 
 void touch(const QString& path, int bytes = 0) {
@@ -60,7 +62,7 @@ TEST(FileCommand, MissingLinkSourceKeepsItsRowAndTheListGoesOn) {
     touch(space.folder() + "Prices.xls", 2048);
     touch(space.folder() + "Rates.xls");
     space.open(w);
-    const auto out = runFolderFiles(space.context(), {2, 0});
+    const auto out = runFolderFiles(space.context(), {FileSelection::LinkSources, 0});
     ASSERT_EQ(out.end, analyses::code::CodeOutcome::End::Report) << out.message.toStdString();
     // Found beside the workbook, or kept as stored with no size and no state.
     const QString here = space.folder();
@@ -75,8 +77,8 @@ TEST(FileCommand, SameFolderListsTheWorkbookItselfOnce) {
     w.addSheet("Sheet1");
     space.open(w, "books/Book1.xls");
     touch(space.folder() + "books/notes.txt");
-    EXPECT_EQ(runFolderFiles(space.context(), {1, 0}).rows, 1);
-    EXPECT_FALSE(runFolderFiles(space.context(), {1, 1}).collected);
-    EXPECT_EQ(runFolderFiles(space.context(), {3, 1}).rows, 2);
+    EXPECT_EQ(runFolderFiles(space.context(), {FileSelection::Related, 0}).rows, 1);
+    EXPECT_FALSE(runFolderFiles(space.context(), {FileSelection::Related, 1}).collected);
+    EXPECT_EQ(runFolderFiles(space.context(), {FileSelection::AllInFolder, 1}).rows, 2);
     EXPECT_EQ(space.rows("select XFileName from T_XlFile order by ID").back()[0].toString(), "notes.txt");
 }

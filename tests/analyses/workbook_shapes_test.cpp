@@ -37,6 +37,8 @@ TEST(ShapeRules, LineStylesFollowTheOfficeDashScale) {
     EXPECT_EQ(LineStyleName(4, false), "線なし");
 }
 
+using tabulon::intake::ShapeSelection;
+
 namespace {
 
 xlsw::XlsWriter craftedBook() {
@@ -60,7 +62,7 @@ xlsw::XlsWriter craftedBook() {
 TEST(ShapeCommand, EveryShapeKeepsItsOwnMacroAndText) {
     test::workbook::BookSpace space;
     space.open(craftedBook());
-    const auto out = runShapeInventory(space.context(), {2, 0});
+    const auto out = runShapeInventory(space.context(), {ShapeSelection::All, 0});
     ASSERT_EQ(out.end, analyses::code::CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(out.doneMark, 2);
     const auto rows = space.rows(
@@ -79,7 +81,7 @@ TEST(ShapeCommand, EveryShapeKeepsItsOwnMacroAndText) {
 TEST(ShapeCommand, SelectionsListMacrosOnlyOrAllButCommentsAndRepeatOnlyShows) {
     test::workbook::BookSpace space;
     space.open(craftedBook());
-    EXPECT_EQ(runShapeInventory(space.context(), {1, 0}).rows, 3);  // macros only
-    EXPECT_FALSE(runShapeInventory(space.context(), {1, 1}).collected);
-    EXPECT_EQ(runShapeInventory(space.context(), {3, 1}).rows, 5);  // all but the comment
+    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::Macros, 0}).rows, 3);  // macros only
+    EXPECT_FALSE(runShapeInventory(space.context(), {ShapeSelection::Macros, 1}).collected);
+    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::AllButComments, 1}).rows, 5);  // all but the comment
 }

@@ -34,7 +34,7 @@ public:
     void unload() { book_.reset(); }
     QString folder() const { return QDir(temp() + QStringLiteral("..")).absolutePath() + u'/'; }
     analyses::workbook::WorkbookContext context() {
-        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, {}, path_, folder()};
+        return {dbPath(), messages, progress, [this] { return book_ ? &*book_ : nullptr; }, path_, folder()};
     }
 
 private:

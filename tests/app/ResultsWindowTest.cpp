@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -48,7 +49,7 @@ protected:
     void startWith(const QString& commandLine) {
         start(commandLine, [this] {
             app::installCommands(*window);
-            auxiliary()->setFileChooser([this](bool) { return results; });
+            auxiliary()->setFileChooser([this](app::FileChoice) { return results; });
             auxiliary()->setDesktop(&disks, &shell);
         });
     }
@@ -161,14 +162,18 @@ TEST_F(ResultsWindow, HelpOpensTheShippedPageAndScreenSaverIsHidden) {
     EXPECT_FALSE(action("m2")->isVisible());
     action("m3")->trigger();
     ASSERT_EQ(shell.opened.size(), 1);
-    const QByteArray page = readFile(shell.opened[0].toLocalFile());
-    EXPECT_TRUE(page.contains("--save")) << "the command line is documented";
-    EXPECT_TRUE(QString::fromUtf8(page).contains("五十音順"));
+    const QString page = shell.opened[0].toLocalFile();
+    EXPECT_EQ(QFileInfo(page).absolutePath() + '/', paths.tempFolder) << "written in the program's working folder";
+    const QByteArray text = readFile(page);
+    EXPECT_TRUE(text.contains("--save")) << "the command line is documented";
+    EXPECT_TRUE(QString::fromUtf8(text).contains("五十音順"));
 
+    // Without a browser the user is told so, with the page to open by hand.
     shell.works = false;
     action("m3")->trigger();
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].text.contains("ヘルプ"));
+    EXPECT_TRUE(messages.shown[0].text.startsWith("ヘルプを表示できません。"));
+    EXPECT_TRUE(messages.shown[0].text.contains(page));
 }
 
 }  // namespace

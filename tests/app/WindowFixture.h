@@ -1,6 +1,7 @@
 #pragma once
 // A main window on a scratch program folder, with message boxes answered by
 // script so that no test ever waits for a click.
+#include "app/Controls.h"
 #include "app/FrmTabulon.h"
 #include "common/Ports.h"
 #include "intake/Session.h"
@@ -83,6 +84,12 @@ protected:
             if (auto* p = qobject_cast<reports::PreviewWindow*>(w); p && p->isVisible())
                 return p;
         return nullptr;
+    }
+    // Makes the command behind a control usable, as a command of the program would.
+    void enable(const QString& control) {
+        for (const app::CommandControl& c : app::commandControls())
+            if (control == QLatin1String(c.control)) return session->setEnabled(c.command, true);
+        ADD_FAILURE() << "no command behind " << control.toStdString();
     }
     bool enabled(const QString& name) {
         if (QWidget* w = window->findChild<QWidget*>(name))

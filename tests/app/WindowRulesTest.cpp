@@ -34,19 +34,19 @@ TEST_F(WindowRules, AnalysisOptionDisablesItsPreviewButton) {
         {"optObject_0", "cmdOPre"}, {"optCell_1", "cmdCPre"}, {"optProc_0", "cmdPPre"},
         {"optModule_3", "cmdMPre"}, {"optShape_2", "cmdSPre"}, {"optFile_1", "cmdFPre"}};
     for (const auto& [option, preview] : cases) {
-        session->setEnabled(QString::fromLatin1(preview), true);
+        enable(QString::fromLatin1(preview));
         ASSERT_TRUE(enabled(QString::fromLatin1(preview)));
         click(option);
         EXPECT_FALSE(enabled(QString::fromLatin1(preview))) << option;
     }
-    EXPECT_EQ(session->optionValue(intake::OptionGroup::Module), 4);
+    EXPECT_EQ(session->options().modules, intake::ModuleSelection::Workbook);
     // The column option and the kana boxes only store their value.
-    session->setEnabled(QStringLiteral("cmdMPre"), true);
+    enable(QStringLiteral("cmdMPre"));
     click("optMPrint_0");
     EXPECT_TRUE(enabled("cmdMPre"));
-    EXPECT_EQ(session->optionValue(intake::OptionGroup::MPrint), 1);
+    EXPECT_EQ(session->options().columns, intake::SourceColumns::One);
     click("chkProc50");
-    EXPECT_EQ(session->proc50(), 1);
+    EXPECT_TRUE(session->options().procedureKana);
 }
 
 // optFile_2 stands in a frame of its own but is one group with the others;
@@ -56,7 +56,7 @@ TEST_F(WindowRules, OptionsOutsideTheirFrameStillActAsOneGroup) {
     EXPECT_FALSE(widget<QRadioButton>("optFile_0")->isChecked());
     click("optFile_1");
     EXPECT_FALSE(widget<QRadioButton>("optFile_2")->isChecked());
-    EXPECT_EQ(session->optionValue(intake::OptionGroup::File), 2);
+    EXPECT_EQ(session->options().files, intake::FileSelection::LinkSources);
     click("optSSelect_1");
     EXPECT_TRUE(enabled("cboSheet2"));
     click("optSSelect_0");
@@ -150,11 +150,12 @@ TEST_F(WindowRules, ClicksGoToTheCommandOfTheControl) {
     for (const char* name : {"cmdHyousi", "cmdKansu", "RecentFile", "m1a", "m4"})
         window->setCommand(QString::fromLatin1(name),
                            [&calls, name](int i) { calls << QStringLiteral("%1:%2").arg(QLatin1String(name)).arg(i); });
-    session->setEnabled(QStringList{"cmdHyousi_2", "cmdKansu"}, true);
+    enable("cmdHyousi_2");
+    enable("cmdKansu");
     click("cmdHyousi_2");
     click("cmdKansu");
     click("cmdObject");  // disabled and without a command: nothing
-    session->setEnabled(QStringLiteral("cmdObject"), true);
+    enable("cmdObject");
     click("cmdObject");  // no command registered: nothing
     action("RecentFile_1")->trigger();
     action("m1a")->trigger();
@@ -191,7 +192,7 @@ TEST_F(WindowRules, SaveButtonStoresTrimmedDefaults) {
     widget<QLineEdit>("txtCompany")->setText(QStringLiteral("会社"));
     widget<QLineEdit>("txtBumon")->setText(QStringLiteral(" "));
     widget<QLineEdit>("txtZoom")->setText(QStringLiteral(" 75"));
-    session->setEnabled(QStringLiteral("cmdSave"), true);
+    enable("cmdSave");
     click("cmdSave");
     EXPECT_EQ(QString::fromUtf8(readFile(paths.datPath)),
               QStringLiteral("Title=仕様書\r\nKisya=会社\r\nBumon=\r\nZoom=75\r\n"));
@@ -210,7 +211,7 @@ TEST_F(WindowRules, UnstableErrorAsksToExit) {
     EXPECT_EQ(ended, 0);
     EXPECT_TRUE(window->isEnabled());
 
-    session->setEnabled(QStringLiteral("m1a"), true);
+    enable("m1a");
     window->setStartupStep([] { throw Error(2600, QString()); });
     messages.answers = {Answer::Ok, Answer::Ok};
     window->Form_Load();

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 using namespace tabulon;
+using intake::Command;
 using intake::Mark;
-using intake::OptionGroup;
 
 namespace {
 
@@ -39,35 +39,35 @@ struct WindowCommands : ::testing::Test {
             w.addExternalSheet("C:\\data\\Prices.xls", "S"), 0, 0));
         const QString file = home.filePath("book.xls");
         ASSERT_TRUE(w.save(file));
-        ASSERT_TRUE(intake.run(intake::IntakeRoute::Dialog, [&] { return file; }));
+        ASSERT_TRUE(intake.open(file));
     }
 };
 
 TEST_F(WindowCommands, FailedRunAfterEmptyingLeavesNoMarkAndNoPreview) {
-    commands.cmdCell("Sheet1");
+    commands.cells("Sheet1");
     EXPECT_EQ(session.mark(Mark::Cell), 3);
-    EXPECT_TRUE(session.isEnabled("cmdCPre"));
-    session.clickOption(OptionGroup::SSelect, 1);
-    session.clickOption(OptionGroup::Cell, 0);
-    commands.cmdCell("no such sheet");
+    EXPECT_TRUE(session.isEnabled(Command::PreviewCells));
+    session.setOption(intake::SheetSelection::SelectedSheet);
+    session.setOption(intake::CellOption::Formulas);
+    commands.cells("no such sheet");
     EXPECT_EQ(session.mark(Mark::Cell), 0);
     EXPECT_EQ(session.mark(Mark::CellSheet), 0);
-    EXPECT_FALSE(session.isEnabled("cmdCPre"));
+    EXPECT_FALSE(session.isEnabled(Command::PreviewCells));
     EXPECT_EQ(commands.shownReports(), QStringList{"R_XlCalcNote"});
 }
 
 TEST_F(WindowCommands, CompletedRunsSetTheirMarksAndTheLinkSearchTakesTheCellList) {
-    commands.cmdObject();
-    commands.cmdObject();  // the same option: shown again, not gathered
+    commands.objects();
+    commands.objects();  // the same option: shown again, not gathered
     EXPECT_EQ(session.mark(Mark::Object), 2);
-    EXPECT_TRUE(session.isEnabled("cmdOPre"));
-    commands.cmdName();
+    EXPECT_TRUE(session.isEnabled(Command::PreviewObjects));
+    commands.names();
     EXPECT_EQ(session.mark(Mark::Names), 1);
-    EXPECT_TRUE(session.isEnabled("cmdNPre"));
-    commands.cmdCell("Sheet1");
-    commands.cmdLinkMoto("C:\\data\\Prices.xls");
+    EXPECT_TRUE(session.isEnabled(Command::PreviewNames));
+    commands.cells("Sheet1");
+    commands.linkSearch("C:\\data\\Prices.xls");
     EXPECT_EQ(session.mark(Mark::Cell), 0);
-    EXPECT_FALSE(session.isEnabled("cmdCPre"));
+    EXPECT_FALSE(session.isEnabled(Command::PreviewCells));
     EXPECT_EQ(commands.shownReports(),
               (QStringList{"R_XlObject", "R_XlObject", "R_XlName", "R_XlCalcNote", "R_XlCalc"}));
     EXPECT_EQ(preview.count, 5);

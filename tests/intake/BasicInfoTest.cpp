@@ -28,7 +28,8 @@ TEST_F(DatFile, ReadingRules) {
         {"Title=仕様書\r\nKisya=株式会社テスト  \r\nBumon=開発部\r\nZoom=75\r\n",
          {QStringLiteral("仕様書"), QStringLiteral("株式会社テスト"), QStringLiteral("開発部"), QStringLiteral("75")}},
         {"Title=" + QString(300, u'あ').toUtf8() + "\r\n", {QString(255, u'あ'), {}, {}, {}}},
-        {"Zoom=100\r\n", {{}, {}, {}, QStringLiteral("10")}},
+        {"Zoom=100\r\n", {{}, {}, {}, QStringLiteral("100")}},  // the whole number, not its first two digits
+        {"Zoom=４００ \r\n", {{}, {}, {}, QStringLiteral("４００")}},  // as typed; read as 400 by the sheet print
         // the key word may stand anywhere in a line and Title wins: the value
         // of "Title Co." starts 6 after the key word
         {"Kisya=Title Co.\r\nBumon=x\r\n", {QStringLiteral("Co."), {}, QStringLiteral("x"), {}}},

@@ -38,7 +38,7 @@ TEST_F(Runs, ARunWritesItsOwnCopyAndLeavesTheProgramsDatabase) {
         EXPECT_EQ(own.datPath, program.datPath);
         auto db = store::Database::open(own.dbPath);
         EXPECT_EQ(db->query("select FileName from T_XlTitle")[0][0].toString(), "header");
-        db->execute("delete * from T_XlTitle;");
+        db->clearTable("T_XlTitle");
     }
     EXPECT_EQ(store::Database::open(program.dbPath)->query("select count(*) from T_XlTitle")[0][0].toInt(), 1);
     EXPECT_FALSE(QDir(path).exists()) << "the folder outlived its run";

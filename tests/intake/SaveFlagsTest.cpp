@@ -76,23 +76,23 @@ TEST(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
     const struct {
         Mark mark;
         int value;
-        const char* enabled;  // preview buttons usable afterwards
-        OptionGroup group;    // the option it selects ...
-        int selected;         // ... at this index (-1: none)
+        std::optional<Command> preview;  // usable afterwards, besides the cover
+        void (*chosen)(Options&);        // the options chosen, from the defaults
     } cases[] = {
-        {Mark::Object, 3, "cmdOPre", OptionGroup::Object, 2},
-        {Mark::Cell, 1, "cmdCPre", OptionGroup::Cell, 0},
-        {Mark::Procedure, 1, "cmdPPre", OptionGroup::Proc, 0},
-        {Mark::Source, 6, "cmdMPre", OptionGroup::Module, 5},
-        {Mark::Shape, 2, "cmdSPre", OptionGroup::Shape, -1},
-        {Mark::Variables, 1, "cmdHensuU cmdHensuT cmdHensuH", OptionGroup::Object, -1},
-        {Mark::File, 3, "cmdFPre", OptionGroup::File, 2},
-        {Mark::Comments, 1, "cmdCOPre", OptionGroup::Object, -1},
-        {Mark::Names, 1, "cmdNPre", OptionGroup::Object, -1},
-        {Mark::Addins, 1, "cmdADPre", OptionGroup::Object, -1},
-        {Mark::ModuleSteps, 1, "cmdMSPre", OptionGroup::Object, -1},
-        {Mark::Citations, 1, "cmdISPre", OptionGroup::Object, -1},
-        {Mark::Object, 0, "", OptionGroup::Object, -1},
+        {Mark::Object, 3, Command::PreviewObjects, [](Options& o) { o.object = ObjectOption::DetailedObjects; }},
+        {Mark::Cell, 1, Command::PreviewCells,
+         [](Options& o) { o.cell = CellOption::Formulas; o.sheets = SheetSelection::SelectedSheet; }},
+        {Mark::Procedure, 1, Command::PreviewProcedures, [](Options& o) { o.procedures = ProcedureOption::Simple; }},
+        {Mark::Source, 6, Command::PreviewSources, [](Options& o) { o.modules = ModuleSelection::All; }},
+        {Mark::Shape, 2, Command::PreviewShapes, [](Options&) {}},
+        {Mark::Variables, 1, Command::VariableLists, [](Options&) {}},
+        {Mark::File, 3, Command::PreviewFiles, [](Options& o) { o.files = FileSelection::AllInFolder; }},
+        {Mark::Comments, 1, Command::PreviewComments, [](Options&) {}},
+        {Mark::Names, 1, Command::PreviewNames, [](Options&) {}},
+        {Mark::Addins, 1, Command::PreviewAddins, [](Options&) {}},
+        {Mark::ModuleSteps, 1, Command::PreviewModuleSteps, [](Options&) {}},
+        {Mark::Citations, 1, Command::PreviewCitations, [](Options&) {}},
+        {Mark::Object, 0, std::nullopt, [](Options&) {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "mark " << int(c.mark) << " = " << c.value);
@@ -102,18 +102,19 @@ TEST(PrintSetMark, EnablesThePreviewOfTheSavedChapterOnly) {
         f.marks[size_t(c.mark)] = c.value;
         if (c.mark == Mark::Cell)
             f.marks[size_t(Mark::CellSheet)] = 2;  // selected sheet: its list becomes usable
-        const int before = session.selectedOption(c.group);
         PrintSet(session, f);
-        const QStringList on = QString::fromLatin1(c.enabled).split(' ', Qt::SkipEmptyParts) +
-                               QStringList{"cmdHyousi_0", "cmdHyousi_1", "cmdHyousi_2"};
-        for (const QString& name : Session::controlNames()) {
-            if (name.startsWith("cmd") && name != "cmdSave") {
-                EXPECT_EQ(session.isEnabled(name), on.contains(name)) << name.toStdString();
-            }
+        // The chapter commands and their previews: only the cover and the
+        // saved chapter's preview are usable.
+        for (int i = int(Command::Cover); i <= int(Command::PreviewCitations); ++i) {
+            const Command command = Command(i);
+            if (command == Command::SaveCoverDefaults) continue;
+            EXPECT_EQ(session.isEnabled(command), command == Command::Cover || command == c.preview) << i;
         }
-        EXPECT_EQ(session.selectedOption(c.group), c.selected < 0 ? before : c.selected);
+        Options expected;
+        c.chosen(expected);
+        EXPECT_EQ(session.options(), expected);
         EXPECT_EQ(session.mark(c.mark), c.value);
-        EXPECT_EQ(session.isEnabled("cboSheet2"), c.mark == Mark::Cell);
+        EXPECT_EQ(session.isEnabled(Command::ChooseCellSheet), c.mark == Mark::Cell);
     }
 }
 

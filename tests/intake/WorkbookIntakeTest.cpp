@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,12 +23,19 @@ using tabulon::xlsw::XlsWriter;
 namespace {
 
 struct ScriptedMessages : MessagePort {
-    QStringList shown;
+    QStringList shown, details;
     Answer message(const QString& text, Buttons) override {
         shown << text;
         return Answer::Ok;
     }
+    void refusal(const QString& text, const QString& detail) override {
+        shown << text;
+        details << detail;
+    }
 };
+
+constexpr Command kCodeCommands[] = {Command::Procedures, Command::Sources, Command::ModuleSteps,
+                                     Command::CollectVariables};
 
 struct Intake : ::testing::Test {
     QTemporaryDir home;
@@ -38,15 +46,13 @@ struct Intake : ::testing::Test {
     int exits = 0;
     int screenSaverOff = 0;
     WorkbookIntake intake{session, CommandShell{messages, progress, [this] { ++exits; }},
-                          IntakeHooks{{}, [this](bool on) { screenSaverOff += on ? 0 : 1; }, {}}};
+                          IntakeHooks{[this](bool on) { screenSaverOff += on ? 0 : 1; }, {}}};
 
     void SetUp() override {
         ensureInstalled(paths);
         session.applyStartupStates();
     }
-    bool open(const QString& path, IntakeRoute route = IntakeRoute::Dialog) {
-        return intake.run(route, [&] { return path; });
-    }
+    bool open(const QString& path) { return intake.open(path); }
     QStringList workingFiles() const {
         return QDir(paths.tempFolder).entryList(QDir::Files, QDir::Name);
     }
@@ -65,11 +71,11 @@ TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabledAndEmptiesTheHeader)
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     EXPECT_TRUE(workingFiles().isEmpty());
     EXPECT_FALSE(session.hasModules());
-    for (const char* c : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"})
-        EXPECT_FALSE(session.isEnabled(c)) << c;
-    for (const char* c : {"cmdObject", "cmdCell", "cmdHyousi_0", "cmdHyousi_2", "cmdName", "cmdTimeCheck"})
-        EXPECT_TRUE(session.isEnabled(c)) << c;
-    EXPECT_EQ(session.ExcelActive, 1);
+    for (Command c : kCodeCommands)
+        EXPECT_FALSE(session.isEnabled(c)) << int(c);
+    for (Command c : {Command::Objects, Command::Cells, Command::Cover, Command::Names, Command::TimeEstimate})
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
+    EXPECT_NE(intake.workbook(), nullptr);
     EXPECT_EQ(screenSaverOff, 1);
     EXPECT_EQ(store::Database::open(paths.dbPath)->query("select count(*) from T_XlTitle")[0][0].toInt(), 0);
 }
@@ -86,7 +92,7 @@ TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
     });
     ASSERT_TRUE(open(path));
     EXPECT_EQ(workingFiles(), (QStringList{"Sheet1.sht", "thisWORKBOOK.bok"}));
-    EXPECT_FALSE(session.isEnabled("cmdKansu"));
+    EXPECT_FALSE(session.isEnabled(Command::Procedures));
     EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
     EXPECT_EQ(session.ModuleSheetCount, 1);
     EXPECT_TRUE(session.linkItems().isEmpty());
@@ -101,8 +107,8 @@ TEST_F(Intake, SampleGivesModuleCountsSheetsLinksAndCoverFields) {
               QList<int>({1, 1, 1}));
     EXPECT_EQ(workingFiles().join(' '),
               "Module1.bas OrderCalc.cls Sheet1.sht ThisWorkbook.bok UserForm1.frm UserForm1.frx");
-    EXPECT_TRUE(session.isEnabled("cmdKansu"));
-    EXPECT_TRUE(session.isEnabled("cmdModule"));
+    EXPECT_TRUE(session.isEnabled(Command::Procedures));
+    EXPECT_TRUE(session.isEnabled(Command::Sources));
     EXPECT_EQ(session.sheetNames(), (QStringList{"売上明細", "集計", "設定"}));
     EXPECT_EQ(session.linkItems(), QStringList{"C:\\data\\Prices.xls"});
     const Cover& c = session.cover();
@@ -123,25 +129,60 @@ TEST_F(Intake, ProtectedProjectShowsItsMessageAndRunsExit) {
     EXPECT_EQ(messages.shown[0], "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r"
                                  "本ソフトを終了します。");
     EXPECT_EQ(exits, 1);
-    EXPECT_FALSE(session.isEnabled("cmdObject"));  // later steps stay undone
+    EXPECT_FALSE(session.isEnabled(Command::Objects));  // later steps stay undone
 }
 
-// A missing file gets the generic box; a file that is no workbook, or a
-// cancelled dialog, opens nothing without a box.
-TEST_F(Intake, MissingFileNotAWorkbookOrCancelledOpensNothing) {
-    EXPECT_FALSE(open(home.filePath("missing.xls")));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].startsWith("場所:ファイル選択ｴﾗｰNo:")) << messages.shown[0].toStdString();
+// A file the reader refuses is the user's file, not the program's fault: one
+// plain box with the reason and no mail request, the technical account kept
+// apart, and the workbook that was open stays open with its commands.
+TEST_F(Intake, RefusedFileIsExplainedAndChangesNothing) {
+    const QString book = test::fixture("xls/poi/SimpleWithComments.xls");
+    ASSERT_TRUE(open(book));
+    session.setEnabled(Command::PreviewNames, true);
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(home.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    const struct { QString path; const char* reason; } cases[] = {
+        {home.filePath("missing.xls"), "ファイルが見つからないか、開けません。"},
+        {write("text.xls", "Name,Price\r\nTea,120\r\n"), "Excel ブック（.xls）ではないため"},
+        {write("empty.xls", ""), "空のファイルです。"},
+        {write("notes.txt", "x"), "Excel ブック（.xls）ではないため"},
+    };
+    for (const auto& c : cases) {
+        messages.shown.clear();
+        EXPECT_FALSE(open(c.path));
+        ASSERT_EQ(messages.shown.size(), 1) << c.path.toStdString();
+        const QString& box = messages.shown[0];
+        EXPECT_TRUE(box.startsWith("「" + QFileInfo(c.path).fileName() + "」を開けません。\r理由: ")) << box.toStdString();
+        EXPECT_TRUE(box.contains(QString::fromUtf8(c.reason))) << box.toStdString();
+        EXPECT_FALSE(box.contains("メール") || box.contains("ｴﾗｰNo")) << box.toStdString();
+        EXPECT_FALSE(messages.details[0].isEmpty()) << "the reader's account is kept for the details";
+        EXPECT_EQ(session.workbookPath(), book);
+        ASSERT_NE(intake.workbook(), nullptr);
+        EXPECT_EQ(intake.workbook()->fullName(), book);
+        EXPECT_TRUE(session.isEnabled(Command::Objects));
+        EXPECT_TRUE(session.isEnabled(Command::PreviewNames));
+    }
     EXPECT_EQ(exits, 0);
+    EXPECT_FALSE(open(QString()));  // nothing chosen
+    EXPECT_EQ(session.workbookPath(), book);
+}
 
-    messages.shown.clear();
+// Every intake turns every preview off, however the workbook came: a
+// preview would show the previous workbook's rows under the new name.
+TEST_F(Intake, EveryIntakeTurnsEveryPreviewOff) {
+    ASSERT_TRUE(open(QStringLiteral(TABULON_SOURCE_DIR "/examples/sample.xls")));
+    for (Command c : {Command::PreviewCitations, Command::PreviewObjects, Command::VariableLists})
+        session.setEnabled(c, true);
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
-    EXPECT_FALSE(open(home.filePath("notes.txt")));
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(intake.workbook(), nullptr);         // the old workbook was closed
-    EXPECT_TRUE(session.isEnabled("cmdObject"));   // commands stay as they were
-    EXPECT_FALSE(open(QString()));                 // cancelled dialog
-    EXPECT_TRUE(session.workbookPath().isEmpty());
+    for (int c = 0; c < kCommandCount; ++c) {
+        if (Command(c) >= Command::PreviewObjects && Command(c) <= Command::PreviewCitations)
+            EXPECT_FALSE(session.isEnabled(Command(c))) << c;
+    }
+    EXPECT_FALSE(session.isEnabled(Command::VariableLists));
 }
 
 // Modules left from another workbook would be documented as this one's.
@@ -155,7 +196,7 @@ TEST_F(Intake, EveryRouteStartsFromAnEmptyWorkingFolder) {
     ASSERT_TRUE(open(sample));
     EXPECT_FALSE(workingFiles().contains("stray.bas"));
     stray();
-    ASSERT_TRUE(open(sample, IntakeRoute::Recent));
+    ASSERT_TRUE(open(sample));
     EXPECT_FALSE(workingFiles().contains("stray.bas"));
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     EXPECT_TRUE(workingFiles().isEmpty());
@@ -183,8 +224,8 @@ TEST_F(Intake, ExcelNinetyFiveModuleSheetsLeaveTheCodeCommandsToExplain) {
     ASSERT_TRUE(open(path)) << messages.shown.join(u'\n').toStdString();
     EXPECT_TRUE(session.UnreadableProject);
     EXPECT_EQ(session.sheetNames(), QStringList{QStringLiteral("Data")});
-    for (const char* c : {"cmdKansu", "cmdModule", "cmdModStep", "cmdHensu"})
-        EXPECT_TRUE(session.isEnabled(c)) << c;
+    for (Command c : kCodeCommands)
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
 }
 
 // What the reader skipped in a damaged workbook stays with the session for
@@ -209,12 +250,12 @@ TEST(IntakeOfDamage, ReaderWarningsReachTheSessionAndTheStatusLine) {
     w.setWorkbookStream("Workbook", stream);
     const QString book = home.filePath("cut.xls");
     ASSERT_TRUE(w.save(book));
-    ASSERT_TRUE(intake.run(IntakeRoute::Dialog, [&] { return book; })) << messages.shown.join('\n').toStdString();
+    ASSERT_TRUE(intake.open(book)) << messages.shown.join('\n').toStdString();
     ASSERT_FALSE(session.readWarnings.isEmpty());
     EXPECT_EQ(status.text, readWarningStatus(int(session.readWarnings.size())));
     EXPECT_TRUE(status.text.startsWith(QStringLiteral("読み込みの警告")));
 
-    ASSERT_TRUE(intake.run(IntakeRoute::Dialog, [&] { return test::fixture("xls/poi/SimpleWithComments.xls"); }));
+    ASSERT_TRUE(intake.open(test::fixture("xls/poi/SimpleWithComments.xls")));
     EXPECT_TRUE(session.readWarnings.isEmpty()) << "warnings of the earlier workbook stayed";
     EXPECT_TRUE(status.text.isEmpty());
 }

@@ -1,6 +1,5 @@
-// The report routine: which database a report comes from (an engine with a
-// current database keeps it, error 7867), how failures reach the user, the
-// print command; and the preview window: one window for every report, shown
+// The report routine: which database a report comes from (a loaded results
+// file stays the source), how failures reach the user, the print command; and the preview window: one window for every report, shown
 // maximised and non-modal, page turning, printing without a printer.
 #include "ReportTestSupport.h"
 #include "common/Error.h"
@@ -39,49 +38,17 @@ struct ShowReport : ::testing::Test {
     }
 };
 
-TEST_F(ShowReport, FirstCallOpensTheDatabaseAndLaterReportsReuseTheEngine) {
+TEST_F(ShowReport, ReportsComeFromTheDatabaseUntilAResultsFileIsLoaded) {
     service.showReport(main.path(), "R_XlName");
     ASSERT_EQ(preview.shown.size(), 1u);
     EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
     EXPECT_TRUE(textOf(preview.shown[0], main.file("a.pdf")).contains("本体の名前"));
-    const int created = service.enginesCreated();
-    service.showReport(main.path(), "R_XlCalc");
-    EXPECT_EQ(service.enginesCreated(), created);
-    ASSERT_EQ(preview.shown.size(), 2u);
-    EXPECT_EQ(preview.shown[1]->definition().name, "R_XlCalc");
-}
-
-TEST_F(ShowReport, FirstPreviewAfterIntakeReplacesTheIntakesEngine) {
-    service.startEngine();
-    EXPECT_TRUE(service.engine()->currentDatabase().isEmpty());
-    service.showReport(main.path(), "R_XlName");
-    EXPECT_EQ(service.enginesCreated(), 2);
-    EXPECT_EQ(service.engine()->currentDatabase(), main.path());
-    service.showReport(main.path(), "R_XlName");
-    EXPECT_EQ(service.enginesCreated(), 2);  // 7867: kept
-}
-
-TEST_F(ShowReport, LoadedResultsFileStaysCurrent) {
     service.openResults(saved.path());
     service.showReport(main.path(), "R_XlName");
-    ASSERT_EQ(preview.shown.size(), 1u);
-    EXPECT_EQ(service.engine()->currentDatabase(), saved.path());
-    const QString text = textOf(preview.shown[0], main.file("b.pdf"));
+    ASSERT_EQ(preview.shown.size(), 2u);
+    const QString text = textOf(preview.shown[1], main.file("b.pdf"));
     EXPECT_TRUE(text.contains("保存の名前"));
     EXPECT_FALSE(text.contains("本体の名前"));
-}
-
-TEST_F(ShowReport, EngineRefusesASecondCurrentDatabaseWith7867) {
-    ReportEngine engine(preview);
-    engine.openCurrentDatabase(saved.path());
-    try {
-        engine.openCurrentDatabase(main.path());
-        FAIL() << "second open accepted";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), 7867);
-    }
-    EXPECT_EQ(engine.currentDatabase(), saved.path());
 }
 
 // A missing database, then a missing report: a box each (the second the

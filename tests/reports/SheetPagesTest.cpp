@@ -161,6 +161,8 @@ TEST(SheetZoom, OnlyWholeNumbersFrom10To400) {
     const std::pair<const char*, std::optional<int>> cases[] = {
         {"80", 80}, {" 98 ", 98}, {"10", 10}, {"400", 400}, {"9", std::nullopt}, {"401", std::nullopt},
         {"98.5", std::nullopt}, {"", std::nullopt}, {"abc", std::nullopt}, {"-50", std::nullopt},
+        // as a Japanese input method types them: full-width digits and blanks
+        {"８０", 80}, {"　１２０　", 120}, {"４０１", std::nullopt}, {"0x50", std::nullopt},
     };
     for (const auto& [text, zoom] : cases) EXPECT_EQ(parseZoom(QString::fromUtf8(text)), zoom) << text;
 }

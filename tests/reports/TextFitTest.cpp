@@ -6,6 +6,7 @@
 #include "ReportTestSupport.h"
 #include "host/CodePage.h"
 #include "reports/PageStyle.h"
+#include "reports/PdfOutput.h"
 #include "reports/ReportData.h"
 
 #include <QPainter>
@@ -27,6 +28,21 @@ TEST(TextFit, WrappedLinesStayInsideTheWidthAndLoseNothing) {
         EXPECT_EQ(wrappedLineCount(t, f, width), lines.size());
         for (const QString& l : lines) EXPECT_LE(f.width(l), width) << l.toStdString();
         EXPECT_EQ(lines.join(QString()), t);
+    }
+}
+
+// The longest word of the procedure lists' kind column prints whole in both
+// orders, though the syllabary order gives a column to the module name.
+TEST(TextFit, ProcedureKindsArePrintedWhole) {
+    ReportDb db;
+    db.add("T_XlProcName", {{{"objectNo", 1}, {"ProcedureNo", 1}, {"objectName", "Module1.bas"},
+                             {"ProcedureName", "GetTickCount"}, {"PrivatePublic", "Private"},
+                             {"Object", "標準ﾓｼﾞｭｰﾙ"}, {"Type", "Declare Function"}}});
+    for (const char* report : {"R_ModuleList", "R_ModuleList50"}) {
+        auto doc = ReportDocument::load(*store::Database::open(db.path()), report);
+        const QString pdf = db.file(QStringLiteral("%1.pdf").arg(report));
+        writePdf({doc}, pdf);
+        EXPECT_TRUE(pdfText(pdf).contains("Declare Function")) << report;
     }
 }
 

@@ -29,7 +29,7 @@ protected:
     }
     // The one marker row of the save flags, not yet committed.
     static void mark(Database& db, const QString& marker) {
-        db.execute(QStringLiteral("delete * from T_XlSaveFlag;"));
+        db.clearTable(QStringLiteral("T_XlSaveFlag"));
         auto t = db.openTable(QStringLiteral("T_XlSaveFlag"));
         t->addNew();
         t->set(QStringLiteral("Title"), marker);

@@ -1,8 +1,8 @@
-// Appending rows: field names, conversions, the refusals, and the
-// reset statements that empty a table before an analysis writes it again.
+// Appending rows: field names, conversions, the refusals, and emptying a
+// table before an analysis writes it again.
 #include "StoreTestSupport.h"
 
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -30,7 +30,7 @@ protected:
     Database& db() { return *db_; }
     // Stores one row with field = value in table and reads the field back.
     QVariant roundTrip(const QString& table, const QString& field, const QVariant& value) {
-        db().execute(QStringLiteral("delete * from %1;").arg(table));
+        db().clearTable(table);
         auto t = db().openTable(table);
         t->addNew();
         t->set(field, value);
@@ -44,8 +44,8 @@ protected:
     std::unique_ptr<Database> db_;
 };
 
-TEST_F(TableTest, EachResetStatementEmptiesOnlyItsTable) {
-    for (size_t i = 0; i < reset::all.size(); ++i) {
+TEST_F(TableTest, ClearingATableEmptiesOnlyThatTable) {
+    for (size_t i = 0; i < analysisTables.size(); ++i) {
         const QString table = QString::fromLatin1(analysisTables[i]);
         const QString other = QString::fromLatin1(analysisTables[(i + 1) % analysisTables.size()]);
         for (const QString& t : {table, other}) {
@@ -53,10 +53,10 @@ TEST_F(TableTest, EachResetStatementEmptiesOnlyItsTable) {
             tab->addNew();
             tab->update();
         }
-        db().execute(QString::fromLatin1(reset::all[i]));
-        EXPECT_EQ(count(table), 0) << reset::all[i];
-        EXPECT_GT(count(other), 0) << reset::all[i];
-        db().execute(QStringLiteral("delete * from %1;").arg(other));
+        db().clearTable(table);
+        EXPECT_EQ(count(table), 0) << analysisTables[i];
+        EXPECT_GT(count(other), 0) << analysisTables[i];
+        db().clearTable(other);
     }
 }
 
@@ -72,7 +72,8 @@ TEST_F(TableTest, RefusalsCarryTheEngineNumbers) {
         {[&] { object->set(QStringLiteral("Author"), 1); }, 3265},  // the field is spelled Auther
         {[&] { db().query(QStringLiteral("SELECT fXyz FROM T_XlSaveFlag")); }, 3265},
         {[&] { db().openTable(QStringLiteral("T_XlNothing")); }, 3078},
-        {[&] { db().execute(QStringLiteral("delete * from T_XlNone;")); }, 3078},
+        {[&] { db().clearTable(QStringLiteral("T_XlNone")); }, 3078},
+        {[&] { db().clearTable(QStringLiteral("T_XlCalc\"; DROP TABLE T_XlName; --")); }, 3078},
         {[&] { name->addNew(); name->set(QStringLiteral("ID"), 7); name->update(); }, 3164},  // the row id
         {[&] { closed->addNew(); }, 3420},
         {[&] { fresh->update(); }, 3020},

@@ -2,8 +2,6 @@
 // command ends, on its error path too, and no lock outlives the command.
 #include "StoreTestSupport.h"
 
-#include "store/ResetStatements.h"
-
 #include <QFile>
 
 namespace tabulon::store::test {
@@ -23,7 +21,7 @@ TEST_F(TransactionTest, RowsBeforeAFailureStayAfterTheErrorPath) {
     auto db = Database::open(path());
     const int number = errorNumberOf([&] {
         CommandScope scope(*db);
-        db->execute(QString::fromLatin1(reset::XlCalc));
+        db->clearTable(QStringLiteral("T_XlCalc"));
         auto t = db->openTable(QStringLiteral("T_XlCalc"));
         appendNote(*t, QStringLiteral("first"));
         appendNote(*t, QStringLiteral("second"));
@@ -53,7 +51,7 @@ TEST_F(TransactionTest, RowsShowOutsideAtCommitAndNoLockOutlivesTheCommand) {
     std::unique_ptr<Database> second;
     ASSERT_NO_THROW(second = Database::open(path()));
     CommandScope scope(*second);
-    EXPECT_NO_THROW(second->execute(QString::fromLatin1(reset::XlCalc)));
+    EXPECT_NO_THROW(second->clearTable(QStringLiteral("T_XlCalc")));
 }
 
 TEST_F(TransactionTest, DestructorCommitsPendingRowsAndLeavesNoJournal) {

@@ -5,16 +5,14 @@
 
 namespace tabulon::analyses::code {
 
-void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out,
-                const QString& report, int doneMark,
+void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out, int doneMark,
                 const std::function<void(store::Database&)>& collect) {
     runGuarded(ctx, frame.place, out, [&] {
-        if (ctx.reopenWorkbook) ctx.reopenWorkbook();
         auto db = store::Database::open(ctx.databasePath);
         BusyGuard busy(ctx.progress);
         ctx.progress.showGauge(true);
         ctx.progress.progress(0);
-        db->execute(frame.resetSql);
+        db->clearTable(frame.table);
         ctx.cursor.workingFolder = ctx.tempFolder;
         ctx.progress.status(frame.status);
         collect(*db);
@@ -22,7 +20,6 @@ void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& 
         out.collected = true;
         out.doneMark = doneMark;
         out.end = CodeOutcome::End::Report;
-        out.report = report;
         ctx.progress.status(FinishedText);
         ctx.progress.progress(100);
     });

@@ -1,7 +1,7 @@
 #pragma once
-// The frame every collecting code command shares: the workbook reopen rule,
-// the analysis database, the busy convention with the gauge at 0, the reset
-// statement of its table, its status text, the collection itself, one commit,
+// The frame every collecting code command shares: the analysis database, the
+// busy convention with the gauge at 0, its table emptied, its status text,
+// the collection itself, one commit,
 // then "終了しました" and 100 %. Failures become the command's error box.
 #include "analyses/code/CodeCommand.h"
 
@@ -16,14 +16,13 @@ namespace tabulon::analyses::code {
 
 struct ChapterFrame {
     QString place;       // "場所:..." text of the error box
-    QString resetSql;    // "delete * from T_Xl...;"
+    QString table;       // the table it empties and fills
     QString status;      // the "...取得中" text
 };
 
 // Runs `collect` inside the frame; on success the outcome ends in Report with
-// `report` (which may be empty: nothing to show) and `doneMark`.
-void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out,
-                const QString& report, int doneMark,
+// `doneMark`.
+void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out, int doneMark,
                 const std::function<void(store::Database&)>& collect);
 
 // Every module file of the working folder with its kind, in visiting order.

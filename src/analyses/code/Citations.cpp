@@ -95,9 +95,9 @@ bool isCollectedHeader(const CodeLine& code) {
 CodeOutcome runCitations(const CodeContext& ctx) {
     CodeOutcome out;
     if (refuseUnreadableProject(ctx, out)) return out;
-    const ChapterFrame frame{CitationsPlace, QStringLiteral("delete * from T_XlLinkModule;"),
+    const ChapterFrame frame{CitationsPlace, QStringLiteral("T_XlLinkModule"),
                              CitationsCollectingText};
-    runChapter(ctx, frame, out, CitationsReport, 1, [&](store::Database& db) {
+    runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlLinkModule"));
         const QStringList files = listModuleFiles(c.workingFolder, moduleKind(1).pattern);

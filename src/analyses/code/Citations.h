@@ -1,5 +1,5 @@
 #pragma once
-// cmdInyoSaki: the procedure citations. The names of the procedures declared
+// The procedure citations. The names of the procedures declared
 // in the standard modules are collected, then every candidate line of the
 // same modules cites the first listed name it contains; one T_XlLinkModule
 // row per citing line.
@@ -10,7 +10,6 @@
 namespace tabulon::analyses::code {
 
 inline const QString CitationsPlace = QStringLiteral("場所:引用先一覧");
-inline const QString CitationsReport = QStringLiteral("R_XlLinkProc");
 inline const QString CitationsCollectingText = QStringLiteral("プロシージャ引用先 情報　取得中");
 
 // Finds, in one pass over a line, the smallest list position whose name

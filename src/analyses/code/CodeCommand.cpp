@@ -46,7 +46,6 @@ void failCommand(MessagePort& messages, const QString& place, const Error& error
     out.end = CodeOutcome::End::Failed;
     out.errorNumber = error.number();
     out.exitRequested = isFatalError(error.number());
-    out.report.clear();
     if (rules.silentObjectMissing && error.number() == err::ObjectMissing) {
         out.message.clear();
         return;
@@ -56,7 +55,7 @@ void failCommand(MessagePort& messages, const QString& place, const Error& error
                       QStringLiteral("\rシート保護を解除してください。");
     else
         out.message = errorBoxText(place, error);
-    messages.message(out.message);
+    messages.error(out.message);
 }
 
 void runGuarded(const CodeContext& ctx, const QString& place, CodeOutcome& out,

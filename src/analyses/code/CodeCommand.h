@@ -19,20 +19,17 @@ struct CodeContext {
     MessagePort& messages;
     ProgressPort& progress;
     SourceCursor& cursor;    // lives as long as the main window
-    // Applies the workbook reopen rule before collecting; may be empty.
-    std::function<void()> reopenWorkbook;
 };
 
 struct CodeOutcome {
     enum class End {
         Refused,  // a guard refused; no table touched, nothing to show
-        Report,   // show `report`; the preview button is enabled
+        Report,   // done: the chapter's report is shown, its preview usable
         Failed,   // the error box was shown; rows written so far stay
     };
     End end = End::Refused;
     int doneMark = 0;        // the analysis-done mark after the command
     bool collected = false;  // the tables were rebuilt (not just shown again)
-    QString report;          // report to open in preview
     QString message;         // text of the message box shown, if any
     int errorNumber = 0;
     bool exitRequested = false;  // fatal error numbers end the program

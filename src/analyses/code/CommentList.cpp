@@ -28,9 +28,9 @@ QString commentText(const QString& line) {
 CodeOutcome runCommentList(const CodeContext& ctx) {
     CodeOutcome out;
     if (refuseWithoutModules(ctx, out)) return out;
-    const ChapterFrame frame{CommentListPlace, QStringLiteral("delete * from T_XlComment;"),
+    const ChapterFrame frame{CommentListPlace, QStringLiteral("T_XlComment"),
                              CommentCollectingText};
-    runChapter(ctx, frame, out, CommentListReport, 1, [&](store::Database& db) {
+    runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlComment"));
         const std::vector<KindFile> files = allModuleFiles(c.workingFolder);

@@ -1,12 +1,11 @@
 #pragma once
-// cmdComment: the comment list. One T_XlComment row per whole-line comment
+// The comment list. One T_XlComment row per whole-line comment
 // of every exported module, tagged with its module and procedure.
 #include "analyses/code/CodeCommand.h"
 
 namespace tabulon::analyses::code {
 
 inline const QString CommentListPlace = QStringLiteral("場所:コメント一覧");
-inline const QString CommentListReport = QStringLiteral("R_XlComment");
 inline const QString CommentCollectingText = QStringLiteral("コメント情報　取得中");
 
 // The Comment text of a line, or a null string when the line is no listed

@@ -85,8 +85,8 @@ private:
 CodeOutcome runModuleSteps(const CodeContext& ctx) {
     CodeOutcome out;
     if (refuseWithoutModules(ctx, out)) return out;
-    const ChapterFrame frame{ModuleStepsPlace, QStringLiteral("delete * from T_XlModStep;"), CollectingText};
-    runChapter(ctx, frame, out, ModuleStepsReport, 1, [&](store::Database& db) {
+    const ChapterFrame frame{ModuleStepsPlace, QStringLiteral("T_XlModStep"), CollectingText};
+    runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlModStep"));
         const std::vector<KindFile> files = allModuleFiles(c.workingFolder);

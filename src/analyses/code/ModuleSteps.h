@@ -1,5 +1,5 @@
 #pragma once
-// cmdModStep: the module step counts. For each module, one T_XlModStep row
+// The module step counts. For each module, one T_XlModStep row
 // for its declarations section and one per procedure, counting comment,
 // blank, code and all lines.
 #include "analyses/code/CodeCommand.h"
@@ -7,7 +7,6 @@
 namespace tabulon::analyses::code {
 
 inline const QString ModuleStepsPlace = QStringLiteral("場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧");
-inline const QString ModuleStepsReport = QStringLiteral("R_XlModStep");
 
 // On success the done mark (fSocS) is 1 and the outcome names R_XlModStep.
 CodeOutcome runModuleSteps(const CodeContext& ctx);

@@ -7,10 +7,6 @@
 
 namespace tabulon::analyses::code {
 
-QString procedureListReport(int kana) {
-    return kana == 1 ? QStringLiteral("R_ModuleList50") : QStringLiteral("R_ModuleList");
-}
-
 namespace {
 
 // Statements outside the keyword filter are never looked at.
@@ -97,22 +93,20 @@ CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions&
     out.doneMark = options.tablesMode;
     if (refuseWithoutModules(ctx, out)) return out;
     runGuarded(ctx, ProcedureListPlace, out, [&] {
-        if (options.tablesMode != options.mode) {
-            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+        if (options.tablesMode != int(options.mode)) {
             auto db = store::Database::open(ctx.databasePath);
             BusyGuard busy(ctx.progress);
             ctx.progress.showGauge(true);
             ctx.progress.progress(0);
-            db->execute(QStringLiteral("delete * from T_XlProcName;"));
-            db->execute(QStringLiteral("delete * from T_XlDimCall;"));
+            db->clearTable(QStringLiteral("T_XlProcName"));
+            db->clearTable(QStringLiteral("T_XlDimCall"));
             ctx.cursor.workingFolder = ctx.tempFolder;
-            Run(ctx, options.mode == int(ProcedureListMode::Detailed), out).collect(*db);
+            Run(ctx, options.mode == intake::ProcedureOption::Detailed, out).collect(*db);
             db->commit();
             out.collected = true;
         }
-        out.doneMark = options.mode;
+        out.doneMark = int(options.mode);
         out.end = CodeOutcome::End::Report;
-        out.report = procedureListReport(options.kana);
         ctx.progress.status(FinishedText);
         ctx.progress.progress(100);
     });

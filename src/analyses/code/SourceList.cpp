@@ -6,18 +6,16 @@
 
 namespace tabulon::analyses::code {
 
-QString sourceListReport(int columns, int kana) {
-    if (columns == 1)
-        return kana == 1 ? QStringLiteral("R_SourceList150") : QStringLiteral("R_SourceList1");
-    return kana == 1 ? QStringLiteral("R_SourceList50") : QStringLiteral("R_SourceList");
+using intake::ModuleSelection;
+
+// One module kind each, with the kind's own code; All is every kind.
+int selectionKind(ModuleSelection selection) {
+    return selection == ModuleSelection::All ? 0 : int(selection);
 }
 
-QString selectionPattern(int selection) {
-    return selection >= 1 && selection <= 5 ? moduleKind(selection).pattern : QStringLiteral("*.*");
-}
-
-int selectionKind(int selection) {
-    return selection >= 1 && selection <= 5 ? selection : 0;
+QString selectionPattern(ModuleSelection selection) {
+    const int kind = selectionKind(selection);
+    return kind != 0 ? moduleKind(kind).pattern : QStringLiteral("*.*");
 }
 
 namespace {
@@ -26,11 +24,14 @@ constexpr int SourceTextLimit = 255;
 constexpr int ClassHeaderLines = 4;  // BEGIN, MultiUse, END, then the first real line
 
 // The guards for selections naming one counted kind.
-bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) {
+bool refuseMissingKind(const CodeContext& ctx, ModuleSelection selection, CodeOutcome& out) {
     QString text;
-    if (selection == 1 && ctx.counts.standard == 0) text = QStringLiteral("標準ﾓｼﾞｭｰﾙは存在しません");
-    if (selection == 2 && ctx.counts.classes == 0) text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
-    if (selection == 3 && ctx.counts.forms == 0) text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Standard && ctx.counts.standard == 0)
+        text = QStringLiteral("標準ﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Class && ctx.counts.classes == 0)
+        text = QStringLiteral("ｸﾗｽﾓｼﾞｭｰﾙは存在しません");
+    if (selection == ModuleSelection::Form && ctx.counts.forms == 0)
+        text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
     if (text.isEmpty()) return false;
     ctx.progress.status(NoModulesText);
     ctx.messages.message(text);
@@ -39,19 +40,26 @@ bool refuseMissingKind(const CodeContext& ctx, int selection, CodeOutcome& out) 
     return true;
 }
 
-int progressBase(const ModuleCounts& counts, int selection) {
+int progressBase(const ModuleCounts& counts, ModuleSelection selection) {
     switch (selection) {
-    case 1: return counts.standard;
-    case 2: return counts.classes;
-    case 3: return counts.forms;
-    case 6: return counts.total();
+    case ModuleSelection::Standard: return counts.standard;
+    case ModuleSelection::Class: return counts.classes;
+    case ModuleSelection::Form: return counts.forms;
+    case ModuleSelection::All: return counts.total();
     default: return 0;  // workbook and sheet modules report nothing per file
     }
 }
 
+// Document modules (the workbook's and the sheets') begin with the class
+// header of their export, which the listing leaves out.
+bool mayHoldDocumentModules(ModuleSelection selection) {
+    return selection == ModuleSelection::Workbook || selection == ModuleSelection::Sheet ||
+           selection == ModuleSelection::All;
+}
+
 class Run {
 public:
-    Run(const CodeContext& ctx, int selection, store::Database& db, CodeOutcome& out)
+    Run(const CodeContext& ctx, ModuleSelection selection, store::Database& db, CodeOutcome& out)
         : ctx_(ctx), c_(ctx.cursor), selection_(selection),
           table_(db.openTable(QStringLiteral("T_XlSource"))), out_(out) {}
 
@@ -70,11 +78,11 @@ private:
         c_.filePath = path;
         LineReader reader(path);
         ++c_.moduleNumber;
-        const int kind = selection_ == 6 ? kindFromExtension(path) : selection_;
+        const int kind = selection_ == ModuleSelection::All ? kindFromExtension(path) : selectionKind(selection_);
         while (!reader.atEnd()) {
             c_.rawLine = reader.next();
             ++out_.linesRead;
-            if (selection_ >= 4 && upper(c_.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
+            if (mayHoldDocumentModules(selection_) && upper(c_.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
                 for (int i = 0; i < ClassHeaderLines; ++i) c_.rawLine = reader.next();
                 out_.linesRead += ClassHeaderLines;
             }
@@ -123,7 +131,7 @@ private:
 
     const CodeContext& ctx_;
     SourceCursor& c_;
-    int selection_;
+    ModuleSelection selection_;
     std::unique_ptr<store::Table> table_;
     CodeOutcome& out_;
 };
@@ -136,21 +144,19 @@ CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& optio
     if (refuseWithoutModules(ctx, out) || refuseMissingKind(ctx, options.selection, out))
         return out;
     runGuarded(ctx, SourceListPlace, out, [&] {
-        if (options.tableSelection != options.selection) {
-            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+        if (options.tableSelection != int(options.selection)) {
             auto db = store::Database::open(ctx.databasePath);
             BusyGuard busy(ctx.progress);
             ctx.progress.showGauge(true);
             ctx.progress.progress(0);
-            db->execute(QStringLiteral("delete * from T_XlSource;"));
+            db->clearTable(QStringLiteral("T_XlSource"));
             ctx.cursor.workingFolder = ctx.tempFolder;
             Run(ctx, options.selection, *db, out).collect();
             db->commit();
             out.collected = true;
         }
-        out.doneMark = options.selection;
+        out.doneMark = int(options.selection);
         out.end = CodeOutcome::End::Report;
-        out.report = sourceListReport(options.columns, options.kana);
         ctx.progress.status(FinishedText);
         ctx.progress.progress(100);
     });

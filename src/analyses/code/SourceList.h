@@ -1,15 +1,14 @@
 #pragma once
-// cmdModule: the module source list. Every listed source line of the chosen
+// The module source list. Every listed source line of the chosen
 // modules becomes one T_XlSource row, tagged with its module and with the
 // procedure (section) it belongs to.
 #include "analyses/code/CodeCommand.h"
+#include "intake/Options.h"
 
 namespace tabulon::analyses::code {
 
 struct SourceListOptions {
-    int selection = 1;      // optModule index + 1: 1 standard ... 5 sheet, 6 all
-    int columns = 2;        // optMPrint index + 1: 1 one column, 2 two columns
-    int kana = 0;           // chkMod50 value
+    intake::ModuleSelection selection = intake::ModuleSelection::Standard;
     int tableSelection = 0; // module-list done mark: the selection the table holds
 };
 
@@ -18,12 +17,9 @@ inline const QString NoDeclarationsName = QStringLiteral("(Declarations)");
 
 CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& options);
 
-// R_SourceList, R_SourceList50, R_SourceList1 or R_SourceList150.
-QString sourceListReport(int columns, int kana);
-
 // The file pattern of a selection and the module kind code of its rows
 // (0 for "all": decided per file by its extension).
-QString selectionPattern(int selection);
-int selectionKind(int selection);
+QString selectionPattern(intake::ModuleSelection selection);
+int selectionKind(intake::ModuleSelection selection);
 
 }  // namespace tabulon::analyses::code

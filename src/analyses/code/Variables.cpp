@@ -8,13 +8,6 @@
 
 namespace tabulon::analyses::code {
 
-QString variablesReport(const QString& button) {
-    if (button == u"cmdHensuU") return QStringLiteral("R_XlHensuU");
-    if (button == u"cmdHensuT") return QStringLiteral("R_XlHensuT");
-    if (button == u"cmdHensuH") return QStringLiteral("R_XlHensuH");
-    return QString();
-}
-
 namespace {
 
 constexpr int TextLimit = 255;
@@ -184,9 +177,9 @@ void VariableScan::typeBlock(const QString& t, int nameStart, int c, const QStri
 CodeOutcome runVariables(const CodeContext& ctx) {
     CodeOutcome out;
     if (refuseUnreadableProject(ctx, out)) return out;
-    const ChapterFrame frame{VariablesPlace, QStringLiteral("delete * from T_XlHensu;"),
+    const ChapterFrame frame{VariablesPlace, QStringLiteral("T_XlHensu"),
                              VariablesCollectingText};
-    runChapter(ctx, frame, out, QString(), 1, [&](store::Database& db) {
+    runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlHensu"));
         VariableScan scan(c, [&](const HensuRow& r) {

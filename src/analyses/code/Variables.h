@@ -1,7 +1,7 @@
 #pragma once
-// cmdHensu: variables, constants and user-defined types of the standard
-// modules. One T_XlHensu row per declared name, type and type member; the
-// three report buttons (cmdHensuU, cmdHensuT, cmdHensuH) print them.
+// Variables, constants and user-defined types of the standard modules. One
+// T_XlHensu row per declared name, type and type member; the three variable
+// lists print them.
 #include "analyses/code/CodeCommand.h"
 
 #include <functional>
@@ -10,9 +10,6 @@ namespace tabulon::analyses::code {
 
 inline const QString VariablesPlace = QStringLiteral("場所:変数情報");
 inline const QString VariablesCollectingText = QStringLiteral("変数 情報　取得中");
-
-// The report of a variable report button, empty for any other name.
-QString variablesReport(const QString& button);
 
 struct HensuRow {
     QString procedureName;

@@ -3,7 +3,7 @@
 #include "analyses/workbook/FolderFiles.h"
 #include "host/AddIns.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 #include <QDir>
 
@@ -17,7 +17,7 @@ code::CodeOutcome runAddinList(const WorkbookContext& ctx) {
             QDir(ctx.appFolder).filePath(QString::fromLatin1(host::AddInRegistry::FileName)));
         // From here on the table no longer holds an earlier run's rows.
         out.collected = true;
-        collectInto(ctx, QStringLiteral("T_XlAddin"), store::reset::XlAddin, AddinCollectingText,
+        collectInto(ctx, QStringLiteral("T_XlAddin"), AddinCollectingText,
                     [&](store::Table& table) {
             qint64 fileNo = 0;
             const std::vector<host::Sheet> sheets = documentedSheets(book);
@@ -41,7 +41,7 @@ code::CodeOutcome runAddinList(const WorkbookContext& ctx) {
                 ctx.progress.progress(sheetProgress(i, n));
             }
         });
-        finishChapter(ctx, out, 1, AddinReport);
+        finishChapter(ctx, out, 1);
     });
     return out;
 }

@@ -1,14 +1,13 @@
 #pragma once
-// cmdAddin: the add-ins registered with the spreadsheet (AddIns.ini in the
-// program folder) with their files, repeated under every sheet of the
-// workbook, one T_XlAddin row each, printed by R_XlAddin.
+// The add-ins registered with the spreadsheet (AddIns.ini in the program
+// folder) with their files, repeated under every sheet of the workbook, one
+// T_XlAddin row each.
 #include "analyses/workbook/WorkbookRun.h"
 
 namespace tabulon::analyses::workbook {
 
 inline const QString AddinPlace = QStringLiteral("場所:アドイン情報");
 inline const QString AddinCollectingText = QStringLiteral("アドイン情報　取得中");
-inline const QString AddinReport = QStringLiteral("R_XlAddin");
 
 // Gathers on every run; the done mark of a completed run is 1. A registered
 // add-in whose file is gone keeps its row with empty file columns.

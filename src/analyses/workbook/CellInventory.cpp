@@ -3,15 +3,9 @@
 #include "analyses/workbook/ObjectInventory.h"
 #include "analyses/workbook/WorkbookText.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
-
-QString cellReport(int cellOption) {
-    if (cellOption == 1) return QStringLiteral("R_XlCalc");
-    if (cellOption == 2 || cellOption == 3) return QStringLiteral("R_XlCalcNote");
-    return QString();
-}
 
 CalcRows::CalcRows(store::Database& db) : table_(db.openTable(QStringLiteral("T_XlCalc"))) {}
 CalcRows::~CalcRows() = default;
@@ -36,18 +30,22 @@ namespace {
 // Walks one sheet's used range and adds the rows of the list `option`;
 // `tick` is told the 0-based index of every visited cell.
 template <class Tick>
-void walkSheet(const host::Sheet& sheet, int option, const QString& sheetMei, qint64 objectNo, CalcRows& rows,
-               Tick&& tick) {
+void walkSheet(const host::Sheet& sheet, intake::CellOption option, const QString& sheetMei, qint64 objectNo,
+               CalcRows& rows, Tick&& tick) {
+    using intake::CellOption;
+    const bool formulas = option != CellOption::Comments;
+    const bool notes = option != CellOption::Formulas;
     qint64 index = 0;
     sheet.usedRange().forEach([&](const host::Cell& cell) {
         tick(index++);
-        const bool formula = option != 2 && cell.beginsWithEquals();
-        const bool note = option != 1 && !cell.noteText().isEmpty();
-        if ((option == 1 && !formula) || (option == 2 && !note) || (option == 3 && !(formula && note)))
+        const bool formula = formulas && cell.beginsWithEquals();
+        const bool note = notes && !cell.noteText().isEmpty();
+        if ((formulas && !formula) || (notes && !note))
             return true;
-        CalcRow row{option, sheetMei, objectNo, storedAddress(cell), QString(), QString()};
-        if (option != 2) row.calcName = storedFormula(cell);
-        if (option != 1) row.noteName = trimTrailingBlanks(cutChars(cell.noteText(), 130));
+        // The row's label is the option's stored number.
+        CalcRow row{int(option), sheetMei, objectNo, storedAddress(cell), QString(), QString()};
+        if (formulas) row.calcName = storedFormula(cell);
+        if (notes) row.noteName = trimTrailingBlanks(cutChars(cell.noteText(), 130));
         rows.add(row);
         return true;
     });
@@ -63,20 +61,20 @@ CodeOutcome runCellInventory(const WorkbookContext& ctx, const CellOptions& o, i
     remembered = o.rememberedSheet;
     code::GuardRules rules{CellPlace, false};
     code::runGuarded(ctx.messages, CellPlace, out, [&] {
-        const bool same = o.cellMark == o.cellOption && o.sheetMark == o.sheetSelection &&
+        const bool same = o.cellMark == int(o.cellOption) && o.sheetMark == int(o.sheetSelection) &&
                           o.selectedSheet == o.rememberedSheet;
         if (!same) {
             const host::Workbook& book = openWorkbook(ctx);
             auto db = store::Database::open(ctx.databasePath);
             store::CommandScope scope(*db);
             GatherScope busy(ctx.progress);
-            db->execute(QString::fromLatin1(store::reset::XlCalc));
+            db->clearTable(QStringLiteral("T_XlCalc"));
             out.doneMark = 0;
             sheetMark = 0;
             out.collected = true;
             ctx.progress.status(QStringLiteral("セル情報　取得中"));
             CalcRows rows(*db);
-            if (o.sheetSelection == 2) {
+            if (o.sheetSelection == intake::SheetSelection::SelectedSheet) {
                 remembered = o.selectedSheet;
                 const host::Sheet sheet = book.sheet(o.selectedSheet);
                 const qint64 total = sheet.usedRange().count();
@@ -98,10 +96,9 @@ CodeOutcome runCellInventory(const WorkbookContext& ctx, const CellOptions& o, i
             out.rows = int(rows.written());
         }
         announceFinished(ctx.progress);
-        out.doneMark = o.cellOption;
-        sheetMark = o.sheetSelection;
+        out.doneMark = int(o.cellOption);
+        sheetMark = int(o.sheetSelection);
         out.end = CodeOutcome::End::Report;
-        out.report = cellReport(o.cellOption);
     }, rules);
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The cell and formula inventory (cmdCell): cell by cell, the formulas, the
-// comments, or the cells that carry both, of every documented sheet or of
-// the one sheet chosen in cboSheet2, into T_XlCalc.
+// The cell and formula inventory: cell by cell, the formulas, the comments,
+// or the cells that carry both, of every documented sheet or of the one sheet
+// chosen, into T_XlCalc.
 #include "analyses/workbook/WorkbookRun.h"
 
 namespace tabulon::store {
@@ -12,17 +12,13 @@ class Table;
 namespace tabulon::analyses::workbook {
 
 struct CellOptions {
-    int cellOption = 3;        // 1 formulas, 2 comments, 3 both
-    int sheetSelection = 1;    // 1 all sheets, 2 the sheet named in cboSheet2
-    QString selectedSheet;     // the text of cboSheet2
+    intake::CellOption cellOption = intake::CellOption::Both;
+    intake::SheetSelection sheetSelection = intake::SheetSelection::AllSheets;
+    QString selectedSheet;     // the sheet chosen for the selected-sheet list
     int cellMark = 0;          // the done marks and the sheet remembered at
     int sheetMark = 0;         // the last completed selected-sheet run
     QString rememberedSheet;
 };
-
-// The report of a cell list: R_XlCalc for formulas, R_XlCalcNote for comments
-// and both; nothing for any other value.
-QString cellReport(int cellOption);
 
 // The fields of a T_XlCalc row as the lists store them.
 struct CalcRow {

@@ -2,7 +2,7 @@
 
 #include "analyses/workbook/WorkbookText.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -13,7 +13,7 @@ CoverRow coverRow(const intake::Cover& cover) {
 }
 
 void writeCoverRow(store::Database& db, const CoverRow& row) {
-    db.execute(QString::fromLatin1(store::reset::XlHyousi));
+    db.clearTable(QStringLiteral("T_XlHyousi"));
     auto table = db.openTable(QStringLiteral("T_XlHyousi"));
     table->addNew();
     table->set(QStringLiteral("SysTitle"), row.sysTitle);
@@ -24,15 +24,6 @@ void writeCoverRow(store::Database& db, const CoverRow& row) {
     table->set(QStringLiteral("CreateDate"), row.createDate);
     table->update();
     table->close();
-}
-
-QString coverReport(int index) {
-    switch (index) {
-    case 0: return QStringLiteral("R_XlHyousi");
-    case 1: return QStringLiteral("R_XlHyousiH");
-    case 2: return QStringLiteral("R_XlHyousiW");
-    default: return {};
-    }
 }
 
 }  // namespace tabulon::analyses::workbook

@@ -24,7 +24,4 @@ CoverRow coverRow(const intake::Cover& cover);
 // Empties T_XlHyousi and writes the row.
 void writeCoverRow(store::Database& db, const CoverRow& row);
 
-// cmdHyousi index 0, 1, 2 -> R_XlHyousi, R_XlHyousiH, R_XlHyousiW.
-QString coverReport(int index);
-
 }  // namespace tabulon::analyses::workbook

@@ -3,7 +3,7 @@
 #include "analyses/workbook/WorkbookText.h"
 #include "host/PathParts.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,14 +89,13 @@ code::CodeOutcome runFolderFiles(const WorkbookContext& ctx, const FileOptions& 
     code::CodeOutcome out;
     out.doneMark = options.tableSelection;
     code::runGuarded(ctx.messages, FilePlace, out, [&] {
-        if (options.selection != options.tableSelection) {
-            if (ctx.reopenWorkbook) ctx.reopenWorkbook();
+        if (int(options.selection) != options.tableSelection) {
             // From here on the table no longer holds an earlier run's rows.
             out.collected = true;
-            collectInto(ctx, QStringLiteral("T_XlFile"), store::reset::XlFile, FileCollectingText,
+            collectInto(ctx, QStringLiteral("T_XlFile"), FileCollectingText,
                         [&](store::Table& table) {
                 qint64 fileNo = 0;
-                for (const FileEntry& entry : listedFiles(ctx, FileSelection(options.selection))) {
+                for (const FileEntry& entry : listedFiles(ctx, options.selection)) {
                     table.addNew();
                     table.set(QStringLiteral("FileNo"), ++fileNo);
                     table.set(QStringLiteral("XFileName"), entry.name);
@@ -107,7 +106,7 @@ code::CodeOutcome runFolderFiles(const WorkbookContext& ctx, const FileOptions& 
                 }
             });
         }
-        finishChapter(ctx, out, options.selection, FileReport);
+        finishChapter(ctx, out, int(options.selection));
     });
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// cmdFile: the files around the workbook — its folder's workbook-like files,
-// every file of the folder, or the workbooks it links to — with size, date
-// and read-only state, one T_XlFile row each, printed by R_XlFile.
+// The files around the workbook — its folder's workbook-like files, every
+// file of the folder, or the workbooks it links to — with size, date and
+// read-only state, one T_XlFile row each.
 #include "analyses/workbook/WorkbookRun.h"
 
 #include <QDateTime>
@@ -17,9 +17,8 @@ namespace tabulon::analyses::workbook {
 
 inline const QString FilePlace = QStringLiteral("場所:ファイル一覧");
 inline const QString FileCollectingText = QStringLiteral("ファイル 情報　取得中");
-inline const QString FileReport = QStringLiteral("R_XlFile");
 
-enum class FileSelection { Related = 1, LinkSources = 2, All = 3 };  // optFile index + 1
+using intake::FileSelection;
 
 // What the file system says about one file.
 struct FileFacts {
@@ -47,7 +46,7 @@ std::vector<FileEntry> folderFiles(const QString& folder, bool related);
 FileEntry linkSourceEntry(const QString& stored, const QString& workbookFolder);
 
 struct FileOptions {
-    int selection = 1;       // file option value
+    FileSelection selection = FileSelection::Related;
     int tableSelection = 0;  // done mark: the option T_XlFile holds
 };
 

@@ -3,7 +3,7 @@
 #include "analyses/workbook/CellInventory.h"
 #include "analyses/workbook/WorkbookText.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -35,7 +35,7 @@ CodeOutcome runLinkSearch(const WorkbookContext& ctx, const QString& chosen) {
         auto db = store::Database::open(ctx.databasePath);
         store::CommandScope scope(*db);
         GatherScope busy(ctx.progress);
-        db->execute(QString::fromLatin1(store::reset::XlCalc));
+        db->clearTable(QStringLiteral("T_XlCalc"));
         out.collected = true;
         ctx.progress.status(QStringLiteral("リンク先を検索中..."));
         CalcRows rows(*db);
@@ -56,7 +56,6 @@ CodeOutcome runLinkSearch(const WorkbookContext& ctx, const QString& chosen) {
         out.rows = int(rows.written());
         announceFinished(ctx.progress);
         out.end = CodeOutcome::End::Report;
-        out.report = QStringLiteral("R_XlCalc");
     });
     return out;
 }

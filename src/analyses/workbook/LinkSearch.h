@@ -1,7 +1,7 @@
 #pragma once
-// The link-destination search (cmdLinkMoto): the formula cells of every
-// documented sheet that take values from the linked workbook chosen in
-// cboLinkMoto, into T_XlCalc with Label 9.
+// The link-destination search: the formula cells of every documented sheet
+// that take values from the chosen linked workbook, into T_XlCalc with
+// Label 9.
 #include "analyses/workbook/WorkbookRun.h"
 
 namespace tabulon::analyses::workbook {

@@ -3,7 +3,7 @@
 #include "analyses/workbook/WorkbookText.h"
 #include "common/Error.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -39,7 +39,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
     code::runGuarded(ctx.messages, NamePlace, out, [&] {
         const host::Workbook& book = openWorkbook(ctx);
         out.collected = true;
-        collectInto(ctx, QStringLiteral("T_XlName"), store::reset::XlName, QStringLiteral("名前情報　取得中"),
+        collectInto(ctx, QStringLiteral("T_XlName"), QStringLiteral("名前情報　取得中"),
                     [&](store::Table& table) {
             // The hidden names that only tie a button or shape to a VBA
             // procedure are no part of the names collection.
@@ -64,7 +64,7 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
                 ctx.progress.progress(percentOf(++done, n));
             }
         });
-        finishChapter(ctx, out, 1, QStringLiteral("R_XlName"));
+        finishChapter(ctx, out, 1);
     });
     return out;
 }

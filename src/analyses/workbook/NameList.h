@@ -1,6 +1,6 @@
 #pragma once
-// The defined-name list (cmdName): every workbook-level name of the
-// workbook, the sheet it points into and the cells it covers, into T_XlName.
+// The defined-name list: every workbook-level name of the workbook, the
+// sheet it points into and the cells it covers, into T_XlName.
 #include "analyses/workbook/WorkbookRun.h"
 
 namespace tabulon::analyses::workbook {

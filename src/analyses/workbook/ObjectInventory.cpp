@@ -4,15 +4,11 @@
 #include "common/Error.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 #include <QFileInfo>
 
 namespace tabulon::analyses::workbook {
-
-QString objectReport(int option) {
-    return option == 2 || option == 3 ? QStringLiteral("R_XlObject") : QStringLiteral("R_XlBook");
-}
 
 SheetCounts countSheet(const host::Sheet& sheet, bool detailed) {
     const host::Range used = sheet.usedRange();
@@ -50,7 +46,8 @@ QString componentClass(vba::ComponentType type) {
 
 class Run {
 public:
-    Run(const WorkbookContext& ctx, const host::Workbook& book, store::Database& db, int option, CodeOutcome& out)
+    Run(const WorkbookContext& ctx, const host::Workbook& book, store::Database& db, intake::ObjectOption option,
+        CodeOutcome& out)
         : ctx_(ctx), book_(book), db_(db), option_(option), out_(out) {}
 
     void bookRow() {
@@ -80,7 +77,7 @@ public:
         t->set(QStringLiteral("Manager"), cutTrim(text(20), 20));
         t->set(QStringLiteral("Company"), cutTrim(text(21), 125));
         t->set(QStringLiteral("Hyperlink"), book_.builtinProperty(29));
-        t->set(QStringLiteral("Label"), option_);
+        t->set(QStringLiteral("Label"), int(option_));
         t->update();
         ++out_.rows;
         ctx_.progress.progress(5);
@@ -111,7 +108,7 @@ public:
         const qint64 n = qint64(sheets.size());
         qint64 i = 0;
         for (const host::Sheet& sheet : sheets) {
-            const SheetCounts c = countSheet(sheet, option_ == 3);
+            const SheetCounts c = countSheet(sheet, option_ == intake::ObjectOption::DetailedObjects);
             t->addNew();
             t->set(QStringLiteral("BookNo"), 1);
             t->set(QStringLiteral("objectNo"), ++objectNo_);
@@ -155,7 +152,7 @@ private:
     const WorkbookContext& ctx_;
     const host::Workbook& book_;
     store::Database& db_;
-    int option_;
+    intake::ObjectOption option_;
     CodeOutcome& out_;
     qint64 objectNo_ = 0;
 };
@@ -167,25 +164,24 @@ CodeOutcome runObjectInventory(const WorkbookContext& ctx, const ObjectOptions& 
     out.doneMark = options.doneMark;
     code::GuardRules rules{CellPlace, true};
     code::runGuarded(ctx.messages, ObjectPlace, out, [&] {
-        if (options.doneMark != options.option) {
+        if (options.doneMark != int(options.option)) {
             const host::Workbook& book = openWorkbook(ctx);
             auto db = store::Database::open(ctx.databasePath);
             store::CommandScope scope(*db);
             GatherScope busy(ctx.progress);
-            db->execute(QString::fromLatin1(store::reset::XlBook));
-            db->execute(QString::fromLatin1(store::reset::XlObject));
-            db->execute(QString::fromLatin1(store::reset::XlLink));
+            db->clearTable(QStringLiteral("T_XlBook"));
+            db->clearTable(QStringLiteral("T_XlObject"));
+            db->clearTable(QStringLiteral("T_XlLink"));
             out.doneMark = 0;
             out.collected = true;
             Run run(ctx, book, *db, options.option, out);
             run.bookRow();
             run.links();
-            if (options.option != 1) run.sheetsAndModules();
+            if (options.option != intake::ObjectOption::Book) run.sheetsAndModules();
         }
         announceFinished(ctx.progress);
-        out.doneMark = options.option;
+        out.doneMark = int(options.option);
         out.end = CodeOutcome::End::Report;
-        out.report = objectReport(options.option);
     }, rules);
     return out;
 }

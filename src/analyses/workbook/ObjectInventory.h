@@ -1,9 +1,9 @@
 #pragma once
-// The book, sheet-object and link inventory (cmdObject): the workbook's file
-// data and document properties (T_XlBook), its link sources (T_XlLink), and
-// under the object options 2 and 3 one row per sheet and per program module
-// (T_XlObject). Option 3 visits every cell of every used range to count
-// values, errors, formulas and comments.
+// The book, sheet-object and link inventory: the workbook's file data and
+// document properties (T_XlBook), its link sources (T_XlLink), and under the
+// simple and detailed object options one row per sheet and per program module
+// (T_XlObject). The detailed option visits every cell of every used range to
+// count values, errors, formulas and comments.
 #include "analyses/workbook/WorkbookRun.h"
 
 namespace tabulon::analyses::workbook {
@@ -14,7 +14,7 @@ inline const QString DatePropertiesText =
     QStringLiteral("Excel2000以外のバージョンで作成されています。\r作成日と印刷日は取得出来ません。");
 
 struct ObjectOptions {
-    int option = 2;    // 1 book, 2 simple objects, 3 detailed objects
+    intake::ObjectOption option = intake::ObjectOption::SimpleObjects;
     int doneMark = 0;  // the object mark: the option the tables were filled with
 };
 
@@ -23,8 +23,6 @@ struct SheetCounts {
     qint64 rows = 0, cols = 0, cells = 0, errors = 0, formulas = 0, comments = 0;
 };
 SheetCounts countSheet(const host::Sheet& sheet, bool detailed);
-
-QString objectReport(int option);
 
 CodeOutcome runObjectInventory(const WorkbookContext& ctx, const ObjectOptions& options);
 

@@ -2,7 +2,7 @@
 
 #include "common/Blanks.h"
 #include "store/Database.h"
-#include "store/ResetStatements.h"
+#include "store/AnalysisTables.h"
 
 namespace tabulon::analyses::workbook {
 
@@ -66,7 +66,7 @@ QString macroNameOf(const QString& onAction) {
 bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
     if (ShapeKindName(name) == kUnrecognisedShapeText) return false;
     switch (selection) {
-    case ShapeSelection::Macro: return !macro.isEmpty();
+    case ShapeSelection::Macros: return !macro.isEmpty();
     case ShapeSelection::All: return true;
     case ShapeSelection::AllButComments: return firstTwoUpper(name) != u"CO";
     }
@@ -121,24 +121,24 @@ code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptio
     code::CodeOutcome out;
     out.doneMark = options.tableSelection;
     code::runGuarded(ctx.messages, ShapePlace, out, [&] {
-        if (options.selection != options.tableSelection) {
+        if (int(options.selection) != options.tableSelection) {
             const host::Workbook& book = openWorkbook(ctx);
             // From here on the table no longer holds an earlier run's rows.
             out.collected = true;
-            collectInto(ctx, QStringLiteral("T_XlShape"), store::reset::XlShape, ShapeCollectingText,
+            collectInto(ctx, QStringLiteral("T_XlShape"), ShapeCollectingText,
                         [&](store::Table& table) {
                 const std::vector<host::Sheet> sheets = documentedSheets(book);
                 const int n = int(sheets.size());
                 for (int i = 1; i <= n; ++i) {
-                    for (const ShapeRow& row : shapeRows(sheets[size_t(i - 1)], i, ShapeSelection(options.selection))) {
-                        writeRow(table, row, options.selection);
+                    for (const ShapeRow& row : shapeRows(sheets[size_t(i - 1)], i, options.selection)) {
+                        writeRow(table, row, int(options.selection));
                         ++out.rows;
                     }
                     ctx.progress.progress(sheetProgress(i, n));
                 }
             });
         }
-        finishChapter(ctx, out, options.selection, ShapeReport);
+        finishChapter(ctx, out, int(options.selection));
     });
     return out;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// cmdXlShape: the shapes and controls of every sheet (buttons, text boxes,
-// auto shapes, pictures, comments, ...) with the macro each one runs, its fill
-// colour, line style and text, one T_XlShape row per listed shape, printed by
-// R_XlShape. optShape chooses which shapes are listed.
+// The shapes and controls of every sheet (buttons, text boxes, auto shapes,
+// pictures, comments, ...) with the macro each one runs, its fill colour,
+// line style and text, one T_XlShape row per listed shape. The shape option
+// chooses which shapes are listed.
 #include "analyses/workbook/WorkbookRun.h"
 
 #include <vector>
@@ -11,13 +11,12 @@ namespace tabulon::analyses::workbook {
 
 inline const QString ShapePlace = QStringLiteral("場所:図形情報");
 inline const QString ShapeCollectingText = QStringLiteral("図形情報　取得中");
-inline const QString ShapeReport = QStringLiteral("R_XlShape");
 // The text the shape list writes where it does not recognise a shape's kind,
 // a text it does not read, or a line style; it reaches T_XlShape and R_XlShape.
 // A shape whose kind is not recognised is not listed.
 inline const QString kUnrecognisedShapeText = QStringLiteral("ERROR");
 
-enum class ShapeSelection { Macro = 1, All = 2, AllButComments = 3 };  // optShape index + 1
+using intake::ShapeSelection;
 
 // The kind name by the first letter of the shape's name (case-sensitive),
 // with "CO"/"OB" told apart upper-cased; kUnrecognisedShapeText for any other
@@ -45,7 +44,7 @@ struct ShapeRow {
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection);
 
 struct ShapeOptions {
-    int selection = 1;      // shape option value
+    ShapeSelection selection = ShapeSelection::Macros;
     int tableSelection = 0; // done mark: the selection T_XlShape holds
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Sheet printing (シート印刷): the print image of one sheet of the open
 // workbook, with row and column headings, no print titles and no print
-// area (the whole used range), at the zoom typed into txtZoom. The workbook
+// area (the whole used range), at the zoom of the cover fields. The workbook
 // is only read, never changed.
 #include "host/Workbook.h"
 #include "reports/ReportDocument.h"
@@ -13,10 +13,10 @@
 namespace tabulon::analyses::workbook {
 
 inline const QString SheetPrintPlace = QStringLiteral("場所:シート印刷");
-// Shown instead of an image when txtZoom holds no whole number from 10 to 400.
+// Shown instead of an image when the zoom is no whole number from 10 to 400.
 inline const QString ZoomRangeText = QStringLiteral("ズームには 10 から 400 までの整数を入力して下さい。");
 
-// The zoom percentage of a txtZoom text, or nothing when it is not a whole
+// The zoom percentage of a zoom text, or nothing when it is not a whole
 // number from 10 to 400.
 std::optional<int> sheetZoom(const QString& text);
 

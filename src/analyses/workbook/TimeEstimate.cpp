@@ -25,7 +25,7 @@ CodeOutcome runTimeEstimate(const WorkbookContext& ctx) {
         qint64 cells = 0;
         {
             BusyGuard busy(ctx.progress);
-            cells = usedCellTotal(openWorkbook(ctx, false));
+            cells = usedCellTotal(openWorkbook(ctx));
         }
         out.message = estimateText(cells);
         ctx.messages.message(out.message);

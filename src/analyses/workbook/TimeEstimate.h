@@ -1,5 +1,5 @@
 #pragma once
-// The processing-time estimate (cmdTimeCheck): the cells of every used range
+// The processing-time estimate: the cells of every used range
 // counted, turned into minutes, shown in a message box. Writes nothing.
 #include "analyses/workbook/WorkbookRun.h"
 

@@ -6,8 +6,7 @@
 
 namespace tabulon::analyses::workbook {
 
-const host::Workbook& openWorkbook(const WorkbookContext& ctx, bool applyReopen) {
-    if (applyReopen && ctx.reopenWorkbook) ctx.reopenWorkbook();
+const host::Workbook& openWorkbook(const WorkbookContext& ctx) {
     const host::Workbook* book = ctx.workbook ? ctx.workbook() : nullptr;
     if (!book) throw Error(err::ObjectMissing, QStringLiteral("オブジェクト変数が設定されていません。"));
     return *book;
@@ -41,22 +40,21 @@ void announceFinished(ProgressPort& progress) {
     progress.progress(100);
 }
 
-void collectInto(const WorkbookContext& ctx, const QString& table, const char* reset,
+void collectInto(const WorkbookContext& ctx, const QString& table,
                  const QString& collecting, const std::function<void(store::Table&)>& writeRows) {
     auto db = store::Database::open(ctx.databasePath);
     GatherScope gather(ctx.progress);
     store::CommandScope scope(*db);
     ctx.progress.status(collecting);
-    db->execute(QString::fromLatin1(reset));
+    db->clearTable(table);
     auto rows = db->openTable(table);
     writeRows(*rows);
     rows->close();
 }
 
-void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark, const QString& report) {
+void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark) {
     out.doneMark = doneMark;
     out.end = CodeOutcome::End::Report;
-    out.report = report;
     announceFinished(ctx.progress);
 }
 

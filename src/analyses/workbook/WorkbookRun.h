@@ -5,6 +5,7 @@
 // state: options and done marks come in, the outcome goes out.
 #include "analyses/code/CodeCommand.h"
 #include "host/Workbook.h"
+#include "intake/Options.h"
 
 #include <QString>
 #include <functional>
@@ -24,16 +25,14 @@ struct WorkbookContext {
     ProgressPort& progress;
     // The open workbook, or null when none is loaded.
     std::function<const host::Workbook*()> workbook;
-    // Applies the workbook reopen rule; may be empty.
-    std::function<void()> reopenWorkbook;
-    QString workbookPath;  // lblDBName
+    QString workbookPath;  // the open workbook's path
     QString appFolder;     // AppFolder, where AddIns.ini lies
 };
 
 inline const QString FinishedText = QStringLiteral("終了しました");
 
-// The workbook after the reopen rule; Error 91 when none is loaded.
-const host::Workbook& openWorkbook(const WorkbookContext& ctx, bool applyReopen = true);
+// The open workbook; Error 91 when none is loaded.
+const host::Workbook& openWorkbook(const WorkbookContext& ctx);
 
 // The sheets the chapters document, in the workbook's order: every sheet the
 // intake lists, that is all but those named "MODULE..." (in any case),
@@ -58,12 +57,12 @@ void announceFinished(ProgressPort& progress);
 
 // The gathering frame of a chapter with one table: opens the database, enters
 // the busy convention with the gauge at 0 %, shows the collecting text,
-// empties the table with its reset statement and hands it over for the rows.
+// empties the table and hands it over for the rows.
 // Rows written before a failure stay.
-void collectInto(const WorkbookContext& ctx, const QString& table, const char* reset,
+void collectInto(const WorkbookContext& ctx, const QString& table,
                  const QString& collecting, const std::function<void(store::Table&)>& writeRows);
-// The end of a chapter that succeeded: its done mark, its report, finished, 100 %.
-void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark, const QString& report);
+// The end of a chapter that succeeded: its done mark, finished, 100 %.
+void finishChapter(const WorkbookContext& ctx, CodeOutcome& out, int doneMark);
 
 // Progress after sheet i of n: 100 * i / n, halves rounded up.
 int sheetProgress(qint64 i, qint64 n);

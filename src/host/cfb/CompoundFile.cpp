@@ -48,6 +48,8 @@ CompoundFile::CompoundFile(const QString& path) : d(std::make_unique<Impl>()) {
     if (!QFileInfo(path).isFile())
         host::raiseReadFailure(host::ReadFailure::FileMissing, path, QStringLiteral("file not found"));
     d->bytes = std::make_unique<FileBytes>(path);
+    if (d->bytes->size() == 0)
+        host::raiseReadFailure(host::ReadFailure::EmptyFile, path, QStringLiteral("the file is empty"));
     if (d->bytes->size() > 0)
         d->input = gsf_input_memory_new(d->bytes->data(), gsf_off_t(d->bytes->size()), FALSE);
     GError* gerr = nullptr;

@@ -4,7 +4,9 @@
 #include "reports/PdfOutput.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -89,10 +91,16 @@ PreviewWindow::PreviewWindow(MessagePort& messages, QWidget* parent)
     scroll_->setWidget(view_);
     scroll_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroll_->setBackgroundRole(QPalette::Dark);
+    // The fitting zooms follow the room the pages have, whenever it changes
+    // (the first show of a maximised window included).
+    scroll_->viewport()->installEventFilter(this);
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("lblStatus"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(bar);
     layout->addWidget(scroll_, 1);
+    layout->addWidget(status_);
 
     layoutTimer_ = new QTimer(this);
     layoutTimer_->setInterval(0);
@@ -114,6 +122,7 @@ void PreviewWindow::showDocument(std::shared_ptr<ReportDocument> document) {
     page_ = 0;
     doc_->ensurePage(0);
     setWindowTitle(doc_->definition().title + QStringLiteral(" - 印刷プレビュー"));
+    status_->clear();
     refresh();
     // The rest of the pages are found while the user looks at the first.
     if (!doc_->complete()) layoutTimer_->start();
@@ -168,15 +177,20 @@ void PreviewWindow::print() {
 
 void PreviewWindow::saveAsPdf() {
     if (!doc_) return;
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("PDFとして保存"), doc_->definition().title + QStringLiteral(".pdf"),
-        QStringLiteral("PDF (*.pdf)"));
+    const QString folder = saveFolder_.isEmpty() ? QDir::homePath() : saveFolder_;
+    const QString suggested = QDir(folder).filePath(doc_->definition().title + QStringLiteral(".pdf"));
+    const QString path = pdfChooser_ ? pdfChooser_(suggested)
+                                     : QFileDialog::getSaveFileName(this, QStringLiteral("PDFとして保存"), suggested,
+                                                                    QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty()) return;
     try {
         writePdf({doc_}, path);
     } catch (const Error& e) {
         reportFailure(messages_, e.number(), e.description());
+        return;
     }
+    saveFolder_ = QFileInfo(path).absolutePath();
+    status_->setText(QStringLiteral("PDF を保存しました: %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
@@ -189,16 +203,24 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    refresh();
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scroll_->viewport() && event->type() == QEvent::Resize) refresh();
+    return QWidget::eventFilter(watched, event);
 }
 
 WidgetPreview::~WidgetPreview() { delete window_; }
 
 void WidgetPreview::show(std::shared_ptr<ReportDocument> document) {
-    if (!window_) window_ = new PreviewWindow(messages_);
+    if (!window_) {
+        window_ = new PreviewWindow(messages_);
+        window_->setSaveFolder(saveFolder_);
+    }
     window_->showDocument(std::move(document));
+}
+
+void WidgetPreview::setSaveFolder(const QString& folder) {
+    saveFolder_ = folder;
+    if (window_) window_->setSaveFolder(folder);
 }
 
 }  // namespace tabulon::reports

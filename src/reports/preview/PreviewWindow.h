@@ -6,6 +6,7 @@
 #include "reports/ReportEngine.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -32,14 +33,20 @@ public:
     void setZoom(double zoom);
     // Replaces the printer check (tests, machines with odd printer setups).
     void setPrinterProbe(PrinterProbe probe) { probe_ = std::move(probe); }
+    // Where the PDF dialog starts until the user has chosen a folder in it.
+    void setSaveFolder(const QString& folder) { saveFolder_ = folder; }
+    // Replaces the PDF dialog (tests): the chosen path, "" when cancelled.
+    void setPdfChooser(std::function<QString(const QString& suggested)> chooser) {
+        pdfChooser_ = std::move(chooser);
+    }
 
 public slots:
     void print();
     void saveAsPdf();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void layoutMore();
@@ -51,9 +58,12 @@ private:
     int page_ = 0;
     double zoom_ = 0;
     PrinterProbe probe_ = printersAvailable;
+    QString saveFolder_;
+    std::function<QString(const QString&)> pdfChooser_;
     PageView* view_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QLabel* pageLabel_ = nullptr;
+    QLabel* status_ = nullptr;
     QComboBox* zoomBox_ = nullptr;
     QPushButton* prev_ = nullptr;
     QPushButton* next_ = nullptr;
@@ -68,10 +78,13 @@ public:
     ~WidgetPreview() override;
     void show(std::shared_ptr<ReportDocument> document) override;
     PreviewWindow* window() const { return window_; }
+    // Where the PDF dialog starts (the workbook's folder).
+    void setSaveFolder(const QString& folder);
 
 private:
     MessagePort& messages_;
     PreviewWindow* window_ = nullptr;
+    QString saveFolder_;
 };
 
 }  // namespace tabulon::reports

@@ -1,5 +1,6 @@
 #include "reports/sheet/SheetDocument.h"
 
+#include "common/Numbers.h"
 #include "reports/PageStyle.h"
 #include "reports/sheet/HeaderFooter.h"
 #include "reports/sheet/PrintedPages.h"
@@ -57,10 +58,9 @@ xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel
 }  // namespace
 
 std::optional<int> parseZoom(const QString& text) {
-    bool ok = false;
-    const int zoom = text.trimmed().toInt(&ok);
-    if (!ok || zoom < 10 || zoom > 400) return std::nullopt;
-    return zoom;
+    const std::optional<qint64> zoom = wholeNumber(text);
+    if (!zoom || *zoom < 10 || *zoom > 400) return std::nullopt;
+    return int(*zoom);
 }
 
 SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, const host::Workbook& book,

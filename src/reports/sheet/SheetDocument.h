@@ -52,8 +52,8 @@ private:
     QDateTime printed_ = QDateTime::currentDateTime();
 };
 
-// The print zoom typed by the user: a whole number from 10 to 400, else
-// nothing.
+// The print zoom typed by the user: a whole number from 10 to 400 (full-width
+// digits too), else nothing.
 std::optional<int> parseZoom(const QString& text);
 
 }  // namespace tabulon::reports::sheet
