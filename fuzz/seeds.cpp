@@ -3,7 +3,7 @@
 // MaxSeedBytes are left out so that each run stays quick.
 #include "common/Error.h"
 #include "host/cfb/CompoundFile.h"
-#include "host/vba/Compound.h"
+#include "host/ooxml/package/ZipArchive.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/Project.h"
@@ -39,11 +39,11 @@ QByteArray readAll(const QString& path) {
 }
 
 void vbaSeeds(const QString& path, const QString& out) {
-    const vba::Storage root = vba::Storage::open(path);
-    const vba::Storage project = root.storage(QStringLiteral("_VBA_PROJECT_CUR"));
+    const cfb::CompoundFile file(path);
+    const cfb::Storage project = file.root().storage(QStringLiteral("_VBA_PROJECT_CUR"));
     if (project.isNull()) return;
     put(out + QStringLiteral("/fuzz_vba"), readAll(path));
-    const vba::Storage code = project.storage(QStringLiteral("VBA"));
+    const cfb::Storage code = project.storage(QStringLiteral("VBA"));
     if (code.isNull()) return;
     const QByteArray dir = code.stream(QStringLiteral("dir"), MaxSeedBytes);
     put(out + QStringLiteral("/fuzz_vba"), dir);
@@ -51,7 +51,7 @@ void vbaSeeds(const QString& path, const QString& out) {
         const QByteArray stream = code.stream(QString::fromLatin1(m.streamName), MaxSeedBytes);
         put(out + QStringLiteral("/fuzz_vba"), stream.mid(qsizetype(m.sourceOffset)));
     }
-    const vba::Project p = vba::Project::load(path);
+    const vba::Project p = vba::Project::read(project, path);
     if (!p.isPresent() || p.isProtected()) return;
     for (const vba::Component& c : p.components())
         put(out + QStringLiteral("/fuzz_code_chapters"), c.exportText.toUtf8());
@@ -123,6 +123,18 @@ void decryptSeeds(const QByteArray& stream, const QString& out) {
     put(folder, rc4Seed(stream));
 }
 
+// A package whole, and each of its worksheet parts for the sheet parser.
+void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
+    put(out + QStringLiteral("/fuzz_ooxml_package"), bytes);
+    try {
+        const ooxml::ZipArchive zip(ooxml::PackageBytes::of(bytes), QStringLiteral("seed.xlsx"));
+        for (const ooxml::ZipEntry& e : zip.entries())
+            if (e.name.contains(QStringLiteral("worksheets/")) && e.name.endsWith(QStringLiteral(".xml")))
+                put(out + QStringLiteral("/fuzz_ooxml_sheet"), zip.read(e, MaxSeedBytes));
+    } catch (const Error&) {
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,7 +145,12 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     for (int i = 2; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
-        put(out + QStringLiteral("/fuzz_compound_file"), readAll(path));
+        const QByteArray whole = readAll(path);
+        if (ooxml::looksLikeZip(whole.constData(), size_t(whole.size()))) {
+            ooxmlSeeds(whole, out);
+            continue;
+        }
+        put(out + QStringLiteral("/fuzz_compound_file"), whole);
         try {
             const cfb::CompoundFile file(path);
             for (const char* name : {"Workbook", "Book"})

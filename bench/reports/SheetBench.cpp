@@ -5,7 +5,7 @@
 //
 //   bench_sheet [FILE.xls [SHEET]] [--pages N]   (N: PDF pages to time, default 200;
 //                                                 a missing FILE is written first)
-#include "host/CellDisplay.h"
+#include "host/Workbook.h"
 #include "reports/sheet/SheetDocument.h"
 #include "xlswriter/XlsWriter.h"
 
@@ -68,8 +68,7 @@ int main(int argc, char** argv) {
     const host::Workbook book = host::Workbook::load(file);
     const qint64 intakeMs = t.restart();
     const host::Sheet sheet = args.size() > 1 ? book.sheet(args[1]) : book.sheet(1);
-    auto doc = std::make_shared<reports::sheet::SheetDocument>(std::make_shared<host::PrintSource>(book), book,
-                                                               sheet, 100);
+    auto doc = std::make_shared<reports::sheet::SheetDocument>(book, sheet, 100);
     const int total = doc->pagesKnown();
     const qint64 countMs = t.restart();
     QImage img(827, 1169, QImage::Format_RGB32);

@@ -1,5 +1,7 @@
 #include "app/FileDialogs.h"
 
+#include "intake/WorkbookIntake.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,7 +10,7 @@ namespace tabulon::app {
 
 namespace {
 
-const QString kWorkbookFilter = QStringLiteral("Excel(*.xls)");
+const QString kWorkbookFilter = intake::workbookFileFilter();
 const QString kResultsFilter = QStringLiteral("Tabulon(*.xdb)");
 
 bool usableFolder(const QString& folder) {

@@ -7,7 +7,7 @@
 
 namespace tabulon::app {
 
-xls::PasswordAsk passwordDialog(QWidget* owner) {
+host::PasswordAsk passwordDialog(QWidget* owner) {
     return [owner](int attempt) -> std::optional<QString> {
         const QString label = attempt == 0
             ? QStringLiteral("このブックはパスワードで保護されています。\nパスワードを入力してください。")

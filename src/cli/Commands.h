@@ -10,6 +10,7 @@
 // exists (offscreen when there is no display), so painting and fonts work.
 #include "cli/DocumentCommand.h"
 #include "cli/DumpCommand.h"
+#include "cli/InventoryCommand.h"
 #include "cli/ReportCommand.h"
 
 #include <QStringList>
@@ -37,6 +38,8 @@ inline const std::vector<CommandInfo>& commandTable() {
          &documentCommand},
         {"report", "保存済みレポートを PDF に出力: report NAME [NAME...] --db FILE --pdf OUT.pdf",
          &reportCommand},
+        {"inventory", "フォルダ内の全ブックを一つのデータベースに: inventory ROOT... --db ESTATE.sqlite",
+         &inventoryCommand},
     };
     return table;
 }

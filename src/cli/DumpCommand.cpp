@@ -21,8 +21,7 @@ namespace {
 // cells of each sheet.
 void writeText(const QJsonObject& root, QTextStream& out) {
     out << "Workbook: " << root.value(QStringLiteral("fullName")).toString() << "\n";
-    out << "Format: BIFF" << root.value(QStringLiteral("biff")).toInt()
-        << (root.value(QStringLiteral("biff")).toInt() == 5 ? " (Excel 5.0/95)" : " (Excel 97-2003)") << ", code page "
+    out << "Format: " << root.value(QStringLiteral("format")).toString() << ", code page "
         << root.value(QStringLiteral("codePage")).toInt() << "\n";
     for (const QJsonValue& sv : root.value(QStringLiteral("sheets")).toArray()) {
         const QJsonObject s = sv.toObject();
@@ -63,7 +62,7 @@ int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     const auto failure = guardedRun(QStringLiteral("tabulon dump"), [&] {
         const host::Workbook book = host::Workbook::load(path, commandLinePassword(password));
         QJsonObject root = host::workbookJson(book);
-        root.insert(QStringLiteral("vba"), vba::vbaJson(path));
+        root.insert(QStringLiteral("vba"), vba::vbaJson(book));
         if (json) out << QJsonDocument(root).toJson(QJsonDocument::Indented);
         else writeText(root, out);
         out.flush();

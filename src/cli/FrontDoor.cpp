@@ -52,6 +52,31 @@ const UsageText kUsages[] = {
      "  解析データベースに保存されたレポートを、指定の順に一つの PDF に出力します。\n"
      "  --db FILE      解析データベース（Tabulon2.mdb または .xdb）\n"
      "  --pdf OUT.pdf  出力する PDF ファイル\n"},
+    {"inventory",
+     "使い方: tabulon inventory ROOT... --db ESTATE.sqlite [-j N] [--exclude GLOB]... [--timeout S]\n"
+     "        tabulon inventory --list ROOT... [--exclude GLOB]... > files.txt\n"
+     "        tabulon inventory --files files.txt [--shard K/N] --db part-K.sqlite [-j N]\n"
+     "        tabulon inventory --merge part-*.sqlite --db ESTATE.sqlite\n"
+     "        tabulon inventory --report ESTATE.sqlite -o DIR\n"
+     "  フォルダの下の全ファイルを調べ、中身がブックであるものを読み、ファイルごとの集計と\n"
+     "  リンク・自動実行マクロ・ボタンのマクロ・アドイン・モジュールをデータベースに記録します。\n"
+     "  二回目からは、大きさか更新日時の変わったファイルだけを読み直します。中断しても、\n"
+     "  もう一度実行すれば続きから読みます。ブックに書き込むことも、マクロを動かすことも、\n"
+     "  リンクをたどってフォルダの外に出ることもありません。\n"
+     "  --db FILE         データベース（無ければ作成。ローカルディスク上に置いてください）\n"
+     "  -j, --jobs N      同時に読むプロセスの数（既定: CPU の数）\n"
+     "  --exclude GLOB    除外するファイル・フォルダ（/ を含まなければ名前、含めばパスと照合）\n"
+     "  --timeout S       一つのファイルにかける時間の上限（秒、既定: 60）\n"
+     "  --memory MB       一つのファイルに使うメモリの上限（MB、既定: 2048）\n"
+     "  --verify-hash     大きさと更新日時が同じでも、内容のハッシュで変更を確かめます\n"
+     "  --retry-failed    前に読めなかったファイルも読み直します\n"
+     "  --list            ファイルの一覧（作業リスト）を標準出力に書きます\n"
+     "  --files LIST      作業リストのファイルを読みます（- は標準入力）\n"
+     "  --shard K/N       作業リストを N 分割した K 番目だけを読みます（パスのハッシュで分割）\n"
+     "  --merge           分割して作ったデータベースを --db に一つにまとめます\n"
+     "  --report DB       集計の PDF とリンク関係図（Graphviz DOT、dot があれば SVG も）を作成します\n"
+     "  -o, --output DIR  --report の出力先フォルダ\n"
+     "  終了コード: 0 完了、1 完了（読めなかったブックあり）、2 引数またはデータベースの誤り\n"},
 };
 
 bool asksForHelp(const QString& word) {

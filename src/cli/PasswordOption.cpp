@@ -4,7 +4,7 @@
 
 namespace tabulon::cli {
 
-xls::PasswordAsk commandLinePassword(const QString& option) {
+host::PasswordAsk commandLinePassword(const QString& option) {
     const QString given = !option.isEmpty() ? option : qEnvironmentVariable(kPasswordVariable);
     return [given](int attempt) -> std::optional<QString> {
         if (attempt > 0 || given.isEmpty()) return std::nullopt;

@@ -2,7 +2,7 @@
 // The password of an encrypted workbook on the command line: the --password
 // option, else the environment variable TABULON_PASSWORD. It is given to
 // the reader once; it is never echoed, logged or stored.
-#include "host/xls/Decrypt.h"
+#include "host/Password.h"
 
 #include <QString>
 
@@ -11,6 +11,6 @@ namespace tabulon::cli {
 inline constexpr const char* kPasswordVariable = "TABULON_PASSWORD";
 
 // `option` is the option's value, or empty when it was not given.
-xls::PasswordAsk commandLinePassword(const QString& option);
+host::PasswordAsk commandLinePassword(const QString& option);
 
 }  // namespace tabulon::cli

@@ -3,23 +3,14 @@
 #include "common/Error.h"
 #include "host/CodePage.h"
 #include "host/ReadFailure.h"
-#include "host/vba/Compound.h"
+#include "host/cfb/CompoundFile.h"
+#include "host/props/PropertySets.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringConverter>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-doc-meta-data.h>
-#include <gsf/gsf-docprop-vector.h>
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-stdio.h>
-#include <gsf/gsf-meta-names.h>
-#include <gsf/gsf-msole-utils.h>
-
-#include <memory>
 
 namespace tabulon::host {
 namespace {
@@ -45,10 +36,6 @@ bool isInstalledFlag(const QString& flag) {
     const QString value = flag.trimmed().toLower();
     return value == u"1" || value == u"true" || value == u"yes";
 }
-
-struct Unref {
-    void operator()(void* p) const { g_object_unref(p); }
-};
 
 }  // namespace
 
@@ -96,33 +83,16 @@ AddIn AddInRegistry::registered(int position) const {
 }
 
 QString documentTitle(const QString& path) {
-    vba::Storage file;
     try {
-        file = vba::Storage::open(path);
+        const cfb::CompoundFile file(path);
+        std::map<int, QVariant> properties;
+        QStringList warnings;
+        props::readBuiltinProperties(file, properties, warnings);
+        const auto title = properties.find(1);
+        return title == properties.end() ? QString() : title->second.toString();
     } catch (const Error&) {
         return {};  // not an OLE file: an .xll or .xlam has no summary here
     }
-    const QByteArray summary = [&] {
-        try {
-            return file.stream(QStringLiteral("\005SummaryInformation"), 1024 * 1024);
-        } catch (const Error&) {
-            return QByteArray();
-        }
-    }();
-    if (summary.isEmpty())
-        return {};
-    std::unique_ptr<GsfInput, Unref> input(gsf_input_memory_new_clone(
-        reinterpret_cast<const guint8*>(summary.constData()), summary.size()));
-    std::unique_ptr<GsfDocMetaData, Unref> meta(gsf_doc_meta_data_new());
-    if (GError* error = gsf_doc_meta_data_read_from_msole(meta.get(), input.get())) {
-        g_error_free(error);
-        return {};
-    }
-    GsfDocProp* prop = gsf_doc_meta_data_lookup(meta.get(), GSF_META_NAME_TITLE);
-    const GValue* value = prop ? gsf_doc_prop_get_val(prop) : nullptr;
-    if (!value || !G_VALUE_HOLDS_STRING(value))
-        return {};
-    return QString::fromUtf8(g_value_get_string(value));
 }
 
 }  // namespace tabulon::host

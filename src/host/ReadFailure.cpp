@@ -16,7 +16,7 @@ struct Wording {
 constexpr Wording kWordings[] = {
     {ReadFailure::FileMissing, err::FileNotFound, u"ファイルが見つからないか、開けません。"},
     {ReadFailure::EmptyFile, err::Refused, u"空のファイルです。"},
-    {ReadFailure::NotWorkbook, err::Refused, u"Excel ブック（.xls）ではないため、読み込めません。"},
+    {ReadFailure::NotWorkbook, err::Refused, u"Excel ブックではないため、読み込めません。"},
     {ReadFailure::TooOld, err::Refused, u"古い形式（Excel 2.x〜4.0）のブックのため、読み込めません。"},
     {ReadFailure::Damaged, err::Refused, u"ブックが壊れているため、読み込めません。"},
     {ReadFailure::PasswordNeeded, err::Refused, u"パスワードで保護されたブックです。パスワードを指定してください。"},

@@ -1,24 +1,24 @@
 #include "host/Sheet.h"
 
 #include "common/Error.h"
+#include "host/CellDisplay.h"
 #include "host/NameRanges.h"
 #include "host/ReadFailure.h"
-#include "host/xls/FormulaDecoder.h"
-#include "host/xls/NumberText.h"
-#include "host/xls/SheetState.h"
+#include "host/model/Notation.h"
+#include "host/model/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tabulon::host {
 
-using xls::CellType;
+using model::CellType;
 
 namespace {
 
 // An unknown error code shows as #N/A, the spreadsheet's catch-all.
 QString errorText(int code) {
-    const QString text = xls::errorValueText(code);
+    const QString text = model::errorValueText(code);
     return text.isEmpty() ? QStringLiteral("#N/A") : text;
 }
 
@@ -34,7 +34,7 @@ struct SmallIntegerTexts {
 constexpr SmallIntegerTexts makeSmallIntegerTexts() {
     SmallIntegerTexts t;
     for (int v = 0; v < kSmallIntegers; ++v)
-        t.length[v] = static_cast<unsigned char>(xls::putDigits(t.text[v], uint64_t(v)));
+        t.length[v] = static_cast<unsigned char>(model::putDigits(t.text[v], uint64_t(v)));
     return t;
 }
 
@@ -47,11 +47,11 @@ QString integerText(qint64 v) {
     char16_t text[21];
     const int sign = v < 0 ? 1 : 0;
     text[0] = u'-';
-    const int n = sign + xls::putDigits(text + sign, v < 0 ? 0 - quint64(v) : quint64(v));
+    const int n = sign + model::putDigits(text + sign, v < 0 ? 0 - quint64(v) : quint64(v));
     return QString(reinterpret_cast<const QChar*>(text), n);
 }
 
-bool before(const xls::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }
+bool before(const model::CellData& a, int row, int col) { return a.row < row || (a.row == row && a.col < col); }
 
 }  // namespace
 
@@ -82,7 +82,7 @@ QString Cell::formula() const {
         const double v = data_->number;
         if (v == std::trunc(v) && std::fabs(v) < 1e15 && !(v == 0 && std::signbit(v)))
             return integerText(qint64(v));
-        return xls::numberText(v);
+        return model::numberText(v);
     }
     case CellType::Text: return text_ ? *text_ : QString();
     case CellType::Boolean: return data_->number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
@@ -97,14 +97,14 @@ bool Cell::beginsWithEquals() const {
     return data_->type == CellType::Text && text_ && text_->startsWith(u'=');
 }
 
-QString Cell::address() const { return xls::cellAddress(row_, col_, true); }
+QString Cell::address() const { return model::cellAddress(row_, col_, true); }
 
 QString Cell::noteText() const { return note_ ? *note_ : QString(); }
 
 QString Range::address() const {
-    const QString first = xls::cellAddress(area_.firstRow, area_.firstCol, true);
+    const QString first = model::cellAddress(area_.firstRow, area_.firstCol, true);
     if (area_.firstRow == area_.lastRow && area_.firstCol == area_.lastCol) return first;
-    return first + QLatin1Char(':') + xls::cellAddress(area_.lastRow, area_.lastCol, true);
+    return first + QLatin1Char(':') + model::cellAddress(area_.lastRow, area_.lastCol, true);
 }
 
 Cell Range::cell(qint64 index) const {
@@ -113,7 +113,7 @@ Cell Range::cell(qint64 index) const {
     const int col = area_.firstCol + int(index % cols);
     const auto& cells = sheet_->cells;
     const auto it = std::lower_bound(cells.begin(), cells.end(), std::make_pair(row, col),
-                                     [](const xls::CellData& a, const std::pair<int, int>& k) {
+                                     [](const model::CellData& a, const std::pair<int, int>& k) {
                                          return before(a, k.first, k.second);
                                      });
     return make(it != cells.end() && it->row == row && it->col == col ? &*it : nullptr, row, col);
@@ -129,22 +129,17 @@ int Sheet::visible() const {
 
 PageSetup Sheet::pageSetup() const {
     PageSetup ps;
-    const xls::SheetModel& s = model();
-    ps.printHeadings = s.printHeadings;
-    ps.zoom = s.fitToPage ? QVariant(false) : QVariant(s.scale);
+    const model::PageSetup& page = model().layout.page;
+    ps.printHeadings = page.headings;
+    ps.zoom = page.fitToPage ? QVariant(false) : QVariant(page.scale);
     // Print area and titles live in the sheet's built-in names.
-    int boundIndex = -1;
-    for (size_t i = 0; i < book_->boundSheetToSheet.size(); ++i)
-        if (book_->boundSheetToSheet[i] == index_) boundIndex = int(i);
-    for (const xls::NameModel& n : book_->names) {
-        if (!n.builtin || n.sheetIndex != boundIndex + 1) continue;
-        const auto areas = nameAreas(n, book_->biff == 5);
-        if (!areas) continue;
+    for (const model::Name& n : book_->names) {
+        if (!n.builtin || n.sheetIndex != index_ || !n.areas) continue;
         QStringList area, rows, cols;
-        for (const xls::Area& a : *areas) {
-            area << areaAddress(a);
-            if (isWholeRows(a)) rows << areaAddress(a);
-            else if (isWholeColumns(a)) cols << areaAddress(a);
+        for (const model::Area& a : *n.areas) {
+            area << areaAddress(a, *book_);
+            if (isWholeRows(a, *book_)) rows << areaAddress(a, *book_);
+            else if (isWholeColumns(a, *book_)) cols << areaAddress(a, *book_);
         }
         if (n.name == QLatin1String("Print_Area")) ps.printArea = area.join(QLatin1Char(','));
         if (n.name == QLatin1String("Print_Titles")) {
@@ -155,11 +150,17 @@ PageSetup Sheet::pageSetup() const {
     return ps;
 }
 
+format::Display Sheet::display(const Cell& cell) const {
+    const model::Sheet& s = model();
+    const model::CellFormat& format = book_->formats.cellFormat(s.layout.cellFormat(cell.row() - 1, cell.column() - 1));
+    return cellDisplay(cell.value(), cell.isError(), format.numberFormat, book_->formats.date1904, s.layout.showZeros);
+}
+
 QString Sheet::shapeText(size_t index) const {
     const auto& shapes = model().shapes;
     if (index >= shapes.size())
         raiseHostError(err::Refused, QStringLiteral("sheet '%1' has no shape %2").arg(name()).arg(index + 1));
-    const xls::ShapeModel& shape = shapes[index];
+    const model::Shape& shape = shapes[index];
     if (!shape.hasText)
         raiseHostError(err::Unsupported, QStringLiteral("shape '%1' has no text").arg(shape.name));
     return shape.text;

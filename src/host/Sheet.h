@@ -2,7 +2,8 @@
 // Sheets, ranges and cells of a loaded workbook, in the terms the analyses
 // use: the used range enumerated row by row, each cell's value, formula text,
 // absolute address and note text.
-#include "host/xls/Model.h"
+#include "host/format/NumberFormat.h"
+#include "host/model/Book.h"
 
 #include <QString>
 #include <QVariant>
@@ -11,7 +12,7 @@
 
 namespace tabulon::host {
 
-using SheetKind = xls::SheetKind;
+using SheetKind = model::SheetKind;
 
 // The spreadsheet's Visible values.
 constexpr int SheetVisible = -1;
@@ -21,8 +22,8 @@ constexpr int SheetVeryHidden = 2;
 class Cell {
 public:
     // text and formula are the cell's text value and formula text, where it
-    // has them (xls::cellText, xls::cellFormula).
-    Cell(const xls::CellData* data, int row, int col, const QString* note, const QString* text = nullptr,
+    // has them (model::cellText, model::cellFormula).
+    Cell(const model::CellData* data, int row, int col, const QString* note, const QString* text = nullptr,
          const QString* formula = nullptr)
         : data_(data), row_(row), col_(col), note_(note), text_(text), formula_(formula) {}
     int row() const { return row_ + 1; }     // 1-based
@@ -42,7 +43,7 @@ public:
     QString noteText() const;                // empty when the cell has no comment
 
 private:
-    const xls::CellData* data_;
+    const model::CellData* data_;
     int row_, col_;
     const QString* note_;
     const QString* text_;
@@ -51,7 +52,7 @@ private:
 
 class Range {
 public:
-    Range(std::shared_ptr<const xls::WorkbookModel> book, const xls::SheetModel* sheet, xls::Area area)
+    Range(std::shared_ptr<const model::Book> book, const model::Sheet* sheet, model::Area area)
         : book_(std::move(book)), sheet_(sheet), area_(area) {}
     QString address() const;                 // "$A$1:$D$20", "$A$1" for one cell
     int rowCount() const { return area_.lastRow - area_.firstRow + 1; }
@@ -65,10 +66,10 @@ public:
     void forEach(F&& visit) const;
 
 private:
-    Cell make(const xls::CellData* data, int row, int col) const;
-    std::shared_ptr<const xls::WorkbookModel> book_;
-    const xls::SheetModel* sheet_;
-    xls::Area area_;
+    Cell make(const model::CellData* data, int row, int col) const;
+    std::shared_ptr<const model::Book> book_;
+    const model::Sheet* sheet_;
+    model::Area area_;
 };
 
 struct PageSetup {
@@ -81,7 +82,7 @@ struct PageSetup {
 
 class Sheet {
 public:
-    Sheet(std::shared_ptr<const xls::WorkbookModel> book, int index)
+    Sheet(std::shared_ptr<const model::Book> book, int index)
         : book_(std::move(book)), index_(index) {}
     int index() const { return index_ + 1; }
     QString name() const { return model().name; }
@@ -91,37 +92,40 @@ public:
     bool protectContents() const { return model().protectContents; }
     bool hasPassword() const { return model().hasPassword; }
     // The shape collection in the spreadsheet's order, comments included.
-    const std::vector<xls::ShapeModel>& shapes() const { return model().shapes; }
+    const std::vector<model::Shape>& shapes() const { return model().shapes; }
     // The character text of shape index (0-based) as selecting the shape and
     // reading the selection's text gives it. A kind without text (picture,
     // line, chart, list box, ...) throws Error 438, the error value the
     // inventory skips; an index out of range throws Error 1004.
     QString shapeText(size_t index) const;
     PageSetup pageSetup() const;
+    // What the cell shows: its value through its number format.
+    format::Display display(const Cell& cell) const;
+
+    const model::Sheet& model() const { return book_->sheets[size_t(index_)]; }
 
 private:
-    const xls::SheetModel& model() const { return book_->sheets[size_t(index_)]; }
-    std::shared_ptr<const xls::WorkbookModel> book_;
+    std::shared_ptr<const model::Book> book_;
     int index_;
 };
 
-inline Cell Range::make(const xls::CellData* data, int row, int col) const {
+inline Cell Range::make(const model::CellData* data, int row, int col) const {
     const QString* note = nullptr;
     if (!sheet_->notes.empty()) {
         const auto it = sheet_->notes.find({row, col});
-        if (it != sheet_->notes.end()) note = &it->second;
+        if (it != sheet_->notes.end()) note = &it->second.text;
     }
     if (!data) return Cell(nullptr, row, col, note);
-    return Cell(data, row, col, note, &xls::cellText(*book_, *sheet_, *data), &xls::cellFormula(*sheet_, *data));
+    return Cell(data, row, col, note, &model::cellText(*book_, *sheet_, *data), &model::cellFormula(*sheet_, *data));
 }
 
 // The stored cells are sorted as the range is enumerated: one pass over
 // them alongside the positions.
 template <class F>
 void Range::forEach(F&& visit) const {
-    const std::vector<xls::CellData>& cells = sheet_->cells;
-    const xls::CellData* p = cells.data();
-    const xls::CellData* const end = p + cells.size();
+    const std::vector<model::CellData>& cells = sheet_->cells;
+    const model::CellData* p = cells.data();
+    const model::CellData* const end = p + cells.size();
     for (int r = area_.firstRow; r <= area_.lastRow; ++r)
         for (int c = area_.firstCol; c <= area_.lastCol; ++c) {
             while (p != end && (p->row < r || (p->row == r && p->col < c))) ++p;

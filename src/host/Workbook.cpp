@@ -3,8 +3,11 @@
 #include "common/Error.h"
 #include "host/NameRanges.h"
 #include "host/ReadFailure.h"
+#include "host/model/Notation.h"
+#include "host/ooxml/OoxmlLoader.h"
+#include "host/ooxml/crypto/EncryptedPackage.h"
 #include "host/props/PropertySets.h"
-#include "host/xls/BookContext.h"
+#include "host/vba/Project.h"
 #include "host/xls/Loader.h"
 
 namespace tabulon::host {
@@ -15,16 +18,44 @@ constexpr int kSubscriptOutOfRange = 9;
 [[noreturn]] void outOfRange(const QString& what) {
     raiseHostError(kSubscriptOutOfRange, QStringLiteral("Subscript out of range: %1").arg(what));
 }
+
+// The project is read from the file the workbook came from; a failure is
+// kept for whoever asks for the project, so that the workbook's own
+// chapters still work.
+void readProject(const cfb::CompoundFile& file, model::Book& book) {
+    const cfb::Storage storage = file.root().storage(QStringLiteral("_VBA_PROJECT_CUR"));
+    if (storage.isNull()) return;
+    try {
+        book.vbaProject = std::make_shared<const vba::Project>(vba::Project::read(storage, book.path));
+    } catch (...) {
+        book.vbaFailure = std::current_exception();
+    }
+}
 }  // namespace
 
-Workbook Workbook::load(const QString& path, const xls::PasswordAsk& ask) {
+Workbook Workbook::load(const QString& path, const PasswordAsk& ask) {
     // Damage the reader could not step over leaves as a damaged workbook,
-    // whatever record it was found in.
-    std::shared_ptr<const xls::WorkbookModel> model;
-    asReadFailure(ReadFailure::Damaged, path,
-                  [&] { model = std::make_shared<const xls::WorkbookModel>(xls::loadWorkbook(path, ask)); });
-    return Workbook(std::move(model));
+    // whatever record it was found in. The format is told by the content,
+    // never by the name: a zip package is an Office Open XML workbook, a
+    // compound file an .xls or the encrypted package of a newer workbook.
+    std::shared_ptr<model::Book> book;
+    asReadFailure(ReadFailure::Damaged, path, [&] {
+        if (ooxml::isZipFile(path)) {
+            book = std::make_shared<model::Book>(ooxml::loadOoxmlWorkbook(path, ask));
+            return;
+        }
+        const cfb::CompoundFile file = xls::openWorkbookFile(path);
+        if (ooxml::holdsEncryptedPackage(file)) {
+            book = std::make_shared<model::Book>(ooxml::loadEncryptedPackage(file, path, ask));
+            return;
+        }
+        book = std::make_shared<model::Book>(xls::readCompoundWorkbook(file, path, ask));
+        readProject(file, *book);
+    });
+    return Workbook(std::move(book));
 }
+
+Workbook Workbook::fromModel(model::Book book) { return Workbook(std::make_shared<const model::Book>(std::move(book))); }
 
 QString Workbook::fullName() const { return book_->path; }
 
@@ -50,10 +81,10 @@ Name Workbook::name(int position) const {
 
 QStringList Workbook::linkSources(int kind) const {
     QStringList out;
-    const auto wanted = kind == LinkExcel ? xls::SupBookKind::External : xls::SupBookKind::OleDde;
     if (kind != LinkExcel && kind != LinkOle) return out;
-    for (const xls::SupBookModel& sb : book_->supBooks)
-        if (sb.kind == wanted && !sb.path.isEmpty() && !out.contains(sb.path)) out << sb.path;
+    const auto wanted = kind == LinkExcel ? model::Link::Workbook : model::Link::OleDde;
+    for (const model::Link& link : book_->links)
+        if (link.kind == wanted && !link.target.isEmpty() && !out.contains(link.target)) out << link.target;
     return out;
 }
 
@@ -68,25 +99,29 @@ QVariant Workbook::builtinProperty(int position) const {
 
 QStringList Workbook::warnings() const { return book_->warnings; }
 
-QString Name::name() const {
-    const xls::NameModel& n = book_->names[size_t(index_)];
-    if (n.sheetIndex <= 0) return n.name;
-    const int tab = n.sheetIndex - 1;
-    const QString sheet = tab < book_->boundSheetNames.size() ? book_->boundSheetNames.at(tab) : QString();
-    return xls::quoteSheetName(sheet) + QLatin1Char('!') + n.name;
+std::shared_ptr<const vba::Project> Workbook::vbaProject() const {
+    if (book_->vbaFailure) std::rethrow_exception(book_->vbaFailure);
+    if (book_->vbaProject) return book_->vbaProject;
+    static const auto none = std::make_shared<const vba::Project>();
+    return none;
 }
 
-QString Name::refersTo() const { return book_->names[size_t(index_)].refersTo; }
+QString Name::name() const {
+    const model::Name& n = model();
+    return n.sheetLevel ? model::quoteSheetName(n.sheet) + QLatin1Char('!') + n.name : n.name;
+}
 
-bool Name::visible() const { return !book_->names[size_t(index_)].hidden; }
+QString Name::refersTo() const { return model().refersTo; }
 
-bool Name::isSheetLevel() const { return book_->names[size_t(index_)].sheetIndex > 0; }
+bool Name::visible() const { return !model().hidden; }
+
+bool Name::isSheetLevel() const { return model().sheetLevel; }
 
 QString Name::refersToRangeAddress() const {
-    const auto areas = nameAreas(book_->names[size_t(index_)], book_->biff == 5);
-    if (!areas) raiseHostError(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
+    const model::Name& n = model();
+    if (!n.areas) raiseHostError(err::Refused, QStringLiteral("The name '%1' does not refer to a range").arg(name()));
     QStringList parts;
-    for (const xls::Area& a : *areas) parts << areaAddress(a);
+    for (const model::Area& a : *n.areas) parts << areaAddress(a, *book_);
     return parts.join(QLatin1Char(','));
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The loaded workbook: what the analyses ask of the spreadsheet, answered from
 // the in-memory model. Read-only; loading again is the only way to refresh.
+#include "host/Password.h"
 #include "host/Sheet.h"
-#include "host/xls/Decrypt.h"
 
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+
+namespace tabulon::vba { class Project; }
 
 namespace tabulon::host {
 
@@ -16,7 +18,7 @@ constexpr int LinkOle = 2;
 
 class Name {
 public:
-    Name(std::shared_ptr<const xls::WorkbookModel> book, int index) : book_(std::move(book)), index_(index) {}
+    Name(std::shared_ptr<const model::Book> book, int index) : book_(std::move(book)), index_(index) {}
     // The name as the spreadsheet gives it: "Total", or for a name that
     // belongs to one sheet "Sheet1!Print_Area" ("'My Sheet'!Local").
     QString name() const;
@@ -29,16 +31,22 @@ public:
     QString refersToRangeAddress() const;
 
 private:
-    std::shared_ptr<const xls::WorkbookModel> book_;
+    const model::Name& model() const { return book_->names[size_t(index_)]; }
+    std::shared_ptr<const model::Book> book_;
     int index_;
 };
 
 class Workbook {
 public:
-    // Throws tabulon::Error: 53 file not found; 1004 with the reason when the
-    // file is not an .xls workbook, is Excel 95, encrypted or truncated.
-    // `ask` gives the password of an encrypted file the default one does not open.
-    static Workbook load(const QString& path, const xls::PasswordAsk& ask = {});
+    // Reads the file, once: the workbook and its VBA project. Throws
+    // tabulon::Error: 53 file not found; 1004 with the reason when the file
+    // is not an .xls workbook, is Excel 2.x-4.0, encrypted or truncated.
+    // `ask` gives the password of an encrypted file the default one does not
+    // open. A VBA project that cannot be read does not stop the workbook
+    // from loading: vbaProject() tells why.
+    static Workbook load(const QString& path, const PasswordAsk& ask = {});
+    // A workbook over a model another reader filled.
+    static Workbook fromModel(model::Book book);
 
     QString fullName() const;          // absolute path
     int sheetCount() const;
@@ -54,12 +62,19 @@ public:
     QVariant builtinProperty(int position) const;
     // Records that were damaged and skipped while loading.
     QStringList warnings() const;
+    // The VBA project, read with the workbook: not present (isPresent()
+    // false) when the workbook has none. Throws the host::ReadError that
+    // reading it gave when the file holds a project that cannot be read.
+    std::shared_ptr<const vba::Project> vbaProject() const;
+    // The workbook holds macros in a form the VBA reader cannot read (Excel
+    // 5.0/95 module sheets or project).
+    bool hasUnreadableMacros() const { return book_->unreadableMacros; }
 
-    const xls::WorkbookModel& model() const { return *book_; }
+    const model::Book& model() const { return *book_; }
 
 private:
-    explicit Workbook(std::shared_ptr<const xls::WorkbookModel> book) : book_(std::move(book)) {}
-    std::shared_ptr<const xls::WorkbookModel> book_;
+    explicit Workbook(std::shared_ptr<const model::Book> book) : book_(std::move(book)) {}
+    std::shared_ptr<const model::Book> book_;
 };
 
 }  // namespace tabulon::host

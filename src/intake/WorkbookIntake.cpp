@@ -2,7 +2,6 @@
 
 #include "common/Blanks.h"
 #include "common/Error.h"
-#include "host/vba/LegacyProject.h"
 #include "host/ReadFailure.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
@@ -39,16 +38,34 @@ void explainRefusal(MessagePort& messages, const host::ReadError& e, const QStri
 
 }  // namespace
 
+namespace {
+// The newer formats open as the same application as the .xls they replaced.
+constexpr const char* kWorkbookEndings[] = {".xls", ".xlsx", ".xlsm", ".xltx", ".xltm", ".xlam", ".xlt", ".xla"};
+}  // namespace
+
+bool isWorkbookFileName(const QString& path) {
+    for (const char* ending : kWorkbookEndings)
+        if (path.endsWith(QLatin1String(ending), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+QString workbookFileFilter() {
+    QStringList patterns;
+    for (const char* ending : kWorkbookEndings) patterns << QLatin1Char('*') + QLatin1String(ending);
+    return QStringLiteral("Excel(%1)").arg(patterns.join(QLatin1Char(';')));
+}
+
 WorkbookIntake::WorkbookIntake(Session& session, const CommandShell& shell, IntakeHooks hooks)
     : session_(session), shell_(shell), hooks_(std::move(hooks)) {}
 
 bool WorkbookIntake::open(const QString& path) {
     if (path.isEmpty())
         return false;
-    if (!path.toUpper().endsWith(QLatin1String(".XLS"))) {
+    if (!isWorkbookFileName(path)) {
         explainRefusal(shell_.messages,
                        host::ReadError(host::ReadFailure::NotWorkbook, path,
-                                       QStringLiteral("the file name does not end in .xls")),
+                                       QStringLiteral("the file name does not end in .xls, .xlsx, .xlsm, .xltx, "
+                                                      ".xltm, .xlam, .xlt or .xla")),
                        path);
         return false;
     }
@@ -58,11 +75,12 @@ bool WorkbookIntake::open(const QString& path) {
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         BusyGuard busy(shell_.progress);
         // Everything the file holds is read before anything changes.
+        // The VBA project comes from the same reading of the file.
         std::optional<host::Workbook> book;
-        std::optional<vba::Project> project;
+        std::shared_ptr<const vba::Project> project;
         try {
             book = host::Workbook::load(path, hooks_.password);
-            project = vba::Project::load(path);
+            project = book->vbaProject();
         } catch (const host::ReadError& e) {
             refused = e;
             return;
@@ -106,7 +124,7 @@ bool WorkbookIntake::open(const QString& path) {
 
 void WorkbookIntake::exportModules(const vba::Project& project) {
     if (!project.isPresent()) {
-        session_.UnreadableProject = vba::hasUnreadableProject(session_.workbookPath(), workbook_->model());
+        session_.UnreadableProject = workbook_->hasUnreadableMacros();
         return;
     }
     const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);

@@ -18,13 +18,20 @@ class Project;
 
 namespace tabulon::intake {
 
+// The workbooks the intake takes, by the ending of their names (compared
+// without case): the .xls family and the formats saved since 2007. Which
+// reader reads a file is told by its content, not by this.
+bool isWorkbookFileName(const QString& path);
+// The open-file dialog's filter for them.
+QString workbookFileFilter();
+
 // What the front end does around the intake.
 struct IntakeHooks {
     // Screen saver off while a workbook is open.
     std::function<void(bool active)> screenSaver;
     // Asked for the password of an encrypted workbook that the default
     // password does not open (the window's dialog, the command line's option).
-    xls::PasswordAsk password;
+    host::PasswordAsk password;
 };
 
 // Holds the open workbook between commands: loaded at intake, dropped at the

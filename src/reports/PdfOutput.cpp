@@ -162,30 +162,50 @@ void paintEach(const DocumentList& documents, const QStringList& files) {
     }
 }
 
-}  // namespace
+// One bookmark per document that has pages, at its first page.
+std::vector<Bookmark> bookmarksOf(const DocumentList& documents) {
+    std::vector<Bookmark> bookmarks;
+    int page = 0;
+    for (const auto& doc : documents) {
+        const ReportDef& def = doc->definition();
+        if (doc->pagesKnown() > 0) bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, page});
+        page += doc->pagesKnown();
+    }
+    return bookmarks;
+}
 
-int writePdf(const DocumentList& documents, const QString& pdfPath) {
-    if (documents.empty()) return 0;
+// The documents one after the other into one file by one painter.
+int paintWhole(const DocumentList& documents, const QString& pdfPath, const QString& title, bool bookmarked) {
     std::vector<PageRun> runs;
     for (const auto& doc : documents) runs.push_back({doc.get(), 0, doc->layoutAll()});
     PartFile file(pdfPath);
     openPart(file);
-    const int pages = paintPdf(runs, file, documents.front()->definition().title);
+    const int pages = paintPdf(runs, file, title);
+    if (bookmarked) appendOutline(file.partPath(), bookmarksOf(documents));
     commit(file);
     return pages;
+}
+
+}  // namespace
+
+int writePdf(const DocumentList& documents, const QString& pdfPath) {
+    if (documents.empty()) return 0;
+    return paintWhole(documents, pdfPath, documents.front()->definition().title, false);
+}
+
+int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath, const QString& title) {
+    if (documents.empty()) return 0;
+    return paintWhole(documents, pdfPath, title, true);
 }
 
 int writeDocumentation(const DocumentList& documents, const QStringList& files, const QString& combinedPath,
                        const QString& title) {
     if (documents.empty()) return 0;
     paintEach(documents, files);
-    // Documents without pages have nothing to join; firstPages holds where
-    // each document starts, as if one painter had written them all.
+    // Documents without pages have nothing to join.
     QStringList sources;
-    std::vector<int> firstPages;
     int pages = 0;
     for (size_t i = 0; i < documents.size(); ++i) {
-        firstPages.push_back(pages);
         pages += documents[i]->pagesKnown();
         if (documents[i]->pagesKnown() > 0) sources << files[int(i)];
     }
@@ -194,13 +214,8 @@ int writeDocumentation(const DocumentList& documents, const QStringList& files, 
     joinPdfFiles(sources, file, title);
     file.close();
     if (file.errorNumber() != 0) cannotWrite(combinedPath, file.errorNumber());
-    std::vector<Bookmark> bookmarks;
-    for (size_t i = 0; i < documents.size(); ++i) {
-        const ReportDef& def = documents[i]->definition();
-        if (firstPages[i] < pages)  // a document without pages has nothing to open
-            bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, firstPages[i]});
-    }
-    appendOutline(file.partPath(), bookmarks);
+    // Where each document starts, as if one painter had written them all.
+    appendOutline(file.partPath(), bookmarksOf(documents));
     commit(file);
     return pages;
 }

@@ -25,6 +25,11 @@ QPageSize portraitPageSize(const ReportDocument& doc);
 // written. Returns the number of pages written.
 int writePdf(const DocumentList& documents, const QString& pdfPath);
 
+// The documents into one PDF painted by one painter, with `title` as the
+// file's title and one bookmark per document (its report title) at its
+// first page. Throws as writePdf. Returns the number of pages written.
+int writeDocumentationPdf(const DocumentList& documents, const QString& pdfPath, const QString& title);
+
 // The documentation of a workbook: each document into its own file
 // (`files[i]` for `documents[i]`), painted several at a time, and the
 // combined file `combinedPath` joined from those files, so every page is

@@ -75,6 +75,10 @@ struct XlsSheet {
     QByteArray extraRecords;      // whole records written after the cells (layout, page setup)
     bool protectedContents = false;  // PROTECT record
     quint16 passwordHash = 0;        // PASSWORD record when not 0
+    // From the shape with this index on (0-based), the drawing's pieces go
+    // in CONTINUE records after the OBJ or TXO before them, as Excel writes
+    // sheets with many objects; -1 keeps them all in MSODRAWING records.
+    int drawingInContinuesFrom = -1;
 
     XlsSheet& number(int row, int col, double v);
     XlsSheet& text(int row, int col, const QString& s);

@@ -210,10 +210,12 @@ QByteArray sheetDrawing(const XlsSheet& sheet, int dgId, const QHash<QString, in
     for (size_t i = 0; i < sheet.shapes.size(); ++i) {
         const XlsShape& shape = sheet.shapes[i];
         const int id = int(i) + 1;
-        out += record(kMsoDrawing, (i == 0 ? opening : QByteArray()) + heads[i]);
+        const bool continued = i > 0 && sheet.drawingInContinuesFrom >= 0 && int(i) >= sheet.drawingInContinuesFrom;
+        const int piece = continued ? kContinue : kMsoDrawing;
+        out += record(piece, (i == 0 ? opening : QByteArray()) + heads[i]);
         out += objRecord(shape, id, macroNames);
         if (shape.kind == XlsShape::Picture) continue;
-        out += record(kMsoDrawing, textbox);
+        out += record(piece, textbox);
         out += txoRecords(storedText(shape), shape.kind == XlsShape::Button);
         if (shape.kind == XlsShape::Note) {
             QByteArray b;

@@ -92,7 +92,7 @@ TEST_F(Choices, RefusedFileLeavesTheWindowAsItWas) {
     action("m1a")->trigger();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text,
-              "「価格表.xls」を開けません。\r理由: Excel ブック（.xls）ではないため、読み込めません。");
+              "「価格表.xls」を開けません。\r理由: Excel ブックではないため、読み込めません。");
     EXPECT_EQ(widget<QLabel>("lblDBName")->text(), kSample);
     EXPECT_EQ(states(), before);
     click("cmdOPre");

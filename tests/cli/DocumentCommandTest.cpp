@@ -94,7 +94,7 @@ TEST_F(Batch, RefusedWorkbookEndsWithItsReason) {
     const std::pair<QString, const char*> cases[] = {
         {fixture("xls/oletools/encrypted.xls"), "パスワードで保護されたブックです。"},
         {dir.filePath("missing.xls"), "ファイルが見つからないか、開けません。"},
-        {dir.filePath("notes.txt"), "Excel ブック（.xls）ではないため、読み込めません。"},
+        {dir.filePath("notes.txt"), "Excel ブックではないため、読み込めません。"},
     };
     for (const auto& [file, reason] : cases) {
         EXPECT_EQ(document({file, "-o", to}), 1) << file.toStdString();
@@ -139,7 +139,7 @@ TEST_F(Batch, ExecutableKeepsLibraryChatterOffTheTerminal) {
     const QString damaged = fixture("xls/calamine/OOM_alloc3.xls");
     const auto [refused, said] = runExecutable({"document", damaged, "-o", to});
     EXPECT_EQ(refused, 1);
-    EXPECT_EQ(said, "「OOM_alloc3.xls」を開けません。\n理由: Excel ブック（.xls）ではないため、読み込めません。\n");
+    EXPECT_EQ(said, "「OOM_alloc3.xls」を開けません。\n理由: Excel ブックではないため、読み込めません。\n");
     const auto [again, verbose] = runExecutable({"--verbose", "document", damaged, "-o", to});
     EXPECT_EQ(again, 1);
     EXPECT_TRUE(verbose.contains("[libgsf:msole]")) << verbose.toStdString();

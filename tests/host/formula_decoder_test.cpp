@@ -6,7 +6,7 @@
 // double-to-string conversion produces.
 #include "formula_tokens.h"
 #include "host/NameRanges.h"
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,8 @@ using tabulon::Error;
 using tabulon::test::decode;
 using tabulon::test::Tokens;
 using tabulon::xls::FormulaKind;
-using tabulon::xls::numberText;
-using tabulon::xls::sheetPrefixText;
+using tabulon::model::numberText;
+using tabulon::model::sheetPrefixText;
 
 namespace {
 
@@ -191,12 +191,15 @@ TEST(SheetPrefixQuoting, QuotesWhereTheNameCouldBeMisread) {
 // A name's range is read by the decoder's own token loop: references and
 // unions (in parentheses too) make a range, anything else or a cut token none.
 QString rangeOf(const Tokens& t) {
-    tabulon::xls::NameModel name;
-    name.rgce = t.bytes;
-    const auto areas = tabulon::host::nameAreas(name);
+    tabulon::xls::FormulaInput in;
+    in.rgce = t.bytes.data();
+    in.cce = t.bytes.size();
+    in.kind = FormulaKind::Name;
+    const auto areas = tabulon::xls::formulaAreas(in, tabulon::test::FakeBook());
     if (!areas) return QStringLiteral("none");
     QStringList parts;
-    for (const tabulon::xls::Area& a : *areas) parts << tabulon::host::areaAddress(a);
+    const tabulon::model::Book grid;
+    for (const tabulon::model::Area& a : *areas) parts << tabulon::host::areaAddress(a, grid);
     return parts.join(u',');
 }
 

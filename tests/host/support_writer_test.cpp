@@ -127,16 +127,47 @@ TEST_F(WriterRoundTrip, CommentsAndShapesComeBackWithTheirLook) {
     // name|macro|text|dash style (1 solid, 4 dash) per shape.
     QStringList shapes;
     for (const auto& s : sheet.shapes())
-        shapes << QStringLiteral("%1|%2|%3|%4").arg(s.isComment ? QStringLiteral("(comment)") : s.name, s.onAction,
+        shapes << QStringLiteral("%1|%2|%3|%4").arg(s.isComment() ? QStringLiteral("(comment)") : s.name, s.onAction,
                                                      s.text).arg(s.dashStyle);
     EXPECT_EQ(shapes, (QStringList{"(comment)||山田:\n確認済み|1", "Button 2|Module1.Go|Run|1",
                                    "Text Box 3||メモ|4", "受注ボタン|Go|開始|1"}));
-    EXPECT_EQ(sheet.shapes().at(2).fillColor, 0xFF6633);  // R + G*256 + B*65536
+    EXPECT_EQ(sheet.shapes().at(2).fillColor, tabulon::model::Color::of(0x3366FF));
+    EXPECT_EQ(sheet.shapes().at(2).fillColor.officeNumber(), 0xFF6633) << "the shape list's R + G*256 + B*65536";
     // Each macro once, as a hidden name the buttons' formulas point at.
     ASSERT_EQ(book.nameCount(), 2);
     for (int i : {1, 2})
         EXPECT_EQ(book.name(i).name() + (book.name(i).visible() ? "" : " hidden"),
                   QStringList({"Module1.Go hidden", "Go hidden"})[i - 1]);
+    EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
+}
+
+// Past about 60 objects Excel writes each shape's drawing pieces in CONTINUE
+// records joined to the TXO or OBJ before them. Every note keeps its comment
+// shape, in the sheet's order, and the shapes after the switch keep theirs.
+TEST_F(WriterRoundTrip, EveryShapeWhenTheDrawingGoesOnInContinueRecords) {
+    XlsWriter w;
+    XlsSheet& s = w.addSheet(QStringLiteral("Notes"));
+    constexpr int kNotes = 129;
+    for (int i = 0; i < kNotes; ++i) {
+        s.number(i, 0, i + 1);
+        s.note(i, 0, QStringLiteral("me"), QStringLiteral("note %1").arg(i + 1));
+    }
+    s.picture(2, 4).png = QByteArray();  // no text: its piece follows its OBJ alone
+    s.button(6, 4, QStringLiteral("Go"), QStringLiteral("Module1.Go"));
+    s.drawingInContinuesFrom = 61;
+    const auto book = tabulon::host::Workbook::load(save(w));
+    const auto& shapes = book.sheet(1).shapes();
+    ASSERT_EQ(shapes.size(), size_t(kNotes + 2));
+    for (int i = 0; i < kNotes; ++i) {
+        const auto& shape = shapes[size_t(i)];
+        EXPECT_TRUE(shape.isComment()) << i;
+        EXPECT_EQ(shape.text, QStringLiteral("me:\nnote %1").arg(i + 1)) << "in the sheet's order";
+        EXPECT_TRUE(shape.anchor.has_value()) << i;
+    }
+    EXPECT_EQ(shapes[kNotes].name, QStringLiteral("Picture %1").arg(kNotes + 1));
+    EXPECT_EQ(shapes[kNotes + 1].onAction, QStringLiteral("Module1.Go"));
+    EXPECT_EQ(shapes[kNotes + 1].text, QStringLiteral("Go"));
+    EXPECT_EQ(book.sheet(1).usedRange().cell(128).noteText(), QStringLiteral("me:\nnote 129"));
     EXPECT_TRUE(book.warnings().isEmpty()) << book.warnings().join('\n').toStdString();
 }
 

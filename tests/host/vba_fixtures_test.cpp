@@ -5,7 +5,10 @@
 #include "support/TestSupport.h"
 
 #include "common/Error.h"
+#include "host/ReadFailure.h"
+#include "host/Workbook.h"
 #include "host/dump/VbaJson.h"
+#include "host/vba/FormBinary.h"
 #include "host/vba/Project.h"
 
 #include <QDir>
@@ -18,6 +21,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
 #include <gtest/gtest.h>
 
 using tabulon::Error;
@@ -278,8 +282,12 @@ TEST(VbaExport, MissingWorkbookIsFileNotFound) {
     }
 }
 
+QJsonObject vbaJsonOf(const char* relative) {
+    return vbaJson(tabulon::host::Workbook::load(fixture(QString::fromUtf8(relative))));
+}
+
 TEST(VbaJsonDump, DescribesComponentsWithTheirExportText) {
-    const QJsonObject json = vbaJson(fixture("xls/poi/SimpleMacro.xls"));
+    const QJsonObject json = vbaJsonOf("xls/poi/SimpleMacro.xls");
     EXPECT_TRUE(json["present"].toBool());
     EXPECT_FALSE(json["protected"].toBool());
     EXPECT_EQ(json["codePage"].toInt(), 1252);
@@ -292,7 +300,7 @@ TEST(VbaJsonDump, DescribesComponentsWithTheirExportText) {
 }
 
 TEST(VbaJsonDump, LockedProjectListsNamesWithoutText) {
-    const QJsonObject json = vbaJson(fixture("xls/poi/31749.xls"));
+    const QJsonObject json = vbaJsonOf("xls/poi/31749.xls");
     EXPECT_TRUE(json["protected"].toBool());
     const QJsonArray components = json["components"].toArray();
     ASSERT_EQ(components.size(), 6);
@@ -300,9 +308,59 @@ TEST(VbaJsonDump, LockedProjectListsNamesWithoutText) {
     EXPECT_FALSE(components[0].toObject().contains("text"));
 }
 
-TEST(VbaJsonDump, NoProjectAndDamagedFile) {
-    EXPECT_FALSE(vbaJson(fixture("xls/poi/comments.xls"))["present"].toBool());
-    const QJsonObject damaged = vbaJson(fixture("xls/calamine/too_small.xls"));
-    EXPECT_FALSE(damaged["present"].toBool());
+TEST(VbaJsonDump, NoProjectAndDamagedProject) {
+    EXPECT_FALSE(vbaJsonOf("xls/poi/comments.xls")["present"].toBool());
+    tabulon::model::Book book;
+    book.vbaFailure = std::make_exception_ptr(
+        tabulon::host::ReadError(tabulon::host::ReadFailure::ProjectDamaged, "x.xls", "dir stream cut"));
+    const QJsonObject damaged = vbaJson(tabulon::host::Workbook::fromModel(book));
+    EXPECT_TRUE(damaged["present"].toBool());
     EXPECT_EQ(damaged["error"].toObject()["number"].toInt(), tabulon::err::Refused);
+}
+
+// The project is read with the workbook, from the same file: a project that
+// cannot be read leaves the workbook's own data readable and is told when
+// the project is asked for.
+TEST(VbaWithWorkbook, DamagedProjectDoesNotStopTheWorkbook) {
+    QTemporaryDir folder;
+    const QString path = folder.path() + "/damaged.xls";
+    const QByteArray good = readAll(fixture("xls/crafted/japanese_vba.xls"));
+    ASSERT_TRUE(tabulon::host::Workbook::load(fixture("xls/crafted/japanese_vba.xls")).vbaProject()->isPresent());
+    int projectOnly = 0;
+    for (qint64 at = good.size() / 2; at < good.size(); at += 97) {
+        QByteArray bytes = good;
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        std::optional<tabulon::host::Workbook> book;
+        try {
+            book.emplace(tabulon::host::Workbook::load(path));
+        } catch (const Error&) {
+            continue;  // the workbook's own streams were hit
+        }
+        try {
+            book->vbaProject();
+        } catch (const tabulon::host::ReadError& e) {
+            EXPECT_EQ(e.kind(), tabulon::host::ReadFailure::ProjectDamaged) << e.description().toStdString();
+            EXPECT_GE(book->sheetCount(), 1);
+            ++projectOnly;
+        }
+    }
+    EXPECT_GT(projectOnly, 0) << "some flipped bytes land in the project alone";
+}
+
+// An Office Open XML package keeps the project as a compound file of its
+// own; the same project read from those bytes exports the same text.
+TEST(VbaWithWorkbook, ProjectFromTheBytesOfItsOwnCompoundFile) {
+    const Project fromFile = Project::load(fixture("xls/crafted/japanese_vba.xls"));
+    // The project's storage written out as a compound file of its own, as an .xlsm holds it.
+    const tabulon::cfb::CompoundFile file(fixture("xls/crafted/japanese_vba.xls"));
+    const QByteArray bin = formBinary(file.root().storage(QStringLiteral("_VBA_PROJECT_CUR")), 64 << 20);
+    const Project fromBytes = Project::fromBytes(bin, QStringLiteral("vbaProject.bin"));
+    ASSERT_EQ(names(fromBytes), names(fromFile));
+    for (int i = 0; i < fromFile.components().size(); ++i)
+        EXPECT_EQ(fromBytes.components()[i].exportText, fromFile.components()[i].exportText);
+    EXPECT_THROW(Project::fromBytes(QByteArray("not a compound file"), QStringLiteral("x.bin")), Error);
 }

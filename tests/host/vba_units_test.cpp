@@ -5,7 +5,7 @@
 
 #include "common/Error.h"
 #include "host/CodePage.h"
-#include "host/vba/Compound.h"
+#include "host/cfb/CompoundFile.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/ExportText.h"
@@ -266,9 +266,8 @@ TEST(VbaSafeFileName, CollisionsGetANumber) {
 TEST(VbaDecompress, CutModuleStreamGivesAnErrorOrAPrefix) {
     // Module1 of the hostile workbook mixes raw, literal-only and ordinary
     // chunks; a cut anywhere must never read past the bytes or invent text.
-    const Storage code = Storage::open(tabulon::test::fixture("xls/crafted/hostile_names.xls"))
-                             .storage("_VBA_PROJECT_CUR")
-                             .storage("VBA");
+    const tabulon::cfb::CompoundFile file(tabulon::test::fixture("xls/crafted/hostile_names.xls"));
+    const tabulon::cfb::Storage code = file.root().storage("_VBA_PROJECT_CUR").storage("VBA");
     const QByteArray stream = code.stream("Module1", 1 << 20);
     const QByteArray whole = decompress(stream, 0);
     ASSERT_GT(whole.size(), 9000);

@@ -5,7 +5,7 @@
 #include "common/Error.h"
 #include "host/CellDisplay.h"
 #include "host/Workbook.h"
-#include "host/vba/LegacyProject.h"
+#include "host/vba/Project.h"
 #include "host/xls/Loader.h"
 #include "support/TestSupport.h"
 #include "xlswriter/XlsWriter.h"
@@ -20,6 +20,7 @@
 
 using namespace tabulon;
 using namespace tabulon::xls;
+namespace model = tabulon::model;
 using namespace tabulon::xls::testbytes;
 
 namespace {
@@ -81,11 +82,11 @@ QByteArray biff5Book() {
 }  // namespace
 
 TEST(Biff5Workbook, ReadsSheetsCellsFormulasNamesNotesAndShapesInTheCodePage) {
-    const WorkbookModel book = readWorkbookStream(biff5Book(), QStringLiteral("/books/old.xls"));
-    EXPECT_EQ(book.biff, 5);
-    EXPECT_TRUE(book.vbaModuleSheets);
+    const model::Book book = readWorkbookStream(biff5Book(), QStringLiteral("/books/old.xls"));
+    EXPECT_EQ(book.format.name, QStringLiteral("BIFF5"));
+    EXPECT_TRUE(book.unreadableMacros) << "VB module sheets are macros we cannot export";
     ASSERT_EQ(book.sheets.size(), 2u) << "the module sheet is no member of the sheets";
-    const SheetModel& s = book.sheets[0];
+    const model::Sheet& s = book.sheets[0];
     EXPECT_EQ(s.name, QString::fromUtf8("売上"));
     ASSERT_EQ(s.cells.size(), 5u);
     EXPECT_EQ(cellText(book, s, s.cells[0]), QString::fromUtf8("東京"));
@@ -95,15 +96,15 @@ TEST(Biff5Workbook, ReadsSheetsCellsFormulasNamesNotesAndShapesInTheCodePage) {
               QString::fromUtf8("=SUM(Sheet2!A1:B2)+'C:\\data\\[Prices.xls]Jan'!A1*税率&\"ソ\"&A2"));
     EXPECT_EQ(cellText(book, s, s.cells[3]), QString::fromUtf8("東京")) << "the cached text result";
     EXPECT_EQ(cellFormula(s, s.cells[4]), QString::fromUtf8("={1.5,\"ソ\"}")) << "an array constant's own counts and byte string";
-    EXPECT_EQ(s.notes.at({0, 0}), QString::fromUtf8("メモ")) << "a character split over two NOTE records";
+    EXPECT_EQ(s.notes.at({0, 0}).text, QString::fromUtf8("メモ")) << "a character split over two NOTE records";
     ASSERT_EQ(s.shapes.size(), 1u);
     EXPECT_EQ(s.shapes[0].name, QStringLiteral("Button 1"));
     EXPECT_EQ(s.shapes[0].onAction, QString::fromUtf8("税率")) << "the macro after the button's own fields";
     ASSERT_EQ(book.names.size(), 1u);
     EXPECT_EQ(book.names[0].name, QString::fromUtf8("税率"));
     EXPECT_EQ(book.names[0].refersTo, QStringLiteral("=Sheet2!$B$1"));
-    ASSERT_EQ(book.supBooks.size(), 1u) << "the sheet's link joins the workbook's";
-    EXPECT_EQ(book.supBooks[0].path, QStringLiteral("C:\\data\\Prices.xls"));
+    ASSERT_EQ(book.links.size(), 1u) << "the sheet's link joins the workbook's";
+    EXPECT_EQ(book.links[0].target, QStringLiteral("C:\\data\\Prices.xls"));
     EXPECT_TRUE(book.warnings.isEmpty()) << book.warnings.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -114,19 +115,20 @@ TEST(Biff5Workbook, VersionComesFromTheFirstBofNotTheStreamName) {
     biff8.setWorkbookStream("Book");
     const QString path8 = dir.filePath(QStringLiteral("book8.xls"));
     ASSERT_TRUE(biff8.save(path8));
-    const WorkbookModel read8 = loadWorkbook(path8);
-    EXPECT_EQ(read8.biff, 8);
+    const model::Book read8 = loadWorkbook(path8);
+    EXPECT_EQ(read8.format.name, QStringLiteral("BIFF8"));
     ASSERT_EQ(read8.sheets.size(), 1u);
     EXPECT_EQ(read8.sheets[0].cells.size(), 1u);
-    EXPECT_FALSE(vba::hasUnreadableProject(path8, read8));
+    EXPECT_FALSE(read8.unreadableMacros);
 
     xlsw::XlsWriter biff5;
     biff5.setWorkbookStream("Book", biff5Book());
     const QString path5 = dir.filePath(QStringLiteral("book5.xls"));
     ASSERT_TRUE(biff5.save(path5));
-    const WorkbookModel read5 = loadWorkbook(path5);
-    EXPECT_EQ(read5.biff, 5);
-    EXPECT_TRUE(vba::hasUnreadableProject(path5, read5)) << "VB module sheets are macros we cannot export";
+    const host::Workbook read5 = host::Workbook::load(path5);
+    EXPECT_EQ(read5.model().format.text(), QStringLiteral("BIFF5 (Excel 5.0/95)"));
+    EXPECT_TRUE(read5.hasUnreadableMacros()) << "VB module sheets are macros we cannot export";
+    EXPECT_FALSE(read5.vbaProject()->isPresent());
 }
 
 TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
@@ -149,7 +151,7 @@ TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
     const QStringList said = {refusal([&] { loadWorkbook(plain); }),
                               refusal([&] { readWorkbookStream(excel4, QStringLiteral("x.xls")); }),
                               refusal([&] { readWorkbookStream(biff4, QStringLiteral("x.xls")); })};
-    const char* says[] = {"古い形式（Excel 2.x〜4.0）", "古い形式（Excel 2.x〜4.0）", "Excel ブック（.xls）ではない"};
+    const char* says[] = {"古い形式（Excel 2.x〜4.0）", "古い形式（Excel 2.x〜4.0）", "Excel ブックではない"};
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(said[i].contains(QString::fromUtf8(says[i]))) << said[i].toStdString();
 }
@@ -157,11 +159,11 @@ TEST(Biff5Workbook, OlderAndUnknownFormatsAreRefusedInJapanese) {
 // What LibreOffice reads from the same file: 46 cells, formulas such as
 // "=+$B$6*$B$6" and "=$C$10*45", three French sheet names, no names.
 TEST(Biff5Workbook, ExcelNinetyFiveFixtureAgreesWithAnIndependentReader) {
-    const WorkbookModel book = loadWorkbook(test::fixture(QStringLiteral("xls/poi/testEXCEL_95.xls")));
-    EXPECT_EQ(book.biff, 5);
+    const model::Book book = loadWorkbook(test::fixture(QStringLiteral("xls/poi/testEXCEL_95.xls")));
+    EXPECT_EQ(book.format.name, QStringLiteral("BIFF5"));
     ASSERT_EQ(book.sheets.size(), 3u);
     EXPECT_EQ(book.sheets[2].name, QStringLiteral("Feuil3"));
-    const SheetModel& s = book.sheets[0];
+    const model::Sheet& s = book.sheets[0];
     EXPECT_EQ(s.cells.size(), 46u);
     std::map<std::pair<int, int>, QString> formulas;
     for (const CellData& c : s.cells) formulas[{c.row, c.col}] = cellFormula(s, c);
@@ -170,7 +172,7 @@ TEST(Biff5Workbook, ExcelNinetyFiveFixtureAgreesWithAnIndependentReader) {
     EXPECT_TRUE(book.names.empty());
 
     // A second Excel 95 file: 66 cells, 22 formulas, one print area.
-    const WorkbookModel tab = loadWorkbook(test::fixture(QStringLiteral("xls/calamine/ptgexp-truncated-operand.xls")));
+    const model::Book tab = loadWorkbook(test::fixture(QStringLiteral("xls/calamine/ptgexp-truncated-operand.xls")));
     ASSERT_EQ(tab.sheets.size(), 1u);
     EXPECT_EQ(tab.sheets[0].cells.size(), 66u);
     ASSERT_EQ(tab.names.size(), 1u);
@@ -182,18 +184,17 @@ TEST(Biff5Workbook, ExcelNinetyFiveFixtureAgreesWithAnIndependentReader) {
 // shows for the same cells (0.00%, #,##0, [$$-409]#,##0.00).
 TEST(Biff5Workbook, DisplayTextsComeFromTheOlderFormatRecords) {
     const host::Workbook wb = host::Workbook::load(test::fixture(QStringLiteral("xls/poi/testEXCEL_95.xls")));
-    const host::PrintSource print(wb);
-    ASSERT_FALSE(print.formats().fonts.empty());
-    EXPECT_EQ(print.formats().fonts[0].name, QStringLiteral("Arial"));
-    const SheetLayout layout = print.layout(wb.sheet(1));
+    ASSERT_FALSE(wb.model().formats.fonts.empty());
+    EXPECT_EQ(wb.model().formats.fonts[0].name, QStringLiteral("Arial"));
     std::map<QString, QString> shown;
-    const host::Range used = wb.sheet(1).usedRange();
-    for (qint64 i = 0; i < used.count(); ++i) shown[used.cell(i).address()] = print.display(used.cell(i), layout).text;
+    const host::Sheet sheet = wb.sheet(1);
+    const host::Range used = sheet.usedRange();
+    for (qint64 i = 0; i < used.count(); ++i) shown[used.cell(i).address()] = sheet.display(used.cell(i)).text;
     EXPECT_EQ(QStringList({shown["$E$7"], shown["$E$15"], shown["$E$19"]}),
               QStringList({"155.00%", "1,234,500", "$1,960.00"}));
     // The other Excel 95 file's sheet BOF says 0x0600: the workbook's format holds.
     const host::Workbook tab = host::Workbook::load(test::fixture(QStringLiteral("xls/calamine/ptgexp-truncated-operand.xls")));
-    EXPECT_EQ(host::PrintSource(tab).layout(tab.sheet(1)).page.footerText, QStringLiteral("&L&8Printed &D   &T   Keiser"));
+    EXPECT_EQ(tab.sheet(1).model().layout.page.footerText, QStringLiteral("&L&8Printed &D   &T   Keiser"));
 }
 
 // Names, links, notes and objects of the crafted book, damaged byte by byte:
@@ -206,7 +207,7 @@ TEST(Biff5Workbook, DamagedRecordsAreSkippedOrRefused) {
         for (int flips = 1 + int(random.bounded(3)); flips > 0; --flips)
             bad[qsizetype(random.bounded(int(bad.size())))] = char(random.bounded(256));
         try {
-            const WorkbookModel book = readWorkbookStream(bad, QStringLiteral("/books/bad.xls"));
+            const model::Book book = readWorkbookStream(bad, QStringLiteral("/books/bad.xls"));
             EXPECT_LE(book.sheets.size(), 3u);
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), err::Refused);

@@ -1,6 +1,7 @@
 #pragma once
 // Crafted BIFF records for the reader tests: a little-endian byte builder and
 // the few records every crafted sheet needs.
+#include "host/xls/BookContext.h"
 #include "host/xls/Readers.h"
 
 #include <QByteArray>
@@ -31,5 +32,17 @@ inline QByteArray sheetBof() {
     return record(rt::Bof, Bytes().u16(0x0600).u16(0x0010).u32(0).u32(0).u32(0).bytes());
 }
 inline QByteArray eof() { return record(rt::Eof, QByteArray()); }
+
+// The sheet substream at the start of stream, read over the globals in
+// book; its warnings join the book's.
+inline model::Sheet readCrafted(const QByteArray& stream, Globals& book) {
+    SheetEntry entry;
+    entry.name = QStringLiteral("Crafted");
+    SheetJob job;
+    const BookContext ctx(book);
+    readSheet(stream, entry, book, ctx, job);
+    job.log.appendTo(book.warnings);
+    return std::move(job.sheet);
+}
 
 }  // namespace tabulon::xls::testbytes

@@ -15,6 +15,7 @@
 
 using namespace tabulon;
 using namespace tabulon::xls;
+namespace model = tabulon::model;
 
 namespace {
 
@@ -113,7 +114,7 @@ struct Prompts {
     }
 };
 
-QString formulaOf(const WorkbookModel& book, int cell) {
+QString formulaOf(const model::Book& book, int cell) {
     return cellFormula(book.sheets.at(0), book.sheets.at(0).cells.at(size_t(cell)));
 }
 
@@ -135,13 +136,13 @@ TEST(EncryptedBook, ReadsAsThePlainWorkbook) {
         const QString password = QString::fromUtf16(c.password);
         SCOPED_TRACE(password.toStdString() + " " + std::to_string(c.keyBits));
         Prompts prompts{{password}};
-        const WorkbookModel book = readWorkbookStream(encryptedStream(filePass(c.scheme, password, c.keyBits), password),
+        const model::Book book = readWorkbookStream(encryptedStream(filePass(c.scheme, password, c.keyBits), password),
                                                       QStringLiteral("x.xls"), prompts.ask());
         EXPECT_EQ(prompts.asked, c.prompts);
         ASSERT_EQ(book.sheets.size(), 1u);
         EXPECT_EQ(book.sheets[0].name, QStringLiteral("売上"));
         EXPECT_EQ(formulaOf(book, 1), QStringLiteral("=A1*2"));
-        EXPECT_TRUE(book.decrypted);
+        EXPECT_TRUE(book.encrypted);
     }
 }
 
@@ -208,7 +209,7 @@ QByteArray xorStream(const QString& password) {
 
 TEST(XorObfuscatedBook, OpensWithTheDefaultOrTheGivenPassword) {
     Prompts none;
-    const WorkbookModel book = readWorkbookStream(xorStream(kDefaultPassword), QStringLiteral("x.xls"), none.ask());
+    const model::Book book = readWorkbookStream(xorStream(kDefaultPassword), QStringLiteral("x.xls"), none.ask());
     EXPECT_EQ(none.asked, 0) << "the default password is tried first";
     ASSERT_EQ(book.sheets.size(), 1u);
     EXPECT_EQ(book.sheets[0].name, QStringLiteral("売上"));
@@ -224,11 +225,10 @@ TEST(EncryptedBookFixture, OpensWithItsPassword) {
     const QString path = test::fixture("xls/oletools/encrypted.xls");
     Prompts given{{"encrypted"}};
     const host::Workbook wb = host::Workbook::load(path, given.ask());
-    EXPECT_TRUE(wb.model().decrypted);
-    // The print layout reads the decrypted copy: the formats and the cells' XFs are there.
-    const host::PrintSource print(wb);
-    EXPECT_GE(print.formats().xfs.size(), 16u);
-    EXPECT_EQ(print.layout(wb.sheet(1)).cellXfs.size(), 2u);
+    EXPECT_TRUE(wb.model().encrypted);
+    // The formats and the cells' XFs are read with the cells, from the decrypted stream.
+    EXPECT_GE(wb.model().formats.cellFormats.size(), 16u);
+    EXPECT_EQ(wb.sheet(1).model().layout.cellFormats.size(), 2u);
     ASSERT_GE(wb.sheetCount(), 1);
     EXPECT_EQ(wb.sheet(1).name(), QStringLiteral("Tabelle1"));
     EXPECT_EQ(wb.sheet(1).usedRange().cell(0).value().toString(), QStringLiteral("Encrypted Test File"));

@@ -103,8 +103,8 @@ TEST_P(XlsSweep, CutAtEveryRecordBoundary) {
     int read = 0;
     auto attempt = [&](const QByteArray& bytes) {
         try {
-            const xls::WorkbookModel m = xls::readWorkbookStream(bytes, path);
-            for (const xls::SheetModel& s : m.sheets) read += int(s.cells.size() > 0);
+            const model::Book m = xls::readWorkbookStream(bytes, path);
+            for (const model::Sheet& s : m.sheets) read += int(s.cells.size() > 0);
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), err::Refused);
         }
@@ -177,6 +177,22 @@ TEST(XlsCompoundFile, StreamViewHoldsTheSameBytesAsACopy) {
     EXPECT_FALSE(file.rootStreamView(QStringLiteral("NoSuchStream")));
 }
 
+// A storage keeps the file's bytes alive: one taken from a compound file
+// reads on after the file object is gone.
+TEST(XlsCompoundFile, StorageOutlivesItsFile) {
+    cfb::Storage code;
+    {
+        const cfb::CompoundFile file(test::fixture(QStringLiteral("xls/poi/SimpleMacro.xls")));
+        code = file.root().storage(QStringLiteral("_VBA_PROJECT_CUR")).storage(QStringLiteral("VBA"));
+    }
+    ASSERT_FALSE(code.isNull());
+    EXPECT_TRUE(code.hasStream(QStringLiteral("dir")));
+    EXPECT_GT(code.stream(QStringLiteral("dir"), 1 << 20).size(), 100);
+    EXPECT_THROW(code.stream(QStringLiteral("dir"), 10), Error) << "larger than the caller's limit";
+    EXPECT_FALSE(code.findStream(QStringLiteral("NoSuchStream")));
+    EXPECT_THROW(cfb::CompoundFile::fromBytes(QByteArray(512, 'x')), Error);
+}
+
 // Sheets whose offsets all point into one substream (nested BOFs) would make
 // the reader go through the same bytes once per sheet. Past a budget of a
 // few times the stream, the rest are left unread with a warning.
@@ -201,7 +217,7 @@ TEST(XlsMalformedStream, SheetsSharingOneSubstreamAreReadWithinABudget) {
     for (int i = 0; i < kSheets; ++i) substream += eof();
     const QByteArray stream = globals(uint32_t(globals(0).size())) + substream;
 
-    const xls::WorkbookModel book = xls::readWorkbookStream(stream, QStringLiteral("nested.xls"));
+    const model::Book book = xls::readWorkbookStream(stream, QStringLiteral("nested.xls"));
     ASSERT_EQ(book.sheets.size(), size_t(kSheets));
     const auto skipped = book.warnings.filter(QStringLiteral("not read: sheet offsets overlap"));
     EXPECT_GT(skipped.size(), 0) << qPrintable(book.warnings.join(QLatin1Char('\n')));

@@ -12,6 +12,7 @@
 #include "xls_bytes.h"
 
 using namespace tabulon::xls;
+namespace model = tabulon::model;
 
 namespace {
 
@@ -22,21 +23,13 @@ QByteArray formulaRecord(int row, int col, double cached, const QByteArray& rgce
                   Bytes().u16(row).u16(col).u16(0).f64(cached).u16(0).u32(0).u16(int(rgce.size())).raw(rgce).bytes());
 }
 
-SheetModel readCrafted(const QByteArray& stream, WorkbookModel& book) {
-    SheetModel sheet;
-    sheet.name = QStringLiteral("Crafted");
-    BookContext ctx(book);
-    readSheet(stream, sheet, book, ctx);
-    return sheet;
-}
-
-const CellData* cellOf(const SheetModel& s, int row, int col) {
+const CellData* cellOf(const model::Sheet& s, int row, int col) {
     for (const CellData& c : s.cells)
         if (c.row == row && c.col == col) return &c;
     return nullptr;
 }
 
-QString formulaOf(const SheetModel& s, int row, int col) {
+QString formulaOf(const model::Sheet& s, int row, int col) {
     const CellData* c = cellOf(s, row, col);
     return c ? cellFormula(s, *c) : QStringLiteral("(no cell)");
 }
@@ -48,12 +41,17 @@ std::vector<std::pair<int, int>> pairs(const TextRuns* runs) {
     return out;
 }
 
-WorkbookModel readSst(const QByteArray& stream) {
+// The shared strings of one SST record, as the model keeps them.
+model::Book readSst(const QByteArray& stream) {
     RecordStream rs(stream);
     Record rec;
     EXPECT_TRUE(rs.next(rec));
-    WorkbookModel book;
-    parseSstStrings(rec, book);
+    SharedStrings strings;
+    parseSstStrings(rec, strings);
+    model::Book book;
+    book.sharedStrings = strings.strings;
+    book.sharedRuns = strings.runs;
+    strings.log.appendTo(book.warnings);
     return book;
 }
 
@@ -103,12 +101,12 @@ TEST(XlsRecords, SharedStringChangesWidthAtContinueBoundary) {
     Bytes second;
     second.u8(1).wide(QString::fromUtf8("あい"));
     second.u16(1).u8(0).latin("z");
-    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
-    EXPECT_EQ(book.sst, (std::vector<QString>{"ab", "cdeあい", "z"}));
+    const model::Book book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    EXPECT_EQ(book.sharedStrings, (std::vector<QString>{"ab", "cdeあい", "z"}));
     EXPECT_TRUE(book.warnings.isEmpty());
     // A count beyond the bytes is no allocation.
     const QByteArray huge = record(rt::Sst, Bytes().u32(0xFFFFFFFF).u32(0xFFFFFFFF).u16(1).u8(0).latin("a").bytes());
-    EXPECT_EQ(readSst(huge).sst.size(), 1u);
+    EXPECT_EQ(readSst(huge).sharedStrings.size(), 1u);
 }
 
 // The shared strings are read while the sheets are: a cell is first only
@@ -124,9 +122,9 @@ TEST(XlsRecords, CellsReferringToStringsTheSstLostAreLeftOutWithAWarning) {
     const QByteArray head = globals(0);
     const QByteArray stream = globals(uint32_t(head.size())) + sheetBof() + labelSst(0, 0) + labelSst(1, 2) +
                               labelSst(2, 3) + eof();
-    const WorkbookModel book = readWorkbookStream(stream, QStringLiteral("crafted.xls"));
+    const model::Book book = readWorkbookStream(stream, QStringLiteral("crafted.xls"));
     ASSERT_EQ(book.sheets.size(), 1u);
-    const SheetModel& s = book.sheets[0];
+    const model::Sheet& s = book.sheets[0];
     ASSERT_EQ(s.cells.size(), 1u);
     EXPECT_EQ(cellText(book, s, s.cells[0]), "a");
     // index 3 is beyond the announced count, index 2 beyond what was read
@@ -140,8 +138,8 @@ TEST(XlsRecords, DataTableCellsShowTheTableFormula) {
     const QByteArray tbl = record(rt::Table, Bytes().u16(1).u16(2).u8(1).u8(1).u16(0).u16(0).u16(0).u16(0).u16(0).bytes());
     const QByteArray ptgTbl = Bytes().u8(0x02).u16(1).u16(1).bytes();
     const QByteArray stream = sheetBof() + formulaRecord(1, 1, 5, ptgTbl) + tbl + formulaRecord(2, 1, 6, ptgTbl) + eof();
-    WorkbookModel book;
-    const SheetModel s = readCrafted(stream, book);
+    Globals book;
+    const model::Sheet s = readCrafted(stream, book);
     ASSERT_NE(cellOf(s, 2, 1), nullptr);
     EXPECT_EQ(formulaOf(s, 1, 1), "=TABLE(,A1)");
     EXPECT_EQ(formulaOf(s, 2, 1), "=TABLE(,A1)");
@@ -151,8 +149,8 @@ TEST(XlsRecords, DataTableCellsShowTheTableFormula) {
 TEST(XlsRecords, CellsPointingAtAMissingSharedBodyAreWarnedNotGuessed) {
     const QByteArray ptgExp = Bytes().u8(0x01).u16(7).u16(7).bytes();
     const QByteArray stream = sheetBof() + formulaRecord(0, 0, 1, ptgExp) + eof();
-    WorkbookModel book;
-    const SheetModel s = readCrafted(stream, book);
+    Globals book;
+    const model::Sheet s = readCrafted(stream, book);
     EXPECT_EQ(formulaOf(s, 0, 0), "");
     EXPECT_EQ(book.warnings.size(), 1);
 }
@@ -165,17 +163,18 @@ TEST(XlsRecords, CommentTextSpansContinuesAndChangesWidth) {
                            record(rt::Continue, Bytes().u8(1).wide(QString::fromUtf8("注記")).bytes()) +
                            record(rt::Continue, QByteArray(16, 0));
     const QByteArray stream = sheetBof() + obj + txo + note + eof();
-    WorkbookModel book;
-    const SheetModel s = readCrafted(stream, book);
+    Globals book;
+    const model::Sheet s = readCrafted(stream, book);
     ASSERT_EQ(s.notes.size(), 1u);
-    EXPECT_EQ(s.notes.at({3, 2}), QString::fromUtf8("me:\n注記"));
+    EXPECT_EQ(s.notes.at({3, 2}).text, QString::fromUtf8("me:\n注記"));
+    EXPECT_EQ(s.notes.at({3, 2}).author, QStringLiteral("me")) << "the author the NOTE record names";
 }
 
 TEST(XlsRecords, CellsOutsideTheSheetAreSkippedWithAWarning) {
     const QByteArray number = record(rt::Number, Bytes().u16(0).u16(300).u16(0).u32(0).u32(0).bytes());
     const QByteArray stream = sheetBof() + number + eof();
-    WorkbookModel book;
-    const SheetModel s = readCrafted(stream, book);
+    Globals book;
+    const model::Sheet s = readCrafted(stream, book);
     EXPECT_TRUE(s.cells.empty());
     EXPECT_EQ(book.warnings.size(), 1);
     EXPECT_EQ(s.used.lastRow, 0) << "the empty sheet is A1";
@@ -196,7 +195,7 @@ TEST(XlsRecords, SupBookKindsAndTheirNames) {
         record(rt::SupBook, Bytes().u16(1).u16(0x3A01).bytes());                        // add-in functions
     RecordStream rs(stream);
     Record rec;
-    WorkbookModel book;
+    Globals book;
     while (rs.next(rec)) {
         if (rec.type == rt::SupBook) parseSupBook(rec, book);
         if (rec.type == rt::ExternName) parseExternName(rec, book);
@@ -218,9 +217,11 @@ TEST(XlsRecords, SupBookKindsAndTheirNames) {
     EXPECT_EQ(ctx.externName(1, 1), "'C:\\data\\Prices.xls'!Total");
 }
 
-// Rich texts: the formatting runs of shared strings, kept as stored
-// (character position, font index) and guarded against runs a damaged file
-// makes up (RSTRING cells are read by the print image's tests).
+// Rich texts: the formatting runs of shared strings, kept with their
+// character position and font, numbered as the model numbers fonts (the
+// file format has no font 4, so 5 is the model's 4), and guarded against
+// runs a damaged file makes up (RSTRING cells are read by the print image's
+// tests).
 TEST(RichText, SharedStringRunsAcrossAContinueBoundary) {
     // "plain", then "赤字ABC" with three runs whose last two lie in the
     // CONTINUE after the characters, then "z" after them.
@@ -231,16 +232,16 @@ TEST(RichText, SharedStringRunsAcrossAContinueBoundary) {
     Bytes second;
     second.u16(2).u16(6).u16(4).u16(0);
     second.u16(1).u8(0).latin("z");
-    const WorkbookModel book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
-    ASSERT_EQ(book.sst.size(), 3u);
-    EXPECT_EQ(book.sst[2], "z") << "the runs' bytes are not read as the next string";
-    EXPECT_EQ(book.sstRuns.size(), 1u);
+    const model::Book book = readSst(record(rt::Sst, first.bytes()) + record(rt::Continue, second.bytes()));
+    ASSERT_EQ(book.sharedStrings.size(), 3u);
+    EXPECT_EQ(book.sharedStrings[2], "z") << "the runs' bytes are not read as the next string";
+    EXPECT_EQ(book.sharedRuns.size(), 1u);
     CellData cell;
     cell.type = CellType::Text;
     cell.text = 1;
-    EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), (Runs{{0, 5}, {2, 6}, {4, 0}}));
+    EXPECT_EQ(pairs(cellRuns(book, model::Sheet{}, cell)), (Runs{{0, 4}, {2, 5}, {4, 0}}));
     cell.text = 0;
-    EXPECT_EQ(cellRuns(book, SheetModel{}, cell), nullptr);
+    EXPECT_EQ(cellRuns(book, model::Sheet{}, cell), nullptr);
 }
 
 TEST(RichText, RunsADamagedFileMakesUpAreDropped) {
@@ -251,20 +252,20 @@ TEST(RichText, RunsADamagedFileMakesUpAreDropped) {
         Runs kept;
     };
     const Case cases[] = {
-        {"a run past the text's end", 2, {0, 5, 9, 6}, {{0, 5}}},
-        {"runs out of order", 3, {3, 5, 1, 6, 4, 7}, {{3, 5}, {4, 7}}},
-        {"two runs at one place", 2, {1, 5, 1, 6}, {{1, 5}}},
-        {"a count beyond the record", 60000, {1, 5}, {{1, 5}}},
+        {"a run past the text's end", 2, {0, 5, 9, 6}, {{0, 4}}},
+        {"runs out of order", 3, {3, 5, 1, 6, 4, 7}, {{3, 4}, {4, 6}}},
+        {"two runs at one place", 2, {1, 5, 1, 6}, {{1, 4}}},
+        {"a count beyond the record", 60000, {1, 5}, {{1, 4}}},
     };
     for (const Case& c : cases) {
         Bytes b;
         b.u32(1).u32(1).u16(5).u8(0x08).u16(c.claimed).latin("abcde");
         for (int w : c.words) b.u16(w);
-        const WorkbookModel book = readSst(record(rt::Sst, b.bytes()));
-        ASSERT_EQ(book.sst.size(), 1u) << c.what;
+        const model::Book book = readSst(record(rt::Sst, b.bytes()));
+        ASSERT_EQ(book.sharedStrings.size(), 1u) << c.what;
         CellData cell;
         cell.type = CellType::Text;
-        EXPECT_EQ(pairs(cellRuns(book, SheetModel{}, cell)), c.kept) << c.what;
+        EXPECT_EQ(pairs(cellRuns(book, model::Sheet{}, cell)), c.kept) << c.what;
     }
 }
 
@@ -297,7 +298,7 @@ TEST(XlsSheetQuoting, SheetLevelNamesAndExternalPrefixes) {
     EXPECT_EQ(quoteSheetName(QStringLiteral("Seamus O'Reilly")), "'Seamus O''Reilly'");
     EXPECT_EQ(quoteSheetName(QString::fromUtf8("売上")), QString::fromUtf8("売上")) << "letters of any script need no quotes";
 
-    WorkbookModel book;
+    Globals book;
     book.boundSheetNames = {QStringLiteral("Sheet1"), QStringLiteral("My Sheet")};
     SupBookModel self;
     SupBookModel other;

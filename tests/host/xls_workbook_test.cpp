@@ -4,12 +4,15 @@
 #include "common/Error.h"
 #include "host/Workbook.h"
 #include "host/dump/WorkbookJson.h"
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
+#include "host/vba/Project.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <functional>
 #include <map>
 #include <tuple>
@@ -153,6 +156,44 @@ TEST(XlsNotes, CommentTextWithItsAuthorLineAlsoOnEmptyCells) {
     const host::Cell empty = cellAt(other.sheet(1), "$A$1");
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_TRUE(empty.noteText().startsWith("comment top row1 (index0)"));
+    // The NOTE record names the author apart from the text.
+    EXPECT_EQ(s.model().notes.at({0, 1}).author, QStringLiteral("Yegor Kozlov"));
+}
+
+// The add-in functions the formulas call, as the workbook lists them.
+TEST(XlsLinks, AddInFunctionsTheFormulasCall) {
+    EXPECT_EQ(open("xls/poi/externalFunctionExample.xls").model().addInFunctions, QStringList({"ISODD", "ISEVEN", "YEARFRAC"}));  // the Analysis ToolPak's
+    EXPECT_TRUE(open("xls/poi/SimpleMacro.xls").model().addInFunctions.isEmpty());
+}
+
+// The workbook and its sheets keep the names their code modules go by.
+TEST(XlsSheets, CodeNamesOfTheWorkbookAndItsSheets) {
+    const Workbook book = open("xls/poi/SimpleMacro.xls");
+    EXPECT_EQ(book.model().codeName, QStringLiteral("ThisWorkbook"));
+    EXPECT_EQ(book.sheet(1).model().codeName, QStringLiteral("Sheet1"));
+}
+
+// Everything is read at load, from one reading of the file: a file changed
+// or gone afterwards changes nothing the workbook answers, down to the cell
+// formats of the print image and the VBA project.
+TEST(XlsLoad, TheFileIsReadOnceAtLoad) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("book.xls"));
+    ASSERT_TRUE(QFile::copy(test::fixture("xls/poi/SimpleMacro.xls"), path));
+    const Workbook book = Workbook::load(path);
+    const host::Cell first = book.sheet(1).usedRange().cell(0);
+    const QString shown = book.sheet(1).display(first).text;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, 'x'));
+    }
+    EXPECT_EQ(book.sheet(1).display(book.sheet(1).usedRange().cell(0)).text, shown);
+    EXPECT_FALSE(shown.isEmpty());
+    ASSERT_TRUE(book.vbaProject()->isPresent());
+    EXPECT_EQ(book.vbaProject()->components().size(), 5);
+    QFile::remove(path);
+    EXPECT_EQ(book.vbaProject()->components().front().name, QStringLiteral("Module1"));
 }
 
 TEST(XlsNames, WorkbookAndSheetLevelNames) {
@@ -203,10 +244,10 @@ TEST(XlsCells, ConstantNumbersReadAsTheFormulaNumberRule) {
     // Whole numbers take a shortcut; it must give the same text as the rule.
     for (double v : {0.0, 1.0, -1.0, 7.0, 42.0, 100.0, 9999.0, 10000.0, 65536.0, -123456789012345.0, 999999999999999.0, 1e15, 1e16, 0.5, -0.0,
                      1.0 / 3.0, 123456.789}) {
-        tabulon::xls::CellData data;
-        data.type = tabulon::xls::CellType::Number;
+        tabulon::model::CellData data;
+        data.type = tabulon::model::CellType::Number;
         data.number = v;
-        EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::xls::numberText(v)) << v;
+        EXPECT_EQ(host::Cell(&data, 0, 0, nullptr).formula(), tabulon::model::numberText(v)) << v;
     }
 }
 

@@ -45,6 +45,12 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     EXPECT_FALSE(info.contains("Error")) << info.toStdString();  // pdfinfo has nothing to complain about
     EXPECT_TRUE(pdfText(pdf, pages).contains("オブジェクト情報"));
 
+    // One painter writing the documents into one file (the estate summary)
+    // marks the same first pages.
+    const QString whole = db.file("whole.pdf");
+    EXPECT_EQ(writeDocumentationPdf(docs, whole, "受注.xls プログラム仕様書"), pages);
+    EXPECT_EQ(bookmarks(whole), bookmarks(pdf));
+
     // A later update replaces the bookmarks; texts keep their quotes and marks.
     appendOutline(pdf, {{"最初", 1}, {"（続き）\"<&>", 0}});
     EXPECT_EQ(bookmarks(pdf), (Marks{{"最初", 2}, {"（続き）\"<&>", 1}}));

@@ -9,8 +9,9 @@
 
 using namespace tabulon;
 using namespace tabulon::reports::sheet;
-using tabulon::xls::Area;
-using tabulon::xls::SheetLayout;
+using tabulon::model::Area;
+using tabulon::model::SheetLayout;
+namespace model = tabulon::model;
 
 TEST(SheetPageSplit, SpansByRoomAndManualBreaks) {
     struct Case {
@@ -56,7 +57,17 @@ SheetPlan grid(bool downThenOver) {
     return plan;
 }
 
-xls::CellData value(int row, int col) { return {row, uint16_t(col), xls::CellType::Number}; }
+model::CellData value(int row, int col) { return {row, uint16_t(col), model::CellType::Number}; }
+
+// An object anchored from (row1, col1) to (row2, col2), reaching into the
+// last cells by the fractions dx2 and dy2.
+model::Shape placed(int row1, int col1, int row2, double dy2, int col2, double dx2,
+                    model::ShapeKind kind = model::ShapeKind::Rectangle) {
+    model::Shape s;
+    s.kind = kind;
+    s.anchor = model::Anchor{col1, row1, col2, row2, 0, 0, dx2, dy2};
+    return s;
+}
 
 }  // namespace
 
@@ -89,15 +100,15 @@ TEST(SheetPagePlan, PageOrderDownThenOverOrOverThenDown) {
 }
 
 TEST(PrintedPages, OnlyPagesWithContentPrint) {
-    xls::BookFormats formats;
-    formats.xfs.resize(17);
-    formats.xfs[16].bottom.style = 1;  // a bordered format
+    model::Formats formats;
+    formats.cellFormats.resize(17);
+    formats.cellFormats[16].bottom.style = 1;  // a bordered format
     struct Case {
         const char* what;
-        std::vector<xls::CellData> cells;
-        std::vector<xls::CellXf> xfs;
-        std::vector<xls::Area> merges;
-        std::vector<xls::ShapeAnchor> shapes;
+        std::vector<model::CellData> cells;
+        std::vector<model::CellFormatAt> xfs;
+        std::vector<model::Area> merges;
+        std::vector<model::Shape> shapes;
         bool downThenOver;
         std::vector<int> expected;
     };
@@ -108,37 +119,37 @@ TEST(PrintedPages, OnlyPagesWithContentPrint) {
         {"a value in the second column page", {value(12, 4)}, {}, {}, {}, true, {5}},
         {"a border counts, a plain format does not", {}, {{25, 1, 16}, {5, 7, 15}}, {}, {}, true, {2}},
         {"a merged value reaches every page it spans", {value(8, 0)}, {}, {{8, 12, 0, 4}}, {}, true, {0, 1, 4, 5}},
-        {"a drawing object across a page boundary", {}, {}, {}, {{8, 1, 1, 0, 5, 0, 1, 500, 14, 100}}, true, {0, 1}},
+        {"a drawing object across a page boundary", {}, {}, {}, {placed(5, 1, 14, 0.4, 1, 0.5)}, true, {0, 1}},
+        {"an object without an anchor", {}, {}, {}, {model::Shape{}}, true, {0}},
         {"an empty sheet keeps its first page", {}, {}, {}, {}, true, {0}},
     };
     for (const Case& c : cases) {
         const SheetPlan plan = grid(c.downThenOver);
-        xls::SheetModel sheet;
+        model::Sheet sheet;
         sheet.cells = c.cells;
-        xls::SheetLayout layout;
-        layout.cellXfs = c.xfs;
-        layout.merges = c.merges;
-        layout.shapes = c.shapes;
-        EXPECT_EQ(printedPages(plan, sheet, layout, formats), c.expected) << c.what;
+        sheet.layout.cellFormats = c.xfs;
+        sheet.layout.merges = c.merges;
+        sheet.shapes = c.shapes;
+        EXPECT_EQ(printedPages(plan, sheet, formats), c.expected) << c.what;
     }
 }
 
 TEST(PrintedPages, HiddenCellsAndUnprintedCommentsLeaveAPageBlank) {
     SheetPlan plan = grid(true);
     plan.colWidthPt[4] = 0;
-    xls::SheetModel sheet;
+    model::Sheet sheet;
     sheet.cells = {value(0, 0), value(15, 4)};
-    xls::SheetLayout layout;
-    layout.shapes = {{25, 1, 3, 0, 25, 0, 4, 0, 28, 0}};  // a comment box on page 7
+    sheet.shapes = {placed(25, 3, 28, 0, 4, 0, model::ShapeKind::Comment)};  // a comment box on page 7
     struct Case {
         int comments;
-        std::vector<int> shown, expected;
+        bool shown;
+        std::vector<int> expected;
     };
-    const Case cases[] = {{0, {1}, {0}}, {1, {}, {0}}, {1, {1}, {0, 6}}, {2, {1}, {0}}};
+    const Case cases[] = {{0, true, {0}}, {1, false, {0}}, {1, true, {0, 6}}, {2, true, {0}}};
     for (const Case& c : cases) {
-        layout.page.comments = c.comments;
-        layout.shownNotes = c.shown;
-        EXPECT_EQ(printedPages(plan, sheet, layout, {}), c.expected) << c.comments << " " << c.shown.size();
+        sheet.layout.page.comments = c.comments;
+        sheet.shapes[0].visible = c.shown;
+        EXPECT_EQ(printedPages(plan, sheet, model::Formats{}), c.expected) << c.comments << " " << c.shown;
     }
 }
 

@@ -1,13 +1,14 @@
 // Pictures of the BLIP store: read from the drawing group, decoded, and kept
 // decoded while the cache's budget holds them.
 #include "SheetTestSupport.h"
+#include "host/xls/SheetLayout.h"  // the BLIP store of an .xls drawing group
 #include "reports/sheet/SheetPictures.h"
 
 #include <gtest/gtest.h>
 
 using namespace tabulon;
 using tabulon::reports::test::png;
-using tabulon::xls::Blip;
+using Blip = tabulon::model::Picture;
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST(SheetPictures, BlipStoreEntriesByKind) {
                                        fbse(art(0xF01F, 0, 0x7A8, uid + tag + dib(200000, 200000))) +
                                        fbse(art(0xF01E, 0, 0x6E0, uid + tag + red, 1 << 30)),
                                    6);
-    const std::vector<Blip> blips = xls::parseBlipStore(bytes);
+    const std::vector<Blip> blips = tabulon::xls::parseBlipStore(bytes);
     struct Expect {
         Blip::Kind kind;
         QSize image;  // invalid: not decoded
@@ -70,18 +71,19 @@ TEST(SheetPictures, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
     const std::vector<Blip> blips{{Blip::Png, bytes}, {Blip::Png, bytes}, {Blip::Png, "damaged"}};
 
     reports::sheet::PictureCache roomy;
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(roomy.image(1, blips).isNull());
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(roomy.image(0, blips).isNull());
     EXPECT_EQ(roomy.decodes(), 1);
-    EXPECT_TRUE(roomy.image(3, blips).isNull());
-    EXPECT_TRUE(roomy.image(3, blips).isNull());
-    EXPECT_TRUE(roomy.image(9, blips).isNull()) << "a pib beyond the store";
+    EXPECT_TRUE(roomy.image(2, blips).isNull());
+    EXPECT_TRUE(roomy.image(2, blips).isNull());
+    EXPECT_TRUE(roomy.image(8, blips).isNull()) << "a picture beyond the workbook's";
+    EXPECT_TRUE(roomy.image(-1, blips).isNull()) << "no picture";
     EXPECT_EQ(roomy.decodes(), 2) << "a damaged picture is not tried again";
 
     reports::sheet::PictureCache oneImage(40 * 30 * 4);  // one decoded picture of 32 bits a pixel
+    oneImage.image(0, blips);
+    oneImage.image(1, blips);  // lets the first picture go
     oneImage.image(1, blips);
-    oneImage.image(2, blips);  // lets picture 1 go
-    oneImage.image(2, blips);
     EXPECT_EQ(oneImage.decodes(), 2);
-    EXPECT_FALSE(oneImage.image(1, blips).isNull());
+    EXPECT_FALSE(oneImage.image(0, blips).isNull());
     EXPECT_EQ(oneImage.decodes(), 3);
 }

@@ -19,8 +19,7 @@ namespace tabulon::reports::test {
 
 inline std::shared_ptr<sheet::SheetDocument> sheetImage(const host::Workbook& book, const QString& name,
                                                         int zoom = 100) {
-    return std::make_shared<sheet::SheetDocument>(std::make_shared<host::PrintSource>(book), book, book.sheet(name),
-                                                  zoom);
+    return std::make_shared<sheet::SheetDocument>(book, book.sheet(name), zoom);
 }
 
 inline QImage renderPage(ReportDocument& doc, int page, double pxPerMm,
@@ -71,8 +70,7 @@ struct PrintedPage {
     int ink(double x1, double y1, double x2, double y2) const { return count(x1, y1, x2, y2, dark); }
 };
 
-// A workbook written by the test writer and loaded back; the file stays
-// while the workbook is in use (its formats are read from it again).
+// A workbook written by the test writer and loaded back.
 struct PrintedWorkbook {
     QTemporaryDir dir;
     std::optional<host::Workbook> book;

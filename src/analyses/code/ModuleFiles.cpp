@@ -96,6 +96,12 @@ LineReader::LineReader(const QString& path) {
     text_ = decodeModuleText(file.readAll());
 }
 
+LineReader LineReader::ofText(QString text) {
+    LineReader reader;
+    reader.text_ = std::move(text);
+    return reader;
+}
+
 QString LineReader::next() {
     if (atEnd()) throw Error(62, QStringLiteral("ファイルにこれ以上データがありません。"));
     qsizetype end = text_.indexOf(u'\r', pos_);

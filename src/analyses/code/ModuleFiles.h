@@ -53,11 +53,15 @@ int progressAfterFile(int moduleNumber, int n);
 class LineReader {
 public:
     explicit LineReader(const QString& path);  // Error 53 when it cannot be read
+    // The lines of a module text already in memory (a component's export
+    // text), read by the same rules as its exported file.
+    static LineReader ofText(QString text);
     bool atEnd() const { return pos_ >= text_.size(); }
     // The next physical line; reading at the end fails with error 62.
     QString next();
 
 private:
+    LineReader() = default;
     QString text_;
     qsizetype pos_ = 0;
 };

@@ -80,7 +80,33 @@ private:
     std::optional<StepRow> pending_;
 };
 
+// A document module's export begins with a class header the counts leave
+// out: the cursor's raw line moves past it. Returns the lines passed over.
+int skipClassHeader(SourceCursor& c, LineReader& reader, bool document) {
+    if (!document || !upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) return 0;
+    for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
+    return ClassHeaderLines;
+}
+
 }  // namespace
+
+StepTotals moduleStepTotals(LineReader& reader, bool document) {
+    SourceCursor c;
+    StepTotals totals;
+    ModuleCounter counter(c, [&](const StepRow& r) {
+        totals.comments += r.counts.comments;
+        totals.blanks += r.counts.blanks;
+        totals.total += r.counts.total;
+    });
+    while (!reader.atEnd()) {
+        c.rawLine = reader.next();
+        skipClassHeader(c, reader, document);
+        counter.line(c.rawLine);
+    }
+    counter.finish();
+    totals.code = totals.total - totals.blanks - totals.comments;
+    return totals;
+}
 
 CodeOutcome runModuleSteps(const CodeContext& ctx) {
     CodeOutcome out;
@@ -111,11 +137,7 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             counter.emplace(c, write);
         };
         const auto line = [&](LineReader& reader) {
-            const bool document = kind->code >= 4;  // workbook and sheet modules
-            if (document && upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
-                for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
-                out.linesRead += ClassHeaderLines;
-            }
+            out.linesRead += skipClassHeader(c, reader, kind->code >= 4);  // workbook and sheet modules
             counter->line(c.rawLine);
         };
         readFiles(ctx, pathsOf(files), out, {begin, line, [&] { counter->finish(); }});

@@ -8,6 +8,14 @@ namespace tabulon::analyses::code {
 
 inline const QString ModuleStepsPlace = QStringLiteral("場所:ﾓｼﾞｭｰﾙｽﾃｯﾌﾟ一覧");
 
+// The lines of one module summed over its rows of the step counts.
+struct StepTotals {
+    qint64 comments = 0, blanks = 0, code = 0, total = 0;
+};
+// `document`: a workbook or sheet module, whose exported class header is
+// passed over as the chapter does.
+StepTotals moduleStepTotals(LineReader& reader, bool document);
+
 // On success the done mark (fSocS) is 1 and the outcome names R_XlModStep.
 CodeOutcome runModuleSteps(const CodeContext& ctx);
 

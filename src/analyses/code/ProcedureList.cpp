@@ -88,6 +88,18 @@ private:
 
 }  // namespace
 
+QStringList procedureNames(LineReader& reader) {
+    SourceCursor c;
+    QStringList names;
+    while (!reader.atEnd()) {
+        readStatement(c, reader);
+        if (passesKeywordFilter(c) && isHeaderCode(codeLine(c.logicalLine)))
+            names << GetProcName(c.logicalLine);
+        c.logicalLine.clear();
+    }
+    return names;
+}
+
 CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions& options) {
     CodeOutcome out;
     out.doneMark = options.tablesMode;

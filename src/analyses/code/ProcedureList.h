@@ -18,4 +18,8 @@ inline const QString ProcedureListPlace = QStringLiteral("場所:プロシージ
 // new done mark (the list mode); a failure leaves the mark as it was.
 CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions& options);
 
+// The names of the procedure headers of one module, in order: one for each
+// row the procedure list writes for it (GetProcName of the header).
+QStringList procedureNames(LineReader& reader);
+
 }  // namespace tabulon::analyses::code

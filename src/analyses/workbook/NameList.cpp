@@ -34,6 +34,17 @@ NameRow nameRow(const host::Name& name) {
     return row;
 }
 
+std::vector<int> nameCollection(const host::Workbook& book) {
+    std::vector<int> positions;
+    for (int i = 1; i <= book.nameCount(); ++i) {
+        const model::Name& model = book.model().names[size_t(i - 1)];
+        if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
+    }
+    return positions;
+}
+
+bool isListedName(const host::Name& name) { return !name.name().contains(u'!'); }
+
 CodeOutcome runNameList(const WorkbookContext& ctx) {
     CodeOutcome out;
     code::runGuarded(ctx.messages, NamePlace, out, [&] {
@@ -41,18 +52,12 @@ CodeOutcome runNameList(const WorkbookContext& ctx) {
         out.collected = true;
         collectInto(ctx, QStringLiteral("T_XlName"), QStringLiteral("名前情報　取得中"),
                     [&](store::Table& table) {
-            // The hidden names that only tie a button or shape to a VBA
-            // procedure are no part of the names collection.
-            std::vector<int> positions;
-            for (int i = 1; i <= book.nameCount(); ++i) {
-                const xls::NameModel& model = book.model().names[size_t(i - 1)];
-                if (!(model.vbaMacro && model.hidden)) positions.push_back(i);
-            }
+            const std::vector<int> positions = nameCollection(book);
             const qint64 n = qint64(positions.size());
             qint64 done = 0;
             for (const int i : positions) {
                 const host::Name name = book.name(i);
-                if (!name.name().contains(u'!')) {
+                if (isListedName(name)) {
                     const NameRow row = nameRow(name);
                     table.addNew();
                     table.set(QStringLiteral("StCell"), row.stCell);

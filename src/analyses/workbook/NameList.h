@@ -3,6 +3,8 @@
 // sheet it points into and the cells it covers, into T_XlName.
 #include "analyses/workbook/WorkbookRun.h"
 
+#include <vector>
+
 namespace tabulon::analyses::workbook {
 
 inline const QString NamePlace = QStringLiteral("場所:名前一覧");
@@ -20,6 +22,12 @@ QString sheetPartOf(const QString& refersTo);
 // constant, a formula, #REF!, an external reference) keeps its RefersTo
 // text in SheetMei and an empty StCell.
 NameRow nameRow(const host::Name& name);
+
+// The positions (1-based) of the names collection: every name but the
+// hidden ones that only tie a button or shape to a VBA procedure.
+std::vector<int> nameCollection(const host::Workbook& book);
+// A name of the collection the list holds: a workbook-level one.
+bool isListedName(const host::Name& name);
 
 // The outcome's doneMark is the value of fNam (1 after a completed run).
 CodeOutcome runNameList(const WorkbookContext& ctx);

@@ -129,8 +129,8 @@ public:
         }
         ctx_.progress.progress(96);
         ctx_.progress.status(QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中"));
-        const vba::Project project = vba::Project::load(book_.fullName());
-        for (const vba::Component& component : project.components()) {
+        const std::shared_ptr<const vba::Project> project = book_.vbaProject();
+        for (const vba::Component& component : project->components()) {
             const QString cls = componentClass(component.type);
             if (cls.isEmpty()) continue;
             t->addNew();

@@ -77,7 +77,7 @@ bool isListed(ShapeSelection selection, const QString& name, const QString& macr
 // own macro and text; the text is the shape's own, none for a picture or line.
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection) {
     std::vector<ShapeRow> rows;
-    for (const xls::ShapeModel& shape : sheet.shapes()) {
+    for (const model::Shape& shape : sheet.shapes()) {
         ShapeRow row;
         row.name = trimTrailingBlanks(shape.name);
         row.macro = trimTrailingBlanks(shape.onAction);
@@ -86,7 +86,7 @@ std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSel
         row.sheetName = sheet.name();
         row.kind = ShapeKindName(row.name);
         if (!row.macro.isEmpty()) row.macro = trimTrailingBlanks(macroNameOf(row.macro));
-        row.foreColor = QString::number(shape.fillColor);
+        row.foreColor = QString::number(shape.fillColor.officeNumber());
         row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
         row.readText = TextShapeCheck(row.name).isEmpty();
         if (row.readText) row.text = shape.text;

@@ -20,9 +20,9 @@ inline const QString ZoomRangeText = QStringLiteral("ズームには 10 から 4
 // number from 10 to 400.
 std::optional<int> sheetZoom(const QString& text);
 
-// The print image of the sheet named `sheetName` (any case); throws
-// tabulon::Error 9 when the workbook has no such sheet, or the reader's
-// error when the file can no longer be read.
+// The print image of the sheet named `sheetName` (any case), drawn from the
+// loaded workbook alone; throws tabulon::Error 9 when the workbook has no
+// such sheet.
 std::shared_ptr<reports::ReportDocument> sheetPrintImage(const host::Workbook& book, const QString& sheetName,
                                                          int zoom);
 

@@ -1,39 +1,27 @@
 #include "host/dump/VbaJson.h"
 
 #include "common/Error.h"
-#include "host/vba/Compound.h"
+#include "host/Workbook.h"
 #include "host/vba/Project.h"
 
 #include <QJsonArray>
 
 namespace tabulon::vba {
 
-namespace {
-
-// Whether the workbook holds a VBA storage at all, for a project that could
-// not be read: a file that is no compound file has none.
-bool hasVbaStorage(const QString& xlsPath) {
-    try {
-        return !Storage::open(xlsPath).storage(QStringLiteral("_VBA_PROJECT_CUR")).isNull();
-    } catch (const Error&) {
-        return false;
-    }
-}
-
-}  // namespace
-
-QJsonObject vbaJson(const QString& xlsPath) {
+QJsonObject vbaJson(const host::Workbook& book) {
     QJsonObject json;
-    Project project;
+    std::shared_ptr<const Project> loaded;
     try {
-        project = Project::load(xlsPath);
+        loaded = book.vbaProject();
     } catch (const Error& error) {
-        json.insert(QStringLiteral("present"), hasVbaStorage(xlsPath));
+        // Only a project the file holds can fail to be read.
+        json.insert(QStringLiteral("present"), true);
         json.insert(QStringLiteral("error"),
                     QJsonObject{{QStringLiteral("number"), error.number()},
                                 {QStringLiteral("description"), error.description()}});
         return json;
     }
+    const Project& project = *loaded;
     json.insert(QStringLiteral("present"), project.isPresent());
     json.insert(QStringLiteral("protected"), project.isProtected());
     json.insert(QStringLiteral("codePage"), project.codePage());

@@ -38,7 +38,7 @@ QJsonObject propertiesJson(const Workbook& book) {
     return props;
 }
 
-QJsonObject sheetJson(const Sheet& sheet, const PrintSource* print) {
+QJsonObject sheetJson(const Sheet& sheet) {
     QJsonObject s;
     s.insert(QStringLiteral("name"), sheet.name());
     s.insert(QStringLiteral("kind"), kindText(sheet.kind()));
@@ -57,23 +57,22 @@ QJsonObject sheetJson(const Sheet& sheet, const PrintSource* print) {
                                                       {QStringLiteral("printHeadings"), ps.printHeadings},
                                                       {QStringLiteral("zoom"), jsonValue(ps.zoom)}});
     QJsonArray cells;
-    const xls::SheetLayout layout = print ? print->layout(sheet) : xls::SheetLayout{};
     used.forEach([&](const Cell& c) {
         if (c.isEmpty() && c.formula().isEmpty() && c.noteText().isEmpty()) return true;
         QJsonObject cell{{QStringLiteral("address"), c.address()},
                          {QStringLiteral("value"), jsonValue(c.value())},
                          {QStringLiteral("isError"), c.isError()},
                          {QStringLiteral("formula"), c.formula()}};
-        if (print) cell.insert(QStringLiteral("text"), print->display(c, layout).text);
+        cell.insert(QStringLiteral("text"), sheet.display(c).text);
         if (!c.noteText().isEmpty()) cell.insert(QStringLiteral("note"), c.noteText());
         cells.append(cell);
         return true;
     });
     s.insert(QStringLiteral("cells"), cells);
     QJsonArray shapes;
-    for (const xls::ShapeModel& sh : sheet.shapes())
+    for (const model::Shape& sh : sheet.shapes())
         shapes.append(QJsonObject{{QStringLiteral("name"), sh.name}, {QStringLiteral("onAction"), sh.onAction},
-                                  {QStringLiteral("fillRGB"), sh.fillColor},
+                                  {QStringLiteral("fillRGB"), sh.fillColor.officeNumber()},
                                   {QStringLiteral("dashStyle"), sh.dashStyle},
                                   {QStringLiteral("text"), sh.text}});
     s.insert(QStringLiteral("shapes"), shapes);
@@ -101,22 +100,20 @@ QJsonArray namesJson(const Workbook& book) {
 QJsonObject workbookJson(const Workbook& book) {
     QJsonObject root;
     root.insert(QStringLiteral("fullName"), book.fullName());
-    root.insert(QStringLiteral("biff"), book.model().biff);  // 8: Excel 97-2003, 5: Excel 5.0/95
+    root.insert(QStringLiteral("format"), book.model().format.text());
     root.insert(QStringLiteral("codePage"), book.model().codePage);
     root.insert(QStringLiteral("properties"), propertiesJson(book));
-    // The display texts need the cell formats, which are read from the file
-    // again; a file that has gone since it was loaded just leaves them out.
-    std::optional<PrintSource> print;
-    try {
-        print.emplace(book);
-    } catch (const Error&) {
-    }
     QJsonArray sheets;
-    for (int i = 1; i <= book.sheetCount(); ++i) sheets.append(sheetJson(book.sheet(i), print ? &*print : nullptr));
+    for (int i = 1; i <= book.sheetCount(); ++i) sheets.append(sheetJson(book.sheet(i)));
     root.insert(QStringLiteral("sheets"), sheets);
     root.insert(QStringLiteral("names"), namesJson(book));
     root.insert(QStringLiteral("links"), QJsonObject{{QStringLiteral("excel"), QJsonArray::fromStringList(book.linkSources(LinkExcel))},
                                                      {QStringLiteral("ole"), QJsonArray::fromStringList(book.linkSources(LinkOle))}});
+    QJsonArray ribbon;  // the workbook's own ribbon: the macros its controls run
+    for (const model::RibbonAction& a : book.model().ribbonActions)
+        ribbon.append(QJsonObject{{QStringLiteral("control"), a.control}, {QStringLiteral("label"), a.label},
+                                  {QStringLiteral("onAction"), a.macro}});
+    root.insert(QStringLiteral("ribbonActions"), ribbon);
     root.insert(QStringLiteral("warnings"), QJsonArray::fromStringList(book.warnings()));
     return root;
 }

@@ -18,12 +18,12 @@ struct Unref {
     void operator()(void* p) const { g_object_unref(p); }
 };
 
-void copyStorage(const Storage& from, GsfOutfile* to, qint64& budget, bool top) {
+void copyStorage(const cfb::Storage& from, GsfOutfile* to, qint64& budget, bool top) {
     for (const QString& name : from.childNames()) {
         if (top && name == VBFrameName)
             continue;
         const QByteArray utf8 = name.toUtf8();
-        const Storage child = from.storage(name);
+        const cfb::Storage child = from.storage(name);
         if (!child.isNull()) {
             std::unique_ptr<GsfOutput, Unref> dir(
                 gsf_outfile_new_child(to, utf8.constData(), TRUE));
@@ -46,7 +46,7 @@ void copyStorage(const Storage& from, GsfOutfile* to, qint64& budget, bool top) 
 
 }  // namespace
 
-QByteArray formBinary(const Storage& designer, qint64 maxBytes) {
+QByteArray formBinary(const cfb::Storage& designer, qint64 maxBytes) {
     std::unique_ptr<GsfOutput, Unref> memory(gsf_output_memory_new());
     QByteArray result;
     {

@@ -6,13 +6,13 @@
 // compound file of its own: every stream and child storage except the
 // VBFrame text, which the .frm already holds. Nothing in this system reads
 // it back; it keeps the form's layout next to its code.
-#include "host/vba/Compound.h"
+#include "host/cfb/CompoundFile.h"
 
 #include <QByteArray>
 
 namespace tabulon::vba {
 
 // Throws Error 1004 when the storage is larger than `maxBytes` in total.
-QByteArray formBinary(const Storage& designer, qint64 maxBytes);
+QByteArray formBinary(const cfb::Storage& designer, qint64 maxBytes);
 
 }  // namespace tabulon::vba

@@ -3,7 +3,6 @@
 #include "common/Error.h"
 #include "host/CodePage.h"
 #include "host/ReadFailure.h"
-#include "host/vba/Compound.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
 #include "host/vba/ExportText.h"
@@ -30,9 +29,11 @@ QString moduleError(const QString& name, const Error& error) {
     return QStringLiteral("VBA module %1: %2").arg(name, error.description());
 }
 
+using cfb::Storage;
+
 struct Reader {
-    Storage root;      // _VBA_PROJECT_CUR
-    Storage code;      // _VBA_PROJECT_CUR/VBA
+    Storage root;      // the project's storage (_VBA_PROJECT_CUR in an .xls)
+    Storage code;      // its VBA storage
     int codePage = 1252;
     qint64 budget = MaxProjectBytes;
     QStringList warnings;
@@ -142,20 +143,31 @@ QString Component::frxFileName() const {
     return QFileInfo(fileName).completeBaseName() + QStringLiteral(".frx");
 }
 
-Project Project::load(const QString& xlsPath) {
+Project Project::read(const cfb::Storage& storage, const QString& path) {
     // Whatever breaks in the project's storage, its dir stream or a module
     // stream, the user is told the project cannot be read.
     Project project;
-    host::asReadFailure(host::ReadFailure::ProjectDamaged, xlsPath, [&] { project = loadFrom(xlsPath); });
-    project.path_ = xlsPath;
+    host::asReadFailure(host::ReadFailure::ProjectDamaged, path, [&] { project = readFrom(storage); });
+    project.path_ = path;
     return project;
 }
 
-Project Project::loadFrom(const QString& xlsPath) {
+Project Project::fromBytes(const QByteArray& bytes, const QString& path) {
     Project project;
-    const Storage file = Storage::open(xlsPath);
+    host::asReadFailure(host::ReadFailure::ProjectDamaged, path,
+                        [&] { project = read(cfb::CompoundFile::fromBytes(bytes).root(), path); });
+    return project;
+}
+
+Project Project::load(const QString& xlsPath) {
+    const cfb::CompoundFile file(xlsPath);
+    return read(file.root().storage(QStringLiteral("_VBA_PROJECT_CUR")), xlsPath);
+}
+
+Project Project::readFrom(const cfb::Storage& storage) {
+    Project project;
     Reader reader;
-    reader.root = file.storage(QStringLiteral("_VBA_PROJECT_CUR"));
+    reader.root = storage;
     if (reader.root.isNull())
         return project;
     project.present_ = true;

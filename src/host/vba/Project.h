@@ -1,7 +1,10 @@
 #pragma once
-// The VBA project of an .xls workbook (the `_VBA_PROJECT_CUR` storage,
-// MS-OVBA): its components in collection order with the text that the VBA
-// editor's Export writes for each of them.
+// The VBA project of a workbook (MS-OVBA): its components in collection
+// order with the text that the VBA editor's Export writes for each of them.
+// An .xls keeps it in its `_VBA_PROJECT_CUR` storage; an Office Open XML
+// package in a compound file of its own (`xl/vbaProject.bin`), whose root is
+// the project's storage. Read once, with the workbook.
+#include "host/cfb/CompoundFile.h"
 #include "host/vba/ProjectStream.h"
 
 #include <QByteArray>
@@ -30,10 +33,16 @@ struct ExportResult {
 
 class Project {
 public:
-    // Reads the project of a workbook. A workbook without VBA storage gives a
-    // project that is not present. Throws Error 53 for a missing file and
-    // Error 1004 for a damaged compound file or VBA storage, as a
-    // host::ReadError with a Japanese description.
+    // Reads the project from its storage (the one holding `VBA` and
+    // `PROJECT`); `path` names the workbook in messages. A null storage gives
+    // a project that is not present. Throws a host::ReadError with a
+    // Japanese description when the project cannot be read.
+    static Project read(const cfb::Storage& storage, const QString& path);
+    // The same from the bytes of a compound file whose root is the project.
+    static Project fromBytes(const QByteArray& bytes, const QString& path);
+    // Opens an .xls workbook and reads its `_VBA_PROJECT_CUR` storage; a
+    // workbook without one gives a project that is not present. Throws
+    // Error 53 for a missing file.
     static Project load(const QString& xlsPath);
 
     bool isPresent() const { return present_; }
@@ -51,7 +60,7 @@ public:
     ExportResult exportAll(const QString& folder) const;
 
 private:
-    static Project loadFrom(const QString& xlsPath);
+    static Project readFrom(const cfb::Storage& storage);
 
     QString path_;
     QStringList warnings_;

@@ -38,24 +38,24 @@ QString headerFooter5(const Record& rec, int codePage) {
 }  // namespace
 
 // FONT, BIFF5: the BIFF8 fields, then the name as a byte string.
-void parseFont5(const Record& rec, BookFormats& f, int codePage) {
+void parseFont5(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
-    FontDef font = readFontFields(c);
-    font.name = biff5Chars(c, c.u8(), codePage);
-    f.fonts.push_back(std::move(font));
+    FontDef def = readFontFields(c);
+    def.font.name = biff5Chars(c, c.u8(), g.codePage);
+    g.fonts.push_back(std::move(def));
 }
 
 // FORMAT, BIFF5: index, then the code as a byte string.
-void parseFormat5(const Record& rec, BookFormats& f, int codePage) {
+void parseFormat5(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
     const int ifmt = c.u16();
-    f.formatCodes[ifmt] = biff5Chars(c, c.u8(), codePage);
+    g.formatCodes[ifmt] = biff5Chars(c, c.u8(), g.codePage);
 }
 
 // XF, BIFF5: font, format, protection and alignment as in BIFF8; then the
 // orientation, the fill (pattern colours and pattern) with the bottom
 // border, and the top, left and right borders in one 32-bit field.
-void parseXf5(const Record& rec, BookFormats& f) {
+void parseXf5(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
     XfDef x;
     x.font = c.u16();
@@ -75,19 +75,15 @@ void parseXf5(const Record& rec, BookFormats& f) {
     x.top = {int(lines & 0x07), int((lines >> 9) & 0x7F)};
     x.left = {int((lines >> 3) & 0x07), int((lines >> 16) & 0x7F)};
     x.right = {int((lines >> 6) & 0x07), int((lines >> 23) & 0x7F)};
-    f.xfs.push_back(x);
+    g.xfs.push_back(x);
 }
 
-bool parseBiff5LayoutRecord(const Record& rec, SheetLayout& s, int codePage) {
+bool parseBiff5PageRecord(const Record& rec, model::PageSetup& page, int codePage) {
     switch (rec.type) {
-    case kHeader: s.page.headerText = headerFooter5(rec, codePage); return true;
-    case kFooter: s.page.footerText = headerFooter5(rec, codePage); return true;
-    case kHorizontalBreaks: s.page.rowBreaks = readBreaks5(rec); return true;
-    case kVerticalBreaks: s.page.colBreaks = readBreaks5(rec); return true;
-    // Notes keep their text in the record and objects have no OfficeArt
-    // anchor: neither has a place in the print image.
-    case rt::Note:
-    case rt::Obj: return true;
+    case kHeader: page.headerText = headerFooter5(rec, codePage); return true;
+    case kFooter: page.footerText = headerFooter5(rec, codePage); return true;
+    case kHorizontalBreaks: page.rowBreaks = readBreaks5(rec); return true;
+    case kVerticalBreaks: page.colBreaks = readBreaks5(rec); return true;
     default: return false;
     }
 }

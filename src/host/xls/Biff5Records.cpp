@@ -13,8 +13,6 @@ namespace tabulon::xls {
 
 namespace {
 
-constexpr uint16_t kExternCount = 0x0016;
-
 // Byte strings with an 8-bit or a 16-bit count.
 QString byteString8(ByteCursor& c, int codePage) { return biff5Chars(c, c.u8(), codePage); }
 QString byteString16(ByteCursor& c, int codePage) { return biff5Chars(c, c.u16(), codePage); }
@@ -24,7 +22,7 @@ QString byteString16(ByteCursor& c, int codePage) { return biff5Chars(c, c.u16()
 // in the VirtualPath encoding), 0x02 the sheet itself, 0x03 a sheet of this
 // workbook by name, 0x04 this workbook. DDE and OLE links hold server and
 // topic separated by 0x03.
-void addExternSheet(const QString& raw, const WorkbookModel& book, std::vector<SupBookModel>& supBooks,
+void addExternSheet(const QString& raw, const Globals& book, std::vector<SupBookModel>& supBooks,
                     std::vector<XtiModel>& xti) {
     SupBookModel sb;
     XtiModel x{int(supBooks.size()), -1, -1};
@@ -54,7 +52,7 @@ void addExternSheet(const QString& raw, const WorkbookModel& book, std::vector<S
     xti.push_back(x);
 }
 
-void parseExternSheet5(const Record& rec, const WorkbookModel& book, std::vector<SupBookModel>& supBooks,
+void parseExternSheet5(const Record& rec, const Globals& book, std::vector<SupBookModel>& supBooks,
                        std::vector<XtiModel>& xti) {
     ByteCursor c = rec.cursor();
     const size_t cch = c.u8();
@@ -74,7 +72,7 @@ void parseExternName5(const Record& rec, int codePage, std::vector<SupBookModel>
 // NAME, BIFF5: the BIFF8 header (MS-XLS 2.4.150), but the name is a byte
 // string without a flag byte, and the menu, description, help and status
 // texts follow the formula.
-void parseName5(const Record& rec, WorkbookModel& book) {
+void parseName5(const Record& rec, Globals& book) {
     ByteCursor c = rec.cursor();
     NameHeader h = readNameHeader(c);
     if (h.name.builtin) {
@@ -91,8 +89,8 @@ void parseName5(const Record& rec, WorkbookModel& book) {
 // 16-bit count (RSTRING's formatting runs follow it).
 void parseLabel5(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const QString text = byteString16(c, st.book.codePage);
     if (col > 255) throw FormatError(QStringLiteral("cell outside the sheet"), rec.offset);
     st.setText(st.addCell(row, col, CellType::Text), text);
@@ -151,7 +149,7 @@ QString objMacro5(const Record& rec, size_t cbMacro, SheetState& st) {
         in.biff5 = true;
         in.codePage = st.book.codePage;
         try {
-            const QString text = decodeFormula(in, st.ctx);
+            const QString text = decodeFormula(in, st.ctx());
             return text.startsWith(QLatin1Char('=')) ? text.mid(1) : text;
         } catch (const Error&) {
             // not the formula: the search goes on
@@ -166,13 +164,13 @@ QString objMacro5(const Record& rec, size_t cbMacro, SheetState& st) {
 void parseObj5(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
     c.skip(4);
-    ShapeModel shape;
-    shape.kind = c.u16();
+    model::Shape shape;
+    shape.kind = shapeKindOf(c.u16());
     shape.objectId = c.u16();
     c.skip(2 + 16);  // flags, anchor
     const size_t cbMacro = c.u16();
-    shape.name = defaultShapeName(shape.kind, shape.objectId, false);
-    shape.hasText = kindHasText(shape.kind);
+    shape.name = model::defaultShapeName(shape.kind, shape.objectId);
+    shape.hasText = model::kindHasText(shape.kind);
     shape.onAction = objMacro5(rec, cbMacro, st);
     st.sheet.shapes.push_back(std::move(shape));
 }
@@ -187,7 +185,7 @@ QString biff5Chars(ByteCursor& c, size_t cch, int codePage) {
     return host::decodeCodePage(QByteArray(reinterpret_cast<const char*>(p), qsizetype(cch)), codePage);
 }
 
-bool parseBiff5GlobalRecord(const Record& rec, WorkbookModel& book) {
+bool parseBiff5GlobalRecord(const Record& rec, Globals& book) {
     switch (rec.type) {
     case rt::BoundSheet8: {  // BOUNDSHEET: offset, state, type, byte-string name
         ByteCursor c = rec.cursor();
@@ -204,29 +202,12 @@ bool parseBiff5GlobalRecord(const Record& rec, WorkbookModel& book) {
     }
 }
 
-void readBiff5LinkTable(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book) {
-    RecordStream rs(stream);
-    rs.seek(sheet.bofOffset);
-    Record rec;
-    if (!rs.next(rec) || rec.type != rt::Bof) return;
-    // The table stands before the first cell; a record of any other kind
-    // after it ends the look.
-    bool inTable = false;
-    while (rs.next(rec) && rec.type != rt::Bof && rec.type != rt::Eof) {
-        try {
-            if (rec.type == rt::ExternSheet) {
-                parseExternSheet5(rec, book, sheet.localSupBooks, sheet.localXti);
-            } else if (rec.type == rt::ExternName) {
-                parseExternName5(rec, book.codePage, sheet.localSupBooks);
-            } else if (rec.type == kExternCount) {
-                inTable = true;
-                continue;
-            } else if (inTable) {
-                return;
-            }
-        } catch (const FormatError&) {
-            // a damaged entry: references through it show #REF!
-        }
+void parseBiff5LinkRecord(const Record& rec, const Globals& book, SheetJob& job) {
+    try {
+        if (rec.type == rt::ExternSheet) parseExternSheet5(rec, book, job.localSupBooks, job.localXti);
+        else parseExternName5(rec, book.codePage, job.localSupBooks);
+    } catch (const FormatError&) {
+        // a damaged entry: references through it show #REF!
     }
 }
 
@@ -234,11 +215,11 @@ void readBiff5LinkTable(const QByteArray& stream, SheetModel& sheet, const Workb
 // sheets' own link tables: they join the workbook's list once each, after
 // the globals' own (which the names' formulas count into), so they are
 // listed as link sources.
-void gatherBiff5Links(WorkbookModel& book) {
+void gatherBiff5Links(const std::vector<SheetJob>& jobs, Globals& book) {
     QStringList known;
     for (const SupBookModel& sb : book.supBooks) known << sb.path;
-    for (const SheetModel& sheet : book.sheets) {
-        for (const SupBookModel& sb : sheet.localSupBooks) {
+    for (const SheetJob& job : jobs) {
+        for (const SupBookModel& sb : job.localSupBooks) {
             if (sb.kind != SupBookKind::External && sb.kind != SupBookKind::OleDde) continue;
             if (known.contains(sb.path)) continue;
             known << sb.path;
@@ -256,7 +237,9 @@ bool parseBiff5SheetRecord(const Record& rec, SheetState& st) {
     case rt::Note: parseNote5(rec, st); break;
     case rt::Obj: parseObj5(rec, st); return true;
     case rt::ExternSheet:
-    case rt::ExternName: return true;  // the link table, read before the sheet
+    case rt::ExternName:  // the link table, which stands before the cells
+        if (!st.sheetContext) parseBiff5LinkRecord(rec, st.book, st.job);
+        return true;
     default: return false;
     }
     st.stringTarget = -1;
@@ -265,7 +248,7 @@ bool parseBiff5SheetRecord(const Record& rec, SheetState& st) {
 
 void attachBiff5Notes(SheetState& st) {
     for (const auto& [cell, bytes] : st.noteBytes)
-        st.sheet.notes[cell] = host::decodeCodePage(bytes, st.book.codePage);
+        st.sheet.notes[cell] = model::Note{host::decodeCodePage(bytes, st.book.codePage), QString()};
 }
 
 }  // namespace tabulon::xls

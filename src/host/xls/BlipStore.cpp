@@ -54,31 +54,31 @@ QByteArray bmpFile(const QByteArray& dib) {
 
 // The picture in an OfficeArtBlip record: after one or two 16-byte ids
 // (two when the instance is odd) a bitmap has a tag byte and then its file.
-Blip blipOf(const QByteArray& art, size_t at, const Header& h) {
-    Blip b;
+model::Picture blipOf(const QByteArray& art, size_t at, const Header& h) {
+    model::Picture b;
     const size_t end = std::min(at + 8 + size_t(h.length), size_t(art.size()));
     size_t body = at + 8 + 16 + ((h.instance & 1) ? 16 : 0);
     switch (h.type) {
-    case 0xF01A: b.kind = Blip::Emf; break;
-    case 0xF01B: b.kind = Blip::Wmf; break;
-    case 0xF01D: case 0xF02A: b.kind = Blip::Jpeg; body += 1; break;
-    case 0xF01E: b.kind = Blip::Png; body += 1; break;
-    case 0xF01F: b.kind = Blip::Bmp; body += 1; break;
-    default: b.kind = Blip::Other; break;
+    case 0xF01A: b.kind = model::Picture::Emf; break;
+    case 0xF01B: b.kind = model::Picture::Wmf; break;
+    case 0xF01D: case 0xF02A: b.kind = model::Picture::Jpeg; body += 1; break;
+    case 0xF01E: b.kind = model::Picture::Png; body += 1; break;
+    case 0xF01F: b.kind = model::Picture::Bmp; body += 1; break;
+    default: b.kind = model::Picture::Other; break;
     }
-    if (body >= end) return Blip{};
+    if (body >= end) return model::Picture{};
     b.data = art.mid(qsizetype(body), qsizetype(end - body));
-    if (b.kind == Blip::Bmp) {
+    if (b.kind == model::Picture::Bmp) {
         b.data = bmpFile(b.data);
-        if (b.data.isEmpty()) b.kind = Blip::Missing;
+        if (b.data.isEmpty()) b.kind = model::Picture::Missing;
     }
     return b;
 }
 
 }  // namespace
 
-std::vector<Blip> parseBlipStore(const QByteArray& art) {
-    std::vector<Blip> blips;
+std::vector<model::Picture> parseBlipStore(const QByteArray& art) {
+    std::vector<model::Picture> blips;
     Header h;
     size_t at = 0;
     // The drawing group container, then its children up to the store.
@@ -91,7 +91,7 @@ std::vector<Blip> parseBlipStore(const QByteArray& art) {
     at += 8;
     while (at + 8 <= storeEnd && header(art, at, h)) {
         const size_t next = at + 8 + size_t(h.length);
-        Blip b;
+        model::Picture b;
         Header inner;
         if (h.type == kFbse && h.length >= kFbseFixed && at + 8 + kFbseFixed <= size_t(art.size())) {
             const int cbName = uchar(art[qsizetype(at + 8 + 33)]);

@@ -13,11 +13,9 @@ QString quoted(const QString& text) {
 
 }  // namespace
 
-QString quoteSheetName(const QString& name) { return sheetPrefixText(QString(), name); }
+BookContext::BookContext(const Globals& book) : BookContext(book, book.supBooks, book.xti) {}
 
-BookContext::BookContext(const WorkbookModel& book) : BookContext(book, book.supBooks, book.xti) {}
-
-BookContext::BookContext(const WorkbookModel& book, const std::vector<SupBookModel>& supBooks,
+BookContext::BookContext(const Globals& book, const std::vector<SupBookModel>& supBooks,
                          const std::vector<XtiModel>& xti)
     : book_(book), supBooks_(supBooks), xti_(xti) {
     prefixes_.reserve(xti.size());

@@ -3,7 +3,7 @@
 // SUPBOOK, EXTERNSHEET and NAME tables, with names quoted the way the
 // spreadsheet quotes them in formula text.
 #include "host/xls/FormulaDecoder.h"
-#include "host/xls/Model.h"
+#include "host/xls/Globals.h"
 
 #include <vector>
 
@@ -14,9 +14,9 @@ public:
     // The workbook's reference tables must be complete: the sheet prefixes
     // are worked out here, once, so that sheets read side by side share
     // nothing that changes.
-    explicit BookContext(const WorkbookModel& book);
+    explicit BookContext(const Globals& book);
     // The same over another link table: an Excel 5.0/95 sheet's own.
-    BookContext(const WorkbookModel& book, const std::vector<SupBookModel>& supBooks,
+    BookContext(const Globals& book, const std::vector<SupBookModel>& supBooks,
                 const std::vector<XtiModel>& xti);
     QString externSheetPrefix(int ixti) const override;
     QString definedName(int nameIndex) const override;
@@ -26,15 +26,13 @@ public:
 
 private:
     QString computeExternSheetPrefix(int ixti) const;
-    const WorkbookModel& book_;
+    const Globals& book_;
     const std::vector<SupBookModel>& supBooks_;
     const std::vector<XtiModel>& xti_;
     std::vector<QString> prefixes_;      // by ixti
     std::vector<QString> bookPrefixes_;  // by SUPBOOK: the linked book as an external name's prefix
 };
 
-// A sheet name as a reference or a sheet-level name writes it: quoted, inner
-// quotes doubled, when it could be misread ("'My Sheet'", "Sheet1").
-QString quoteSheetName(const QString& name);
+using model::quoteSheetName;
 
 }  // namespace tabulon::xls

@@ -1,5 +1,6 @@
 // Constant cell records of a sheet substream.
 #include "host/xls/Readers.h"
+#include "host/xls/SheetLayout.h"
 #include "host/xls/SheetState.h"
 
 #include <cstring>
@@ -60,6 +61,15 @@ void SheetState::setFormula(CellData& cell, QString text) {
     sheet.texts.push_back(std::move(text));
 }
 
+void SheetState::format(int row, int col, int xf) { addCellFormat(sheet.layout, row, col, xf); }
+
+int readCellHead(ByteCursor& c, SheetState& st, int& col) {
+    const int row = c.u16();
+    col = c.u16();
+    if (c.remaining() >= 2) st.format(row, col, c.u16());
+    return row;
+}
+
 void SheetState::warnRecord(const FormatError& e) { warn(log, QStringLiteral("sheet '%1'").arg(sheet.name), e); }
 
 void SheetState::warnText(const QString& text) { log.addCapped(QStringLiteral("sheet '%1': %2").arg(sheet.name, text)); }
@@ -67,8 +77,8 @@ void SheetState::warnText(const QString& text) { log.addCapped(QStringLiteral("s
 // Number, MS-XLS 2.4.180
 void parseNumber(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const double v = c.f64();
     checkCell(row, col, rec.offset);
     st.addCell(row, col, CellType::Number).number = v;
@@ -77,8 +87,8 @@ void parseNumber(const Record& rec, SheetState& st) {
 // RK, MS-XLS 2.4.220
 void parseRk(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const double v = rkValue(c.u32());
     checkCell(row, col, rec.offset);
     st.addCell(row, col, CellType::Number).number = v;
@@ -91,7 +101,7 @@ void parseMulRk(const Record& rec, SheetState& st) {
     int col = c.u16();
     // Six bytes per cell, then the last column: the count follows the bytes.
     while (c.remaining() >= 8) {
-        c.skip(2);
+        st.format(row, col, c.u16());
         const double v = rkValue(c.u32());
         checkCell(row, col, rec.offset);
         st.addCell(row, col, CellType::Number).number = v;
@@ -102,8 +112,8 @@ void parseMulRk(const Record& rec, SheetState& st) {
 // LabelSst, MS-XLS 2.4.149
 void parseLabelSst(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const uint32_t isst = c.u32();
     checkCell(row, col, rec.offset);
     if (isst >= st.book.sstCount)
@@ -114,8 +124,8 @@ void parseLabelSst(const Record& rec, SheetState& st) {
 // Label, MS-XLS 2.4.148 (also RString, 2.4.218, whose runs follow the text)
 void parseLabel(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const QString text = readUnicodeString16(rec, c);
     checkCell(row, col, rec.offset);
     CellData& cell = st.addCell(row, col, CellType::Text);
@@ -129,8 +139,8 @@ void parseLabel(const Record& rec, SheetState& st) {
 // BoolErr, MS-XLS 2.4.24
 void parseBoolErr(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const int value = c.u8();
     const bool isError = c.u8() != 0;
     checkCell(row, col, rec.offset);
@@ -140,7 +150,8 @@ void parseBoolErr(const Record& rec, SheetState& st) {
 // Blank, MS-XLS 2.4.20: no value, but part of the used range
 void parseBlank(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     checkCell(row, col, rec.offset);
     st.touch(row, col);
 }
@@ -150,6 +161,7 @@ void parseMulBlank(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
     const int row = c.u16(), first = c.u16();
     const int count = int((c.remaining() >= 2 ? c.remaining() - 2 : 0) / 2);
+    for (int i = 0; i < count; ++i) st.format(row, first + i, c.u16());  // one format per cell, then the last column
     if (count <= 0) return;
     checkCell(row, std::min(first + count - 1, 65535), rec.offset);
     st.touch(row, first);
@@ -166,25 +178,13 @@ void parseDimensions(const Record& rec, SheetState& st) {
 
 void setDimensions(SheetState& st, uint32_t rwMic, uint32_t rwMac, uint32_t colMic, uint32_t colMac) {
     if (rwMac <= rwMic || colMac <= colMic) return;  // an empty sheet
-    st.sheet.hasDimensions = true;
+    st.hasDimensions = true;
     // Room for the cells the range announces, but never more than the
     // remaining bytes could hold at ten bytes (a BLANK record) per cell.
     const size_t announced = size_t(rwMac - rwMic) * size_t(colMac - colMic);
     st.sheet.cells.reserve(std::min(announced, st.bytesLeft / 10));
     st.sheet.used = {int(std::min<uint32_t>(rwMic, kMaxRow)), int(std::min<uint32_t>(rwMac - 1, kMaxRow)),
                      int(std::min<uint32_t>(colMic, kMaxCol)), int(std::min<uint32_t>(colMac - 1, kMaxCol))};
-}
-
-QString a1Column(int col) {
-    QString s;
-    for (int c = col + 1; c > 0; c = (c - 1) / 26)
-        s.prepend(QChar(u'A' + (c - 1) % 26));
-    return s;
-}
-
-QString cellAddress(int row, int col, bool absolute) {
-    const QString dollar = absolute ? QStringLiteral("$") : QString();
-    return dollar + a1Column(col) + dollar + QString::number(row + 1);
 }
 
 }  // namespace tabulon::xls

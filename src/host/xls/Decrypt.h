@@ -3,18 +3,15 @@
 // which the spreadsheet saves under its well-known default password) hold the
 // data of their records encrypted. The record headers stay plain, so the
 // stream is decrypted in memory record by record before it is read.
+#include "host/Password.h"
+
 #include <QByteArray>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace tabulon::xls {
 
-// Asked for a password when the default one does not open the workbook;
-// `attempt` counts from 0 (a second call follows a wrong password). No value:
-// the user has none to give (the dialog was cancelled, the command line has
-// no more). The password is only held in memory, never stored or shown.
-using PasswordAsk = std::function<std::optional<QString>(int attempt)>;
+using PasswordAsk = host::PasswordAsk;
 
 // The password the spreadsheet encrypts protected-structure workbooks with.
 inline const QString kDefaultPassword = QStringLiteral("VelvetSweatshop");

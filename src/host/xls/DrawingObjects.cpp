@@ -27,21 +27,77 @@ QString macroText(const uint8_t* data, size_t size, size_t base, const FormulaCo
 
 }  // namespace
 
-void DrawingRecords::add(const Record& rec) {
+void DrawingRecords::add(const Record& rec, const FormulaContext& ctx) {
     switch (rec.type) {
     case rt::MsoDrawing: drawing_.insert(drawing_.end(), rec.bytes(), rec.bytes() + rec.size()); break;
-    case rt::Obj: objs_.push_back(rec); break;
-    case rt::Txo: txos_.push_back(rec); break;
+    case rt::Obj: addObj(rec, ctx); break;
+    case rt::Txo: addTxo(rec); break;
     default: break;
     }
+}
+
+// A sheet with many objects (Excel does this past about 60) carries the
+// drawing's pieces in CONTINUE records instead of MSODRAWING records: the
+// piece that ends with a shape's client data after the TXO of the shape
+// before it (or its OBJ, for a shape without text), the piece with the
+// client text box after the shape's own OBJ. Joined to that record, such a
+// piece begins after the record's own bytes, with an OfficeArt record header
+// (MS-ODRAW 2.2.1: its type 0xF000 or above).
+void DrawingRecords::takeDrawingAfter(const Record& rec, size_t ownEnd) {
+    const auto from = std::lower_bound(rec.segmentStarts.begin(), rec.segmentStarts.end(), ownEnd);
+    if (from == rec.segmentStarts.end()) return;
+    const size_t at = *from;
+    if (rec.size() - at < 8 || (rec.bytes()[at + 2] | (rec.bytes()[at + 3] << 8)) < 0xF000) return;
+    drawing_.insert(drawing_.end(), rec.bytes() + at, rec.bytes() + rec.size());
+}
+
+void DrawingRecords::addObj(const Record& rec, const FormulaContext& ctx) {
+    ObjEntry& entry = objs_.emplace_back();
+    lastComment_ = -1;
+    ObjInfo read;
+    try {
+        readObjInfo(rec, ctx, read);
+        entry.info = read;
+    } catch (const FormatError&) {
+        // The shape keeps no part of a damaged OBJ; a comment still finds
+        // its text when the object's type and id were read.
+        entry.damaged = true;
+        if (read.kind == ot::Note) lastComment_ = read.id;
+        takeDrawingAfter(rec, 0);
+        throw;
+    }
+    if (read.kind == ot::Note) lastComment_ = read.id;
+    // The OBJ's own bytes are all in the record itself.
+    takeDrawingAfter(rec, 0);
+}
+
+void DrawingRecords::addTxo(const Record& rec) {
+    TxoEntry& entry = txos_.emplace_back();
+    const int comment = lastComment_;
+    lastComment_ = -1;
+    size_t ownEnd = 0;
+    try {
+        ownEnd = readTxo(rec, entry);
+    } catch (const FormatError&) {
+        entry = TxoEntry{};
+        entry.damaged = true;
+        throw;
+    }
+    if (comment >= 0) commentTexts_[comment] = entry.text;
+    takeDrawingAfter(rec, ownEnd);
+}
+
+ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
+    ObjInfo info;
+    readObjInfo(rec, ctx, info);
+    return info;
 }
 
 // Obj, MS-XLS 2.4.181: FtCmo first, then sub-records up to FtEnd. A list
 // box's FtLbsData does not give its true size, so the walk stops there; every
 // sub-record the layer reads comes before it.
-ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
+void readObjInfo(const Record& rec, const FormulaContext& ctx, ObjInfo& info) {
     ByteCursor c = rec.cursor();
-    ObjInfo info;
     if (c.u16() != kFtCmo) throw FormatError(QStringLiteral("OBJ without FtCmo"), rec.offset + 4, rec.type);
     const size_t cmoSize = c.u16();
     const size_t cmoStart = c.pos();
@@ -65,18 +121,36 @@ ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx) {
             info.problem = QStringLiteral("macro formula unreadable: %1").arg(e.description());
         }
     }
-    return info;
 }
 
-// TxO, MS-XLS 2.4.329: cchText at offset 10; the characters start the first
-// CONTINUE with their own width flag, the formatting runs follow.
-QString parseTxoText(const Record& rec) {
+// TxO, MS-XLS 2.4.329: the alignment bits of its first word, cchText at
+// offset 10 and cbRuns at 12. The characters start the first CONTINUE with
+// their own width flag; the runs (TxORuns, 2.5.272: eight bytes each, the
+// last one only ends the text) fill the CONTINUE after them.
+size_t readTxo(const Record& rec, TxoEntry& out) {
     ByteCursor c = rec.cursor();
-    c.skip(10);
+    const uint16_t flags = c.u16();
+    out.look.hAlign = (flags >> 1) & 0x07;
+    out.look.vAlign = (flags >> 4) & 0x07;
+    c.seek(10);
     const size_t cch = c.u16();
-    if (cch == 0 || rec.segmentStarts.empty()) return QString();
+    const size_t cbRuns = c.u16();
+    if (cch == 0 || rec.segmentStarts.empty()) return 0;
     c.seek(rec.segmentStarts.front());
-    return readContinuedChars(rec, c, cch, false);
+    out.text = readContinuedChars(rec, c, cch, false);
+    const auto next = std::find_if(rec.segmentStarts.begin(), rec.segmentStarts.end(),
+                                   [&c](size_t at) { return at >= c.pos(); });
+    if (next == rec.segmentStarts.end() || cbRuns == 0) return c.pos();
+    c.seek(*next);
+    const size_t count = std::min(cbRuns / 8, c.remaining() / 8);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        const uint16_t first = c.u16();
+        const uint16_t font = c.u16();
+        c.skip(4);
+        if (first < cch && (out.look.runs.empty() || first > out.look.runs.back().first))
+            out.look.runs.push_back({first, uint16_t(fontIndex(font))});
+    }
+    return std::min(*next + cbRuns, rec.size());
 }
 
 }  // namespace tabulon::xls

@@ -8,11 +8,15 @@
 // The shape collection is the list of children of the drawing's top group
 // (OfficeArtSpgrContainer) in their stored order, which is the stacking
 // order, without the group's own first shape (the patriarch). A nested group
-// is one member; its own first shape carries the group's name and OBJ.
+// is one member; its own first shape carries the group's name, OBJ and the
+// anchor on the sheet (its children are anchored inside the group).
 #include "host/xls/DrawingReader.h"
+#include "host/xls/Colors.h"
 #include "host/xls/Readers.h"
 
+#include <algorithm>
 #include <map>
+#include <optional>
 
 namespace tabulon::xls {
 
@@ -20,12 +24,12 @@ namespace {
 
 namespace art {
 constexpr uint16_t DgContainer = 0xF002, SpgrContainer = 0xF003, SpContainer = 0xF004, Fsp = 0xF00A,
-    Fopt = 0xF00B, ClientTextbox = 0xF00D, ClientData = 0xF011, TertiaryFopt = 0xF122;
+    Fopt = 0xF00B, ClientTextbox = 0xF00D, ClientAnchor = 0xF010, ClientData = 0xF011, TertiaryFopt = 0xF122;
 }
 
 // OfficeArtFOPT property ids, MS-ODRAW 2.3.
-constexpr int kFillColor = 0x0181, kLineDashing = 0x01CE, kLineEndCap = 0x01D7, kLineFlags = 0x01FF,
-    kShapeName = 0x0380;
+constexpr int kPib = 0x0104, kFillColor = 0x0181, kLineDashing = 0x01CE, kLineEndCap = 0x01D7,
+    kLineFlags = 0x01FF, kShapeName = 0x0380;
 // Line Style Boolean Properties (MS-ODRAW 2.3.8.43): fLine counts only when
 // fUsefLine says it was set; a line is drawn by default.
 constexpr uint32_t kLineOn = 0x00000008, kUseLineOn = 0x00080000;
@@ -40,7 +44,24 @@ struct Entry {
     QString storedName;
     long long obj = -1;          // index into the OBJ records
     long long txo = -1;          // index into the TXO records
+    std::optional<model::Anchor> anchor;
 };
+
+// OfficeArtClientAnchorSheet, MS-XLS 2.5.193: flags, then the corner cells
+// with offsets in 1/1024 of the column's width and 1/256 of the row's height.
+model::Anchor readAnchor(ByteCursor& c) {
+    c.skip(2);
+    model::Anchor a;
+    a.col1 = c.u16();
+    a.dx1 = c.u16() / 1024.0;
+    a.row1 = c.u16();
+    a.dy1 = c.u16() / 256.0;
+    a.col2 = c.u16();
+    a.dx2 = c.u16() / 1024.0;
+    a.row2 = c.u16();
+    a.dy2 = c.u16() / 256.0;
+    return a;
+}
 
 class Walker {
 public:
@@ -99,6 +120,9 @@ private:
             if (e && e->shapes <= 1 && e->obj < 0) e->obj = (long long)objsUsed;
             ++objsUsed;
             break;
+        case art::ClientAnchor:
+            if (e && e->shapes <= 1 && !e->anchor && len >= 18) e->anchor = readAnchor(c);
+            break;
         case art::ClientTextbox:
             if (e && e->shapes <= 1 && e->txo < 0) e->txo = (long long)txosUsed;
             ++txosUsed;
@@ -140,54 +164,45 @@ private:
     bool inEntry_ = false;
 };
 
-ShapeModel shapeFrom(const Entry& e, const DrawingRecords& recs, SheetModel& sheet, const WorkbookModel& book,
-                     WarningLog& log, const FormulaContext& ctx) {
-    ShapeModel shape;
-    ObjInfo info;
-    try {
-        info = parseObjInfo(recs.objs_[size_t(e.obj)], ctx);
-    } catch (const FormatError& err) {
-        warn(log, QStringLiteral("sheet '%1': shape object").arg(sheet.name), err);
-    }
-    if (!info.problem.isEmpty())
-        log.add(QStringLiteral("sheet '%1': object %2: %3").arg(sheet.name).arg(info.id).arg(info.problem));
-    shape.kind = info.kind;
+model::Shape shapeFrom(const Entry& e, const DrawingRecords& recs, const Globals& book) {
+    model::Shape shape;
+    const ObjInfo& info = recs.objs_[size_t(e.obj)].info;
+    shape.kind = shapeKindOf(info.kind);
     shape.objectId = info.id;
     shape.onAction = info.macro;
-    shape.isComment = info.kind == ot::Note;
-    shape.name = e.storedName.isEmpty() ? defaultShapeName(info.kind, info.id, e.fspFlags & kFspOleShape)
+    shape.name = e.storedName.isEmpty() ? model::defaultShapeName(shape.kind, info.id, e.fspFlags & kFspOleShape)
                                         : e.storedName;
     auto fill = e.props.find(kFillColor);
-    if (fill != e.props.end()) shape.fillColor = colorRgb(fill->second, book);
-    else if (shape.isComment) shape.fillColor = colorRgb(0x08000050, book);  // the tooltip colour
+    if (fill != e.props.end()) shape.fillColor = artColor(fill->second, book.palette);
+    else if (shape.isComment()) shape.fillColor = artColor(0x08000050, book.palette);  // the tooltip colour
+    // A comment shows only while its cell is pointed at, unless its NOTE keeps it in view.
+    shape.visible = !shape.isComment();
+    shape.anchor = e.anchor;
+    const auto pib = e.props.find(kPib);
+    if (pib != e.props.end() && pib->second > 0) shape.picture = int(std::min<uint32_t>(pib->second, 0xFFFF)) - 1;
     auto dash = e.props.find(kLineDashing);
     auto cap = e.props.find(kLineEndCap);
     shape.dashStyle = dashStyleFor(dash == e.props.end() ? 0 : dash->second, cap == e.props.end() ? 2 : cap->second);
     auto lineFlags = e.props.find(kLineFlags);
     if (lineFlags != e.props.end() && (lineFlags->second & kUseLineOn))
         shape.lineVisible = (lineFlags->second & kLineOn) != 0;
-    shape.hasText = kindHasText(info.kind) || e.txo >= 0;
-    shape.shapeType = e.shapeType;
+    shape.hasText = model::kindHasText(shape.kind) || e.txo >= 0;
+    shape.geometry = geometryOf(e.shapeType);
     shape.checked = info.checked;
-    applyShapeLook(e.props, e.fspFlags, shape, book);
+    applyShapeLook(e.props, e.fspFlags, shape, book.palette);
     if (e.txo >= 0 && size_t(e.txo) < recs.txos_.size()) {
-        try {
-            shape.text = parseTxoText(recs.txos_[size_t(e.txo)]);
-            TxoLook look = parseTxoLook(recs.txos_[size_t(e.txo)]);
-            shape.textHAlign = look.hAlign;
-            shape.textVAlign = look.vAlign;
-            shape.textRuns = std::move(look.runs);
-        } catch (const FormatError& err) {
-            warn(log, QStringLiteral("sheet '%1': text of %2").arg(sheet.name, shape.name), err);
-        }
+        const TxoEntry& txo = recs.txos_[size_t(e.txo)];
+        shape.text = txo.text;
+        shape.textHAlign = txo.look.hAlign;
+        shape.textVAlign = txo.look.vAlign;
+        shape.textRuns = txo.look.runs;
     }
     return shape;
 }
 
 }  // namespace
 
-void readDrawing(const DrawingRecords& records, SheetModel& sheet, const WorkbookModel& book, WarningLog& log,
-                 const FormulaContext& ctx) {
+void readDrawing(const DrawingRecords& records, model::Sheet& sheet, const Globals& book, WarningLog& log) {
     if (records.empty()) return;
     Walker w(records.drawing_);
     try {
@@ -200,7 +215,10 @@ void readDrawing(const DrawingRecords& records, SheetModel& sheet, const Workboo
         // is no object of the sheet.
         if (e.fspFlags & kFspPatriarch) continue;
         if (e.obj < 0 || size_t(e.obj) >= records.objs_.size()) continue;
-        sheet.shapes.push_back(shapeFrom(e, records, sheet, book, log, ctx));
+        const ObjInfo& info = records.objs_[size_t(e.obj)].info;
+        if (!info.problem.isEmpty())
+            log.add(QStringLiteral("sheet '%1': object %2: %3").arg(sheet.name).arg(info.id).arg(info.problem));
+        sheet.shapes.push_back(shapeFrom(e, records, book));
     }
 }
 

@@ -4,7 +4,7 @@
 // shape's client data and the TXO record that follows each client text box.
 // The sheet reader hands these records over in file order; the drawing layer
 // turns them into the sheet's shape collection.
-#include "host/xls/Model.h"
+#include "host/model/Shapes.h"
 #include "host/xls/Readers.h"
 #include "host/xls/RecordStream.h"
 
@@ -15,10 +15,6 @@
 namespace tabulon::xls {
 
 class FormulaContext;
-
-namespace rt {
-constexpr uint16_t MsoDrawing = 0x00EC, Palette = 0x0092;
-}
 
 // OBJ object types (MS-XLS 2.5.143, FtCmo ot) the layer tells apart.
 namespace ot {
@@ -43,47 +39,71 @@ struct TxoLook {
     TextRuns runs;
 };
 
+// The object's kind in the model.
+model::ShapeKind shapeKindOf(int ot);
+
 // The line, fill and flips of a shape from its OfficeArt properties (MS-ODRAW
-// 2.3) and FSP flags, into the look fields of shape.
-void applyShapeLook(const std::map<int, uint32_t>& props, uint32_t fspFlags, ShapeModel& shape,
-                    const WorkbookModel& book);
+// 2.3) and FSP flags, into the look fields of shape; colours through the
+// workbook's palette.
+void applyShapeLook(const std::map<int, uint32_t>& props, uint32_t fspFlags, model::Shape& shape,
+                    const std::vector<uint32_t>& palette);
+// The outline of an MSOSPT shape type (MS-ODRAW 2.4.24).
+model::Geometry geometryOf(int shapeType);
 
-// The drawing records of one sheet in file order.
-class DrawingRecords {
-public:
-    // Takes MSODRAWING, OBJ and TXO records; ignores every other type.
-    void add(const Record& rec);
-    bool empty() const { return drawing_.empty(); }
-
-    std::vector<uint8_t> drawing_;   // the OfficeArt bytes of every MSODRAWING, joined
-    std::vector<Record> objs_;       // OBJ records in order
-    std::vector<Record> txos_;       // TXO records in order
+struct ObjEntry {
+    ObjInfo info;
+    bool damaged = false;  // unreadable: its shape shows as an object of no known kind
 };
 
-// Builds sheet.shapes from the records. Damage ends the walk with a warning;
-// the shapes read up to then are kept.
-void readDrawing(const DrawingRecords& records, SheetModel& sheet, const WorkbookModel& book,
-                 WarningLog& log, const FormulaContext& ctx);
+struct TxoEntry {
+    QString text;
+    TxoLook look;
+    bool damaged = false;  // unreadable: its shape has no text
+};
 
-// Obj, MS-XLS 2.4.181: object type, id and the macro of FtMacro.
+// The drawing records of one sheet in file order, each read once as it
+// comes: the OfficeArt bytes of the MSODRAWING records, the OBJ and TXO
+// records, and the text of each comment (the TXO that follows a comment's
+// OBJ, which the comment's NOTE names).
+class DrawingRecords {
+public:
+    // Takes MSODRAWING, OBJ and TXO records (a macro is decoded through
+    // ctx); ignores every other type. A damaged OBJ or TXO keeps its place
+    // and throws its FormatError.
+    void add(const Record& rec, const FormulaContext& ctx);
+    bool empty() const { return drawing_.empty(); }
+    // Comment object id -> its text.
+    const std::map<int, QString>& commentTexts() const { return commentTexts_; }
+
+    std::vector<uint8_t> drawing_;   // the OfficeArt bytes of every MSODRAWING, joined
+    std::vector<ObjEntry> objs_;     // OBJ records in order
+    std::vector<TxoEntry> txos_;     // TXO records in order
+
+private:
+    void addObj(const Record& rec, const FormulaContext& ctx);
+    void addTxo(const Record& rec);
+    // Drawing pieces in the CONTINUE records joined to rec after its own
+    // bytes, which end at ownEnd.
+    void takeDrawingAfter(const Record& rec, size_t ownEnd);
+    std::map<int, QString> commentTexts_;
+    int lastComment_ = -1;           // the id of the comment whose OBJ came last
+};
+
+// Builds sheet.shapes from the records, each with its anchor and picture.
+// Damage ends the walk with a warning; the shapes read up to then are kept.
+void readDrawing(const DrawingRecords& records, model::Sheet& sheet, const Globals& book, WarningLog& log);
+
+// Obj, MS-XLS 2.4.181: object type, id and the macro of FtMacro. The
+// second form fills info as far as the record can be read.
 ObjInfo parseObjInfo(const Record& rec, const FormulaContext& ctx);
-// TxO, MS-XLS 2.4.329: the text, which lives in the CONTINUE after the record.
-QString parseTxoText(const Record& rec);
-// TxO, MS-XLS 2.4.329: the alignment and the formatting runs of the text.
-TxoLook parseTxoLook(const Record& rec);
+void readObjInfo(const Record& rec, const FormulaContext& ctx, ObjInfo& info);
+// TxO, MS-XLS 2.4.329: the text, its alignment and its formatting runs
+// (their fonts as model font numbers) into out. Returns where the TXO's own
+// bytes end in the record joined with its CONTINUEs.
+size_t readTxo(const Record& rec, TxoEntry& out);
 
-// Palette, MS-XLS 2.4.188.
-void parsePalette(const Record& rec, WorkbookModel& book);
-// An OfficeArtCOLORREF (MS-ODRAW 2.2.2) as the RGB number the spreadsheet
-// reports, palette and system colours resolved.
-int colorRgb(uint32_t colorRef, const WorkbookModel& book);
 // An OfficeArt lineDashing value with its lineEndCapStyle (MS-ODRAW 2.3.8,
 // default 2 flat) as the Office dash style number.
 int dashStyleFor(uint32_t lineDashing, uint32_t endCap = 2);
-// The name the spreadsheet gives an object of this kind that was never
-// renamed: "Rectangle 2", "Button 1", ...; isOle marks an embedded object.
-QString defaultShapeName(int kind, int id, bool isOle);
-// Whether the kind has a character text the spreadsheet lets one read.
-bool kindHasText(int kind);
 
 }  // namespace tabulon::xls

@@ -1,7 +1,8 @@
-// The workbook's cell formats: fonts, number formats and XF records, read
-// from the globals substream when a sheet is to be printed.
+// The workbook's cell formats: fonts, number formats and XF records of the
+// globals substream, and the formats the model keeps once the palette (which
+// follows them in the file) is known.
 #include "host/format/NumberFormat.h"
-#include "host/xls/DrawingReader.h"
+#include "host/xls/Colors.h"
 #include "host/xls/SheetLayout.h"
 
 namespace tabulon::xls {
@@ -10,67 +11,53 @@ namespace {
 
 constexpr uint16_t kFont = 0x0031, kFormat = 0x041E, kXf = 0x00E0, kDateMode = 0x0022;
 
-}  // namespace
-
-const FontDef& BookFormats::font(int ifnt) const {
-    static const FontDef standard;
-    // ifnt 4 does not exist in the file: the fifth FONT record is ifnt 5.
-    const int i = ifnt >= 4 ? ifnt - 1 : ifnt;
-    return i >= 0 && size_t(i) < fonts.size() ? fonts[size_t(i)] : fonts.empty() ? standard : fonts.front();
-}
-
-const XfDef& BookFormats::xf(int ixfe) const {
-    static const XfDef standard;
-    if (ixfe >= 0 && size_t(ixfe) < xfs.size()) return xfs[size_t(ixfe)];
-    return xfs.size() > 15 ? xfs[15] : standard;
-}
-
-QString BookFormats::formatCode(int ifmt) const {
-    const auto it = formatCodes.find(ifmt);
-    if (it != formatCodes.end()) return it->second;
+QString formatCode(const Globals& g, int ifmt) {
+    const auto it = g.formatCodes.find(ifmt);
+    if (it != g.formatCodes.end()) return it->second;
     const QString builtin = host::format::builtinFormatCode(ifmt);
     return builtin.isEmpty() ? QStringLiteral("General") : builtin;
 }
 
-unsigned icvRgb(int icv, const WorkbookModel& book) {
-    // colorRgb answers R + G*256 + B*65536, as the object model does.
-    const int bgr = colorRgb(0x08000000u | uint32_t(icv & 0xFFFF), book);
-    return unsigned(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
+model::BorderLine borderOf(const BorderLine& b, const std::vector<uint32_t>& palette) {
+    return {b.style, cellColor(b.icv, palette)};
 }
+
+}  // namespace
 
 // Font, MS-XLS 2.4.122: the fields before the name, which Excel 5.0/95
 // writes the same way.
 FontDef readFontFields(ByteCursor& c) {
-    FontDef font;
+    FontDef def;
+    model::Font& font = def.font;
     font.points = c.u16() / 20.0;
     const uint16_t flags = c.u16();
     font.italic = flags & 0x0002;
     font.strike = flags & 0x0008;
-    font.color = c.u16();
+    def.icv = c.u16();
     font.bold = c.u16() >= 600;
     c.skip(2);  // sss: super/subscript
     font.underline = c.u8();
     c.skip(3);  // family, charset, reserved
     if (font.points < 1) font.points = 10;
-    return font;
+    return def;
 }
 
-void parseFont(const Record& rec, BookFormats& f) {
+void parseFont(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
-    FontDef font = readFontFields(c);
-    font.name = readUnicodeString8(rec, c);
-    f.fonts.push_back(std::move(font));
+    FontDef def = readFontFields(c);
+    def.font.name = readUnicodeString8(rec, c);
+    g.fonts.push_back(std::move(def));
 }
 
 // Format, MS-XLS 2.4.126
-void parseFormat(const Record& rec, BookFormats& f) {
+void parseFormat(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
     const int ifmt = c.u16();
-    f.formatCodes[ifmt] = readUnicodeString16(rec, c);
+    g.formatCodes[ifmt] = readUnicodeString16(rec, c);
 }
 
 // XF, MS-XLS 2.4.353; the cell and style forms share this layout in BIFF8.
-void parseXf(const Record& rec, BookFormats& f) {
+void parseXf(const Record& rec, Globals& g) {
     ByteCursor c = rec.cursor();
     XfDef x;
     x.font = c.u16();
@@ -98,44 +85,65 @@ void parseXf(const Record& rec, BookFormats& f) {
     x.pattern = int((b2 >> 26) & 0x3F);
     x.patternColor = b3 & 0x7F;
     x.backColor = (b3 >> 7) & 0x7F;
-    f.xfs.push_back(x);
+    g.xfs.push_back(x);
 }
 
-BookFormats readBookFormats(const QByteArray& stream) {
-    BookFormats f;
-    RecordStream rs(stream);
-    Record rec;
-    if (!rs.next(rec) || rec.type != rt::Bof) return f;
-    const bool biff5 = rec.size() >= 2 && rec.bytes()[0] == 0x00 && rec.bytes()[1] == 0x05;  // BOF version 0x0500
-    int codePage = 1252;
-    QByteArray drawingGroup;  // MsoDrawingGroup records, one OfficeArt stream when joined
-    while (rs.next(rec) && rec.type != rt::Eof) {
-        if (rec.type == 0x00EB) drawingGroup.append(reinterpret_cast<const char*>(rec.bytes()), qsizetype(rec.size()));
-        try {
-            if (biff5) {
-                switch (rec.type) {
-                case rt::CodePage: { ByteCursor c = rec.cursor(); codePage = c.u16(); continue; }
-                case kFont: parseFont5(rec, f, codePage); continue;
-                case kFormat: parseFormat5(rec, f, codePage); continue;
-                case kXf: parseXf5(rec, f); continue;
-                default: break;
-                }
-            }
-            switch (rec.type) {
-            case kFont: parseFont(rec, f); break;
-            case kFormat: parseFormat(rec, f); break;
-            case kXf: parseXf(rec, f); break;
-            case kDateMode: { ByteCursor c = rec.cursor(); f.date1904 = c.u16() != 0; break; }  // 2.4.77
-            default: break;
-            }
-        } catch (const FormatError&) {
-            // A damaged record keeps its place, so later indices stay right;
-            // its cells print in the default look.
-            if (rec.type == kFont) f.fonts.emplace_back();
-            if (rec.type == kXf) f.xfs.emplace_back();
-        }
+bool parseFormatRecord(const Record& rec, Globals& g) {
+    if (rec.type == rt::MsoDrawingGroup) {  // MsoDrawingGroup, MS-XLS 2.4.171: one OfficeArt stream when joined
+        g.drawingGroup.append(reinterpret_cast<const char*>(rec.bytes()), qsizetype(rec.size()));
+        return true;
     }
-    f.blips = parseBlipStore(drawingGroup);
+    if (rec.type != kFont && rec.type != kFormat && rec.type != kXf && rec.type != kDateMode) return false;
+    try {
+        const bool biff5 = g.biff == 5;
+        switch (rec.type) {
+        case kFont: biff5 ? parseFont5(rec, g) : parseFont(rec, g); break;
+        case kFormat: biff5 ? parseFormat5(rec, g) : parseFormat(rec, g); break;
+        case kXf: biff5 ? parseXf5(rec, g) : parseXf(rec, g); break;
+        default: { ByteCursor c = rec.cursor(); g.date1904 = c.u16() != 0; break; }  // DateMode, 2.4.77
+        }
+    } catch (const FormatError&) {
+        // A damaged record keeps its place, so later indices stay right; its
+        // cells print in the default look.
+        if (rec.type == kFont) g.fonts.emplace_back();
+        if (rec.type == kXf) g.xfs.emplace_back();
+    }
+    return true;
+}
+
+model::Formats resolveFormats(const Globals& g) {
+    model::Formats f;
+    f.date1904 = g.date1904;
+    f.defaultFormat = 15;  // the Normal style's cell XF
+    f.fonts.reserve(g.fonts.size());
+    for (const FontDef& def : g.fonts) {
+        model::Font font = def.font;
+        font.color = cellColor(def.icv, g.palette);
+        f.fonts.push_back(std::move(font));
+    }
+    f.cellFormats.reserve(g.xfs.size());
+    for (const XfDef& x : g.xfs) {
+        model::CellFormat cf;
+        cf.font = fontIndex(x.font);
+        cf.numberFormat = formatCode(g, x.format);
+        cf.hAlign = x.hAlign;
+        cf.vAlign = x.vAlign;
+        cf.wrap = x.wrap;
+        cf.shrink = x.shrink;
+        cf.indent = x.indent;
+        cf.rotation = x.rotation;
+        cf.left = borderOf(x.left, g.palette);
+        cf.right = borderOf(x.right, g.palette);
+        cf.top = borderOf(x.top, g.palette);
+        cf.bottom = borderOf(x.bottom, g.palette);
+        cf.diagonal = borderOf(x.diagonal, g.palette);
+        cf.diagonalDown = x.diagonalDown;
+        cf.diagonalUp = x.diagonalUp;
+        cf.pattern = x.pattern;
+        cf.patternColor = cellColor(x.patternColor, g.palette);
+        cf.backColor = cellColor(x.backColor, g.palette);
+        f.cellFormats.push_back(std::move(cf));
+    }
     return f;
 }
 

@@ -4,7 +4,9 @@
 // property shows: "=" followed by the expression in A1 style, English function
 // names, the author's spaces and line breaks, sheet and book names quoted the
 // way the spreadsheet quotes them.
-#include "host/xls/Model.h"
+#include "host/model/Notation.h"
+#include "host/model/NumberText.h"
+#include "host/xls/Globals.h"
 
 #include <QString>
 #include <cstddef>
@@ -75,16 +77,10 @@ QString decodeFormula(const FormulaInput& in, const FormulaContext& ctx);
 // memory-area wrappers. Nothing for any other formula or an unreadable one.
 std::optional<std::vector<Area>> formulaAreas(const FormulaInput& in, const FormulaContext& ctx);
 
-// A 3-D reference's sheet prefix (without "!") quoted the way formula text
-// quotes it, for FormulaContext::externSheetPrefix. book is empty for this
-// workbook, else "[Prices.xls]" or "C:\\data\\[Prices.xls]"; lastSheet is
-// empty or the end of a sheet range. "Sheet1", "'My Sheet'",
-// "Sheet1:Sheet3", "'C:\\data\\[Prices.xls]Sheet1'", "'It''s'".
-QString sheetPrefixText(const QString& book, const QString& firstSheet,
-                        const QString& lastSheet = QString());
-
-// The text of an error value (BErr, MS-XLS 2.5.10): "#DIV/0!", "#N/A", ...;
-// empty for a code that names no error.
-QString errorValueText(int code);
+// The spreadsheet's notation for sheet prefixes, error values and numbers.
+using model::errorValueText;
+using model::numberText;
+using model::putDigits;
+using model::sheetPrefixText;
 
 }  // namespace tabulon::xls

@@ -52,7 +52,7 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
     in.biff5 = st.book.biff == 5;
     in.codePage = st.book.codePage;
     try {
-        return decodeFormula(in, st.ctx);
+        return decodeFormula(in, st.ctx());
     } catch (const FormatError& e) {
         st.warnRecord(e);
     } catch (const Error& e) {
@@ -64,8 +64,8 @@ QString formulaText(SheetState& st, const uint8_t* rgce, size_t cce, const uint8
 // Formula, MS-XLS 2.4.127
 void parseFormula(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
-    const int row = c.u16(), col = c.u16();
-    c.skip(2);
+    int col = 0;
+    const int row = readCellHead(c, st, col);
     const uint8_t* value = c.take(8);
     c.skip(2 + 4);  // flags, chn
     const size_t cce = c.u16();

@@ -7,7 +7,7 @@
 
 namespace tabulon::xls {
 
-void warn(WorkbookModel& book, const QString& where, const FormatError& e) {
+void warn(Globals& book, const QString& where, const FormatError& e) {
     if (book.warnings.size() < kWarningCap)
         book.warnings << QStringLiteral("%1: %2").arg(where, e.text());
 }
@@ -27,7 +27,7 @@ void WarningLog::appendTo(QStringList& warnings) const {
 }
 
 // BoundSheet8, MS-XLS 2.4.28
-void parseBoundSheet(const Record& rec, WorkbookModel& book) {
+void parseBoundSheet(const Record& rec, Globals& book) {
     ByteCursor c = rec.cursor();
     const uint32_t bof = c.u32();
     const int state = c.u8() & 0x03;
@@ -35,18 +35,18 @@ void parseBoundSheet(const Record& rec, WorkbookModel& book) {
     addBoundSheet(book, bof, state, dt, readUnicodeString8(rec, c));
 }
 
-void addBoundSheet(WorkbookModel& book, uint32_t bof, int state, int dt, const QString& name) {
+void addBoundSheet(Globals& book, uint32_t bof, int state, int dt, const QString& name) {
     book.boundSheetNames << name;
     if (dt == 6) {  // VB module sheet of Excel 5: no member of the sheets
         book.boundSheetToSheet.push_back(-1);
         book.vbaModuleSheets = true;
         return;
     }
-    SheetModel sheet;
+    SheetEntry sheet;
     sheet.name = name;
     sheet.visibility = state == 3 ? 1 : state;
     sheet.bofOffset = bof;
-    sheet.kind = dt == 2 ? SheetKind::Chart : dt == 1 ? SheetKind::MacroSheet : SheetKind::Worksheet;
+    sheet.kind = dt == 2 ? model::SheetKind::Chart : dt == 1 ? model::SheetKind::MacroSheet : model::SheetKind::Worksheet;
     book.boundSheetToSheet.push_back(int(book.sheets.size()));
     book.sheets.push_back(std::move(sheet));
 }
@@ -58,26 +58,27 @@ uint32_t sstAnnounced(const Record& rec) {
     return c.u32();
 }
 
-void parseSstStrings(const Record& rec, WorkbookModel& book) {
+void parseSstStrings(const Record& rec, SharedStrings& out) {
     ByteCursor c = rec.cursor();
     c.skip(4);  // cstTotal
     const uint32_t unique = c.u32();
+    std::vector<QString>& sst = out.strings;
     // Every string takes at least three bytes: never reserve beyond that.
-    book.sst.reserve(std::min<size_t>(unique, c.remaining() / 3));
+    sst.reserve(std::min<size_t>(unique, c.remaining() / 3));
     try {
         for (uint32_t i = 0; i < unique && !c.atEnd(); ++i) {
             const size_t cch = c.u16();
             const uint8_t flags = c.u8();
             const size_t runs = (flags & 0x08) ? c.u16() : 0;
             const size_t ext = (flags & 0x04) ? c.u32() : 0;
-            book.sst.push_back(readContinuedChars(rec, c, cch, flags & 0x01));
-            TextRuns formatting = readFormatRuns(c, runs, book.sst.back().size());
-            if (!formatting.empty()) book.sstRuns.emplace(uint32_t(book.sst.size() - 1), std::move(formatting));
+            sst.push_back(readContinuedChars(rec, c, cch, flags & 0x01));
+            TextRuns formatting = readFormatRuns(c, runs, sst.back().size());
+            if (!formatting.empty()) out.runs.emplace(uint32_t(sst.size() - 1), std::move(formatting));
             if (ext > c.remaining()) throw FormatError(QStringLiteral("phonetic block truncated"), c.pos());
             c.skip(ext);
         }
     } catch (const FormatError& e) {
-        warn(book, QStringLiteral("SST (%1 of %2 strings read)").arg(book.sst.size()).arg(unique), e);
+        warn(out.log, QStringLiteral("SST (%1 of %2 strings read)").arg(sst.size()).arg(unique), e);
     }
 }
 
@@ -114,7 +115,7 @@ void takeNameFormula(ByteCursor& c, NameModel& name, size_t cce, size_t keep) {
 }
 
 // Lbl, MS-XLS 2.4.150: the text lengths are unused in BIFF8.
-void parseLbl(const Record& rec, WorkbookModel& book) {
+void parseLbl(const Record& rec, Globals& book) {
     ByteCursor c = rec.cursor();
     NameHeader h = readNameHeader(c);
     const bool wide = c.u8() & 0x01;
@@ -125,7 +126,7 @@ void parseLbl(const Record& rec, WorkbookModel& book) {
 }
 
 // SupBook, MS-XLS 2.4.271
-void parseSupBook(const Record& rec, WorkbookModel& book) {
+void parseSupBook(const Record& rec, Globals& book) {
     ByteCursor c = rec.cursor();
     const size_t ctab = c.u16();
     const uint16_t cch = c.u16();
@@ -154,7 +155,7 @@ void parseSupBook(const Record& rec, WorkbookModel& book) {
 }
 
 // ExternSheet, MS-XLS 2.4.106
-void parseExternSheet(const Record& rec, WorkbookModel& book) {
+void parseExternSheet(const Record& rec, Globals& book) {
     ByteCursor c = rec.cursor();
     const size_t count = c.u16();
     book.xti.reserve(std::min(count, c.remaining() / 6));
@@ -168,7 +169,7 @@ void parseExternSheet(const Record& rec, WorkbookModel& book) {
 }
 
 // ExternName, MS-XLS 2.4.105: belongs to the SupBook before it.
-void parseExternName(const Record& rec, WorkbookModel& book) {
+void parseExternName(const Record& rec, Globals& book) {
     if (book.supBooks.empty()) throw FormatError(QStringLiteral("EXTERNNAME without SUPBOOK"), rec.offset);
     ByteCursor c = rec.cursor();
     c.skip(2);  // flags

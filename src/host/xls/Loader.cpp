@@ -8,16 +8,13 @@
 #include "host/xls/Decrypt.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
+#include "host/xls/SheetLayout.h"
+#include "host/xls/Colors.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <atomic>
-#include <exception>
 #include <memory>
-#include <set>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 namespace tabulon::xls {
@@ -63,7 +60,8 @@ int checkFirstBof(RecordStream& rs, const QString& path) {
     return version == 0x0500 ? 5 : 8;
 }
 
-void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
+void parseGlobalRecord(const Record& rec, Globals& book) {
+    if (parseFormatRecord(rec, book)) return;
     if (book.biff == 5 && parseBiff5GlobalRecord(rec, book)) return;
     switch (rec.type) {
     case rt::BoundSheet8: parseBoundSheet(rec, book); break;
@@ -73,112 +71,86 @@ void parseGlobalRecord(const Record& rec, WorkbookModel& book) {
     case rt::ExternName: parseExternName(rec, book); break;
     case rt::Palette: parsePalette(rec, book); break;
     case rt::CodePage: { ByteCursor c = rec.cursor(); book.codePage = c.u16(); break; }  // 2.4.52
+    case rt::CodeName: { ByteCursor c = rec.cursor(); book.codeName = readUnicodeString16(rec, c); break; }  // 2.4.51
     default: break;
     }
 }
 
-void resolveNames(WorkbookModel& book, const FormulaContext& ctx) {
-    for (size_t i = 0; i < book.names.size(); ++i) {
-        NameModel& n = book.names[i];
+// The areas a name's formula covers need no sheet or name texts.
+class NoNames : public FormulaContext {
+public:
+    QString externSheetPrefix(int) const override { return {}; }
+    QString definedName(int) const override { return {}; }
+    QString externName(int, int) const override { return {}; }
+};
+
+// The names as the model keeps them: their formula text, and the areas it
+// covers when it is a range.
+void resolveNames(const Globals& g, const FormulaContext& ctx, model::Book& book) {
+    book.names.reserve(g.names.size());
+    for (const NameModel& n : g.names) {
+        model::Name& name = book.names.emplace_back();
+        name.name = n.name;
+        name.builtin = n.builtin;
+        name.hidden = n.hidden;
+        name.vbaMacro = n.vbaMacro;
+        if (n.sheetIndex > 0) {
+            const int tab = n.sheetIndex - 1;
+            name.sheetLevel = true;
+            name.sheet = tab < g.boundSheetNames.size() ? g.boundSheetNames.at(tab) : QString();
+            name.sheetIndex = size_t(tab) < g.boundSheetToSheet.size() ? g.boundSheetToSheet[size_t(tab)] : -1;
+        }
         FormulaInput in;
         in.rgce = n.rgce.data();
         in.cce = n.rgce.size();
         in.extra = n.extra.empty() ? nullptr : n.extra.data();
         in.extraSize = n.extra.size();
         in.kind = FormulaKind::Name;
-        in.biff5 = book.biff == 5;
-        in.codePage = book.codePage;
+        in.biff5 = g.biff == 5;
+        in.codePage = g.codePage;
         try {
-            n.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
+            name.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
         } catch (const FormatError& e) {
-            warn(book, QStringLiteral("name '%1'").arg(n.name), e);
-            n.refersTo = QStringLiteral("=#REF!");
+            if (book.warnings.size() < kWarningCap)
+                book.warnings << QStringLiteral("name '%1': %2").arg(n.name, e.text());
+            name.refersTo = QStringLiteral("=#REF!");
         } catch (const Error& e) {
             book.warnings << QStringLiteral("name '%1': formula unreadable: %2").arg(n.name, e.description());
-            n.refersTo = QStringLiteral("=#REF!");
+            name.refersTo = QStringLiteral("=#REF!");
         }
+        name.areas = formulaAreas(in, NoNames());
     }
 }
 
-// Reads the listed sheets on as many threads as the machine has cores. A
-// sheet reads only the globals, which no longer change, and writes only its
-// own model and log. The first failure in sheet order is the one reported,
-// as if the sheets had been read one after the other.
-// The shared strings are read at the same time: cells keep only their
-// index into them, checked against the count the globals announce.
-void readSheetsTogether(const QByteArray& stream, WorkbookModel& book, const FormulaContext& ctx,
-                        const std::vector<size_t>& toRead, std::vector<WarningLog>& logs,
-                        const std::vector<Record>& sst) {
-    std::vector<std::exception_ptr> failures(book.sheets.size());
-    std::exception_ptr sstFailure;
-    const size_t jobs = toRead.size() + 1;  // job 0: the shared strings
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t k = next++; k < jobs; k = next++) {
-            if (k == 0) {
-                try {
-                    for (const Record& rec : sst) {
-                        try {
-                            parseSstStrings(rec, book);
-                        } catch (const FormatError& e) {
-                            warn(book, QStringLiteral("workbook globals"), FormatError(e.reason(), e.offset(), rec.type));
-                        }
-                    }
-                } catch (...) {
-                    sstFailure = std::current_exception();
-                }
-                continue;
-            }
-            const size_t i = toRead[k - 1];
-            try {
-                readSheet(stream, book.sheets[i], std::as_const(book), ctx, logs[i]);
-            } catch (...) {
-                failures[i] = std::current_exception();
-            }
-        }
-    };
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> helpers;
-    for (size_t n = 1; n < std::min(cores, jobs); ++n) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break;  // no more threads: the ones running take the rest
-        }
-    }
-    work();
-    for (std::thread& t : helpers) t.join();
-    if (sstFailure) std::rethrow_exception(sstFailure);
-    for (const std::exception_ptr& failure : failures)
-        if (failure) std::rethrow_exception(failure);
+// The functions of the add-in link (a SUPBOOK of add-in functions, its
+// EXTERNNAME records), in file order.
+QStringList addInFunctionsOf(const Globals& g) {
+    QStringList functions;
+    for (const SupBookModel& sb : g.supBooks)
+        if (sb.kind == SupBookKind::AddIn)
+            for (const ExternNameModel& n : sb.names) functions << n.name;
+    return functions;
 }
 
-// A damaged SST holds fewer strings than it announced: cells that refer to
-// the missing ones are left out, as a cell with an unreadable value is.
-void dropLostStrings(WorkbookModel& book, std::vector<WarningLog>& logs) {
-    const size_t held = book.sst.size();
-    for (size_t i = 0; i < book.sheets.size(); ++i) {
-        std::vector<CellData>& cells = book.sheets[i].cells;
-        const auto lost = [held](const CellData& c) {
-            return c.type == CellType::Text && !(c.flags & CellData::OwnText) && c.text >= held;
-        };
-        const auto from = std::remove_if(cells.begin(), cells.end(), lost);
-        if (from == cells.end()) continue;
-        logs[i].add(QStringLiteral("sheet '%1': %2 cells refer to shared strings the file does not hold")
-                        .arg(book.sheets[i].name)
-                        .arg(cells.end() - from));
-        cells.erase(from, cells.end());
+// The links to other files, in the order of the SUPBOOK records.
+std::vector<model::Link> linksOf(const Globals& g) {
+    std::vector<model::Link> links;
+    for (const SupBookModel& sb : g.supBooks) {
+        if (sb.path.isEmpty()) continue;
+        if (sb.kind == SupBookKind::External) links.push_back({model::Link::Workbook, sb.path});
+        else if (sb.kind == SupBookKind::OleDde) links.push_back({model::Link::OleDde, sb.path});
     }
+    return links;
 }
 
 }  // namespace
 
-void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst) {
+void readGlobals(RecordStream& rs, Globals& book, std::vector<Record>& sst, bool decrypted) {
     Record rec;
     while (rs.next(rec)) {
         if (rec.type == rt::Eof) return;
         if (rec.type == rt::FilePass) {
-            if (book.decrypted) continue;
+            if (decrypted) continue;
             host::raiseReadFailure(host::ReadFailure::PasswordNeeded, book.path);
         }
         try {
@@ -201,53 +173,52 @@ void readGlobals(RecordStream& rs, WorkbookModel& book, std::vector<Record>& sst
                            QStringLiteral("the workbook is truncated (no end of the workbook globals)"), where);
 }
 
-WorkbookModel readWorkbookStream(const QByteArray& stored, const QString& path, const PasswordAsk& ask) {
-    WorkbookModel book;
-    book.path = QFileInfo(path).absoluteFilePath();
+model::Book readWorkbookStream(const QByteArray& stored, const QString& path, const PasswordAsk& ask) {
+    Globals g;
+    g.path = QFileInfo(path).absoluteFilePath();
     // An encrypted stream is read from its decrypted copy, held in memory only.
-    book.decrypted = filePassEnd(stored).has_value();
-    const QByteArray stream = book.decrypted ? decryptWorkbookStream(stored, path, ask) : stored;
-    if (book.decrypted) book.decryptedStream = stream;
+    const bool decrypted = filePassEnd(stored).has_value();
+    const QByteArray stream = decrypted ? decryptWorkbookStream(stored, path, ask) : stored;
     RecordStream rs(stream);
-    book.biff = checkFirstBof(rs, path);
+    g.biff = checkFirstBof(rs, path);
     std::vector<Record> sst;
-    readGlobals(rs, book, sst);
+    readGlobals(rs, g, sst, decrypted);
 
-    const BookContext ctx(book);
-    // Which sheets are read is settled first, from the record headers alone;
-    // the sheets are then read side by side, each into its own model and
-    // warning log, and the logs join the workbook's in sheet order.
-    std::vector<WarningLog> logs(book.sheets.size());
-    std::vector<size_t> toRead;
-    std::set<uint32_t> seen;
-    // Sheets whose offsets point into each other could make the reader go
-    // through the stream again and again: the total is bounded.
-    const size_t budget = size_t(stream.size()) * 4 + 1024 * 1024;
-    // A sheet goes through at most the bytes from its BOF to the end; when
-    // even that cannot pass the budget, the headers need not be walked.
-    size_t worst = 0;
-    for (const SheetModel& sheet : book.sheets)
-        worst += size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset);
-    const bool mayOverrun = worst > budget;
-    size_t spent = 0;
-    for (size_t i = 0; i < book.sheets.size(); ++i) {
-        const SheetModel& sheet = book.sheets[i];
-        if (spent > budget) {
-            logs[i].add(QStringLiteral("sheet '%1' not read: sheet offsets overlap").arg(sheet.name));
-            continue;
-        }
-        if (!seen.insert(sheet.bofOffset).second) {
-            logs[i].add(QStringLiteral("sheet '%1' shares its data with another sheet").arg(sheet.name));
-            continue;
-        }
-        if (mayOverrun) spent += sheetSpan(stream, sheet.bofOffset);
-        toRead.push_back(i);
+    // The sheets are read side by side, each into its own job, and their
+    // warnings join the workbook's in sheet order.
+    const BookContext ctx(g);
+    std::vector<SheetJob> jobs(g.sheets.size());
+    for (size_t i = 0; i < g.sheets.size(); ++i) {
+        jobs[i].sheet.name = g.sheets[i].name;
+        jobs[i].sheet.kind = g.sheets[i].kind;
+        jobs[i].sheet.visibility = g.sheets[i].visibility;
     }
-    readSheetsTogether(stream, book, ctx, toRead, logs, sst);
-    if (book.sst.size() < book.sstCount) dropLostStrings(book, logs);
-    for (const WarningLog& log : logs) log.appendTo(book.warnings);
-    if (book.biff == 5) gatherBiff5Links(book);
-    resolveNames(book, ctx);
+    const std::vector<size_t> toRead = sheetsToRead(stream, g, jobs);
+    SharedStrings strings;
+    readSheetsTogether(stream, g, ctx, toRead, jobs, sst, strings);
+
+    model::Book book;
+    book.path = g.path;
+    if (g.biff == 5) book.format = model::FileFormat{QStringLiteral("BIFF5"), QStringLiteral("Excel 5.0/95")};
+    book.codePage = g.codePage;
+    book.codeName = g.codeName;
+    book.encrypted = decrypted;
+    book.unreadableMacros = g.biff == 5 && g.vbaModuleSheets;
+    book.warnings = g.warnings;
+    strings.log.appendTo(book.warnings);
+    if (strings.strings.size() < g.sstCount) dropLostStrings(strings.strings.size(), jobs);
+    for (const SheetJob& job : jobs) job.log.appendTo(book.warnings);
+    book.sharedStrings = std::move(strings.strings);
+    book.sharedRuns = std::move(strings.runs);
+    if (g.biff == 5) gatherBiff5Links(jobs, g);
+    resolveNames(g, ctx, book);
+    book.links = linksOf(g);
+    book.addInFunctions = addInFunctionsOf(g);
+    book.formats = resolveFormats(g);
+    book.pictures = parseBlipStore(g.drawingGroup);
+    book.palette = paletteRgb(g.palette);
+    book.sheets.reserve(jobs.size());
+    for (SheetJob& job : jobs) book.sheets.push_back(std::move(job.sheet));
     return book;
 }
 
@@ -257,22 +228,35 @@ std::optional<QByteArray> workbookStream(const cfb::CompoundFile& file, bool* tr
     return stream;
 }
 
-WorkbookModel loadWorkbook(const QString& path, const PasswordAsk& ask) {
-    std::unique_ptr<cfb::CompoundFile> opened;
+cfb::CompoundFile openWorkbookFile(const QString& path) {
     try {
-        opened = std::make_unique<cfb::CompoundFile>(path);
+        return cfb::CompoundFile(path);
     } catch (const Error& e) {
         if (e.number() == err::Refused && startsWithOldBof(path)) refuseTooOld(path);
         throw;
     }
-    const cfb::CompoundFile& file = *opened;
+}
+
+model::Book readCompoundWorkbook(const cfb::CompoundFile& file, const QString& path, const PasswordAsk& ask) {
     bool truncated = false;
     const std::optional<QByteArray> stream = workbookStream(file, &truncated);
     if (!stream) refuse(path, QStringLiteral("not an .xls workbook (no Workbook stream)"));
-    WorkbookModel book = readWorkbookStream(*stream, path, ask);
+    model::Book book = readWorkbookStream(*stream, path, ask);
     if (truncated) book.warnings.prepend(QStringLiteral("the Workbook stream is truncated"));
     props::readBuiltinProperties(file, book.properties, book.warnings);
+    // Excel 5.0/95 kept macros in VB module sheets or a _VBA_PROJECT
+    // storage, which the VBA reader cannot read; a later version's
+    // _VBA_PROJECT_CUR beside them is read instead.
+    if (book.format.name == QLatin1String("BIFF5")) {
+        const cfb::Storage& root = file.root();
+        book.unreadableMacros = !root.isStorage(QStringLiteral("_VBA_PROJECT_CUR")) &&
+                                (book.unreadableMacros || root.isStorage(QStringLiteral("_VBA_PROJECT")));
+    }
     return book;
+}
+
+model::Book loadWorkbook(const QString& path, const PasswordAsk& ask) {
+    return readCompoundWorkbook(openWorkbookFile(path), path, ask);
 }
 
 }  // namespace tabulon::xls

@@ -43,7 +43,7 @@ QString readHeaderFooter(const Record& rec) {
 }
 
 // Setup, MS-XLS 2.4.257
-void parseSetup(const Record& rec, PageSetupDef& page) {
+void parseSetup(const Record& rec, model::PageSetup& page) {
     ByteCursor c = rec.cursor();
     const int paper = c.u16();
     const int scale = c.u16();
@@ -71,8 +71,7 @@ void parseSetup(const Record& rec, PageSetupDef& page) {
 
 }  // namespace
 
-void parsePageRecord(const Record& rec, SheetLayout& s) {
-    PageSetupDef& page = s.page;
+bool parsePageRecord(const Record& rec, model::PageSetup& page) {
     switch (rec.type) {
     case rt::SetupRec: parseSetup(rec, page); break;
     case kLeftMargin: readMargin(rec, page.left); break;
@@ -87,9 +86,9 @@ void parsePageRecord(const Record& rec, SheetLayout& s) {
     case kVerticalBreaks: page.colBreaks = readBreaks(rec); break;
     case kPrintGrid: { ByteCursor c = rec.cursor(); page.gridlines = c.u16() != 0; break; }  // 2.4.202
     case rt::PrintHeaders: { ByteCursor c = rec.cursor(); page.headings = c.u16() != 0; break; }  // 2.4.203
-    case rt::WsBool: { ByteCursor c = rec.cursor(); page.fitToPage = c.u16() & 0x0100; break; }  // 2.4.351
-    default: break;
+    default: return false;
     }
+    return true;
 }
 
 }  // namespace tabulon::xls

@@ -3,7 +3,7 @@
 // constant PtgArray (2.5.198.32) whose values follow the tokens in RgbExtra
 // (PtgExtraArray, 2.5.198.59).
 #include "host/xls/FormulaDecoder.h"
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
 #include "host/xls/PtgState.h"
 #include "host/xls/Readers.h"
 
@@ -118,18 +118,6 @@ void pushInteger(PtgState& s) {
 
 }  // namespace
 
-QString errorValueText(int code) {
-    switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default: return {};
-    }
-}
 
 bool decodeConstant(uint8_t ptg, PtgState& s) {
     if (ptg >= 0x20 && (ptg & 0x1F) == 0x00) {  // PtgArray in any class

@@ -2,7 +2,7 @@
 // relative forms PtgRefN/PtgAreaN used by shared formulas and names, the 3-D
 // forms through the EXTERNSHEET table, the #REF! forms left by deleted cells
 // or sheets, and PtgName/PtgNameX.
-#include "host/xls/NumberText.h"
+#include "host/model/NumberText.h"
 #include "host/xls/PtgState.h"
 
 namespace tabulon::xls {

@@ -10,7 +10,7 @@
 // so decoding a formula allocates nothing but its finished text.
 #include "host/xls/FormulaDecoder.h"
 #include "host/xls/ByteCursor.h"
-#include "host/xls/Model.h"
+#include "host/xls/Globals.h"
 
 #include <QString>
 #include <QStringView>

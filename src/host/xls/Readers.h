@@ -1,7 +1,7 @@
 #pragma once
 // The record parsers, grouped by substream. Each parse function reads one
 // record type; a FormatError thrown by one of them costs only that record.
-#include "host/xls/Model.h"
+#include "host/xls/Globals.h"
 #include "host/xls/RecordStream.h"
 
 #include <utility>
@@ -15,7 +15,8 @@ class FormulaContext;
 // tabulon::Error for a workbook that cannot be read at all (encrypted).
 // The shared-string records are only counted (book.sstCount) and handed
 // back in sst, to be read with parseSstStrings while the sheets are read.
-void readGlobals(RecordStream& stream, WorkbookModel& book, std::vector<Record>& sst);
+// `decrypted` says the stream has been decrypted: its FILEPASS is passed over.
+void readGlobals(RecordStream& stream, Globals& book, std::vector<Record>& sst, bool decrypted);
 
 // The warnings of one sheet, kept apart while sheets are read side by side
 // and added to the workbook's list in sheet order afterwards. Damage
@@ -39,29 +40,59 @@ private:
     qsizetype kept_ = 0;
 };
 
-// One sheet substream, starting at sheet.bofOffset. Returns the number of
-// stream bytes it went through. Reads only what the globals hold in book,
-// so that sheets can be read at the same time.
-size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book,
-                 const FormulaContext& ctx, WarningLog& log);
-// The same, adding the sheet's warnings to the workbook.
-size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book,
-               const FormulaContext& ctx);
+// The shared strings, read by a job of their own while the sheets are read.
+struct SharedStrings {
+    std::vector<QString> strings;
+    std::map<uint32_t, TextRuns> runs;  // strings that carry formatting runs, by index
+    WarningLog log;
+};
+
+// What one sheet job writes: its own sheet, warnings and (Excel 5.0/95) link
+// table. Jobs share nothing they write; their outputs join the workbook after
+// all of them are done.
+struct SheetJob {
+    model::Sheet sheet;
+    WarningLog log;
+    std::vector<SupBookModel> localSupBooks;  // Excel 5.0/95: the sheet's own link table,
+    std::vector<XtiModel> localXti;           // which its formulas count into
+};
+
+// One sheet substream, starting at entry.bofOffset, into job. Returns the
+// number of stream bytes it went through. Reads only the globals, which it
+// cannot change, so that sheets can be read at the same time.
+size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Globals& book,
+                 const FormulaContext& ctx, SheetJob& job);
 // The bytes readSheet goes through for the sheet at bofOffset, found from
 // the record headers alone.
 size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset);
 
+// Which sheets are read, settled from the record headers alone: a sheet that
+// shares its data with another, or one past the budget that sheets whose
+// offsets point into each other could exhaust, is left out with a warning
+// in its job's log.
+std::vector<size_t> sheetsToRead(const QByteArray& stream, const Globals& g, std::vector<SheetJob>& jobs);
+// Reads the listed sheets (into jobs[i]) and the shared strings (the SST
+// records, into strings) side by side. The first failure in sheet order is
+// the one thrown, as if the sheets had been read one after the other.
+void readSheetsTogether(const QByteArray& stream, const Globals& g, const FormulaContext& ctx,
+                        const std::vector<size_t>& toRead, std::vector<SheetJob>& jobs,
+                        const std::vector<Record>& sst, SharedStrings& strings);
+// Leaves out the cells that refer to shared strings past the `held` ones
+// the SST records gave, with a warning.
+void dropLostStrings(size_t held, std::vector<SheetJob>& jobs);
+
 // Records of the globals substream.
-void parseBoundSheet(const Record& rec, WorkbookModel& book);
+void parseBoundSheet(const Record& rec, Globals& book);
 // One sheet of the BOUNDSHEET list: state is hsState, dt the sheet type.
-void addBoundSheet(WorkbookModel& book, uint32_t bof, int state, int dt, const QString& name);
+void addBoundSheet(Globals& book, uint32_t bof, int state, int dt, const QString& name);
 uint32_t sstAnnounced(const Record& rec);  // the strings an SST record says it holds
-void parseSstStrings(const Record& rec, WorkbookModel& book);
+void parseSstStrings(const Record& rec, SharedStrings& strings);
 // count FormatRun entries (MS-XLS 2.5.129) of a text of textLength
-// characters. Runs that start past the text or out of order are dropped; a
-// count larger than the bytes present reads the runs that are there.
+// characters, their fonts as model font numbers. Runs that start past the
+// text or out of order are dropped; a count larger than the bytes present
+// reads the runs that are there.
 TextRuns readFormatRuns(ByteCursor& c, size_t count, qsizetype textLength);
-void parseLbl(const Record& rec, WorkbookModel& book);
+void parseLbl(const Record& rec, Globals& book);
 // The fixed part of a NAME record, laid out alike in BIFF5 and BIFF8: the
 // flags and sheet go into name; the name's length (cch), the formula's (cce)
 // and the sum of the four text lengths that may follow the formula.
@@ -73,20 +104,20 @@ NameHeader readNameHeader(ByteCursor& c);
 // The formula (cce bytes) and the bytes after it, but for the last `keep`,
 // into name.
 void takeNameFormula(ByteCursor& c, NameModel& name, size_t cce, size_t keep);
-void parseSupBook(const Record& rec, WorkbookModel& book);
-void parseExternSheet(const Record& rec, WorkbookModel& book);
-void parseExternName(const Record& rec, WorkbookModel& book);
+void parseSupBook(const Record& rec, Globals& book);
+void parseExternSheet(const Record& rec, Globals& book);
+void parseExternName(const Record& rec, Globals& book);
 
 // Excel 5.0/95 (BIFF5) forms of the records whose layout differs from
 // BIFF8 (Biff5Records.cpp). The globals parser takes BOUNDSHEET, NAME,
 // EXTERNSHEET and EXTERNNAME and answers false for any other record.
-bool parseBiff5GlobalRecord(const Record& rec, WorkbookModel& book);
+bool parseBiff5GlobalRecord(const Record& rec, Globals& book);
 // A BIFF5 sheet keeps its own link table (EXTERNSHEET, EXTERNNAME) before
-// its cells; its formulas count into it. Read into sheet.localSupBooks and
-// sheet.localXti.
-void readBiff5LinkTable(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book);
+// its cells; its formulas count into it. One record of it into
+// job.localSupBooks and job.localXti.
+void parseBiff5LinkRecord(const Record& rec, const Globals& book, SheetJob& job);
 // The other books the sheets' link tables name join the workbook's list.
-void gatherBiff5Links(WorkbookModel& book);
+void gatherBiff5Links(const std::vector<SheetJob>& jobs, Globals& book);
 // cch bytes of text in the workbook's code page.
 QString biff5Chars(ByteCursor& c, size_t cch, int codePage);
 
@@ -98,7 +129,7 @@ QString decodeVirtualPath(const QString& encoded, const QString& bookFolder);
 QString builtinNameText(int code);
 
 // Adds a warning built from a record's damage.
-void warn(WorkbookModel& book, const QString& where, const FormatError& e);
+void warn(Globals& book, const QString& where, const FormatError& e);
 void warn(WarningLog& log, const QString& where, const FormatError& e);
 
 }  // namespace tabulon::xls

@@ -19,7 +19,8 @@ constexpr uint16_t Formula = 0x0006, Eof = 0x000A, Protect = 0x0012, Password = 
     LabelSst = 0x00FD, SupBook = 0x01AE, Txo = 0x01B6, Dimensions = 0x0200, Blank = 0x0201,
     Number = 0x0203, Label = 0x0204, BoolErr = 0x0205, StringRec = 0x0207, Array = 0x0221,
     Table = 0x0236, Rk = 0x027E, ShrFmla = 0x04BC, Bof = 0x0809, RString = 0x00D6,
-    Bof2 = 0x0009, Bof3 = 0x0209, Bof4 = 0x0409;
+    Bof2 = 0x0009, Bof3 = 0x0209, Bof4 = 0x0409, MsoDrawing = 0x00EC, MsoDrawingGroup = 0x00EB,
+    Palette = 0x0092, CodeName = 0x01BA;
 }
 
 struct Record {

@@ -1,5 +1,5 @@
 // The geometry of one sheet: column widths, row heights, merged areas and
-// each cell's format, read from the sheet substream for its print image.
+// each cell's format, read from the sheet substream with its cells.
 #include "host/xls/SheetLayout.h"
 
 #include <algorithm>
@@ -8,28 +8,18 @@ namespace tabulon::xls {
 
 namespace {
 
+using model::SheetLayout;
+
 constexpr uint16_t kColInfo = 0x007D, kRow = 0x0208, kDefColWidth = 0x0055, kStandardWidth = 0x0099,
-    kDefaultRowHeight = 0x0225, kMergeCells = 0x00E5, kWindow2 = 0x023E, kMsoDrawing = 0x00EC;
+    kDefaultRowHeight = 0x0225, kMergeCells = 0x00E5, kWindow2 = 0x023E;
 
 constexpr int kMaxRow = 65535, kMaxCol = 255;
 
-void addCellXf(SheetLayout& s, int row, int col, int xf) {
-    if (row > kMaxRow || col > kMaxCol) return;
-    s.cellXfs.push_back({row, uint16_t(col), uint16_t(xf)});
-}
-
-bool before(const CellXf& a, const CellXf& b) {
+bool before(const model::CellFormatAt& a, const model::CellFormatAt& b) {
     return a.row != b.row ? a.row < b.row : a.col < b.col;
 }
 
 }  // namespace
-
-int SheetLayout::cellXf(int row, int col) const {
-    const CellXf key{row, uint16_t(col), 0};
-    const auto it = std::lower_bound(cellXfs.begin(), cellXfs.end(), key, before);
-    if (it != cellXfs.end() && it->row == row && it->col == col) return it->xf;
-    return col >= 0 && col <= kMaxCol ? columns[size_t(col)].xf : 15;
-}
 
 // ColInfo, MS-XLS 2.4.53
 void parseColInfo(const Record& rec, SheetLayout& s) {
@@ -39,6 +29,8 @@ void parseColInfo(const Record& rec, SheetLayout& s) {
     const int width = c.u16();
     const int xf = c.u16();
     const bool hidden = c.u16() & 0x0001;
+    if (first > last) return;
+    if (s.columns.size() <= size_t(last)) s.columns.resize(size_t(last) + 1);
     for (int col = first; col <= last; ++col) s.columns[size_t(col)] = {width, hidden, xf};
 }
 
@@ -50,7 +42,7 @@ void parseRow(const Record& rec, SheetLayout& s) {
     const int height = c.u16() & 0x7FFF;
     c.skip(4);
     const uint16_t flags = c.u16();
-    RowDef def;
+    model::RowFormat def;
     def.twips = height;
     def.hidden = flags & 0x0020;  // fDyZero
     s.rows[row] = def;
@@ -61,7 +53,7 @@ void parseMergeCells(const Record& rec, SheetLayout& s) {
     ByteCursor c = rec.cursor();
     const size_t count = c.u16();
     for (size_t i = 0; i < count && c.remaining() >= 8; ++i) {
-        Area a;
+        model::Area a;
         a.firstRow = c.u16();
         a.lastRow = c.u16();
         a.firstCol = c.u16();
@@ -70,21 +62,9 @@ void parseMergeCells(const Record& rec, SheetLayout& s) {
     }
 }
 
-// The cell records all begin with row, column and ixfe (Cell, MS-XLS
-// 2.5.19); MulRk and MulBlank hold one ixfe per column.
-void parseCellXf(const Record& rec, SheetLayout& s) {
-    ByteCursor c = rec.cursor();
-    const int row = c.u16();
-    const int first = c.u16();
-    if (rec.type == rt::MulRk || rec.type == rt::MulBlank) {
-        const size_t each = rec.type == rt::MulRk ? 6 : 2;
-        for (int col = first; c.remaining() >= each + 2; ++col) {
-            addCellXf(s, row, col, c.u16());
-            c.skip(each - 2);
-        }
-        return;
-    }
-    addCellXf(s, row, first, c.u16());
+void addCellFormat(SheetLayout& s, int row, int col, int xf) {
+    if (row < 0 || row > kMaxRow || col < 0 || col > kMaxCol) return;
+    s.cellFormats.push_back({row, uint16_t(col), uint16_t(xf)});
 }
 
 namespace {
@@ -104,59 +84,35 @@ bool parseGeometryRecord(const Record& rec, SheetLayout& s) {
         if (twips > 0) s.defaultRowTwips = twips;
         return true;
     }
-    case kMsoDrawing: parseShapeAnchors(rec, s); return true;
-    case rt::Obj: parseShapeKind(rec, s); return true;
-    case rt::Note: {  // NoteSh, MS-XLS 2.4.179: fShow, the comment stays in view
-        ByteCursor c = rec.cursor();
-        c.skip(4);
-        const bool shown = c.u16() & 0x0002;
-        const int objectId = c.u16();
-        if (shown) s.shownNotes.push_back(objectId);
-        return true;
-    }
     case kWindow2: { ByteCursor c = rec.cursor(); s.showZeros = c.u16() & 0x0010; return true; }  // 2.4.346
-    case rt::Number: case rt::Rk: case rt::MulRk: case rt::LabelSst: case rt::Label: case rt::RString:
-    case rt::BoolErr: case rt::Blank: case rt::MulBlank: case rt::Formula:
-        parseCellXf(rec, s);
-        return true;
     default: return false;
     }
 }
 
-void finishCellXfs(SheetLayout& s) {
-    auto same = [](const CellXf& a, const CellXf& b) { return a.row == b.row && a.col == b.col; };
-    std::stable_sort(s.cellXfs.begin(), s.cellXfs.end(), before);
-    // A cell written twice keeps its last record, as the cell values do.
-    std::vector<CellXf> unique;
-    unique.reserve(s.cellXfs.size());
-    for (size_t i = 0; i < s.cellXfs.size(); ++i)
-        if (i + 1 == s.cellXfs.size() || !same(s.cellXfs[i], s.cellXfs[i + 1])) unique.push_back(s.cellXfs[i]);
-    s.cellXfs.swap(unique);
-}
-
 }  // namespace
 
-SheetLayout readSheetLayout(const QByteArray& stream, uint32_t bofOffset, int codePage, int biff) {
-    SheetLayout s;
-    RecordStream rs(stream);
-    rs.seek(bofOffset);
-    Record rec;
-    if (!rs.next(rec) || rec.type != rt::Bof) return s;
-    const bool biff5 = biff == 5;
-    int depth = 1;
-    while (depth > 0 && rs.next(rec)) {
-        if (rec.type == rt::Bof) { ++depth; continue; }
-        if (rec.type == rt::Eof) { --depth; continue; }
-        if (depth > 1) continue;  // an embedded chart's own records
-        try {
-            if (biff5 && parseBiff5LayoutRecord(rec, s, codePage)) continue;
-            if (!parseGeometryRecord(rec, s)) parsePageRecord(rec, s);
-        } catch (const FormatError&) {
-            // a damaged record: the sheet prints with the defaults it stood for
-        }
+void finishCellFormats(SheetLayout& s) {
+    auto& cells = s.cellFormats;
+    auto same = [](const model::CellFormatAt& a, const model::CellFormatAt& b) { return a.row == b.row && a.col == b.col; };
+    // The spreadsheet writes cells in order; only other writers need the sort.
+    if (!std::is_sorted(cells.begin(), cells.end(), before)) std::stable_sort(cells.begin(), cells.end(), before);
+    if (std::adjacent_find(cells.begin(), cells.end(), same) == cells.end()) return;
+    // A cell written twice keeps its last record, as the cell values do.
+    std::vector<model::CellFormatAt> unique;
+    unique.reserve(cells.size());
+    for (size_t i = 0; i < cells.size(); ++i)
+        if (i + 1 == cells.size() || !same(cells[i], cells[i + 1])) unique.push_back(cells[i]);
+    cells.swap(unique);
+}
+
+bool parseLayoutRecord(const Record& rec, SheetLayout& s, bool biff5, int codePage) {
+    try {
+        if (biff5 && parseBiff5PageRecord(rec, s.page, codePage)) return true;
+        return parseGeometryRecord(rec, s) || parsePageRecord(rec, s.page);
+    } catch (const FormatError&) {
+        // a damaged record: the sheet prints with the defaults it stood for
+        return true;
     }
-    finishCellXfs(s);
-    return s;
 }
 
 }  // namespace tabulon::xls

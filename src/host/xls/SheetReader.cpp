@@ -1,46 +1,40 @@
-// One sheet substream: from its BOF to the matching EOF, skipping the
-// substreams of embedded charts in between.
+// One sheet substream, read once: from its BOF to the matching EOF, skipping
+// the substreams of embedded charts in between. Each record goes to the
+// layout, the drawing layer or the cells (a cell record gives its value and
+// its cell format).
 #include "host/xls/BookContext.h"
 #include "host/xls/DrawingReader.h"
 #include "host/xls/Readers.h"
+#include "host/xls/SheetLayout.h"
 #include "host/xls/SheetState.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace tabulon::xls {
 
 namespace {
 
-// Settings records of a worksheet.
-void parseSheetSetting(const Record& rec, SheetState& st) {
+// Settings records of a worksheet that are not its page setup.
+bool parseSheetSetting(const Record& rec, SheetState& st) {
     ByteCursor c = rec.cursor();
     switch (rec.type) {
     case rt::Protect:  // Protect, MS-XLS 2.4.207
         st.sheet.protectContents = c.u16() != 0;
-        break;
+        return true;
     case rt::Password:  // Password, MS-XLS 2.4.191
         st.sheet.hasPassword = c.u16() != 0;
-        break;
-    case rt::PrintHeaders:  // PrintRowCol, MS-XLS 2.4.203
-        st.sheet.printHeadings = c.u16() != 0;
-        break;
+        return true;
     case rt::WsBool: {  // WsBool, MS-XLS 2.4.351
         const uint16_t flags = c.u16();
-        st.sheet.fitToPage = flags & 0x0100;
-        if ((flags & 0x0010) && st.sheet.kind == SheetKind::Worksheet) st.sheet.kind = SheetKind::Dialog;
-        break;
+        st.sheet.layout.page.fitToPage = flags & 0x0100;
+        if ((flags & 0x0010) && st.sheet.kind == model::SheetKind::Worksheet) st.sheet.kind = model::SheetKind::Dialog;
+        return true;
     }
-    case rt::SetupRec: {  // Setup, MS-XLS 2.4.257
-        c.skip(2);
-        const int scale = c.u16();
-        c.skip(6);
-        const uint16_t flags = c.u16();
-        if (!(flags & 0x0004) && scale >= 10 && scale <= 400) st.sheet.scale = scale;  // fNoPls: no settings
-        break;
-    }
+    case rt::CodeName:  // CodeName, MS-XLS 2.4.51
+        st.sheet.codeName = readUnicodeString16(rec, c);
+        return true;
     default:
-        break;
+        return false;
     }
 }
 
@@ -63,17 +57,15 @@ void dispatch(const Record& rec, SheetState& st) {
     case rt::Array: parseArray(rec, st); return;
     case rt::Table: parseTable(rec, st); return;
     case rt::Note: parseNote(rec, st); break;
-    case rt::Obj: parseObj(rec, st); return;
-    case rt::Txo: parseTxo(rec, st); break;
     default: parseSheetSetting(rec, st); return;
     }
     st.stringTarget = -1;
 }
 
 void settleUsedRange(SheetState& st) {
-    SheetModel& s = st.sheet;
+    model::Sheet& s = st.sheet;
     if (st.extent.firstRow >= 0) {
-        if (!s.hasDimensions) {
+        if (!st.hasDimensions) {
             s.used = st.extent;
         } else {  // cells beyond a stale DIMENSIONS still belong to the range
             s.used.firstRow = std::min(s.used.firstRow, st.extent.firstRow);
@@ -81,12 +73,12 @@ void settleUsedRange(SheetState& st) {
             s.used.firstCol = std::min(s.used.firstCol, st.extent.firstCol);
             s.used.lastCol = std::max(s.used.lastCol, st.extent.lastCol);
         }
-    } else if (!s.hasDimensions) {
+    } else if (!st.hasDimensions) {
         s.used = Area{0, 0, 0, 0};
     }
 }
 
-void sortCells(SheetModel& s) {
+void sortCells(model::Sheet& s) {
     auto less = [](const CellData& a, const CellData& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
     auto same = [](const CellData& a, const CellData& b) { return a.row == b.row && a.col == b.col; };
     // The spreadsheet writes cells in order; only other writers need the sort.
@@ -103,11 +95,10 @@ void sortCells(SheetModel& s) {
 
 }  // namespace
 
-size_t readSheet(const QByteArray& stream, SheetModel& sheet, WorkbookModel& book, const FormulaContext& ctx) {
-    WarningLog log;
-    const size_t spent = readSheet(stream, sheet, book, ctx, log);
-    log.appendTo(book.warnings);
-    return spent;
+const FormulaContext& SheetState::ctx() {
+    if (book.biff != 5) return bookContext;
+    if (!sheetContext) sheetContext.emplace(book, job.localSupBooks, job.localXti);
+    return *sheetContext;
 }
 
 size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset) {
@@ -123,21 +114,18 @@ size_t sheetSpan(const QByteArray& stream, uint32_t bofOffset) {
     return rs.pos() - std::min<size_t>(rs.pos(), bofOffset);
 }
 
-size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookModel& book, const FormulaContext& ctx,
-                 WarningLog& log) {
-    // An Excel 5.0/95 sheet's formulas count into the sheet's own link table.
-    std::optional<BookContext> local;
-    if (book.biff == 5) {
-        readBiff5LinkTable(stream, sheet, book);
-        local.emplace(book, sheet.localSupBooks, sheet.localXti);
-    }
-    SheetState st{sheet, book, log, local ? *local : ctx, {}, {}, {}, -1, -1, {}, {}, {-1, -1, -1, -1}, {},
-                  size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), sheet.bofOffset)};
+size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Globals& book, const FormulaContext& ctx,
+                 SheetJob& job) {
+    model::Sheet& sheet = job.sheet;
+    sheet.name = entry.name;
+    sheet.kind = entry.kind;
+    sheet.visibility = entry.visibility;
+    SheetState st(job, book, ctx, size_t(stream.size()) - std::min<size_t>(size_t(stream.size()), entry.bofOffset));
     RecordStream rs(stream);
-    rs.seek(sheet.bofOffset);
+    rs.seek(entry.bofOffset);
     Record rec;
     if (!rs.next(rec) || rec.type != rt::Bof) {
-        log.add(QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(sheet.bofOffset));
+        job.log.add(QStringLiteral("sheet '%1': no sheet data at offset %2").arg(sheet.name).arg(entry.bofOffset));
         sheet.used = Area{0, 0, 0, 0};
         return 0;
     }
@@ -145,33 +133,41 @@ size_t readSheet(const QByteArray& stream, SheetModel& sheet, const WorkbookMode
         ByteCursor c = rec.cursor();
         c.skip(2);
         const int dt = c.remaining() >= 2 ? c.u16() : 0x10;
-        if (dt == 0x20) sheet.kind = SheetKind::Chart;
-        else if (dt == 0x40) sheet.kind = SheetKind::MacroSheet;
+        if (dt == 0x20) sheet.kind = model::SheetKind::Chart;
+        else if (dt == 0x40) sheet.kind = model::SheetKind::MacroSheet;
     }
+    const bool biff5 = book.biff == 5;
     DrawingRecords drawing;
     int depth = 1;
     while (depth > 0 && rs.next(rec)) {
         if (rec.type == rt::Bof) { ++depth; continue; }
         if (rec.type == rt::Eof) { --depth; continue; }
         if (depth > 1) continue;
+        if (parseLayoutRecord(rec, sheet.layout, biff5, book.codePage)) continue;
         // A chart sheet's own data records are series caches, not cells.
-        if (sheet.kind == SheetKind::Chart) continue;
-        if (book.biff != 5) drawing.add(rec);  // Excel 5.0/95 has no OfficeArt drawing
+        if (sheet.kind == model::SheetKind::Chart) continue;
         try {
-            dispatch(rec, st);
+            // Excel 5.0/95 has no OfficeArt drawing.
+            if (!biff5 && (rec.type == rt::MsoDrawing || rec.type == rt::Obj || rec.type == rt::Txo)) {
+                if (rec.type == rt::Txo) st.stringTarget = -1;
+                drawing.add(rec, st.ctx());
+            } else {
+                dispatch(rec, st);
+            }
         } catch (const FormatError& e) {
             st.warnRecord(FormatError(e.reason(), e.offset(), rec.type));
         }
     }
     if (depth > 0)
-        log.add(QStringLiteral("sheet '%1': sheet data ends early").arg(sheet.name));
+        job.log.add(QStringLiteral("sheet '%1': sheet data ends early").arg(sheet.name));
     resolvePendingFormulas(st);
     sortCells(sheet);
-    attachNotes(st);
+    finishCellFormats(sheet.layout);
+    if (!drawing.empty()) readDrawing(drawing, sheet, book, job.log);
+    attachNotes(st, drawing);
     attachBiff5Notes(st);
-    readDrawing(drawing, sheet, book, log, ctx);
     settleUsedRange(st);
-    return rs.pos() - std::min<size_t>(rs.pos(), sheet.bofOffset);
+    return rs.pos() - std::min<size_t>(rs.pos(), entry.bofOffset);
 }
 
 }  // namespace tabulon::xls

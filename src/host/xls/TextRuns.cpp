@@ -14,7 +14,7 @@ TextRuns readFormatRuns(ByteCursor& c, size_t count, qsizetype textLength) {
         const uint16_t first = c.u16();
         const uint16_t font = c.u16();
         if (first >= textLength || (!runs.empty() && first <= runs.back().first)) continue;
-        runs.push_back({first, font});
+        runs.push_back({first, uint16_t(fontIndex(font))});
     }
     return runs;
 }

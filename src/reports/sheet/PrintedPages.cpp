@@ -14,7 +14,7 @@ int spanOf(const std::vector<Span>& spans, int i) {
     return i <= s.last ? int(std::prev(it) - spans.begin()) : -1;
 }
 
-bool marksCell(const xls::XfDef& xf) {
+bool marksCell(const model::CellFormat& xf) {
     return xf.pattern != 0 || xf.left.style != 0 || xf.right.style != 0 || xf.top.style != 0 ||
            xf.bottom.style != 0 || ((xf.diagonalDown || xf.diagonalUp) && xf.diagonal.style != 0);
 }
@@ -31,7 +31,7 @@ public:
         if (r >= 0 && c >= 0) marks_[size_t(r) * cols_ + size_t(c)] = 1;
     }
     // Every page the area reaches into.
-    void area(xls::Area a) {
+    void area(model::Area a) {
         a.firstRow = std::max(a.firstRow, plan_.range.firstRow);
         a.lastRow = std::min(a.lastRow, plan_.range.lastRow);
         a.firstCol = std::max(a.firstCol, plan_.range.firstCol);
@@ -55,32 +55,32 @@ private:
 
 }  // namespace
 
-bool printsWithCells(const xls::SheetLayout& layout, const xls::ShapeAnchor& a) {
-    constexpr int kNote = 25;
-    if (a.kind != kNote) return true;
-    return layout.page.comments == 1 &&
-           std::find(layout.shownNotes.begin(), layout.shownNotes.end(), a.objectId) != layout.shownNotes.end();
+bool printsWithCells(const model::SheetLayout& layout, const model::Shape& shape) {
+    if (!shape.anchor) return false;
+    if (!shape.isComment()) return true;
+    return layout.page.comments == 1 && shape.visible;
 }
 
-std::vector<int> printedPages(const SheetPlan& plan, const xls::SheetModel& sheet, const xls::SheetLayout& layout,
-                              const xls::BookFormats& formats) {
+std::vector<int> printedPages(const SheetPlan& plan, const model::Sheet& sheet, const model::Formats& formats) {
+    const model::SheetLayout& layout = sheet.layout;
     ContentGrid grid(plan);
-    for (const xls::CellData& c : sheet.cells)
-        if (c.type != xls::CellType::Empty) grid.cell(c.row, c.col);
-    for (const xls::CellXf& c : layout.cellXfs)
-        if (marksCell(formats.xf(c.xf))) grid.cell(c.row, c.col);
+    for (const model::CellData& c : sheet.cells)
+        if (c.type != model::CellType::Empty) grid.cell(c.row, c.col);
+    for (const model::CellFormatAt& c : layout.cellFormats)
+        if (marksCell(formats.cellFormat(c.format))) grid.cell(c.row, c.col);
     // A merged area shows its first cell's value and format across all of it.
-    for (const xls::Area& m : layout.merges) {
+    for (const model::Area& m : layout.merges) {
         const auto it = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), std::make_pair(m.firstRow, m.firstCol),
-                                         [](const xls::CellData& c, const std::pair<int, int>& k) {
+                                         [](const model::CellData& c, const std::pair<int, int>& k) {
                                              return c.row != k.first ? c.row < k.first : c.col < k.second;
                                          });
         const bool value = it != sheet.cells.end() && it->row == m.firstRow && it->col == m.firstCol &&
-                           it->type != xls::CellType::Empty;
-        if (value || marksCell(formats.xf(layout.cellXf(m.firstRow, m.firstCol)))) grid.area(m);
+                           it->type != model::CellType::Empty;
+        if (value || marksCell(formats.cellFormat(layout.cellFormat(m.firstRow, m.firstCol)))) grid.area(m);
     }
-    for (const xls::ShapeAnchor& a : layout.shapes) {
-        if (!printsWithCells(layout, a)) continue;
+    for (const model::Shape& shape : sheet.shapes) {
+        if (!printsWithCells(layout, shape)) continue;
+        const model::Anchor& a = *shape.anchor;
         grid.area({a.row1, a.dy2 > 0 ? a.row2 : a.row2 - 1, a.col1, a.dx2 > 0 ? a.col2 : a.col2 - 1});
     }
     std::vector<int> pages;

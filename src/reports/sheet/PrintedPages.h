@@ -12,11 +12,11 @@ namespace tabulon::reports::sheet {
 // page order. A sheet with nothing on any page still prints its first page,
 // so that every sheet has a print image. A comment box counts only when it
 // prints (kept in view, and the page setup prints comments as displayed).
-std::vector<int> printedPages(const SheetPlan& plan, const xls::SheetModel& sheet, const xls::SheetLayout& layout,
-                              const xls::BookFormats& formats);
+std::vector<int> printedPages(const SheetPlan& plan, const model::Sheet& sheet, const model::Formats& formats);
 
-// Whether the drawing object prints with the cells: a comment only when it
-// is kept in view and the page setup prints comments as displayed.
-bool printsWithCells(const xls::SheetLayout& layout, const xls::ShapeAnchor& a);
+// Whether the drawing object prints with the cells: one that has an anchor,
+// a comment only when it is kept in view and the page setup prints comments
+// as displayed.
+bool printsWithCells(const model::SheetLayout& layout, const model::Shape& shape);
 
 }  // namespace tabulon::reports::sheet

@@ -22,7 +22,7 @@ QTextLayout::FormatRange range(int start, int end, const RunStyle& style) {
 
 }  // namespace
 
-std::unique_ptr<RichCellText> RichCellText::make(const QString& shown, const QString& raw, const xls::TextRuns& runs,
+std::unique_ptr<RichCellText> RichCellText::make(const QString& shown, const QString& raw, const model::TextRuns& runs,
                                                  const RunStyle& cellStyle,
                                                  const std::function<RunStyle(int)>& styleOf,
                                                  const QPaintDevice* device) {

@@ -1,7 +1,7 @@
 #pragma once
 // A cell text in several fonts: the formatting runs of a rich text laid out
 // as one paragraph, aligned and wrapped the way a plain cell text is.
-#include "host/xls/Model.h"
+#include "host/model/Book.h"
 
 #include <QColor>
 #include <QFont>
@@ -25,7 +25,7 @@ public:
     // The runs apply to `raw`, the text as stored; `shown` is the display
     // text, which holds raw somewhere (a text format may add literals
     // around it). Null when shown does not hold raw or there are no runs.
-    static std::unique_ptr<RichCellText> make(const QString& shown, const QString& raw, const xls::TextRuns& runs,
+    static std::unique_ptr<RichCellText> make(const QString& shown, const QString& raw, const model::TextRuns& runs,
                                               const RunStyle& cellStyle,
                                               const std::function<RunStyle(int font)>& styleOf,
                                               const QPaintDevice* device);

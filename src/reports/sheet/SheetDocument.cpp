@@ -26,27 +26,30 @@ ReportDef titled(const QString& sheetName) {
 // The used range, widened to the right where the last text of a row spills
 // past it into empty columns, and to take in the drawing objects: the
 // spreadsheet prints those too.
-xls::Area printedRange(const host::PrintSource& source, const xls::WorkbookModel& book, const xls::SheetModel& sheet,
-                       const xls::SheetLayout& layout) {
-    xls::Area range = sheet.used;
-    const int digitPx = digitWidthPx(source.formats().font(0).points);
-    const SheetPlan widths = planSheet(layout, xls::Area{0, 0, 0, 255}, source.formats().font(0).points, 100, false);
+model::Area printedRange(const model::Book& book, const model::Sheet& sheet) {
+    const model::SheetLayout& layout = sheet.layout;
+    model::Area range = sheet.used;
+    const double defaultPoints = book.formats.font(0).points;
+    const int digitPx = digitWidthPx(defaultPoints);
+    const SheetPlan widths = planSheet(layout, model::Area{0, 0, 0, 255}, defaultPoints, 100, false);
     for (size_t i = 0; i < sheet.cells.size(); ++i) {
-        const xls::CellData& c = sheet.cells[i];
+        const model::CellData& c = sheet.cells[i];
         const bool lastInRow = i + 1 == sheet.cells.size() || sheet.cells[i + 1].row != c.row;
-        if (!lastInRow || c.type != xls::CellType::Text || c.col < range.lastCol - 1) continue;
-        const xls::XfDef& xf = source.formats().xf(layout.cellXf(c.row, c.col));
+        if (!lastInRow || c.type != model::CellType::Text || c.col < range.lastCol - 1) continue;
+        const model::CellFormat& xf = book.formats.cellFormat(layout.cellFormat(c.row, c.col));
         if (xf.wrap || (xf.hAlign != 0 && xf.hAlign != 1)) continue;
-        const double textPt = QFontMetricsF(sheetFont(source.formats().font(xf.font)))
-                                  .horizontalAdvance(xls::cellText(book, sheet, c)) / kTwipsPerPoint + 2 * digitPx;
+        const double textPt = QFontMetricsF(sheetFont(book.formats.font(xf.font)))
+                                  .horizontalAdvance(model::cellText(book, sheet, c)) / kTwipsPerPoint + 2 * digitPx;
         double reach = 0;
         int col = c.col;
         while (col < 255 && reach + widths.colWidthPt[size_t(col)] < textPt) reach += widths.colWidthPt[size_t(col++)];
         range.lastCol = std::max(range.lastCol, col);
     }
     // Drawing objects print with the cells (comments only when asked to).
-    for (const xls::ShapeAnchor& a : layout.shapes) {
-        if (!printsWithCells(layout, a) || a.col2 > 255 || a.row2 > 65535) continue;
+    for (const model::Shape& shape : sheet.shapes) {
+        if (!printsWithCells(layout, shape)) continue;
+        const model::Anchor& a = *shape.anchor;
+        if (a.col2 > 255 || a.row2 > 65535) continue;
         range.firstRow = std::min(range.firstRow, a.row1);
         range.firstCol = std::min(range.firstCol, a.col1);
         range.lastRow = std::max(range.lastRow, a.dy2 > 0 ? a.row2 : a.row2 - 1);
@@ -63,19 +66,16 @@ std::optional<int> parseZoom(const QString& text) {
     return int(*zoom);
 }
 
-SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, const host::Workbook& book,
-                             const host::Sheet& sheet, int zoom)
-    : ReportDocument(titled(sheet.name())), source_(std::move(source)), book_(book), sheet_(sheet),
-      layout_(source_->layout(sheet)), chart_(sheet.kind() == host::SheetKind::Chart) {
+SheetDocument::SheetDocument(const host::Workbook& book, const host::Sheet& sheet, int zoom)
+    : ReportDocument(titled(sheet.name())), book_(book), sheet_(sheet), chart_(sheet.kind() == host::SheetKind::Chart) {
     // The print image always shows the headings and the whole used range.
-    layout_.page.headings = true;
-    const xls::SheetModel& model = book_.model().sheets[size_t(sheet.index() - 1)];
-    const xls::Area used = printedRange(*source_, book_.model(), model, layout_);
-    plan_ = planSheet(layout_, used, source_->formats().font(0).points, zoom, true);
-    pages_ = printedPages(plan_, model, layout_, source_->formats());
-    if (!chart_ && layout_.page.comments == 2) {
+    const model::Book& wb = book_.model();
+    const model::Sheet& model = sheet_.model();
+    plan_ = planSheet(model.layout, printedRange(wb, model), wb.formats.font(0).points, zoom, true);
+    pages_ = printedPages(plan_, model, wb.formats);
+    if (!chart_ && model.layout.page.comments == 2) {
         notes_ = noteEntries(model);
-        noteFont_ = sheetFont(source_->formats().font(0));
+        noteFont_ = sheetFont(wb.formats.font(0));
         notePages_ = notePages(notes_, noteFont_, plan_.contentWidthPt * kTwipsPerPoint,
                                plan_.contentHeightPt * kTwipsPerPoint);
     }
@@ -83,6 +83,11 @@ SheetDocument::SheetDocument(std::shared_ptr<const host::PrintSource> source, co
 }
 
 QSizeF SheetDocument::paperSizeMm() const { return plan_.paperMm; }
+
+SheetContext SheetDocument::context(PictureCache& pictures) const {
+    const model::Sheet& model = sheet_.model();
+    return SheetContext{book_.model(), model, model.layout, plan_, pictures};
+}
 
 void SheetDocument::paintPage(QPainter& p, int index) const {
     if (index < 0 || index >= pagesKnown()) return;
@@ -96,13 +101,14 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
     }
     Span rows, cols;
     plan_.page(pages_[size_t(index)], rows, cols);
-    const SheetContext ctx{*source_, book_.model(), book_.model().sheets[size_t(sheet_.index() - 1)], layout_, plan_, pictures_};
+    const SheetContext ctx = context(pictures_);
+    const model::PageSetup& page = ctx.layout.page;
     const QSizeF size = pageSizeTwips(ctx, rows, cols);
     const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;
     double x = plan_.marginLeftPt * kUnitsPerPoint, y = plan_.marginTopPt * kUnitsPerPoint;
-    if (layout_.page.hCenter)
+    if (page.hCenter)
         x += std::max(0.0, (plan_.contentWidthPt * kUnitsPerPoint - size.width() * perTwip) / 2);
-    if (layout_.page.vCenter)
+    if (page.vCenter)
         y += std::max(0.0, (plan_.contentHeightPt * kUnitsPerPoint - size.height() * perTwip) / 2);
     p.save();
     p.translate(x, y);
@@ -113,13 +119,14 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
 }
 
 void SheetDocument::paintHeaderFooter(QPainter& p, int index) const {
-    const xls::PageSetupDef& ps = layout_.page;
+    const model::PageSetup& ps = sheet_.model().layout.page;
     const PageFacts facts{ps.firstPageNumber + index, pagesKnown(), printed_, book_.fullName(), sheet_.name()};
     const double paperW = plan_.paperMm.width() * kUnitsPerMm, paperH = plan_.paperMm.height() * kUnitsPerMm;
     const double left = ps.left * 72 * kUnitsPerPoint, right = paperW - ps.right * 72 * kUnitsPerPoint;
     p.save();
-    QFont font = sheetFont(source_->formats().font(0));
-    font.setPixelSize(std::max(1, qRound(source_->formats().font(0).points * kUnitsPerPoint)));
+    const model::Font& standard = book_.model().formats.font(0);
+    QFont font = sheetFont(standard);
+    font.setPixelSize(std::max(1, qRound(standard.points * kUnitsPerPoint)));
     p.setFont(font);
     p.setPen(Qt::black);
     auto draw = [&](const HeaderFooterText& t, double top, Qt::Alignment vertical) {

@@ -3,10 +3,11 @@
 // the PDF writer show like any report: the whole used range with row and
 // column headings at a given zoom, in the pages of the sheet's page setup.
 // A chart sheet prints as one labelled page.
-#include "host/CellDisplay.h"
+#include "host/Workbook.h"
 #include "reports/ReportDocument.h"
 #include "reports/sheet/SheetNotes.h"
 #include "reports/sheet/SheetPages.h"
+#include "reports/sheet/SheetPainter.h"
 #include "reports/sheet/SheetPictures.h"
 
 #include <QDateTime>
@@ -16,9 +17,9 @@ namespace tabulon::reports::sheet {
 
 class SheetDocument : public ReportDocument {
 public:
-    // zoom: the print scale in percent, 10 to 400.
-    SheetDocument(std::shared_ptr<const host::PrintSource> source, const host::Workbook& book,
-                  const host::Sheet& sheet, int zoom);
+    // zoom: the print scale in percent, 10 to 400. Everything comes from
+    // the loaded workbook, which the document keeps.
+    SheetDocument(const host::Workbook& book, const host::Sheet& sheet, int zoom);
 
     QSizeF paperSizeMm() const override;
     bool landscape() const override { return plan_.paperMm.width() > plan_.paperMm.height(); }
@@ -38,10 +39,10 @@ private:
     void paintChartPage(QPainter& p) const;
     void paintNotesPage(QPainter& p, int index) const;
 
-    std::shared_ptr<const host::PrintSource> source_;
+    SheetContext context(PictureCache& pictures) const;
+
     host::Workbook book_;
     host::Sheet sheet_;
-    xls::SheetLayout layout_;
     SheetPlan plan_;
     std::vector<int> pages_;  // the plan's pages that print, in order
     std::vector<NoteEntry> notes_;     // printed after the sheet when its setup asks

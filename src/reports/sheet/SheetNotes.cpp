@@ -1,6 +1,6 @@
 #include "reports/sheet/SheetNotes.h"
 
-#include "host/xls/SheetState.h"
+#include "host/model/Notation.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -22,10 +22,10 @@ double entryHeight(const QFontMetricsF& fm, const NoteEntry& e, double width) {
 
 }  // namespace
 
-std::vector<NoteEntry> noteEntries(const xls::SheetModel& sheet) {
+std::vector<NoteEntry> noteEntries(const model::Sheet& sheet) {
     std::vector<NoteEntry> out;
-    for (const auto& [at, text] : sheet.notes)  // keyed by (row, column)
-        out.push_back({xls::a1Column(at.second) + QString::number(at.first + 1), text});
+    for (const auto& [at, note] : sheet.notes)  // keyed by (row, column)
+        out.push_back({model::a1Column(at.second) + QString::number(at.first + 1), note.text});
     return out;
 }
 

@@ -18,7 +18,7 @@ struct NoteEntry {
     QString text;
 };
 
-std::vector<NoteEntry> noteEntries(const xls::SheetModel& sheet);
+std::vector<NoteEntry> noteEntries(const model::Sheet& sheet);
 
 // The entries that go on each page of the given size; an entry taller than
 // a page gets a page of its own.

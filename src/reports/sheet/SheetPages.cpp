@@ -10,8 +10,8 @@ namespace {
 constexpr double kPointsPerInch = 72.0;
 constexpr double kPointsPerPx = 72.0 / 96.0;  // the sheet's pixels are screen pixels at 96 dpi
 
-double columnPt(const xls::SheetLayout& layout, int col, int digitPx) {
-    const xls::ColumnDef& def = layout.columns[size_t(col)];
+double columnPt(const model::SheetLayout& layout, int col, int digitPx) {
+    const model::ColumnFormat& def = layout.column(col);
     if (def.hidden) return 0;
     double px;
     if (def.width256 >= 0) {
@@ -26,7 +26,7 @@ double columnPt(const xls::SheetLayout& layout, int col, int digitPx) {
     return px * kPointsPerPx;
 }
 
-double rowPt(const xls::SheetLayout& layout, int row) {
+double rowPt(const model::SheetLayout& layout, int row) {
     const auto it = layout.rows.find(row);
     if (it == layout.rows.end()) return layout.defaultRowsHidden ? 0 : layout.defaultRowTwips / 20.0;
     if (it->second.hidden) return 0;
@@ -89,9 +89,9 @@ void SheetPlan::page(int index, Span& rows, Span& cols) const {
     }
 }
 
-SheetPlan planSheet(const xls::SheetLayout& layout, const xls::Area& range, double defaultFontPoints, int zoom,
+SheetPlan planSheet(const model::SheetLayout& layout, const model::Area& range, double defaultFontPoints, int zoom,
                     bool headings) {
-    const xls::PageSetupDef& ps = layout.page;
+    const model::PageSetup& ps = layout.page;
     SheetPlan plan;
     plan.range = range;
     plan.scale = std::clamp(zoom, 10, 400) / 100.0;

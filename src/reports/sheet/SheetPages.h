@@ -3,7 +3,7 @@
 // widths from the default font's digit width, row heights), the paper and
 // margins of its page setup, the print scale, the headings, and the manual
 // page breaks. Pure arithmetic over the sheet's layout: no painting.
-#include "host/xls/SheetLayout.h"
+#include "host/model/Book.h"
 
 #include <QSizeF>
 #include <vector>
@@ -35,7 +35,7 @@ struct SheetPlan {
     double headingWidthPt = 0, headingHeightPt = 0;  // unscaled; 0 without headings
     std::vector<double> colWidthPt;   // by column 0..255, hidden ones 0
     std::vector<double> rowHeightPt;  // rows of the printed range, from firstRow
-    xls::Area range;            // the cells that print
+    model::Area range;            // the cells that print
     std::vector<Span> rowPages, colPages;
     bool downThenOver = true;
     int pageCount() const { return int(rowPages.size() * colPages.size()); }
@@ -45,7 +45,7 @@ struct SheetPlan {
 };
 
 // Lays out the range at zoom percent, with headings when asked.
-SheetPlan planSheet(const xls::SheetLayout& layout, const xls::Area& range, double defaultFontPoints, int zoom,
+SheetPlan planSheet(const model::SheetLayout& layout, const model::Area& range, double defaultFontPoints, int zoom,
                     bool headings);
 
 }  // namespace tabulon::reports::sheet

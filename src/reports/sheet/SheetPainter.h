@@ -3,7 +3,7 @@
 // with their fonts and alignment (spilling into empty neighbours, "####" for
 // numbers that do not fit), borders, and the row and column headings.
 // Coordinates are twips (1/20 point) from the page's top-left corner.
-#include "host/CellDisplay.h"
+#include "host/model/Book.h"
 #include "reports/sheet/SheetPages.h"
 #include "reports/sheet/SheetPictures.h"
 
@@ -16,12 +16,15 @@ class QPainter;
 namespace tabulon::reports::sheet {
 
 struct SheetContext {
-    const host::PrintSource& source;
-    const xls::WorkbookModel& book;
-    const xls::SheetModel& sheet;
-    const xls::SheetLayout& layout;
+    const model::Book& book;
+    const model::Sheet& sheet;
+    const model::SheetLayout& layout;
     const SheetPlan& plan;
     PictureCache& pictures;
+
+    const model::CellFormat& format(int index) const { return book.formats.cellFormat(index); }
+    const model::CellFormat& formatAt(int row, int col) const { return format(layout.cellFormat(row, col)); }
+    const model::Font& font(int index) const { return book.formats.font(index); }
 };
 
 constexpr double kTwipsPerPoint = 20.0;
@@ -30,9 +33,9 @@ constexpr double kTwipsPerPoint = 20.0;
 // Japanese business fonts map to Noto CJK, the Western ones to their metric
 // twins.
 QString substituteFamily(const QString& name);
-QFont sheetFont(const xls::FontDef& def);
-// An icv through the workbook's palette; the automatic colours give `automatic` (0xRRGGBB).
-QColor icvColor(const SheetContext& ctx, int icv, unsigned automatic);
+QFont sheetFont(const model::Font& def);
+// A colour of the model; the automatic colour gives `automatic` (0xRRGGBB).
+QColor modelColor(model::Color color, unsigned automatic);
 
 // The size of page rows x cols in twips, headings included.
 QSizeF pageSizeTwips(const SheetContext& ctx, Span rows, Span cols);

@@ -13,12 +13,13 @@ constexpr int kAllocationLimitMb = 256;
 
 }  // namespace
 
-QImage pictureImage(const xls::Blip& blip) {
-    if (blip.kind != xls::Blip::Png && blip.kind != xls::Blip::Jpeg && blip.kind != xls::Blip::Bmp) return {};
-    QByteArray bytes = blip.data;
+QImage pictureImage(const model::Picture& picture) {
+    using model::Picture;
+    if (picture.kind != Picture::Png && picture.kind != Picture::Jpeg && picture.kind != Picture::Bmp) return {};
+    QByteArray bytes = picture.data;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, blip.kind == xls::Blip::Png ? "png" : blip.kind == xls::Blip::Jpeg ? "jpeg" : "bmp");
+    QImageReader reader(&buffer, picture.kind == Picture::Png ? "png" : picture.kind == Picture::Jpeg ? "jpeg" : "bmp");
     reader.setAllocationLimit(kAllocationLimitMb);
     // The size the picture claims is checked before any pixel is decoded.
     const QSize size = reader.size();
@@ -28,16 +29,16 @@ QImage pictureImage(const xls::Blip& blip) {
     return image;
 }
 
-QImage PictureCache::image(int pib, const std::vector<xls::Blip>& blips) {
-    if (pib <= 0 || size_t(pib) > blips.size()) return {};
+QImage PictureCache::image(int picture, const std::vector<model::Picture>& pictures) {
+    if (picture < 0 || size_t(picture) >= pictures.size()) return {};
     const std::lock_guard<std::mutex> lock(mutex_);
     ++clock_;
-    if (auto it = entries_.find(pib); it != entries_.end()) {
+    if (auto it = entries_.find(picture); it != entries_.end()) {
         it->second.lastUse = clock_;
         return it->second.image;
     }
     ++decodes_;
-    QImage decoded = pictureImage(blips[size_t(pib - 1)]);
+    QImage decoded = pictureImage(pictures[size_t(picture)]);
     const qint64 size = decoded.sizeInBytes();
     while (held_ + size > budget_ && !entries_.empty()) {
         const auto oldest = std::min_element(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
@@ -48,7 +49,7 @@ QImage PictureCache::image(int pib, const std::vector<xls::Blip>& blips) {
     }
     // A picture larger than the whole budget is painted but not kept.
     if (size <= budget_) {
-        entries_[pib] = Entry{decoded, clock_};
+        entries_[picture] = Entry{decoded, clock_};
         held_ += size;
     }
     return decoded;

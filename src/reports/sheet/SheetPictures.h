@@ -1,6 +1,6 @@
 #pragma once
-// The pictures of a workbook's BLIP store as images to paint.
-#include "host/xls/SheetLayout.h"
+// The pictures of a workbook as images to paint.
+#include "host/model/Book.h"
 
 #include <QImage>
 #include <map>
@@ -11,9 +11,9 @@ namespace tabulon::reports::sheet {
 
 // The bitmap of a PNG, JPEG or BMP picture; a null image for a metafile, a
 // damaged picture, or one that would need more memory than a page may take.
-QImage pictureImage(const xls::Blip& blip);
+QImage pictureImage(const model::Picture& picture);
 
-// The decoded pictures of one document: each picture of the BLIP store is
+// The decoded pictures of one document: each picture of the workbook is
 // decoded once, however often it is painted; when the images held pass the
 // budget, the ones painted longest ago are let go (and decoded again when
 // they are painted again). Pages of one document may be painted on several
@@ -21,8 +21,9 @@ QImage pictureImage(const xls::Blip& blip);
 class PictureCache {
 public:
     explicit PictureCache(qint64 budgetBytes = qint64(256) << 20) : budget_(budgetBytes) {}
-    // The image of the 1-based pib; null for none or one that cannot be decoded.
-    QImage image(int pib, const std::vector<xls::Blip>& blips);
+    // The image of the picture (an index into pictures); null for none or
+    // one that cannot be decoded.
+    QImage image(int picture, const std::vector<model::Picture>& pictures);
     int decodes() const { return decodes_; }
 
 private:

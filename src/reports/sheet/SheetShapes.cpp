@@ -1,6 +1,5 @@
 #include "reports/sheet/SheetShapes.h"
 
-#include "host/xls/DrawingReader.h"
 #include "reports/sheet/RichCellText.h"
 
 #include <QPainter>
@@ -14,43 +13,39 @@ namespace {
 constexpr double T = kTwipsPerPoint;
 const QColor kButtonFace(0xD4, 0xD0, 0xC8), kButtonShadow(0x80, 0x80, 0x80);
 
-// MSOSPT shape types, MS-ODRAW 2.4.24.
-namespace spt {
-constexpr int Rectangle = 1, RoundRectangle = 2, Ellipse = 3, Line = 20, Connector = 32, TextBox = 202;
-}
+using model::ShapeKind;
 
-// The reader's colours are R + G*256 + B*65536.
-QColor shapeColor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor shapeColor(model::Color c) { return modelColor(c, 0x000000); }
 
 // Freeforms and the other preset geometries have no outline of their own
 // here: they print as a labelled frame.
 enum class Outline { Rectangle, Rounded, Ellipse, Line, Frame };
 
-Outline outlineOf(const xls::ShapeModel& s) {
-    switch (s.shapeType) {
-    case spt::Rectangle: case spt::TextBox: return Outline::Rectangle;
-    case spt::RoundRectangle: return Outline::Rounded;
-    case spt::Ellipse: return Outline::Ellipse;
-    case spt::Line: case spt::Connector: return Outline::Line;
-    default: break;
+Outline outlineOf(const model::Shape& s) {
+    switch (s.geometry) {
+    case model::Geometry::Rectangle: return Outline::Rectangle;
+    case model::Geometry::RoundedRectangle: return Outline::Rounded;
+    case model::Geometry::Ellipse: return Outline::Ellipse;
+    case model::Geometry::Line: return Outline::Line;
+    case model::Geometry::Other: break;
     }
     switch (s.kind) {
-    case xls::ot::Line: return Outline::Line;
-    case xls::ot::Rectangle: case xls::ot::Text: return Outline::Rectangle;
-    case xls::ot::Oval: return Outline::Ellipse;
+    case ShapeKind::Line: return Outline::Line;
+    case ShapeKind::Rectangle: case ShapeKind::TextBox: return Outline::Rectangle;
+    case ShapeKind::Oval: return Outline::Ellipse;
     default: return Outline::Frame;
     }
 }
 
 // The object's text, wrapped in its box, each run in its font.
-void paintShapeText(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s, const QRectF& box, int hAlign,
+void paintShapeText(QPainter& p, const SheetContext& ctx, const model::Shape& s, const QRectF& box, int hAlign,
                     int vAlign) {
     if (s.text.isEmpty() || box.width() <= 0 || box.height() <= 0) return;
-    const auto styleOf = [&ctx](int ifnt) {
-        const xls::FontDef& def = ctx.source.formats().font(ifnt);
-        return RunStyle{sheetFont(def), icvColor(ctx, def.color, 0x000000)};
+    const auto styleOf = [&ctx](int font) {
+        const model::Font& def = ctx.font(font);
+        return RunStyle{sheetFont(def), modelColor(def.color, 0x000000)};
     };
-    const xls::TextRuns runs = s.textRuns.empty() ? xls::TextRuns{{0, 0}} : s.textRuns;
+    const model::TextRuns runs = s.textRuns.empty() ? model::TextRuns{{0, 0}} : s.textRuns;
     const auto rich = RichCellText::make(s.text, s.text, runs, styleOf(runs.front().font), styleOf, p.device());
     if (!rich) return;
     p.save();
@@ -72,7 +67,7 @@ void paintArrowHead(QPainter& p, QPointF tip, QPointF from, double width) {
     p.drawPolygon(head);
 }
 
-void paintLine(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
+void paintLine(QPainter& p, const model::Shape& s, const QRectF& frame) {
     QPointF a = frame.topLeft(), z = frame.bottomRight();
     if (s.flipH) std::swap(a.rx(), z.rx());
     if (s.flipV) std::swap(a.ry(), z.ry());
@@ -81,7 +76,7 @@ void paintLine(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
     if (s.arrowEnd) paintArrowHead(p, z, a, s.lineWidthPt * T);
 }
 
-void paintAutoShape(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s, const QRectF& frame,
+void paintAutoShape(QPainter& p, const SheetContext& ctx, const model::Shape& s, const QRectF& frame,
                     Outline outline) {
     QPen pen(shapeColor(s.lineColor), std::max(0.25, s.lineWidthPt) * T);
     pen.setStyle(s.dashStyle == 1 ? Qt::SolidLine : s.dashStyle <= 3 ? Qt::DotLine : s.dashStyle == 4 || s.dashStyle == 7 ? Qt::DashLine : Qt::DashDotLine);
@@ -104,7 +99,7 @@ void paintAutoShape(QPainter& p, const SheetContext& ctx, const xls::ShapeModel&
 // A turned shape: the painter turns about the anchor's centre. The anchor of
 // a shape turned by 45 to 135 degrees (or 225 to 315) is its turned outline
 // box, so its own box has width and height swapped.
-QRectF turned(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
+QRectF turned(QPainter& p, const model::Shape& s, const QRectF& frame) {
     if (s.rotation == 0) return frame;
     const double angle = s.rotation < 0 ? s.rotation + 360 : s.rotation;
     const bool swapped = (angle >= 45 && angle < 135) || (angle >= 225 && angle < 315);
@@ -127,19 +122,19 @@ void paintRaised(QPainter& p, const QRectF& r) {
 }
 
 // A button's caption is centred unless its TXO says otherwise.
-void paintButton(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s, const QRectF& frame) {
+void paintButton(QPainter& p, const SheetContext& ctx, const model::Shape& s, const QRectF& frame) {
     paintRaised(p, frame);
     paintShapeText(p, ctx, s, frame.adjusted(1.5 * T, 1.5 * T, -1.5 * T, -1.5 * T), s.textHAlign ? s.textHAlign : 2,
                    s.textVAlign ? s.textVAlign : 2);
 }
 
 // A check box or option button: the mark at the left, the label beside it.
-void paintChoice(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s, const QRectF& frame) {
+void paintChoice(QPainter& p, const SheetContext& ctx, const model::Shape& s, const QRectF& frame) {
     const double side = std::min(9.0 * T, frame.height());
     const QRectF mark(frame.left() + 1.5 * T, frame.center().y() - side / 2, side, side);
     p.setPen(QPen(Qt::black, 0.75 * T));
     p.setBrush(s.checked == 2 ? QBrush(kButtonFace) : QBrush(Qt::white));
-    if (s.kind == xls::ot::OptionButton) {
+    if (s.kind == ShapeKind::OptionButton) {
         p.drawEllipse(mark);
         if (s.checked == 1) {
             p.setBrush(Qt::black);
@@ -161,15 +156,15 @@ void paintChoice(QPainter& p, const SheetContext& ctx, const xls::ShapeModel& s,
 
 // A list or drop-down box: white with a frame; the drop-down has its arrow
 // button, the list a scroll bar.
-void paintListBox(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
+void paintListBox(QPainter& p, const model::Shape& s, const QRectF& frame) {
     p.setPen(QPen(kButtonShadow, 0.75 * T));
     p.setBrush(Qt::white);
     p.drawRect(frame);
     const double w = std::min(12.0 * T, frame.width() / 2);
-    const QRectF button(frame.right() - w, frame.top(), w, s.kind == xls::ot::DropDown ? frame.height() : frame.height());
+    const QRectF button(frame.right() - w, frame.top(), w, s.kind == ShapeKind::DropDown ? frame.height() : frame.height());
     paintRaised(p, button);
     const double h = std::min(w, frame.height()) / 4;
-    const QPointF c = s.kind == xls::ot::DropDown ? button.center() : QPointF(button.center().x(), button.top() + w / 2);
+    const QPointF c = s.kind == ShapeKind::DropDown ? button.center() : QPointF(button.center().x(), button.top() + w / 2);
     QPolygonF arrow;
     arrow << c + QPointF(-h, -h / 2) << c + QPointF(h, -h / 2) << c + QPointF(0, h / 2);
     p.setPen(Qt::NoPen);
@@ -177,11 +172,11 @@ void paintListBox(QPainter& p, const xls::ShapeModel& s, const QRectF& frame) {
     p.drawPolygon(arrow);
 }
 
-QString frameLabel(int kind) {
+QString frameLabel(ShapeKind kind) {
     switch (kind) {
-    case xls::ot::Group: return QStringLiteral("グループ");
-    case xls::ot::Chart: return QStringLiteral("グラフ");
-    case xls::ot::Picture: return QStringLiteral("図");
+    case ShapeKind::Group: return QStringLiteral("グループ");
+    case ShapeKind::Chart: return QStringLiteral("グラフ");
+    case ShapeKind::Picture: return QStringLiteral("図");
     default: return QStringLiteral("図形");
     }
 }
@@ -196,28 +191,23 @@ void paintLabelledFrame(QPainter& p, const QRectF& frame, const QString& label) 
 
 }  // namespace
 
-void paintShape(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& anchor, const xls::ShapeModel* shape,
-                const QRectF& frame) {
-    if (!shape) {
-        paintLabelledFrame(p, frame, frameLabel(anchor.kind));
-        return;
-    }
+void paintShape(QPainter& p, const SheetContext& ctx, const model::Shape& shape, const QRectF& frame) {
     p.save();
-    switch (shape->kind) {
-    case xls::ot::Button: paintButton(p, ctx, *shape, frame); break;
-    case xls::ot::CheckBox: case xls::ot::OptionButton: paintChoice(p, ctx, *shape, frame); break;
-    case xls::ot::ListBox: case xls::ot::DropDown: paintListBox(p, *shape, frame); break;
-    case xls::ot::Label: paintShapeText(p, ctx, *shape, frame, shape->textHAlign, shape->textVAlign); break;
-    case xls::ot::GroupBox:
+    switch (shape.kind) {
+    case ShapeKind::Button: paintButton(p, ctx, shape, frame); break;
+    case ShapeKind::CheckBox: case ShapeKind::OptionButton: paintChoice(p, ctx, shape, frame); break;
+    case ShapeKind::ListBox: case ShapeKind::DropDown: paintListBox(p, shape, frame); break;
+    case ShapeKind::Label: paintShapeText(p, ctx, shape, frame, shape.textHAlign, shape.textVAlign); break;
+    case ShapeKind::GroupBox:
         p.setPen(QPen(kButtonShadow, 0.75 * T));
         p.setBrush(Qt::NoBrush);
         p.drawRect(frame.adjusted(0, 5 * T, 0, 0));
-        paintShapeText(p, ctx, *shape, frame.adjusted(6 * T, 0, -6 * T, 0), 1, 1);
+        paintShapeText(p, ctx, shape, frame.adjusted(6 * T, 0, -6 * T, 0), 1, 1);
         break;
     default: {
-        const Outline outline = outlineOf(*shape);
-        if (outline == Outline::Frame) paintLabelledFrame(p, frame, shape->text.isEmpty() ? frameLabel(shape->kind) : shape->text);
-        else paintAutoShape(p, ctx, *shape, turned(p, *shape, frame), outline);
+        const Outline outline = outlineOf(shape);
+        if (outline == Outline::Frame) paintLabelledFrame(p, frame, shape.text.isEmpty() ? frameLabel(shape.kind) : shape.text);
+        else paintAutoShape(p, ctx, shape, turned(p, shape, frame), outline);
     }
     }
     p.restore();

@@ -7,9 +7,7 @@
 
 namespace tabulon::reports::sheet {
 
-// Paints the object into frame (twips). shape is what the reader knows of
-// it (null when the drawing layer did not read it).
-void paintShape(QPainter& p, const SheetContext& ctx, const xls::ShapeAnchor& anchor, const xls::ShapeModel* shape,
-                const QRectF& frame);
+// Paints the object into frame (twips).
+void paintShape(QPainter& p, const SheetContext& ctx, const model::Shape& shape, const QRectF& frame);
 
 }  // namespace tabulon::reports::sheet

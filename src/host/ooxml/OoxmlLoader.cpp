@@ -1,0 +1,239 @@
+#include "host/ooxml/OoxmlLoader.h"
+
+#include "common/Error.h"
+#include "host/ReadFailure.h"
+#include "host/cfb/CompoundFile.h"
+#include "host/ooxml/BookParts.h"
+#include "host/ooxml/book/Colors.h"
+#include "host/ooxml/book/ExternalLinks.h"
+#include "host/ooxml/book/Properties.h"
+#include "host/ooxml/book/SharedStrings.h"
+#include "host/ooxml/book/Styles.h"
+#include "host/ooxml/book/WorkbookPart.h"
+#include "host/ooxml/crypto/EncryptedPackage.h"
+#include "host/ooxml/formula/FormulaText.h"
+#include "host/ooxml/package/Package.h"
+#include "host/ooxml/sheet/SheetParser.h"
+#include "host/ooxml/xml/XmlStream.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <exception>
+#include <system_error>
+#include <thread>
+
+namespace tabulon::ooxml {
+
+namespace {
+
+// A worksheet part may be large; the package's inflation budget bounds the
+// whole, this bounds one part (the format's own limit is 2 GB).
+constexpr uint64_t kMaxSheetBytes = ZipArchive::kMaxPartBytes;
+
+model::SheetKind kindOfRelationship(const QString& kind) {
+    if (kind == u"chartsheet") return model::SheetKind::Chart;
+    if (kind == u"dialogsheet") return model::SheetKind::Dialog;
+    if (kind == u"xlMacrosheet" || kind == u"xlIntlMacrosheet") return model::SheetKind::MacroSheet;
+    return model::SheetKind::Worksheet;
+}
+
+// "_xlnm.Print_Area" -> "Print_Area": built-in names as the spreadsheet spells them.
+QString shownName(const QString& stored, bool* builtin) {
+    *builtin = stored.startsWith(QStringLiteral("_xlnm."), Qt::CaseInsensitive);
+    return *builtin ? stored.mid(6) : stored;
+}
+
+void fillNames(model::Book& book, const WorkbookInfo& info, const std::vector<ExternalBook>& books) {
+    for (const DefinedName& d : info.names) {
+        model::Name n;
+        n.name = shownName(d.name, &n.builtin);
+        n.hidden = d.hidden;
+        n.vbaMacro = d.vbProcedure;
+        if (d.localSheet >= 0 && size_t(d.localSheet) < book.sheets.size()) {
+            n.sheetLevel = true;
+            n.sheet = book.sheets[size_t(d.localSheet)].name;
+            n.sheetIndex = d.localSheet;
+        }
+        const QString shown = displayFormula(d.formula.trimmed(), books);
+        n.refersTo = u'=' + shown;
+        if (const auto areas = referenceAreas(shown)) {
+            std::vector<model::Area> list;
+            for (const RefArea& a : *areas) list.push_back({a.firstRow, a.lastRow, a.firstCol, a.lastCol});
+            n.areas = std::move(list);
+        }
+        book.names.push_back(std::move(n));
+    }
+}
+
+struct SheetJob {
+    QString part;
+    model::SheetKind kind = model::SheetKind::Worksheet;
+    SheetRefs refs;
+    QStringList warnings;
+};
+
+// Reads the worksheet parts side by side, as many at once as there are
+// cores, each on its own handle of the package. A sheet only writes its own
+// model and log; the first failure in sheet order is reported.
+void readSheetsTogether(const Package& package, model::Book& book, std::vector<SheetJob>& jobs, const SheetContext& ctx) {
+    std::vector<std::exception_ptr> failures(jobs.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        std::optional<ZipArchive> zip;
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            SheetJob& job = jobs[i];
+            if (job.part.isEmpty() || job.kind == model::SheetKind::Chart) continue;
+            try {
+                if (!zip) zip.emplace(package.zip().reopen());
+                const ZipEntry* entry = zip->find(job.part);
+                if (!entry) {
+                    job.warnings << QStringLiteral("sheet '%1': its part %2 is missing").arg(book.sheets[i].name, job.part);
+                    continue;
+                }
+                WorksheetParser parser(ctx, book.sheets[i], job.refs, job.warnings);
+                try {
+                    parsePart(*zip, *entry, parser.handler(), kMaxSheetBytes);
+                } catch (const Error& e) {
+                    // What was read before the damage stays.
+                    job.warnings << QStringLiteral("sheet '%1' read as far as it goes: %2").arg(book.sheets[i].name, e.description());
+                }
+                parser.finish();
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        }
+    };
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    for (size_t n = 1; n < std::min(cores, jobs.size()); ++n) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // no more threads: the ones running take the rest
+        }
+    }
+    work();
+    for (std::thread& t : helpers) t.join();
+    for (const std::exception_ptr& f : failures)
+        if (f) std::rethrow_exception(f);
+}
+
+}  // namespace
+
+QString extensionOfContentType(const QString& type) {
+    const QString t = type.toLower();
+    if (t == u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml") return QStringLiteral(".xlsx");
+    if (t == u"application/vnd.ms-excel.sheet.macroenabled.main+xml") return QStringLiteral(".xlsm");
+    if (t == u"application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml") return QStringLiteral(".xltx");
+    if (t == u"application/vnd.ms-excel.template.macroenabled.main+xml") return QStringLiteral(".xltm");
+    if (t == u"application/vnd.ms-excel.addin.macroenabled.main+xml") return QStringLiteral(".xlam");
+    return QString();
+}
+
+model::Book loadPackage(const QString& path, const PackageBytes& bytes, bool encrypted) {
+    return loadPackage(ZipArchive(bytes, path), encrypted);
+}
+
+model::Book loadPackage(ZipArchive zip, bool encrypted) {
+    const QString path = zip.path();
+    const Package package{std::move(zip)};
+    const Relationship* main = package.relationship(QString(), u"officeDocument");
+    if (!main || main->part.isEmpty() || !package.hasPart(main->part))
+        host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("the package has no main part"));
+    const QString workbookPart = main->part;
+    const QString contentType = package.contentType(workbookPart);
+    QString extension = extensionOfContentType(contentType);
+    if (extension.isEmpty()) {
+        if (contentType.contains(QStringLiteral("binary"), Qt::CaseInsensitive))
+            host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("an Excel binary workbook (.xlsb) is not read yet"));
+        // Some writers leave the content type out: a workbook part is still one.
+        if (!contentType.isEmpty() && !contentType.contains(QStringLiteral("spreadsheetml"), Qt::CaseInsensitive))
+            host::raiseReadFailure(host::ReadFailure::NotWorkbook, path,
+                                   QStringLiteral("the package holds no workbook (%1)").arg(contentType));
+        extension = QStringLiteral(".xlsx");
+    }
+
+    model::Book book;
+    book.path = QFileInfo(path).absoluteFilePath();
+    book.format.name = QStringLiteral("OOXML");
+    book.format.detail = extension;
+    book.encrypted = encrypted;
+    book.codePage = 1200;
+    book.lastRow = 1048575;
+    book.lastCol = 16383;
+
+    WorkbookInfo info;
+    try {
+        info = readWorkbookPart(package, workbookPart);
+    } catch (const Error& e) {
+        host::raiseReadFailure(host::ReadFailure::Damaged, path, e.description());
+    }
+    book.codeName = info.codeName;
+
+    ColorResolver colors;
+    colors.theme = readTheme(package, workbookPart);
+    book.formats = readStyles(package, workbookPart, colors);
+    book.formats.date1904 = info.date1904;
+    if (colors.palette != ColorResolver().palette) book.palette = colors.palette;
+
+    const ExternalLinks links = readExternalLinks(package, workbookPart, info.externalRefs, QFileInfo(book.path).absolutePath());
+    book.links = links.links;
+
+    SharedStrings sst = readSharedStrings(package, workbookPart, book.formats, colors);
+    book.sharedStrings = std::move(sst.items);
+    book.sharedRuns = std::move(sst.runs);
+
+    std::vector<SheetJob> jobs(info.sheets.size());
+    for (size_t i = 0; i < info.sheets.size(); ++i) {
+        const SheetEntry& entry = info.sheets[i];
+        model::Sheet sheet;
+        sheet.name = entry.name;
+        sheet.visibility = entry.visibility;
+        if (const Relationship* r = package.relationshipById(workbookPart, entry.relId)) {
+            sheet.kind = kindOfRelationship(r->kind());
+            jobs[i].kind = sheet.kind;
+            jobs[i].part = r->part;
+        } else {
+            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(entry.name, entry.relId));
+        }
+        book.sheets.push_back(std::move(sheet));
+    }
+    SheetContext ctx;
+    ctx.sharedStringCount = book.sharedStrings.size();
+    ctx.books = &links.books;
+    ctx.date1904 = info.date1904;
+    readSheetsTogether(package, book, jobs, ctx);
+    for (size_t i = 0; i < jobs.size(); ++i) readSheetParts(package, book, i, jobs[i].part, jobs[i].refs, colors, jobs[i].warnings);
+
+    fillNames(book, info, links.books);
+    readProperties(package, book.properties);
+    readBookParts(package, workbookPart, book);
+    const QStringList parts = book.warnings;
+    book.warnings = package.warnings();
+    for (const SheetJob& job : jobs) book.warnings << job.warnings;
+    book.warnings << parts;
+    return book;
+}
+
+bool isZipFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = file.read(4);
+    return looksLikeZip(head.constData(), size_t(head.size()));
+}
+
+model::Book loadEncryptedPackage(const cfb::CompoundFile& file, const QString& path, const host::PasswordAsk& ask) {
+    return loadPackage(path, PackageBytes::of(decryptPackage(file, path, ask)), true);
+}
+
+model::Book loadOoxmlWorkbook(const QString& path, const host::PasswordAsk& ask) {
+    PackageBytes bytes = PackageBytes::ofFile(path);
+    if (looksLikeZip(bytes.data, bytes.size)) return loadPackage(path, bytes);
+    const cfb::CompoundFile file(path);
+    if (!holdsEncryptedPackage(file))
+        host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("neither a zip package nor an encrypted one"));
+    return loadEncryptedPackage(file, path, ask);
+}
+
+}  // namespace tabulon::ooxml

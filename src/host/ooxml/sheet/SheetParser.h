@@ -1,0 +1,63 @@
+#pragma once
+// One worksheet part (ECMA-376 Part 1, 18.3) streamed into the model's sheet:
+// cells with their values and the formulas as the spreadsheet shows them
+// (shared formulas moved into each cell, array formulas and data tables in
+// every cell of their range), the used range, merged areas, columns, rows,
+// page setup, breaks, header and footer, protection. What the sheet only
+// points to (drawings, comments, controls) is handed back for the loader.
+#include "host/model/Book.h"
+#include "host/ooxml/formula/FormulaText.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace tabulon::ooxml {
+
+class XmlHandler;
+
+// What every sheet shares while being read: nothing in it changes.
+struct SheetContext {
+    size_t sharedStringCount = 0;
+    const std::vector<ExternalBook>* books = nullptr;
+    bool date1904 = false;
+};
+
+// A form control the sheet lists (<controls>), in the order listed.
+struct ControlEntry {
+    int shapeId = 0;
+    QString relId;   // its ctrlProp (or ActiveX) part
+    QString name;
+    QString macro;   // controlPr macro, as stored
+};
+
+struct SheetRefs {
+    QString drawing;         // relationship ids
+    QString legacyDrawing;
+    std::vector<ControlEntry> controls;
+    bool dialogSheet = false;
+};
+
+class SheetReader;
+
+// A handler that fills `sheet` from the part's XML; finish() settles what
+// can only be settled at the end (formulas of ranges, the used range).
+class WorksheetParser {
+public:
+    WorksheetParser(const SheetContext& context, model::Sheet& sheet, SheetRefs& refs, QStringList& warnings);
+    ~WorksheetParser();
+    XmlHandler& handler();
+    void finish();
+
+private:
+    std::unique_ptr<SheetReader> d;
+};
+
+// "B12" -> row 11, column 1; false for anything else.
+bool parseCellAddress(std::string_view text, int& row, int& col);
+// "A1:C3" or "B2" into an area.
+bool parseAreaText(std::string_view text, model::Area& area);
+// An error literal's code ("#DIV/0!" -> errorcode::Div0).
+int errorCodeOf(std::string_view text);
+
+}  // namespace tabulon::ooxml
