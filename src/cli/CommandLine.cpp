@@ -27,11 +27,11 @@ CommandLine::CommandLine(const QStringList& args, std::initializer_list<OptionSp
         } else if (!spec->takesValue && equals >= 0) {
             error_ = QStringLiteral("オプション %1 には値を指定できません。").arg(name);
         } else if (!spec->takesValue) {
-            values_[spec->name] = QString();
+            values_[spec->name] << QString();
         } else if (equals >= 0) {
-            values_[spec->name] = word.mid(equals + 1);
+            values_[spec->name] << word.mid(equals + 1);
         } else if (i + 1 < args.size()) {
-            values_[spec->name] = args[++i];
+            values_[spec->name] << args[++i];
         } else {
             error_ = QStringLiteral("オプション %1 の後に値を指定して下さい。").arg(name);
         }
@@ -49,7 +49,12 @@ const OptionSpec* CommandLine::find(const QString& word) const {
 
 QString CommandLine::value(const char* name, const QString& otherwise) const {
     const auto it = values_.find(name);
-    return it == values_.end() ? otherwise : it->second;
+    return it == values_.end() ? otherwise : it->second.constLast();
+}
+
+QStringList CommandLine::values(const char* name) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? QStringList() : it->second;
 }
 
 std::optional<int> numberOption(const CommandLine& line, const char* name, int low, int high, QString& error) {

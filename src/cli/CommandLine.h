@@ -29,12 +29,14 @@ public:
     bool isSet(const char* name) const { return values_.count(name) > 0; }
     // The value given last (an option given twice takes the later one).
     QString value(const char* name, const QString& otherwise = {}) const;
+    // Every value given, in order (an option that may be given repeatedly).
+    QStringList values(const char* name) const;
     const QStringList& positional() const { return positional_; }
 
 private:
     const OptionSpec* find(const QString& word) const;
     std::vector<OptionSpec> options_;
-    std::map<std::string, QString> values_;
+    std::map<std::string, QStringList> values_;
     QStringList positional_;
     QString error_;
 };

@@ -32,6 +32,9 @@ TEST(CommandLine, OptionFormsAndPositionalWords) {
         EXPECT_EQ(line.value("output"), c.output) << c.fault;
         EXPECT_EQ(line.positional(), c.files) << c.fault;
     }
+    // An option given repeatedly (the inventory's --exclude) keeps every value in order.
+    EXPECT_EQ(read({"-o", "d1", "a.xls", "--output=d2"}).values("output"), (QStringList{"d1", "d2"}));
+    EXPECT_TRUE(read({"a.xls"}).values("output").isEmpty());
     EXPECT_TRUE(read({"--proc50"}).isSet("proc50"));
     EXPECT_FALSE(read({"--", "--proc50"}).isSet("proc50"));
 }
