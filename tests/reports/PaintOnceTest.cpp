@@ -9,18 +9,29 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <csignal>
 #include <sys/resource.h>
 
 namespace tabulon::reports::test {
 namespace {
 
-// A sheet long enough to be painted in several pieces.
+// A sheet long enough to be painted in several pieces, with pictures on
+// every few pages, which the pieces take from one shared picture cache.
 xlsw::XlsWriter longSheet() {
     xlsw::XlsWriter w;
     xlsw::XlsSheet& s = w.addSheet(QStringLiteral("Long"));
     for (int r = 0; r < 4000; ++r) s.number(r, 0, r).text(r, 1, QStringLiteral("row"));
+    for (int r = 0; r < 4000; r += 150) s.picture(r, 3).png = png(16, 8, QColor(0, 0, 160 + r % 90));
     return w;
+}
+
+// How many times pictures are drawn on the pages (pdfimages lists each use).
+int placedImages(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    p.waitForFinished(60000);
+    return int(p.readAllStandardOutput().count('\n')) - 2;  // two heading lines
 }
 
 TEST(PaintOnce, JoinedDocumentationReadsAsOnePainterWritingEverythingInOrder) {
@@ -45,6 +56,9 @@ TEST(PaintOnce, JoinedDocumentationReadsAsOnePainterWritingEverythingInOrder) {
     const QString sheetText = pdfText(files[2]);
     EXPECT_GT(sheetText.size(), 10000);
     EXPECT_TRUE(pdfText(whole).endsWith(sheetText));
+    // Every picture is placed, whichever painter took it from the cache.
+    EXPECT_EQ(placedImages(joined), placedImages(whole));
+    EXPECT_EQ(placedImages(files[2]), 27);
     // Only the files asked for are left.
     EXPECT_EQ(QDir(db.file(".")).entryList({"*.pdf"}, QDir::Files).size(), 5);
     EXPECT_TRUE(QDir(db.file(".")).entryList({".*part*"}, QDir::Files | QDir::Hidden).isEmpty());
