@@ -8,6 +8,7 @@
 #include "cli/TerminalPorts.h"
 #include "common/Error.h"
 #include "common/Guard.h"
+#include "common/SafeFile.h"
 #include "intake/AppPaths.h"
 #include "intake/RunFolder.h"
 
@@ -70,6 +71,12 @@ private:
 };
 
 int DocumentRun::run() {
+    // An output folder that cannot take the files ends the run before the
+    // work, as a refused option does.
+    if (const int failed = folderUnwritable(options_.outputFolder)) {
+        err_ << terminalLines(outputFolderProblem(options_.outputFolder, failed)) << Qt::endl;
+        return 2;
+    }
     if (!setUp() || !takeIn()) return 1;
     if (const QString refused = refusedByWorkbook(options_, *session_); !refused.isEmpty()) {
         err_ << terminalLines(refused) << Qt::endl;

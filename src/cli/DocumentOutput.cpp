@@ -32,12 +32,15 @@ std::shared_ptr<reports::ReportDocument> gapsDocument(const Gaps& gaps) {
         QString());
 }
 
+QString outputFolderProblem(const QString& folder, int errorNumber) {
+    return QStringLiteral("出力先のフォルダ「%1」を作成できません。\r理由: %2").arg(folder, systemReason(errorNumber));
+}
+
 void writeDocumentationFiles(const QString& folder, const reports::DocumentList& documents,
                              const QStringList& names, const QString& workbookFile, QTextStream& out) {
     if (documents.empty()) return;
     if (const int failed = makeFolders(folder))
-        throw Error(err::PathFileAccess, QStringLiteral("出力先のフォルダ「%1」を作成できません。\r理由: %2")
-                                             .arg(folder, systemReason(failed)));
+        throw Error(err::PathFileAccess, outputFolderProblem(folder, failed));
     removeStaleParts(folder);
     const QDir dir(folder);
     QStringList files;

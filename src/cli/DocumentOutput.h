@@ -21,6 +21,9 @@ struct Gaps {
 // The closing page for `gaps`, titled "読み込みの警告".
 std::shared_ptr<reports::ReportDocument> gapsDocument(const Gaps& gaps);
 
+// The sentence for an output folder that cannot be made or written to.
+QString outputFolderProblem(const QString& folder, int errorNumber);
+
 // Writes the PDFs of `documents` (named `names`) into `folder` and lists the
 // files on `out`. `workbookFile` names the combined file's title. Throws
 // tabulon::Error 75 with the reason when a file cannot be written; files

@@ -133,6 +133,24 @@ int makeFolders(const QString& path) {
     return ::mkdir(name.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+int folderUnwritable(const QString& path) {
+    QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (bool first = true;; first = false) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(at).constData(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return first ? EEXIST : ENOTDIR;
+            return ::access(QFile::encodeName(at).constData(), W_OK | X_OK) == 0 ? 0 : errno;
+        }
+        if (errno != ENOENT)
+            return errno;
+        const qsizetype slash = at.lastIndexOf(u'/');
+        if (slash <= 0)
+            return ENOENT;
+        at = at.left(slash);
+    }
+}
+
 QString partFileBeside(const QString& target) {
     static std::atomic<int> sequence{0};
     static const QString prefix = QStringLiteral(".~tabulon-%1-%2-%3-")

@@ -26,6 +26,12 @@ QString systemReason(int errorNumber);
 // the errno of the step that failed (EEXIST when a file has the name).
 int makeFolders(const QString& path);
 
+// Whether files can be written into the folder `path`, which need not exist
+// yet: 0, or the errno that making or writing it would meet (EEXIST when a
+// file has its name, ENOTDIR when a file is on the way, EACCES, EROFS for
+// the nearest folder that exists). Nothing is made.
+int folderUnwritable(const QString& path);
+
 // A new part-file path in the folder of `target` (never used before by this
 // process).
 QString partFileBeside(const QString& target);

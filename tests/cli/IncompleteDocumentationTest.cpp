@@ -100,6 +100,16 @@ TEST_F(Incomplete, OptionsTheRunCannotHonourEndItBeforeAnyOutput) {
         {{"-b"}, "「-b」というオプションはありません。"},
         {{"--save", ""}, "--save には保存するファイル名"},
     };
+    // An output folder that a file stands in the way of is refused before
+    // the workbook is read.
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    for (const QString& folder : {dir.filePath("file"), dir.filePath("file/sub")}) {
+        EXPECT_EQ(document({kSample, "-o", folder}), 2) << folder.toStdString();
+        EXPECT_TRUE(err.contains("出力先のフォルダ「" + folder + "」を作成できません。")) << err.toStdString();
+        EXPECT_TRUE(out.isEmpty()) << "the workbook was read first: " << out.toStdString();
+    }
     for (const Case& c : cases) {
         const QString out = dir.filePath("refused");
         EXPECT_EQ(document(QStringList{kSample, "-o", out} + c.args), 2) << c.args.join(' ').toStdString();
