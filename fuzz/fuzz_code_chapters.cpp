@@ -1,6 +1,6 @@
-// The code chapters on arbitrary module text: the input is one exported
-// standard module, and every code command runs over it into a scratch
-// analysis database.
+// The code chapters on arbitrary module text: the input, read as UTF-8, is
+// one exported standard module, and every code command runs over it into a
+// scratch analysis database.
 #include "FuzzSupport.h"
 #include "analyses/code/Citations.h"
 #include "analyses/code/CodeCommand.h"
@@ -21,12 +21,9 @@ namespace {
 
 struct Workspace {
     Workspace() {
-        QDir(fuzz::scratchFolder()).mkpath(QStringLiteral("temp"));
-        temp = fuzz::scratchFolder() + QStringLiteral("/temp/");
         db = fuzz::scratchFolder() + QStringLiteral("/Tabulon2.mdb");
         store::Database::create(db);
     }
-    QString temp;
     QString db;
     SilentProgress progress;
     SilentMessages messages;
@@ -36,9 +33,10 @@ struct Workspace {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Workspace ws;
-    fuzz::writeScratch(QStringLiteral("temp/Module1.bas"), data, size);
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     SourceCursor cursor;
-    const CodeContext ctx{ws.temp, ws.db, {1, 0, 0}, ws.messages, ws.progress, cursor};
+    const CodeContext ctx{{codeModule(QStringLiteral("Module1.bas"), text)}, ws.db, {1, 0, 0, {}},
+                          ws.messages, ws.progress, cursor};
     (void)runProcedureList(ctx, {ProcedureOption::Simple, 0});
     (void)runProcedureList(ctx, {ProcedureOption::Detailed, 0});
     (void)runSourceList(ctx, {ModuleSelection::All, 0});

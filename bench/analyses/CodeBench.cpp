@@ -2,7 +2,7 @@
 // the all-modules source list, the step counts, the comment list, the
 // variable information and the citation list over a module set of at least
 // 100,000 source lines, made by replicating the crafted fixtures' modules in the form
-// the exporter writes them. Rows are committed before the clock stops.
+// the exporter writes them, held in memory as the intake holds a project. Rows are committed before the clock stops.
 #include "analyses/code/Citations.h"
 #include "analyses/code/CommentList.h"
 #include "analyses/code/ModuleSteps.h"
@@ -70,24 +70,24 @@ std::vector<Module> fixtureModules() {
 }
 
 struct ModuleSet {
+    CodeModules modules;
     ModuleCounts counts;
     int lines = 0;
 };
 
-ModuleSet writeModuleSet(const QString& folder) {
+ModuleSet makeModuleSet() {
     const std::vector<Module> modules = fixtureModules();
     ModuleSet set;
     for (int copy = 0; set.lines < TargetLines; ++copy) {
         for (const Module& m : modules) {
             const QString text = exportedText(m);
-            QFile out(folder + m.name + QStringLiteral("_%1").arg(copy) + extension(m));
-            out.open(QIODevice::WriteOnly);
-            out.write(text.toUtf8());
+            set.modules.push_back(codeModule(m.name + QStringLiteral("_%1").arg(copy) + extension(m), text));
             set.lines += int(text.count(QStringLiteral("\r\n")));
             set.counts.standard += m.kind == QLatin1String("standard");
             set.counts.classes += m.kind == QLatin1String("class");
         }
     }
+    putInVisitingOrder(set.modules);
     return set;
 }
 
@@ -110,16 +110,14 @@ void report(const char* what, const CodeOutcome& out, qint64 ms, qint64 cpu, int
 
 int main() {
     QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("temp"));
-    const QString temp = dir.path() + QStringLiteral("/temp/");
     const QString dbPath = dir.path() + QStringLiteral("/Tabulon2.mdb");
     store::Database::create(dbPath);
-    const ModuleSet set = writeModuleSet(temp);
+    const ModuleSet set = makeModuleSet();
 
     SilentMessages messages;
     SilentProgress progress;
     SourceCursor cursor;
-    const CodeContext ctx{temp, dbPath, set.counts, messages, progress, cursor};
+    const CodeContext ctx{set.modules, dbPath, set.counts, messages, progress, cursor};
 
     QElapsedTimer clock;
     clock.start();

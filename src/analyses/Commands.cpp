@@ -69,10 +69,11 @@ namespace {
 
 code::CodeContext codeContext(const FrontEnd& fe, code::SourceCursor& cursor) {
     const auto& s = fe.session;
+    const vba::Project* project = fe.intake.vbaProject();
     return code::CodeContext{
-        s.paths().tempFolder,
+        project ? code::codeModules(*project) : code::CodeModules{},
         s.paths().dbPath,
-        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount, s.UnreadableProject},
+        code::ModuleCounts{s.StdModuleCount, s.ClassModuleCount, s.FormModuleCount, fe.intake.unreadableCodeText()},
         fe.shell.messages,
         fe.shell.progress,
         cursor,

@@ -9,6 +9,7 @@
 #include "common/Error.h"
 #include "common/Guard.h"
 #include "common/SafeFile.h"
+#include "host/vba/Project.h"
 #include "intake/AppPaths.h"
 #include "intake/RunFolder.h"
 
@@ -53,6 +54,7 @@ private:
     void save();
     void printReadWarnings();
     bool writeFiles();
+    bool lockedAway(const QStringList& boxes) const;
 
     DocumentOptions options_;
     QTextStream& out_;
@@ -166,9 +168,11 @@ std::vector<Chapter> DocumentRun::chapters() {
         {QStringLiteral("名前一覧"), Chapter::Names, [&c] { c.names(); }},
         {QStringLiteral("シート印刷"), Chapter::SheetPrint, printSheets, always},
         {QStringLiteral("ファイル一覧"), Chapter::Files, [&c] { c.files(); }},
-        // Offered for every workbook; without modules it has nothing to list.
+        // Offered for every workbook; without code (in a module of any kind,
+        // or code that cannot be read) it has nothing to list, as the other
+        // code chapters.
         {QStringLiteral("コメント一覧"), Chapter::Comments, [&c] { c.comments(); }, {},
-         [this] { return session_->hasModules() || session_->UnreadableProject; }},
+         [this] { return session_->isEnabled(intake::Command::Sources); }},
         {QStringLiteral("ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ"), Chapter::ModuleSteps, [&c] { c.moduleSteps(); }},
         {QStringLiteral("アドイン一覧"), Chapter::Addins, [&c] { c.addins(); }},
         {QStringLiteral("引用先一覧"), Chapter::Citations, [&c] { c.citations(); }},
@@ -199,11 +203,20 @@ void DocumentRun::runChapters() {
     }
 }
 
+// A project locked for viewing is its author's choice, not a gap: the code
+// chapters say so, and the documentation is as complete as the workbook
+// allows.
+bool DocumentRun::lockedAway(const QStringList& boxes) const {
+    const vba::Project* project = intake_->vbaProject();
+    return project && project->isPresent() && project->isProtected() && !boxes.isEmpty() &&
+           boxes.count(intake_->unreadableCodeText()) == boxes.size();
+}
+
 // A part that was not made goes into the record with the boxes shown since
 // the last part, which say why.
 void DocumentRun::recordPart(const QString& title, bool made) {
     const QStringList boxes = messages_.takeShown();
-    if (!made)
+    if (!made && !lockedAway(boxes))
         gaps_.failedChapters << title + QStringLiteral(": ") +
                                     (boxes.isEmpty() ? QStringLiteral("レポートがありません。")
                                                      : boxes.join(u' ').replace(u'\r', u' '));

@@ -1,7 +1,7 @@
 #include "cli/DocumentOptions.h"
 
-#include "analyses/workbook/SheetPrint.h"
 #include "cli/CommandLine.h"
+#include "reports/sheet/SheetDocument.h"
 
 #include <QFileInfo>
 
@@ -64,7 +64,7 @@ std::variant<DocumentOptions, QString> readDocumentOptions(const QStringList& ar
     }
     if (line.isSet("zoom")) {
         options.zoom = line.value("zoom");
-        if (!analyses::workbook::sheetZoom(options.zoom))
+        if (!reports::sheet::parseZoom(options.zoom))
             return QStringLiteral("--zoom には 10 から 400 までの整数を指定して下さい（指定: 「%1」）。").arg(options.zoom);
     }
     if (line.isSet("sheet") && line.value("sheet").isEmpty())

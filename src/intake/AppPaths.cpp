@@ -4,6 +4,7 @@
 #include "common/SafeFile.h"
 #include "intake/BasicInfo.h"
 #include "store/Database.h"
+#include "store/ReportDefinitions.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,6 +54,15 @@ QStringList ensureInstalled(const AppPaths& paths) {
     if (!QFileInfo::exists(paths.dbPath)) {
         store::Database::create(paths.dbPath);
         created << paths.dbPath;
+    } else {
+        // A database of an earlier build prints with this build's reports.
+        // One that cannot be written keeps its own; the commands say so when
+        // they write.
+        try {
+            store::refreshReportDefinitions(*store::Database::open(paths.dbPath));
+        } catch (const Error& e) {
+            qWarning("tabulon: report definitions of %s not refreshed: %s", qPrintable(paths.dbPath), e.what());
+        }
     }
     return created;
 }

@@ -11,6 +11,7 @@ QString reportName(Report report) {
     case Report::Objects: return QStringLiteral("R_XlObject");
     case Report::Formulas: return QStringLiteral("R_XlCalc");
     case Report::CellNotes: return QStringLiteral("R_XlCalcNote");
+    case Report::LinkedCells: return QStringLiteral("R_XlCalcLink");
     case Report::Procedures: return QStringLiteral("R_ModuleList");
     case Report::ProceduresKana: return QStringLiteral("R_ModuleList50");
     case Report::Sources: return QStringLiteral("R_SourceList");
@@ -58,8 +59,9 @@ std::optional<Report> reportOf(Chapter chapter, const Options& o) {
     case Chapter::ModuleSteps: return Report::ModuleSteps;
     case Chapter::Addins: return Report::Addins;
     case Chapter::Citations: return Report::Citations;
-    // The search writes its cells into the formula list's table.
-    case Chapter::LinkSearch: return Report::Formulas;
+    // The search writes its cells into the formula list's table, and prints
+    // them under a title of its own.
+    case Chapter::LinkSearch: return Report::LinkedCells;
     case Chapter::TimeEstimate:
     case Chapter::Variables:
     case Chapter::SheetPrint:

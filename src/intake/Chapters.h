@@ -38,7 +38,7 @@ inline constexpr int kChapterCount = int(Chapter::LinkSearch) + 1;
 enum class Report {
     Cover, SpineLabel, FrontLabel,
     Book, Objects,
-    Formulas, CellNotes,
+    Formulas, CellNotes, LinkedCells,
     Procedures, ProceduresKana,
     Sources, SourcesKana, SourcesOneColumn, SourcesOneColumnKana,
     Shapes, UserTypes, Constants, Variables, Names, Files, Comments, ModuleSteps, Addins,

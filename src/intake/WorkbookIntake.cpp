@@ -3,12 +3,15 @@
 #include "common/Blanks.h"
 #include "common/Error.h"
 #include "host/ReadFailure.h"
+#include "host/vba/LegacyProject.h"
 #include "host/vba/Project.h"
+#include "intake/ProjectCode.h"
 #include "store/Database.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tabulon::intake {
 
@@ -23,9 +26,6 @@ QString readWarningStatus(int count) {
 }
 
 namespace {
-
-const QString kProtectedText = QStringLiteral(
-    "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r本ソフトを終了します。");
 
 // The box for a file the reader refuses: the file, and why in plain words;
 // the reader's technical account goes to the details.
@@ -70,7 +70,6 @@ bool WorkbookIntake::open(const QString& path) {
         return false;
     }
     bool opened = false;
-    bool protectedProject = false;
     std::optional<host::ReadError> refused;
     const bool completed = runGuarded(shell_, kIntakePlace, [&] {
         BusyGuard busy(shell_.progress);
@@ -78,9 +77,10 @@ bool WorkbookIntake::open(const QString& path) {
         // The VBA project comes from the same reading of the file.
         std::optional<host::Workbook> book;
         std::shared_ptr<const vba::Project> project;
+        bool projectDamaged = false;
         try {
             book = host::Workbook::load(path, hooks_.password);
-            project = book->vbaProject();
+            project = readProject(*book, projectDamaged);
         } catch (const host::ReadError& e) {
             refused = e;
             return;
@@ -90,21 +90,23 @@ bool WorkbookIntake::open(const QString& path) {
         // starts from an empty working folder: modules left by an earlier
         // workbook (or an earlier run) would be documented with this one's.
         workbook_ = std::move(book);
-        session_.readWarnings = workbook_->warnings() + project->warnings();
+        project_ = std::move(project);
+        projectDamaged_ = projectDamaged;
+        // What the reader skipped, and a project it could not read at all,
+        // leave the documentation incomplete.
+        session_.readWarnings = workbook_->warnings();
+        if (project_)
+            session_.readWarnings += project_->warnings();
+        if (projectDamaged_)
+            session_.readWarnings << host::readFailureText(host::ReadFailure::ProjectDamaged);
         session_.setWorkbookPath(path);
         clearWorkingFolder(session_.paths().tempFolder);
         QDir().mkpath(session_.paths().tempFolder);
         session_.StdModuleCount = session_.ClassModuleCount = session_.FormModuleCount = 0;
         session_.UnreadableProject = false;
         shell_.progress.progress(0);
-        try {
-            exportModules(*project);
-        } catch (const Error& e) {
-            if (e.number() != err::ProjectProtected)
-                throw;
-            protectedProject = true;
-            return;
-        }
+        if (project_)
+            exportModules(*project_);
         fillLists();
         resetTitleTable();
         fillCover();
@@ -113,20 +115,31 @@ bool WorkbookIntake::open(const QString& path) {
     });
     if (refused)
         explainRefusal(shell_.messages, *refused, path);
-    if (completed && protectedProject) {
-        shell_.messages.error(kProtectedText);
-        shell_.progress.busy(false);
-        if (shell_.exit)
-            shell_.exit();
-    }
     return completed && opened;
 }
 
+// A damaged VBA project costs the code chapters only: the workbook's own
+// data was read apart from it, and its chapters are documented.
+std::shared_ptr<const vba::Project> WorkbookIntake::readProject(const host::Workbook& book, bool& damaged) {
+    try {
+        return book.vbaProject();
+    } catch (const host::ReadError& e) {
+        if (e.kind() != host::ReadFailure::ProjectDamaged)
+            throw;
+        damaged = true;
+        return nullptr;
+    }
+}
+
+// A project locked for viewing is not exported: its code stays unread, as
+// its author wished, while the workbook chapters go on.
 void WorkbookIntake::exportModules(const vba::Project& project) {
     if (!project.isPresent()) {
         session_.UnreadableProject = workbook_->hasUnreadableMacros();
         return;
     }
+    if (project.isProtected())
+        return;
     const vba::ExportResult result = project.exportAll(session_.paths().tempFolder);
     session_.StdModuleCount = result.standardCount;
     session_.ClassModuleCount = result.classCount;
@@ -181,11 +194,12 @@ void WorkbookIntake::enableCommands() {
                          Command::SheetPrint, Command::TimeEstimate, Command::SaveCoverDefaults,
                          Command::Cover},
                         true);
-    // Macros the exporter cannot read leave the code commands enabled: they
-    // tell the user why there is nothing to list.
+    // Code in a module of any kind enables the code commands (as their guard
+    // counts it); macros that cannot be read leave them enabled too: they tell
+    // the user why there is nothing to list.
     session_.setEnabled({Command::ModuleSteps, Command::Procedures, Command::Sources,
                          Command::CollectVariables},
-                        session_.hasModules() || session_.UnreadableProject);
+                        hasCode() || !unreadableCodeText().isEmpty());
     // No stored result belongs to this workbook yet: a preview would show
     // the previous workbook's rows under this one's name.
     session_.disablePreviews();
@@ -202,6 +216,28 @@ void WorkbookIntake::enableCommands() {
                         true);
 }
 
-void WorkbookIntake::close() { workbook_.reset(); }
+QString WorkbookIntake::unreadableCodeText() const {
+    if (projectDamaged_)
+        return host::readFailureText(host::ReadFailure::ProjectDamaged) + QStringLiteral("\r") + kChaptersLeftText;
+    if (project_ && project_->isPresent() && project_->isProtected())
+        return kLockedProjectText;
+    if (session_.UnreadableProject)
+        return vba::unreadableProjectText();
+    return QString();
+}
+
+bool WorkbookIntake::hasCode() const {
+    if (!project_)
+        return false;
+    const QList<vba::Component>& components = project_->components();
+    return std::any_of(components.begin(), components.end(),
+                       [](const vba::Component& c) { return holdsCode(c.exportText); });
+}
+
+void WorkbookIntake::close() {
+    workbook_.reset();
+    project_.reset();
+    projectDamaged_ = false;
+}
 
 }  // namespace tabulon::intake

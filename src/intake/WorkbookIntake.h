@@ -6,6 +6,7 @@
 // fill the cover fields and set the command states.
 #include "common/Ports.h"
 #include "host/Workbook.h"
+#include "host/vba/Project.h"
 #include "intake/MessageText.h"
 #include "intake/Session.h"
 
@@ -48,6 +49,14 @@ public:
 
     // The open workbook, or null when none is loaded.
     const host::Workbook* workbook() const { return workbook_ ? &*workbook_ : nullptr; }
+    // The workbook's VBA project as read at intake (its components carry the
+    // exported texts the code chapters read), or null when none is loaded
+    // or the project is damaged.
+    const vba::Project* vbaProject() const { return project_.get(); }
+    // Why the workbook's macros cannot be read (a project locked for
+    // viewing or damaged, Excel 5.0/95 module sheets), as the code chapters say it;
+    // empty when they can be read or there are none.
+    QString unreadableCodeText() const;
     // The model is dropped (at exit).
     void close();
 
@@ -55,7 +64,9 @@ public:
     static QString propertyText(const host::Workbook& book, int position);
 
 private:
+    static std::shared_ptr<const vba::Project> readProject(const host::Workbook& book, bool& damaged);
     void exportModules(const vba::Project& project);
+    bool hasCode() const;  // a module of any kind holds code
     void fillLists();
     void resetTitleTable();
     void fillCover();
@@ -65,6 +76,8 @@ private:
     CommandShell shell_;
     IntakeHooks hooks_;
     std::optional<host::Workbook> workbook_;
+    std::shared_ptr<const vba::Project> project_;  // read with the workbook
+    bool projectDamaged_ = false;                   // the project could not be read
 };
 
 // Deletes the files of the working folder (the exported modules);
@@ -77,5 +90,10 @@ QString readWarningStatus(int count);
 
 // The place text of the intake's message boxes.
 inline const QString kIntakePlace = QStringLiteral("場所:ファイル選択");
+// What the code chapters add when a workbook's code cannot be read.
+inline const QString kChaptersLeftText = QStringLiteral("モジュールの章は作成できません。ブックの章は作成できます。");
+// What the code chapters say for a workbook whose project is locked for
+// viewing: its workbook chapters are documented, its code is left unread.
+inline const QString kLockedProjectText = QStringLiteral("プロジェクトが保護されています。\r") + kChaptersLeftText;
 
 }  // namespace tabulon::intake

@@ -1,6 +1,6 @@
 #include "inventory/WorkbookFacts.h"
 
-#include "analyses/code/ModuleFiles.h"
+#include "analyses/code/CodeModules.h"
 #include "analyses/code/ModuleSteps.h"
 #include "analyses/code/ProcedureList.h"
 #include "common/Error.h"
@@ -32,24 +32,16 @@ bool holdsCode(const QString& body) {
 }
 
 // Lines and procedures by the rules of the step counts and the procedure
-// list, which read the same text from the exported file.
-ModuleFacts moduleFacts(const vba::Component& component, FileFacts& facts) {
+// list, over the same module text the code chapters read.
+ModuleFacts moduleFacts(const vba::Component& component) {
     ModuleFacts m;
     m.name = component.name;
     m.type = typeName(component.type);
-    try {
-        code::LineReader lines = code::LineReader::ofText(component.exportText);
-        const code::StepTotals steps =
-            code::moduleStepTotals(lines, component.type == vba::ComponentType::Document);
-        m.lines = steps.total;
-        m.codeLines = steps.code;
-        code::LineReader headers = code::LineReader::ofText(component.exportText);
-        m.procedures = code::procedureNames(headers);
-    } catch (const Error& e) {
-        // A last line that continues past the end of the module: the code
-        // chapters stop there too.
-        facts.warnings << QStringLiteral("VBA module %1: %2").arg(component.name, e.description());
-    }
+    const code::CodeModule module = code::codeModule(component.fileName, component.exportText);
+    const code::StepTotals steps = code::moduleStepTotals(module);
+    m.lines = steps.total;
+    m.codeLines = steps.code;
+    m.procedures = code::procedureNames(module);
     const QString body = codeBody(component.exportText);
     if (holdsCode(body))
         m.codeSha256 = QString::fromLatin1(QCryptographicHash::hash(body.toUtf8(), QCryptographicHash::Sha256).toHex());
@@ -82,7 +74,7 @@ void addProjectFacts(const host::Workbook& book, FileFacts& facts) {
             facts.modules.push_back({component.name, typeName(component.type), {}, {}, {}, {}});
             continue;
         }
-        ModuleFacts m = moduleFacts(component, facts);
+        ModuleFacts m = moduleFacts(component);
         for (const QString& procedure : m.procedures) {
             const QString occasion = procedureOccasion(m.type, procedure);
             if (!occasion.isEmpty())

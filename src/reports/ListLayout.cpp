@@ -77,8 +77,13 @@ protected:
         for (size_t i = 0; i < cols_.size(); ++i) {
             const QString t = value(row, i);
             if (t.isEmpty()) continue;
-            const double x = cols_[i].x + kPadH, w = innerWidth(i);
+            double x = cols_[i].x + kPadH, w = innerWidth(i);
             const Align a = def_.columns[i].align;
+            if (def_.columns[i].format == QLatin1String("color")) {
+                const double used = paintSwatch(p, t, x, top + kPadV);
+                x += used;
+                w = qMax(mm(1), w - used);
+            }
             if (!def_.columns[i].wrap) {
                 drawLine(p, text_, elideText(t, text_, w), x, top + kPadV, w, a);
                 continue;
@@ -107,6 +112,21 @@ private:
         return qMin(lines, 3);
     }
     double innerWidth(size_t i) const { return qMax(mm(1), cols_[i].w - 2 * kPadH); }
+    // A colour column: a small square of the colour itself before its
+    // "#RRGGBB" text. Returns the width it takes (0 for a value that is no
+    // colour).
+    double paintSwatch(QPainter& p, const QString& text, double x, double top) const {
+        const QColor colour = QColor::fromString(text);
+        if (!text.startsWith(u'#') || !colour.isValid()) return 0;
+        const double side = text_.lineHeight * 0.8;
+        const QRectF box(x, top + (text_.lineHeight - side) / 2, side, side);
+        p.fillRect(box, colour);
+        p.save();
+        p.setPen(QPen(QColor(90, 90, 90), mm(0.15)));
+        p.drawRect(box);
+        p.restore();
+        return side + mm(1);
+    }
     QString value(int row, size_t i) const {
         return formatValue(data_.cell(row, cols_[i].index), def_.columns[i].format);
     }

@@ -11,9 +11,11 @@ namespace tabulon::reports {
 struct Bookmark {
     QString title;
     int page = 0;  // 0-based page of the file the entry opens
+    std::vector<Bookmark> children;  // entries nested under this one, shown open
 };
 
-// Appends the bookmarks to the PDF at pdfPath, which opens with them shown.
+// Appends the bookmarks (a tree) to the PDF at pdfPath, which opens with them
+// shown.
 // Throws tabulon::Error 75 when the file cannot be read or written, or has
 // not the structure our writer gives.
 void appendOutline(const QString& pdfPath, const std::vector<Bookmark>& bookmarks);

@@ -162,16 +162,15 @@ void paintEach(const DocumentList& documents, const QStringList& files) {
     }
 }
 
-// One bookmark per document that has pages, at its first page.
-std::vector<Bookmark> bookmarksOf(const DocumentList& documents) {
-    std::vector<Bookmark> bookmarks;
+// The page (0-based) each document starts on, written one after the other.
+std::vector<int> firstPagesOf(const DocumentList& documents) {
+    std::vector<int> first;
     int page = 0;
     for (const auto& doc : documents) {
-        const ReportDef& def = doc->definition();
-        if (doc->pagesKnown() > 0) bookmarks.push_back({def.title.isEmpty() ? def.name : def.title, page});
+        first.push_back(page);
         page += doc->pagesKnown();
     }
-    return bookmarks;
+    return first;
 }
 
 // The documents one after the other into one file by one painter.
@@ -181,7 +180,7 @@ int paintWhole(const DocumentList& documents, const QString& pdfPath, const QStr
     PartFile file(pdfPath);
     openPart(file);
     const int pages = paintPdf(runs, file, title);
-    if (bookmarked) appendOutline(file.partPath(), bookmarksOf(documents));
+    if (bookmarked) appendOutline(file.partPath(), documentBookmarks(documents, firstPagesOf(documents), pages));
     commit(file);
     return pages;
 }
@@ -215,9 +214,29 @@ int writeDocumentation(const DocumentList& documents, const QStringList& files, 
     file.close();
     if (file.errorNumber() != 0) cannotWrite(combinedPath, file.errorNumber());
     // Where each document starts, as if one painter had written them all.
-    appendOutline(file.partPath(), bookmarksOf(documents));
+    appendOutline(file.partPath(), documentBookmarks(documents, firstPagesOf(documents), pages));
     commit(file);
     return pages;
+}
+
+std::vector<Bookmark> documentBookmarks(const DocumentList& documents, const std::vector<int>& firstPages,
+                                        int pages) {
+    std::vector<Bookmark> bookmarks;
+    QString parent;  // the outline parent of the last bookmark
+    for (size_t i = 0; i < documents.size() && i < firstPages.size(); ++i) {
+        const ReportDef& def = documents[i]->definition();
+        if (firstPages[i] >= pages) continue;  // a document without pages has nothing to open
+        Bookmark mark{def.title.isEmpty() ? def.name : def.title, firstPages[i], {}};
+        if (def.outlineParent.isEmpty()) {
+            bookmarks.push_back(std::move(mark));
+        } else {
+            if (bookmarks.empty() || parent != def.outlineParent)
+                bookmarks.push_back({def.outlineParent, firstPages[i], {}});
+            bookmarks.back().children.push_back(std::move(mark));
+        }
+        parent = def.outlineParent;
+    }
+    return bookmarks;
 }
 
 int renderToPdf(const QString& dbPath, const QString& reportName, const QString& pdfPath) {

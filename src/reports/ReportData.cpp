@@ -5,20 +5,12 @@
 #include <QCollator>
 #include <QDateTime>
 #include <QLocale>
-#include <sqlite3.h>
 
 namespace tabulon::reports {
 
 namespace {
 
 const QString kEmpty;
-
-int compareKana(void* collator, int lenA, const void* a, int lenB, const void* b) {
-    // SQLITE_UTF16 hands native-order UTF-16 without a terminator; lengths in bytes.
-    const QStringView va(static_cast<const QChar*>(a), lenA / 2);
-    const QStringView vb(static_cast<const QChar*>(b), lenB / 2);
-    return static_cast<QCollator*>(collator)->compare(va, vb);
-}
 
 QCollator* kanaCollator() {
     static QCollator* collator = [] {
@@ -28,29 +20,6 @@ QCollator* kanaCollator() {
         return c;
     }();
     return collator;
-}
-
-QString cellText(const QVariant& v) {
-    if (v.isNull()) return QString();
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<long long>(d)))
-            return QString::number(static_cast<long long>(d));
-        return QString::number(d, 'g', 15);
-    }
-    return v.toString();
-}
-
-QString columnText(sqlite3_stmt* stmt, int c) {
-    switch (sqlite3_column_type(stmt, c)) {
-    case SQLITE_NULL: return QString();
-    case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(stmt, c));
-    case SQLITE_FLOAT: return cellText(sqlite3_column_double(stmt, c));
-    default: {
-        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, c));
-        return QString(text, sqlite3_column_bytes16(stmt, c) / 2);
-    }
-    }
 }
 
 QDateTime parseDateTime(const QString& raw) {
@@ -84,43 +53,21 @@ const QString& ReportData::cell(int row, int column) const {
     return cells_[size_t(row) * names_.size() + column];
 }
 
-void registerKanaCollation(sqlite3* handle) {
-    sqlite3_create_collation_v2(handle, "JA_KANA", SQLITE_UTF16, kanaCollator(),
-                                compareKana, nullptr);
+void registerKanaCollation(store::Database& db) {
+    db.addCollation(QStringLiteral("JA_KANA"),
+                    [](QStringView a, QStringView b) { return kanaCollator()->compare(a, b); });
 }
 
 ReportData readReportData(store::Database& db, const QString& sql) {
-    registerKanaCollation(db.handle());
-    // Stepped here rather than through Database::query: a long report reads
-    // its rows straight into display texts without a QVariant per value,
-    // which keeps the first page of a 100,000-row list quick.
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db.handle(), utf8.constData(), int(utf8.size()), &stmt, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        db.query(sql);  // raises the store's error for the statement
-        return {};
-    }
-    QStringList names;
-    const int columns = sqlite3_column_count(stmt);
-    for (int i = 0; i < columns; ++i) names << QString::fromUtf8(sqlite3_column_name(stmt, i));
-    std::vector<QString> cells;
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c) cells.push_back(columnText(stmt, c));
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) {
-        db.query(sql);
-        return {};
-    }
-    return ReportData(names, std::move(cells));
+    registerKanaCollation(db);
+    store::Database::Texts texts = db.queryTexts(sql);
+    return ReportData(std::move(texts.names), std::move(texts.cells));
 }
 
 QString readHeaderText(store::Database& db) {
-    const auto rows = db.query(QStringLiteral("SELECT FileName FROM T_XlTitle LIMIT 1"));
-    return rows.empty() ? QString() : cellText(rows.front().front());
+    const store::Database::Texts texts =
+        db.queryTexts(QStringLiteral("SELECT FileName FROM T_XlTitle LIMIT 1"));
+    return texts.cells.empty() ? QString() : texts.cells.front();
 }
 
 QString formatValue(const QString& raw, const QString& format) {

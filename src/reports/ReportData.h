@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <vector>
 
-struct sqlite3;
-
 namespace tabulon::store {
 class Database;
 }
@@ -48,6 +46,6 @@ QString formatValue(const QString& raw, const QString& format);
 
 // Registers JA_KANA on a connection: Japanese collation where hiragana and
 // katakana of the same sound sort together and カ comes before サ.
-void registerKanaCollation(sqlite3* handle);
+void registerKanaCollation(store::Database& db);
 
 }  // namespace tabulon::reports

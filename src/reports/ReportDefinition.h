@@ -21,7 +21,8 @@ struct ColumnDef {
     double weight = 10;   // share of the printable width
     Align align = Align::Left;
     bool wrap = false;    // wrap inside the column, otherwise cut with an ellipsis
-    QString format;       // "", "int", "kb", "date", "datetime", "bool", "code"
+    QString format;       // "", "int", "kb", "date", "datetime", "bool", "code",
+                          // "color" ("#RRGGBB" after a swatch of the colour)
 };
 
 struct FieldDef {
@@ -48,6 +49,10 @@ struct ReportDef {
     double fontPt = 8;
     bool pageFrame = true;   // running header and page footer
     QString leadReport;      // a report whose pages come first, on this paper
+    // Not stored: in a combined file, documents one after the other with the
+    // same outline parent have their bookmarks nested under one of that title
+    // (the print images of the sheets under "シート印刷").
+    QString outlineParent;
     std::vector<ColumnDef> columns;
     std::vector<FieldDef> fields;
 };

@@ -61,6 +61,35 @@ bool writeLockFree(sqlite3* db) {
     return true;
 }
 
+// Display text of one field for queryTexts.
+QString fieldText(sqlite3_stmt* stmt, int c) {
+    switch (sqlite3_column_type(stmt, c)) {
+    case SQLITE_NULL: return QString();
+    case SQLITE_INTEGER: return QString::number(sqlite3_column_int64(stmt, c));
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(stmt, c);
+        if (d == static_cast<double>(static_cast<long long>(d)))
+            return QString::number(static_cast<long long>(d));
+        return QString::number(d, 'g', 15);
+    }
+    default: {
+        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(stmt, c));
+        return QString(text, sqlite3_column_bytes16(stmt, c) / 2);
+    }
+    }
+}
+
+int compareUtf16(void* compare, int lenA, const void* a, int lenB, const void* b) {
+    // SQLITE_UTF16 hands native-order UTF-16 without a terminator; lengths in bytes.
+    return (*static_cast<Database::Compare*>(compare))(
+        QStringView(static_cast<const QChar*>(a), lenA / 2),
+        QStringView(static_cast<const QChar*>(b), lenB / 2));
+}
+
+void deleteCompare(void* compare) {
+    delete static_cast<Database::Compare*>(compare);
+}
+
 }  // namespace
 
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
@@ -183,6 +212,38 @@ std::vector<std::vector<QVariant>> Database::query(const QString& sql,
     }
     sqlite3_finalize(stmt);
     return rows;
+}
+
+Database::Texts Database::queryTexts(const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    int rc = sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throw sqlError(db_, rc, sql);
+    Texts texts;
+    const int columns = sqlite3_column_count(stmt);
+    for (int c = 0; c < columns; ++c)
+        texts.names << QString::fromUtf8(sqlite3_column_name(stmt, c));
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        for (int c = 0; c < columns; ++c)
+            texts.cells.push_back(fieldText(stmt, c));
+    if (rc != SQLITE_DONE) {
+        const Error error = sqlError(db_, rc, sql);
+        sqlite3_finalize(stmt);
+        throw error;
+    }
+    sqlite3_finalize(stmt);
+    return texts;
+}
+
+void Database::addCollation(const QString& name, Compare compare) {
+    auto* held = new Compare(std::move(compare));
+    const int rc = sqlite3_create_collation_v2(db_, name.toUtf8().constData(), SQLITE_UTF16, held,
+                                               compareUtf16, deleteCompare);
+    if (rc != SQLITE_OK) {
+        delete held;  // a failed registration leaves the function to its caller
+        throw sqlError(db_, rc, name);
+    }
 }
 
 CommandScope::~CommandScope() {

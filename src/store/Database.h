@@ -19,7 +19,9 @@
 // before the Database they were opened on. One thread at a time uses a
 // Database (the connection runs without its own mutex).
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -87,6 +89,20 @@ public:
     // (empty field). 3265 when the query names a field the table lacks.
     std::vector<std::vector<QVariant>> query(const QString& sql,
                                              const std::vector<QVariant>& args = {});
+    // A query's rows as display texts, for the reports: read straight from the
+    // statement without a QVariant per value, which keeps the first page of a
+    // 100,000-row list quick. Whole numbers print without a fraction, other
+    // numbers with 15 significant digits, empty fields as empty text. Errors
+    // as query().
+    struct Texts {
+        QStringList names;
+        std::vector<QString> cells;  // row by row, names.size() to a row
+    };
+    Texts queryTexts(const QString& sql);
+    // A collation on this connection, for "ORDER BY x COLLATE name"; compare
+    // answers <0, 0 or >0. Registering a name again replaces it.
+    using Compare = std::function<int(QStringView, QStringView)>;
+    void addCollation(const QString& name, Compare compare);
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 

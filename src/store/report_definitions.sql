@@ -143,7 +143,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 10, '数式数', 'CalCount', 8,
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 11, '表示状態', 'StVisible', 8, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlObject', 12, 'コメント数', 'ComentCount', 9, 'R', 'ellipsis', '');
 
--- R_XlCalc: formulas (the formula list and the link-destination search; neither has comments)
+-- R_XlCalc: formulas (the formula list without comments)
 INSERT INTO Z_Report VALUES ('R_XlCalc', '数式一覧', 'list', 'landscape',
   'SELECT CASE "Label" WHEN 1 THEN ''数式'' WHEN 2 THEN ''コメント'' WHEN 3 THEN ''両方'' WHEN 9 THEN ''リンク先'' ELSE "Label" END AS Kind, "SheetMei", "objectNo", "StCell", "CalcName", "NoteName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
   'Grp', 'シート ', NULL, 1, 8, 1, NULL);
@@ -152,15 +152,23 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 2, 'シートNo', 'objectNo', 6, 
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 3, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalc', 4, '数式', 'CalcName', 110, 'L', 'wrap', '');
 
--- R_XlCalcNote
-INSERT INTO Z_Report VALUES ('R_XlCalcNote', 'コメント一覧', 'list', 'landscape',
+-- R_XlCalcNote: formulas and cell comments (notes)
+INSERT INTO Z_Report VALUES ('R_XlCalcNote', '数式・セルコメント一覧', 'list', 'landscape',
   'SELECT CASE "Label" WHEN 1 THEN ''数式'' WHEN 2 THEN ''コメント'' WHEN 3 THEN ''両方'' WHEN 9 THEN ''リンク先'' ELSE "Label" END AS Kind, "SheetMei", "objectNo", "StCell", "CalcName", "NoteName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
   'Grp', 'シート ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 1, '区分', 'Kind', 7, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 2, 'シートNo', 'objectNo', 6, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 3, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 4, '数式', 'CalcName', 50, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 5, 'コメント', 'NoteName', 60, 'L', 'wrap', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlCalcNote', 5, 'セルコメント', 'NoteName', 60, 'L', 'wrap', '');
+
+-- R_XlCalcLink: the link-destination search, the cells whose formulas refer to the chosen linked workbook
+INSERT INTO Z_Report VALUES ('R_XlCalcLink', 'リンク先セル一覧', 'list', 'landscape',
+  'SELECT "SheetMei", "objectNo", "StCell", "CalcName", "objectNo" || ''. '' || COALESCE("SheetMei", '''') AS Grp FROM T_XlCalc ORDER BY "ID"',
+  'Grp', 'シート ', NULL, 1, 8, 1, NULL);
+INSERT INTO Z_ReportColumn VALUES ('R_XlCalcLink', 1, 'シートNo', 'objectNo', 6, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlCalcLink', 2, 'セル', 'StCell', 8, 'L', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlCalcLink', 3, 'リンクを含む数式', 'CalcName', 117, 'L', 'wrap', '');
 
 -- R_XlShape
 INSERT INTO Z_Report VALUES ('R_XlShape', '図形・コントロール一覧', 'list', 'landscape',
@@ -173,7 +181,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 3, '図形名', 'ShapeName', 16,
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 4, '種類', 'ShapeType', 11, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 5, 'イベント', 'IbentType', 7, 'C', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 6, 'マクロ名', 'MacroName', 20, 'L', 'wrap', '');
-INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 7, '塗りつぶし色', 'ForeColor', 10, 'R', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 7, '塗りつぶし色', 'ForeColor', 10, 'L', 'ellipsis', 'color');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 8, '線種', 'LineStyle', 10, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 9, 'テキスト', 'TextName', 28, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_XlShape', 10, '選択', 'Sel', 7, 'C', 'ellipsis', '');
@@ -213,7 +221,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlAddin', 9, 'フォルダ', 'FilePath', 2
 
 -- R_ModuleList: procedures module by module, each followed by its declarations and calls
 INSERT INTO Z_Report VALUES ('R_ModuleList', 'プロシージャ一覧', 'list', 'landscape',
-  'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, p."DimCall" AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, d."DimCall", d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY o, pn, k, ln, rid',
+  'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, CASE p."DimCall" WHEN 0 THEN ''0 手続き'' WHEN 1 THEN ''1 Global'' WHEN 2 THEN ''2 Public'' WHEN 3 THEN ''3 Private'' WHEN 4 THEN ''4 Dim'' WHEN 5 THEN ''5 Const'' WHEN 6 THEN ''6 Call'' ELSE p."DimCall" END AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, CASE d."DimCall" WHEN 0 THEN ''0 手続き'' WHEN 1 THEN ''1 Global'' WHEN 2 THEN ''2 Public'' WHEN 3 THEN ''3 Private'' WHEN 4 THEN ''4 Dim'' WHEN 5 THEN ''5 Const'' WHEN 6 THEN ''6 Call'' ELSE d."DimCall" END, d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY o, pn, k, ln, rid',
   'Grp', 'モジュール ', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 1, 'No', 'No', 4, 'R', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 2, 'プロシージャ名', 'Name', 22, 'L', 'wrap', '');
@@ -221,13 +229,13 @@ INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 3, 'スコープ', 'Scope', 8
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 4, '種別', 'Kind', 11, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 5, '種類', 'PType', 11, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 6, '区分
-コード', 'DimCall', 5, 'C', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 7, 'パラメータ / 宣言・呼出内容', 'Params', 34, 'L', 'wrap', '');
+コード', 'DimCall', 8, 'L', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 7, 'パラメータ / 宣言・呼出内容', 'Params', 31, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList', 8, '戻り値の型 / コメント', 'Ret', 18, 'L', 'wrap', '');
 
 -- R_ModuleList50: procedures in Japanese syllabary order of their names
 INSERT INTO Z_Report VALUES ('R_ModuleList50', 'プロシージャ一覧（五十音順）', 'list', 'landscape',
-  'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, p."DimCall" AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, d."DimCall", d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY SortName COLLATE JA_KANA, o, pn, k, ln, rid',
+  'SELECT * FROM (SELECT p."objectNo" AS o, p."ProcedureNo" AS pn, 0 AS k, 0 AS ln, p."ID" AS rid, COALESCE(p."ProcedureName", p."Object") AS SortName, p."objectNo" || ''. '' || COALESCE(p."objectName", '''') AS Grp, p."objectName" AS Module, p."ProcedureNo" AS No, COALESCE(p."ProcedureName", p."Object") AS Name, p."PrivatePublic" AS Scope, p."Object" AS Kind, p."Type" AS PType, CASE p."DimCall" WHEN 0 THEN ''0 手続き'' WHEN 1 THEN ''1 Global'' WHEN 2 THEN ''2 Public'' WHEN 3 THEN ''3 Private'' WHEN 4 THEN ''4 Dim'' WHEN 5 THEN ''5 Const'' WHEN 6 THEN ''6 Call'' ELSE p."DimCall" END AS DimCall, p."Parameters" AS Params, p."As" AS Ret FROM T_XlProcName p UNION ALL SELECT d."objectNo", d."ProcedureNo", 1, d."Line", d."ID", (SELECT COALESCE(q."ProcedureName", q."Object") FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" AND q."ProcedureNo" = d."ProcedureNo" ORDER BY q."ID" LIMIT 1), d."objectNo" || ''. '' || COALESCE((SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), ''''), (SELECT q."objectName" FROM T_XlProcName q WHERE q."objectNo" = d."objectNo" ORDER BY q."ID" LIMIT 1), NULL, '' └ '' || COALESCE(d."Bunrui", '''') || ''（'' || d."Line" || ''行）'', d."Type", NULL, NULL, CASE d."DimCall" WHEN 0 THEN ''0 手続き'' WHEN 1 THEN ''1 Global'' WHEN 2 THEN ''2 Public'' WHEN 3 THEN ''3 Private'' WHEN 4 THEN ''4 Dim'' WHEN 5 THEN ''5 Const'' WHEN 6 THEN ''6 Call'' ELSE d."DimCall" END, d."Parameters", d."As" FROM T_XlDimCall d) ORDER BY SortName COLLATE JA_KANA, o, pn, k, ln, rid',
   NULL, NULL, NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 1, 'モジュール', 'Module', 14, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 2, 'プロシージャ名', 'Name', 22, 'L', 'wrap', '');
@@ -235,8 +243,8 @@ INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 3, 'スコープ', 'Scope',
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 4, '種別', 'Kind', 11, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 5, '種類', 'PType', 14, 'L', 'ellipsis', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 6, '区分
-コード', 'DimCall', 5, 'C', 'ellipsis', '');
-INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 7, 'パラメータ / 宣言・呼出内容', 'Params', 31, 'L', 'wrap', '');
+コード', 'DimCall', 8, 'L', 'ellipsis', '');
+INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 7, 'パラメータ / 宣言・呼出内容', 'Params', 28, 'L', 'wrap', '');
 INSERT INTO Z_ReportColumn VALUES ('R_ModuleList50', 8, '戻り値の型 / コメント', 'Ret', 18, 'L', 'wrap', '');
 
 -- R_SourceList: two-column listing
@@ -281,7 +289,7 @@ INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 7, 'コード行', 'ProcCnt', 
 INSERT INTO Z_ReportColumn VALUES ('R_XlModStep', 8, '合計行', 'TotalCnt', 9, 'R', 'ellipsis', '');
 
 -- R_XlComment
-INSERT INTO Z_Report VALUES ('R_XlComment', 'コメント一覧', 'list', 'portrait',
+INSERT INTO Z_Report VALUES ('R_XlComment', 'コードコメント一覧', 'list', 'portrait',
   'SELECT "Object", "objectNo", "ProcedureNo", "objectName", "ProcedureName", "Comment", "Object" || ''：'' || COALESCE("objectName", '''') AS Grp FROM T_XlComment ORDER BY "ID"',
   'Grp', '', NULL, 1, 8, 1, NULL);
 INSERT INTO Z_ReportColumn VALUES ('R_XlComment', 1, 'No', 'ProcedureNo', 6, 'R', 'ellipsis', '');

@@ -341,11 +341,11 @@ void XlsWriter::addName(const QString& name, const Rgce& refersTo, int sheetInde
 }
 
 void XlsWriter::addModule(const QString& name, XlsModule::Type type, const QString& code) {
-    modules_.push_back(XlsModule{name, type, code, {}});
+    modules_.push_back(XlsModule{name, type, code, {}, false});
 }
 
 void XlsWriter::addForm(const QString& name, const QString& caption, const QString& code) {
-    modules_.push_back(XlsModule{name, XlsModule::Form, code, caption});
+    modules_.push_back(XlsModule{name, XlsModule::Form, code, caption, false});
 }
 
 int XlsWriter::addExternalSheet(const QString& bookPath, const QString& sheetName) {

@@ -7,6 +7,7 @@
 // document modules. It writes what the reader needs to see, not everything the
 // spreadsheet program would write.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -108,6 +109,7 @@ struct XlsModule {
     Type type = Standard;
     QString code;          // the module body, without Attribute VB_Name lines
     QString caption;       // a form's caption
+    bool damaged = false;  // its stream holds no compressed container
 };
 
 struct XlsExternalBook {
@@ -121,6 +123,7 @@ public:
     XlsSheet& sheet(int index) { return sheets_.at(size_t(index)); }
     void addName(const QString& name, const Rgce& refersTo, int sheetIndex = 0);
     void addModule(const QString& name, XlsModule::Type type, const QString& code);
+    void addModule(const XlsModule& module) { modules_.push_back(module); }
     // A user form: the module's code plus a designer storage with the form's
     // properties and empty control streams.
     void addForm(const QString& name, const QString& caption, const QString& code);
@@ -128,6 +131,9 @@ public:
     // follows those of the own sheets, so add every sheet first.
     int addExternalSheet(const QString& bookPath, const QString& sheetName);
     void setProperties(const QString& title, const QString& author, const QString& company);
+    // The Creation Date and the Last Print Date; an invalid one is not written
+    // (a workbook never printed has no print date).
+    void setDates(const QDateTime& created, const QDateTime& printed = {}) { created_ = created; printed_ = printed; }
     void setVbaCodePage(int cp) { vbaCodePage_ = cp; }
     void setProtectedProject(bool on) { protectedProject_ = on; }
     // Whole records written into the globals after the code page (FONT, XF, ...).
@@ -150,6 +156,7 @@ private:
     std::vector<XlsExternalBook> externalBooks_;
     std::vector<std::pair<int, int>> externalXti_;  // (book, sheet) after the own sheets
     QString title_, author_, company_;
+    QDateTime created_, printed_;
     int vbaCodePage_ = 1252;
     bool protectedProject_ = false;
     const char* streamName_ = "Workbook";

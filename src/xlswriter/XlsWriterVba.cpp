@@ -12,6 +12,7 @@
 #include <gsf/gsf-msole-utils.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
+#include <gsf/gsf-timestamp.h>
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
@@ -136,6 +137,17 @@ void insertMeta(GsfDocMetaData* meta, const char* name, const QString& value) {
     gsf_doc_meta_data_insert(meta, g_strdup(name), v);
 }
 
+void insertDate(GsfDocMetaData* meta, const char* name, const QDateTime& value) {
+    if (!value.isValid()) return;
+    GsfTimestamp* stamp = gsf_timestamp_new();
+    gsf_timestamp_set_time(stamp, guint64(value.toSecsSinceEpoch()));
+    GValue* v = g_new0(GValue, 1);
+    g_value_init(v, GSF_TIMESTAMP_TYPE);
+    gsf_timestamp_to_value(stamp, v);
+    gsf_timestamp_free(stamp);
+    gsf_doc_meta_data_insert(meta, g_strdup(name), v);
+}
+
 // Writes a property set stream and lets the properties go.
 bool writeMeta(GsfOutfile* root, const char* stream, GsfDocMetaData* meta, bool docSummary) {
     GsfOutput* out = gsf_outfile_new_child(root, stream, FALSE);
@@ -227,6 +239,8 @@ bool XlsWriter::save(const QString& path) const {
     GsfDocMetaData* summary = gsf_doc_meta_data_new();
     insertMeta(summary, GSF_META_NAME_TITLE, title_);
     insertMeta(summary, GSF_META_NAME_CREATOR, author_);
+    insertDate(summary, GSF_META_NAME_DATE_CREATED, created_);
+    insertDate(summary, GSF_META_NAME_PRINT_DATE, printed_);
     ok = writeMeta(root, "\005SummaryInformation", summary, false) && ok;
     GsfDocMetaData* docSummary = gsf_doc_meta_data_new();
     insertMeta(docSummary, GSF_META_NAME_COMPANY, company_);
@@ -270,7 +284,8 @@ bool XlsWriter::save(const QString& path) const {
             dirRecord(dir, 0x002B, {});
 
             QByteArray source = encode(attributes(m) + m.code, cp);
-            ok = ok && writeStream(vba, m.name.toUtf8().constData(), compress(source));
+            ok = ok && writeStream(vba, m.name.toUtf8().constData(),
+                                   m.damaged ? QByteArray("\x02" "damaged", 8) : compress(source));
             switch (m.type) {
             case XlsModule::Standard: projectText += "Module=" + name + "\r\n"; break;
             case XlsModule::Class: projectText += "Class=" + name + "\r\n"; break;

@@ -30,6 +30,8 @@ TEST(GetProcName, ExtractsTheNameAsWritten) {
         {"Function 集計(a)", "集計", "positions count characters, not bytes"},
         {"Sub A() ' Lib x", "A", "Lib in the trailing comment is no anchor"},
         {"Sub Lib ()", "ERROR", "Lib right behind the keyword: no name, no abort"},
+        {"Function rtcCallByName Lib \"VBE7.DLL\" (ByVal o As Object _", "rtcCallByName",
+         "a declaration continued after Declare: its name measured from its keyword, not cut short"},
         {"Dim x As Long", "ERROR", "none of the three keywords"},
         {"Sub " + QString(300, u'n') + "()", "ERROR", "the ( lies beyond the 255-character cut"},
     };

@@ -34,25 +34,32 @@ TEST(ModuleSteps, DeclarationsAndProcedureRowsOfTheFirstModule) {
 TEST(ModuleSteps, CountsStayWithTheirModuleAndRunsRepeat) {
     Workspace ws;
     ws.write(QStringLiteral("A.bas"), standardHeader("A") << "Sub A()" << "End Sub" << "' trailing" << "   ");
-    ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Const K = 1" << "Rem note" << "Rem");
+    ws.write(QStringLiteral("B.bas"), standardHeader("B") << "Const K = 1" << "Rem note" << "Rem" << "\t' tabbed"
+                                                          << "\t");
     ws.write(QStringLiteral("C.cls"), classHeader("C") << "Friend Sub F() ' sub part" << "End Sub");
     ASSERT_EQ(runModuleSteps(ws.context(2, 1)).end, CodeOutcome::End::Report);
     const QStringList first = stepRows(ws);
     // A: its trailing comment and blank line stay in A; B has declarations
-    // only; C's class header lines and its first header are its declarations.
-    EXPECT_EQ(first, (QStringList{"1|1|A|1|1|2|4", "2|1|(Declarations)|1|0|2|3", "3|1|(Declarations)|0|0|5|5",
+    // only, its comments counted however marked or indented (a bare Rem, a
+    // tab); C's class header lines and its first header are its declarations.
+    EXPECT_EQ(first, (QStringList{"1|1|A|1|1|2|4", "2|1|(Declarations)|3|1|1|5", "3|1|(Declarations)|0|0|5|5",
                                   "3|2|F|0|0|1|1"}));
     ASSERT_EQ(runModuleSteps(ws.context(2, 1)).end, CodeOutcome::End::Report);
     EXPECT_EQ(stepRows(ws), first) << "a second run gives the same numbers";
 }
 
-TEST(CommentText, ApostropheAndRemComments) {
+// Every whole-line comment reads alike, however it is indented or marked.
+TEST(CommentText, ApostropheAndRemCommentsAsWritten) {
     const struct { const char* line; const char* text; } cases[] = {
-        {"'-", "-"},                       // the first character goes
-        {"    ' note", "   ' note"},       // indented: one blank goes
+        {"'-", "-"},                       // the mark goes
+        {"    ' note", "note"},            // indentation, mark and one blank go
+        {"\t\t' tabbed", "tabbed"},        // indented with tabs: listed too
+        {"'   1. open", "  1. open"},      // the author's layout after the blank stays
         {"'", nullptr},                    // nothing follows the mark
+        {"  '   ", nullptr},
         {"Rem see below  ", "see below"},  // the words after Rem
         {"  rem lower", "lower"},
+        {"\tRem\ttabbed", "tabbed"},
         {"Rem", nullptr},
         {"Remark = 1", nullptr},
         {"x = 1 ' trailing", nullptr},
@@ -75,8 +82,8 @@ TEST(CommentList, CommentsAreFiledUnderTheirProcedure) {
     const CodeOutcome out = runCommentList(ws.context(2));
     ASSERT_EQ(out.end, CodeOutcome::End::Report);
     EXPECT_EQ(lines(ws.rows("select objectNo, ProcedureNo, ProcedureName, Comment from T_XlComment order by ID")),
-              (QStringList{"1|1|(Declarations)| module note", "1|2|A| this function returns the total",
-                           "2|3|(Declarations)|first", "2|4|B|   ' inside"}));
+              (QStringList{"1|1|(Declarations)|module note", "1|2|A|this function returns the total",
+                           "2|3|(Declarations)|first", "2|4|B|inside"}));
     EXPECT_EQ(ws.progress.values, (std::vector<int>{0, 50, 100, 100}));
 }
 

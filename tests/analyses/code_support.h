@@ -1,7 +1,7 @@
 #pragma once
-// Helpers of the code-analysis tests: a working folder holding exported
-// module files (UTF-8, CRLF, as the exporter writes them), recording ports
-// and a fresh analysis database.
+// Helpers of the code-analysis tests: the modules of a project given by their
+// exported file names and texts (CRLF, as the exporter writes them),
+// recording ports and a fresh analysis database.
 #include "analyses/code/CodeCommand.h"
 #include "store/Database.h"
 
@@ -47,21 +47,21 @@ public:
     const QString& temp() const { return temp_; }
     const QString& dbPath() const { return db_; }
 
-    // Writes lines joined and ended by CR LF (no terminator after the last
-    // line when `finalNewline` is false).
+    // A module given by its exported file name ("Module1.bas") and lines,
+    // joined and ended by CR LF (no terminator after the last line when
+    // `finalNewline` is false). A later module of the same name replaces it.
     void write(const QString& name, const QStringList& lines, bool finalNewline = true) {
         QString text = lines.join(QStringLiteral("\r\n"));
         if (finalNewline && !lines.isEmpty()) text += QStringLiteral("\r\n");
-        writeBytes(name, text.toUtf8());
+        std::erase_if(modules_, [&](const analyses::code::CodeModule& m) { return m.fileName == name; });
+        analyses::code::CodeModule m = analyses::code::codeModule(name, text);
+        if (m.kind) modules_.push_back(std::move(m));
+        analyses::code::putInVisitingOrder(modules_);
     }
-    void writeBytes(const QString& name, const QByteArray& bytes) {
-        QFile f(temp_ + name);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    }
+    void setModules(analyses::code::CodeModules modules) { modules_ = std::move(modules); }
 
     analyses::code::CodeContext context(int standard, int classes = 0, int forms = 0) {
-        return analyses::code::CodeContext{temp_, db_, {standard, classes, forms},
+        return analyses::code::CodeContext{modules_, db_, {standard, classes, forms, {}},
                                             messages, progress, cursor};
     }
     std::vector<std::vector<QVariant>> rows(const QString& sql) {
@@ -77,6 +77,7 @@ private:
     QTemporaryDir dir_;
     QString temp_;
     QString db_;
+    analyses::code::CodeModules modules_;
 };
 
 // Rows of a query, one "a|b|c" line each; an empty field shows as `null`.

@@ -8,6 +8,7 @@
 #include "analyses/code/SourceList.h"
 #include "analyses/code/Variables.h"
 #include "code_support.h"
+#include "host/vba/LegacyProject.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ TEST(UnreadableProject, EveryCodeChapterSaysWhyItHasNothing) {
     for (size_t i = 0; i < std::size(chapters); ++i) {
         Workspace ws;
         CodeContext ctx = ws.context(0);
-        ctx.counts.unreadable = true;
+        ctx.counts.unreadable = tabulon::vba::unreadableProjectText();
         const CodeOutcome out = chapters[i](ctx);
         EXPECT_EQ(out.end, CodeOutcome::End::Refused) << "chapter " << i;
         ASSERT_EQ(ws.messages.shown.size(), 1u) << "chapter " << i;

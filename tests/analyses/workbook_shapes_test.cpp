@@ -1,6 +1,7 @@
-// The shape list: kinds by the first letters of the name, which shapes each
-// selection lists, the macro name cut, the line style names, and a crafted
-// book walked end to end (duplicate names, a picture, a protected sheet).
+// The shape list: kinds by what a shape is (never by its name), which shapes
+// each selection lists, the macro name cut, the line style names, colours as
+// "#RRGGBB", and a crafted book walked end to end (duplicate names, a
+// picture, a renamed Japanese button, a protected sheet).
 #include "analyses/workbook/ShapeInventory.h"
 #include "workbook_support.h"
 
@@ -9,14 +10,54 @@
 using namespace tabulon;
 using namespace tabulon::analyses::workbook;
 
-TEST(ShapeRules, KindIsDecidedByTheFirstLetters) {
-    const std::pair<QString, QString> cases[] = {
-        {"Drop Down 1", "ERROR"}, {"", "ERROR"},   {"Check Box 1", "グラフ"},     {"Co 2", "コメント"},
-        {"OBJ", "オブジェクト"},   {"Button 3", "ボタン"}, {"Text Box 2", "ﾃｷｽﾄﾎﾞｯｸｽ"}, {"AutoShape 7", "ｵｰﾄｼｪｲﾌﾟ"},
+// The object's kind decides; a drawing of the Office shapes is told by its
+// outline. Each name would have given another kind by its letters.
+TEST(ShapeRules, KindIsWhatTheShapeIs) {
+    using model::Geometry;
+    using model::ShapeKind;
+    const struct { ShapeKind kind; Geometry geometry; const char* name; const char* expected; } cases[] = {
+        {ShapeKind::Button, Geometry::Other, "受注ボタン", "ボタン"},
+        {ShapeKind::CheckBox, Geometry::Other, "Check Box 1", "チェックボックス"},
+        {ShapeKind::OptionButton, Geometry::Other, "Option Button 2", "オプションボタン"},
+        {ShapeKind::Label, Geometry::Other, "Label 3", "ラベル"},
+        {ShapeKind::DropDown, Geometry::Other, "Drop Down 1", "ドロップダウン"},
+        {ShapeKind::Group, Geometry::Other, "Group 3", "グループ"},
+        {ShapeKind::Comment, Geometry::Other, "Text Box 9", "コメント"},
+        {ShapeKind::TextBox, Geometry::Rectangle, "Comment 1", "ﾃｷｽﾄﾎﾞｯｸｽ"},
+        {ShapeKind::Picture, Geometry::Other, "arrow 1", "ピクチャ"},
+        {ShapeKind::Chart, Geometry::Other, "Rectangle 4", "グラフ"},
+        {ShapeKind::AutoShape, Geometry::Ellipse, "Picture 2", "楕円"},
+        {ShapeKind::AutoShape, Geometry::Line, "Button 1", "直線"},
+        {ShapeKind::AutoShape, Geometry::Other, "三角", "ｵｰﾄｼｪｲﾌﾟ"},
+        {ShapeKind::Other, Geometry::Other, "Button 2", "その他の図形"},
     };
-    for (const auto& [name, kind] : cases)
-        EXPECT_EQ(ShapeKindName(name), kind) << name.toStdString();
-    EXPECT_EQ(TextShapeCheck("chart 1") + TextShapeCheck("Text Box 2"), "ERROR");
+    for (const auto& c : cases) {
+        model::Shape shape;
+        shape.kind = c.kind;
+        shape.geometry = c.geometry;
+        shape.name = QString::fromUtf8(c.name);
+        EXPECT_EQ(ShapeKindName(shape), QString::fromUtf8(c.expected)) << c.name;
+    }
+}
+
+// Comments keep their text for the cell list; kinds without text have none.
+TEST(ShapeRules, TextIsReadFromShapesThatHoldOne) {
+    model::Shape box;
+    box.kind = model::ShapeKind::TextBox;
+    box.hasText = true;
+    EXPECT_TRUE(readsShapeText(box));
+    box.kind = model::ShapeKind::Comment;
+    EXPECT_FALSE(readsShapeText(box));
+    EXPECT_FALSE(readsShapeText(model::Shape{}));
+}
+
+TEST(ShapeRules, ColourIsRedGreenBlueInHex) {
+    const std::pair<model::Color, const char*> cases[] = {
+        {model::Color::of(0xFFFFFF), "#FFFFFF"}, {model::Color::of(0), "#000000"},
+        {model::Color::of(0xFF0000), "#FF0000"}, {model::Color::of(0x40800A), "#40800A"},
+        {model::Color::automaticColor(), "#FFFFFF"},  // an automatic fill is the window's white
+    };
+    for (const auto& [colour, text] : cases) EXPECT_EQ(colorText(colour), QString::fromLatin1(text)) << text;
 }
 
 TEST(ShapeRules, MacroNameIsThePartAfterTheLastUnquotedBang) {
@@ -49,6 +90,9 @@ xlsw::XlsWriter craftedBook() {
     first.textBox(4, 0, "no macro");
     first.picture(6, 0).macro = "ShowLogo";
     first.note(8, 0, "me", "a comment");
+    // Renamed shapes whose names begin with no letter of the old rule.
+    first.button(10, 0, "受注", "Module1.Order").name = QStringLiteral("受注ボタン");
+    first.checkBox(12, 0, "確認", 1).name = QStringLiteral("確認欄");
     xlsw::XlsSheet& locked = w.addSheet("Locked");
     locked.protectedContents = true;
     locked.passwordHash = 0xCC3D;
@@ -66,22 +110,28 @@ TEST(ShapeCommand, EveryShapeKeepsItsOwnMacroAndText) {
     ASSERT_EQ(out.end, analyses::code::CodeOutcome::End::Report) << out.message.toStdString();
     EXPECT_EQ(out.doneMark, 2);
     const auto rows = space.rows(
-        "select objectNo, SheetName, ShapeName, MacroName, TextName, LineStyle, ShapeType, Label from T_XlShape order by ID");
-    ASSERT_EQ(rows.size(), 6u);
+        "select objectNo, SheetName, ShapeName, MacroName, TextName, LineStyle, ShapeType, Label, ForeColor "
+        "from T_XlShape order by ID");
+    ASSERT_EQ(rows.size(), 8u);
     const auto at = [&](size_t r, size_t c) { return rows[r][c].toString(); };
     EXPECT_EQ(QStringList({at(0, 3), at(0, 4), at(1, 2), at(1, 3), at(1, 4)}),
               QStringList({"", "first", "Target", "Module1.Second", "second"}));  // same names, own data
-    EXPECT_EQ(QStringList({at(3, 2), at(3, 4), at(3, 5)}), QStringList({"Picture 4", "", "線なし"}));
+    EXPECT_EQ(QStringList({at(0, 6), at(1, 6)}), QStringList({"ﾃｷｽﾄﾎﾞｯｸｽ", "ボタン"}));
+    EXPECT_EQ(at(0, 8), "#FFFFFF");
+    EXPECT_EQ(QStringList({at(3, 2), at(3, 4), at(3, 5), at(3, 6)}), QStringList({"Picture 4", "", "線なし", "ピクチャ"}));
     EXPECT_EQ(at(4, 6), "コメント");
     EXPECT_EQ(rows[4][4], QVariant());  // a comment's text is not read
-    EXPECT_EQ(QStringList({at(5, 1), at(5, 3), at(5, 7)}), QStringList({"Locked", "Go", "2"}));
+    EXPECT_EQ(QStringList({at(5, 2), at(5, 6), at(5, 3), at(5, 4)}),
+              QStringList({"受注ボタン", "ボタン", "Module1.Order", "受注"}));
+    EXPECT_EQ(QStringList({at(6, 2), at(6, 6), at(6, 4)}), QStringList({"確認欄", "チェックボックス", "確認"}));
+    EXPECT_EQ(QStringList({at(7, 1), at(7, 3), at(7, 7)}), QStringList({"Locked", "Go", "2"}));
     EXPECT_EQ(space.progress.values, (std::vector<int>{0, 33, 67, 100, 100}));
 }
 
 TEST(ShapeCommand, SelectionsListMacrosOnlyOrAllButCommentsAndRepeatOnlyShows) {
     test::workbook::BookSpace space;
     space.open(craftedBook());
-    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::Macros, 0}).rows, 3);  // macros only
+    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::Macros, 0}).rows, 4);  // macros only
     EXPECT_FALSE(runShapeInventory(space.context(), {ShapeSelection::Macros, 1}).collected);
-    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::AllButComments, 1}).rows, 5);  // all but the comment
+    EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::AllButComments, 1}).rows, 7);  // all but the comment
 }

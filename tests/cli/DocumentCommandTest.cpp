@@ -29,12 +29,12 @@ TEST_F(Batch, SampleGivesEveryChapterInWindowOrderACombinedFileAndAResultsFileTh
                                  "10_R_XlHensuT.pdf", "11_R_XlHensuH.pdf", "12_R_XlName.pdf",
                                  "13_Sheet_売上明細.pdf", "14_Sheet_集計.pdf", "15_Sheet_設定.pdf",
                                  "16_R_XlFile.pdf", "17_R_XlComment.pdf", "18_R_XlModStep.pdf",
-                                 "19_R_XlAddin.pdf", "20_R_XlLinkProc.pdf", "21_R_XlCalc.pdf",
+                                 "19_R_XlAddin.pdf", "20_R_XlLinkProc.pdf", "21_R_XlCalcLink.pdf",
                                  "documentation.pdf"}));
     // The link search lists the cells that take values from the linked book;
     // the procedure list has the user form's module.
     for (const auto& [pdf, text] : {std::pair{"11_R_XlHensuH.pdf", "変数"}, {"01_R_XlHyousi.pdf", "受注管理システム"},
-                                    {"21_R_XlCalc.pdf", "Prices.xls"}, {"06_R_ModuleList.pdf", "ShowMenu"},
+                                    {"21_R_XlCalcLink.pdf", "Prices.xls"}, {"06_R_ModuleList.pdf", "ShowMenu"},
                                     {"06_R_ModuleList.pdf", "Recalc"}, {"06_R_ModuleList.pdf", "UserForm1.frm"}})
         EXPECT_TRUE(pdfText(to + "/" + pdf).contains(QString::fromUtf8(text))) << pdf << " " << text;
     // The output shows the chapters, in Japanese, without the preview hint;

@@ -69,7 +69,7 @@ TEST_F(WindowCommands, CompletedRunsSetTheirMarksAndTheLinkSearchTakesTheCellLis
     EXPECT_EQ(session.mark(Mark::Cell), 0);
     EXPECT_FALSE(session.isEnabled(Command::PreviewCells));
     EXPECT_EQ(commands.shownReports(),
-              (QStringList{"R_XlObject", "R_XlObject", "R_XlName", "R_XlCalcNote", "R_XlCalc"}));
+              (QStringList{"R_XlObject", "R_XlObject", "R_XlName", "R_XlCalcNote", "R_XlCalcLink"}));
     EXPECT_EQ(preview.count, 5);
 }
 

@@ -143,6 +143,17 @@ TEST(VbaFixtures, ProtectedProjectHasNoTexts) {
         EXPECT_TRUE(c.exportText.isEmpty()) << c.name.toStdString();
 }
 
+// A public workbook whose compressor ends chunks with a copy running past
+// 4096 bytes: its modules read whole, the text across the chunk ends intact.
+TEST(VbaFixtures, ChunksOverrunByTheirLastCopyReadWhole) {
+    const tabulon::host::Workbook book =
+        tabulon::host::Workbook::load(fixture("ooxml/epplus/EPPlusTest/Workbooks/VBADecompressBug.xlsm"));
+    const Component& ui = named(*book.vbaProject(), "UI");
+    EXPECT_TRUE(ui.exportText.contains("\r\n                Or Target.top = Range(MAINRANGE).top _\r\n"));
+    EXPECT_TRUE(ui.exportText.contains("within the ComboBox\r\n            If Shift = 4 Then\r\n"));
+    EXPECT_TRUE(ui.exportText.contains("End Select\r\nEnd Sub"));
+}
+
 TEST(VbaFixtures, GermanDocumentModulesAreSheetModulesByName) {
     // Only the English name makes the workbook module: "DieseArbeitsmappe"
     // (a German ThisWorkbook) is exported as a sheet module.

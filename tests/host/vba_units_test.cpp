@@ -64,6 +64,15 @@ TEST(VbaDecompress, LiteralAndCopyTokensAndRawChunks) {
     EXPECT_EQ(decompress("\x01" + rawChunk('x') + hex("03b000616263"), 0), QByteArray(4096, 'x') + "abc");
 }
 
+// A writer's last copy of a chunk may run past its 4096 bytes (a public
+// workbook's module does): the copy is cut at the chunk's end and the next
+// chunk goes on, while a token after a full chunk is still damage.
+TEST(VbaDecompress, ACopyRunningPastTheChunkIsCutAtItsEnd) {
+    // "a", then a copy of offset 1 and length 4098 from the second byte on.
+    EXPECT_EQ(decompress(hex("01" "03b0" "0261ff0f" "03b000616263"), 0), QByteArray(4096, 'a') + "abc");
+    EXPECT_THROW(decompress(hex("01" "05b0" "0661ff0f0100"), 0), Error);
+}
+
 TEST(VbaDecompress, DamagedContainersAreCleanErrors) {
     const struct {
         const char* what;

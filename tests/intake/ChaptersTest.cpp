@@ -40,8 +40,8 @@ TEST(ReportTable, OptionsChooseTheReportOfAChapter) {
         {Chapter::Constants, [](Options&) {}, "R_XlHensuT"},
         {Chapter::VariableList, [](Options&) {}, "R_XlHensuH"},
         {Chapter::Citations, [](Options&) {}, "R_XlLinkProc"},
-        // The link search fills the cell list's table: the formula list.
-        {Chapter::LinkSearch, [](Options& o) { o.cell = CellOption::Comments; }, "R_XlCalc"},
+        // The link search fills the cell list's table, under a report of its own.
+        {Chapter::LinkSearch, [](Options& o) { o.cell = CellOption::Comments; }, "R_XlCalcLink"},
         {Chapter::Variables, [](Options&) {}, nullptr},
         {Chapter::SheetPrint, [](Options&) {}, nullptr},
         {Chapter::TimeEstimate, [](Options&) {}, nullptr},

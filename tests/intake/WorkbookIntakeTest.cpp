@@ -80,9 +80,9 @@ TEST_F(Intake, WorkbookWithoutCodeLeavesCodeCommandsDisabledAndEmptiesTheHeader)
     EXPECT_EQ(store::Database::open(paths.dbPath)->query("select count(*) from T_XlTitle")[0][0].toInt(), 0);
 }
 
-// Document modules are exported but do not count as code; module sheets are
-// left out of the sheet lists.
-TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
+// Document modules holding only attributes and Option lines are exported but
+// are no code; module sheets are left out of the sheet lists.
+TEST_F(Intake, EmptyDocumentModulesAndModuleSheetsAreNoCode) {
     const QString path = crafted("docs.xls", [](XlsWriter& w) {
         w.addSheet("Data").number(0, 0, 1);
         w.addSheet("module7");
@@ -96,6 +96,22 @@ TEST_F(Intake, DocumentModulesAndModuleSheetsAreNoCode) {
     EXPECT_EQ(session.sheetNames(), (QStringList{"Data", "Summary"}));
     EXPECT_EQ(session.ModuleSheetCount, 1);
     EXPECT_TRUE(session.linkItems().isEmpty());
+}
+
+// Event handlers in ThisWorkbook and a sheet module are the workbook's code:
+// the code commands are enabled though no standard, class or form module
+// exists.
+TEST_F(Intake, EventCodeInDocumentModulesEnablesTheCodeCommands) {
+    const QString path = crafted("events.xls", [](XlsWriter& w) {
+        w.addSheet("Data");
+        w.addModule("ThisWorkbook", XlsModule::Document, "Private Sub Workbook_Open()\r\nEnd Sub\r\n");
+        w.addModule("Sheet1", XlsModule::Document, "Option Explicit\r\n");
+    });
+    ASSERT_TRUE(open(path));
+    EXPECT_FALSE(session.hasModules());
+    for (Command c : {Command::Procedures, Command::Sources, Command::ModuleSteps, Command::CollectVariables})
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
+    EXPECT_TRUE(intake.unreadableCodeText().isEmpty());
 }
 
 // The cover takes the workbook's properties where the held defaults are
@@ -123,13 +139,38 @@ TEST_F(Intake, SampleGivesModuleCountsSheetsLinksAndCoverFields) {
               QStringList({"  仕様", "自社", "開発部", "75"}));
 }
 
-TEST_F(Intake, ProtectedProjectShowsItsMessageAndRunsExit) {
-    EXPECT_FALSE(open(test::fixture("xls/poi/31749.xls")));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0], "プロジェクトが保護されています。\r保護を解除してから選択下さい。\r"
-                                 "本ソフトを終了します。");
-    EXPECT_EQ(exits, 1);
-    EXPECT_FALSE(session.isEnabled(Command::Objects));  // later steps stay undone
+// A project locked for viewing is its author's wish: the workbook is opened
+// for its workbook chapters, the code is neither read nor exported, and the
+// code commands stay enabled to say why they list nothing.
+TEST_F(Intake, LockedProjectOpensTheWorkbookAndLeavesTheCodeUnread) {
+    ASSERT_TRUE(open(test::fixture("xls/poi/31749.xls")));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(workingFiles().isEmpty());
+    EXPECT_EQ(intake.unreadableCodeText(), kLockedProjectText);
+    ASSERT_NE(intake.vbaProject(), nullptr);
+    for (const vba::Component& c : intake.vbaProject()->components()) EXPECT_TRUE(c.exportText.isEmpty());
+    for (Command c : {Command::Objects, Command::Cells, Command::Names, Command::Procedures, Command::Sources,
+                      Command::CollectVariables})
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
+    EXPECT_FALSE(session.sheetNames().isEmpty());
+}
+
+// A damaged VBA project costs the code only: the workbook opens for its
+// workbook chapters, and the code commands say the project cannot be read.
+TEST_F(Intake, DamagedProjectOpensTheWorkbookAndTheCodeChaptersSayWhy) {
+    const QString path = crafted("damaged.xls", [](XlsWriter& w) {
+        w.addSheet("Data");
+        w.addModule(XlsModule{"Module1", XlsModule::Standard, "Sub A()\r\nEnd Sub\r\n", {}, true});
+    });
+    ASSERT_TRUE(open(path)) << messages.shown.join("|").toStdString();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(intake.vbaProject(), nullptr);
+    EXPECT_TRUE(intake.unreadableCodeText().startsWith(QStringLiteral("VBA プロジェクトが壊れている")))
+        << intake.unreadableCodeText().toStdString();
+    for (Command c : {Command::Objects, Command::Cells, Command::Procedures, Command::Sources})
+        EXPECT_TRUE(session.isEnabled(c)) << int(c);
+    EXPECT_EQ(session.sheetNames(), QStringList{"Data"});
 }
 
 // A file the reader refuses is the user's file, not the program's fault: one
@@ -179,8 +220,9 @@ TEST_F(Intake, EveryIntakeTurnsEveryPreviewOff) {
         session.setEnabled(c, true);
     ASSERT_TRUE(open(test::fixture("xls/poi/SimpleWithComments.xls")));
     for (int c = 0; c < kCommandCount; ++c) {
-        if (Command(c) >= Command::PreviewObjects && Command(c) <= Command::PreviewCitations)
+        if (Command(c) >= Command::PreviewObjects && Command(c) <= Command::PreviewCitations) {
             EXPECT_FALSE(session.isEnabled(Command(c))) << c;
+        }
     }
     EXPECT_FALSE(session.isEnabled(Command::VariableLists));
 }

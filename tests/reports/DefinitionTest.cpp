@@ -7,6 +7,8 @@
 #include "reports/ReportDefinition.h"
 
 #include <QDate>
+#include <QImage>
+#include <QMap>
 #include <QRegularExpression>
 
 namespace tabulon::reports::test {
@@ -17,7 +19,7 @@ const QStringList kReports = {
     "R_XlCalc",     "R_XlCalcNote",   "R_XlShape",      "R_XlName",       "R_XlFile",
     "R_XlAddin",    "R_ModuleList",   "R_ModuleList50", "R_SourceList",   "R_SourceList50",
     "R_SourceList1", "R_SourceList150", "R_XlModStep",  "R_XlComment",    "R_XlHensuU",
-    "R_XlHensuT",   "R_XlHensuH",     "R_XlLinkProc"};
+    "R_XlHensuT",   "R_XlHensuH",     "R_XlLinkProc",   "R_XlCalcLink"};
 
 // One plausible row for every analysis table, with the fields its analysis writes.
 void seedAll(ReportDb& db) {
@@ -40,7 +42,7 @@ void seedAll(ReportDb& db) {
                          {"CalcName", "=SUM(A1:A9)"}, {"NoteName", "合計"}}});
     db.add("T_XlShape", {{{"objectNo", 1}, {"SheetName", "Sheet1"}, {"ControlName", "Button 1"},
                           {"ShapeName", "Button 1"}, {"ShapeType", "ボタン"}, {"IbentType", "ｸﾘｯｸ時"},
-                          {"MacroName", "Macro1"}, {"ForeColor", "16777215"},
+                          {"MacroName", "Macro1"}, {"ForeColor", "#FFFFFF"},
                           {"LineStyle", "実線"}, {"Label", 1}}});
     db.add("T_XlName", {{{"LabelName", "範囲1"}, {"SheetMei", "Data"}, {"StCell", "A1:C9"}}});
     db.add("T_XlFile", {{{"FileNo", 1}, {"XFileName", "a.xls"}, {"FileSize", 2.25},
@@ -126,6 +128,47 @@ TEST(ReportDefinitions, EveryReportRendersFromEmptyAndFilledTablesWithItsFixedTe
     for (const char* t : {"オブジェクト情報", "Module1", "2 / 2 ページ"})
         EXPECT_TRUE(list.contains(QString::fromUtf8(t))) << t;
     EXPECT_EQ(pdfText(objects).count("Sheet1"), 1);
+}
+
+// Every chapter's title says what it lists: in one documentation no two
+// reports share a title. Only the one- and two-column layouts of the same
+// source listing (one of them is printed) do.
+TEST(ReportDefinitions, TitlesAreDistinct) {
+    ReportDb db;
+    auto handle = store::Database::open(db.path());
+    QMap<QString, QStringList> byTitle;
+    for (const QString& name : definitionNames(*handle)) byTitle[loadDefinition(*handle, name).title] << name;
+    for (auto it = byTitle.begin(); it != byTitle.end(); ++it) {
+        QStringList names = it.value();
+        for (QString& n : names) n.remove(QRegularExpression("1(?=50$|$)"));  // R_SourceList1 -> R_SourceList
+        names.removeDuplicates();
+        EXPECT_EQ(names.size(), 1) << it.key().toStdString() << ": " << it.value().join(' ').toStdString();
+    }
+    EXPECT_NE(loadDefinition(*handle, "R_XlCalcNote").title, loadDefinition(*handle, "R_XlComment").title);
+}
+
+// A colour column prints a small square of the colour before its text; a
+// value that is no colour prints as text alone.
+TEST(ReportPages, ColourColumnShowsASwatch) {
+    ReportDb db;
+    db.add("T_XlShape", {{{"objectNo", 1}, {"SheetName", "S"}, {"ShapeName", "Red"}, {"ForeColor", "#FF0000"}},
+                         {{"objectNo", 1}, {"SheetName", "S"}, {"ShapeName", "Plain"}, {"ForeColor", "16777215"}}});
+    const QString pdf = db.file("shape.pdf");
+    ASSERT_EQ(renderToPdf(db.path(), "R_XlShape", pdf), 1);
+    EXPECT_TRUE(pdfText(pdf).contains("#FF0000"));
+    QProcess p;
+    p.start("pdftoppm", {"-png", "-r", "60", "-singlefile", pdf, db.file("shape")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QImage page(db.file("shape.png"));
+    ASSERT_FALSE(page.isNull());
+    int red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++red;
+        }
+    EXPECT_GT(red, 4) << "the red swatch";
+    EXPECT_LT(red, 200) << "a small one";
 }
 
 std::vector<Row> calcRows(const QString& sheet, int sheetNo, int count) {

@@ -13,7 +13,6 @@ void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& 
         ctx.progress.showGauge(true);
         ctx.progress.progress(0);
         db->clearTable(frame.table);
-        ctx.cursor.workingFolder = ctx.tempFolder;
         ctx.progress.status(frame.status);
         collect(*db);
         db->commit();
@@ -25,36 +24,28 @@ void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& 
     });
 }
 
-void readFiles(const CodeContext& ctx, const QStringList& paths, CodeOutcome& out, const FileVisit& visit) {
+void readModules(const CodeContext& ctx, const ModuleList& modules, CodeOutcome& out, const ModuleVisit& visit) {
     SourceCursor& c = ctx.cursor;
     c.moduleNumber = 0;
-    for (int i = 0; i < paths.size(); ++i) {
-        c.filePath = paths[i];
-        LineReader reader(c.filePath);
+    for (const CodeModule* module : modules) {
+        c.moduleFile = module->fileName;
+        LineReader reader(module->lines);
         ++c.moduleNumber;
-        if (visit.begin) visit.begin(i);
+        if (visit.begin) visit.begin(*module);
         while (!reader.atEnd()) {
             c.rawLine = reader.next();
             ++out.linesRead;
             visit.line(reader);
         }
         if (visit.end) visit.end();
-        if (visit.progress) ctx.progress.progress(progressShare(c.moduleNumber, paths.size()));
+        if (visit.progress) ctx.progress.progress(progressShare(c.moduleNumber, qint64(modules.size())));
     }
 }
 
-QStringList pathsOf(const std::vector<KindFile>& files) {
-    QStringList paths;
-    for (const KindFile& f : files) paths << f.path;
-    return paths;
-}
-
-std::vector<KindFile> allModuleFiles(const QString& folder) {
-    std::vector<KindFile> files;
-    for (const ModuleKind& kind : moduleKinds())
-        for (const QString& path : listModuleFiles(folder, kind.pattern))
-            files.push_back({&kind, path});
-    return files;
+ModuleList allModules(const CodeContext& ctx) {
+    ModuleList all;
+    for (const CodeModule& m : ctx.modules) all.push_back(&m);
+    return all;
 }
 
 }  // namespace tabulon::analyses::code

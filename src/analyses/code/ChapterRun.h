@@ -25,24 +25,18 @@ struct ChapterFrame {
 void runChapter(const CodeContext& ctx, const ChapterFrame& frame, CodeOutcome& out, int doneMark,
                 const std::function<void(store::Database&)>& collect);
 
-// Every module file of the working folder with its kind, in visiting order.
-struct KindFile {
-    const ModuleKind* kind;
-    QString path;
-};
-std::vector<KindFile> allModuleFiles(const QString& folder);
-QStringList pathsOf(const std::vector<KindFile>& files);
-
-// Reads the files in order, one reader each: the module number counts them
-// from 1, the cursor's file path and raw line follow the reading and the
+// Reads the modules in order, one reader each: the module number counts them
+// from 1, the cursor's module file and raw line follow the reading and the
 // outcome counts the lines. `line` gets the reader too (a Type block reads on
-// by itself); `begin` (with the file's index) and `end` may be empty.
-struct FileVisit {
-    std::function<void(int index)> begin;
+// by itself); `begin` and `end` may be empty.
+struct ModuleVisit {
+    std::function<void(const CodeModule& module)> begin;
     std::function<void(LineReader& reader)> line;
     std::function<void()> end;
-    bool progress = true;  // 100 x files done / all files after each file
+    bool progress = true;  // 100 x modules done / all modules after each one
 };
-void readFiles(const CodeContext& ctx, const QStringList& paths, CodeOutcome& out, const FileVisit& visit);
+void readModules(const CodeContext& ctx, const ModuleList& modules, CodeOutcome& out, const ModuleVisit& visit);
+// Every module of the context, in visiting order.
+ModuleList allModules(const CodeContext& ctx);
 
 }  // namespace tabulon::analyses::code

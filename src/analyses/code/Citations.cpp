@@ -100,18 +100,16 @@ CodeOutcome runCitations(const CodeContext& ctx) {
     runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlLinkModule"));
-        const QStringList files = listModuleFiles(c.workingFolder, moduleKind(1).pattern);
+        const ModuleList standard = modulesOf(ctx.modules, {1});
         QStringList names, modules;
-        for (const QString& path : files) {
-            LineReader reader(path);
-            while (!reader.atEnd()) {
-                const QString raw = reader.next();
+        for (const CodeModule* module : standard) {
+            for (const QString& raw : module->lines) {
                 ++out.linesRead;
                 if (skipped(raw) || !isCollectedHeader(procedureCodeLine(raw))) continue;
                 const QString name = GetProcName(raw);
                 if (name == kUnknownProcName || name.isEmpty()) continue;
                 names << name;
-                modules << fileNamePart(path);
+                modules << module->fileName;
             }
         }
         const FirstNameMatcher matcher(names);
@@ -128,7 +126,7 @@ CodeOutcome runCitations(const CodeContext& ctx) {
             table->addNew();
             table->set(QStringLiteral("objectNo"), c.moduleNumber);
             table->set(QStringLiteral("ProcedureNo"), i);
-            table->set(QStringLiteral("objectName"), fileNamePart(c.filePath));
+            table->set(QStringLiteral("objectName"), c.moduleFile);
             table->set(QStringLiteral("Procedure"), c.procedureName);
             table->set(QStringLiteral("LinkProcedure"), names[i]);
             table->set(QStringLiteral("MotoName"), modules[i]);
@@ -136,7 +134,7 @@ CodeOutcome runCitations(const CodeContext& ctx) {
             ++out.rows;
         };
         // The search reports no progress between 0 and 100.
-        readFiles(ctx, files, out, {[&](int) { c.procedureName.clear(); }, cite, {}, false});
+        readModules(ctx, standard, out, {[&](const CodeModule&) { c.procedureName.clear(); }, cite, {}, false});
     });
     return out;
 }

@@ -1,14 +1,13 @@
 #include "analyses/code/CodeCommand.h"
 
 #include "common/Guard.h"
-#include "host/vba/LegacyProject.h"
 #include "intake/MessageText.h"
 
 namespace tabulon::analyses::code {
 
 bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
-    if (ctx.counts.total() != 0) return false;
     if (refuseUnreadableProject(ctx, out)) return true;
+    if (anyCode(ctx.modules)) return false;
     ctx.progress.status(NoModulesText);
     ctx.messages.message(NoModulesText);
     out.end = CodeOutcome::End::Refused;
@@ -16,11 +15,11 @@ bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out) {
     return true;
 }
 
-// Macros the exporter could not read are not "no module": the user is told
-// why the code chapters stay empty.
+// Macros that could not be read are not "no module": the user is told why
+// the code chapters stay empty.
 bool refuseUnreadableProject(const CodeContext& ctx, CodeOutcome& out) {
-    if (!ctx.counts.unreadable || ctx.counts.total() != 0) return false;
-    const QString text = vba::unreadableProjectText();
+    if (ctx.counts.unreadable.isEmpty()) return false;
+    const QString& text = ctx.counts.unreadable;
     ctx.progress.status(text.section(QLatin1Char('\r'), 0, 0));
     ctx.messages.message(text);
     out.end = CodeOutcome::End::Refused;

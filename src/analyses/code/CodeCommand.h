@@ -2,7 +2,7 @@
 // What a code-analysis command needs from whoever runs it (the window, the
 // command line, a test) and what it hands back. The commands hold no window
 // state: option values and done marks come in, the new mark goes out.
-#include "analyses/code/ModuleFiles.h"
+#include "analyses/code/CodeModules.h"
 #include "analyses/code/SourceCursor.h"
 #include "common/Error.h"
 #include "common/Ports.h"
@@ -13,7 +13,7 @@
 namespace tabulon::analyses::code {
 
 struct CodeContext {
-    QString tempFolder;      // TempFolder, the exported module files
+    CodeModules modules;     // the workbook's modules, in visiting order
     QString databasePath;    // DbPath
     ModuleCounts counts;     // set by the workbook intake
     MessagePort& messages;
@@ -42,10 +42,10 @@ inline const QString CollectingText = QStringLiteral("ﾓｼﾞｭｰﾙ情報�
 inline const QString FinishedText = QStringLiteral("終了しました");
 
 // The module-presence guard: refuses (status line and message box) when no
-// standard, class or form module was exported. True when it refused.
+// module of any kind holds code. True when it refused.
 bool refuseWithoutModules(const CodeContext& ctx, CodeOutcome& out);
-// The guard of every code chapter for a workbook whose macros are in a form
-// the exporter cannot read (Excel 5.0/95): says so in a message box.
+// The guard of every code chapter for a workbook whose macros cannot be read
+// (Excel 5.0/95 module sheets, a locked project): says why in a message box.
 bool refuseUnreadableProject(const CodeContext& ctx, CodeOutcome& out);
 
 // Error numbers some commands treat apart from the usual box: the workbook

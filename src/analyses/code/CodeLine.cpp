@@ -73,6 +73,17 @@ bool isWholeLineComment(QStringView line) {
     return body.startsWith(Apostrophe) || startsWithRem(body);
 }
 
+QStringView commentWords(QStringView line) {
+    qsizetype i = 0;
+    while (i < line.size() && isGap(line[i])) ++i;
+    QStringView body = line.mid(i);
+    if (body.startsWith(Apostrophe)) body = body.mid(1);
+    else if (startsWithRem(body)) body = body.mid(3);
+    else return {};
+    if (!body.isEmpty() && isGap(body.front())) body = body.mid(1);
+    return body.isNull() ? QStringView(u"") : body;
+}
+
 CodeLine codeLine(QStringView line) {
     CodeLine out;
     const QString body = stripIndent(line);

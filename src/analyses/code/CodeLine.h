@@ -29,6 +29,10 @@ QString stripIndent(QStringView line);
 // A whole-line comment: the first character after the indentation is an
 // apostrophe, or the first word is Rem.
 bool isWholeLineComment(QStringView line);
+// The words of a whole-line comment: the text after its indentation, its mark
+// (apostrophe or Rem) and one blank or tab after the mark; further blanks are
+// the author's layout and stay. A null view for a line that is no comment.
+QStringView commentWords(QStringView line);
 
 struct CodeLine {
     QString code;    // code part (see above); positions refer to this text

@@ -9,8 +9,9 @@ inline const QString CommentListPlace = QStringLiteral("場所:コメント一�
 inline const QString CommentCollectingText = QStringLiteral("コメント情報　取得中");
 
 // The Comment text of a line, or a null string when the line is no listed
-// comment: an apostrophe comment loses the line's first character, a Rem
-// comment keeps the text after "Rem "; trailing blanks go, 255 at most.
+// comment. Every whole-line comment reads alike: its indentation (blanks or
+// tabs), its apostrophe or Rem and one blank after the mark removed, trailing
+// blanks removed, 255 characters at most; an empty comment is not listed.
 QString commentText(const QString& line);
 
 // On success the done mark (fCom) is 1 and the outcome names R_XlComment.

@@ -104,13 +104,23 @@ QString PriPubDel2(QStringView text) {
 }
 
 namespace {
-// The name runs from `start` for (anchor - offset - 1) units. A negative
-// length (a "Lib " right behind the keyword) cannot be cut; it is a failure
-// like any other, not an abort of the whole run.
-QString cutName(const QString& s, int start, int anchor, int offset) {
-    const int length = anchor - offset - 1;
+// The name runs from `start` for `length` units. No length (a "Lib " right
+// behind the keyword) cannot be cut; it is a failure like any other, not an
+// abort of the whole run.
+QString cutName(const QString& s, int start, int anchor, int length) {
     if (start > anchor || length < 0) return kUnknownProcName;
     return trim(mid(s, start, length));
+}
+
+// A header's name ends before its "(", measured from position 1 as if the
+// keyword began the line; a declaration's name ends before "Lib", measured
+// from the keyword, so a declaration whose "Declare" stands on the line
+// before (continued with " _") is named all the same.
+QString headerName(const QString& s, int start, int paren, int offset) {
+    return cutName(s, start, paren, paren - offset - 1);
+}
+QString declarationName(const QString& s, int start, int lib) {
+    return start == lib ? kUnknownProcName : cutName(s, start, lib, lib - start);
 }
 }  // namespace
 
@@ -130,11 +140,11 @@ QString GetProcName(QStringView text) {
     const int lib = libBlank ? libBlank + 1 : 0;
     const int paren = instr(masked, u"(");
     if (const int at = wordPosition(u, u"SUB", WordEnd::Header))
-        return lib ? cutName(s, at + 4, lib, 12) : cutName(s, at + 4, paren, 4);
+        return lib ? declarationName(s, at + 4, lib) : headerName(s, at + 4, paren, 4);
     if (const int at = wordPosition(u, u"FUNCTION", WordEnd::Header))
-        return lib ? cutName(s, at + 9, lib, 17) : cutName(s, at + 9, paren, 9);
+        return lib ? declarationName(s, at + 9, lib) : headerName(s, at + 9, paren, 9);
     if (const int at = wordPosition(u, u"PROPERTY", WordEnd::Header))
-        return cutName(s, at + 12, paren, 12);
+        return headerName(s, at + 12, paren, 12);
     return kUnknownProcName;
 }
 

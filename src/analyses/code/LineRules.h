@@ -7,7 +7,8 @@
 // The scope and name routines read the code part of a header (CodeLine.h):
 // keywords in string literals or trailing comments do not count, Friend and
 // Static are passed over like a scope word, and "Declare PtrSafe" reads like
-// "Declare". GetProcName still measures the name length from position 1.
+// "Declare". GetProcName still measures a header's name length from
+// position 1; a declaration's runs from its keyword to "Lib".
 #include <QString>
 #include <QStringView>
 

@@ -12,8 +12,6 @@ namespace tabulon::analyses::code {
 
 namespace {
 
-constexpr int ClassHeaderLines = 4;
-
 struct Counts {
     qint64 comments = 0, blanks = 0, total = 0;
     void add(const Counts& o) { comments += o.comments; blanks += o.blanks; total += o.total; }
@@ -45,9 +43,11 @@ public:
         const CodeLine code = procedureCodeLine(raw);
         if (isHeaderCode(code)) c_.procedureName = GetProcName(raw);
         ++counts_.total;
-        const QString body = ltrim(raw);
-        if (body.startsWith(u'\'') || upper(left(body, 4)) == u"REM ") ++counts_.comments;
-        else if (trim(raw).isEmpty()) ++counts_.blanks;
+        // A comment counts as one however it is indented (blanks or tabs) or
+        // marked (an apostrophe, Rem with or without words); a line of
+        // blanks and tabs only is a blank line.
+        if (isWholeLineComment(raw)) ++counts_.comments;
+        else if (stripIndent(raw).isEmpty()) ++counts_.blanks;
         if (isEndCode(code, false)) {
             startRow(c_.procedureName);
         } else if (previousName_ == NoDeclarationsName && c_.procedureName != NoDeclarationsName) {
@@ -80,17 +80,15 @@ private:
     std::optional<StepRow> pending_;
 };
 
-// A document module's export begins with a class header the counts leave
-// out: the cursor's raw line moves past it. Returns the lines passed over.
-int skipClassHeader(SourceCursor& c, LineReader& reader, bool document) {
-    if (!document || !upper(c.rawLine).startsWith(u"VERSION 1.0 CLASS")) return 0;
-    for (int i = 0; i < ClassHeaderLines; ++i) c.rawLine = reader.next();
-    return ClassHeaderLines;
+// Workbook and sheet modules leave the exporter's header uncounted; class
+// and form modules count theirs in the declarations.
+int firstCountedLine(const CodeModule& module) {
+    return module.kind->code >= 4 ? module.headerLines : 0;
 }
 
 }  // namespace
 
-StepTotals moduleStepTotals(LineReader& reader, bool document) {
+StepTotals moduleStepTotals(const CodeModule& module) {
     SourceCursor c;
     StepTotals totals;
     ModuleCounter counter(c, [&](const StepRow& r) {
@@ -98,11 +96,7 @@ StepTotals moduleStepTotals(LineReader& reader, bool document) {
         totals.blanks += r.counts.blanks;
         totals.total += r.counts.total;
     });
-    while (!reader.atEnd()) {
-        c.rawLine = reader.next();
-        skipClassHeader(c, reader, document);
-        counter.line(c.rawLine);
-    }
+    for (qsizetype i = firstCountedLine(module); i < module.lines.size(); ++i) counter.line(module.lines[i]);
     counter.finish();
     totals.code = totals.total - totals.blanks - totals.comments;
     return totals;
@@ -115,7 +109,6 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
     runChapter(ctx, frame, out, 1, [&](store::Database& db) {
         SourceCursor& c = ctx.cursor;
         auto table = db.openTable(QStringLiteral("T_XlModStep"));
-        const std::vector<KindFile> files = allModuleFiles(c.workingFolder);
         const ModuleKind* kind = nullptr;
         std::optional<ModuleCounter> counter;
         const auto write = [&](const StepRow& r) {
@@ -123,7 +116,7 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             table->set(QStringLiteral("Object"), kind->label);
             table->set(QStringLiteral("objectNo"), c.moduleNumber);
             table->set(QStringLiteral("ProcedureNo"), r.section);
-            table->set(QStringLiteral("objectName"), moduleNameFromPath(c.filePath));
+            table->set(QStringLiteral("objectName"), c.moduleFile);
             table->set(QStringLiteral("ProcedureName"), r.name);
             table->set(QStringLiteral("ComentCnt"), r.counts.comments);
             table->set(QStringLiteral("SpaceCnt"), r.counts.blanks);
@@ -132,15 +125,20 @@ CodeOutcome runModuleSteps(const CodeContext& ctx) {
             table->update();
             ++out.rows;
         };
-        const auto begin = [&](int index) {
-            kind = files[size_t(index)].kind;
+        int headerLeft = 0;
+        const auto begin = [&](const CodeModule& module) {
+            kind = module.kind;
+            headerLeft = firstCountedLine(module);
             counter.emplace(c, write);
         };
-        const auto line = [&](LineReader& reader) {
-            out.linesRead += skipClassHeader(c, reader, kind->code >= 4);  // workbook and sheet modules
+        const auto line = [&](LineReader&) {
+            if (headerLeft > 0) {
+                --headerLeft;
+                return;
+            }
             counter->line(c.rawLine);
         };
-        readFiles(ctx, pathsOf(files), out, {begin, line, [&] { counter->finish(); }});
+        readModules(ctx, allModules(ctx), out, {begin, line, [&] { counter->finish(); }});
     });
     return out;
 }

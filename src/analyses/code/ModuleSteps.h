@@ -12,9 +12,9 @@ inline const QString ModuleStepsPlace = QStringLiteral("場所:ﾓｼﾞｭｰ�
 struct StepTotals {
     qint64 comments = 0, blanks = 0, code = 0, total = 0;
 };
-// `document`: a workbook or sheet module, whose exported class header is
-// passed over as the chapter does.
-StepTotals moduleStepTotals(LineReader& reader, bool document);
+// Counted by the chapter's rules (a workbook or sheet module's exported
+// class header passed over).
+StepTotals moduleStepTotals(const CodeModule& module);
 
 // On success the done mark (fSocS) is 1 and the outcome names R_XlModStep.
 CodeOutcome runModuleSteps(const CodeContext& ctx);

@@ -17,13 +17,13 @@ bool passesKeywordFilter(const SourceCursor& c) {
     const QString u = upper(ltrim(c.logicalLine));
     for (const char16_t* w : words)
         if (u.contains(QStringView(w))) return true;
-    return u.startsWith(QStringView(kw::Dim));
+    return u.startsWith(QStringView(kw::Dim)) || isUnscopedBlock(c.logicalLine);
 }
 
 bool isDeclarationOrCall(const QString& logicalLine) {
     return contains(logicalLine, kw::Call) || contains(logicalLine, kw::Const) ||
            contains(logicalLine, kw::Global) || contains(logicalLine, kw::Private) ||
-           contains(logicalLine, kw::Public) || beginsWith(logicalLine, kw::Dim);
+           contains(logicalLine, kw::Public) || beginsWith(logicalLine, kw::Dim) || isUnscopedBlock(logicalLine);
 }
 
 class Run {
@@ -37,25 +37,22 @@ public:
         c_.moduleNumber = 0;
         c_.procedureNumber = 0;
         ctx_.progress.status(CollectingText);
-        for (const ModuleKind& kind : moduleKinds()) {
-            for (const QString& path : listModuleFiles(c_.workingFolder, kind.pattern))
-                readFile(kind, path);
-        }
+        for (const CodeModule& module : ctx_.modules) readModule(module);
         out_.rows = rows.written();
         rows_ = nullptr;
     }
 
 private:
-    void readFile(const ModuleKind& kind, const QString& path) {
-        c_.filePath = path;
-        LineReader reader(path);
+    void readModule(const CodeModule& module) {
+        c_.moduleFile = module.fileName;
+        LineReader reader(module.lines);
         ++c_.moduleNumber;
         c_.logicalLine.clear();
         c_.procedureNumber = 0;
         c_.lineNumber = 0;
         while (!reader.atEnd()) {
             readStatement(c_, reader);
-            examine(kind);
+            examine(*module.kind);
             c_.logicalLine.clear();
         }
         out_.linesRead += c_.lineNumber;
@@ -88,8 +85,9 @@ private:
 
 }  // namespace
 
-QStringList procedureNames(LineReader& reader) {
+QStringList procedureNames(const CodeModule& module) {
     SourceCursor c;
+    LineReader reader(module.lines);
     QStringList names;
     while (!reader.atEnd()) {
         readStatement(c, reader);
@@ -112,7 +110,6 @@ CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions&
             ctx.progress.progress(0);
             db->clearTable(QStringLiteral("T_XlProcName"));
             db->clearTable(QStringLiteral("T_XlDimCall"));
-            ctx.cursor.workingFolder = ctx.tempFolder;
             Run(ctx, options.mode == intake::ProcedureOption::Detailed, out).collect(*db);
             db->commit();
             out.collected = true;

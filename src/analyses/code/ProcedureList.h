@@ -20,6 +20,6 @@ CodeOutcome runProcedureList(const CodeContext& ctx, const ProcedureListOptions&
 
 // The names of the procedure headers of one module, in order: one for each
 // row the procedure list writes for it (GetProcName of the header).
-QStringList procedureNames(LineReader& reader);
+QStringList procedureNames(const CodeModule& module);
 
 }  // namespace tabulon::analyses::code

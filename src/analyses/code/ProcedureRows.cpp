@@ -74,16 +74,50 @@ constexpr StatementRule StatementRules[] = {
     {kw::Call, 6, "Call", 5, 0, 5, 6},
 };
 constexpr int CommentLimit = 255;
+
+// Upper-cased code that begins with a Type or Enum block word.
+bool startsBlockWord(QStringView u) {
+    return u.startsWith(kw::Type) || u.startsWith(u"ENUM ");
+}
+
+// Type and Enum without a scope word are Public in a standard module (and
+// only allowed at module level): a definition row with the scope shown as
+// implied.
+bool unscopedBlock(const QString& l, const QString& u, Statement& st) {
+    if (!startsBlockWord(u)) return false;
+    st.dimCall = 2;
+    st.type = QStringLiteral("(Public)");
+    st.bunrui = QStringLiteral("定義");
+    const int c = commentMarkOutsideStrings(l);
+    if (c > 0) st.comment = rtrim(mid(l, c + 1, CommentLimit));
+    const int colon = instr(u, u":");  // a block on one line ends its name
+    const int end = colon > 0 && (c == 0 || colon < c) ? colon : c > 0 ? c : CommentLimit;
+    st.text = trim(mid(l, 6, end - 6));
+    return true;
+}
+
+// A Type or Enum block: its word stands right after the scope word (at
+// `from`), as a word of its own. "TYPE " inside a name (m_showType) makes no
+// definition of a variable.
+bool blockAfterScope(const QString& u, int from) {
+    return startsBlockWord(QStringView(u).mid(from - 1));
+}
+
 }  // namespace
+
+bool isUnscopedBlock(const QString& logicalLine) {
+    return startsBlockWord(upper(ltrim(logicalLine)));
+}
 
 Statement classifyStatement(const QString& logicalLine) {
     Statement st;
     const QString l = ltrim(logicalLine);
     const QString u = upper(l);
+    if (unscopedBlock(l, u, st)) return st;
     for (const StatementRule& r : StatementRules) {
         const int at = instr(u, r.word);
         if (at == 0) continue;
-        const bool definition = r.typeOffset != 0 && instr(u, kw::Type) > 0;
+        const bool definition = r.typeOffset != 0 && blockAfterScope(u, at + r.startOffset);
         st.dimCall = r.dimCall;
         st.type = QString::fromUtf8(r.type);
         st.numberedByProcedure = r.dimCall == 4 || r.dimCall == 5;
@@ -98,7 +132,14 @@ Statement classifyStatement(const QString& logicalLine) {
         } else {
             c = CommentLimit;
         }
-        const int length = c - (r.subtrahend ? r.subtrahend : s);
+        // A definition's name starts behind its block word: its text ends
+        // before the comment mark all the same.
+        const int shift = definition ? r.typeOffset - r.startOffset : 0;
+        int length = c - (r.subtrahend ? r.subtrahend + shift : s);
+        // A block on one line ("Private Enum LongPtr: [_]: End Enum") is
+        // named up to its first colon.
+        if (const int colon = definition ? instr(u, u":", s) : 0; colon > 0 && colon < s + length)
+            length = colon - s;
         st.text = length > 0 ? rtrim(mid(l, s, length)) : QString();
         break;
     }
@@ -117,7 +158,7 @@ void ProcedureRows::procedure(const ModuleKind& kind) {
     t.addNew();
     t.set(QStringLiteral("objectNo"), c_.moduleNumber);
     t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
-    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("objectName"), c_.moduleFile);
     t.set(QStringLiteral("ProcedureName"), c_.procedureName);
     t.set(QStringLiteral("PrivatePublic"), PriPubDel(c_.logicalLine));
     t.set(QStringLiteral("Object"),
@@ -138,7 +179,7 @@ void ProcedureRows::procedure(const ModuleKind& kind) {
 void ProcedureRows::declarationsRow() {
     store::Table& t = *proc_;
     t.addNew();
-    t.set(QStringLiteral("objectName"), moduleNameFromPath(c_.filePath));
+    t.set(QStringLiteral("objectName"), c_.moduleFile);
     t.set(QStringLiteral("objectNo"), c_.moduleNumber);
     t.set(QStringLiteral("ProcedureNo"), 1);
     t.set(QStringLiteral("Object"), QStringLiteral("(Declarations)"));

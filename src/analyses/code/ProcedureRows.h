@@ -2,7 +2,7 @@
 // The row writers of the procedure list: procedure rows (with TypeSelect),
 // the declarations row of a module and DCCGWrite for declaration and call
 // statements. They read the scan cursor; PriPubDel rewrites its logical line.
-#include "analyses/code/ModuleFiles.h"
+#include "analyses/code/CodeModules.h"
 #include "analyses/code/SourceCursor.h"
 
 #include <QVariant>
@@ -35,6 +35,8 @@ struct Statement {
     bool numberedByProcedure = false;  // Dim and Const use the procedure number
 };
 Statement classifyStatement(const QString& logicalLine);
+// A Type or Enum statement without a scope word.
+bool isUnscopedBlock(const QString& logicalLine);
 
 class ProcedureRows {
 public:

@@ -1,7 +1,7 @@
 #include "analyses/code/SourceCursor.h"
 
+#include "analyses/code/CodeModules.h"
 #include "analyses/code/LineRules.h"
-#include "analyses/code/ModuleFiles.h"
 
 namespace tabulon::analyses::code {
 
@@ -11,6 +11,7 @@ void readStatement(SourceCursor& cursor, LineReader& reader) {
     while (isContinued(cursor.rawLine)) {
         // The blank before the underscore stays and separates the pieces.
         cursor.logicalLine += ltrim(left(cursor.rawLine, int(cursor.rawLine.size()) - 1));
+        if (reader.atEnd()) return;  // the module ends the unfinished statement
         cursor.rawLine = reader.next();
         ++cursor.lineNumber;
     }

@@ -9,8 +9,7 @@ namespace tabulon::analyses::code {
 class LineReader;
 
 struct SourceCursor {
-    QString workingFolder;   // TempFolder, ends with the separator
-    QString filePath;        // working folder + the listed file name
+    QString moduleFile;      // file name of the module being read ("Module1.bas")
     QString rawLine;         // the last physical line read, unchanged
     QString logicalLine;     // the statement under examination
     qint32 lineNumber = 0;   // physical lines read (per analysis rules)
@@ -21,9 +20,8 @@ struct SourceCursor {
 
 // Reads one statement: physical lines ending in a continuation are joined into
 // the logical line (each piece without its last character, left-trimmed), and
-// the line number counts every physical line read. There is no end-of-file
-// test inside the join: a file whose last line is continued fails with error
-// 62 when the next line is read.
+// the line number counts every physical line read. A module whose last line
+// is continued ends the unfinished statement with the module.
 void readStatement(SourceCursor& cursor, LineReader& reader);
 
 }  // namespace tabulon::analyses::code

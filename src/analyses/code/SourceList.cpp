@@ -13,15 +13,9 @@ int selectionKind(ModuleSelection selection) {
     return selection == ModuleSelection::All ? 0 : int(selection);
 }
 
-QString selectionPattern(ModuleSelection selection) {
-    const int kind = selectionKind(selection);
-    return kind != 0 ? moduleKind(kind).pattern : QStringLiteral("*.*");
-}
-
 namespace {
 
 constexpr int SourceTextLimit = 255;
-constexpr int ClassHeaderLines = 4;  // BEGIN, MultiUse, END, then the first real line
 
 // The guards for selections naming one counted kind.
 bool refuseMissingKind(const CodeContext& ctx, ModuleSelection selection, CodeOutcome& out) {
@@ -33,7 +27,9 @@ bool refuseMissingKind(const CodeContext& ctx, ModuleSelection selection, CodeOu
     if (selection == ModuleSelection::Form && ctx.counts.forms == 0)
         text = QStringLiteral("ﾌｫｰﾑﾓｼﾞｭｰﾙは存在しません");
     if (text.isEmpty()) return false;
-    ctx.progress.status(NoModulesText);
+    // The workbook may well hold code in other kinds: the status line says
+    // which kind is missing, not that there is no module at all.
+    ctx.progress.status(text);
     ctx.messages.message(text);
     out.end = CodeOutcome::End::Refused;
     out.message = text;
@@ -50,8 +46,8 @@ int progressBase(const ModuleCounts& counts, ModuleSelection selection) {
     }
 }
 
-// Document modules (the workbook's and the sheets') begin with the class
-// header of their export, which the listing leaves out.
+// The selections that may take in document modules (the workbook's and the
+// sheets'): they leave out the exporter's header of every module they list.
 bool mayHoldDocumentModules(ModuleSelection selection) {
     return selection == ModuleSelection::Workbook || selection == ModuleSelection::Sheet ||
            selection == ModuleSelection::All;
@@ -69,24 +65,29 @@ public:
         c_.lineNumber = 0;
         ctx_.progress.status(CollectingText);
         c_.procedureName.clear();
-        for (const QString& path : listModuleFiles(c_.workingFolder, selectionPattern(selection_)))
-            readFile(path);
+        // "All" takes every module in file-name order, whatever its kind.
+        const ModuleList modules = selection_ == ModuleSelection::All
+                                       ? modulesOf(ctx_.modules, {1, 2, 3, 4, 5}, true)
+                                       : modulesOf(ctx_.modules, {selectionKind(selection_)});
+        for (const CodeModule* module : modules) readModule(*module);
     }
 
 private:
-    void readFile(const QString& path) {
-        c_.filePath = path;
-        LineReader reader(path);
+    void readModule(const CodeModule& module) {
+        c_.moduleFile = module.fileName;
+        LineReader reader(module.lines);
         ++c_.moduleNumber;
-        const int kind = selection_ == ModuleSelection::All ? kindFromExtension(path) : selectionKind(selection_);
+        // The workbook, sheet and "all" selections leave out the exporter's
+        // VERSION header; one kind chosen alone lists its module as exported.
+        int headerLeft = mayHoldDocumentModules(selection_) ? module.headerLines : 0;
         while (!reader.atEnd()) {
             c_.rawLine = reader.next();
             ++out_.linesRead;
-            if (mayHoldDocumentModules(selection_) && upper(c_.rawLine).startsWith(u"VERSION 1.0 CLASS")) {
-                for (int i = 0; i < ClassHeaderLines; ++i) c_.rawLine = reader.next();
-                out_.linesRead += ClassHeaderLines;
+            if (headerLeft > 0) {
+                --headerLeft;
+                continue;
             }
-            examine(kind);
+            examine(module.kind->code);
         }
         if (const int n = progressBase(ctx_.counts, selection_))
             ctx_.progress.progress(progressAfterFile(c_.moduleNumber, n));
@@ -98,7 +99,7 @@ private:
         if (!code.comment && !code.exit && startsWithHeaderWord(code.code))
             c_.procedureName = GetProcName(line);
         if (trim(line).isEmpty() || line.startsWith(u"Attribute")) return;
-        if (kind != 0) SourceWrite(quint8(kind));
+        SourceWrite(quint8(kind));
         if (isEndCode(code, true)) {
             ++c_.procedureNumber;
             c_.procedureName.clear();
@@ -121,7 +122,7 @@ private:
         t.set(QStringLiteral("objectNo"), c_.moduleNumber);
         t.set(QStringLiteral("ProcedureNo"), c_.procedureNumber);
         t.set(QStringLiteral("Line"), c_.lineNumber);
-        t.set(QStringLiteral("objectName"), fileNamePart(c_.filePath));
+        t.set(QStringLiteral("objectName"), c_.moduleFile);
         t.set(QStringLiteral("ProcedureName"),
               c_.procedureName.isEmpty() ? NoDeclarationsName : c_.procedureName);
         t.set(QStringLiteral("Procedure"), rtrim(left(c_.rawLine, SourceTextLimit)));
@@ -150,7 +151,6 @@ CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& optio
             ctx.progress.showGauge(true);
             ctx.progress.progress(0);
             db->clearTable(QStringLiteral("T_XlSource"));
-            ctx.cursor.workingFolder = ctx.tempFolder;
             Run(ctx, options.selection, *db, out).collect();
             db->commit();
             out.collected = true;

@@ -17,9 +17,7 @@ inline const QString NoDeclarationsName = QStringLiteral("(Declarations)");
 
 CodeOutcome runSourceList(const CodeContext& ctx, const SourceListOptions& options);
 
-// The file pattern of a selection and the module kind code of its rows
-// (0 for "all": decided per file by its extension).
-QString selectionPattern(intake::ModuleSelection selection);
+// The module kind code of a selection's rows (0 for "all": each module's own).
 int selectionKind(intake::ModuleSelection selection);
 
 }  // namespace tabulon::analyses::code

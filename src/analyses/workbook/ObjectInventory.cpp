@@ -2,6 +2,7 @@
 
 #include "analyses/workbook/WorkbookText.h"
 #include "common/Error.h"
+#include "host/ReadFailure.h"
 #include "host/vba/Project.h"
 #include "store/Database.h"
 #include "store/AnalysisTables.h"
@@ -63,20 +64,15 @@ public:
         t->set(QStringLiteral("SubTitle"), cutTrim(text(2), 125));
         t->set(QStringLiteral("Auther"), cutTrim(text(3), 20));
         t->set(QStringLiteral("Keywords"), cutTrim(text(4), 50));
-        t->set(QStringLiteral("Comments"), book_.builtinProperty(5));
+        t->set(QStringLiteral("Comments"), property(5));
         t->set(QStringLiteral("LastAuther"), cutTrim(text(7), 20));
         t->set(QStringLiteral("UpdateDate"), file.lastModified());
-        try {
-            t->set(QStringLiteral("PrintDate"), book_.builtinProperty(10));
-            t->set(QStringLiteral("CreateDate"), book_.builtinProperty(11));
-        } catch (const Error& e) {
-            if (e.number() != err::PropertyNotHeld) throw;
-            ctx_.messages.message(DatePropertiesText);
-        }
+        t->set(QStringLiteral("PrintDate"), property(10));
+        t->set(QStringLiteral("CreateDate"), property(11));
         t->set(QStringLiteral("Category"), cutTrim(text(18), 30));
         t->set(QStringLiteral("Manager"), cutTrim(text(20), 20));
         t->set(QStringLiteral("Company"), cutTrim(text(21), 125));
-        t->set(QStringLiteral("Hyperlink"), book_.builtinProperty(29));
+        t->set(QStringLiteral("Hyperlink"), property(29));
         t->set(QStringLiteral("Label"), int(option_));
         t->update();
         ++out_.rows;
@@ -129,8 +125,7 @@ public:
         }
         ctx_.progress.progress(96);
         ctx_.progress.status(QStringLiteral("ﾓｼﾞｭｰﾙ情報　取得中"));
-        const std::shared_ptr<const vba::Project> project = book_.vbaProject();
-        for (const vba::Component& component : project->components()) {
+        for (const vba::Component& component : components()) {
             const QString cls = componentClass(component.type);
             if (cls.isEmpty()) continue;
             t->addNew();
@@ -144,8 +139,30 @@ public:
     }
 
 private:
+    // The modules of the project; none when the project is damaged (the
+    // code chapters say so; the sheets are listed all the same).
+    QList<vba::Component> components() const {
+        try {
+            return book_.vbaProject()->components();
+        } catch (const host::ReadError& e) {
+            if (e.kind() != host::ReadFailure::ProjectDamaged) throw;
+            return {};
+        }
+    }
+
+    // Each property on its own: one the workbook does not hold (a date of a
+    // workbook never printed) stays empty and takes no other with it.
+    QVariant property(int position) const {
+        try {
+            return book_.builtinProperty(position);
+        } catch (const Error& e) {
+            if (e.number() != err::PropertyNotHeld) throw;
+            return QVariant();
+        }
+    }
+
     QString text(int position) const {
-        const QVariant v = book_.builtinProperty(position);
+        const QVariant v = property(position);
         return v.isValid() ? v.toString() : QString();
     }
 

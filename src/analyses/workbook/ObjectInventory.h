@@ -10,8 +10,6 @@ namespace tabulon::analyses::workbook {
 
 inline const QString ObjectPlace = QStringLiteral("場所:オブジェクト情報");
 inline const QString CellPlace = QStringLiteral("場所:セル情報");
-inline const QString DatePropertiesText =
-    QStringLiteral("Excel2000以外のバージョンで作成されています。\r作成日と印刷日は取得出来ません。");
 
 struct ObjectOptions {
     intake::ObjectOption option = intake::ObjectOption::SimpleObjects;

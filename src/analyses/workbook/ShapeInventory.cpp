@@ -8,31 +8,57 @@ namespace tabulon::analyses::workbook {
 
 namespace {
 
-QString firstTwoUpper(const QString& name) {
-    return name.left(2).toUpper();
+// A drawing of the Office shapes by the outline it is drawn with.
+QString autoShapeKind(model::Geometry geometry) {
+    switch (geometry) {
+    case model::Geometry::Rectangle:
+    case model::Geometry::RoundedRectangle: return QStringLiteral("四角形");
+    case model::Geometry::Ellipse: return QStringLiteral("楕円");
+    case model::Geometry::Line: return QStringLiteral("直線");
+    case model::Geometry::Other: break;
+    }
+    return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
 }
 
 }  // namespace
 
-QString ShapeKindName(const QString& name) {
-    if (name.isEmpty()) return kUnrecognisedShapeText;
-    switch (name[0].unicode()) {
-    case u'A': return QStringLiteral("ｵｰﾄｼｪｲﾌﾟ");
-    case u'B': return QStringLiteral("ボタン");
-    case u'C': return firstTwoUpper(name) == u"CO" ? QStringLiteral("コメント") : QStringLiteral("グラフ");
-    case u'L': return QStringLiteral("直線");
-    case u'O': return firstTwoUpper(name) == u"OB" ? QStringLiteral("オブジェクト") : QStringLiteral("楕円");
-    case u'P': return QStringLiteral("ピクチャ");
-    case u'R': return QStringLiteral("四角形");
-    case u'T': return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
-    default: return kUnrecognisedShapeText;
+QString ShapeKindName(const model::Shape& shape) {
+    using model::ShapeKind;
+    switch (shape.kind) {
+    case ShapeKind::Group: return QStringLiteral("グループ");
+    case ShapeKind::Line: return QStringLiteral("直線");
+    case ShapeKind::Rectangle: return QStringLiteral("四角形");
+    case ShapeKind::Oval: return QStringLiteral("楕円");
+    case ShapeKind::Arc: return QStringLiteral("円弧");
+    case ShapeKind::Chart: return QStringLiteral("グラフ");
+    case ShapeKind::TextBox: return QStringLiteral("ﾃｷｽﾄﾎﾞｯｸｽ");
+    case ShapeKind::Button: return QStringLiteral("ボタン");
+    case ShapeKind::Picture: return QStringLiteral("ピクチャ");
+    case ShapeKind::Polygon: return QStringLiteral("フリーフォーム");
+    case ShapeKind::CheckBox: return QStringLiteral("チェックボックス");
+    case ShapeKind::OptionButton: return QStringLiteral("オプションボタン");
+    case ShapeKind::EditBox: return QStringLiteral("エディットボックス");
+    case ShapeKind::Label: return QStringLiteral("ラベル");
+    case ShapeKind::DialogFrame: return QStringLiteral("ダイアログ");
+    case ShapeKind::Spinner: return QStringLiteral("スピンボタン");
+    case ShapeKind::ScrollBar: return QStringLiteral("スクロールバー");
+    case ShapeKind::ListBox: return QStringLiteral("リストボックス");
+    case ShapeKind::GroupBox: return QStringLiteral("グループボックス");
+    case ShapeKind::DropDown: return QStringLiteral("ドロップダウン");
+    case ShapeKind::Comment: return QStringLiteral("コメント");
+    case ShapeKind::AutoShape: return autoShapeKind(shape.geometry);
+    case ShapeKind::Other: break;
     }
+    return QStringLiteral("その他の図形");
 }
 
-QString TextShapeCheck(const QString& name) {
-    const QString two = firstTwoUpper(name);
-    if (two == u"CH" || two == u"CO" || two == u"LI" || two == u"OB") return kUnrecognisedShapeText;
-    return QString();
+bool readsShapeText(const model::Shape& shape) {
+    return shape.hasText && !shape.isComment();
+}
+
+// An automatic fill is the window's colour, white.
+QString colorText(const model::Color& color) {
+    return QStringLiteral("#%1").arg(color.rgbOr(0xFFFFFF), 6, 16, QLatin1Char('0')).toUpper();
 }
 
 // The reader gives the Office dash style scale; the names of the dotted,
@@ -63,32 +89,32 @@ QString macroNameOf(const QString& onAction) {
     return onAction.mid(cut + 1);
 }
 
-bool isListed(ShapeSelection selection, const QString& name, const QString& macro) {
-    if (ShapeKindName(name) == kUnrecognisedShapeText) return false;
+bool isListed(ShapeSelection selection, const model::Shape& shape, const QString& macro) {
     switch (selection) {
     case ShapeSelection::Macros: return !macro.isEmpty();
     case ShapeSelection::All: return true;
-    case ShapeSelection::AllButComments: return firstTwoUpper(name) != u"CO";
+    case ShapeSelection::AllButComments: return !shape.isComment();
     }
     return false;
 }
 
 // Shapes are taken by position, so two shapes of the same name keep their
 // own macro and text; the text is the shape's own, none for a picture or line.
+// Every shape is listed, whatever its name: the name is only shown.
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection) {
     std::vector<ShapeRow> rows;
     for (const model::Shape& shape : sheet.shapes()) {
         ShapeRow row;
         row.name = trimTrailingBlanks(shape.name);
         row.macro = trimTrailingBlanks(shape.onAction);
-        if (!isListed(selection, row.name, row.macro)) continue;
+        if (!isListed(selection, shape, row.macro)) continue;
         row.objectNo = objectNo;
         row.sheetName = sheet.name();
-        row.kind = ShapeKindName(row.name);
+        row.kind = ShapeKindName(shape);
         if (!row.macro.isEmpty()) row.macro = trimTrailingBlanks(macroNameOf(row.macro));
-        row.foreColor = QString::number(shape.fillColor.officeNumber());
+        row.foreColor = colorText(shape.fillColor);
         row.lineStyle = LineStyleName(shape.dashStyle, shape.lineVisible);
-        row.readText = TextShapeCheck(row.name).isEmpty();
+        row.readText = readsShapeText(shape);
         if (row.readText) row.text = shape.text;
         rows.push_back(std::move(row));
     }

@@ -11,27 +11,29 @@ namespace tabulon::analyses::workbook {
 
 inline const QString ShapePlace = QStringLiteral("場所:図形情報");
 inline const QString ShapeCollectingText = QStringLiteral("図形情報　取得中");
-// The text the shape list writes where it does not recognise a shape's kind,
-// a text it does not read, or a line style; it reaches T_XlShape and R_XlShape.
-// A shape whose kind is not recognised is not listed.
+// The text the shape list writes for a line style it does not know; it
+// reaches T_XlShape and R_XlShape.
 inline const QString kUnrecognisedShapeText = QStringLiteral("ERROR");
 
 using intake::ShapeSelection;
 
-// The kind name by the first letter of the shape's name (case-sensitive),
-// with "CO"/"OB" told apart upper-cased; kUnrecognisedShapeText for any other
-// letter.
-QString ShapeKindName(const QString& name);
-// kUnrecognisedShapeText for names whose text is not read (charts, comments, lines,
-// objects), else the empty text.
-QString TextShapeCheck(const QString& name);
+// The kind name of a shape by what it is: the object type the reader
+// delivers (button, text box, picture, check box, comment, chart, group, ...)
+// and, for a drawing of the Office shapes, its shape type (rectangle, oval,
+// line, ...). The name plays no part: a renamed shape keeps its kind.
+QString ShapeKindName(const model::Shape& shape);
+// Whether the shape's own text is listed: kinds that hold a character text,
+// except comments (their text is the cell note, listed with the cells).
+bool readsShapeText(const model::Shape& shape);
 // The dash style name; a line that is not drawn is "線なし".
 QString LineStyleName(int dashStyle, bool lineVisible = true);
 // The procedure part of a macro assignment: the text after the last "!"
 // outside quotes ("'Sales!2.xls'!Module1.Run" -> "Module1.Run").
 QString macroNameOf(const QString& onAction);
-// Whether a shape of this name, with this macro assignment, is listed.
-bool isListed(ShapeSelection selection, const QString& name, const QString& macro);
+// Whether a shape with this macro assignment is listed under the selection.
+bool isListed(ShapeSelection selection, const model::Shape& shape, const QString& macro);
+// A colour as the shape list prints it: "#RRGGBB".
+QString colorText(const model::Color& color);
 
 struct ShapeRow {
     int objectNo = 0;

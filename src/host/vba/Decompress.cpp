@@ -2,6 +2,8 @@
 
 #include "common/Error.h"
 
+#include <algorithm>
+
 namespace tabulon::vba {
 namespace {
 
@@ -58,11 +60,13 @@ void copyToken(quint16 token, QByteArray& out, qint64 chunkStart) {
     const qint64 offset = (token >> (16 - bitCount)) + 1;
     if (offset > done)
         damaged("copy token reaches before the chunk");
-    if (done + length > ChunkDecompressedMax)
-        damaged("chunk decompresses to more than 4096 bytes");
+    // Some writers end a chunk with a copy that runs a few bytes past its
+    // 4096; the next chunk starts with those bytes again, so the copy is cut
+    // at the chunk's end (as Office reads such a module).
+    const qint64 kept = std::min(length, ChunkDecompressedMax - done);
     // Byte by byte: source and destination may overlap (runs).
     qint64 from = out.size() - offset;
-    for (qint64 i = 0; i < length; ++i)
+    for (qint64 i = 0; i < kept; ++i)
         out.append(out[from++]);
 }
 
@@ -80,6 +84,8 @@ void compressedChunk(const QByteArray& stream, qint64 pos, qint64 end, QByteArra
             }
             if (end - pos < 2)
                 damaged("truncated copy token");
+            if (out.size() - chunkStart >= ChunkDecompressedMax)
+                damaged("chunk decompresses to more than 4096 bytes");
             copyToken(static_cast<quint16>(byteAt(stream, pos) | (byteAt(stream, pos + 1) << 8)),
                       out, chunkStart);
             pos += 2;

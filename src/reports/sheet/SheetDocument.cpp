@@ -20,6 +20,7 @@ ReportDef titled(const QString& sheetName) {
     ReportDef def;
     def.name = sheetName;
     def.title = sheetName;
+    def.outlineParent = QStringLiteral("シート印刷");
     return def;
 }
 
