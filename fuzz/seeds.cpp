@@ -123,14 +123,19 @@ void decryptSeeds(const QByteArray& stream, const QString& out) {
     put(folder, rc4Seed(stream));
 }
 
-// A package whole, and each of its worksheet parts for the sheet parser.
+// A package whole, and each of its worksheet parts for the sheet parser of
+// its form (XML or binary records).
 void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
     put(out + QStringLiteral("/fuzz_ooxml_package"), bytes);
     try {
         const ooxml::ZipArchive zip(ooxml::PackageBytes::of(bytes), QStringLiteral("seed.xlsx"));
-        for (const ooxml::ZipEntry& e : zip.entries())
-            if (e.name.contains(QStringLiteral("worksheets/")) && e.name.endsWith(QStringLiteral(".xml")))
+        for (const ooxml::ZipEntry& e : zip.entries()) {
+            if (!e.name.contains(QStringLiteral("worksheets/"))) continue;
+            if (e.name.endsWith(QStringLiteral(".xml")))
                 put(out + QStringLiteral("/fuzz_ooxml_sheet"), zip.read(e, MaxSeedBytes));
+            else if (e.name.endsWith(QStringLiteral(".bin")))
+                put(out + QStringLiteral("/fuzz_xlsb_sheet"), zip.read(e, MaxSeedBytes));
+        }
     } catch (const Error&) {
     }
 }

@@ -6,10 +6,14 @@
 // numbers and shared strings, half of column D unique texts so the SST is
 // large and spread over CONTINUE records.
 //
+// OUT ending in .xlsb writes the same workbook as a binary workbook, its
+// formulas in that format's wider tokens.
+//
 // Prints the counts it wrote and the formula texts of the first rows of the
 // first sheet, in the form load_workbook prints them, for the script to
 // compare.
 #include "xlswriter/XlsWriter.h"
+#include "xlswriter/XlsbWriter.h"
 
 #include <QString>
 #include <algorithm>
@@ -20,6 +24,7 @@ using tabulon::xlsw::Rgce;
 using tabulon::xlsw::XlsCell;
 using tabulon::xlsw::XlsSheet;
 using tabulon::xlsw::XlsWriter;
+using tabulon::xlsw::XlsbWriter;
 
 namespace {
 
@@ -45,10 +50,11 @@ bool dIsText(int row) { return row % 2 == 1; }
 double dNumber(int row) { return row % 97; }
 
 // The formula of column E in `row` (0-based) and its text as the
-// spreadsheet shows it; the cached result goes into `cell`.
-QString formulaFor(int s, int sheets, int row, XlsCell& cell) {
+// spreadsheet shows it; the cached result goes into `cell`. wide: the
+// binary workbook's tokens.
+QString formulaFor(int s, int sheets, int row, XlsCell& cell, bool wide) {
     const QString n = QString::number(row + 1);
-    Rgce f;
+    Rgce f(wide);
     QString text;
     const double a = row + 1, c = (row + 1) * 0.25;
     switch (row % 5) {
@@ -89,7 +95,8 @@ QString formulaFor(int s, int sheets, int row, XlsCell& cell) {
     return text;
 }
 
-void fillSheet(XlsSheet& sheet, int s, int sheets, int rows, Counts& counts, bool printFirst) {
+template <typename Sheet>
+void fillSheet(Sheet& sheet, int s, int sheets, int rows, Counts& counts, bool printFirst, bool wide) {
     sheet.cells.reserve(size_t(rows) * Columns);
     for (int row = 0; row < rows; ++row) {
         sheet.number(row, 0, row + 1);
@@ -106,7 +113,7 @@ void fillSheet(XlsSheet& sheet, int s, int sheets, int rows, Counts& counts, boo
         cell.row = row;
         cell.col = 4;
         cell.kind = XlsCell::Formula;
-        const QString text = formulaFor(s, sheets, row, cell);
+        const QString text = formulaFor(s, sheets, row, cell, wide);
         sheet.cells.push_back(cell);
         if (printFirst && row < 10)
             std::printf("formula %s!E%d %s\n", qPrintable(sheet.name), row + 1, qPrintable(text));
@@ -121,7 +128,7 @@ void fillSheet(XlsSheet& sheet, int s, int sheets, int rows, Counts& counts, boo
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: make_large_workbook OUT.xls [SHEETS=5] [ROWS=40000]\n");
+        std::fprintf(stderr, "usage: make_large_workbook OUT.xls|OUT.xlsb [SHEETS=5] [ROWS=40000]\n");
         return 2;
     }
     const int sheets = argc > 2 ? std::atoi(argv[2]) : 5;
@@ -130,13 +137,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_large_workbook: 2-255 sheets of 10-65536 rows\n");
         return 2;
     }
-    XlsWriter writer;
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const bool binary = out.endsWith(QStringLiteral(".xlsb"), Qt::CaseInsensitive);
     Counts counts;
-    for (int s = 0; s < sheets; ++s) {
-        XlsSheet& sheet = writer.addSheet(sheetName(s, sheets));
-        fillSheet(sheet, s, sheets, rows, counts, s == 0);
+    bool saved = false;
+    if (binary) {
+        XlsbWriter writer;
+        for (int s = 0; s < sheets; ++s)
+            fillSheet(writer.addSheet(sheetName(s, sheets)), s, sheets, rows, counts, s == 0, true);
+        saved = writer.save(out);
+    } else {
+        XlsWriter writer;
+        for (int s = 0; s < sheets; ++s)
+            fillSheet(writer.addSheet(sheetName(s, sheets)), s, sheets, rows, counts, s == 0, false);
+        saved = writer.save(out);
     }
-    if (!writer.save(QString::fromLocal8Bit(argv[1]))) {
+    if (!saved) {
         std::fprintf(stderr, "make_large_workbook: cannot write %s\n", argv[1]);
         return 1;
     }

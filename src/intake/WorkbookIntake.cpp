@@ -40,7 +40,7 @@ void explainRefusal(MessagePort& messages, const host::ReadError& e, const QStri
 
 namespace {
 // The newer formats open as the same application as the .xls they replaced.
-constexpr const char* kWorkbookEndings[] = {".xls", ".xlsx", ".xlsm", ".xltx", ".xltm", ".xlam", ".xlt", ".xla"};
+constexpr const char* kWorkbookEndings[] = {".xls", ".xlsx", ".xlsm", ".xlsb", ".xltx", ".xltm", ".xlam", ".xlt", ".xla"};
 }  // namespace
 
 bool isWorkbookFileName(const QString& path) {
@@ -64,8 +64,8 @@ bool WorkbookIntake::open(const QString& path) {
     if (!isWorkbookFileName(path)) {
         explainRefusal(shell_.messages,
                        host::ReadError(host::ReadFailure::NotWorkbook, path,
-                                       QStringLiteral("the file name does not end in .xls, .xlsx, .xlsm, .xltx, "
-                                                      ".xltm, .xlam, .xlt or .xla")),
+                                       QStringLiteral("the file name does not end in .xls, .xlsx, .xlsm, .xlsb, "
+                                                      ".xltx, .xltm, .xlam, .xlt or .xla")),
                        path);
         return false;
     }

@@ -216,23 +216,28 @@ QByteArray sstRecords(const QStringList& sst, int total) {
 
 // --- formula tokens -------------------------------------------------------
 
+void Rgce::row(int r) {
+    if (wide_) put32(b_, quint32(r));
+    else put16(b_, quint16(r));
+}
+
 Rgce& Rgce::ref(int row, int col, bool rowRel, bool colRel) {
     b_.append(char(0x24));
-    put16(b_, quint16(row));
+    this->row(row);
     put16(b_, quint16(col | (rowRel ? 0x8000 : 0) | (colRel ? 0x4000 : 0)));
     return *this;
 }
 Rgce& Rgce::area(int r1, int c1, int r2, int c2, bool rel) {
     quint16 flags = rel ? 0xC000 : 0;
     b_.append(char(0x25));
-    put16(b_, quint16(r1)); put16(b_, quint16(r2));
+    row(r1); row(r2);
     put16(b_, quint16(c1 | flags)); put16(b_, quint16(c2 | flags));
     return *this;
 }
 Rgce& Rgce::ref3d(int ixti, int row, int col, bool rel) {
     b_.append(char(0x3A));
     put16(b_, quint16(ixti));
-    put16(b_, quint16(row));
+    this->row(row);
     put16(b_, quint16(col | (rel ? 0xC000 : 0)));
     return *this;
 }
@@ -240,6 +245,11 @@ Rgce& Rgce::integer(int v) { b_.append(char(0x1E)); put16(b_, quint16(v)); retur
 Rgce& Rgce::number(double v) { b_.append(char(0x1F)); putDouble(b_, v); return *this; }
 Rgce& Rgce::str(const QString& s) {
     b_.append(char(0x17));
+    if (wide_) {
+        put16(b_, quint16(s.size()));
+        b_.append(chars(s, false));
+        return *this;
+    }
     bool compressed = fitsLatin1(s);
     b_.append(char(s.size())).append(char(compressed ? 0 : 1)).append(chars(s, compressed));
     return *this;
@@ -261,17 +271,13 @@ Rgce& Rgce::space(int count) {
 
 // --- sheets ---------------------------------------------------------------
 
-namespace {
-
-XlsCell& addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
+XlsCell& detail::addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind) {
     XlsCell& c = cells.emplace_back();
     c.row = row;
     c.col = col;
     c.kind = kind;
     return c;
 }
-
-}  // namespace
 
 XlsSheet& XlsSheet::number(int row, int col, double v) {
     addCell(cells, row, col, XlsCell::Number).number = v;

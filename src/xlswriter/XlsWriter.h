@@ -18,6 +18,9 @@ namespace tabulon::xlsw {
 // Formula tokens (BIFF8 Rgce), built in reverse Polish order.
 class Rgce {
 public:
+    // biff12: the binary workbook's (.xlsb) forms: 32-bit rows, strings as
+    // UTF-16 with a 16-bit count.
+    explicit Rgce(bool biff12 = false) : wide_(biff12) {}
     Rgce& ref(int row, int col, bool rowRel = true, bool colRel = true);
     Rgce& area(int r1, int c1, int r2, int c2, bool rel = true);
     Rgce& ref3d(int ixti, int row, int col, bool rel = true);
@@ -34,7 +37,9 @@ public:
     const QByteArray& bytes() const { return b_; }
 
 private:
+    void row(int r);
     QByteArray b_;
+    bool wide_ = false;
 };
 
 struct XlsCell {
@@ -45,6 +50,7 @@ struct XlsCell {
     QString text;          // Text value, or the cached string result of a Formula
     bool boolean = false;
     QByteArray rgce;       // Formula tokens
+    QByteArray extra;      // .xlsb only: the formula's extra bytes (a shared formula's PtgExtraCol ...)
     int errorCode = -1;    // Error: the BIFF error code (0x07 #DIV/0!); a Formula's error result
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// Byte-level helpers shared by the workbook writer's source files.
+// Byte-level helpers shared by the workbook writers' source files.
 #include "xlswriter/XlsWriter.h"
 
 #include <QByteArray>
@@ -15,6 +15,8 @@ QByteArray chars(const QString& s, bool compressed);
 QByteArray xlString(const QString& s);    // 16-bit count, flags, characters
 QByteArray shortString(const QString& s); // 8-bit count, flags, characters
 QByteArray record(quint16 type, const QByteArray& body);
+// A new cell at the end of a sheet's cells (either writer's).
+XlsCell& addCell(std::vector<XlsCell>& cells, int row, int col, XlsCell::Kind kind);
 
 // MSODRAWINGGROUP for the globals; empty when no sheet has shapes.
 QByteArray drawingGroup(const std::vector<XlsSheet>& sheets);

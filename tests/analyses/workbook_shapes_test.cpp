@@ -135,3 +135,20 @@ TEST(ShapeCommand, SelectionsListMacrosOnlyOrAllButCommentsAndRepeatOnlyShows) {
     EXPECT_FALSE(runShapeInventory(space.context(), {ShapeSelection::Macros, 1}).collected);
     EXPECT_EQ(runShapeInventory(space.context(), {ShapeSelection::AllButComments, 1}).rows, 7);  // all but the comment
 }
+
+// A ribbon callback is listed like a button's macro, after the sheets: the
+// workbook prefix cut as for shapes, the label as its text, none without one.
+TEST(ShapeRules, RibbonCallbacksFollowTheSheetsAsButtons) {
+    const std::vector<model::RibbonAction> actions = {
+        {QStringLiteral("run"), QStringLiteral("実行"), QStringLiteral("Module1.Run")},
+        {QStringLiteral("go"), QString(), QStringLiteral("'受注 (1).xlsm'!Module2.Go ")},
+    };
+    const std::vector<ShapeRow> rows = ribbonRows(actions, 4);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(QStringList({rows[0].sheetName, rows[0].name, rows[0].macro, rows[0].text}),
+              QStringList({"リボン", "run", "Module1.Run", "実行"}));
+    EXPECT_TRUE(rows[0].readText);
+    EXPECT_EQ(rows[1].macro, QStringLiteral("Module2.Go"));
+    EXPECT_FALSE(rows[1].readText);
+    EXPECT_EQ(rows[1].objectNo, 4);
+}

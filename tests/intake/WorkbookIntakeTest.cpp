@@ -307,11 +307,11 @@ namespace {
 // The workbooks saved since 2007 are the same applications as the .xls they
 // replaced: the intake takes them by name and the reader tells them by content.
 TEST_F(Intake, NewerFormatsAreTakenByNameAndOpened) {
-    for (const char* name : {"a.xls", "B.XLSX", "c.xlsm", "d.xltx", "e.xltm", "f.xlam", "g.xlt", "h.XLA"})
+    for (const char* name : {"a.xls", "B.XLSX", "c.xlsm", "d.xltx", "e.xltm", "f.xlam", "g.xlt", "h.XLA", "i.xlsb"})
         EXPECT_TRUE(isWorkbookFileName(QString::fromLatin1(name))) << name;
-    for (const char* name : {"a.xlsb", "b.csv", "c.xls.bak", "xls"})
+    for (const char* name : {"b.csv", "c.xls.bak", "xls"})
         EXPECT_FALSE(isWorkbookFileName(QString::fromLatin1(name))) << name;
-    EXPECT_EQ(workbookFileFilter(), QStringLiteral("Excel(*.xls;*.xlsx;*.xlsm;*.xltx;*.xltm;*.xlam;*.xlt;*.xla)"));
+    EXPECT_EQ(workbookFileFilter(), QStringLiteral("Excel(*.xls;*.xlsx;*.xlsm;*.xlsb;*.xltx;*.xltm;*.xlam;*.xlt;*.xla)"));
     EXPECT_TRUE(open(test::fixture("ooxml/closedxml/ClosedXML.Tests/Resource/TryToLoad/FileWithButton.xlsm")))
         << messages.shown.join(u'\n').toStdString();
     EXPECT_TRUE(messages.shown.isEmpty());

@@ -1,7 +1,6 @@
 #pragma once
-// A small writer of zip packages for crafted test cases, on libzip (the
-// library the reader opens packages with). Parts are added by name with
-// their bytes; `Book` lays out the parts of a minimal workbook so that a
+// A small writer of zip packages for crafted test cases. Parts are added by
+// name with their bytes; `Book` lays out the parts of a minimal workbook so that a
 // test adds only what its rule needs.
 #include <QByteArray>
 #include <QFile>
@@ -11,7 +10,8 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include <zip.h>
+
+#include "xlswriter/ZipWriter.h"
 
 namespace tabulon::test {
 
@@ -23,28 +23,9 @@ public:
         return *this;
     }
     QByteArray bytes() const {
-        zip_error_t error;
-        zip_error_init(&error);
-        zip_source_t* target = zip_source_buffer_create(nullptr, 0, 0, &error);
-        zip_t* zip = zip_open_from_source(target, ZIP_TRUNCATE, &error);
-        if (!zip) throw std::runtime_error("zip_open_from_source");
-        zip_source_keep(target);
-        for (const Part& p : parts_) {
-            zip_source_t* data = zip_source_buffer(zip, p.bytes.constData(), zip_uint64_t(p.bytes.size()), 0);
-            const zip_int64_t index = zip_file_add(zip, p.name.toUtf8().constData(), data, ZIP_FL_ENC_UTF_8);
-            if (index < 0) throw std::runtime_error(zip_strerror(zip));
-            if (p.stored) zip_set_file_compression(zip, zip_uint64_t(index), ZIP_CM_STORE, 0);
-        }
-        if (zip_close(zip) != 0) throw std::runtime_error("zip_close");
-        QByteArray out;
-        zip_stat_t st;
-        if (zip_source_stat(target, &st) == 0 && zip_source_open(target) == 0) {
-            out.resize(qsizetype(st.size));
-            zip_source_read(target, out.data(), st.size);
-            zip_source_close(target);
-        }
-        zip_source_free(target);
-        return out;
+        std::vector<xlsw::ZipPart> zip;
+        for (const Part& p : parts_) zip.push_back({p.name, p.bytes, p.stored});
+        return xlsw::zipParts(zip);
     }
     void save(const QString& path) const {
         QFile f(path);

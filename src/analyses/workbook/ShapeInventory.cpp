@@ -121,6 +121,22 @@ std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSel
     return rows;
 }
 
+std::vector<ShapeRow> ribbonRows(const std::vector<model::RibbonAction>& actions, int objectNo) {
+    std::vector<ShapeRow> rows;
+    for (const model::RibbonAction& action : actions) {
+        ShapeRow row;
+        row.objectNo = objectNo;
+        row.sheetName = QStringLiteral("リボン");
+        row.name = action.control;
+        row.kind = QStringLiteral("リボンのボタン");
+        row.macro = trimTrailingBlanks(macroNameOf(trimTrailingBlanks(action.macro)));
+        row.readText = !action.label.isEmpty();
+        row.text = action.label;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 namespace {
 
 void writeRow(store::Table& t, const ShapeRow& row, int selection) {
@@ -134,8 +150,8 @@ void writeRow(store::Table& t, const ShapeRow& row, int selection) {
         t.set(QStringLiteral("IbentType"), QStringLiteral("ｸﾘｯｸ時"));
         t.set(QStringLiteral("MacroName"), row.macro);
     }
-    t.set(QStringLiteral("ForeColor"), row.foreColor);
-    t.set(QStringLiteral("LineStyle"), row.lineStyle);
+    if (!row.foreColor.isEmpty()) t.set(QStringLiteral("ForeColor"), row.foreColor);
+    if (!row.lineStyle.isEmpty()) t.set(QStringLiteral("LineStyle"), row.lineStyle);
     if (row.readText) t.set(QStringLiteral("TextName"), row.text);
     t.set(QStringLiteral("Label"), selection);
     t.update();
@@ -161,6 +177,10 @@ code::CodeOutcome runShapeInventory(const WorkbookContext& ctx, const ShapeOptio
                         ++out.rows;
                     }
                     ctx.progress.progress(sheetProgress(i, n));
+                }
+                for (const ShapeRow& row : ribbonRows(book.model().ribbonActions, n + 1)) {
+                    writeRow(table, row, int(options.selection));
+                    ++out.rows;
                 }
             });
         }

@@ -45,6 +45,12 @@ struct ShapeRow {
 // The rows of one sheet, in the order of its shape collection.
 std::vector<ShapeRow> shapeRows(const host::Sheet& sheet, int objectNo, ShapeSelection selection);
 
+// The buttons of the workbook's own ribbon tab run their onAction callback as
+// a shape runs its macro, so every selection lists them, after the sheets,
+// under the workbook (sheet name 「リボン」): the control's id as the name,
+// its label as the text.
+std::vector<ShapeRow> ribbonRows(const std::vector<model::RibbonAction>& actions, int objectNo);
+
 struct ShapeOptions {
     ShapeSelection selection = ShapeSelection::Macros;
     int tableSelection = 0; // done mark: the selection T_XlShape holds

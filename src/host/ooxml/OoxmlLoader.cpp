@@ -4,6 +4,7 @@
 #include "host/ReadFailure.h"
 #include "host/cfb/CompoundFile.h"
 #include "host/ooxml/BookParts.h"
+#include "host/ooxml/binary/BinaryLoader.h"
 #include "host/ooxml/book/Colors.h"
 #include "host/ooxml/book/ExternalLinks.h"
 #include "host/ooxml/book/Properties.h"
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <system_error>
 #include <thread>
 
@@ -73,32 +75,39 @@ struct SheetJob {
     QStringList warnings;
 };
 
-// Reads the worksheet parts side by side, as many at once as there are
-// cores, each on its own handle of the package. A sheet only writes its own
-// model and log; the first failure in sheet order is reported.
+// Reads the worksheet parts side by side: one job per sheet, each on its
+// own handle of the package (the helper threads each open one).
 void readSheetsTogether(const Package& package, model::Book& book, std::vector<SheetJob>& jobs, const SheetContext& ctx) {
-    std::vector<std::exception_ptr> failures(jobs.size());
+    readSideBySide(package, jobs.size(), [&](size_t i, ZipArchive& zip) {
+        SheetJob& job = jobs[i];
+        if (job.part.isEmpty() || job.kind == model::SheetKind::Chart) return;
+        const ZipEntry* entry = zip.find(job.part);
+        if (!entry) {
+            job.warnings << QStringLiteral("sheet '%1': its part %2 is missing").arg(book.sheets[i].name, job.part);
+            return;
+        }
+        WorksheetParser parser(ctx, book.sheets[i], job.refs, job.warnings);
+        try {
+            parsePart(zip, *entry, parser.handler(), kMaxSheetBytes);
+        } catch (const Error& e) {
+            // What was read before the damage stays.
+            job.warnings << QStringLiteral("sheet '%1' read as far as it goes: %2").arg(book.sheets[i].name, e.description());
+        }
+        parser.finish();
+    });
+}
+
+}  // namespace
+
+void readSideBySide(const Package& package, size_t count, const std::function<void(size_t, ZipArchive&)>& job) {
+    std::vector<std::exception_ptr> failures(count);
     std::atomic<size_t> next{0};
     auto work = [&] {
         std::optional<ZipArchive> zip;
-        for (size_t i = next++; i < jobs.size(); i = next++) {
-            SheetJob& job = jobs[i];
-            if (job.part.isEmpty() || job.kind == model::SheetKind::Chart) continue;
+        for (size_t i = next++; i < count; i = next++) {
             try {
                 if (!zip) zip.emplace(package.zip().reopen());
-                const ZipEntry* entry = zip->find(job.part);
-                if (!entry) {
-                    job.warnings << QStringLiteral("sheet '%1': its part %2 is missing").arg(book.sheets[i].name, job.part);
-                    continue;
-                }
-                WorksheetParser parser(ctx, book.sheets[i], job.refs, job.warnings);
-                try {
-                    parsePart(*zip, *entry, parser.handler(), kMaxSheetBytes);
-                } catch (const Error& e) {
-                    // What was read before the damage stays.
-                    job.warnings << QStringLiteral("sheet '%1' read as far as it goes: %2").arg(book.sheets[i].name, e.description());
-                }
-                parser.finish();
+                job(i, *zip);
             } catch (...) {
                 failures[i] = std::current_exception();
             }
@@ -106,7 +115,7 @@ void readSheetsTogether(const Package& package, model::Book& book, std::vector<S
     };
     const size_t cores = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> helpers;
-    for (size_t n = 1; n < std::min(cores, jobs.size()); ++n) {
+    for (size_t n = 1; n < std::min(cores, count); ++n) {
         try {
             helpers.emplace_back(work);
         } catch (const std::system_error&) {
@@ -118,8 +127,6 @@ void readSheetsTogether(const Package& package, model::Book& book, std::vector<S
     for (const std::exception_ptr& f : failures)
         if (f) std::rethrow_exception(f);
 }
-
-}  // namespace
 
 QString extensionOfContentType(const QString& type) {
     const QString t = type.toLower();
@@ -144,9 +151,8 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     const QString workbookPart = main->part;
     const QString contentType = package.contentType(workbookPart);
     QString extension = extensionOfContentType(contentType);
-    if (extension.isEmpty()) {
-        if (contentType.contains(QStringLiteral("binary"), Qt::CaseInsensitive))
-            host::raiseReadFailure(host::ReadFailure::NotWorkbook, path, QStringLiteral("an Excel binary workbook (.xlsb) is not read yet"));
+    const bool binary = extension.isEmpty() && contentType.contains(QStringLiteral("binary"), Qt::CaseInsensitive);
+    if (extension.isEmpty() && !binary) {
         // Some writers leave the content type out: a workbook part is still one.
         if (!contentType.isEmpty() && !contentType.contains(QStringLiteral("spreadsheetml"), Qt::CaseInsensitive))
             host::raiseReadFailure(host::ReadFailure::NotWorkbook, path,
@@ -156,12 +162,16 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
 
     model::Book book;
     book.path = QFileInfo(path).absoluteFilePath();
-    book.format.name = QStringLiteral("OOXML");
-    book.format.detail = extension;
+    book.format.name = binary ? QStringLiteral("OOXML binary") : QStringLiteral("OOXML");
+    book.format.detail = binary ? QStringLiteral(".xlsb") : extension;
     book.encrypted = encrypted;
     book.codePage = 1200;
     book.lastRow = 1048575;
     book.lastCol = 16383;
+    if (binary) {
+        readBinaryPackage(package, workbookPart, book);
+        return book;
+    }
 
     WorkbookInfo info;
     try {
@@ -184,20 +194,11 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     book.sharedStrings = std::move(sst.items);
     book.sharedRuns = std::move(sst.runs);
 
-    std::vector<SheetJob> jobs(info.sheets.size());
-    for (size_t i = 0; i < info.sheets.size(); ++i) {
-        const SheetEntry& entry = info.sheets[i];
-        model::Sheet sheet;
-        sheet.name = entry.name;
-        sheet.visibility = entry.visibility;
-        if (const Relationship* r = package.relationshipById(workbookPart, entry.relId)) {
-            sheet.kind = kindOfRelationship(r->kind());
-            jobs[i].kind = sheet.kind;
-            jobs[i].part = r->part;
-        } else {
-            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(entry.name, entry.relId));
-        }
-        book.sheets.push_back(std::move(sheet));
+    const std::vector<QString> sheetParts = addListedSheets(package, workbookPart, info.sheets, book);
+    std::vector<SheetJob> jobs(sheetParts.size());
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        jobs[i].kind = book.sheets[i].kind;
+        jobs[i].part = sheetParts[i];
     }
     SheetContext ctx;
     ctx.sharedStringCount = book.sharedStrings.size();
@@ -214,6 +215,24 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     for (const SheetJob& job : jobs) book.warnings << job.warnings;
     book.warnings << parts;
     return book;
+}
+
+std::vector<QString> addListedSheets(const Package& package, const QString& workbookPart,
+                                     const std::vector<SheetEntry>& sheets, model::Book& book) {
+    std::vector<QString> parts(sheets.size());
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        const SheetEntry& entry = sheets[i];
+        model::Sheet& sheet = book.sheets.emplace_back();
+        sheet.name = entry.name;
+        sheet.visibility = entry.visibility;
+        if (const Relationship* r = package.relationshipById(workbookPart, entry.relId)) {
+            sheet.kind = kindOfRelationship(r->kind());
+            parts[i] = r->part;
+        } else {
+            package.warn(QStringLiteral("sheet '%1' has no part (relationship %2)").arg(entry.name, entry.relId));
+        }
+    }
+    return parts;
 }
 
 bool isZipFile(const QString& path) {

@@ -16,6 +16,8 @@ void checkCell(int row, int col, size_t offset) {
         throw FormatError(QStringLiteral("cell outside the sheet"), offset);
 }
 
+}  // namespace
+
 // RkNumber, MS-XLS 2.5.217
 double rkValue(uint32_t rk) {
     double v;
@@ -27,7 +29,6 @@ double rkValue(uint32_t rk) {
     }
     return (rk & 0x01) ? v / 100.0 : v;
 }
-}  // namespace
 
 void SheetState::touch(int row, int col) {
     if (extent.firstRow < 0) {

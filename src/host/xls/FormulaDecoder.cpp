@@ -21,12 +21,15 @@ constexpr int kMaxDepth = 512;
 // their BIFF5 N forms only announce the size of the subexpression that
 // follows; the subexpression itself is ordinary tokens. PtgMemArea's cached
 // areas sit in RgbExtra (PtgExtraMem) and are stepped over there.
+// A binary workbook counts the areas in 32 bits and stores each in 16 bytes.
 bool skipMemToken(uint8_t base, PtgState& s) {
     switch (base) {
     case 0x26: {
         s.tokens.skip(6);
-        const size_t areas = s.extra.u16();
-        s.extra.skip(areas * 8);
+        const size_t areas = s.input.biff12 ? s.extra.u32() : s.extra.u16();
+        const size_t each = s.input.biff12 ? 16 : 8;
+        if (areas > s.extra.remaining() / each) s.extra.skip(s.extra.remaining() + 1);  // truncated
+        s.extra.skip(areas * each);
         return true;
     }
     case 0x27:

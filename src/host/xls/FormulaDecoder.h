@@ -1,6 +1,8 @@
 #pragma once
-// Turns a BIFF8 parsed formula (an Rgce token array, with its trailing RgbExtra
-// for array constants) into the text the spreadsheet's Formula/RefersTo
+// Turns a parsed formula (an Rgce token array, with its trailing RgbExtra for
+// array constants) of an .xls (BIFF8, or Excel 5.0/95) or of a binary
+// workbook (.xlsb, whose tokens are the BIFF8 ones with 32-bit rows, 14-bit
+// columns and UTF-16 strings) into the text the spreadsheet's Formula/RefersTo
 // property shows: "=" followed by the expression in A1 style, English function
 // names, the author's spaces and line breaks, sheet and book names quoted the
 // way the spreadsheet quotes them.
@@ -64,6 +66,7 @@ struct FormulaInput {
     FormulaKind kind = FormulaKind::Cell;
     const QString* sheetName = nullptr;  // the sheet the formula is on, where known
     bool biff5 = false;         // the older Excel 5.0/95 token forms
+    bool biff12 = false;        // the binary workbook's (.xlsb) wider forms
     int codePage = 1252;        // their byte strings' code page
 };
 

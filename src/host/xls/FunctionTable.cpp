@@ -389,13 +389,125 @@ constexpr std::array<FunctionInfo, 380> kFunctions{{
     {"RTD", 3, 30},  // 379
 }};
 
+// A binary workbook numbers the functions the Analysis ToolPak added and
+// those new in 2007 on from 380; an .xls calls them by name.
+constexpr std::array<FunctionInfo, 105> kWideFunctions{{
+    {"CUBEVALUE", 1, 255},  // 380
+    {"CUBEMEMBER", 1, 255},  // 381
+    {"CUBEMEMBERPROPERTY", 3, 3},  // 382
+    {"CUBERANKEDMEMBER", 1, 255},  // 383
+    {"HEX2BIN", 1, 255},  // 384
+    {"HEX2DEC", 1, 1},  // 385
+    {"HEX2OCT", 1, 255},  // 386
+    {"DEC2BIN", 1, 255},  // 387
+    {"DEC2HEX", 1, 255},  // 388
+    {"DEC2OCT", 1, 255},  // 389
+    {"OCT2BIN", 1, 255},  // 390
+    {"OCT2HEX", 1, 255},  // 391
+    {"OCT2DEC", 1, 1},  // 392
+    {"BIN2DEC", 1, 1},  // 393
+    {"BIN2OCT", 1, 255},  // 394
+    {"BIN2HEX", 1, 255},  // 395
+    {"IMSUB", 2, 2},  // 396
+    {"IMDIV", 2, 2},  // 397
+    {"IMPOWER", 2, 2},  // 398
+    {"IMABS", 1, 1},  // 399
+    {"IMSQRT", 1, 1},  // 400
+    {"IMLN", 1, 1},  // 401
+    {"IMLOG2", 1, 1},  // 402
+    {"IMLOG10", 1, 1},  // 403
+    {"IMSIN", 1, 1},  // 404
+    {"IMCOS", 1, 1},  // 405
+    {"IMEXP", 1, 1},  // 406
+    {"IMARGUMENT", 1, 1},  // 407
+    {"IMCONJUGATE", 1, 1},  // 408
+    {"IMAGINARY", 1, 1},  // 409
+    {"IMREAL", 1, 1},  // 410
+    {"COMPLEX", 1, 255},  // 411
+    {"IMSUM", 1, 255},  // 412
+    {"IMPRODUCT", 1, 255},  // 413
+    {"SERIESSUM", 4, 4},  // 414
+    {"FACTDOUBLE", 1, 1},  // 415
+    {"SQRTPI", 1, 1},  // 416
+    {"QUOTIENT", 2, 2},  // 417
+    {"DELTA", 1, 255},  // 418
+    {"GESTEP", 1, 255},  // 419
+    {"ISEVEN", 1, 1},  // 420
+    {"ISODD", 1, 1},  // 421
+    {"MROUND", 2, 2},  // 422
+    {"ERF", 1, 255},  // 423
+    {"ERFC", 1, 1},  // 424
+    {"BESSELJ", 2, 2},  // 425
+    {"BESSELK", 2, 2},  // 426
+    {"BESSELY", 2, 2},  // 427
+    {"BESSELI", 2, 2},  // 428
+    {"XIRR", 1, 255},  // 429
+    {"XNPV", 3, 3},  // 430
+    {"PRICEMAT", 1, 255},  // 431
+    {"YIELDMAT", 1, 255},  // 432
+    {"INTRATE", 1, 255},  // 433
+    {"RECEIVED", 1, 255},  // 434
+    {"DISC", 1, 255},  // 435
+    {"PRICEDISC", 1, 255},  // 436
+    {"YIELDDISC", 1, 255},  // 437
+    {"TBILLEQ", 3, 3},  // 438
+    {"TBILLPRICE", 3, 3},  // 439
+    {"TBILLYIELD", 3, 3},  // 440
+    {"PRICE", 1, 255},  // 441
+    {"YIELD", 1, 255},  // 442
+    {"DOLLARDE", 2, 2},  // 443
+    {"DOLLARFR", 2, 2},  // 444
+    {"NOMINAL", 2, 2},  // 445
+    {"EFFECT", 2, 2},  // 446
+    {"CUMPRINC", 6, 6},  // 447
+    {"CUMIPMT", 6, 6},  // 448
+    {"EDATE", 2, 2},  // 449
+    {"EOMONTH", 2, 2},  // 450
+    {"YEARFRAC", 1, 255},  // 451
+    {"COUPDAYBS", 1, 255},  // 452
+    {"COUPDAYS", 1, 255},  // 453
+    {"COUPDAYSNC", 1, 255},  // 454
+    {"COUPNCD", 1, 255},  // 455
+    {"COUPNUM", 1, 255},  // 456
+    {"COUPPCD", 1, 255},  // 457
+    {"DURATION", 1, 255},  // 458
+    {"MDURATION", 1, 255},  // 459
+    {"ODDLPRICE", 1, 255},  // 460
+    {"ODDLYIELD", 1, 255},  // 461
+    {"ODDFPRICE", 1, 255},  // 462
+    {"ODDFYIELD", 1, 255},  // 463
+    {"RANDBETWEEN", 2, 2},  // 464
+    {"WEEKNUM", 1, 255},  // 465
+    {"AMORDEGRC", 1, 255},  // 466
+    {"AMORLINC", 1, 255},  // 467
+    {"CONVERT", 3, 3},  // 468
+    {"ACCRINT", 1, 255},  // 469
+    {"ACCRINTM", 1, 255},  // 470
+    {"WORKDAY", 1, 255},  // 471
+    {"NETWORKDAYS", 1, 255},  // 472
+    {"GCD", 1, 255},  // 473
+    {"MULTINOMIAL", 1, 255},  // 474
+    {"LCM", 1, 255},  // 475
+    {"FVSCHEDULE", 2, 2},  // 476
+    {"CUBEKPIMEMBER", 1, 255},  // 477
+    {"CUBESET", 1, 255},  // 478
+    {"CUBESETCOUNT", 1, 1},  // 479
+    {"IFERROR", 2, 2},  // 480
+    {"COUNTIFS", 1, 255},  // 481
+    {"SUMIFS", 1, 255},  // 482
+    {"AVERAGEIF", 1, 255},  // 483
+    {"AVERAGEIFS", 1, 255},  // 484
+}};
+
 }  // namespace
 
-const FunctionInfo* builtinFunction(int index) {
-    if (index < 0 || index >= static_cast<int>(kFunctions.size()))
-        return nullptr;
-    const FunctionInfo& f = kFunctions[static_cast<size_t>(index)];
-    return f.name ? &f : nullptr;
+const FunctionInfo* builtinFunction(int index, bool biff12) {
+    if (index < 0) return nullptr;
+    const size_t i = static_cast<size_t>(index);
+    const FunctionInfo* f = i < kFunctions.size() ? &kFunctions[i]
+                            : biff12 && i - kFunctions.size() < kWideFunctions.size() ? &kWideFunctions[i - kFunctions.size()]
+                                                                                      : nullptr;
+    return f && f->name ? f : nullptr;
 }
 
 }  // namespace tabulon::xls

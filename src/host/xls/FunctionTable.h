@@ -13,8 +13,9 @@ struct FunctionInfo {
 
 // The function with the given Ftab index, or nullptr for an unused index.
 // Index 255 is not a function: it marks a call whose first argument names an
-// add-in or user-defined function.
-const FunctionInfo* builtinFunction(int index);
+// add-in or user-defined function. biff12: a binary workbook's table, which
+// goes on past the .xls one.
+const FunctionInfo* builtinFunction(int index, bool biff12 = false);
 
 constexpr int kUserDefinedFunction = 255;
 

@@ -76,6 +76,10 @@ void parseGlobalRecord(const Record& rec, Globals& book) {
     }
 }
 
+}  // namespace
+
+namespace {
+
 // The areas a name's formula covers need no sheet or name texts.
 class NoNames : public FormulaContext {
 public:
@@ -83,6 +87,8 @@ public:
     QString definedName(int) const override { return {}; }
     QString externName(int, int) const override { return {}; }
 };
+
+}  // namespace
 
 // The names as the model keeps them: their formula text, and the areas it
 // covers when it is a range.
@@ -107,6 +113,7 @@ void resolveNames(const Globals& g, const FormulaContext& ctx, model::Book& book
         in.extraSize = n.extra.size();
         in.kind = FormulaKind::Name;
         in.biff5 = g.biff == 5;
+        in.biff12 = g.biff == 12;
         in.codePage = g.codePage;
         try {
             name.refersTo = n.rgce.empty() ? QStringLiteral("=") : decodeFormula(in, ctx);
@@ -143,7 +150,6 @@ std::vector<model::Link> linksOf(const Globals& g) {
     return links;
 }
 
-}  // namespace
 
 void readGlobals(RecordStream& rs, Globals& book, std::vector<Record>& sst, bool decrypted) {
     Record rec;

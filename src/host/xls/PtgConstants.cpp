@@ -37,10 +37,29 @@ QString errorText(uint8_t code) {
     return text;
 }
 
+// One value of a binary workbook's array constant: its own type numbers, a
+// boolean in one byte, an error in four, a string as UTF-16 with a 16-bit
+// count.
+QString wideArrayValue(ByteCursor& extra) {
+    switch (extra.u8()) {
+    case 0x00: return numberText(extra.f64());
+    case 0x01: return quoted(extra.chars(extra.u16(), true));
+    case 0x02: return extra.u8() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case 0x04: {
+        const uint8_t code = extra.u8();
+        extra.skip(3);
+        return errorText(code);
+    }
+    default:
+        throw Error(err::Refused, QStringLiteral("formula array constant unreadable"));
+    }
+}
+
 // One SerAr value (2.5.198.x SerNil/SerNum/SerStr/SerBool/SerErr): a type
 // byte, then eight bytes except for strings.
 // Excel 5.0/95 writes a string as a byte string with an 8-bit count.
 QString arrayValue(ByteCursor& extra, const FormulaInput& in) {
+    if (in.biff12) return wideArrayValue(extra);
     switch (extra.u8()) {
     case 0x00: extra.skip(8); return QString();
     case 0x01: return numberText(extra.f64());
@@ -65,22 +84,32 @@ QString arrayValue(ByteCursor& extra, const FormulaInput& in) {
 // {1,2;3,4}: columns separated by commas, rows by semicolons.
 // Excel 5.0/95 stores the counts themselves (no columns meaning 256),
 // BIFF8 each one less.
+// A binary workbook stores both counts themselves in 32 bits.
 QString arrayText(ByteCursor& extra, const FormulaInput& in) {
-    int columns = extra.u8() + 1;
-    int rows = extra.u16() + 1;
+    size_t columns = 0, rows = 0;
+    if (in.biff12) {
+        rows = extra.u32();
+        columns = extra.u32();
+    } else {
+        columns = size_t(extra.u8()) + 1;
+        rows = size_t(extra.u16()) + 1;
+    }
     if (in.biff5) {
         columns = columns == 1 ? 256 : columns - 1;
-        rows = std::max(1, rows - 1);
+        rows = std::max<size_t>(1, rows - 1);
     }
-    // Every value takes at least four bytes; a count the bytes cannot hold is
-    // damage, refused before any work is done for it.
-    if (static_cast<size_t>(columns) * static_cast<size_t>(rows) > extra.remaining() / 4)
+    // Every value takes at least four bytes (two in a binary workbook); a
+    // count the bytes cannot hold is damage, refused before any work is
+    // done for it.
+    const size_t least = in.biff12 ? 2 : 4;
+    if (columns == 0 || rows == 0 || columns > extra.remaining() / least || rows > extra.remaining() / least ||
+        columns * rows > extra.remaining() / least)
         throw Error(err::Refused, QStringLiteral("formula array constant truncated"));
     QString text = QStringLiteral("{");
-    for (int r = 0; r < rows; ++r) {
+    for (size_t r = 0; r < rows; ++r) {
         if (r)
             text += QLatin1Char(';');
-        for (int c = 0; c < columns; ++c) {
+        for (size_t c = 0; c < columns; ++c) {
             if (c)
                 text += QLatin1Char(',');
             text += arrayValue(extra, in);
@@ -89,17 +118,24 @@ QString arrayText(ByteCursor& extra, const FormulaInput& in) {
     return text + QLatin1Char('}');
 }
 
-// A string constant, its inner quotes written twice.
+// A string constant, its inner quotes written twice. A binary workbook
+// counts its UTF-16 characters in 16 bits and has no flag byte.
 void pushString(PtgState& s) {
-    const size_t count = s.tokens.u8();
+    const size_t count = s.input.biff12 ? s.tokens.u16() : s.tokens.u8();
     s.beginOperand();
     char16_t* out = s.room(2 * count + 2);
     size_t n = 0;
     out[n++] = u'"';
-    s.tokens.unicodeChars(count, [out, &n](char16_t ch) {
+    const auto put = [out, &n](char16_t ch) {
         out[n++] = ch;
         if (ch == u'"') out[n++] = ch;
-    });
+    };
+    if (s.input.biff12) {
+        const QString chars = s.tokens.chars(count, true);
+        for (const QChar ch : chars) put(ch.unicode());
+    } else {
+        s.tokens.unicodeChars(count, put);
+    }
     out[n++] = u'"';
     s.used(n);
     s.endOperand();
@@ -121,7 +157,7 @@ void pushInteger(PtgState& s) {
 
 bool decodeConstant(uint8_t ptg, PtgState& s) {
     if (ptg >= 0x20 && (ptg & 0x1F) == 0x00) {  // PtgArray in any class
-        s.tokens.skip(7);
+        s.tokens.skip(s.input.biff12 ? 14 : 7);
         s.pushOperand(arrayText(s.extra, s.input));
         return true;
     }

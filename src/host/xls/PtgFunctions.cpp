@@ -42,7 +42,7 @@ void pushCall(PtgState& s, Name name, QStringView suffix, size_t count, bool dro
 
 void fixedCall(PtgState& s) {
     const int index = s.tokens.u16();
-    const FunctionInfo* f = builtinFunction(index);
+    const FunctionInfo* f = builtinFunction(index, s.input.biff12);
     if (!f || f->minArgs != f->maxArgs)
         refuse(QStringLiteral("function %1 unknown").arg(index));
     pushCall(s, QLatin1String(f->name), {}, static_cast<size_t>(f->minArgs));
@@ -65,7 +65,7 @@ void variableCall(PtgState& s) {
         pushCall(s, QStringView(name), prompt, count, true);
         return;
     }
-    const FunctionInfo* f = builtinFunction(tab);
+    const FunctionInfo* f = builtinFunction(tab, s.input.biff12);
     if (!f)
         refuse(QStringLiteral("function %1 unknown").arg(tab));
     pushCall(s, QLatin1String(f->name), prompt, count);

@@ -8,9 +8,6 @@
 namespace tabulon::xls {
 namespace {
 
-constexpr int kRows = 65536;
-constexpr int kColumns = 256;
-
 struct Cell {
     int row = 0;
     int col = 0;
@@ -19,26 +16,35 @@ struct Cell {
 };
 
 // How the stored row and column are to be read: as positions (RgceLoc), or,
-// where flagged relative, as signed offsets from a base cell (RgceLocRel):
-// 16 bits for rows, the low 8 bits for columns, wrapping around the sheet.
+// where flagged relative, as signed offsets from a base cell (RgceLocRel),
+// wrapping around the sheet. An .xls stores 16 bits of row and the low 8
+// bits of the column word as the offset; a binary workbook 32 bits of row
+// and all 14 bits of the column, on its grid of 1,048,576 by 16,384 cells.
 struct Frame {
     bool offsets = false;
+    bool wide = false;
     int baseRow = 0;
     int baseCol = 0;
+    int rows() const { return wide ? 1048576 : 65536; }
+    int columns() const { return wide ? 16384 : 256; }
 };
 
 int wrap(int value, int size) { return ((value % size) + size) % size; }
 
-Cell resolve(uint16_t rw, uint16_t colField, const Frame& f) {
+Cell resolve(uint32_t rw, uint16_t colField, const Frame& f) {
     Cell c;
     c.colRelative = (colField & 0x4000) != 0;
     c.rowRelative = (colField & 0x8000) != 0;
-    c.row = rw;
+    c.row = int(std::min<uint32_t>(rw, uint32_t(f.rows() - 1)));
     c.col = colField & 0x3FFF;
-    if (f.offsets && c.rowRelative)
-        c.row = wrap(f.baseRow + static_cast<int16_t>(rw), kRows);
-    if (f.offsets && c.colRelative)
-        c.col = wrap(f.baseCol + static_cast<int8_t>(colField & 0xFF), kColumns);
+    if (f.offsets && c.rowRelative) {
+        const int64_t offset = f.wide ? int64_t(int32_t(rw)) : int64_t(int16_t(rw));
+        c.row = int(((f.baseRow + offset) % f.rows() + f.rows()) % f.rows());
+    }
+    if (f.offsets && c.colRelative) {
+        const int offset = f.wide ? ((colField & 0x3FFF) ^ 0x2000) - 0x2000 : int(static_cast<int8_t>(colField & 0xFF));
+        c.col = wrap(f.baseCol + offset, f.columns());
+    }
     return c;
 }
 
@@ -74,8 +80,10 @@ void noteArea(PtgState& s, const Cell& a, const Cell& b) {
     if (s.areas) s.areas->push_back(Area{a.row, b.row, a.col, b.col});
 }
 
+uint32_t readRow(ByteCursor& t, const Frame& f) { return f.wide ? t.u32() : t.u16(); }
+
 Cell readCell(PtgState& s, ByteCursor& t, const Frame& f) {
-    const uint16_t rw = t.u16();
+    const uint32_t rw = readRow(t, f);
     const Cell c = resolve(rw, t.u16(), f);
     noteArea(s, c, c);
     return c;
@@ -83,12 +91,12 @@ Cell readCell(PtgState& s, ByteCursor& t, const Frame& f) {
 
 // Whole columns show as "A:B" and whole rows as "1:2", the way the
 // spreadsheet writes them back.
-void appendArea(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirst, uint16_t colLast, const Frame& f) {
+void appendArea(PtgState& s, uint32_t rwFirst, uint32_t rwLast, uint16_t colFirst, uint16_t colLast, const Frame& f) {
     const Cell a = resolve(rwFirst, colFirst, f);
     const Cell b = resolve(rwLast, colLast, f);
     noteArea(s, a, b);
-    const bool wholeRows = a.col == 0 && b.col == kColumns - 1;
-    const bool wholeCols = !wholeRows && a.row == 0 && b.row == kRows - 1;
+    const bool wholeRows = a.col == 0 && b.col == f.columns() - 1;
+    const bool wholeCols = !wholeRows && a.row == 0 && b.row == f.rows() - 1;
     char16_t* out = s.room(32);
     int n = putCell(out, a, !wholeRows, !wholeCols);
     out[n++] = u':';
@@ -97,8 +105,8 @@ void appendArea(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirs
 }
 
 void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
-    const uint16_t rwFirst = t.u16();
-    const uint16_t rwLast = t.u16();
+    const uint32_t rwFirst = readRow(t, f);
+    const uint32_t rwLast = readRow(t, f);
     const uint16_t colFirst = t.u16();
     const uint16_t colLast = t.u16();
     appendArea(s, rwFirst, rwLast, colFirst, colLast, f);
@@ -110,6 +118,7 @@ void appendArea(PtgState& s, ByteCursor& t, const Frame& f) {
 Frame frameFor(const PtgState& s, bool offsets) {
     Frame f;
     f.offsets = offsets;
+    f.wide = s.input.biff12;
     if (s.input.kind != FormulaKind::Name) {
         f.baseRow = s.input.row;
         f.baseCol = s.input.col;
@@ -122,13 +131,13 @@ Frame frameFor(const PtgState& s, bool offsets) {
 
 }  // namespace
 
-void appendCellReference(PtgState& s, uint16_t rw, uint16_t col, bool offsets) {
+void appendCellReference(PtgState& s, uint32_t rw, uint16_t col, bool offsets) {
     const Cell c = resolve(rw, col, frameFor(s, offsets));
     noteArea(s, c, c);
     appendCell(s, c);
 }
 
-void appendAreaReference(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirst, uint16_t colLast,
+void appendAreaReference(PtgState& s, uint32_t rwFirst, uint32_t rwLast, uint16_t colFirst, uint16_t colLast,
                          bool offsets) {
     appendArea(s, rwFirst, rwLast, colFirst, colLast, frameFor(s, offsets));
 }
@@ -147,10 +156,12 @@ static void appendSheetPrefix(PtgState& s, uint16_t ixti) { appendSheetPrefixTex
 bool decodeReference(uint8_t base, PtgState& s) {
     ByteCursor& t = s.tokens;
     const bool offsets3d = s.input.kind == FormulaKind::Name;
+    // A cell address takes 4 bytes in an .xls, 6 in a binary workbook.
+    const size_t cellBytes = s.input.biff12 ? 6 : 4;
     switch (base) {
     case 0x23: s.pushOperand(s.context.definedNameOn(static_cast<int>(t.u32()), s.input.sheetName)); return true;  // PtgName
-    case 0x2A: t.skip(4); s.pushOperand(u"#REF!"); return true;                                // PtgRefErr
-    case 0x2B: t.skip(8); s.pushOperand(u"#REF!"); return true;                                // PtgAreaErr
+    case 0x2A: t.skip(cellBytes); s.pushOperand(u"#REF!"); return true;                        // PtgRefErr
+    case 0x2B: t.skip(2 * cellBytes); s.pushOperand(u"#REF!"); return true;                    // PtgAreaErr
     case 0x39: {                                                                               // PtgNameX
         const uint16_t ixti = t.u16();
         s.pushOperand(s.context.externName(ixti, static_cast<int>(t.u32())));
@@ -159,7 +170,7 @@ bool decodeReference(uint8_t base, PtgState& s) {
     case 0x3C:                                                                                 // PtgRefErr3d
     case 0x3D: {                                                                               // PtgAreaErr3d
         const QString prefix = s.context.externSheetPrefix(t.u16());
-        t.skip(base == 0x3C ? 4 : 8);
+        t.skip(base == 0x3C ? cellBytes : 2 * cellBytes);
         s.beginOperand();
         if (!prefix.isEmpty()) {
             s.append(prefix);

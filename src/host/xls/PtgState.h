@@ -137,11 +137,11 @@ bool decodeFunction(uint8_t ptg, uint8_t base, PtgState& s);
 // (Biff5Tokens.cpp): strings, names, cell, area and 3-D references.
 bool decodeBiff5Token(uint8_t ptg, PtgState& s);
 
-// Reference texts from BIFF8-shaped fields (a 16-bit row; a column word with
-// the relative flags in its top bits), written into the open operand.
+// Reference texts from BIFF8-shaped fields (a row; a column word with the
+// relative flags in its top bits), written into the open operand.
 // offsets: relative parts are offsets from the formula's cell.
-void appendCellReference(PtgState& s, uint16_t rw, uint16_t col, bool offsets);
-void appendAreaReference(PtgState& s, uint16_t rwFirst, uint16_t rwLast, uint16_t colFirst, uint16_t colLast,
+void appendCellReference(PtgState& s, uint32_t rw, uint16_t col, bool offsets);
+void appendAreaReference(PtgState& s, uint32_t rwFirst, uint32_t rwLast, uint16_t colFirst, uint16_t colLast,
                          bool offsets);
 // "prefix!", or "#REF!" for the empty prefix of a deleted sheet.
 void appendSheetPrefixText(PtgState& s, const QString& prefix);

@@ -125,6 +125,18 @@ QString biff5Chars(ByteCursor& c, size_t cch, int codePage);
 // shows; relative paths are resolved against bookFolder.
 QString decodeVirtualPath(const QString& encoded, const QString& bookFolder);
 
+// The names as the model keeps them: their formula text, and the areas it
+// covers when it is a range. Also the binary workbook's (biff 12), whose
+// names the .xlsb reader gathers into the same tables.
+void resolveNames(const Globals& g, const FormulaContext& ctx, model::Book& book);
+// The links to other files, in the order of the SUPBOOK records.
+std::vector<model::Link> linksOf(const Globals& g);
+// The functions of the add-in links, in file order.
+QStringList addInFunctionsOf(const Globals& g);
+
+// An RkNumber (MS-XLS 2.5.217), which binary workbooks store alike.
+double rkValue(uint32_t rk);
+
 // "Print_Area" etc. for a built-in name's one-character code.
 QString builtinNameText(int code);
 

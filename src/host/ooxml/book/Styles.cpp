@@ -32,30 +32,13 @@ constexpr std::string_view kHAligns[] = {"general", "left", "center", "right", "
                                          "distributed"};
 constexpr std::string_view kVAligns[] = {"top", "center", "bottom", "justify", "distributed"};
 
-struct Fill {
-    int pattern = 0;
-    model::Color fore, back;
-};
+using Fill = StyleFill;
+using Border = StyleBorder;
+using Xf = StyleXf;
 
-struct Border {
-    model::BorderLine left, right, top, bottom, diagonal;
-    bool up = false, down = false;
-};
-
-struct Xf {
-    int numFmt = 0, font = 0, fill = 0, border = 0;
-    int hAlign = 0, vAlign = 2, indent = 0, rotation = 0;
-    bool wrap = false, shrink = false;
-};
-
-class StylesReader : public XmlHandler {
+class StylesReader : public XmlHandler, public StyleTables {
 public:
     ColorResolver& colors;
-    std::map<int, QString> numFmts;
-    std::vector<model::Font> fonts;
-    std::vector<Fill> fills;
-    std::vector<Border> borders;
-    std::vector<Xf> xfs;
     std::vector<uint32_t> indexedColors;
 
     explicit StylesReader(ColorResolver& c) : colors(c) {}
@@ -167,8 +150,35 @@ int fontIndex(model::Formats& formats, const model::Font& font) {
     return int(formats.fonts.size() - 1);
 }
 
-model::Formats readStyles(const Package& package, const QString& workbookPart, ColorResolver& colors) {
+model::Formats formatsOf(const StyleTables& tables) {
     model::Formats out;
+    out.fonts = tables.fonts;
+    if (out.fonts.empty()) out.fonts.emplace_back();
+    for (const Xf& x : tables.xfs) {
+        model::CellFormat f;
+        f.font = x.font >= 0 && size_t(x.font) < out.fonts.size() ? x.font : 0;
+        const auto own = tables.numFmts.find(x.numFmt);
+        f.numberFormat = own != tables.numFmts.end() ? own->second : host::format::builtinFormatCode(x.numFmt);
+        if (f.numberFormat.isEmpty()) f.numberFormat = QStringLiteral("General");
+        f.hAlign = x.hAlign, f.vAlign = x.vAlign, f.wrap = x.wrap, f.shrink = x.shrink;
+        f.indent = x.indent, f.rotation = x.rotation;
+        if (x.border >= 0 && size_t(x.border) < tables.borders.size()) {
+            const Border& b = tables.borders[size_t(x.border)];
+            f.left = b.left, f.right = b.right, f.top = b.top, f.bottom = b.bottom, f.diagonal = b.diagonal;
+            f.diagonalUp = b.up, f.diagonalDown = b.down;
+        }
+        if (x.fill >= 0 && size_t(x.fill) < tables.fills.size()) {
+            const Fill& fill = tables.fills[size_t(x.fill)];
+            f.pattern = fill.pattern, f.patternColor = fill.fore, f.backColor = fill.back;
+        }
+        out.cellFormats.push_back(f);
+    }
+    if (out.cellFormats.empty()) out.cellFormats.emplace_back();
+    out.defaultFormat = 0;
+    return out;
+}
+
+model::Formats readStyles(const Package& package, const QString& workbookPart, ColorResolver& colors) {
     StylesReader r(colors);
     const Relationship* rel = package.relationship(workbookPart, u"styles");
     if (rel && !rel->part.isEmpty()) {
@@ -187,30 +197,7 @@ model::Formats readStyles(const Package& package, const QString& workbookPart, C
             package.warn(e.description());
         }
     }
-    out.fonts = r.fonts;
-    if (out.fonts.empty()) out.fonts.emplace_back();
-    for (const Xf& x : r.xfs) {
-        model::CellFormat f;
-        f.font = x.font >= 0 && size_t(x.font) < out.fonts.size() ? x.font : 0;
-        const auto own = r.numFmts.find(x.numFmt);
-        f.numberFormat = own != r.numFmts.end() ? own->second : host::format::builtinFormatCode(x.numFmt);
-        if (f.numberFormat.isEmpty()) f.numberFormat = QStringLiteral("General");
-        f.hAlign = x.hAlign, f.vAlign = x.vAlign, f.wrap = x.wrap, f.shrink = x.shrink;
-        f.indent = x.indent, f.rotation = x.rotation;
-        if (x.border >= 0 && size_t(x.border) < r.borders.size()) {
-            const Border& b = r.borders[size_t(x.border)];
-            f.left = b.left, f.right = b.right, f.top = b.top, f.bottom = b.bottom, f.diagonal = b.diagonal;
-            f.diagonalUp = b.up, f.diagonalDown = b.down;
-        }
-        if (x.fill >= 0 && size_t(x.fill) < r.fills.size()) {
-            const Fill& fill = r.fills[size_t(x.fill)];
-            f.pattern = fill.pattern, f.patternColor = fill.fore, f.backColor = fill.back;
-        }
-        out.cellFormats.push_back(f);
-    }
-    if (out.cellFormats.empty()) out.cellFormats.emplace_back();
-    out.defaultFormat = 0;
-    return out;
+    return formatsOf(r);
 }
 
 }  // namespace tabulon::ooxml

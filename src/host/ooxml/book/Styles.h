@@ -6,9 +6,42 @@
 #include "host/model/Formats.h"
 #include "host/ooxml/book/Colors.h"
 
+#include <QString>
+#include <map>
 #include <string_view>
+#include <vector>
 
 namespace tabulon::ooxml {
+
+// The tables a styles part holds, as read from either form of it (XML or
+// the binary workbook's records); formatsOf combines them.
+struct StyleFill {
+    int pattern = 0;
+    model::Color fore, back;
+};
+
+struct StyleBorder {
+    model::BorderLine left, right, top, bottom, diagonal;
+    bool up = false, down = false;
+};
+
+struct StyleXf {
+    int numFmt = 0, font = 0, fill = 0, border = 0;
+    int hAlign = 0, vAlign = 2, indent = 0, rotation = 0;
+    bool wrap = false, shrink = false;
+};
+
+struct StyleTables {
+    std::map<int, QString> numFmts;
+    std::vector<model::Font> fonts;
+    std::vector<StyleFill> fills;
+    std::vector<StyleBorder> borders;
+    std::vector<StyleXf> xfs;  // the cell formats (cellXfs)
+};
+
+// The model's formats: each cell format with its font, number format code,
+// border and fill; unknown numbers fall back to the first of each.
+model::Formats formatsOf(const StyleTables& tables);
 
 class Package;
 class XmlElement;

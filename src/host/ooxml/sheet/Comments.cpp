@@ -1,6 +1,7 @@
 #include "host/ooxml/sheet/Comments.h"
 
 #include "common/Error.h"
+#include "host/ooxml/binary/BinaryParts.h"
 #include "host/ooxml/book/SharedStrings.h"
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/sheet/SheetParser.h"
@@ -100,10 +101,13 @@ void readComments(const Package& package, const QString& sheetPart, const QStrin
                   QStringList& warnings) {
     for (const Relationship& r : package.relationships(sheetPart)) {
         if (r.part.isEmpty() || !package.hasPart(r.part)) continue;
-        if (r.kind() == u"comments") {
-            NotesReader reader(sheet.notes);
-            readPart(package, r.part, reader, warnings);
+        if (r.kind() != u"comments") continue;
+        if (package.contentType(r.part).compare(u"application/vnd.ms-excel.comments", Qt::CaseInsensitive) == 0) {
+            readBinaryComments(package, r.part, sheet.notes, warnings);
+            continue;
         }
+        NotesReader reader(sheet.notes);
+        readPart(package, r.part, reader, warnings);
     }
     for (const Relationship& r : package.relationships(sheetPart)) {
         if (r.kind() != u"threadedComment" || r.part.isEmpty() || !package.hasPart(r.part)) continue;

@@ -343,7 +343,7 @@ public:
             cell.formula = uint32_t(sheet.texts.size());
             sheet.texts.push_back(u'=' + shiftFormula(it->second.shown, cell.row - it->second.row, cell.col - it->second.col));
         }
-        sortCells();
+        sortCells(sheet.cells);
         for (const RangeFormula& f : ranges) {
             auto it = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), std::make_pair(f.area.firstRow, f.area.firstCol),
                                        [](const model::CellData& c, const std::pair<int, int>& k) {
@@ -361,51 +361,57 @@ public:
         layout.finish();
     }
 
-    void sortCells() {
-        auto less = [](const model::CellData& a, const model::CellData& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
-        auto same = [](const model::CellData& a, const model::CellData& b) { return a.row == b.row && a.col == b.col; };
-        std::vector<model::CellData>& cells = sheet.cells;
-        if (!std::is_sorted(cells.begin(), cells.end(), less)) std::stable_sort(cells.begin(), cells.end(), less);
-        // A cell written twice keeps the later one.
-        auto out = cells.begin();
-        for (auto it = cells.begin(); it != cells.end(); ++it) {
-            if (it + 1 != cells.end() && same(*it, *(it + 1))) continue;
-            *out++ = *it;
-        }
-        cells.erase(out, cells.end());
-    }
-
-    static double cellsIn(const model::Area& a) {
-        return a.firstRow < 0 ? 0 : double(a.lastRow - a.firstRow + 1) * double(a.lastCol - a.firstCol + 1);
-    }
-    static model::Area joined(model::Area a, const model::Area& b) {
-        if (b.firstRow < 0) return a;
-        if (a.firstRow < 0) return b;
-        a.firstRow = std::min(a.firstRow, b.firstRow), a.lastRow = std::max(a.lastRow, b.lastRow);
-        a.firstCol = std::min(a.firstCol, b.firstCol), a.lastCol = std::max(a.lastCol, b.lastCol);
-        return a;
-    }
-
-    // The used range as the spreadsheet computes it: every cell written,
-    // formatted blanks included, and the stored dimension. The newer grid
-    // holds seventeen billion cells, which no chapter could walk: when the
-    // formatted blanks or the dimension reach past the largest sheet an .xls
-    // could hold, the range shrinks to the cells with a value or formula.
     void settleUsedRange() {
-        constexpr double kMaxWalkableCells = 65536.0 * 256.0;
-        model::Area used = joined(extent, dimension);
-        if (cellsIn(used) > kMaxWalkableCells) {
-            model::Area values{-1, -1, -1, -1};
-            for (const model::CellData& c : sheet.cells) values = joined(values, {c.row, c.row, c.col, c.col});
-            for (const auto& [at, note] : sheet.notes) values = joined(values, {at.first, at.first, at.second, at.second});
-            warn(QStringLiteral("used range %1 limited to the cells with values: its formatted blank cells reach past the "
-                                "largest sheet an .xls holds").arg(model::cellAddress(used.firstRow, used.firstCol, false) + u':' +
-                                                                   model::cellAddress(used.lastRow, used.lastCol, false)));
-            used = values;
-        }
-        sheet.used = used.firstRow < 0 ? model::Area{0, 0, 0, 0} : used;
+        const QString note = settleUsed(sheet, extent, dimension);
+        if (!note.isEmpty()) warn(note);
     }
 };
+
+void sortCells(std::vector<model::CellData>& cells) {
+    auto less = [](const model::CellData& a, const model::CellData& b) { return a.row != b.row ? a.row < b.row : a.col < b.col; };
+    auto same = [](const model::CellData& a, const model::CellData& b) { return a.row == b.row && a.col == b.col; };
+    if (!std::is_sorted(cells.begin(), cells.end(), less)) std::stable_sort(cells.begin(), cells.end(), less);
+    // A cell written twice keeps the later one.
+    auto out = cells.begin();
+    for (auto it = cells.begin(); it != cells.end(); ++it) {
+        if (it + 1 != cells.end() && same(*it, *(it + 1))) continue;
+        *out++ = *it;
+    }
+    cells.erase(out, cells.end());
+}
+
+namespace {
+
+double cellsIn(const model::Area& a) {
+    return a.firstRow < 0 ? 0 : double(a.lastRow - a.firstRow + 1) * double(a.lastCol - a.firstCol + 1);
+}
+
+model::Area joined(model::Area a, const model::Area& b) {
+    if (b.firstRow < 0) return a;
+    if (a.firstRow < 0) return b;
+    a.firstRow = std::min(a.firstRow, b.firstRow), a.lastRow = std::max(a.lastRow, b.lastRow);
+    a.firstCol = std::min(a.firstCol, b.firstCol), a.lastCol = std::max(a.lastCol, b.lastCol);
+    return a;
+}
+
+}  // namespace
+
+QString settleUsed(model::Sheet& sheet, const model::Area& extent, const model::Area& dimension) {
+    constexpr double kMaxWalkableCells = 65536.0 * 256.0;
+    QString note;
+    model::Area used = joined(extent, dimension);
+    if (cellsIn(used) > kMaxWalkableCells) {
+        model::Area values{-1, -1, -1, -1};
+        for (const model::CellData& c : sheet.cells) values = joined(values, {c.row, c.row, c.col, c.col});
+        for (const auto& [at, n] : sheet.notes) values = joined(values, {at.first, at.first, at.second, at.second});
+        note = QStringLiteral("used range %1 limited to the cells with values: its formatted blank cells reach past the "
+                              "largest sheet an .xls holds").arg(model::cellAddress(used.firstRow, used.firstCol, false) + u':' +
+                                                                 model::cellAddress(used.lastRow, used.lastCol, false));
+        used = values;
+    }
+    sheet.used = used.firstRow < 0 ? model::Area{0, 0, 0, 0} : used;
+    return note;
+}
 
 WorksheetParser::WorksheetParser(const SheetContext& context, model::Sheet& sheet, SheetRefs& refs, QStringList& warnings)
     : d(std::make_unique<SheetReader>(context, sheet, refs, warnings)) {}

@@ -53,6 +53,16 @@ private:
     std::unique_ptr<SheetReader> d;
 };
 
+// The cells sorted by row, then column; a cell written twice keeps the later one.
+void sortCells(std::vector<model::CellData>& cells);
+// The used range as the spreadsheet computes it: every cell written
+// (`extent`, formatted blanks and merges included) and the stored dimension
+// (-1 rows where none). The newer grid holds seventeen billion cells, which
+// no chapter could walk: when the formatted blanks or the dimension reach
+// past the largest sheet an .xls could hold, the range shrinks to the cells
+// with a value, formula or note. Returns the warning that says so, else empty.
+QString settleUsed(model::Sheet& sheet, const model::Area& extent, const model::Area& dimension);
+
 // "B12" -> row 11, column 1; false for anything else.
 bool parseCellAddress(std::string_view text, int& row, int& col);
 // "A1:C3" or "B2" into an area.

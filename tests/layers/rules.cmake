@@ -1,0 +1,16 @@
+# A three-library tree for the layer check: high links low, which links
+# sqlite3 and offers only its top folder; side is linked by nobody.
+set(SYSTEM_HEADERS "sqlite3.h=PkgConfig::SQLITE3")
+set(TARGETS low high side)
+set(FILES_low "low/Public.h;low/inner/Private.h;low/Store.cpp")
+set(LINKED_low "")
+set(DIRECT_low "PkgConfig::SQLITE3")
+set(PUBLIC_low "low")
+set(FILES_high "high/Fine.cpp;high/Fine.h;high/Wrong.cpp")
+set(LINKED_high "low")
+set(DIRECT_high "low")
+set(PUBLIC_high "")
+set(FILES_side "side/Side.h")
+set(LINKED_side "")
+set(DIRECT_side "")
+set(PUBLIC_side "side")

@@ -1,0 +1,3 @@
+#include "high/Fine.h"
+#include "low/Public.h"
+#include <QString>

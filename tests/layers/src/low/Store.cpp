@@ -1,0 +1,2 @@
+#include "low/inner/Private.h"
+#include <sqlite3.h>
