@@ -41,7 +41,10 @@ public:
     // Ends the process after shutdown; QCoreApplication::quit by default.
     void setEndProcess(std::function<void()> end);
 
-    void Form_Load();  // start-up steps 2 to 13 (the caller holds the instance lock)
+    // Start-up once the caller holds the instance lock: the fixed paths, the
+    // window position, recent files and cover defaults from the settings,
+    // the start states of the commands, then the start-up step.
+    void Form_Load();
     void m1z_Click();  // File > 終了, with OK/Cancel
     void cmdSave_Click();
     // True once shutdown has run (the Exit confirmation was accepted, or the

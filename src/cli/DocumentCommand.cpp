@@ -2,265 +2,257 @@
 
 #include "analyses/Commands.h"
 #include "analyses/ResultsCommands.h"
+#include "cli/DocumentOptions.h"
+#include "cli/DocumentOutput.h"
 #include "cli/PasswordOption.h"
+#include "cli/TerminalPorts.h"
 #include "common/Error.h"
 #include "common/Guard.h"
-#include "common/Log.h"
-#include "common/Numbers.h"
+#include "common/SafeFile.h"
+#include "host/vba/Project.h"
 #include "intake/AppPaths.h"
-#include "reports/PdfOutput.h"
+#include "intake/RunFolder.h"
 
-#include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
-#include <unistd.h>
+#include <functional>
+#include <optional>
 
 namespace tabulon::cli {
 namespace {
 
-// What the boxes of the window say becomes lines: messages on the output,
-// errors and refusals on the error stream (a refusal's technical detail goes
-// to the log). The last error is kept for the exit message.
-class TerminalMessages : public MessagePort {
+const QString kPlace = QStringLiteral("tabulon document");
+
+// One chapter of the documentation and the command that makes it.
+struct Chapter {
+    QString title;
+    intake::Chapter chapter;  // its command's state says whether it applies
+    std::function<void()> run;
+    // Whether the run made its part of the documentation; unset: it showed
+    // a report.
+    std::function<bool()> made = {};
+    // Whether the chapter applies beyond its command's state; unset: it does.
+    std::function<bool()> applies = {};
+};
+
+// One run of `tabulon document`, in the order its parts happen: a working
+// folder of its own, the intake, the options the workbook decides, the
+// chapters, the results file, the PDFs.
+class DocumentRun {
 public:
-    TerminalMessages(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
-    Answer message(const QString& text, Buttons) override {
-        out_ << lines(text) << Qt::endl;
-        return Answer::Ok;
-    }
-    void error(const QString& text) override {
-        last = text;
-        out_.flush();
-        err_ << lines(text) << Qt::endl;
-    }
-    void refusal(const QString& text, const QString& detail) override {
-        error(text);
-        if (!detail.isEmpty()) logging::write(QStringLiteral("tabulon"), detail);
-    }
-    QString last;
+    DocumentRun(DocumentOptions options, QTextStream& out, QTextStream& err)
+        : options_(std::move(options)), out_(out), err_(err), messages_(out, err), progress_(out, err),
+          reports_(preview_, messages_), shell_{messages_, progress_, [this] { exitRequested_ = true; }} {}
+
+    int run();
 
 private:
-    static QString lines(const QString& text) { return QString(text).replace(u'\r', u'\n'); }
+    bool setUp();
+    bool takeIn();
+    std::vector<Chapter> chapters();
+    void runChapters();
+    void recordPart(const QString& title, bool made);
+    void save();
+    void printReadWarnings();
+    bool writeFiles();
+    bool lockedAway(const QStringList& boxes) const;
+
+    DocumentOptions options_;
     QTextStream& out_;
     QTextStream& err_;
+    TerminalMessages messages_;
+    TerminalProgress progress_;
+    CollectingPreview preview_;
+    reports::ReportService reports_;
+    bool exitRequested_ = false;
+    intake::CommandShell shell_;
+    std::optional<intake::RunFolder> folder_;
+    std::optional<intake::Session> session_;
+    std::optional<intake::WorkbookIntake> intake_;
+    std::optional<analyses::Commands> commands_;
+    Gaps gaps_;
 };
 
-// The chapters and status lines on the output; a progress bar on the error
-// stream when that is a terminal.
-class TerminalProgress : public ProgressPort {
-public:
-    TerminalProgress(QTextStream& out, QTextStream& err) : out_(out), err_(err), tty_(isatty(STDERR_FILENO)) {}
-    void status(const QString& text) override {
-        if (text.isEmpty() || text == status_) return;
-        status_ = text;
-        if (tty_) draw(); else out_ << text << Qt::endl;
+int DocumentRun::run() {
+    // An output folder that cannot take the files ends the run before the
+    // work, as a refused option does.
+    if (const int failed = folderUnwritable(options_.outputFolder)) {
+        err_ << terminalLines(outputFolderProblem(options_.outputFolder, failed)) << Qt::endl;
+        return 2;
     }
-    void progress(int percent) override {
-        percent_ = std::clamp(percent, 0, 100);
-        if (tty_) draw();
+    if (!setUp() || !takeIn()) return 1;
+    if (const QString refused = refusedByWorkbook(options_, *session_); !refused.isEmpty()) {
+        err_ << terminalLines(refused) << Qt::endl;
+        return 2;
     }
-    void showGauge(bool) override {}
-    void busy(bool) override {}
-    void chapter(const QString& name) {
-        clearBar();
-        out_ << "== " << name << Qt::endl;
-    }
-    ~TerminalProgress() override { clearBar(); }
-
-private:
-    void draw() {
-        const int filled = percent_ * 30 / 100;
-        err_ << "\r\033[K[" << QString(filled, u'#') << QString(30 - filled, u'.') << "] "
-             << percent_ << "% " << status_ << Qt::flush;
-    }
-    void clearBar() { if (tty_) err_ << "\r\033[K" << Qt::flush; }
-    QTextStream& out_;
-    QTextStream& err_;
-    bool tty_;
-    QString status_;
-    int percent_ = 0;
-};
-
-// Each shown report is kept for the PDF files.
-class CollectingPreview : public reports::PreviewPort {
-public:
-    void show(std::shared_ptr<reports::ReportDocument> document) override { documents.push_back(document); }
-    reports::DocumentList documents;
-};
-
-// An option of the window given by its number on the command line.
-struct OptionFlag {
-    const char* name;
-    int count;
-    void (*set)(intake::Session& session, int value);
-};
-template <typename Option>
-OptionFlag flag(const char* name) {
-    return {name, intake::kOptionCount<Option>, [](intake::Session& s, int v) { s.setOption(Option(v)); }};
+    applyOptions(options_, *session_);
+    printReadWarnings();
+    runChapters();
+    if (!options_.saveTo.isEmpty() && !exitRequested_) save();
+    if (!writeFiles()) return 1;
+    if (exitRequested_) return 1;
+    return gaps_.empty() ? 0 : 3;
 }
-const OptionFlag kOptionFlags[] = {
-    flag<intake::ObjectOption>("object"),     flag<intake::CellOption>("cell"),
-    flag<intake::SheetSelection>("sheets"),   flag<intake::ProcedureOption>("proc"),
-    flag<intake::ModuleSelection>("module"),  flag<intake::SourceColumns>("columns"),
-    flag<intake::ShapeSelection>("shape"),    flag<intake::FileSelection>("file"),
-};
+
+// The program folder is settled and installed; the run works in a folder of
+// its own, on a copy of the program's analysis database.
+bool DocumentRun::setUp() {
+    const auto failure = guardedRun(kPlace, [&] {
+        const intake::AppPaths program = intake::AppPaths::forFolder(intake::resolveAppFolder({}));
+        intake::ensureInstalled(program);
+        folder_.emplace(program);
+        session_.emplace(folder_->ownPaths());
+    });
+    if (failure) {
+        err_ << terminalLines(failure->text()) << Qt::endl;
+        return false;
+    }
+    session_->applyStartupStates();
+    intake_.emplace(*session_, shell_, intake::IntakeHooks{{}, commandLinePassword(options_.password)});
+    commands_.emplace(analyses::FrontEnd{*session_, shell_, reports_, *intake_, {}});
+    return true;
+}
+
+bool DocumentRun::takeIn() {
+    progress_.chapter(QStringLiteral("解析ファイルの読込: ") + options_.workbook);
+    if (intake_->open(options_.workbook)) return true;
+    if (!messages_.anyErrors()) err_ << QStringLiteral("ブックを開けませんでした: ") << options_.workbook << Qt::endl;
+    return false;
+}
+
+// What the reader skipped goes to the terminal at once; the documentation
+// closes with it.
+void DocumentRun::printReadWarnings() {
+    gaps_.readWarnings = session_->readWarnings;
+    if (gaps_.readWarnings.isEmpty()) return;
+    err_ << QStringLiteral("読み込みの警告: ブックの一部が壊れていたため、読み飛ばした箇所があります（%1 件）。")
+                .arg(gaps_.readWarnings.size())
+         << Qt::endl;
+    for (const QString& warning : gaps_.readWarnings) err_ << "  " << warning << Qt::endl;
+}
+
+// The chapters in the order of the main window, frame by frame; the time
+// estimate first, as a warning before the slow ones.
+std::vector<Chapter> DocumentRun::chapters() {
+    using intake::Chapter;
+    analyses::Commands& c = *commands_;
+    // Each sheet's image is a part of its own.
+    const auto printSheets = [this, &c] {
+        for (const QString& sheet : printedSheets(options_, *session_)) {
+            if (exitRequested_) break;
+            const QString title = QStringLiteral("シート印刷: ") + sheet;
+            progress_.chapter(title);
+            const qsizetype before = c.shownReports().size();
+            c.sheetPrint(sheet);
+            recordPart(title, c.shownReports().size() > before);
+        }
+    };
+    const auto always = [] { return true; };
+    const QString link = chosenLink(options_, *session_);
+    const QString sheet = selectedSheet(options_, *session_);
+    return {
+        {QStringLiteral("表紙"), Chapter::Cover, [&c] { c.cover(Chapter::Cover); }},
+        {QStringLiteral("ラベル(縦)"), Chapter::SpineLabel, [&c] { c.cover(Chapter::SpineLabel); }},
+        {QStringLiteral("ラベル(横)"), Chapter::FrontLabel, [&c] { c.cover(Chapter::FrontLabel); }},
+        {QStringLiteral("処理時間　事前確認"), Chapter::TimeEstimate, [&c] { c.timeEstimate(); }, always},
+        {QStringLiteral("オブジェクト一覧"), Chapter::Objects, [&c] { c.objects(); }},
+        {QStringLiteral("セル情報リスト"), Chapter::Cells, [&c, sheet] { c.cells(sheet); }},
+        {QStringLiteral("プロシージャ一覧"), Chapter::Procedures, [&c] { c.procedures(); }},
+        {QStringLiteral("モジュールリスト"), Chapter::Sources, [&c] { c.sources(); }},
+        {QStringLiteral("図形一覧"), Chapter::Shapes, [&c] { c.shapes(); }},
+        // Gathers what the three lists after it print.
+        {QStringLiteral("変数情報取得"), Chapter::Variables, [&c] { c.collectVariables(); },
+         [this] { return session_->isEnabled(intake::Command::VariableLists); }},
+        {QStringLiteral("定義型一覧"), Chapter::UserTypes, [&c] { c.preview(Chapter::UserTypes); }},
+        {QStringLiteral("定数一覧"), Chapter::Constants, [&c] { c.preview(Chapter::Constants); }},
+        {QStringLiteral("変数一覧"), Chapter::VariableList, [&c] { c.preview(Chapter::VariableList); }},
+        {QStringLiteral("名前一覧"), Chapter::Names, [&c] { c.names(); }},
+        {QStringLiteral("シート印刷"), Chapter::SheetPrint, printSheets, always},
+        {QStringLiteral("ファイル一覧"), Chapter::Files, [&c] { c.files(); }},
+        // Offered for every workbook; without code (in a module of any kind,
+        // or code that cannot be read) it has nothing to list, as the other
+        // code chapters.
+        {QStringLiteral("コメント一覧"), Chapter::Comments, [&c] { c.comments(); }, {},
+         [this] { return session_->isEnabled(intake::Command::Sources); }},
+        {QStringLiteral("ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ"), Chapter::ModuleSteps, [&c] { c.moduleSteps(); }},
+        {QStringLiteral("アドイン一覧"), Chapter::Addins, [&c] { c.addins(); }},
+        {QStringLiteral("引用先一覧"), Chapter::Citations, [&c] { c.citations(); }},
+        {QStringLiteral("リンク先セル　検索"), Chapter::LinkSearch,
+         [this, &c, link] {
+             if (link.isEmpty()) progress_.chapter(QStringLiteral("リンク先セル　検索: 省略（リンク元がありません）"));
+             else c.linkSearch(link);
+         },
+         link.isEmpty() ? std::function<bool()>(always) : std::function<bool()>()},
+    };
+}
+
+// Each chapter as if its command had been clicked once. A chapter that
+// applies but shows no report has failed: its boxes say why, and the
+// documentation records it.
+void DocumentRun::runChapters() {
+    for (const Chapter& chapter : chapters()) {
+        if (exitRequested_) break;
+        if (!session_->isEnabled(intake::commandOf(chapter.chapter)) || (chapter.applies && !chapter.applies())) {
+            progress_.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(chapter.title));
+            continue;
+        }
+        if (chapter.chapter != intake::Chapter::SheetPrint) progress_.chapter(chapter.title);
+        const qsizetype before = commands_->shownReports().size();
+        messages_.takeShown();
+        chapter.run();
+        recordPart(chapter.title, chapter.made ? chapter.made() : commands_->shownReports().size() > before);
+    }
+}
+
+// A project locked for viewing is its author's choice, not a gap: the code
+// chapters say so, and the documentation is as complete as the workbook
+// allows.
+bool DocumentRun::lockedAway(const QStringList& boxes) const {
+    const vba::Project* project = intake_->vbaProject();
+    return project && project->isPresent() && project->isProtected() && !boxes.isEmpty() &&
+           boxes.count(intake_->unreadableCodeText()) == boxes.size();
+}
+
+// A part that was not made goes into the record with the boxes shown since
+// the last part, which say why.
+void DocumentRun::recordPart(const QString& title, bool made) {
+    const QStringList boxes = messages_.takeShown();
+    if (!made && !lockedAway(boxes))
+        gaps_.failedChapters << title + QStringLiteral(": ") +
+                                    (boxes.isEmpty() ? QStringLiteral("レポートがありません。")
+                                                     : boxes.join(u' ').replace(u'\r', u' '));
+}
+
+// The results file, as the save command of the window would write it.
+void DocumentRun::save() {
+    progress_.chapter(QStringLiteral("解析ファイルの保存"));
+    if (!analyses::ResultsCommands({*session_, shell_, reports_, *intake_, {}}).save([&] { return options_.saveTo; }))
+        exitRequested_ = true;
+}
+
+bool DocumentRun::writeFiles() {
+    QStringList names = commands_->shownReports();
+    if (!gaps_.empty()) {
+        preview_.documents.push_back(gapsDocument(gaps_));
+        names << preview_.documents.back()->definition().name;
+    }
+    const auto failure = guardedRun(kPlace, [&] {
+        writeDocumentationFiles(options_.outputFolder, preview_.documents, names,
+                                QFileInfo(options_.workbook).fileName(), out_);
+    });
+    if (failure) err_ << terminalLines(failure->text()) << Qt::endl;
+    return !failure;
+}
 
 }  // namespace
 
 int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.addPositionalArgument("FILE.xls", "the workbook to document");
-    parser.addOption({{"o", "output"}, "folder for the PDF files (default: out)", "DIR", "out"});
-    for (const OptionFlag& f : kOptionFlags)
-        parser.addOption({f.name, QStringLiteral("option value 1..%1").arg(f.count), "N"});
-    parser.addOption({"sheet", "this one sheet only: the cell list in selected-sheet mode (implies --sheets 2) and the sheet print image", "NAME"});
-    parser.addOption({"link", "link-destination search: the N-th link source (0: none); default 1", "N", "1"});
-    parser.addOption({"proc50", "procedure list in Japanese syllabary order"});
-    parser.addOption({"mod50", "module source list in Japanese syllabary order"});
-    parser.addOption({"save", "save the analysis as a results file at the end (as File > 解析ファイルの保存)",
-                      "RESULT.xdb"});
-    parser.addOption({"password", "password of an encrypted workbook (else $TABULON_PASSWORD)", "PASSWORD"});
-    parser.addOption({"zoom", "print scale of the sheet images in percent (default: the window's zoom)", "N"});
-    if (!parser.parse(QStringList{"document"} + args) || parser.positionalArguments().size() != 1) {
-        err << (parser.errorText().isEmpty() ? QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）")
-                                             : parser.errorText())
-            << Qt::endl;
+    auto options = readDocumentOptions(args);
+    if (const QString* refused = std::get_if<QString>(&options)) {
+        err << terminalLines(*refused) << Qt::endl
+            << QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）") << Qt::endl;
         return 2;
     }
-    const QString workbook = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
-    const QString outDir = parser.value("output");
-
-    const intake::AppPaths paths = intake::AppPaths::forFolder(intake::resolveAppFolder({}));
-    intake::ensureInstalled(paths);
-    intake::Session session(paths);
-    session.applyStartupStates();
-    for (const OptionFlag& f : kOptionFlags) {
-        if (!parser.isSet(f.name)) continue;
-        const qint64 value = wholeNumber(parser.value(f.name)).value_or(0);
-        if (value < 1 || value > f.count) {
-            err << QStringLiteral("--%1 には 1 から %2 までの番号を指定してください").arg(QLatin1String(f.name)).arg(f.count) << Qt::endl;
-            return 2;
-        }
-        f.set(session, int(value));
-    }
-    if (parser.isSet("sheet"))
-        session.setOption(intake::SheetSelection::SelectedSheet);
-    session.setProcedureKana(parser.isSet("proc50"));
-    session.setSourceKana(parser.isSet("mod50"));
-
-    TerminalMessages messages(out, err);
-    TerminalProgress progress(out, err);
-    CollectingPreview preview;
-    reports::ReportService reportService(preview, messages);
-    bool exitRequested = false;
-    intake::CommandShell shell{messages, progress, [&] { exitRequested = true; }};
-    intake::WorkbookIntake intake(session, shell, {{}, commandLinePassword(parser.value("password"))});
-
-    progress.chapter(QStringLiteral("解析ファイルの読込: ") + workbook);
-    if (!intake.open(workbook)) {
-        if (messages.last.isEmpty())
-            err << QStringLiteral("ブックを開けませんでした: ") << workbook << Qt::endl;
-        intake::clearWorkingFolder(paths.tempFolder);
-        return 1;
-    }
-
-    analyses::Commands commands({session, shell, reportService, intake, {}});
-    // The cell list's sheet is the first listed one unless --sheet names
-    // one; the link search takes the --link-th link source.
-    const QString selectedSheet = parser.isSet("sheet") ? parser.value("sheet") : session.sheetNames().value(0);
-    const qint64 linkIndex = wholeNumber(parser.value("link")).value_or(0);
-    const QString chosenLink = linkIndex >= 1 ? session.linkItems().value(qsizetype(linkIndex - 1)) : QString();
-    // The print image of every sheet the sheet list offers, or of --sheet.
-    const auto printSheets = [&] {
-        if (parser.isSet("zoom")) {
-            intake::Cover cover = session.cover();
-            cover.zoom = parser.value("zoom");
-            session.setCover(cover);
-        }
-        const QStringList sheets = parser.isSet("sheet") ? QStringList{parser.value("sheet")} : session.sheetNames();
-        for (const QString& sheet : sheets) {
-            if (exitRequested) break;
-            progress.chapter(QStringLiteral("シート印刷: ") + sheet);
-            commands.sheetPrint(sheet);
-        }
-    };
-    // The chapters in the order of the main window, frame by frame; the
-    // time estimate first, as a warning before the slow ones.
-    using intake::Chapter;
-    struct Step { const char* title; Chapter chapter; std::function<void()> run; };
-    const Step steps[] = {
-        {"表紙", Chapter::Cover, [&] { commands.cover(Chapter::Cover); }},
-        {"ラベル(縦)", Chapter::SpineLabel, [&] { commands.cover(Chapter::SpineLabel); }},
-        {"ラベル(横)", Chapter::FrontLabel, [&] { commands.cover(Chapter::FrontLabel); }},
-        {"処理時間　事前確認", Chapter::TimeEstimate, [&] { commands.timeEstimate(); }},
-        {"オブジェクト一覧", Chapter::Objects, [&] { commands.objects(); }},
-        {"セル情報リスト", Chapter::Cells, [&] { commands.cells(selectedSheet); }},
-        {"プロシージャ一覧", Chapter::Procedures, [&] { commands.procedures(); }},
-        {"モジュールリスト", Chapter::Sources, [&] { commands.sources(); }},
-        {"図形一覧", Chapter::Shapes, [&] { commands.shapes(); }},
-        {"変数情報取得", Chapter::Variables, [&] { commands.collectVariables(); }},
-        {"定義型一覧", Chapter::UserTypes, [&] { commands.preview(Chapter::UserTypes); }},
-        {"定数一覧", Chapter::Constants, [&] { commands.preview(Chapter::Constants); }},
-        {"変数一覧", Chapter::VariableList, [&] { commands.preview(Chapter::VariableList); }},
-        {"名前一覧", Chapter::Names, [&] { commands.names(); }},
-        {"シート印刷", Chapter::SheetPrint, [&] { printSheets(); }},
-        {"ファイル一覧", Chapter::Files, [&] { commands.files(); }},
-        {"コメント一覧", Chapter::Comments, [&] { commands.comments(); }},
-        {"ﾓｼﾞｭｰﾙ･ｽﾃｯﾌﾟ", Chapter::ModuleSteps, [&] { commands.moduleSteps(); }},
-        {"アドイン一覧", Chapter::Addins, [&] { commands.addins(); }},
-        {"引用先一覧", Chapter::Citations, [&] { commands.citations(); }},
-        {"リンク先セル　検索", Chapter::LinkSearch, [&] {
-             if (chosenLink.isEmpty()) progress.chapter(QStringLiteral("リンク先セル　検索: 省略（リンク元がありません）"));
-             else commands.linkSearch(chosenLink);
-         }},
-    };
-    for (const Step& s : steps) {
-        if (exitRequested) break;
-        if (!session.isEnabled(intake::commandOf(s.chapter))) {
-            progress.chapter(QStringLiteral("%1: 省略（このブックには該当しません）").arg(QString::fromUtf8(s.title)));
-            continue;
-        }
-        if (s.chapter != Chapter::SheetPrint) progress.chapter(QString::fromUtf8(s.title));
-        s.run();
-    }
-    // As the window's exit does: the exported modules go.
-    intake::clearWorkingFolder(paths.tempFolder);
-
-    // The results file, as the save command of the window would write it.
-    if (parser.isSet("save") && !exitRequested) {
-        progress.chapter(QStringLiteral("解析ファイルの保存"));
-        const QString target = QFileInfo(parser.value("save")).absoluteFilePath();
-        if (!analyses::ResultsCommands({session, shell, reportService, intake, {}})
-                 .save([&] { return target; }))
-            exitRequested = true;
-    }
-
-    const auto failure = guardedRun(QStringLiteral("tabulon document"), [&] {
-        QDir().mkpath(outDir);
-        QStringList written;
-        const QStringList names = commands.shownReports();
-        for (size_t i = 0; i < preview.documents.size() && i < size_t(names.size()); ++i) {
-            const QString file = QDir(outDir).filePath(
-                QStringLiteral("%1_%2.pdf").arg(i + 1, 2, 10, QLatin1Char('0')).arg(names[int(i)]));
-            reports::writePdf({preview.documents[i]}, file);
-            written << file;
-        }
-        if (!preview.documents.empty()) {
-            const QString combined = QDir(outDir).filePath(QStringLiteral("documentation.pdf"));
-            const int pages = reports::writeDocumentationPdf(
-                preview.documents, combined,
-                QFileInfo(workbook).fileName() + QStringLiteral(" プログラム仕様書"));
-            written << combined;
-            out << QStringLiteral("全章: ") << combined << QStringLiteral("（%1 ページ）").arg(pages) << Qt::endl;
-        }
-        for (const QString& f : written)
-            out << f << Qt::endl;
-    });
-    if (failure) {
-        err << failure->text() << Qt::endl;
-        return 1;
-    }
-    return exitRequested ? 1 : 0;
+    return DocumentRun(std::get<DocumentOptions>(std::move(options)), out, err).run();
 }
 
 }  // namespace tabulon::cli

@@ -1,6 +1,8 @@
 #include "cli/DumpCommand.h"
 
+#include "cli/CommandLine.h"
 #include "cli/FrontDoor.h"
+#include "cli/TerminalPorts.h"
 #include "cli/PasswordOption.h"
 #include "common/Error.h"
 #include "common/Guard.h"
@@ -48,23 +50,15 @@ void writeText(const QJsonObject& root, QTextStream& out) {
 }  // namespace
 
 int dumpCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    bool json = false;
-    QString path;
-    QString password;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--json")) json = true;
-        else if (a == QLatin1String("--password") && i + 1 < args.size()) password = args[++i];
-        else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) path = a;
-        else {
-            err << commandUsage(*findCommand(QStringLiteral("dump")));
-            return 2;
-        }
-    }
-    if (path.isEmpty()) {
+    const CommandLine line(args, {{"json"}, {"password", 0, true}});
+    if (!line.error().isEmpty() || line.positional().size() != 1) {
+        if (!line.error().isEmpty()) err << terminalLines(line.error()) << "\n";
         err << commandUsage(*findCommand(QStringLiteral("dump")));
         return 2;
     }
+    const bool json = line.isSet("json");
+    const QString path = line.positional().front();
+    const QString password = line.value("password");
     const auto failure = guardedRun(QStringLiteral("tabulon dump"), [&] {
         const host::Workbook book = host::Workbook::load(path, commandLinePassword(password));
         QJsonObject root = host::workbookJson(book);

@@ -42,8 +42,11 @@ const UsageText kUsages[] = {
      "  --proc50           プロシージャ一覧を五十音順にします\n"
      "  --mod50            ソースリストを五十音順にします\n"
      "  --save FILE.xdb    終了時に解析結果ファイルとして保存します（解析ファイルの保存と同じ）\n"
+     "  --                 以降の語をファイル名として扱います（「-」で始まるブック名に）\n"
      "  オプションの番号は画面の選択肢の順です。指定しなければ、画面の既定値で\n"
-     "  各コマンドを一度ずつ実行したのと同じ結果になります。\n"},
+     "  各コマンドを一度ずつ実行したのと同じ結果になります。\n"
+     "  終了コード: 0 完了、1 失敗、2 コマンドラインの誤り、\n"
+     "             3 仕様書が不完全（読み込みの警告、または作成できなかった章があります）\n"},
     {"report",
      "使い方: tabulon report NAME [NAME...] --db FILE --pdf OUT.pdf\n"
      "  解析データベースに保存されたレポートを、指定の順に一つの PDF に出力します。\n"
@@ -84,7 +87,7 @@ bool asksForHelp(const QString& word) {
 
 QString takeHome(QStringList& args) {
     QString home;
-    for (qsizetype i = 0; i < args.size();) {
+    for (qsizetype i = 0; i < args.size() && args[i] != QLatin1String("--");) {
         if (args[i] == QLatin1String("--home") && i + 1 < args.size()) {
             home = args[i + 1];
             args.remove(i, 2);
@@ -137,6 +140,7 @@ QString commandUsage(const CommandInfo& command) {
 
 int runCommand(const CommandInfo& command, const QStringList& args, QTextStream& out, QTextStream& err) {
     for (const QString& a : args) {
+        if (a == QLatin1String("--")) break;
         if (asksForHelp(a)) {
             out << commandUsage(command);
             return 0;

@@ -18,8 +18,9 @@ struct Route {
     int exitCode = 0;                      // Kind::Usage: 0 asked for, 2 a wrong command line
 };
 
-// Takes "--home DIR" / "--home=DIR" out of the arguments, wherever it stands,
-// and returns DIR (empty when not given).
+// Takes "--home DIR" / "--home=DIR" out of the arguments, wherever it stands
+// before a "--" (after it every word is a file name), and returns DIR (empty
+// when not given).
 QString takeHome(QStringList& args);
 
 // Takes "--verbose" out of the arguments, wherever it stands: the log of

@@ -1,7 +1,7 @@
 #include "cli/InventoryCommand.h"
 
+#include "cli/CommandLine.h"
 #include "common/Error.h"
-#include "common/Numbers.h"
 #include "inventory/EstateDb.h"
 #include "inventory/Merge.h"
 #include "inventory/ProgressLine.h"
@@ -39,58 +39,39 @@ struct UsageError {
     QString text;
 };
 
-// Full-width digits count as digits, as everywhere a user types a number.
-int positiveNumber(const QString& option, const QString& value, int max) {
-    const std::optional<qint64> n = wholeNumber(value);
-    if (!n || *n < 1 || *n > max)
-        throw UsageError{QStringLiteral("%1 には 1 から %2 までの整数を指定してください（%3）").arg(option).arg(max).arg(value)};
-    return int(*n);
-}
-
 Options parse(const QStringList& args) {
+    const CommandLine line(args, {{"db", 0, true}, {"jobs", 'j', true}, {"exclude", 0, true}, {"timeout", 0, true},
+                                  {"memory", 0, true}, {"files", 0, true}, {"report", 0, true}, {"output", 'o', true},
+                                  {"worker", 0, true}, {"shard", 0, true}, {"list"}, {"merge"}, {"verify-hash"},
+                                  {"retry-failed"}});
+    if (!line.error().isEmpty()) throw UsageError{line.error()};
     Options o;
-    bool list = false, merge = false, optionsEnded = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString word = args[i];
-        if (optionsEnded || !word.startsWith(u'-') || word == u"-") {
-            o.words << word;
-            continue;
-        }
-        if (word == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        QString value;
-        bool inlineValue = false;
-        if (word.startsWith(QLatin1String("--")) && word.contains(u'=')) {
-            value = word.section(u'=', 1);
-            word = word.section(u'=', 0, 0);
-            inlineValue = true;
-        }
-        const auto take = [&]() -> QString {
-            if (inlineValue) return value;
-            if (i + 1 >= args.size()) throw UsageError{QStringLiteral("%1 の値がありません").arg(word)};
-            return args[++i];
-        };
-        if (word == u"--db") o.db = take();
-        else if (word == u"-j" || word == u"--jobs") o.jobs = positiveNumber(word, take(), 256);
-        else if (word == u"--exclude") o.excludes << take();
-        else if (word == u"--timeout") o.timeout = positiveNumber(word, take(), 86400);
-        else if (word == u"--memory") o.memory = positiveNumber(word, take(), 1 << 20);
-        else if (word == u"--files") o.files = take();
-        else if (word == u"--report") o.report = take();
-        else if (word == u"-o" || word == u"--output") o.output = take();
-        else if (word == u"--worker") o.worker = take();
-        else if (word == u"--shard") {
-            const QString text = take();
-            o.shard = inv::parseShard(text);
-            if (!o.shard) throw UsageError{QStringLiteral("--shard は K/N の形で指定してください（1 ≦ K ≦ N）: %1").arg(text)};
-        } else if (word == u"--list") list = true;
-        else if (word == u"--merge") merge = true;
-        else if (word == u"--verify-hash") o.verifyHash = true;
-        else if (word == u"--retry-failed") o.retryFailed = true;
-        else throw UsageError{QStringLiteral("不明なオプションです: %1").arg(word)};
+    o.words = line.positional();
+    o.db = line.value("db");
+    o.excludes = line.values("exclude");
+    o.files = line.value("files");
+    o.report = line.value("report");
+    o.output = line.value("output");
+    o.worker = line.value("worker");
+    o.verifyHash = line.isSet("verify-hash");
+    o.retryFailed = line.isSet("retry-failed");
+    // Full-width digits count as digits, as everywhere a user types a number.
+    QString error;
+    const auto number = [&](const char* name, int high, auto& into) {
+        if (!line.isSet(name)) return;
+        const std::optional<int> n = numberOption(line, name, 1, high, error);
+        if (!n) throw UsageError{error};
+        into = *n;
+    };
+    number("jobs", 256, o.jobs);
+    number("timeout", 86400, o.timeout);
+    number("memory", 1 << 20, o.memory);
+    if (line.isSet("shard")) {
+        o.shard = inv::parseShard(line.value("shard"));
+        if (!o.shard)
+            throw UsageError{QStringLiteral("--shard は K/N の形で指定してください（1 ≦ K ≦ N）: %1").arg(line.value("shard"))};
     }
+    const bool list = line.isSet("list"), merge = line.isSet("merge");
     const int modes = list + merge + !o.files.isEmpty() + !o.report.isEmpty() + !o.worker.isEmpty();
     if (modes > 1) throw UsageError{QStringLiteral("--list、--files、--merge、--report は一つだけ指定してください")};
     if (!o.worker.isEmpty()) o.mode = Mode::Worker;

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QTextStream>
+#include <csignal>
 
 namespace {
 
@@ -25,6 +26,9 @@ int runCommand(int argc, char** argv, const cli::CommandInfo& command, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit makes a write fail, which the program reports like a
+    // full disk, instead of ending the program halfway through a file.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

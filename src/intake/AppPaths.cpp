@@ -1,6 +1,7 @@
 #include "intake/AppPaths.h"
 
 #include "common/Error.h"
+#include "common/SafeFile.h"
 #include "intake/BasicInfo.h"
 #include "store/Database.h"
 #include "store/ReportDefinitions.h"
@@ -43,9 +44,9 @@ QString resolveAppFolder(const QString& homeOption) {
 
 QStringList ensureInstalled(const AppPaths& paths) {
     QStringList created;
-    if (!QDir().mkpath(paths.tempFolder))
-        throw Error(err::PathFileAccess,
-                    QStringLiteral("パス名またはファイル名が無効です。 (%1)").arg(paths.tempFolder));
+    if (const int failed = makeFolders(paths.tempFolder))
+        throw Error(err::PathFileAccess, QStringLiteral("作業フォルダ「%1」を作成できません。\r理由: %2")
+                                             .arg(paths.tempFolder, systemReason(failed)));
     if (!QFileInfo::exists(paths.datPath)) {
         writeBasicInfo(paths.datPath, BasicInfo{});
         created << paths.datPath;

@@ -82,6 +82,9 @@ public:
     int ModuleSheetCount = 0;
     // The workbook has macros in a form the exporter cannot read (Excel 5.0/95).
     bool UnreadableProject = false;
+    // What the reader skipped as damaged in the workbook and its VBA project,
+    // in the reader's technical words; empty for a sound workbook.
+    QStringList readWarnings;
     QStringList LinkSourceList;
     bool hasModules() const;
 

@@ -21,6 +21,10 @@ void clearWorkingFolder(const QString& folder) {
         dir.remove(name);
 }
 
+QString readWarningStatus(int count) {
+    return QStringLiteral("読み込みの警告 %1 件: ブックの壊れている箇所を読み飛ばしました。").arg(count);
+}
+
 namespace {
 
 // The box for a file the reader refuses: the file, and why in plain words;
@@ -88,6 +92,13 @@ bool WorkbookIntake::open(const QString& path) {
         workbook_ = std::move(book);
         project_ = std::move(project);
         projectDamaged_ = projectDamaged;
+        // What the reader skipped, and a project it could not read at all,
+        // leave the documentation incomplete.
+        session_.readWarnings = workbook_->warnings();
+        if (project_)
+            session_.readWarnings += project_->warnings();
+        if (projectDamaged_)
+            session_.readWarnings << host::readFailureText(host::ReadFailure::ProjectDamaged);
         session_.setWorkbookPath(path);
         clearWorkingFolder(session_.paths().tempFolder);
         QDir().mkpath(session_.paths().tempFolder);
@@ -193,7 +204,9 @@ void WorkbookIntake::enableCommands() {
     // the previous workbook's rows under this one's name.
     session_.disablePreviews();
     session_.clearMarks();
-    shell_.progress.status(QString());
+    // A workbook read with gaps says so where the user looks next.
+    shell_.progress.status(session_.readWarnings.isEmpty() ? QString()
+                                                           : readWarningStatus(int(session_.readWarnings.size())));
     shell_.progress.progress(0);
     shell_.progress.showGauge(false);
     if (hooks_.screenSaver)

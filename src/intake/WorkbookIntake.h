@@ -84,6 +84,10 @@ private:
 // subfolders are left alone.
 void clearWorkingFolder(const QString& folder);
 
+// The status line after an intake that skipped damaged parts of the
+// workbook (`count` reader warnings).
+QString readWarningStatus(int count);
+
 // The place text of the intake's message boxes.
 inline const QString kIntakePlace = QStringLiteral("場所:ファイル選択");
 // What the code chapters add when a workbook's code cannot be read.

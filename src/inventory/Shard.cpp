@@ -1,6 +1,7 @@
 #include "inventory/Shard.h"
 
 #include "common/Error.h"
+#include "common/SafeFile.h"
 #include "inventory/NetworkFs.h"
 
 #include <QCryptographicHash>
@@ -8,29 +9,30 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+#include <cerrno>
 
 namespace tabulon::inventory {
 
 namespace {
 
-[[noreturn]] void cannot(const QString& what, const QString& path) {
-    throw Error(err::PathFileAccess, QStringLiteral("%1 '%2' を書き込めません。").arg(what, path));
+[[noreturn]] void cannot(const QString& path, int errorNumber) {
+    throw Error(err::PathFileAccess,
+                QStringLiteral("データベース '%1' を書き込めません。\r理由: %2").arg(path, systemReason(errorNumber)));
 }
 
-// Copies through a temporary name beside `to`, synced before the rename.
+// Copies through a part file beside `to`, synced before the rename.
 void copyInto(const QString& from, const QString& to) {
     QFile in(from);
-    QSaveFile out(to);
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) cannot(QStringLiteral("データベース"), to);
+    if (!in.open(QIODevice::ReadOnly))  // errno is the failed open's
+        throw Error(err::PathFileAccess, QStringLiteral("データベース '%1' を読めません。\r理由: %2").arg(from, systemReason(errno)));
+    PartFile out(to);
+    if (!out.open(QIODevice::WriteOnly)) cannot(to, out.errorNumber());
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) cannot(QStringLiteral("データベース"), to);
+        if (chunk.isEmpty()) cannot(to, EIO);  // the source shrank or failed
+        out.write(chunk);
     }
-    if (!out.commit()) cannot(QStringLiteral("データベース"), to);
+    if (!out.commit()) cannot(to, out.errorNumber());
 }
 
 }  // namespace
@@ -64,23 +66,12 @@ void prepareShard(const QString& target, const QString& working) {
 }
 
 void publishShard(const QString& working, const QString& target) {
-    const QFileInfo w(working), t(target);
-    if (w.absolutePath() == t.absolutePath()) {
-        if (!syncPath(working) || std::rename(QFile::encodeName(working).constData(), QFile::encodeName(target).constData()) != 0)
-            cannot(QStringLiteral("データベース"), target);
-        syncPath(t.absolutePath());
+    if (QFileInfo(working).absolutePath() == QFileInfo(target).absolutePath()) {
+        if (const int failed = commitPart(working, target)) cannot(target, failed);
     } else {
         copyInto(working, target);
         QFile::remove(working);
     }
-}
-
-bool syncPath(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 }  // namespace tabulon::inventory

@@ -33,7 +33,4 @@ void prepareShard(const QString& target, const QString& working);
 // in one step, synced. Throws tabulon::Error 75.
 void publishShard(const QString& working, const QString& target);
 
-// Syncs a file or folder to the disk; false when it cannot.
-bool syncPath(const QString& path);
-
 }  // namespace tabulon::inventory

@@ -1,6 +1,7 @@
 #include "inventory/Summary.h"
 
 #include "common/Error.h"
+#include "common/SafeFile.h"
 #include "inventory/EmbeddedSql.h"
 #include "inventory/EstateDb.h"
 #include "reports/PdfOutput.h"
@@ -11,9 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <sqlite3.h>
 
 namespace tabulon::inventory {
@@ -22,25 +23,13 @@ namespace {
 
 constexpr int kDotTimeoutMs = 120000;
 
-[[noreturn]] void cannotWrite(const QString& path) {
-    throw Error(err::PathFileAccess, QStringLiteral("'%1' に書き込めません。").arg(path));
-}
-
-// Writes through a temporary name beside the target, renamed when complete.
-template <class Write>
-void writeAtomically(const QString& path, Write&& write) {
-    const QString partial = path + QStringLiteral(".part");
-    write(partial);
-    QFile::remove(path);
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        cannotWrite(path);
-    }
+[[noreturn]] void cannotWrite(const QString& path, int errorNumber) {
+    throw Error(err::PathFileAccess, QStringLiteral("'%1' に書き込めません。\r理由: %2").arg(path, systemReason(errorNumber)));
 }
 
 reports::DocumentList loadDocuments(const QString& database) {
     QTemporaryDir scratch;
-    if (!scratch.isValid()) cannotWrite(QDir::tempPath());
+    if (!scratch.isValid()) cannotWrite(QDir::tempPath(), errno);
     const QString path = scratch.filePath(QStringLiteral("summary.mdb"));
     store::Database::create(path);
     auto db = store::Database::open(path);
@@ -120,41 +109,45 @@ QString linkGraphDot(sqlite3* db) {
 QStringList writeSummary(const QString& given, const QString& folder) {
     const QString database = QFileInfo(given).absoluteFilePath();
     const std::unique_ptr<EstateDb> estate = EstateDb::open(database, EstateDb::Access::Read);
-    if (!QDir().mkpath(folder)) cannotWrite(folder);
+    if (const int failed = makeFolders(folder)) cannotWrite(folder, failed);
+    removeStaleParts(folder);  // of a summary that was killed
     const QDir out(folder);
     QStringList written;
 
     const QString pdf = out.filePath(QStringLiteral("estate-summary.pdf"));
     const reports::DocumentList documents = loadDocuments(database);
-    writeAtomically(pdf, [&](const QString& partial) {
-        reports::writeDocumentationPdf(documents, partial, QStringLiteral("資産目録　%1").arg(QFileInfo(database).fileName()));
-    });
+    reports::writeDocumentationPdf(documents, pdf, QStringLiteral("資産目録　%1").arg(QFileInfo(database).fileName()));
     written << pdf;
 
     const QString dotPath = out.filePath(QStringLiteral("estate-links.dot"));
-    QSaveFile dotFile(dotPath);
-    const QByteArray dot = linkGraphDot(estate->handle()).toUtf8();
-    if (!dotFile.open(QIODevice::WriteOnly) || dotFile.write(dot) != dot.size() || !dotFile.commit()) cannotWrite(dotPath);
+    PartFile dotFile(dotPath);
+    if (!dotFile.open(QIODevice::WriteOnly)) cannotWrite(dotPath, dotFile.errorNumber());
+    dotFile.write(linkGraphDot(estate->handle()).toUtf8());
+    if (!dotFile.commit()) cannotWrite(dotPath, dotFile.errorNumber());
     written << dotPath;
 
     const QString dotProgram = QStandardPaths::findExecutable(QStringLiteral("dot"));
     if (!dotProgram.isEmpty()) {
         const QString svg = out.filePath(QStringLiteral("estate-links.svg"));
-        bool drawn = false;
-        writeAtomically(svg, [&](const QString& partial) {
-            QProcess graphviz;
-            graphviz.start(dotProgram, {QStringLiteral("-Tsvg"), dotPath, QStringLiteral("-o"), partial});
-            drawn = graphviz.waitForFinished(kDotTimeoutMs) && graphviz.exitStatus() == QProcess::NormalExit &&
-                    graphviz.exitCode() == 0;
-            if (!drawn) {
-                graphviz.kill();
-                graphviz.waitForFinished();
-                QFile::remove(partial);
-                throw Error(err::PathFileAccess,
-                            QStringLiteral("リンク関係図の SVG を作成できませんでした（dot: %1）。DOT ファイルはできています: %2")
-                                .arg(QString::fromLocal8Bit(graphviz.readAllStandardError()).trimmed(), dotPath));
-            }
-        });
+        // Graphviz writes a part file beside the drawing, renamed when complete.
+        const QString partial = partFileBeside(svg);
+        const cleanup::Registration killed(partial);
+        QProcess graphviz;
+        graphviz.start(dotProgram, {QStringLiteral("-Tsvg"), dotPath, QStringLiteral("-o"), partial});
+        const bool drawn = graphviz.waitForFinished(kDotTimeoutMs) && graphviz.exitStatus() == QProcess::NormalExit &&
+                           graphviz.exitCode() == 0;
+        if (!drawn) {
+            graphviz.kill();
+            graphviz.waitForFinished();
+            QFile::remove(partial);
+            throw Error(err::PathFileAccess,
+                        QStringLiteral("リンク関係図の SVG を作成できませんでした（dot: %1）。DOT ファイルはできています: %2")
+                            .arg(QString::fromLocal8Bit(graphviz.readAllStandardError()).trimmed(), dotPath));
+        }
+        if (const int failed = commitPart(partial, svg)) {
+            QFile::remove(partial);
+            cannotWrite(svg, failed);
+        }
         written << svg;
     }
     return written;

@@ -4,6 +4,7 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QThread>
 
 namespace tabulon::reports {
 
@@ -72,6 +73,8 @@ FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
     font.setPixelSize(int(pixelSize));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferNoHinting);
+    font_ = font;
+    owner_ = QThread::currentThreadId();
     raw_ = QRawFont::fromFont(font);
     // The font's own ascent and descent leave room for marks no report text
     // carries; lines are set on the ideographic em box (0.88 em above the
@@ -80,12 +83,21 @@ FontSpec::FontSpec(double pt, bool bold, bool mono, double leading) {
     ascent = pixelSize * (0.88 + (leading - 1.0) / 2);
 }
 
-FontSpec::FontSpec(const QFont& font) : raw_(QRawFont::fromFont(font)) {
+FontSpec::FontSpec(const QFont& font) : font_(font), owner_(QThread::currentThreadId()), raw_(QRawFont::fromFont(font)) {
     for (const PreparedFace* face : {&preparedFace(false), &preparedFace(true), &preparedSerifFace()})
         if (face->family == font.family()) aliases_ = &face->aliases;
     pixelSize = font.pixelSize() > 0 ? font.pixelSize() : raw_.pixelSize();
     ascent = raw_.ascent();
     lineHeight = raw_.ascent() + raw_.descent();
+}
+
+const QRawFont& FontSpec::raw() const {
+    if (!raw_.isValid() || QThread::currentThreadId() == owner_) return raw_;
+    thread_local QHash<QString, QRawFont> own;
+    const QString key = font_.key();
+    auto it = own.find(key);
+    if (it == own.end()) it = own.insert(key, QRawFont::fromFont(font_));
+    return *it;
 }
 
 FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
@@ -103,9 +115,10 @@ FontSpec::Glyph FontSpec::glyph(char32_t ucs) const {
     } else {
         chars[0] = QChar(char16_t(ucs));
     }
-    if (raw_.glyphIndexesForChars(chars, n, &index, &count) && count == 1) {
+    const QRawFont& font = raw();
+    if (font.glyphIndexesForChars(chars, n, &index, &count) && count == 1) {
         QPointF advance;
-        raw_.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics);
+        font.advancesForGlyphIndexes(&index, &advance, 1, QRawFont::UseDesignMetrics);
         g = {index, advance.x()};
     }
     // A look-alike the prepared face leaves unmapped prints with the glyph

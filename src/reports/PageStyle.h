@@ -42,9 +42,14 @@ public:
     };
     Glyph glyph(char32_t ucs) const;
     double width(QStringView text) const;
-    const QRawFont& raw() const { return raw_; }
+    // The font for drawing and measuring on the calling thread. A font engine
+    // serves the thread that made it: another thread painting this report
+    // (the PDFs are painted several at a time) gets a raw font of its own.
+    const QRawFont& raw() const;
 
 private:
+    QFont font_;
+    Qt::HANDLE owner_ = nullptr;
     QRawFont raw_;
     const QHash<char32_t, char32_t>* aliases_ = nullptr;
     mutable QHash<char32_t, Glyph> cache_;

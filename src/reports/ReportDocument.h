@@ -45,6 +45,10 @@ public:
     virtual void paintPage(QPainter& p, int index) const;
     // Paints onto any device at its resolution, for previews and printers.
     void paintPageOn(QPainter& p, const QPaintDevice& device, int index) const;
+    // Whether pages of this document, laid out whole, may be painted on
+    // several threads at once. A report's fonts keep their glyphs as they
+    // are met, so only documents that guard what painting fills say yes.
+    virtual bool paintsConcurrently() const { return false; }
 
     void setPrintDate(const QDate& d) { printDate_ = d; }
 

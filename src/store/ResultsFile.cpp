@@ -1,15 +1,16 @@
 #include "store/ResultsFile.h"
 
+#include "common/KillCleanup.h"
+#include "common/SafeFile.h"
 #include "store/Database.h"
+#include "store/DatabaseCopy.h"
 #include "store/EmbeddedSql.h"
 #include "store/SqlError.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -30,42 +31,6 @@ quint32 bigEndian32(const QByteArray& bytes, int offset) {
     return v;
 }
 
-QString errnoReason(int number) {
-    switch (number) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("書き込みの権限がありません。");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return QStringLiteral("ディスクの空き容量が足りません。");
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("フォルダが見つかりません。");
-    default:
-        return QString::fromLocal8Bit(std::strerror(number));
-    }
-}
-
-// Why the engine could not write `db`, in the user's words.
-QString engineReason(sqlite3* db, int rc) {
-    switch (rc & 0xff) {
-    case SQLITE_FULL:
-        return errnoReason(ENOSPC);
-    case SQLITE_CANTOPEN:
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-    case SQLITE_IOERR:
-        if (db && sqlite3_system_errno(db) != 0)
-            return errnoReason(sqlite3_system_errno(db));
-        return (rc & 0xff) == SQLITE_IOERR ? QString::fromUtf8(sqlite3_errstr(rc))
-                                           : errnoReason(EACCES);
-    default:
-        return QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    }
-}
-
 Error saveFailed(const QString& destination, const QString& reason) {
     return Error(tabulon::err::PathFileAccess,
                  QStringLiteral("「%1」に保存できません。\r理由: %2").arg(destination, reason));
@@ -75,41 +40,6 @@ struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { sqlite3_close_v2(db); }
 };
-
-// The engine's online backup of `source` into a new file at `target`: page by
-// page through the source connection, so it is consistent although the file
-// stays open. Returns SQLITE_OK or the failure, with `reason` filled.
-int backupInto(sqlite3* source, const QString& target, QString& reason) {
-    Connection out;
-    int rc = sqlite3_open_v2(target.toUtf8().constData(), &out.db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc == SQLITE_OK) {
-        // No sync per write: the saved file is synced once, as a whole,
-        // before it is renamed; a working copy needs no sync at all.
-        sqlite3_exec(out.db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-        sqlite3_backup* backup = sqlite3_backup_init(out.db, "main", source, "main");
-        if (!backup) {
-            rc = sqlite3_errcode(out.db);
-        } else {
-            rc = sqlite3_backup_step(backup, -1);
-            const int finish = sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? finish : rc;
-        }
-    }
-    if (rc != SQLITE_OK)
-        reason = engineReason(out.db, rc);
-    return rc;
-}
-
-// Flushes a file (or a folder, for the rename) to the disk.
-bool syncPath(const QString& path, int flags) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some folders cannot be synced
-    ::close(fd);
-    return ok;
-}
 
 void removeTemporary(const QString& part) {
     QFile::remove(part);
@@ -150,38 +80,21 @@ QStringList addMissingTables(sqlite3* copy) {
     return added;
 }
 
-// Copies a file another program left with a journal or log beside it: the
-// engine reads it as it stands committed.
-int engineCopy(const QString& results, const QString& workingPath, QString& reason) {
-    Connection source;
-    const int rc = sqlite3_open_v2(results.toUtf8().constData(), &source.db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    return rc == SQLITE_OK ? backupInto(source.db, workingPath, reason) : rc;
-}
-
 // Copies the results file into `workingPath` and checks every page of the copy.
 void copyAndCheck(const QString& results, const QString& workingPath, int version) {
     // A results file this program wrote was renamed into place finished and
-    // is never opened for writing, so its bytes are the database; the fast
-    // file copy serves. The check below reads every page of the copy.
-    const bool sideFiles = QFile::exists(results + QStringLiteral("-journal")) ||
-                           QFile::exists(results + QStringLiteral("-wal"));
+    // is never opened for writing, so its bytes are the database. A journal
+    // or log that another program left beside it is rolled back or replayed
+    // in the copy, never in the file. The check below reads every page of
+    // the copy.
     QString reason;
-    int rc = SQLITE_OK;
-    if (sideFiles) {
-        rc = engineCopy(results, workingPath, reason);
-    } else if (QFile source(results); !source.copy(workingPath)) {
-        rc = SQLITE_CANTOPEN;
-        reason = source.errorString();
-    }
+    const int rc = copyDatabaseFile(results, workingPath, CopySource::Settled, reason);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         throw ResultsRefused(ResultsKind::Damaged, version, results);
     if (rc != SQLITE_OK)
         throw Error(tabulon::err::PathFileAccess,
                     QStringLiteral("作業用のコピー「%1」を作成できません。\r理由: %2")
                         .arg(workingPath, reason));
-    // A copy of a read-only file is read-only too; the working copy is ours.
-    QFile::setPermissions(workingPath, QFile::ReadOwner | QFile::WriteOwner);
     Connection copy;
     sqlite3_open_v2(workingPath.toUtf8().constData(), &copy.db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* stmt = nullptr;
@@ -252,12 +165,17 @@ ResultsRefused::ResultsRefused(ResultsKind kind, int version, const QString& pat
 void writeResultsFile(Database& live, const QString& destination,
                       const std::function<void(Database& copy)>& prepare) {
     live.commit();
-    const QFileInfo target(destination);
-    const QString folder = target.absolutePath();
-    const QString part = QDir(folder).filePath(
-        QStringLiteral(".%1.%2.part").arg(target.fileName()).arg(QCoreApplication::applicationPid()));
-    QFile::remove(part);
+    const QString folder = QFileInfo(destination).absolutePath();
+    removeStaleParts(folder);
+    const QString part = partFileBeside(destination);
+    const cleanup::Registration killed(part);
     try {
+        // Made here first: the engine, refused a new file, tries to open an
+        // existing one and then reports that failure ("not found") instead.
+        const int fd = ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throw saveFailed(destination, systemReason(errno));
+        ::close(fd);
         QString reason;
         if (backupInto(live.handle(), part, reason) != SQLITE_OK)
             throw saveFailed(destination, reason);
@@ -269,10 +187,8 @@ void writeResultsFile(Database& live, const QString& destination,
             }
             stamp(*copy);
         }
-        if (!syncPath(part, O_RDONLY))
-            throw saveFailed(destination, errnoReason(errno));
-        if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(destination).constData()) != 0)
-            throw saveFailed(destination, errnoReason(errno));
+        if (const int failed = commitPart(part, destination))
+            throw saveFailed(destination, systemReason(failed));
     } catch (const Error& e) {
         removeTemporary(part);
         if (e.number() == tabulon::err::PathFileAccess)
@@ -282,15 +198,32 @@ void writeResultsFile(Database& live, const QString& destination,
         removeTemporary(part);
         throw;
     }
-    syncPath(folder, O_RDONLY | O_DIRECTORY);
 }
 
-WorkingCopy openWorkingCopy(const QString& results, const QString& workingPath) {
+namespace {
+
+// A file the user named that cannot be read at all says why, instead of
+// being called no results file.
+void checkReadable(const QString& results) {
     const QFileInfo info(results);
     if (!info.exists())
         throw Error(tabulon::err::FileNotFound,
                     QStringLiteral("ファイル「%1」が見つかりません。").arg(results));
-    const ResultsHeader header = info.isFile() ? readResultsHeader(results) : ResultsHeader{};
+    if (info.isDir())
+        throw Error(tabulon::err::PathFileAccess,
+                    QStringLiteral("「%1」はフォルダです。解析結果ファイル(.xdb)を指定して下さい。").arg(results));
+    const int fd = ::open(QFile::encodeName(results).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(tabulon::err::PathFileAccess,
+                    QStringLiteral("「%1」を読み込めません。\r理由: %2").arg(results, systemReason(errno)));
+    ::close(fd);
+}
+
+}  // namespace
+
+WorkingCopy openWorkingCopy(const QString& results, const QString& workingPath) {
+    checkReadable(results);
+    const ResultsHeader header = readResultsHeader(results);
     if (header.kind != ResultsKind::Current && header.kind != ResultsKind::Older)
         throw ResultsRefused(header.kind, header.version, results);
     QFile::remove(workingPath);

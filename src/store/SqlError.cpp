@@ -1,5 +1,7 @@
 #include "store/SqlError.h"
 
+#include "store/DatabaseCopy.h"
+
 #include <sqlite3.h>
 
 namespace tabulon::store {
@@ -13,6 +15,13 @@ QString refusedEmptyField(const QString& message) {
     if (at < 0)
         return {};
     return message.mid(at + marker.size()).section(QLatin1Char(' '), 0, 0);
+}
+
+// The database file a connection works on, for the message; the context
+// when the connection has none.
+QString fileOf(sqlite3* db, const QString& context) {
+    const char* file = db ? sqlite3_db_filename(db, "main") : nullptr;
+    return file && *file ? QString::fromUtf8(file) : context;
 }
 
 }  // namespace
@@ -40,6 +49,13 @@ Error sqlError(sqlite3* db, int rc, const QString& context) {
                              .arg(context, field));
         break;
     }
+    case SQLITE_CORRUPT:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOMEM:
+        return Error(err::Generic, QStringLiteral("データベース「%1」を読み書きできません。\r理由: %2")
+                                       .arg(fileOf(db, context), engineReason(db, rc)));
     default:
         break;
     }
@@ -49,7 +65,9 @@ Error sqlError(sqlite3* db, int rc, const QString& context) {
     if (message.startsWith(QLatin1String("no such table")))
         return Error(err::TableNotFound,
                      QStringLiteral("入力テーブルまたはクエリが見つかりません。(%1)").arg(message));
-    return Error(err::Generic, QStringLiteral("%1: %2").arg(context, message));
+    // A fault of the program itself (a statement the schema does not fit):
+    // the technical text stays for the mail the box asks for.
+    return Error(err::Generic, QStringLiteral("データベースの処理に失敗しました。(%1: %2)").arg(context, message));
 }
 
 }  // namespace tabulon::store

@@ -80,12 +80,6 @@ TEST_F(Batch, OptionsOverrideTheWindowDefaultsAndSheetPrintImagesOneSheetAtAGive
     // The column headings print with the cells.
     EXPECT_TRUE(page.contains(QRegularExpression("A\\s+B"))) << page.toStdString();
 
-    EXPECT_EQ(document({kSample, "-o", to, "--module", "9"}), 2);
-    EXPECT_EQ(document({kSample, "-o", dir.filePath("bad"), "--sheet", "集計", "--zoom", "401"}), 0);
-    EXPECT_TRUE(err.contains("ズームには 10 から 400 までの整数を入力して下さい。"));
-    EXPECT_TRUE(QDir(dir.filePath("bad")).entryList({"*_Sheet_*.pdf"}, QDir::Files).isEmpty());
-    EXPECT_EQ(document({kSample, "-o", dir.filePath("none"), "--sheet", "無い"}), 0);
-    EXPECT_TRUE(err.contains("場所:シート印刷ｴﾗｰNo:9")) << err.toStdString();
 }
 
 TEST_F(Batch, WorkbookWithoutCodeSkipsTheCodeChapters) {

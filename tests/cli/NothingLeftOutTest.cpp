@@ -20,11 +20,12 @@ struct Documented : CommandTest {
     QString to = dir.filePath("out");
     QString results = dir.filePath("results.xdb");
 
-    // Writes the workbook, documents it with every chapter and saves the results.
-    void document(const XlsWriter& w, const QStringList& options = {}) {
+    // Writes the workbook, documents it with every chapter and saves the
+    // results; `status` is what the run is to end with (3: incomplete).
+    void document(const XlsWriter& w, const QStringList& options = {}, int status = 0) {
         const QString path = dir.filePath("book.xls");
         ASSERT_TRUE(w.save(path));
-        ASSERT_EQ(run("document", QStringList{path, "-o", to, "--save", results} + options), 0) << err.toStdString();
+        ASSERT_EQ(run("document", QStringList{path, "-o", to, "--save", results} + options), status) << err.toStdString();
     }
     // What the run wrote on the terminal, both streams.
     QString terminal() const { return out + err; }
@@ -144,7 +145,8 @@ TEST_F(Documented, LockedProject) {
 TEST_F(Documented, DamagedProject) {
     XlsWriter w = withSheet();
     w.addModule(XlsModule{"Module1", XlsModule::Standard, "Sub Lost()\r\nEnd Sub\r\n", {}, true});
-    document(w);
+    document(w, {}, 3);  // the code is missing: the documentation is incomplete
+    EXPECT_EQ(QDir(to).entryList({"*_読み込みの警告.pdf"}).size(), 1);
     EXPECT_TRUE(terminal().contains("VBA プロジェクトが壊れている")) << terminal().toStdString();
     EXPECT_EQ(rows("select objectName, Class from T_XlObject order by ID"), QStringList{"受注|ﾜｰｸｼｰﾄ"});
     EXPECT_TRUE(page("R_XlObject").contains("受注"));

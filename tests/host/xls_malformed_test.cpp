@@ -8,6 +8,7 @@
 #include "host/cfb/CompoundFile.h"
 #include "host/vba/Project.h"
 #include "host/xls/Loader.h"
+#include "support/Damage.h"
 #include "support/TestSupport.h"
 #include "xlswriter/XlsWriter.h"
 
@@ -229,24 +230,6 @@ TEST(XlsMalformedStream, SheetsSharingOneSubstreamAreReadWithinABudget) {
 // reads as it would without the false claim.
 namespace {
 
-// Adds `extra` to the size of the stream entry named `name` (MS-CFB 2.6:
-// 128-byte entries, the name in UTF-16 with its byte length at 0x40, the
-// object type at 0x42, the stream size at 0x78).
-bool claimMore(const QString& path, const QString& name, quint32 extra) {
-    QFile f(path);
-    QByteArray bytes = f.open(QIODevice::ReadWrite) ? f.readAll() : QByteArray();
-    const QByteArray wanted = QByteArray(reinterpret_cast<const char*>(name.utf16()), name.size() * 2) + QByteArray(2, 0);
-    for (qsizetype at = 512; at + 128 <= bytes.size(); at += 128) {
-        const auto u8 = [&](qsizetype k) { return quint32(quint8(bytes[at + k])); };
-        if ((u8(0x40) | (u8(0x41) << 8)) != quint32(wanted.size()) || u8(0x42) != 2 || bytes.mid(at, wanted.size()) != wanted)
-            continue;
-        const quint32 size = (u8(0x78) | (u8(0x79) << 8) | (u8(0x7A) << 16) | (u8(0x7B) << 24)) + extra;
-        for (int k = 0; k < 4; ++k) bytes[at + 0x78 + k] = char((size >> (8 * k)) & 0xFF);
-        return f.seek(0) && f.write(bytes) == bytes.size();
-    }
-    return false;
-}
-
 // A workbook whose Workbook stream and module stream are both large enough
 // to lie in ordinary sectors (4096 bytes and more).
 QString largeBook(const QTemporaryDir& dir, const QString& name) {
@@ -274,8 +257,8 @@ TEST(OverlongDirectoryEntry, StreamsReadAsFarAsTheFileHoldsThem) {
     QTemporaryDir dir;
     const QString intact = largeBook(dir, QStringLiteral("intact.xls"));
     const QString claimed = largeBook(dir, QStringLiteral("claimed.xls"));
-    ASSERT_TRUE(claimMore(claimed, QStringLiteral("Workbook"), 5000));
-    ASSERT_TRUE(claimMore(claimed, QStringLiteral("Module1"), 5000));
+    ASSERT_TRUE(test::claimMore(claimed, QStringLiteral("Workbook"), 5000));
+    ASSERT_TRUE(test::claimMore(claimed, QStringLiteral("Module1"), 5000));
 
     const host::Workbook book = host::Workbook::load(claimed);
     EXPECT_TRUE(book.warnings().join(u'\n').contains(QStringLiteral("Workbook stream is truncated")));

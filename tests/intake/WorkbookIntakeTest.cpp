@@ -4,6 +4,7 @@
 
 #include "common/Error.h"
 #include "store/Database.h"
+#include "support/Damage.h"
 #include "support/TestSupport.h"
 #include "xlswriter/XlsWriter.h"
 
@@ -267,6 +268,38 @@ TEST_F(Intake, ExcelNinetyFiveModuleSheetsLeaveTheCodeCommandsToExplain) {
     EXPECT_EQ(session.sheetNames(), QStringList{QStringLiteral("Data")});
     for (Command c : kCodeCommands)
         EXPECT_TRUE(session.isEnabled(c)) << int(c);
+}
+
+// What the reader skipped in a damaged workbook stays with the session for
+// the documentation, and the status line says so after the intake.
+TEST(IntakeOfDamage, ReaderWarningsReachTheSessionAndTheStatusLine) {
+    struct LastStatus : SilentProgress {
+        QString text;
+        void status(const QString& t) override { text = t; }
+    };
+    QTemporaryDir home;
+    const AppPaths paths = AppPaths::forFolder(home.path());
+    ensureInstalled(paths);
+    Session session(paths);
+    ScriptedMessages messages;
+    LastStatus status;
+    WorkbookIntake intake(session, CommandShell{messages, status, {}});
+    XlsWriter w;
+    xlsw::XlsSheet& data = w.addSheet("Data");
+    for (int r = 0; r < 100; ++r) data.number(r, 0, r);
+    QByteArray stream = w.workbookStream();
+    test::overlongRecord(stream, test::recordOffset(stream, 0x0203, 50));  // a NUMBER
+    w.setWorkbookStream("Workbook", stream);
+    const QString book = home.filePath("cut.xls");
+    ASSERT_TRUE(w.save(book));
+    ASSERT_TRUE(intake.open(book)) << messages.shown.join('\n').toStdString();
+    ASSERT_FALSE(session.readWarnings.isEmpty());
+    EXPECT_EQ(status.text, readWarningStatus(int(session.readWarnings.size())));
+    EXPECT_TRUE(status.text.startsWith(QStringLiteral("読み込みの警告")));
+
+    ASSERT_TRUE(intake.open(test::fixture("xls/poi/SimpleWithComments.xls")));
+    EXPECT_TRUE(session.readWarnings.isEmpty()) << "warnings of the earlier workbook stayed";
+    EXPECT_TRUE(status.text.isEmpty());
 }
 
 namespace {

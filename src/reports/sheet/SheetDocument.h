@@ -29,6 +29,7 @@ public:
     int pagesKnown() const override { return chart_ ? 1 : int(pages_.size() + notePages_.size()); }
     bool complete() const override { return true; }
     void paintPage(QPainter& p, int index) const override;
+    bool paintsConcurrently() const override { return true; }
 
     const SheetPlan& plan() const { return plan_; }
     void setPrintTime(const QDateTime& t) { printed_ = t; }

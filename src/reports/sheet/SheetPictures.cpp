@@ -31,6 +31,7 @@ QImage pictureImage(const model::Picture& picture) {
 
 QImage PictureCache::image(int picture, const std::vector<model::Picture>& pictures) {
     if (picture < 0 || size_t(picture) >= pictures.size()) return {};
+    const std::lock_guard<std::mutex> lock(mutex_);
     ++clock_;
     if (auto it = entries_.find(picture); it != entries_.end()) {
         it->second.lastUse = clock_;

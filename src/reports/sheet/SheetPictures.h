@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace tabulon::reports::sheet {
@@ -15,7 +16,8 @@ QImage pictureImage(const model::Picture& picture);
 // The decoded pictures of one document: each picture of the workbook is
 // decoded once, however often it is painted; when the images held pass the
 // budget, the ones painted longest ago are let go (and decoded again when
-// they are painted again).
+// they are painted again). Pages of one document may be painted on several
+// threads at once: the cache locks itself.
 class PictureCache {
 public:
     explicit PictureCache(qint64 budgetBytes = qint64(256) << 20) : budget_(budgetBytes) {}
@@ -29,6 +31,7 @@ private:
         QImage image;
         quint64 lastUse = 0;
     };
+    std::mutex mutex_;
     std::map<int, Entry> entries_;
     qint64 budget_;
     qint64 held_ = 0;
