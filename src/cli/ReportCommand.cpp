@@ -6,10 +6,12 @@
 #include "common/Error.h"
 #include "common/Guard.h"
 #include "common/KillCleanup.h"
+#include "common/SafeFile.h"
 #include "reports/PdfOutput.h"
 #include "store/ResultsFile.h"
 
 #include <QTemporaryDir>
+#include <cerrno>
 
 namespace tabulon::cli {
 
@@ -31,10 +33,11 @@ int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
     // The file is only read: it is checked as the window checks a results
     // file and printed from a private copy in a folder of this run.
     const auto failure = guardedRun(QStringLiteral("tabulon report"), [&] {
+        errno = 0;
         const QTemporaryDir folder;
         if (!folder.isValid())
-            throw Error(err::PathFileAccess,
-                        QStringLiteral("作業フォルダを作成できません。\r理由: %1").arg(folder.errorString()));
+            throw Error(err::PathFileAccess, QStringLiteral("作業フォルダを作成できません。\r理由: %1")
+                                                 .arg(systemReason(errno ? errno : EIO)));
         const cleanup::Registration killed(folder.path());
         const store::WorkingCopy copy = store::openWorkingCopy(db, folder.filePath(QStringLiteral("report.xdb")));
         const int pages = reports::renderCombinedPdf(copy.path, line.positional(), pdf);

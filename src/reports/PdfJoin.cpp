@@ -1,11 +1,14 @@
 #include "reports/PdfJoin.h"
 
 #include "common/Error.h"
+#include "common/SafeFile.h"
 #include "reports/PdfObjects.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+#include <cerrno>
 
 namespace tabulon::reports {
 
@@ -52,9 +55,11 @@ private:
 
 QByteArray readSource(const QString& path) {
     QFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly))
         throw Error(err::PathFileAccess,
-                    QStringLiteral("PDF ファイル「%1」を読み込めません。\r理由: %2").arg(path, file.errorString()));
+                    QStringLiteral("PDF ファイル「%1」を読み込めません。\r理由: %2")
+                        .arg(path, systemReason(errno ? errno : QFileInfo(path).isDir() ? EISDIR : EIO)));
     return file.readAll();
 }
 

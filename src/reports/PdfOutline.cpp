@@ -1,10 +1,12 @@
 #include "reports/PdfOutline.h"
 
 #include "common/Error.h"
+#include "common/SafeFile.h"
 #include "reports/PdfObjects.h"
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
 #include <functional>
 #include <map>
 
@@ -89,9 +91,10 @@ void appendOutline(const QString& pdfPath, const std::vector<Bookmark>& bookmark
     if (info >= 0) update += " /Info " + QByteArray::number(info) + " 0 R";
     update += " /Prev " + QByteArray::number(pdf.xref) + " >>\nstartxref\n" + QByteArray::number(xref) +
               "\n%%EOF\n";
+    errno = 0;
     if (!file.seek(at) || file.write(update) != update.size() || !file.flush())
-        throw Error(err::PathFileAccess,
-                    QStringLiteral("PDF ファイル「%1」にしおりを書き込めません。\r理由: %2").arg(pdfPath, file.errorString()));
+        throw Error(err::PathFileAccess, QStringLiteral("PDF ファイル「%1」にしおりを書き込めません。\r理由: %2")
+                                             .arg(pdfPath, systemReason(errno ? errno : EIO)));
 }
 
 }  // namespace tabulon::reports

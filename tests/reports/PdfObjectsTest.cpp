@@ -1,7 +1,11 @@
 // Copying an object into a joined PDF: every reference renumbered, and
 // nothing else touched, whatever strings, names or stream bytes look like.
+#include "common/Error.h"
+#include "reports/PdfJoin.h"
 #include "reports/PdfObjects.h"
 
+#include <QBuffer>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace tabulon::reports {
@@ -34,3 +38,23 @@ TEST(PdfObjects, ReferencesAreRenumberedAndNothingElse) {
 
 }  // namespace
 }  // namespace tabulon::reports
+
+// A chapter's file that cannot be read is named with the real reason, in the
+// user's words (a folder is no missing file and no disk failure).
+TEST(PdfJoin, AnUnreadableSourceIsNamedWithItsReason) {
+    const QTemporaryDir dir;
+    const struct { QString path; const char* reason; } cases[] = {
+        {dir.filePath(QStringLiteral("gone.pdf")), "見つかりません"},
+        {dir.path(), "同じ名前のフォルダがあります"},
+    };
+    for (const auto& c : cases) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        try {
+            tabulon::reports::joinPdfFiles({c.path}, out, QStringLiteral("t"));
+            ADD_FAILURE() << "read " << c.path.toStdString();
+        } catch (const tabulon::Error& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QString::fromUtf8(c.reason))) << e.what();
+        }
+    }
+}
