@@ -90,7 +90,11 @@ TEST_F(IndependentRuns, ARunEndedBySignalLeavesNothingAndAKilledOneIsClearedByTh
         auto p = start(book, out);
         for (int i = 0; i < 600 && runFolders().isEmpty(); ++i) QThread::msleep(10);
         ASSERT_FALSE(runFolders().isEmpty()) << "the run made no folder of its own";
-        QThread::msleep(300);
+        // The signal comes as the sheet print starts, the long part, however
+        // quick the machine: mid-run, with the run's files in the making.
+        QByteArray said;
+        while (!said.contains("== シート印刷") && p->waitForReadyRead(60000)) said += p->readAllStandardOutput();
+        ASSERT_TRUE(said.contains("== シート印刷")) << said.toStdString();
         ::kill(pid_t(p->processId()), signal);
         ASSERT_TRUE(p->waitForFinished(60000));
         EXPECT_EQ(p->exitStatus(), QProcess::CrashExit) << "ended before the signal";
