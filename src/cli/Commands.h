@@ -33,8 +33,8 @@ inline const std::vector<CommandInfo>& commandTable() {
     static const std::vector<CommandInfo> table{
         {"init", "プログラムフォルダに Tabulon2.dat、Tabulon2.mdb、temp/ が無ければ作成: init",
          &initCommand},
-        {"dump", "ブックの読み取り結果を表示: dump [--json] FILE.xls", &dumpCommand},
-        {"document", "ブックの仕様書を PDF に出力: document FILE.xls [-o DIR] [オプション]",
+        {"dump", "ブックの読み取り結果を表示: dump [--json] BOOK", &dumpCommand},
+        {"document", "ブックの仕様書を PDF に出力: document BOOK [-o DIR] [オプション]",
          &documentCommand},
         {"report", "保存済みレポートを PDF に出力: report NAME [NAME...] --db FILE --pdf OUT.pdf",
          &reportCommand},

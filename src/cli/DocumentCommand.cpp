@@ -249,7 +249,7 @@ int documentCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     auto options = readDocumentOptions(args);
     if (const QString* refused = std::get_if<QString>(&options)) {
         err << terminalLines(*refused) << Qt::endl
-            << QStringLiteral("使い方: tabulon document FILE.xls [-o DIR] [オプション]（--help で詳細）") << Qt::endl;
+            << QStringLiteral("使い方: tabulon document BOOK [-o DIR] [オプション]（--help で詳細）") << Qt::endl;
         return 2;
     }
     return DocumentRun(std::get<DocumentOptions>(std::move(options)), out, err).run();

@@ -1,5 +1,5 @@
 #pragma once
-// `tabulon document FILE.xls [-o DIR] [options]`: the whole documentation of
+// `tabulon document BOOK [-o DIR] [options]`: the whole documentation of
 // a workbook without the window. Runs the intake and every chapter in the
 // order of the main window, as if each command had been clicked once, and
 // writes one PDF per report plus one combined PDF.

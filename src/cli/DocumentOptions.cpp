@@ -45,7 +45,7 @@ std::variant<DocumentOptions, QString> readDocumentOptions(const QStringList& ar
     if (!line.error().isEmpty()) return line.error();
     if (line.positional().size() != 1)
         return line.positional().isEmpty()
-                   ? QStringLiteral("解析するブック（FILE.xls）を指定して下さい。")
+                   ? QStringLiteral("解析するブックを指定して下さい。")
                    : QStringLiteral("ブックは一つだけ指定して下さい（指定: %1）。").arg(line.positional().join(u' '));
     DocumentOptions options;
     options.workbook = QFileInfo(line.positional().front()).absoluteFilePath();

@@ -1,5 +1,5 @@
 #pragma once
-// `tabulon dump [--json] FILE.xls`: what the reader sees in a workbook.
+// `tabulon dump [--json] BOOK`: what the reader sees in a workbook.
 #include <QStringList>
 #include <QTextStream>
 

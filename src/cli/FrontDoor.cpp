@@ -18,13 +18,14 @@ const UsageText kUsages[] = {
      "  プログラムフォルダに Tabulon2.dat、Tabulon2.mdb、temp/ のうち無いものを作成します。\n"
      "  既にあるファイルはそのまま残します。\n"},
     {"dump",
-     "使い方: tabulon dump [--json] [--password PASSWORD] FILE.xls\n"
+     "使い方: tabulon dump [--json] [--password PASSWORD] BOOK\n"
      "  ブックの読み取り結果（シート、セル、数式、名前、リンク、VBA）を表示します。\n"
      "  --json    JSON 形式で出力します\n"
      "  --password PASSWORD  暗号化されたブックのパスワード（既定: 環境変数 TABULON_PASSWORD）\n"},
     {"document",
-     "使い方: tabulon [--home DIR] document FILE.xls [-o DIR] [オプション]\n"
+     "使い方: tabulon [--home DIR] document BOOK [-o DIR] [オプション]\n"
      "  ブックを解析し、章ごとの PDF と全章をまとめた documentation.pdf を作成します。\n"
+     "  BOOK は .xls、.xlsx、.xlsm、.xlsb、.xltx、.xltm、.xlam、.xlt、.xla のブックです。\n"
      "  -o, --output DIR   PDF の出力先フォルダ（既定: out）\n"
      "  --object N         1 ブック情報、2 ｵﾌﾞｼﾞｪｸﾄ情報(簡易)、3 ｵﾌﾞｼﾞｪｸﾄ情報(詳細)\n"
      "  --cell N           1 計算式、2 コメント、3 両方該当\n"
