@@ -4,7 +4,10 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <QThread>
+
+#include <optional>
 
 namespace tabulon::reports {
 
@@ -15,10 +18,6 @@ const QString kMono = QStringLiteral("Noto Sans Mono CJK JP");
 const QChar kEllipsis(0x2026);
 
 bool isBreak(QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
-
-bool isWordChar(QChar c) {
-    return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == QLatin1Char('_'));
-}
 
 // Visits the code points of a text with their offsets.
 template <typename F>
@@ -35,14 +34,21 @@ void forEachCodePoint(QStringView text, F&& f) {
     }
 }
 
-// Greedy fill of one paragraph (no line breaks inside).
-void wrapParagraph(QStringView para, const FontSpec& f, double width, QStringList& out) {
+// Greedy fill of one paragraph (no line breaks inside), each code point
+// taking its advance. A line ends where the line-breaking rules allow: Latin
+// words stay whole, and in Japanese text no line ends with an opening bracket
+// or starts with a closing one, "・", "ー", a small kana or a full stop.
+// Where a run has no such place within the width (a long identifier) it is
+// cut at the width.
+template <typename Advance>
+void wrapParagraph(QStringView para, Advance&& advance, double width, QStringList& out) {
+    std::optional<QTextBoundaryFinder> breaks;
     qsizetype lineStart = 0;
     while (lineStart < para.size()) {
         double used = 0;
         qsizetype end = para.size();
         forEachCodePoint(para.mid(lineStart), [&](char32_t ucs, qsizetype s, qsizetype) {
-            const double a = f.glyph(ucs).advance;
+            const double a = advance(ucs);
             if (used + a > width && s > 0) {
                 end = lineStart + s;
                 return false;
@@ -50,17 +56,39 @@ void wrapParagraph(QStringView para, const FontSpec& f, double width, QStringLis
             used += a;
             return true;
         });
-        // Keep a Latin word whole when the line has an earlier space to break at.
-        if (end < para.size() && isWordChar(para[end]) && isWordChar(para[end - 1])) {
-            qsizetype space = end - 1;
-            while (space > lineStart && para[space] != QLatin1Char(' ')) --space;
-            if (space > lineStart) end = space + 1;
+        // Spaces at the end of a line hang beyond the width; they are not printed.
+        while (end < para.size() && para[end] == QLatin1Char(' ')) ++end;
+        if (end < para.size()) {
+            if (!breaks) breaks.emplace(QTextBoundaryFinder::Line, para.data(), int(para.size()));
+            breaks->setPosition(int(end));
+            const qsizetype allowed = breaks->isAtBoundary() ? end : breaks->toPreviousBoundary();
+            if (allowed > lineStart) end = allowed;
         }
         QString line = para.mid(lineStart, end - lineStart).toString();
         while (line.endsWith(QLatin1Char(' '))) line.chop(1);
         out << line;
         lineStart = end;
     }
+}
+
+template <typename Advance>
+QStringList wrapParagraphs(const QString& text, Advance&& advance, double width) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !isBreak(text[i])) continue;
+        const QStringView para = QStringView(text).mid(start, i - start);
+        if (para.isEmpty())
+            lines << QString();
+        else
+            wrapParagraph(para, advance, width, lines);
+        if (i + 1 < text.size() && text[i] == QLatin1Char('\r') && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    while (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+    if (lines.isEmpty()) lines << QString();
+    return lines;
 }
 
 }  // namespace
@@ -151,22 +179,11 @@ QRectF Paper::body(bool frame) const {
 }
 
 QStringList wrapText(const QString& text, const FontSpec& f, double width) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !isBreak(text[i])) continue;
-        const QStringView para = QStringView(text).mid(start, i - start);
-        if (para.isEmpty())
-            lines << QString();
-        else
-            wrapParagraph(para, f, width, lines);
-        if (i + 1 < text.size() && text[i] == QLatin1Char('\r') && text[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    while (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
-    if (lines.isEmpty()) lines << QString();
-    return lines;
+    return wrapParagraphs(text, [&f](char32_t ucs) { return f.glyph(ucs).advance; }, width);
+}
+
+QStringList wrapCharacters(const QString& text, int perLine) {
+    return wrapParagraphs(text, [](char32_t) { return 1.0; }, qMax(1, perLine));
 }
 
 int wrappedLineCount(const QString& text, const FontSpec& f, double width) {

@@ -64,8 +64,13 @@ struct Paper {
 
 // Lines of a text wrapped to a width: explicit line breaks are kept, Latin
 // words move to the next line whole when they can, Japanese text breaks
-// between any two characters.
+// between characters by the Japanese rules (no line starts with a closing
+// bracket, "・", "ー", a small kana or a full stop; none ends with an opening
+// bracket).
 QStringList wrapText(const QString& text, const FontSpec& f, double width);
+// The same rules for text set one character per cell (vertical writing):
+// lines of at most perLine code points.
+QStringList wrapCharacters(const QString& text, int perLine);
 // How many lines wrapText would give, without building them when one fits.
 int wrappedLineCount(const QString& text, const FontSpec& f, double width);
 // The first line of a text, cut with "…" when wider than width.

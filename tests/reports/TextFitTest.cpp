@@ -4,12 +4,14 @@
 // characters that were printed: every character of the Japanese code page, in
 // each report face, read back with pdftotext.
 #include "ReportTestSupport.h"
+#include "SheetTestSupport.h"
 #include "host/CodePage.h"
 #include "reports/PageStyle.h"
 #include "reports/PdfOutput.h"
 #include "reports/ReportData.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QPdfWriter>
 
 namespace tabulon::reports::test {
@@ -56,6 +58,71 @@ TEST(TextFit, LinesBreakBetweenLatinWordsAndAtLineBreaks) {
     EXPECT_TRUE(lines[1].startsWith("Worksheet_Change"));
     EXPECT_EQ(wrapText("一行目\r\n二行目\n\n四行目", f, mm(100)), QStringList({"一行目", "二行目", "", "四行目"}));
     EXPECT_EQ(wrappedLineCount("a\nb", f, mm(100)), 2);
+}
+
+// Japanese lines break where the Japanese rules allow: no line starts with a
+// closing bracket, "・", "ー", a small kana or a full stop, none ends with an
+// opening bracket; the width is kept and nothing is lost.
+TEST(TextFit, JapaneseLinesBreakByTheJapaneseRules) {
+    const FontSpec f(10, false);
+    const QString notFirst = "）」』】・ーャュョッァィゥェォ。、", notLast = "（「『【";
+    const QString texts[] = {"株式会社サンプル商事ホールディングス（東京本社）・情報システム統括本部",
+                             "システム開発部・第二開発課（業務アプリケーション担当グループ）",
+                             "受注データを「月末」に締めて、請求書を作成します。キャッシュフロー計算書・損益計算書。"};
+    for (const QString& t : texts) {
+        for (int chars = 5; chars <= 14; ++chars) {
+            const double width = f.width(u"漢") * chars;
+            const QStringList lines = wrapText(t, f, width);
+            EXPECT_EQ(lines.join(QString()), t);
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                EXPECT_LE(f.width(lines[i]), width + 0.01) << lines[i].toStdString();
+                if (i > 0) {
+                    EXPECT_FALSE(notFirst.contains(lines[i].front())) << chars << ": " << lines[i].toStdString();
+                }
+                if (i + 1 < lines.size()) {
+                    EXPECT_FALSE(notLast.contains(lines[i].back())) << lines[i].toStdString();
+                }
+            }
+        }
+    }
+    EXPECT_EQ(wrapCharacters("受注（東京）", 3), QStringList({"受注", "（東", "京）"}));
+}
+
+// A cover field uses the room its box has: a company name two lines long
+// prints whole in a box made for one, and only a text longer than the box can
+// hold at its smallest size is cut. The spine label writes top to bottom with
+// its brackets turned: "（" drawn wider than tall.
+TEST(TextFit, CoverAndLabelFieldsUseTheirRoom) {
+    const auto document = [](bool vertical, const QString& text, double w, double h, double pt) {
+        ReportDef def;
+        def.kind = LayoutKind::Free;
+        FieldDef field;
+        field.field = "V";
+        field.x = 20, field.y = 20, field.w = w, field.h = h, field.fontPt = pt, field.vertical = vertical;
+        def.fields.push_back(field);
+        return std::make_shared<ReportDocument>(def, ReportData({"V"}, {text}), QString());
+    };
+    ReportDb db;
+    const QString company = "株式会社サンプル商事ホールディングス（東京本社）・情報システム統括本部";
+    const struct { QString text; bool cut; } cases[] = {{company, false}, {company.repeated(6), true}};
+    for (const auto& c : cases) {
+        const QString pdf = db.file("cover.pdf");
+        writePdf({document(false, c.text, 80, 10, 12)}, pdf);
+        const QString printed = pdfText(pdf).remove(QRegularExpression("\\s"));
+        EXPECT_EQ(printed.contains(QChar(0x2026)), c.cut) << printed.toStdString();
+        if (!c.cut) {
+            EXPECT_TRUE(printed.contains(company)) << printed.toStdString();
+        }
+    }
+    // One bracket alone, large: its ink is wider than tall once turned.
+    auto label = document(true, "（", 30, 30, 40);
+    const QImage page = renderPage(*label, 0, 4);
+    QRect ink;
+    for (int y = 20 * 4; y < 50 * 4; ++y)
+        for (int x = 20 * 4; x < 50 * 4; ++x)
+            if (dark(page.pixelColor(x, y))) ink |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GT(ink.width(), 2 * ink.height());
 }
 
 TEST(TextFit, EllipsisOnlyWhenCut) {
