@@ -311,6 +311,21 @@ TEST(OoxmlReader, RibbonCallbacksAreWorkbookLevelEntryPoints) {
 
 // Empty cells take their row's style (customFormat), else their column's;
 // a cell's own style comes first.
+// A whole column merged past the last cell (as a sheet saved by the
+// spreadsheet may hold) keeps the used range to the cells and the dimension,
+// so the print image does not run to a million rows.
+TEST(OoxmlReader, AMergedAreaPastTheCellsDoesNotStretchTheUsedRange) {
+    Book b;
+    b.sheet("S", "<dimension ref=\"A1:B3\"/><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                 "<row r=\"2\"><c r=\"A2\"><v>2</v></c></row></sheetData>"
+                 "<mergeCells count=\"1\"><mergeCell ref=\"B1:B1048576\"/></mergeCells>");
+    const model::Book book = load(b);
+    const model::Sheet& s = book.sheets.at(0);
+    EXPECT_EQ(s.used, (model::Area{0, 2, 0, 1}));
+    ASSERT_EQ(s.layout.merges.size(), 1u);
+    EXPECT_EQ(s.layout.merges[0].lastRow, 1048575);
+}
+
 TEST(OoxmlReader, EmptyCellsTakeTheirRowsElseTheirColumnsFormat) {
     Book b;
     b.sheet("S", "<cols><col min=\"2\" max=\"2\" width=\"9\" style=\"1\"/></cols><sheetData>"

@@ -394,7 +394,7 @@ void SheetRecords::finish() {
     }
     if (lost_) warn(QStringLiteral("%1 cells refer to shared strings the file does not hold").arg(lost_));
     sortCells(sheet_.cells);
-    for (const model::Area& m : sheet_.layout.merges) touch(m.firstRow, m.firstCol), touch(m.lastRow, m.lastCol);
+    // A merged area reaching past the cells and the dimension does not stretch the used range.
     const QString note = settleUsed(sheet_, extent_, dimension_);
     if (!note.isEmpty()) warn(note);
     layout_.finish();

@@ -356,7 +356,9 @@ public:
             }
         }
         if (lost) warn(QStringLiteral("%1 cells refer to shared strings the file does not hold").arg(lost));
-        for (const model::Area& m : sheet.layout.merges) touch(m.firstRow, m.firstCol), touch(m.lastRow, m.lastCol);
+        // The used range is the cells' and the dimension's, as the spreadsheet
+        // keeps it: a merged area reaching past them (a whole column merged)
+        // does not stretch it.
         settleUsedRange();
         layout.finish();
     }
