@@ -224,7 +224,15 @@ model::Book readWorkbookStream(const QByteArray& stored, const QString& path, co
     book.pictures = parseBlipStore(g.drawingGroup);
     book.palette = paletteRgb(g.palette);
     book.sheets.reserve(jobs.size());
-    for (SheetJob& job : jobs) book.sheets.push_back(std::move(job.sheet));
+    for (SheetJob& job : jobs) {
+        // The sheet's charts join the book's: its numbers for them move along.
+        const int first = int(book.charts.size());
+        for (model::Chart& c : job.charts) book.charts.push_back(std::move(c));
+        if (job.sheet.chart >= 0) job.sheet.chart += first;
+        for (model::Shape& s : job.sheet.shapes)
+            if (s.chart >= 0) s.chart += first;
+        book.sheets.push_back(std::move(job.sheet));
+    }
     return book;
 }
 

@@ -52,10 +52,15 @@ struct SharedStrings {
 // all of them are done.
 struct SheetJob {
     model::Sheet sheet;
+    std::vector<model::Chart> charts;  // the sheet's charts; its shapes and chart count into these
     WarningLog log;
     std::vector<SupBookModel> localSupBooks;  // Excel 5.0/95: the sheet's own link table,
     std::vector<XtiModel> localXti;           // which its formulas count into
 };
+
+// The records of one chart substream, from after its BOF to before its EOF,
+// as the chart they describe; damaged records are skipped into log.
+model::Chart readChartRecords(const std::vector<Record>& records, const Globals& book, WarningLog& log);
 
 // One sheet substream, starting at entry.bofOffset, into job. Returns the
 // number of stream bytes it went through. Reads only the globals, which it

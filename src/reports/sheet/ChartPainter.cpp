@@ -46,8 +46,10 @@ QColor seriesFill(const model::ChartSeries& s, bool biff) {
 }
 
 QColor pointFill(const model::ChartSeries& s, int point, bool biff) {
-    for (const auto& [i, c] : s.pointFills)
-        if (i == point) return QColor::fromRgb(c.rgb);
+    // The reader keeps them in point order.
+    const auto it = std::lower_bound(s.pointFills.begin(), s.pointFills.end(), point,
+                                     [](const std::pair<int, model::Color>& f, int i) { return f.first < i; });
+    if (it != s.pointFills.end() && it->first == point) return QColor::fromRgb(it->second.rgbOr(model::defaultSeriesColor(point, biff)));
     return seriesFill(s, biff);
 }
 

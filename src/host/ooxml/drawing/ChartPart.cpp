@@ -145,9 +145,12 @@ public:
                 // A group coloured by point gives each point the accent of its place.
                 if (!g.varyColors) continue;
                 const int points = int(std::max<size_t>(s.values.size(), size_t(s.categories.size())));
+                std::vector<bool> own(size_t(points), false);
+                for (const auto& [i, c] : s.pointFills)
+                    if (i >= 0 && i < points) own[size_t(i)] = true;
                 for (int i = 0; i < points; ++i)
-                    if (std::none_of(s.pointFills.begin(), s.pointFills.end(), [&](const auto& f) { return f.first == i; }))
-                        s.pointFills.emplace_back(i, model::Color::of(accentColor(i)));
+                    if (!own[size_t(i)]) s.pointFills.emplace_back(i, model::Color::of(accentColor(i)));
+                std::stable_sort(s.pointFills.begin(), s.pointFills.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
             }
     }
 
