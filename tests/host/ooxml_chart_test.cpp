@@ -7,6 +7,7 @@
 #include "host/ooxml/OoxmlLoader.h"
 #include "host/ooxml/book/Colors.h"
 #include "host/ooxml/drawing/ChartPart.h"
+#include "host/ooxml/package/ZipArchive.h"
 #include "support/PackageWriter.h"
 #include "support/TestSupport.h"
 

@@ -20,7 +20,7 @@ constexpr uint16_t Chart = 0x1002, Series = 0x1003, DataFormat = 0x1006, LineFor
                    Bar = 0x1017, Line = 0x1018, Pie = 0x1019, Area = 0x101A, Scatter = 0x101B, Axis = 0x101D,
                    ValueRange = 0x101F, AxisLineFormat = 0x1021, Text = 0x1025, ObjectLink = 0x1027, Frame = 0x1032,
                    Begin = 0x1033, End = 0x1034, PlotArea = 0x1035, Radar = 0x103E, Surf = 0x103F, RadarArea = 0x1040,
-                   AxisParent = 0x1041, SerToCrt = 0x1045, IFmtRecord = 0x104E, BopPop = 0x1061, SIIndex = 0x1065;
+                   AxisParent = 0x1041, SerToCrt = 0x1045, BRAI = 0x1051, IFmtRecord = 0x104E, BopPop = 0x1061, SIIndex = 0x1065;
 }
 
 constexpr int kMaxPoints = 32000;
@@ -70,6 +70,7 @@ public:
         case ct::AxisLineFormat: if (axisNow && c.u16() == 1) axisNow->majorGridlines = true; break;
         case ct::ObjectLink: textLink = c.u16(); break;  // ObjectLink, MS-XLS 2.4.181
         case ct::SIIndex: cacheKind = c.u16(); break;
+        case ct::BRAI: reference(c); break;
         case rt::Number: cached(c, true, rec); break;
         case rt::Label: cached(c, false, rec); break;
         default: break;
@@ -83,18 +84,7 @@ public:
             if (chart.groups.empty()) break;
             chart.groups[g].series.push_back(std::move(seriesList[i]));
         }
-        for (model::ChartGroup& g : chart.groups) {
-            if (!g.varyColors) continue;
-            for (model::ChartSeries& s : g.series) {
-                const int points = int(std::max<size_t>(s.values.size(), size_t(s.categories.size())));
-                std::vector<bool> own(size_t(points), false);
-                for (const auto& [i, c] : s.pointFills)
-                    if (i >= 0 && i < points) own[size_t(i)] = true;
-                for (int i = 0; i < points; ++i)
-                    if (!own[size_t(i)]) s.pointFills.emplace_back(i, model::Color::of(model::defaultSeriesColor(i, true)));
-                std::stable_sort(s.pointFills.begin(), s.pointFills.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-            }
-        }
+        colourChartPoints(chart);
         return std::move(chart);
     }
 
@@ -119,7 +109,8 @@ private:
 
     void startSeries() {  // Series, MS-XLS 2.4.252
         if (seriesList.size() >= 255) return;
-        seriesList.emplace_back().index = int(seriesList.size() - 1);
+        const int index = int(seriesList.size());
+        seriesList.emplace_back().index = index;
         groupOf.push_back(0);
         series = int(seriesList.size() - 1);
     }
@@ -310,6 +301,36 @@ private:
         }
     }
 
+    // BRAI, MS-XLS 2.4.29: a series part linked to cells (rt 2) through a
+    // PtgRef3d or PtgArea3d.
+    void reference(ByteCursor& c) {
+        const uint8_t id = c.u8(), rt = c.u8();
+        c.skip(4);
+        const uint16_t cce = c.u16();
+        if (rt != 2 || id > 2 || series < 0 || cce < 7) return;
+        const uint8_t ptg = c.u8() & 0x1F;
+        ChartSource src;
+        src.series = size_t(series);
+        src.part = id;
+        src.xti = c.u16();
+        if (ptg == 0x1A) {  // PtgRef3d
+            src.area.firstRow = src.area.lastRow = c.u16();
+            src.area.firstCol = src.area.lastCol = c.u16() & 0x3FFF;
+        } else if (ptg == 0x1B && cce >= 11) {  // PtgArea3d
+            src.area.firstRow = c.u16();
+            src.area.lastRow = c.u16();
+            src.area.firstCol = c.u16() & 0x3FFF;
+            src.area.lastCol = c.u16() & 0x3FFF;
+        } else {
+            return;
+        }
+        sources.push_back(src);
+    }
+
+public:
+    std::vector<ChartSource> sources;
+
+private:
     void endBlock(uint16_t opener) {
         if (opener == ct::Series) series = -1;
         else if (opener == ct::DataFormat) formatSeries = -1, formatPoint = -1;
@@ -330,7 +351,60 @@ public:
 
 }  // namespace
 
-model::Chart readChartRecords(const std::vector<Record>& records, const Globals& book, WarningLog& log) {
+void colourChartPoints(model::Chart& chart) {
+    for (model::ChartGroup& g : chart.groups) {
+        if (!g.varyColors) continue;
+        for (model::ChartSeries& s : g.series) {
+            const int points = int(std::max<size_t>(s.values.size(), size_t(s.categories.size())));
+            std::vector<bool> own(size_t(points), false);
+            for (const auto& [i, c] : s.pointFills)
+                if (i >= 0 && i < points) own[size_t(i)] = true;
+            for (int i = 0; i < points; ++i)
+                if (!own[size_t(i)]) s.pointFills.emplace_back(i, model::Color::of(model::defaultSeriesColor(i, true)));
+            std::stable_sort(s.pointFills.begin(), s.pointFills.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        }
+    }
+}
+
+void fillChartsFromCells(model::Book& book, const Globals& g, const std::vector<ChartSource>& sources, size_t first) {
+    for (const ChartSource& src : sources) {
+        if (first + src.chart >= book.charts.size() || src.xti < 0 || size_t(src.xti) >= g.xti.size()) continue;
+        const int tab = g.xti[size_t(src.xti)].firstTab;
+        const int sheetIndex = tab >= 0 && size_t(tab) < g.boundSheetToSheet.size() ? g.boundSheetToSheet[size_t(tab)] : -1;
+        if (sheetIndex < 0 || size_t(sheetIndex) >= book.sheets.size()) continue;
+        const model::Sheet& sheet = book.sheets[size_t(sheetIndex)];
+        model::Chart& chart = book.charts[first + src.chart];
+        model::ChartSeries* series = nullptr;
+        for (model::ChartGroup& grp : chart.groups)
+            for (model::ChartSeries& s : grp.series)
+                if (size_t(s.index) == src.series) series = &s;
+        // A file that keeps its cache is read from it.
+        if (!series || (src.part == 1 && !series->values.empty()) || (src.part == 2 && !series->categories.isEmpty()) ||
+            (src.part == 0 && !series->name.isEmpty()))
+            continue;
+        const model::Area& a = src.area;
+        const long long count = (long long)(a.lastRow - a.firstRow + 1) * (a.lastCol - a.firstCol + 1);
+        if (a.lastRow < a.firstRow || a.lastCol < a.firstCol || count > kMaxPoints) continue;
+        for (int r = a.firstRow; r <= a.lastRow; ++r)
+            for (int col = a.firstCol; col <= a.lastCol; ++col) {
+                const model::CellData* cell = model::findCell(sheet, r, col);
+                const bool number = cell && cell->type == model::CellType::Number;
+                const QString text = !cell ? QString()
+                                   : number ? host::format::formatNumber(cell->number, book.formats.cellFormat(sheet.layout.cellFormat(r, col)).numberFormat, book.formats.date1904).text
+                                            : model::cellText(book, sheet, *cell);
+                if (src.part == 0) series->name += (series->name.isEmpty() ? QString() : QStringLiteral(" ")) + text;
+                else if (src.part == 1) series->values.push_back(number ? cell->number : kNaN);
+                else series->categories << text;
+            }
+        // Blank cells past the last filled one are no points.
+        while (!series->values.empty() && std::isnan(series->values.back())) series->values.pop_back();
+        while (!series->categories.isEmpty() && series->categories.back().isEmpty()) series->categories.removeLast();
+    }
+    for (size_t i = first; i < book.charts.size(); ++i) colourChartPoints(book.charts[i]);
+}
+
+model::Chart readChartRecords(const std::vector<Record>& records, const Globals& book, WarningLog& log,
+                              std::vector<ChartSource>& sources, size_t chart) {
     ChartBuilder b(book);
     uint16_t previous = 0;
     for (const Record& rec : records) {
@@ -342,6 +416,10 @@ model::Chart readChartRecords(const std::vector<Record>& records, const Globals&
             log.addCapped(QStringLiteral("chart record 0x%1 at %2 skipped: %3").arg(rec.type, 4, 16, QLatin1Char('0')).arg(rec.offset).arg(e.reason()));
         }
         previous = rec.type;
+    }
+    for (ChartSource& src : b.sources) {
+        src.chart = chart;
+        sources.push_back(src);
     }
     return b.finish();
 }

@@ -171,7 +171,7 @@ size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Global
         }
         if (rec.type == rt::Eof) {
             if (depth-- == chartDepth) {
-                job.charts.push_back(readChartRecords(chartRecords, book, job.log));
+                job.charts.push_back(readChartRecords(chartRecords, book, job.log, job.chartSources, job.charts.size()));
                 chartRecords.clear();
                 chartDepth = 0;
             }

@@ -207,11 +207,6 @@ void paintChart(QPainter& p, const model::Chart& c, const QRectF& frame, double 
         p.restore();
         return;
     }
-    if (c.plotFill.automatic == false) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor::fromRgb(c.plotFill.rgb));
-        p.drawRect(area);
-    }
     const model::ChartGroup& first = c.groups.front();
     if (first.type == model::ChartType::Pie || first.type == model::ChartType::Doughnut) paintPieChart(ink, first, area);
     else paintAxesChart(ink, area);

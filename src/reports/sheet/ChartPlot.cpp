@@ -22,8 +22,9 @@ struct Scale {
 
 // The range the spreadsheet chooses for values lo..hi: from zero when the
 // values are all on one side of it and not bunched far from it, in round
-// steps, with a little room above the highest.
-Scale scaleFor(double lo, double hi, const model::ChartAxis& a) {
+// steps (at most `intervals` of them, which the axis's length allows), with a
+// little room above the highest.
+Scale scaleFor(double lo, double hi, const model::ChartAxis& a, double intervals) {
     if (!(lo <= hi)) lo = 0, hi = 1;
     if (lo > 0 && lo < hi * 5 / 6) lo = 0;
     if (hi < 0 && hi > lo * 5 / 6) hi = 0;
@@ -40,7 +41,7 @@ Scale scaleFor(double lo, double hi, const model::ChartAxis& a) {
     if (a.majorUnit && *a.majorUnit >= range / 200) {
         s.unit = *a.majorUnit;
     } else {
-        const double raw = range / 8, mag = std::pow(10.0, std::floor(std::log10(raw))), n = raw / mag;
+        const double raw = range / std::clamp(intervals, 2.0, 10.0), mag = std::pow(10.0, std::floor(std::log10(raw))), n = raw / mag;
         s.unit = (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * mag;
     }
     s.min = a.min ? lo : std::floor(lo / s.unit + 1e-9) * s.unit;
@@ -220,6 +221,14 @@ void paintAreas(ChartInk& ink, Frame f, const model::ChartGroup& g, const Scale&
     }
 }
 
+// The plot area's own fill, inside the axes.
+void paintPlotFill(ChartInk& ink, const QRectF& plot) {
+    if (ink.chart.plotFill.automatic) return;
+    ink.p.setPen(Qt::NoPen);
+    ink.p.setBrush(QColor::fromRgb(ink.chart.plotFill.rgb));
+    ink.p.drawRect(plot);
+}
+
 // Value labels along the value axis (and gridlines across the plot).
 void paintValueAxis(ChartInk& ink, const Frame& f, const Scale& s, const QString& format, bool right, bool grid) {
     const double pt = ink.pt, h = ink.text.lineHeight();
@@ -268,7 +277,10 @@ QString axisFormat(const model::ChartAxis& a, const std::vector<const model::Cha
     return QString();
 }
 
-Scale valueScale(const std::vector<const model::ChartGroup*>& groups, size_t n, const model::ChartAxis& a) {
+// How many steps an axis of this length has room for: one every two text heights.
+double intervalsOn(const ChartInk& ink, double length) { return length / (2 * ink.text.font().pixelSize()); }
+
+Scale valueScale(const std::vector<const model::ChartGroup*>& groups, size_t n, const model::ChartAxis& a, double intervals) {
     double lo = INFINITY, hi = -INFINITY;
     for (const model::ChartGroup* g : groups) {
         std::vector<std::vector<double>> bases;
@@ -277,7 +289,7 @@ Scale valueScale(const std::vector<const model::ChartGroup*>& groups, size_t n, 
                 if (std::isfinite(v)) lo = std::min(lo, v), hi = std::max(hi, v);
         if (stacked(*g)) lo = std::min(lo, 0.0);
     }
-    Scale s = scaleFor(lo, hi, a);
+    Scale s = scaleFor(lo, hi, a, intervals);
     if (groups.size() == 1 && percent(*groups.front()) && !a.max) s.max = std::max(s.min + s.unit, std::min(s.max, 1.0));
     return s;
 }
@@ -297,14 +309,17 @@ void paintScatter(ChartInk& ink, const QRectF& area, const model::ChartGroup& g)
             if (!std::isfinite(y)) continue;
             xlo = std::min(xlo, x), xhi = std::max(xhi, x), ylo = std::min(ylo, y), yhi = std::max(yhi, y);
         }
-    const Scale xs = scaleFor(xlo, xhi, c.categoryAxis), ys = scaleFor(ylo, yhi, c.valueAxis);
-    const QString xf = c.categoryAxis.numberFormat, yf = axisFormat(c.valueAxis, {&g});
     const double pt = ink.pt, h = ink.text.lineHeight();
+    const double height = area.height() - h / 2 - (c.categoryAxis.present ? h + 3 * pt : 0);
+    const Scale xs = scaleFor(xlo, xhi, c.categoryAxis, intervalsOn(ink, area.width() * 0.8)),
+                ys = scaleFor(ylo, yhi, c.valueAxis, intervalsOn(ink, height));
+    const QString xf = c.categoryAxis.numberFormat, yf = axisFormat(c.valueAxis, {&g});
     Frame f;
     f.plot = area.adjusted(c.valueAxis.present ? widestLabel(ink, ys, yf) + 5 * pt : 0, h / 2, -widestLabel(ink, xs, xf) / 2,
                            c.categoryAxis.present ? -(h + 3 * pt) : 0);
     if (f.plot.width() <= 0 || f.plot.height() <= 0) return;
     f.scale = ys;
+    paintPlotFill(ink, f.plot);
     if (c.valueAxis.present) paintValueAxis(ink, f, ys, yf, false, c.valueAxis.majorGridlines);
     Frame fx = f;
     fx.horizontal = true;
@@ -356,22 +371,26 @@ void paintAxesChart(ChartInk& ink, const QRectF& area) {
     f.horizontal = first.type == ChartType::Bar;
     f.edges = !anyBars && std::all_of(primary.begin(), primary.end(), [](const model::ChartGroup* g) { return g->type == ChartType::Area; });
     f.count = n;
-    const Scale scale = valueScale(primary, n, c.valueAxis);
-    const Scale scale2 = secondary.empty() ? scale : valueScale(secondary, n, model::ChartAxis{});
     const double pt = ink.pt, h = ink.text.lineHeight();
     double catRoom = 0;
     if (c.categoryAxis.present) {
         if (!f.horizontal) catRoom = h + 3 * pt;
         else for (const QString& l : labels) catRoom = std::max(catRoom, ink.text.width(l) + 5 * pt);
     }
-    const double valRoom = !c.valueAxis.present ? 0 : f.horizontal ? h + 3 * pt : widestLabel(ink, scale, format) + 5 * pt;
-    const double rightRoom = secondary.empty() ? 0 : widestLabel(ink, scale2, format2) + 5 * pt;
     const double titleRoom = c.valueAxis.title.isEmpty() ? 0 : h + 2 * pt;
     const double catTitleRoom = c.categoryAxis.title.isEmpty() ? 0 : h + 2 * pt;
+    // The value axis's length, which sets its steps, does not hang on its labels.
+    const double length = f.horizontal ? area.width() - catRoom - catTitleRoom - h
+                                       : area.height() - h / 2 - catRoom - catTitleRoom;
+    const Scale scale = valueScale(primary, n, c.valueAxis, intervalsOn(ink, length));
+    const Scale scale2 = secondary.empty() ? scale : valueScale(secondary, n, model::ChartAxis{}, intervalsOn(ink, length));
+    const double valRoom = !c.valueAxis.present ? 0 : f.horizontal ? h + 3 * pt : widestLabel(ink, scale, format) + 5 * pt;
+    const double rightRoom = secondary.empty() ? 0 : widestLabel(ink, scale2, format2) + 5 * pt;
     if (f.horizontal) f.plot = area.adjusted(catRoom + catTitleRoom, h / 2, -h, -(valRoom + titleRoom));
     else f.plot = area.adjusted(valRoom + titleRoom, h / 2, -(rightRoom > 0 ? rightRoom : h / 2), -(catRoom + catTitleRoom));
     if (f.plot.width() <= 2 * pt || f.plot.height() <= 2 * pt) return;
     f.scale = scale;
+    paintPlotFill(ink, f.plot);
     if (c.valueAxis.present) paintValueAxis(ink, f, scale, format, false, c.valueAxis.majorGridlines);
     if (!secondary.empty() && c.valueAxis.present) paintValueAxis(ink, f, scale2, format2, true, false);
     // Areas behind bars, bars behind lines, as the spreadsheet layers them.

@@ -389,6 +389,7 @@ private:
     }
 
     void finishTitle() {
+        while (titleText.endsWith(u'\n')) titleText.chop(1);
         if (axis) {
             axis->axis.title = titleText;
         } else if (!under("plotArea")) {
