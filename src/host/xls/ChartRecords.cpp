@@ -84,6 +84,14 @@ public:
             if (chart.groups.empty()) break;
             chart.groups[g].series.push_back(std::move(seriesList[i]));
         }
+        // Numbers as categories show in the category axis's format where it has one.
+        const QString& format = chart.categoryAxis.numberFormat;
+        if (!format.isEmpty() && format.compare(QStringLiteral("General"), Qt::CaseInsensitive) != 0)
+            for (model::ChartGroup& g : chart.groups)
+                for (model::ChartSeries& s : g.series)
+                    for (size_t i = 0; i < s.xValues.size() && i < size_t(s.categories.size()); ++i)
+                        if (std::isfinite(s.xValues[i]))
+                            s.categories[qsizetype(i)] = host::format::formatNumber(s.xValues[i], format, book.date1904).text;
         colourChartPoints(chart);
         return std::move(chart);
     }

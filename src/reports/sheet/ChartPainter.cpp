@@ -170,7 +170,7 @@ bool drawnType(model::ChartType t) { return t != model::ChartType::Other; }
 QString chartFrameLabel(const model::Chart* c) {
     if (!c || c->groups.empty()) return QStringLiteral("グラフ");
     for (const model::ChartGroup& g : c->groups)
-        if (g.type == model::ChartType::Other)
+        if (g.type == model::ChartType::Other && !g.series.empty())
             return QStringLiteral("グラフ（%1）").arg(g.typeName.isEmpty() ? model::chartTypeName(g.type) : g.typeName);
     return QStringLiteral("グラフ");
 }
@@ -187,7 +187,9 @@ void paintChart(QPainter& p, const model::Chart& c, const QRectF& frame, double 
     p.setBrush(QColor::fromRgb(c.chartFill.rgbOr(0xFFFFFF)));
     p.drawRect(frame.adjusted(0.375 * pt, 0.375 * pt, -0.375 * pt, -0.375 * pt));
 
-    const bool drawn = !c.groups.empty() && std::all_of(c.groups.begin(), c.groups.end(), [](const model::ChartGroup& g) { return drawnType(g.type); });
+    const bool drawn = !c.groups.empty() && std::all_of(c.groups.begin(), c.groups.end(), [](const model::ChartGroup& g) {
+        return drawnType(g.type) || g.series.empty();
+    });
     if (!drawn || c.empty()) {
         ink.draw(frame, Qt::AlignCenter | Qt::TextWordWrap, chartFrameLabel(&c));
         p.restore();
@@ -207,7 +209,7 @@ void paintChart(QPainter& p, const model::Chart& c, const QRectF& frame, double 
         p.restore();
         return;
     }
-    const model::ChartGroup& first = c.groups.front();
+    const model::ChartGroup& first = *std::find_if(c.groups.begin(), c.groups.end(), [](const model::ChartGroup& g) { return !g.series.empty(); });
     if (first.type == model::ChartType::Pie || first.type == model::ChartType::Doughnut) paintPieChart(ink, first, area);
     else paintAxesChart(ink, area);
     p.restore();

@@ -300,12 +300,18 @@ double widestLabel(const ChartInk& ink, const Scale& s, const QString& format) {
     return w;
 }
 
+// A scatter series's x values: its own where it has one for every point,
+// else 1, 2, 3, ... as the spreadsheet counts them.
+double xAt(const model::ChartSeries& s, size_t i) {
+    return s.xValues.size() >= s.values.size() ? at(s.xValues, i) : double(i + 1);
+}
+
 void paintScatter(ChartInk& ink, const QRectF& area, const model::ChartGroup& g) {
     const model::Chart& c = ink.chart;
     double xlo = INFINITY, xhi = -INFINITY, ylo = INFINITY, yhi = -INFINITY;
     for (const model::ChartSeries& s : g.series)
         for (size_t i = 0; i < s.values.size(); ++i) {
-            const double x = s.xValues.empty() ? double(i + 1) : at(s.xValues, i), y = s.values[i];
+            const double x = xAt(s, i), y = s.values[i];
             if (!std::isfinite(y)) continue;
             xlo = std::min(xlo, x), xhi = std::max(xhi, x), ylo = std::min(ylo, y), yhi = std::max(yhi, y);
         }
@@ -332,7 +338,7 @@ void paintScatter(ChartInk& ink, const QRectF& area, const model::ChartGroup& g)
         QPolygonF line;
         for (size_t i = 0; i < s.values.size(); ++i) {
             if (!std::isfinite(s.values[i])) continue;
-            line << QPointF(fx.valueAt(s.xValues.empty() ? double(i + 1) : at(s.xValues, i), xs), f.valueAt(s.values[i], ys));
+            line << QPointF(fx.valueAt(xAt(s, i), xs), f.valueAt(s.values[i], ys));
         }
         if (!s.noLine) {
             ink.p.setPen(QPen(color, lineWidth(ink, s), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -348,7 +354,10 @@ void paintScatter(ChartInk& ink, const QRectF& area, const model::ChartGroup& g)
 
 void paintAxesChart(ChartInk& ink, const QRectF& area) {
     const model::Chart& c = ink.chart;
-    const model::ChartGroup& first = c.groups.front();
+    // A group without series (left behind by an edit) sets nothing.
+    const auto withSeries = std::find_if(c.groups.begin(), c.groups.end(), [](const model::ChartGroup& g) { return !g.series.empty(); });
+    if (withSeries == c.groups.end()) return;
+    const model::ChartGroup& first = *withSeries;
     if (first.type == ChartType::Scatter) return paintScatter(ink, area, first);
     std::vector<const model::ChartGroup*> primary, secondary;
     size_t n = 0;
