@@ -39,7 +39,9 @@ struct ChartSeries {
     double lineWidthPt = 0;             // 0: the default width
     bool markers = true;                // line and scatter: points marked
     bool smooth = false;
-    std::vector<std::pair<int, Color>> pointFills;  // points coloured on their own (pie slices)
+    // Points in their own colours, by point number, in point order: those the
+    // file colours, and in a group coloured by point every other point too.
+    std::vector<std::pair<int, Color>> pointFills;
     DataLabels labels;
     int index = 0;                      // its number in the chart, which picks the default colour
 };
