@@ -130,11 +130,13 @@ TEST(OoxmlChart, TitleLegendAndLabels) {
                                   "<c:dLbls><c:showVal val=\"0\"/><c:showPercent val=\"1\"/><c:showCatName val=\"1\"/></c:dLbls>"
                                   "<c:val>%1</c:val>").arg(numCache(kPoints))) +
             QStringLiteral("<c:firstSliceAng val=\"90\"/></c:pieChart>"),
-        QStringLiteral("<c:title><c:tx><c:rich><a:p><a:r><a:t>第1</a:t></a:r><a:r><a:t>四半期</a:t></a:r></a:p>"
+        QStringLiteral("<c:title><c:tx><c:rich><a:p><a:pPr><a:defRPr sz=\"1200\" b=\"0\"/></a:pPr><a:r><a:t>第1</a:t></a:r><a:r><a:t>四半期</a:t></a:r></a:p>"
                        "<a:p><a:r><a:t>東京</a:t></a:r></a:p></c:rich></c:tx></c:title>|"
                        "<c:legend><c:legendPos val=\"b\"/></c:legend>"));
     EXPECT_EQ(c.title, QStringLiteral("第1四半期\n東京"));
     EXPECT_FALSE(c.autoTitle);
+    EXPECT_EQ(c.titlePoints, 12);
+    EXPECT_FALSE(c.titleBold);
     EXPECT_EQ(c.legend, model::LegendPosition::Bottom);
     const model::ChartGroup& g = c.groups.at(0);
     EXPECT_EQ(g.firstSliceAngle, 90);
@@ -186,6 +188,17 @@ TEST(OoxmlChart, DamagedOrHostilePartsKeepWhatWasRead) {
     ASSERT_EQ(g.series.size(), 3u);
     EXPECT_LE(g.series[0].values.size(), 32000u) << "the length is capped, not taken from the file";
     EXPECT_TRUE(std::isnan(g.series[0].values.at(1))) << "a value that is no number is blank";
+
+    // Series past the spreadsheet's 255, and counts that claim blanks no bytes pay for.
+    QString many = QStringLiteral("<c:barChart>");
+    for (int i = 0; i < 300; ++i)
+        many += QStringLiteral("<c:ser><c:val><c:numLit><c:ptCount val=\"32000\"/></c:numLit></c:val></c:ser>");
+    const model::Chart crowded = chartOf(many + QStringLiteral("</c:barChart>"));
+    ASSERT_EQ(crowded.groups.size(), 1u);
+    EXPECT_EQ(crowded.groups[0].series.size(), 255u);
+    size_t points = 0;
+    for (const model::ChartSeries& s : crowded.groups[0].series) points += s.values.size();
+    EXPECT_LE(points, 70000u) << "blank points are rationed";
 }
 
 TEST(OoxmlChart, FramesAndChartSheetsPointToTheirCharts) {

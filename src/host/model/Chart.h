@@ -79,6 +79,7 @@ struct Chart {
     Color plotFill = Color::automaticColor();  // automatic: none
     bool chartBorder = true;
     double titlePoints = 0;             // the title's size; 0: the default
+    bool titleBold = true;
     double textPoints = 0;              // the size of the other texts; 0: the default
     bool fromBiff = false;              // the .xls colours and labels (the 97-2003 look)
 

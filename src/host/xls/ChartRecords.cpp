@@ -111,6 +111,7 @@ private:
     uint16_t textLink = 0;
     QString text;
     uint16_t cacheKind = 0;
+    size_t room = 4096;               // the points the caches may still add beyond those present
     bool frameOfPlot = false;
 
     bool inside(uint16_t type) const { return std::find(blocks.begin(), blocks.end(), type) != blocks.end(); }
@@ -290,6 +291,12 @@ private:
     void cached(ByteCursor& c, bool number, const Record& rec) {  // Number 2.4.180, Label 2.4.148
         const uint16_t row = c.u16(), col = c.u16(), ixfe = c.u16();
         if (col >= seriesList.size() || row >= kMaxPoints || (cacheKind != 1 && cacheKind != 2)) return;
+        // Room for points grows with the records present, not with the row numbers they claim.
+        room += 64;
+        const size_t needed = size_t(row) + 1;
+        const size_t have = std::max(seriesList[col].values.size(), size_t(seriesList[col].categories.size()));
+        if (needed > have && needed - have > room) return;
+        if (needed > have) room -= needed - have;
         model::ChartSeries& s = seriesList[col];
         if (cacheKind == 1) {
             if (s.values.size() <= row) s.values.resize(size_t(row) + 1, kNaN);
@@ -375,6 +382,9 @@ void colourChartPoints(model::Chart& chart) {
 }
 
 void fillChartsFromCells(model::Book& book, const Globals& g, const std::vector<ChartSource>& sources, size_t first) {
+    // The cells a sheet's charts may take: many references to one large
+    // range would otherwise copy it again and again.
+    long long budget = 1 << 20;
     for (const ChartSource& src : sources) {
         if (first + src.chart >= book.charts.size() || src.xti < 0 || size_t(src.xti) >= g.xti.size()) continue;
         const int tab = g.xti[size_t(src.xti)].firstTab;
@@ -392,7 +402,7 @@ void fillChartsFromCells(model::Book& book, const Globals& g, const std::vector<
             continue;
         const model::Area& a = src.area;
         const long long count = (long long)(a.lastRow - a.firstRow + 1) * (a.lastCol - a.firstCol + 1);
-        if (a.lastRow < a.firstRow || a.lastCol < a.firstCol || count > kMaxPoints) continue;
+        if (a.lastRow < a.firstRow || a.lastCol < a.firstCol || count > kMaxPoints || (budget -= count) < 0) continue;
         for (int r = a.firstRow; r <= a.lastRow; ++r)
             for (int col = a.firstCol; col <= a.lastCol; ++col) {
                 const model::CellData* cell = model::findCell(sheet, r, col);

@@ -30,7 +30,7 @@ double titlePoints(const model::Chart& c) { return c.titlePoints > 0 ? c.titlePo
 ChartInk::ChartInk(QPainter& painter, const model::Chart& c, double unitsPerPoint, bool d1904)
     : p(painter), chart(c), pt(unitsPerPoint), date1904(d1904),
       text(chartFont(std::clamp(textPoints(c), 4.0, 40.0), unitsPerPoint, false)),
-      title(chartFont(std::clamp(titlePoints(c), 4.0, 60.0), unitsPerPoint, c.fromBiff)),
+      title(chartFont(std::clamp(titlePoints(c), 4.0, 60.0), unitsPerPoint, c.titleBold)),
       textColor(c.fromBiff ? QColor(0, 0, 0) : QColor(0x59, 0x59, 0x59)),
       lineColor(c.fromBiff ? QColor(0, 0, 0) : QColor(0xBF, 0xBF, 0xBF)),
       gridColor(c.fromBiff ? QColor(0, 0, 0) : QColor(0xD9, 0xD9, 0xD9)) {}

@@ -39,6 +39,15 @@ QString valueText(double value, const QString& format, bool date1904);
 // The name a series shows: its own, else "系列n".
 QString seriesName(const model::ChartSeries& s);
 
+// The text of a point's data label as l asks: series name, category, value
+// (in the labels' format, else the values'), share (NaN: none).
+QString labelText(const ChartInk& ink, const model::ChartSeries& s, const model::DataLabels& l, double v,
+                  const QString& category, double share);
+// The labels a series shows: its own, else its group's.
+const model::DataLabels& labelsOf(const model::ChartGroup& g, const model::ChartSeries& s);
+// A label centred on at; Qt::AlignTop puts it above, Qt::AlignRight to the right.
+void drawLabel(const ChartInk& ink, QPointF at, const QString& text, int flags);
+
 // Plots the groups of a chart with axes (column, bar, line, area, scatter) in plot.
 void paintAxesChart(ChartInk& ink, const QRectF& plot);
 // Plots a pie or doughnut group in plot.

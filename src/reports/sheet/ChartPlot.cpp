@@ -1,8 +1,7 @@
-// The plot area of a chart: the groups drawn against a category (or x) axis
-// and a value axis, and the pie and doughnut groups.
+// The plot area of a chart with axes: the groups drawn against a category
+// (or x) axis and a value axis; the data labels of every kind of chart.
 #include "reports/sheet/ChartParts.h"
 
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -113,29 +112,6 @@ struct Frame {
         return horizontal ? QPointF(valueAt(v, s), catAt(cat)) : QPointF(catAt(cat), valueAt(v, s));
     }
 };
-
-QString labelText(const ChartInk& ink, const model::ChartSeries& s, const model::DataLabels& l, double v,
-                  const QString& category, double share) {
-    QStringList parts;
-    if (l.series) parts << seriesName(s);
-    if (l.category) parts << category;
-    if (l.value) parts << valueText(v, l.numberFormat.isEmpty() ? s.valueFormat : l.numberFormat, ink.date1904);
-    if (l.percent && std::isfinite(share)) parts << valueText(share, QStringLiteral("0%"), false);
-    return parts.join(QStringLiteral(", "));
-}
-
-const model::DataLabels& labelsOf(const model::ChartGroup& g, const model::ChartSeries& s) {
-    return s.labels.any() ? s.labels : g.labels;
-}
-
-void drawLabel(const ChartInk& ink, QPointF at, const QString& text, int flags) {
-    if (text.isEmpty()) return;
-    const double w = ink.text.width(text) + 2 * ink.pt, h = ink.text.lineHeight();
-    QRectF box(at.x() - w / 2, at.y() - h / 2, w, h);
-    if (flags & Qt::AlignTop) box.moveBottom(at.y() - ink.pt);
-    if (flags & Qt::AlignRight) box.moveLeft(at.x() + ink.pt);
-    ink.draw(box, Qt::AlignCenter, text);
-}
 
 void paintBars(ChartInk& ink, const Frame& f, const model::ChartGroup& g, const Scale& scale) {
     std::vector<std::vector<double>> bases;
@@ -352,6 +328,29 @@ void paintScatter(ChartInk& ink, const QRectF& area, const model::ChartGroup& g)
 
 }  // namespace
 
+QString labelText(const ChartInk& ink, const model::ChartSeries& s, const model::DataLabels& l, double v,
+                  const QString& category, double share) {
+    QStringList parts;
+    if (l.series) parts << seriesName(s);
+    if (l.category) parts << category;
+    if (l.value) parts << valueText(v, l.numberFormat.isEmpty() ? s.valueFormat : l.numberFormat, ink.date1904);
+    if (l.percent && std::isfinite(share)) parts << valueText(share, QStringLiteral("0%"), false);
+    return parts.join(QStringLiteral(", "));
+}
+
+const model::DataLabels& labelsOf(const model::ChartGroup& g, const model::ChartSeries& s) {
+    return s.labels.any() ? s.labels : g.labels;
+}
+
+void drawLabel(const ChartInk& ink, QPointF at, const QString& text, int flags) {
+    if (text.isEmpty()) return;
+    const double w = ink.text.width(text) + 2 * ink.pt, h = ink.text.lineHeight();
+    QRectF box(at.x() - w / 2, at.y() - h / 2, w, h);
+    if (flags & Qt::AlignTop) box.moveBottom(at.y() - ink.pt);
+    if (flags & Qt::AlignRight) box.moveLeft(at.x() + ink.pt);
+    ink.draw(box, Qt::AlignCenter, text);
+}
+
 void paintAxesChart(ChartInk& ink, const QRectF& area) {
     const model::Chart& c = ink.chart;
     // A group without series (left behind by an edit) sets nothing.
@@ -438,52 +437,6 @@ void paintAxesChart(ChartInk& ink, const QRectF& area) {
     }
     if (!c.categoryAxis.title.isEmpty() && !f.horizontal)
         ink.draw(QRectF(f.plot.left(), area.bottom() - h, f.plot.width(), h), Qt::AlignCenter, c.categoryAxis.title);
-}
-
-void paintPieChart(ChartInk& ink, const model::ChartGroup& g, const QRectF& area) {
-    if (g.series.empty()) return;
-    const double pt = ink.pt;
-    const double radius = std::min(area.width(), area.height()) / 2 - 2 * pt;
-    if (radius <= 0) return;
-    const QPointF centre = area.center();
-    const bool doughnut = g.type == ChartType::Doughnut;
-    const size_t rings = doughnut ? g.series.size() : 1;
-    const double hole = doughnut ? radius * g.holeSize / 100.0 : 0;
-    const double ring = (radius - hole) / double(rings);
-    for (size_t r = 0; r < rings; ++r) {
-        const model::ChartSeries& s = g.series[r];
-        double total = 0;
-        for (double v : s.values)
-            if (std::isfinite(v) && v > 0) total += v;
-        if (total <= 0) continue;
-        const double inner = hole + ring * double(r), outer = inner + ring;
-        const QRectF outerBox(centre.x() - outer, centre.y() - outer, 2 * outer, 2 * outer);
-        const QRectF innerBox(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner);
-        double angle = g.firstSliceAngle;  // degrees clockwise from the top
-        for (size_t i = 0; i < s.values.size(); ++i) {
-            const double v = s.values[i];
-            if (!std::isfinite(v) || v <= 0) continue;
-            const double sweep = v / total * 360;
-            // Qt counts counter-clockwise from three o'clock.
-            const double start = 90 - angle;
-            QPainterPath path;
-            path.arcMoveTo(outerBox, start);
-            path.arcTo(outerBox, start, -sweep);
-            if (inner > 0) path.arcTo(innerBox, start - sweep, sweep);
-            else path.lineTo(centre);
-            path.closeSubpath();
-            ink.p.setPen(ink.chart.fromBiff ? QPen(Qt::black, 0.5 * pt) : QPen(Qt::white, 0.75 * pt));
-            ink.p.setBrush(s.noFill ? QBrush(Qt::NoBrush) : QBrush(g.varyColors ? pointFill(s, int(i), ink.chart.fromBiff) : seriesFill(s, ink.chart.fromBiff)));
-            ink.p.drawPath(path);
-            const model::DataLabels& l = labelsOf(g, s);
-            if (l.any()) {
-                const double mid = (90 - angle - sweep / 2) * M_PI / 180, at = inner > 0 ? (inner + outer) / 2 : outer * 0.65;
-                const QString category = i < size_t(s.categories.size()) ? s.categories[int(i)] : QString::number(i + 1);
-                drawLabel(ink, centre + QPointF(std::cos(mid) * at, -std::sin(mid) * at), labelText(ink, s, l, v, category, v / total), 0);
-            }
-            angle += sweep;
-        }
-    }
 }
 
 }  // namespace tabulon::reports::sheet::chart

@@ -20,6 +20,8 @@ namespace {
 constexpr uint64_t kMaxChartBytes = 64u << 20;
 // The most points of one series kept: the spreadsheet's own limit of 2007.
 constexpr int kMaxPoints = 32000;
+// The spreadsheet's own limits of a chart; past them a part is hostile.
+constexpr size_t kMaxSeries = 255, kMaxGroups = 64;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 using model::ChartType;
@@ -75,14 +77,22 @@ public:
         const std::string_view n = e.local();
         stack.emplace_back(n);
         if (skip()) return;
-        if (const GroupKind* k = groupKind(n); k && parentIs("plotArea")) return startGroup(*k);
+        if (const GroupKind* k = groupKind(n); k && parentIs("plotArea")) {
+            if (chart.groups.size() < kMaxGroups) return startGroup(*k);
+            group = nullptr, series = nullptr;
+            return;
+        }
         if ((n == "catAx" || n == "dateAx" || n == "valAx" || n == "serAx") && parentIs("plotArea")) {
+            axis = nullptr;
+            if (axes.size() >= kMaxGroups) return;
             axes.push_back(AxisRead{0, n != "valAx", {}, {}});
             axis = &axes.back();
             if (n == "serAx") axis->axis.present = false;
             return;
         }
         if (n == "ser" && group) {
+            series = nullptr;
+            if (seriesCount >= kMaxSeries) return;
             group->series.push_back({});
             series = &group->series.back();
             series->index = int(seriesCount++);
@@ -103,8 +113,10 @@ public:
         if (n == "ptCount" && cache) cache->count = int(std::clamp<long long>(e.integer("val"), 0, kMaxPoints));
         if (isCache(n) && series) return startCache();
         if (n == "lvl" && cache) ++levels;
-        if ((n == "defRPr" || n == "rPr") && under("title") && !under("plotArea") && e.has("sz") && chart.titlePoints == 0)
-            chart.titlePoints = double(e.integer("sz")) / 100;
+        if ((n == "defRPr" || n == "rPr") && under("title") && !under("plotArea")) {
+            if (e.has("sz") && chart.titlePoints == 0) chart.titlePoints = double(e.integer("sz")) / 100;
+            if (e.has("b") && !titleWeightGiven) chart.titleBold = e.flag("b"), titleWeightGiven = true;
+        }
         if (n == "defRPr" && depth() == 5 && under("txPr") && e.has("sz")) chart.textPoints = double(e.integer("sz")) / 100;
         if (ColorElement::isColor(n) || color.set()) {
             if (target != Target::None) color.take(e, n, theme);
@@ -171,6 +183,7 @@ private:
     Cache valueCache;
     Cache* cache = nullptr;
     int levels = 0;
+    size_t room = 1 << 16;       // blank points the caches may still add
     int point = -1;
     int dataPoint = -1;
     ColorElement color;
@@ -215,6 +228,15 @@ private:
         int size = c.count;
         if (!c.points.empty()) size = std::max(size, c.points.rbegin()->first + 1);
         size = std::min(size, kMaxPoints);
+        // Blank points the cache only counts take room the chart's present
+        // points pay for: a count alone allocates nothing much.
+        const int present = int(c.points.size());
+        room += size_t(present) * 4;
+        if (size > present) {
+            const int blanks = int(std::min<size_t>(size_t(size - present), room));
+            room -= size_t(blanks);
+            size = present + blanks;
+        }
         const bool numbers = stack.back() == "numCache" || stack.back() == "numLit";
         if (under("tx")) {
             if (!c.points.empty()) series->name = c.points.begin()->second;
@@ -417,7 +439,7 @@ private:
         return r;
     }
 
-    bool autoTitleDeleted = false, titleGiven = false, gradientTaken = false;
+    bool autoTitleDeleted = false, titleGiven = false, gradientTaken = false, titleWeightGiven = false;
     bool scatterLines = true;
     model::DataLabels dummyLabels;
 };
