@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -128,6 +129,22 @@ TEST(SheetChart, LinesAndAreasAndUndrawnTypes) {
     radar.groups[0].typeName = QStringLiteral("レーダー");
     EXPECT_EQ(inkOf(painted(radar), kGreen).count, 0);
     EXPECT_EQ(reports::sheet::chartFrameLabel(&radar), QStringLiteral("グラフ（レーダー）"));
+}
+
+TEST(SheetChart, ValuesNoScaleCanHoldStillPrint) {
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+    for (model::ChartType type : {model::ChartType::Column, model::ChartType::Line, model::ChartType::Area,
+                                  model::ChartType::Pie, model::ChartType::Scatter}) {
+        model::Chart c = columns(model::ChartGrouping::Stacked);
+        c.groups[0].type = type;
+        c.groups[0].series[0].values = {1e308, 1e308, -1e308, nan};
+        c.groups[0].series[1].xValues = {nan, inf};
+        c.valueAxis.min = nan;
+        c.valueAxis.max = inf;
+        c.valueAxis.majorUnit = 1e-300;
+        c.legend = model::LegendPosition::Bottom;
+        EXPECT_EQ(painted(c).width(), 400) << model::chartTypeName(type).toStdString();  // painted, not crashed
+    }
 }
 
 TEST(SheetChart, AChartSheetPrintsItsTitleLegendAndAxisLabels) {

@@ -25,7 +25,7 @@ void paintPieChart(ChartInk& ink, const model::ChartGroup& g, const QRectF& area
         double total = 0;
         for (double v : s.values)
             if (std::isfinite(v) && v > 0) total += v;
-        if (total <= 0) continue;
+        if (!std::isfinite(total) || total <= 0) continue;
         const double inner = hole + ring * double(r), outer = inner + ring;
         const QRectF outerBox(centre.x() - outer, centre.y() - outer, 2 * outer, 2 * outer);
         const QRectF innerBox(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner);

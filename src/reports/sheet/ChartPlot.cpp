@@ -16,7 +16,10 @@ using model::ChartType;
 struct Scale {
     double min = 0, max = 1, unit = 0.2;
     double at(double v) const { return max > min ? (v - min) / (max - min) : 0; }
-    int steps() const { return unit > 0 ? int(std::min(200.0, std::floor((max - min) / unit + 1e-9))) : 0; }
+    int steps() const {
+        const double n = unit > 0 ? std::floor((max - min) / unit + 1e-9) : 0;
+        return std::isfinite(n) ? int(std::clamp(n, 0.0, 200.0)) : 0;
+    }
 };
 
 // The range the spreadsheet chooses for values lo..hi: from zero when the
@@ -32,9 +35,12 @@ Scale scaleFor(double lo, double hi, const model::ChartAxis& a, double intervals
         else if (lo > 0) lo = 0;
         else hi = 0;
     }
-    if (a.min) lo = *a.min;
-    if (a.max) hi = *a.max;
+    const bool fixedMin = a.min && std::isfinite(*a.min), fixedMax = a.max && std::isfinite(*a.max);
+    if (fixedMin) lo = *a.min;
+    if (fixedMax) hi = *a.max;
     if (!(hi > lo)) hi = lo + 1;
+    // Values so far apart that their span is no number: the plot shows 0 to 1.
+    if (!std::isfinite(hi - lo) || !(hi > lo)) return Scale{};
     Scale s;
     const double range = hi - lo;
     if (a.majorUnit && *a.majorUnit >= range / 200) {
@@ -43,10 +49,11 @@ Scale scaleFor(double lo, double hi, const model::ChartAxis& a, double intervals
         const double raw = range / std::clamp(intervals, 2.0, 10.0), mag = std::pow(10.0, std::floor(std::log10(raw))), n = raw / mag;
         s.unit = (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * mag;
     }
-    s.min = a.min ? lo : std::floor(lo / s.unit + 1e-9) * s.unit;
-    s.max = a.max ? hi : std::ceil((hi + (hi > 0 ? range * 0.05 : 0)) / s.unit - 1e-9) * s.unit;
-    if (!a.max && hi <= 0 && s.max < 0) s.max = 0;
+    s.min = fixedMin ? lo : std::floor(lo / s.unit + 1e-9) * s.unit;
+    s.max = fixedMax ? hi : std::ceil((hi + (hi > 0 ? range * 0.05 : 0)) / s.unit - 1e-9) * s.unit;
+    if (!fixedMax && hi <= 0 && s.max < 0) s.max = 0;
     if (!(s.max > s.min)) s.max = s.min + s.unit;
+    if (!std::isfinite(s.min) || !std::isfinite(s.max) || !std::isfinite(s.unit) || !(s.max > s.min)) return Scale{};
     return s;
 }
 
