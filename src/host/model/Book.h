@@ -3,6 +3,7 @@
 // reader (.xls now; Office Open XML and .xlsb) fills and everything above the
 // readers reads. Nothing in it belongs to one file format.
 #include "host/model/Cells.h"
+#include "host/model/Chart.h"
 #include "host/model/Formats.h"
 #include "host/model/Layout.h"
 #include "host/model/Shapes.h"
@@ -42,6 +43,7 @@ struct Sheet {
     bool hasPassword = false;
     SheetLayout layout;
     std::vector<Shape> shapes;
+    int chart = -1;             // a chart sheet: its chart in Book::charts; -1 none read
 };
 
 struct Name {
@@ -96,6 +98,7 @@ struct Book {
     std::map<int, QVariant> properties;  // built-in document property position (1-30) -> value
     Formats formats;
     std::vector<Picture> pictures;
+    std::vector<Chart> charts;      // the charts of chart sheets and embedded charts, each read once
     std::vector<uint32_t> palette;  // the colours the workbook numbers (0xRRGGBB); empty: the default
     // The VBA project, read from the same file; null when the workbook has none.
     std::shared_ptr<const vba::Project> vbaProject;

@@ -52,6 +52,7 @@ struct Shape {
     int checked = -1;          // a check box or option button: 0 off, 1 on, 2 mixed; -1 not known
     std::optional<Anchor> anchor;  // none for an object the print image cannot place
     int picture = -1;          // its picture in Book::pictures; -1 none
+    int chart = -1;            // a chart: its description in Book::charts; -1 none read
     bool visible = true;       // a comment: kept in view, not only shown while pointed at
 
     bool isComment() const { return kind == ShapeKind::Comment; }

@@ -224,7 +224,18 @@ model::Book readWorkbookStream(const QByteArray& stored, const QString& path, co
     book.pictures = parseBlipStore(g.drawingGroup);
     book.palette = paletteRgb(g.palette);
     book.sheets.reserve(jobs.size());
-    for (SheetJob& job : jobs) book.sheets.push_back(std::move(job.sheet));
+    std::vector<size_t> firstChart;
+    for (SheetJob& job : jobs) {
+        // The sheet's charts join the book's: its numbers for them move along.
+        const int first = int(book.charts.size());
+        firstChart.push_back(size_t(first));
+        for (model::Chart& c : job.charts) book.charts.push_back(std::move(c));
+        if (job.sheet.chart >= 0) job.sheet.chart += first;
+        for (model::Shape& s : job.sheet.shapes)
+            if (s.chart >= 0) s.chart += first;
+        book.sheets.push_back(std::move(job.sheet));
+    }
+    for (size_t i = 0; i < jobs.size(); ++i) fillChartsFromCells(book, g, jobs[i].chartSources, firstChart[i]);
     return book;
 }
 

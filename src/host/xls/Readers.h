@@ -50,12 +50,38 @@ struct SharedStrings {
 // What one sheet job writes: its own sheet, warnings and (Excel 5.0/95) link
 // table. Jobs share nothing they write; their outputs join the workbook after
 // all of them are done.
+// Where a chart series takes its name, values or categories from in the
+// cells (an AI record's reference): for a chart whose file keeps no cache.
+struct ChartSource {
+    size_t chart = 0;            // in the job's charts
+    size_t series = 0;           // in the chart's series, in file order
+    int part = 0;                // 0 name, 1 values, 2 categories
+    int xti = 0;                 // the sheet, through the XTI list
+    model::Area area;
+};
+
 struct SheetJob {
     model::Sheet sheet;
+    std::vector<model::Chart> charts;  // the sheet's charts; its shapes and chart count into these
+    std::vector<ChartSource> chartSources;
     WarningLog log;
     std::vector<SupBookModel> localSupBooks;  // Excel 5.0/95: the sheet's own link table,
     std::vector<XtiModel> localXti;           // which its formulas count into
 };
+
+// The records of one chart substream, from after its BOF to before its EOF,
+// as the chart they describe; damaged records are skipped into log.
+// The cell references of its series go to sources, numbered for the chart
+// `chart` of the job.
+model::Chart readChartRecords(const std::vector<Record>& records, const Globals& book, WarningLog& log,
+                              std::vector<ChartSource>& sources, size_t chart);
+
+// Series whose file keeps no cached values take them from the cells their
+// references name (sources of the charts from book.charts[first] on).
+void fillChartsFromCells(model::Book& book, const Globals& g, const std::vector<ChartSource>& sources, size_t first);
+// Each point of a group coloured by point gets the default colour of its place
+// unless it has its own.
+void colourChartPoints(model::Chart& chart);
 
 // One sheet substream, starting at entry.bofOffset, into job. Returns the
 // number of stream bytes it went through. Reads only the globals, which it

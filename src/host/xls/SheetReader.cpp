@@ -93,6 +93,27 @@ void sortCells(model::Sheet& s) {
     s.cells.swap(unique);
 }
 
+bool isChartBof(const Record& rec) {
+    ByteCursor c = rec.cursor();
+    if (c.remaining() < 4) return false;
+    c.skip(2);
+    return c.u16() == 0x20;
+}
+
+// A chart sheet shows its one chart; the embedded charts follow their OBJ
+// records, so the n-th chart object shows the n-th chart.
+void joinCharts(SheetJob& job) {
+    model::Sheet& sheet = job.sheet;
+    if (job.charts.empty()) return;
+    if (sheet.kind == model::SheetKind::Chart) {
+        sheet.chart = 0;
+        return;
+    }
+    size_t next = 0;
+    for (model::Shape& s : sheet.shapes)
+        if (s.kind == model::ShapeKind::Chart && next < job.charts.size()) s.chart = int(next++);
+}
+
 }  // namespace
 
 const FormulaContext& SheetState::ctx() {
@@ -138,10 +159,25 @@ size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Global
     }
     const bool biff5 = book.biff == 5;
     DrawingRecords drawing;
+    // The records of the chart substream being read: the chart sheet's own,
+    // or an embedded chart's (the substream after its OBJ record).
+    std::vector<Record> chartRecords;
+    int chartDepth = sheet.kind == model::SheetKind::Chart && !biff5 ? 1 : 0;
     int depth = 1;
     while (depth > 0 && rs.next(rec)) {
-        if (rec.type == rt::Bof) { ++depth; continue; }
-        if (rec.type == rt::Eof) { --depth; continue; }
+        if (rec.type == rt::Bof) {
+            if (++depth == 2 && chartDepth == 0 && !biff5 && isChartBof(rec)) chartDepth = 2;
+            continue;
+        }
+        if (rec.type == rt::Eof) {
+            if (depth-- == chartDepth) {
+                job.charts.push_back(readChartRecords(chartRecords, book, job.log, job.chartSources, job.charts.size()));
+                chartRecords.clear();
+                chartDepth = 0;
+            }
+            continue;
+        }
+        if (depth == chartDepth) chartRecords.push_back(rec);
         if (depth > 1) continue;
         if (parseLayoutRecord(rec, sheet.layout, biff5, book.codePage)) continue;
         // A chart sheet's own data records are series caches, not cells.
@@ -164,6 +200,7 @@ size_t readSheet(const QByteArray& stream, const SheetEntry& entry, const Global
     sortCells(sheet);
     finishCellFormats(sheet.layout);
     if (!drawing.empty()) readDrawing(drawing, sheet, book, job.log);
+    joinCharts(job);
     attachNotes(st, drawing);
     attachBiff5Notes(st);
     settleUsedRange(st);

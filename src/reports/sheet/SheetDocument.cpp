@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "reports/PageStyle.h"
+#include "reports/sheet/ChartPainter.h"
 #include "reports/sheet/HeaderFooter.h"
 #include "reports/sheet/PrintedPages.h"
 #include "reports/sheet/SheetPainter.h"
@@ -158,6 +159,12 @@ void SheetDocument::paintNotesPage(QPainter& p, int index) const {
 void SheetDocument::paintChartPage(QPainter& p) const {
     const QRectF frame(mm(20), mm(20), plan_.paperMm.width() * kUnitsPerMm - mm(40),
                        plan_.paperMm.height() * kUnitsPerMm - mm(40));
+    const model::Book& book = book_.model();
+    const int chart = sheet_.model().chart;
+    if (chart >= 0 && size_t(chart) < book.charts.size()) {
+        paintChart(p, book.charts[size_t(chart)], frame, kUnitsPerPoint, book.formats.date1904);
+        return;
+    }
     p.save();
     p.setPen(QPen(Qt::black, mm(0.3)));
     p.drawRect(frame);

@@ -1,5 +1,6 @@
 #include "reports/sheet/SheetShapes.h"
 
+#include "reports/sheet/ChartPainter.h"
 #include "reports/sheet/RichCellText.h"
 #include "reports/sheet/SheetText.h"
 
@@ -199,6 +200,12 @@ void paintShape(QPainter& p, const SheetContext& ctx, const model::Shape& shape,
     case ShapeKind::CheckBox: case ShapeKind::OptionButton: paintChoice(p, ctx, shape, frame); break;
     case ShapeKind::ListBox: case ShapeKind::DropDown: paintListBox(p, shape, frame); break;
     case ShapeKind::Label: paintShapeText(p, ctx, shape, frame, shape.textHAlign, shape.textVAlign); break;
+    case ShapeKind::Chart:
+        if (shape.chart >= 0 && size_t(shape.chart) < ctx.book.charts.size())
+            paintChart(p, ctx.book.charts[size_t(shape.chart)], frame, T, ctx.book.formats.date1904);
+        else
+            paintLabelledFrame(p, frame, shape.text.isEmpty() ? chartFrameLabel(nullptr) : shape.text);
+        break;
     case ShapeKind::GroupBox:
         p.setPen(QPen(kButtonShadow, 0.75 * T));
         p.setBrush(Qt::NoBrush);

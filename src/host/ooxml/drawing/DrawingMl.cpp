@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "host/ooxml/book/Colors.h"
+#include "host/ooxml/drawing/ColorElement.h"
 #include "host/ooxml/formula/FormulaText.h"
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/xml/XmlStream.h"
@@ -32,15 +33,6 @@ int arrowOf(std::string_view v) {
     return 0;
 }
 
-uint32_t presetColor(std::string_view v) {
-    static constexpr std::pair<std::string_view, uint32_t> kColors[] = {
-        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000}, {"green", 0x008000}, {"blue", 0x0000FF},
-        {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF}, {"magenta", 0xFF00FF}, {"gray", 0x808080}, {"orange", 0xFFA500}};
-    for (const auto& [name, rgb] : kColors)
-        if (name == v) return rgb;
-    return 0;
-}
-
 // What a colour element being read is for.
 enum class Target { None, Fill, Line, FillRef, LineRef };
 
@@ -63,8 +55,7 @@ public:
     bool inSpPr = false, inLn = false, inStyle = false, inTxBody = false, inText = false;
     bool fillGiven = false, lineGiven = false, paragraphOpen = false;
     Target target = Target::None;
-    uint32_t color = 0;
-    bool colorSet = false;
+    ColorElement color;
     model::Color refFill, refLine;
 
     DrawnShape& cur() { return out.back(); }
@@ -125,6 +116,7 @@ public:
         if (n == "style" && depth == objectDepth + 1) { inStyle = true; return; }
         if (n == "txBody" && depth == objectDepth + 1) { inTxBody = true; return; }
         if (n == "blip" && cur().pictureRel.isEmpty()) { cur().pictureRel = qstr(e.relAttr("embed")); return; }
+        if (n == "chart" && s.kind == model::ShapeKind::Chart && cur().chartRel.isEmpty()) { cur().chartRel = qstr(e.relAttr("id")); return; }
         if (inSpPr) return spPr(e, n);
         if (inStyle) {
             if (n == "fillRef") target = e.integer("idx") > 0 ? Target::FillRef : Target::None;
@@ -194,30 +186,14 @@ public:
         }
     }
 
-    // A colour and its modifiers, as DrawingML nests them.
     void colorElement(const XmlElement& e, std::string_view n) {
-        if (target == Target::None) return;
-        if (n == "srgbClr") color = hexColor(qstr(e.attr("val"))), colorSet = true;
-        else if (n == "schemeClr") color = colors.theme.scheme(qstr(e.attr("val"))), colorSet = true;
-        else if (n == "sysClr") color = hexColor(qstr(e.attr("lastClr"))), colorSet = true;
-        else if (n == "prstClr") color = presetColor(e.attr("val")), colorSet = true;
-        else if (colorSet && (n == "lumMod" || n == "lumOff" || n == "shade" || n == "tint")) {
-            const double v = double(e.integer("val")) / 100000.0;
-            auto each = [&](auto f) {
-                uint32_t r = 0;
-                for (int shift : {16, 8, 0}) r |= uint32_t(std::clamp(std::lround(f(double((color >> shift) & 0xFF))), 0L, 255L)) << shift;
-                color = r;
-            };
-            if (n == "lumMod" || n == "shade") each([&](double c) { return c * v; });
-            else if (n == "lumOff") each([&](double c) { return c + 255 * v; });
-            else each([&](double c) { return c + (255 - c) * (1 - v); });
-        }
+        if (target != Target::None) color.take(e, n, colors.theme);
     }
 
     void finishColor() {
-        if (!colorSet) return;
+        if (!color.set()) return;
         model::Shape& s = cur().shape;
-        const model::Color c = model::Color::of(color);
+        const model::Color c = model::Color::of(color.take());
         switch (target) {
         case Target::Fill: s.fillColor = c; break;
         case Target::Line: s.lineColor = c; break;
@@ -225,7 +201,6 @@ public:
         case Target::LineRef: refLine = c; break;
         case Target::None: break;
         }
-        colorSet = false;
     }
 
     void end(std::string_view n) override {
@@ -248,7 +223,7 @@ public:
         }
         if (depth == anchorDepth && (n == "from" || n == "to")) corner = Corner::None;
         if (objectDepth >= 0 && depth < objectDepth) objectDepth = -2;  // the object is done; nothing after counts
-        if (n == "srgbClr" || n == "schemeClr" || n == "sysClr" || n == "prstClr") finishColor();
+        if (ColorElement::isColor(n)) finishColor();
         else if (n == "solidFill" || n == "gs" || n == "fillRef" || n == "lnRef") target = Target::None;
         else if (n == "ln") inLn = false;
         else if (n == "spPr" || n == "grpSpPr") inSpPr = false;

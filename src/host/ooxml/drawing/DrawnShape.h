@@ -21,6 +21,7 @@ struct DrawnShape {
     model::Shape shape;
     CellAnchor anchor;
     QString pictureRel;   // DrawingML picture: the relationship of its image
+    QString chartRel;     // DrawingML chart frame: the relationship of its chart part
     int vmlShapeId = 0;   // a DrawingML stand-in for a legacy control: the VML shape it stands for
     int noteRow = -1, noteCol = -1;  // a VML comment box: its cell
 };
