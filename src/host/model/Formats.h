@@ -46,7 +46,7 @@ struct CellFormat {
 // A picture the drawings show. A device-independent bitmap is kept as a
 // whole .bmp file, so any image reader takes it.
 struct Picture {
-    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Other };
+    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Pict, Other };
     Kind kind = Missing;
     QByteArray data;
 };

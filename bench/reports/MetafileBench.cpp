@@ -1,0 +1,73 @@
+// Metafile pictures of sheet prints: for each metafile picture of the given
+// workbooks (or .emf / .wmf files), its size, the time to read it (the EMF
+// converter, the WMF headers) and to draw it at the sheet print's resolution,
+// each the best of three runs.
+//
+//   bench_metafile BOOK|FILE.emf|FILE.wmf...
+#include "host/Workbook.h"
+#include "reports/sheet/EmfPicture.h"
+#include "reports/sheet/SheetPictures.h"
+#include "reports/sheet/WmfPlayer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <cstdio>
+
+using namespace tabulon;
+using reports::sheet::EmfPicture;
+using reports::sheet::WmfPicture;
+
+namespace {
+
+template <class Metafile>
+void time(const QString& label, const QByteArray& data) {
+    double readMs = 1e9, drawMs = 1e9;
+    QSize pixels;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer t;
+        t.start();
+        const Metafile m(data);
+        readMs = std::min(readMs, t.nsecsElapsed() / 1e6);
+        if (!m.isValid()) break;
+        pixels = reports::sheet::metafilePixels(m.sizeMm());
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        t.restart();
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        m.play(p, QRectF(QPointF(), QSizeF(pixels)));
+        p.end();
+        drawMs = std::min(drawMs, t.nsecsElapsed() / 1e6);
+    }
+    std::printf("%-48s %8lld B  read %7.2f ms  draw %7.2f ms  (%d x %d px)\n", qPrintable(label),
+                (long long)data.size(), readMs, pixels.isValid() ? drawMs : 0.0, pixels.width(), pixels.height());
+}
+
+void timePicture(const QString& label, const model::Picture& p) {
+    if (p.kind == model::Picture::Emf) time<EmfPicture>(label + QStringLiteral(" EMF"), p.data);
+    if (p.kind == model::Picture::Wmf) time<WmfPicture>(label + QStringLiteral(" WMF"), p.data);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    for (const QString& path : app.arguments().mid(1)) {
+        const QString name = QFileInfo(path).fileName();
+        if (path.endsWith(QStringLiteral(".emf"), Qt::CaseInsensitive) || path.endsWith(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly)) continue;
+            const bool wmf = path.endsWith(QStringLiteral(".wmf"), Qt::CaseInsensitive);
+            timePicture(name, {wmf ? model::Picture::Wmf : model::Picture::Emf, f.readAll()});
+            continue;
+        }
+        const host::Workbook book = host::Workbook::load(path);
+        const auto& pictures = book.model().pictures;
+        for (size_t i = 0; i < pictures.size(); ++i) timePicture(QStringLiteral("%1 #%2").arg(name).arg(i), pictures[i]);
+    }
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "reports/sheet/EmfPicture.h"
+
+#include "reports/sheet/SheetPainter.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QtEndian>
+#include <emf2svg.h>
+#include <mutex>
+
+namespace tabulon::reports::sheet {
+
+namespace {
+
+constexpr qsizetype kMaxEmfBytes = 64 << 20;
+constexpr qsizetype kMaxSvgBytes = 256 << 20;
+
+// The converter keeps no state between calls that we know of, but it draws
+// its element ids from the C library's random numbers: one call at a time.
+std::mutex converterMutex;
+
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+// Every font-family the converter wrote, named by the face the sheet print
+// sets that font in (Japanese business fonts by the report face).
+QByteArray withReportFaces(const QByteArray& svg) {
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    const QString text = QString::fromUtf8(svg);
+    QString out;
+    out.reserve(text.size());
+    qsizetype last = 0;
+    for (auto it = family.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        out += QStringLiteral("font-family=\"%1\"").arg(escaped(substituteFamily(m.captured(1))));
+        last = m.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out.toUtf8();
+}
+
+}  // namespace
+
+EmfPicture::EmfPicture(const QByteArray& bytes) {
+    // MS-EMF 2.3.4.2: the header record (type 1) with its bounds, its frame
+    // in hundredths of a millimetre, " EMF" and the file's size.
+    if (bytes.size() < 88 || bytes.size() > kMaxEmfBytes) return;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    if (qFromLittleEndian<quint32>(p) != 1 || bytes.mid(40, 4) != " EMF") return;
+    const qint64 frameW = qint64(qFromLittleEndian<qint32>(p + 32)) - qFromLittleEndian<qint32>(p + 24);
+    const qint64 frameH = qint64(qFromLittleEndian<qint32>(p + 36)) - qFromLittleEndian<qint32>(p + 28);
+    const qint64 boundsW = qint64(qFromLittleEndian<qint32>(p + 16)) - qFromLittleEndian<qint32>(p + 8);
+    const qint64 boundsH = qint64(qFromLittleEndian<qint32>(p + 20)) - qFromLittleEndian<qint32>(p + 12);
+    // A frame left empty: the bounds in pixels at 96 an inch.
+    sizeMm_ = frameW > 0 && frameH > 0 ? QSizeF(frameW / 100.0, frameH / 100.0)
+                                       : QSizeF((boundsW + 1) * 25.4 / 96, (boundsH + 1) * 25.4 / 96);
+    if (sizeMm_.width() <= 0 || sizeMm_.height() <= 0) return;
+    // The size the header gives bounds the records read.
+    const quint32 declared = qFromLittleEndian<quint32>(p + 48);
+    QByteArray records = bytes.left(declared >= 88 ? std::min<qsizetype>(declared, bytes.size()) : bytes.size());
+    char* out = nullptr;
+    size_t length = 0;
+    generatorOptions options{};
+    options.nameSpace = const_cast<char*>("");
+    options.svgDelimiter = true;
+    options.emfplus = false;  // dual files carry every drawing as EMF records too
+    int ok = 0;
+    {
+        const std::lock_guard<std::mutex> lock(converterMutex);
+        ok = emf2svg(records.data(), size_t(records.size()), &out, &length, &options);
+    }
+    if (ok && out && length > 0 && length <= size_t(kMaxSvgBytes)) svg_ = withReportFaces(QByteArray(out, qsizetype(length)));
+    free(out);
+}
+
+bool EmfPicture::play(QPainter& p, const QRectF& target) const {
+    if (svg_.isEmpty()) return false;
+    QSvgRenderer renderer(svg_);
+    if (!renderer.isValid()) return false;
+    renderer.setAspectRatioMode(Qt::IgnoreAspectRatio);
+    renderer.render(&p, target);
+    return true;
+}
+
+}  // namespace tabulon::reports::sheet
