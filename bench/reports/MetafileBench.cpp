@@ -3,7 +3,7 @@
 // converter, the WMF headers) and to draw it at the sheet print's resolution,
 // each the best of three runs.
 //
-//   bench_metafile BOOK|FILE.emf|FILE.wmf...
+//   bench_metafile [--png DIR] BOOK|FILE.emf|FILE.wmf...   (--png: each drawing saved, to look at)
 #include "host/Workbook.h"
 #include "reports/sheet/EmfPicture.h"
 #include "reports/sheet/SheetPictures.h"
@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegularExpression>
 #include <cstdio>
 
 using namespace tabulon;
@@ -21,6 +22,8 @@ using reports::sheet::EmfPicture;
 using reports::sheet::WmfPicture;
 
 namespace {
+
+QString pngFolder;
 
 template <class Metafile>
 void time(const QString& label, const QByteArray& data) {
@@ -41,6 +44,7 @@ void time(const QString& label, const QByteArray& data) {
         m.play(p, QRectF(QPointF(), QSizeF(pixels)));
         p.end();
         drawMs = std::min(drawMs, t.nsecsElapsed() / 1e6);
+        if (run == 0 && !pngFolder.isEmpty()) image.save(pngFolder + QLatin1Char('/') + QString(label).replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_")) + QStringLiteral(".png"));
     }
     std::printf("%-48s %8lld B  read %7.2f ms  draw %7.2f ms  (%d x %d px)\n", qPrintable(label),
                 (long long)data.size(), readMs, pixels.isValid() ? drawMs : 0.0, pixels.width(), pixels.height());
@@ -56,7 +60,9 @@ void timePicture(const QString& label, const model::Picture& p) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    for (const QString& path : app.arguments().mid(1)) {
+    QStringList args = app.arguments().mid(1);
+    if (args.size() > 1 && args[0] == QStringLiteral("--png")) pngFolder = args[1], args.remove(0, 2);
+    for (const QString& path : args) {
         const QString name = QFileInfo(path).fileName();
         if (path.endsWith(QStringLiteral(".emf"), Qt::CaseInsensitive) || path.endsWith(QStringLiteral(".wmf"), Qt::CaseInsensitive)) {
             QFile f(path);

@@ -5,6 +5,8 @@
 #include "SheetTestSupport.h"
 #include "host/xls/SheetLayout.h"  // the BLIP store of an .xls drawing group
 #include "reports/PdfOutput.h"
+#include "reports/sheet/EmfPicture.h"
+#include "reports/sheet/SheetPainter.h"
 #include "reports/sheet/SheetPictures.h"
 #include "support/TestSupport.h"
 
@@ -53,11 +55,28 @@ QByteArray emfRecord(quint32 type, std::initializer_list<quint32> params) {
     return r;
 }
 
-// A 200 x 100 pixel enhanced metafile (5 x 2.5 cm): a green rectangle over its right half.
-QByteArray emf() {
+QByteArray utf16(const QString& s) { return QByteArray(reinterpret_cast<const char*>(s.utf16()), s.size() * 2); }
+
+// EXTCREATEFONTINDIRECTW of a 30-unit Japanese font (a LOGFONTW of 92
+// bytes in a LOGFONT_PANOSE of 320), then EXTTEXTOUTW of a text at (10, 30).
+QByteArray emfText(const QString& face, const QString& text) {
+    QByteArray logfont = le32(quint32(-30)) + QByteArray(12, '\0') + le32(400) + QByteArray("\0\0\0\x80\0\0\0\0", 8) +
+                         utf16(face).leftJustified(64, '\0', true);
+    QByteArray font = le32(82) + le32(332) + le32(2) + logfont.leftJustified(320, '\0');
+    const QByteArray chars = utf16(text).leftJustified((text.size() * 2 + 3) / 4 * 4, '\0');
+    QByteArray out = le32(84) + le32(quint32(76 + chars.size())) + le32(0) + le32(0) + le32(100) + le32(50) + le32(1) +
+                     le32(0x3F800000) + le32(0x3F800000) + le32(10) + le32(30) + le32(quint32(text.size())) + le32(76) +
+                     le32(0) + le32(0) + le32(0) + le32(0) + le32(0) + le32(0) + chars;
+    return font + emfRecord(37, {2}) + emfRecord(22, {1}) + out;  // select it, transparent background
+}
+
+// A 200 x 100 pixel enhanced metafile (5 x 2.5 cm): a green rectangle over
+// its right half, a text at its left when one is given.
+QByteArray emf(const QString& text = {}) {
     const QByteArray records = emfRecord(39, {1, 0, 0x0000C000, 0}) +  // CREATEBRUSHINDIRECT green
                                emfRecord(37, {1}) + emfRecord(37, {0x80000008}) +  // it and the null pen
                                emfRecord(43, {100, 0, 200, 100}) +     // RECTANGLE
+                               (text.isEmpty() ? QByteArray() : emfText(QStringLiteral("ＭＳ Ｐゴシック"), text)) +
                                emfRecord(14, {0, 16, 20});             // EOF
     QByteArray h = emfRecord(1, {0, 0, 199, 99, 0, 0, 5000, 2500, 0x464D4520, 0x10000, 0, 5, 2, 0, 0, 0, 1024, 768, 270, 203});
     h.replace(4, 4, le32(88));
@@ -136,6 +155,20 @@ TEST(SheetMetafiles, MetafilesAreDrawnInTheirColours) {
     EXPECT_NEAR(double(enhanced.width()) / enhanced.height(), 2.0, 0.05) << "the header's frame";
     EXPECT_TRUE(greenish(at(enhanced, 0.75, 0.5)));
     EXPECT_EQ(at(enhanced, 0.25, 0.5).alpha(), 0);
+
+    const QImage withText = reports::sheet::pictureImage({Blip::Emf, emf(QStringLiteral("日本"))});
+    int ink = 0;  // the text's glyphs left of the rectangle
+    for (int y = 0; y < withText.height(); ++y)
+        for (int x = 0; x < withText.width() / 2; ++x) ink += qAlpha(withText.pixel(x, y)) > 128 ? 1 : 0;
+    EXPECT_GT(ink, 50) << "the EMF's text is drawn";
+}
+
+TEST(SheetMetafiles, MetafileTextIsSetInTheReportFaces) {
+    const QByteArray svg = reports::sheet::withReportFaces(
+        QStringLiteral("<text font-family=\"ＭＳ Ｐゴシック\">日本</text><text font-family=\"ＭＳ 明朝\">x</text>").toUtf8());
+    const QString family = reports::sheet::reportFamily(false), serif = reports::sheet::substituteFamily(QStringLiteral("ＭＳ 明朝"));
+    EXPECT_EQ(QString::fromUtf8(svg), QStringLiteral("<text font-family=\"%1\">日本</text><text font-family=\"%2\">x</text>").arg(family, serif));
+    EXPECT_NE(family, serif);
 }
 
 TEST(SheetMetafiles, FixtureMetafilesAreDrawn) {

@@ -20,10 +20,8 @@ constexpr qsizetype kMaxSvgBytes = 256 << 20;
 // its element ids from the C library's random numbers: one call at a time.
 std::mutex converterMutex;
 
-QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+}  // namespace
 
-// Every font-family the converter wrote, named by the face the sheet print
-// sets that font in (Japanese business fonts by the report face).
 QByteArray withReportFaces(const QByteArray& svg) {
     static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
     const QString text = QString::fromUtf8(svg);
@@ -33,14 +31,12 @@ QByteArray withReportFaces(const QByteArray& svg) {
     for (auto it = family.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         out += QStringView(text).mid(last, m.capturedStart() - last);
-        out += QStringLiteral("font-family=\"%1\"").arg(escaped(substituteFamily(m.captured(1))));
+        out += QStringLiteral("font-family=\"%1\"").arg(substituteFamily(m.captured(1)).toHtmlEscaped());
         last = m.capturedEnd();
     }
     out += QStringView(text).mid(last);
     return out.toUtf8();
 }
-
-}  // namespace
 
 EmfPicture::EmfPicture(const QByteArray& bytes) {
     // MS-EMF 2.3.4.2: the header record (type 1) with its bounds, its frame

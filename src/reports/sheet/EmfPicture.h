@@ -26,4 +26,8 @@ private:
     QSizeF sizeMm_;
 };
 
+// An SVG document with every font-family named by the face the sheet print
+// sets that font in (Japanese business fonts by the report face).
+QByteArray withReportFaces(const QByteArray& svg);
+
 }  // namespace tabulon::reports::sheet
