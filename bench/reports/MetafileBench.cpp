@@ -1,7 +1,7 @@
-// Metafile pictures of sheet prints: for each metafile picture of the given
+// Pictures of sheet prints: for each metafile picture of the given
 // workbooks (or .emf / .wmf files), its size, the time to read it (the EMF
 // converter, the WMF headers) and to draw it at the sheet print's resolution,
-// each the best of three runs.
+// each the best of three runs; the other pictures with whether they are drawn.
 //
 //   bench_metafile [--png DIR] BOOK|FILE.emf|FILE.wmf...   (--png: each drawing saved, to look at)
 #include "host/Workbook.h"
@@ -51,8 +51,13 @@ void time(const QString& label, const QByteArray& data) {
 }
 
 void timePicture(const QString& label, const model::Picture& p) {
-    if (p.kind == model::Picture::Emf) time<EmfPicture>(label + QStringLiteral(" EMF"), p.data);
-    if (p.kind == model::Picture::Wmf) time<WmfPicture>(label + QStringLiteral(" WMF"), p.data);
+    if (p.kind == model::Picture::Emf) return time<EmfPicture>(label + QStringLiteral(" EMF"), p.data);
+    if (p.kind == model::Picture::Wmf) return time<WmfPicture>(label + QStringLiteral(" WMF"), p.data);
+    // The other pictures: whether they are drawn.
+    static const char* const kinds[] = {"missing", "PNG", "JPEG", "BMP", "EMF", "WMF", "PICT", "other"};
+    const QImage image = reports::sheet::pictureImage(p);
+    std::printf("%-48s %8lld B  %s\n", qPrintable(label + QLatin1Char(' ') + QLatin1String(kinds[p.kind])),
+                (long long)p.data.size(), image.isNull() ? "not drawn" : qPrintable(QStringLiteral("%1 x %2 px").arg(image.width()).arg(image.height())));
 }
 
 }  // namespace

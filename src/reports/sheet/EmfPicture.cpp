@@ -20,6 +20,31 @@ constexpr qsizetype kMaxSvgBytes = 256 << 20;
 // its element ids from the C library's random numbers: one call at a time.
 std::mutex converterMutex;
 
+// Texts given as glyph numbers (ETO_GLYPH_INDEX) of the font that set them
+// cannot be read back without that font, and the converter, to try, tears
+// down the process's fontconfig, which the painter's own fonts stand on.
+// Such a text keeps its place but loses its characters. The records end
+// where one is damaged, so the converter reads only the records seen here.
+void dropGlyphNumberTexts(QByteArray& records) {
+    auto* p = reinterpret_cast<uchar*>(records.data());
+    const qsizetype size = records.size();
+    qsizetype at = 0;
+    while (at + 8 <= size) {
+        const quint32 type = qFromLittleEndian<quint32>(p + at), length = qFromLittleEndian<quint32>(p + at + 4);
+        if (length < 8 || length % 4 || length > quint64(size - at)) break;
+        // EMR_EXTTEXTOUTA / W (MS-EMF 2.3.5.7-8): 76 bytes before the
+        // characters; the EmrText's nChars at 44, fOptions at 52.
+        const bool text = type == 83 || type == 84;
+        if (text && length < 76) break;
+        if (text && (qFromLittleEndian<quint32>(p + at + 52) & 0x10)) {
+            qToLittleEndian<quint32>(0, p + at + 44);
+            qToLittleEndian<quint32>(qFromLittleEndian<quint32>(p + at + 52) & ~0x10u, p + at + 52);
+        }
+        at += length;
+    }
+    records.truncate(at);
+}
+
 }  // namespace
 
 QByteArray withReportFaces(const QByteArray& svg) {
@@ -55,6 +80,7 @@ EmfPicture::EmfPicture(const QByteArray& bytes) {
     // The size the header gives bounds the records read.
     const quint32 declared = qFromLittleEndian<quint32>(p + 48);
     QByteArray records = bytes.left(declared >= 88 ? std::min<qsizetype>(declared, bytes.size()) : bytes.size());
+    dropGlyphNumberTexts(records);
     char* out = nullptr;
     size_t length = 0;
     generatorOptions options{};

@@ -382,13 +382,15 @@ private:
               bool clipped) {
         const Font& f = state_.font;
         const int codePage = codePageOf(f.charset);
-        // The characters with the bytes each takes: the advances count bytes.
+        // With advances, the characters one by one with the bytes each takes
+        // (the advances count bytes); without, the text whole.
         std::vector<std::pair<QString, int>> chars;
-        for (qsizetype i = 0; i < bytes.size();) {
+        for (qsizetype i = 0; i < bytes.size() && !dx.empty();) {
             const int n = isLeadByte(codePage, uchar(bytes[i])) && i + 1 < bytes.size() ? 2 : 1;
             chars.emplace_back(host::decodeCodePage(bytes.mid(i, n), codePage), n);
             i += n;
         }
+        if (dx.empty()) chars.emplace_back(host::decodeCodePage(bytes, codePage), int(bytes.size()));
         if (state_.textAlign & 1) at = state_.position;  // TA_UPDATECP
         const QPointF anchor = world_.map(at);
         // Text is set in the painter's own units, where the font's size is whole.
