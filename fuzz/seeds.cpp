@@ -146,8 +146,9 @@ void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
 void metafileSeeds(const QString& path, const QString& out) {
     try {
         for (const model::Picture& p : host::Workbook::load(path).model().pictures)
-            if (p.kind == model::Picture::Emf || p.kind == model::Picture::Wmf)
-                put(out + QStringLiteral("/fuzz_metafile"), QByteArray(1, p.kind == model::Picture::Wmf ? '\1' : '\0') + p.data);
+            if (p.kind == model::Picture::Emf || p.kind == model::Picture::Wmf || p.kind == model::Picture::Pict)
+                put(out + QStringLiteral("/fuzz_metafile"),
+                    QByteArray(1, p.kind == model::Picture::Emf ? '\0' : p.kind == model::Picture::Wmf ? '\1' : '\2') + p.data);
     } catch (const Error&) {
     }
 }

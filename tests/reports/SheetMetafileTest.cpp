@@ -113,6 +113,44 @@ QByteArray blipStore(const std::vector<QByteArray>& blips) {
     return words({15, 0xF000}) + le32(quint32(dgg.size() + store.size())) + dgg + store;
 }
 
+// Big-endian words of a Macintosh picture.
+QByteArray be(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values) b.append(char((v >> 8) & 0xFF)).append(char(v & 0xFF));
+    return b;
+}
+
+// A version 2 picture of 40 x 20 points: its top half an indexed pixel map
+// (packed, every pixel the second colour: red), its bottom half a direct
+// one (packed planes: blue); or a JPEG in a QuickTime opcode.
+QByteArray pict(bool quickTime = false) {
+    QByteArray p = be({0, 0, 0, 20, 40, 0x0011, 0x02FF, 0x0C00}) + QByteArray(24, '\0');
+    if (quickTime) {
+        const QByteArray jpeg = [] {
+            QImage img(16, 8, QImage::Format_RGB32);
+            img.fill(QColor(0, 160, 0));
+            QByteArray out;
+            QBuffer buffer(&out);
+            buffer.open(QIODevice::WriteOnly);
+            img.save(&buffer, "JPEG");
+            return out;
+        }();
+        const QByteArray description = QByteArray(68, '\0').replace(4, 4, "jpeg");
+        p += be({0x8200}) + be({0, int(description.size() + jpeg.size())}) + description + jpeg;
+        if (p.size() % 2) p += '\0';
+    } else {
+        p += be({0x0098, 0x8000 | 40, 0, 0, 10, 40, 0, 0, 0, 0, 0x48, 0, 0x48, 0, 0, 8, 1, 8, 0, 0, 0, 0, 0, 0}) +
+             be({0, 0, 0, 1, 0, 0xFFFF, 0xFFFF, 0xFFFF, 1, 0xFFFF, 0, 0}) +  // two colours: white, red
+             be({0, 0, 10, 40, 0, 0, 10, 40, 0});                              // source, destination, mode
+        for (int row = 0; row < 10; ++row) p += QByteArray("\x02\xD9\x01", 3);  // 40 times colour 1
+        p += be({0x009A, 0, 0xFF, 0x8000 | 160, 0, 0, 10, 40, 0, 4, 0, 0, 0x48, 0, 0x48, 0, 16, 32, 3, 8, 0, 0, 0, 0, 0, 0}) +
+             be({0, 0, 10, 40, 10, 0, 20, 40, 0});
+        for (int row = 0; row < 10; ++row) p += QByteArray("\x06\xD9\x00\xD9\x00\xD9\xFF", 7);  // planes R, G, B
+        if (p.size() % 2) p += '\0';
+    }
+    return p + be({0x00FF});
+}
+
 }  // namespace
 
 TEST(SheetMetafiles, DrawingGroupKeepsMetafilesInflated) {
@@ -162,6 +200,21 @@ TEST(SheetMetafiles, MetafilesAreDrawnInTheirColours) {
     for (int y = 0; y < withText.height(); ++y)
         for (int x = 0; x < withText.width() / 2; ++x) ink += qAlpha(withText.pixel(x, y)) > 128 ? 1 : 0;
     EXPECT_GT(ink, 50) << "the EMF's text is drawn";
+}
+
+TEST(SheetMetafiles, MacintoshPicturesDrawTheirBitmaps) {
+    const QImage maps = reports::sheet::pictureImage({Blip::Pict, pict()});
+    ASSERT_FALSE(maps.isNull());
+    EXPECT_NEAR(double(maps.width()) / maps.height(), 2.0, 0.05) << "the picture's frame";
+    EXPECT_TRUE(reddish(at(maps, 0.5, 0.2))) << "the indexed map's colour table";
+    EXPECT_TRUE(bluish(at(maps, 0.5, 0.8))) << "the direct map's planes";
+    const QImage file = reports::sheet::pictureImage({Blip::Pict, QByteArray(512, '\0') + pict()});
+    EXPECT_EQ(file.size(), maps.size()) << "a picture file's 512-byte header";
+    const QImage photo = reports::sheet::pictureImage({Blip::Pict, pict(true)});
+    EXPECT_EQ(photo.size(), QSize(16, 8)) << "a QuickTime JPEG prints at its own resolution";
+    EXPECT_TRUE(greenish(at(photo, 0.5, 0.5)));
+    const QByteArray whole = pict();
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) reports::sheet::pictureImage({Blip::Pict, whole.left(cut)});
 }
 
 TEST(SheetMetafiles, MetafileTextIsSetInTheReportFaces) {
@@ -229,6 +282,11 @@ TEST(SheetMetafiles, CutOrFlippedMetafilesNeverCrash) {
     EXPECT_TRUE(reports::sheet::pictureImage({Blip::Emf, emf().left(60)}).isNull()) << "a cut header";
     EXPECT_TRUE(reports::sheet::pictureImage({Blip::Wmf, wmf().left(30)}).isNull()) << "a cut header";
     EXPECT_TRUE(reports::sheet::pictureImage({Blip::Pict, QByteArray(600, '\0')}).isNull());
+    for (int i = 0; i < 300; ++i) {
+        QByteArray flipped = pict();
+        flipped[random.bounded(int(flipped.size()))] = char(random.bounded(256));
+        reports::sheet::pictureImage({Blip::Pict, flipped});
+    }
     // Glyph numbers: the converter would reset the fontconfig the painter's
     // fonts use (an abort where fontconfig checks itself); the rectangle stays.
     for (int i = 0; i < 3; ++i)

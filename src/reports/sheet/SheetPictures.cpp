@@ -1,6 +1,7 @@
 #include "reports/sheet/SheetPictures.h"
 
 #include "reports/sheet/EmfPicture.h"
+#include "reports/sheet/PictPicture.h"
 #include "reports/sheet/WmfPlayer.h"
 
 #include <QBuffer>
@@ -65,7 +66,12 @@ QImage pictureImage(const model::Picture& picture) {
     case Picture::Emf: return drawn(EmfPicture(picture.data));
     case Picture::Wmf: return drawn(WmfPicture(picture.data));
     case Picture::Other: return decodeImage(picture.data, nullptr);  // GIF, TIFF
-    case Picture::Pict: case Picture::Missing: break;
+    case Picture::Pict: {
+        const PictPicture pict(picture.data);
+        const QImage whole = pict.wholeBitmap();
+        return whole.isNull() ? drawn(pict) : whole;
+    }
+    case Picture::Missing: break;
     }
     return {};
 }

@@ -12,10 +12,11 @@
 namespace tabulon::reports::sheet {
 
 // The image of a picture: bitmaps (PNG, JPEG, BMP and whatever else Qt's
-// image readers take) decoded, metafiles (EMF, WMF) drawn at 200 dots an
-// inch of their own size (at most 2048 pixels a side, on a transparent
-// ground); a null image for a damaged picture, one of a kind nothing here
-// draws (PICT), or one that would need more memory than a page may take.
+// image readers take) decoded, metafiles (EMF, WMF, the bitmaps of a PICT)
+// drawn at 200 dots an inch of their own size (at most 2048 pixels a side,
+// on a transparent ground; a PICT that is one bitmap is that bitmap); a
+// null image for a damaged picture or one that would need more memory than
+// a page may take.
 QImage pictureImage(const model::Picture& picture);
 
 // An image file decoded, its claimed size checked first; null when it is
