@@ -3,6 +3,7 @@
 #include "SheetTestSupport.h"
 #include "host/xls/SheetLayout.h"  // the BLIP store of an .xls drawing group
 #include "reports/sheet/SheetPictures.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -86,4 +87,21 @@ TEST(SheetPictures, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
     EXPECT_EQ(oneImage.decodes(), 2);
     EXPECT_FALSE(oneImage.image(0, blips).isNull());
     EXPECT_EQ(oneImage.decodes(), 3);
+}
+
+TEST(SheetPictures, TheSheetsOfOneWorkbookShareTheirDecodedPictures) {
+    xlsw::XlsWriter w;
+    for (const char* name : {"一", "二"}) {
+        xlsw::XlsSheet& s = w.addSheet(QString::fromUtf8(name));
+        s.number(10, 4, 1);
+        s.picture(1, 1).png = png(40, 30, Qt::blue);
+    }
+    const reports::test::PrintedWorkbook book(w);
+    const auto first = book.image(QStringLiteral("一")), again = book.image(QStringLiteral("一"));
+    const auto second = book.image(QStringLiteral("二"));
+    for (const auto& doc : {first, again, second}) reports::test::renderPage(*doc, 0, 1);
+    const auto cache = reports::sheet::PictureCache::of(book.book->model());
+    EXPECT_EQ(cache->decodes(), 2) << "each of the two pictures once, however many documents print it";
+    const host::Workbook other = host::Workbook::load(test::fixture("xls/poi/drawings.xls"));
+    EXPECT_NE(reports::sheet::PictureCache::of(other.model()), cache) << "another workbook has its own";
 }

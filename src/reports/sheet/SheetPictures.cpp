@@ -76,6 +76,19 @@ QImage pictureImage(const model::Picture& picture) {
     return {};
 }
 
+std::shared_ptr<PictureCache> PictureCache::of(const model::Book& book) {
+    // By the workbook's address: a document keeps its workbook, so no other
+    // workbook takes the address while a cache made for it lasts.
+    static std::mutex mutex;
+    static std::map<const model::Book*, std::weak_ptr<PictureCache>> caches;
+    const std::lock_guard<std::mutex> lock(mutex);
+    std::erase_if(caches, [](const auto& entry) { return entry.second.expired(); });
+    std::weak_ptr<PictureCache>& slot = caches[&book];
+    std::shared_ptr<PictureCache> cache = slot.lock();
+    if (!cache) slot = cache = std::make_shared<PictureCache>();
+    return cache;
+}
+
 QImage PictureCache::image(int picture, const std::vector<model::Picture>& pictures) {
     if (picture < 0 || size_t(picture) >= pictures.size()) return {};
     std::shared_ptr<Entry> entry;

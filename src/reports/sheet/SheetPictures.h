@@ -26,7 +26,7 @@ QImage decodeImage(const QByteArray& file, const char* format);
 // The pixel size a metafile of this size in millimetres is drawn at.
 QSize metafilePixels(QSizeF mm);
 
-// The decoded pictures of one document: each picture of the workbook is
+// The decoded pictures of one workbook's print images: each picture is
 // decoded once, however often it is painted; when the images held pass the
 // budget, the ones painted longest ago are let go (and decoded again when
 // they are painted again). Pages of one document may be painted on several
@@ -35,6 +35,10 @@ QSize metafilePixels(QSizeF mm);
 class PictureCache {
 public:
     explicit PictureCache(qint64 budgetBytes = qint64(256) << 20) : budget_(budgetBytes) {}
+    // The cache the print images of one workbook share, so that a picture
+    // shown on several sheets is decoded once; it lasts while one of them
+    // holds it.
+    static std::shared_ptr<PictureCache> of(const model::Book& book);
     // The image of the picture (an index into pictures); null for none or
     // one that cannot be decoded.
     QImage image(int picture, const std::vector<model::Picture>& pictures);
