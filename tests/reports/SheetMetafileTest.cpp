@@ -102,11 +102,14 @@ QByteArray metafileBlip(quint16 type, int instance, const QByteArray& file, bool
     return words({instance << 4, type}) + le32(quint32(body.size())) + body;
 }
 
-QByteArray blipStore(const std::vector<QByteArray>& blips) {
+// The store's entries, each an FBSE with its picture after it, or (the
+// first `bare` ones) the picture's record alone.
+QByteArray blipStore(const std::vector<QByteArray>& blips, size_t bare = 0) {
     QByteArray entries;
     for (const QByteArray& b : blips) {
         const QByteArray fbse = QByteArray(36, '\0') + b;
-        entries += words({2, 0xF007}) + le32(quint32(fbse.size())) + fbse;
+        entries += bare > 0 ? b : words({2, 0xF007}) + le32(quint32(fbse.size())) + fbse;
+        bare -= bare > 0 ? 1 : 0;
     }
     const QByteArray store = words({15 | int(blips.size()) << 4, 0xF001}) + le32(quint32(entries.size())) + entries;
     const QByteArray dgg = words({0, 0xF006}) + le32(16) + QByteArray(16, '\0');
@@ -173,6 +176,9 @@ TEST(SheetMetafiles, DrawingGroupKeepsMetafilesInflated) {
     }
     EXPECT_EQ(blips[3].kind, Blip::Missing) << "an inflated size past the cap";
     EXPECT_EQ(blips[4].kind, Blip::Missing) << "a damaged zlib stream";
+    const std::vector<Blip> bare = xls::parseBlipStore(blipStore({metafileBlip(0xF01A, 0x3D4, emf(), true)}, 1));
+    ASSERT_EQ(bare.size(), 1u);
+    EXPECT_EQ(bare[0].data, emf()) << "a picture's record standing in the store without its FBSE";
 }
 
 TEST(SheetMetafiles, MetafilesAreDrawnInTheirColours) {

@@ -1,6 +1,6 @@
 // The pictures of a workbook: the BLIP store in the drawing group (MS-ODRAW
 // 2.2.20 OfficeArtBStoreContainer), one OfficeArtFBSE per picture with the
-// picture's record embedded after it. A shape names its picture by its
+// picture's record embedded after it, or the picture's record alone. A shape names its picture by its
 // place in the store (the pib property).
 #include "host/xls/SheetLayout.h"
 
@@ -15,6 +15,8 @@ namespace {
 
 constexpr uint16_t kDggContainer = 0xF000, kBStoreContainer = 0xF001, kFbse = 0xF007;
 constexpr size_t kFbseFixed = 36;
+
+bool isBlip(uint16_t type) { return type >= 0xF018 && type <= 0xF117; }
 
 struct Header {
     uint16_t instance = 0, type = 0;
@@ -133,8 +135,9 @@ std::vector<model::Picture> parseBlipStore(const QByteArray& art) {
         if (h.type == kFbse && h.length >= kFbseFixed && at + 8 + kFbseFixed <= size_t(art.size())) {
             const int cbName = uchar(art[qsizetype(at + 8 + 33)]);
             const size_t blipAt = at + 8 + kFbseFixed + size_t(cbName);
-            if (blipAt < next && header(art, blipAt, inner) && inner.type >= 0xF018 && inner.type <= 0xF117)
-                b = blipOf(art, blipAt, inner);
+            if (blipAt < next && header(art, blipAt, inner) && isBlip(inner.type)) b = blipOf(art, blipAt, inner);
+        } else if (isBlip(h.type)) {
+            b = blipOf(art, at, h);  // a store entry may be the picture's record itself
         }
         blips.push_back(std::move(b));  // an empty slot keeps the later pictures' places
         at = next;
