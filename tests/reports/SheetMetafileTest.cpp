@@ -172,6 +172,7 @@ TEST(SheetMetafiles, DrawingGroupKeepsMetafilesInflated) {
         EXPECT_EQ(blips[size_t(i)].kind, Blip::Wmf) << i;
         EXPECT_TRUE(blips[size_t(i)].data.startsWith("\xD7\xCD\xC6\x9A")) << i << ": a placeable header from the bounds";
         EXPECT_TRUE(blips[size_t(i)].data.endsWith(plainWmf)) << i;
+        EXPECT_EQ(uchar(blips[size_t(i)].data[14]), 100) << i << ": 100 units over the inch the size in EMUs gives";
         EXPECT_FALSE(reports::sheet::pictureImage(blips[size_t(i)]).isNull()) << i;
     }
     EXPECT_EQ(blips[3].kind, Blip::Missing) << "an inflated size past the cap";

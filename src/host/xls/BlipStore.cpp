@@ -1,12 +1,13 @@
 // The pictures of a workbook: the BLIP store in the drawing group (MS-ODRAW
 // 2.2.20 OfficeArtBStoreContainer), one OfficeArtFBSE per picture with the
-// picture's record embedded after it, or the picture's record alone. A shape names its picture by its
-// place in the store (the pib property).
+// picture's record embedded after it, or the picture's record alone. A
+// shape names its picture by its place in the store (the pib property).
 #include "host/xls/SheetLayout.h"
 
 #include "host/Dib.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <zlib.h>
 
 namespace tabulon::xls {
@@ -36,7 +37,8 @@ bool header(const QByteArray& art, size_t at, Header& h) {
 constexpr uLong kMaxMetafileBytes = 64u << 20;
 
 // The zlib stream of a compressed metafile, inflated up to the size its
-// header gives (and the cap); empty when the stream is damaged or longer.
+// header gives (within the cap): a longer stream is cut there, a damaged
+// one gives nothing.
 QByteArray inflateMetafile(const uchar* data, size_t size, uint32_t claimed) {
     if (claimed == 0 || claimed > kMaxMetafileBytes) return {};
     QByteArray out(qsizetype(claimed), Qt::Uninitialized);
@@ -57,14 +59,21 @@ QByteArray inflateMetafile(const uchar* data, size_t size, uint32_t claimed) {
 }
 
 // A .wmf file's placeable header (MS-WMF 2.3.2.3) before a blip's
-// metafile, which the store keeps without one: the picture's bounds in the
-// metafile's own units, so a player knows its frame.
-QByteArray placeable(const uchar* bounds) {
+// metafile, which the store keeps without one: the picture's bounds, and
+// its units an inch from its size in EMUs (914,400 an inch), so a player
+// knows its frame and its size.
+QByteArray placeable(const uchar* header) {
     QByteArray out(22, '\0');
     auto* p = reinterpret_cast<uchar*>(out.data());
     qToLittleEndian<uint32_t>(0x9AC6CDD7u, p);
-    for (int i = 0; i < 4; ++i) qToLittleEndian<int16_t>(int16_t(qFromLittleEndian<int32_t>(bounds + 4 * i)), p + 6 + 2 * i);
-    qToLittleEndian<uint16_t>(1440, p + 14);
+    int32_t bounds[4];
+    for (int i = 0; i < 4; ++i) {
+        bounds[i] = std::clamp(qFromLittleEndian<int32_t>(header + 4 + 4 * i), -32768, 32767);
+        qToLittleEndian<int16_t>(int16_t(bounds[i]), p + 6 + 2 * i);
+    }
+    const int64_t emus = qFromLittleEndian<int32_t>(header + 20), units = std::abs(int64_t(bounds[2]) - bounds[0]);
+    const int64_t inch = emus > 0 && units > 0 ? std::clamp<int64_t>(units * 914400 / emus, 1, 65535) : 1440;
+    qToLittleEndian<uint16_t>(uint16_t(inch), p + 14);
     uint16_t check = 0;
     for (int i = 0; i < 10; ++i) check ^= qFromLittleEndian<uint16_t>(p + 2 * i);
     qToLittleEndian<uint16_t>(check, p + 20);
@@ -85,7 +94,7 @@ model::Picture metafileOf(const QByteArray& art, size_t body, size_t end, model:
     if (p[32] == 0xFE) b.data = art.mid(qsizetype(body + kHeader), qsizetype(present));
     else if (p[32] == 0x00) b.data = inflateMetafile(p + kHeader, present, size);
     if (b.data.isEmpty()) b.kind = model::Picture::Missing;
-    else if (kind == model::Picture::Wmf && !b.data.startsWith("\xD7\xCD\xC6\x9A")) b.data.prepend(placeable(p + 4));
+    else if (kind == model::Picture::Wmf && !b.data.startsWith("\xD7\xCD\xC6\x9A")) b.data.prepend(placeable(p));
     return b;
 }
 
