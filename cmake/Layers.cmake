@@ -9,7 +9,8 @@
 # the #include lines of every file and fails the build when a file includes
 #   - a header of a library its target does not link,
 #   - another library's header that the library keeps private, or
-#   - a system library's header (sqlite3, libgsf, libzip, libxml2, OpenSSL)
+#   - a system library's header (sqlite3, libgsf, libzip, libxml2, OpenSSL,
+#     zlib, libemf2svg)
 #     without linking that library itself: reports reach the database only
 #     through the store, the workbook only through the host.
 # Tests, benchmarks and fuzz targets are white-box and are not checked.
@@ -20,7 +21,9 @@ set(TABULON_SYSTEM_HEADERS
     "gsf/=PkgConfig::GSF"
     "zip.h=PkgConfig::LIBZIP"
     "libxml/=PkgConfig::LIBXML2"
-    "openssl/=PkgConfig::LIBCRYPTO")
+    "openssl/=PkgConfig::LIBCRYPTO"
+    "zlib.h=ZLIB::ZLIB"
+    "emf2svg.h=Emf2Svg::Emf2Svg")
 
 function(_tabulon_linked target out)
     set(seen "")

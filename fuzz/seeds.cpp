@@ -6,6 +6,7 @@
 #include "host/ooxml/package/ZipArchive.h"
 #include "host/vba/Decompress.h"
 #include "host/vba/DirStream.h"
+#include "host/Workbook.h"
 #include "host/vba/Project.h"
 #include "host/xls/Decrypt.h"
 #include "host/xls/DecryptKeys.h"
@@ -140,6 +141,18 @@ void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
     }
 }
 
+// The metafile pictures of a workbook, each behind the byte that names its
+// kind to the metafile target.
+void metafileSeeds(const QString& path, const QString& out) {
+    try {
+        for (const model::Picture& p : host::Workbook::load(path).model().pictures)
+            if (p.kind == model::Picture::Emf || p.kind == model::Picture::Wmf || p.kind == model::Picture::Pict)
+                put(out + QStringLiteral("/fuzz_metafile"),
+                    QByteArray(1, p.kind == model::Picture::Emf ? '\0' : p.kind == model::Picture::Wmf ? '\1' : '\2') + p.data);
+    } catch (const Error&) {
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,6 +164,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
         const QByteArray whole = readAll(path);
+        metafileSeeds(path, out);
         if (ooxml::looksLikeZip(whole.constData(), size_t(whole.size()))) {
             ooxmlSeeds(whole, out);
             continue;

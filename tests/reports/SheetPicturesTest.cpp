@@ -3,6 +3,7 @@
 #include "SheetTestSupport.h"
 #include "host/xls/SheetLayout.h"  // the BLIP store of an .xls drawing group
 #include "reports/sheet/SheetPictures.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ TEST(SheetPictures, BlipStoreEntriesByKind) {
         Blip::Kind kind;
         QSize image;  // invalid: not decoded
     };
-    const Expect expected[] = {{Blip::Png, {3, 2}}, {Blip::Bmp, {2, 1}},  {Blip::Emf, {}},
+    const Expect expected[] = {{Blip::Png, {3, 2}}, {Blip::Bmp, {2, 1}},  {Blip::Missing, {}} /* an empty metafile */,
                                {Blip::Missing, {}}, {Blip::Bmp, {}} /* claims 200000 x 200000 */, {Blip::Png, {3, 2}}};
     ASSERT_EQ(blips.size(), std::size(expected));
     for (size_t i = 0; i < blips.size(); ++i) {
@@ -86,4 +87,21 @@ TEST(SheetPictures, EachPictureIsDecodedOnceWhileTheBudgetHoldsIt) {
     EXPECT_EQ(oneImage.decodes(), 2);
     EXPECT_FALSE(oneImage.image(0, blips).isNull());
     EXPECT_EQ(oneImage.decodes(), 3);
+}
+
+TEST(SheetPictures, TheSheetsOfOneWorkbookShareTheirDecodedPictures) {
+    xlsw::XlsWriter w;
+    for (const char* name : {"一", "二"}) {
+        xlsw::XlsSheet& s = w.addSheet(QString::fromUtf8(name));
+        s.number(10, 4, 1);
+        s.picture(1, 1).png = png(40, 30, Qt::blue);
+    }
+    const reports::test::PrintedWorkbook book(w);
+    const auto first = book.image(QStringLiteral("一")), again = book.image(QStringLiteral("一"));
+    const auto second = book.image(QStringLiteral("二"));
+    for (const auto& doc : {first, again, second}) reports::test::renderPage(*doc, 0, 1);
+    const auto cache = reports::sheet::PictureCache::of(book.book->model());
+    EXPECT_EQ(cache->decodes(), 2) << "each of the two pictures once, however many documents print it";
+    const host::Workbook other = host::Workbook::load(test::fixture("xls/poi/drawings.xls"));
+    EXPECT_NE(reports::sheet::PictureCache::of(other.model()), cache) << "another workbook has its own";
 }

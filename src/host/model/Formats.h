@@ -44,9 +44,10 @@ struct CellFormat {
 };
 
 // A picture the drawings show. A device-independent bitmap is kept as a
-// whole .bmp file, so any image reader takes it.
+// whole .bmp file, so any image reader takes it; a metafile as its plain
+// file, inflated (a Windows metafile with a placeable header).
 struct Picture {
-    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Other };
+    enum Kind { Missing, Png, Jpeg, Bmp, Emf, Wmf, Pict, Other };
     Kind kind = Missing;
     QByteArray data;
 };

@@ -1,10 +1,14 @@
 // The pictures of a workbook: the BLIP store in the drawing group (MS-ODRAW
 // 2.2.20 OfficeArtBStoreContainer), one OfficeArtFBSE per picture with the
-// picture's record embedded after it. A shape names its picture by its
-// place in the store (the pib property).
+// picture's record embedded after it, or the picture's record alone. A
+// shape names its picture by its place in the store (the pib property).
 #include "host/xls/SheetLayout.h"
 
+#include "host/Dib.h"
+
 #include <QtEndian>
+#include <algorithm>
+#include <zlib.h>
 
 namespace tabulon::xls {
 
@@ -12,6 +16,8 @@ namespace {
 
 constexpr uint16_t kDggContainer = 0xF000, kBStoreContainer = 0xF001, kFbse = 0xF007;
 constexpr size_t kFbseFixed = 36;
+
+bool isBlip(uint16_t type) { return type >= 0xF018 && type <= 0xF117; }
 
 struct Header {
     uint16_t instance = 0, type = 0;
@@ -27,40 +33,82 @@ bool header(const QByteArray& art, size_t at, Header& h) {
     return true;
 }
 
-// A .bmp file header before a DIB: the file size and where the pixels start,
-// after the info header and the colour table.
-QByteArray bmpFile(const QByteArray& dib) {
-    if (dib.size() < 40) return {};
-    const auto* p = reinterpret_cast<const uchar*>(dib.constData());
-    const uint32_t infoSize = qFromLittleEndian<uint32_t>(p);
-    const uint16_t bitCount = qFromLittleEndian<uint16_t>(p + 14);
-    const uint32_t compression = qFromLittleEndian<uint32_t>(p + 16);
-    const uint32_t used = qFromLittleEndian<uint32_t>(p + 32);
-    if (infoSize < 40 || infoSize > uint32_t(dib.size())) return {};
-    uint64_t colours = used ? used : bitCount <= 8 ? (1u << bitCount) : 0;
-    uint64_t offset = 14 + infoSize + colours * 4 + (infoSize == 40 && compression == 3 ? 12 : 0);
-    if (offset > uint64_t(dib.size()) + 14) return {};
-    QByteArray out("BM");
-    const auto put32 = [&out](uint32_t v) {
-        uchar b[4];
-        qToLittleEndian(v, b);
-        out.append(reinterpret_cast<const char*>(b), 4);
-    };
-    put32(uint32_t(dib.size() + 14));
-    put32(0);
-    put32(uint32_t(offset));
-    return out + dib;
+// A metafile may not grow past this when it is inflated.
+constexpr uLong kMaxMetafileBytes = 64u << 20;
+
+// The zlib stream of a compressed metafile, inflated up to the size its
+// header gives (within the cap): a longer stream is cut there, a damaged
+// one gives nothing.
+QByteArray inflateMetafile(const uchar* data, size_t size, uint32_t claimed) {
+    if (claimed == 0 || claimed > kMaxMetafileBytes) return {};
+    QByteArray out(qsizetype(claimed), Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return {};
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = uInt(std::min<size_t>(size, UINT32_MAX));
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    const int status = inflate(&z, Z_FINISH);
+    const uLong produced = z.total_out;
+    inflateEnd(&z);
+    // A stream cut short still gives the records it holds; the player stops
+    // at the first one that runs past the end.
+    if ((status != Z_STREAM_END && status != Z_BUF_ERROR) || produced == 0) return {};
+    out.truncate(qsizetype(produced));
+    return out;
+}
+
+// A .wmf file's placeable header (MS-WMF 2.3.2.3) before a blip's
+// metafile, which the store keeps without one: the picture's bounds, and
+// its units an inch from its size in EMUs (914,400 an inch), so a player
+// knows its frame and its size.
+QByteArray placeable(const uchar* header) {
+    QByteArray out(22, '\0');
+    auto* p = reinterpret_cast<uchar*>(out.data());
+    qToLittleEndian<uint32_t>(0x9AC6CDD7u, p);
+    int32_t bounds[4];
+    for (int i = 0; i < 4; ++i) {
+        bounds[i] = std::clamp(qFromLittleEndian<int32_t>(header + 4 + 4 * i), -32768, 32767);
+        qToLittleEndian<int16_t>(int16_t(bounds[i]), p + 6 + 2 * i);
+    }
+    const int64_t emus = qFromLittleEndian<int32_t>(header + 20), units = std::abs(int64_t(bounds[2]) - bounds[0]);
+    const int64_t inch = emus > 0 && units > 0 ? std::clamp<int64_t>(units * 914400 / emus, 1, 65535) : 1440;
+    qToLittleEndian<uint16_t>(uint16_t(inch), p + 14);
+    uint16_t check = 0;
+    for (int i = 0; i < 10; ++i) check ^= qFromLittleEndian<uint16_t>(p + 2 * i);
+    qToLittleEndian<uint16_t>(check, p + 20);
+    return out;
+}
+
+// A metafile blip's data: an OfficeArtMetafileHeader (MS-ODRAW 2.2.31) of
+// 34 bytes, then the file, deflated unless the header says 0xFE.
+model::Picture metafileOf(const QByteArray& art, size_t body, size_t end, model::Picture::Kind kind) {
+    constexpr size_t kHeader = 34;
+    if (body + kHeader >= end) return model::Picture{};
+    const auto* p = reinterpret_cast<const uchar*>(art.constData()) + body;
+    const uint32_t size = qFromLittleEndian<uint32_t>(p);
+    const uint32_t saved = qFromLittleEndian<uint32_t>(p + 28);
+    const size_t present = std::min<size_t>(end - body - kHeader, saved ? saved : UINT32_MAX);
+    model::Picture b;
+    b.kind = kind;
+    if (p[32] == 0xFE) b.data = art.mid(qsizetype(body + kHeader), qsizetype(present));
+    else if (p[32] == 0x00) b.data = inflateMetafile(p + kHeader, present, size);
+    if (b.data.isEmpty()) b.kind = model::Picture::Missing;
+    else if (kind == model::Picture::Wmf && !b.data.startsWith("\xD7\xCD\xC6\x9A")) b.data.prepend(placeable(p));
+    return b;
 }
 
 // The picture in an OfficeArtBlip record: after one or two 16-byte ids
-// (two when the instance is odd) a bitmap has a tag byte and then its file.
+// (two when the instance is odd) a bitmap has a tag byte and then its file,
+// a metafile its header and then its (compressed) file.
 model::Picture blipOf(const QByteArray& art, size_t at, const Header& h) {
     model::Picture b;
     const size_t end = std::min(at + 8 + size_t(h.length), size_t(art.size()));
     size_t body = at + 8 + 16 + ((h.instance & 1) ? 16 : 0);
     switch (h.type) {
-    case 0xF01A: b.kind = model::Picture::Emf; break;
-    case 0xF01B: b.kind = model::Picture::Wmf; break;
+    case 0xF01A: return metafileOf(art, body, end, model::Picture::Emf);
+    case 0xF01B: return metafileOf(art, body, end, model::Picture::Wmf);
+    case 0xF01C: return metafileOf(art, body, end, model::Picture::Pict);
     case 0xF01D: case 0xF02A: b.kind = model::Picture::Jpeg; body += 1; break;
     case 0xF01E: b.kind = model::Picture::Png; body += 1; break;
     case 0xF01F: b.kind = model::Picture::Bmp; body += 1; break;
@@ -69,7 +117,7 @@ model::Picture blipOf(const QByteArray& art, size_t at, const Header& h) {
     if (body >= end) return model::Picture{};
     b.data = art.mid(qsizetype(body), qsizetype(end - body));
     if (b.kind == model::Picture::Bmp) {
-        b.data = bmpFile(b.data);
+        b.data = host::bmpFileOfDib(b.data);
         if (b.data.isEmpty()) b.kind = model::Picture::Missing;
     }
     return b;
@@ -96,8 +144,9 @@ std::vector<model::Picture> parseBlipStore(const QByteArray& art) {
         if (h.type == kFbse && h.length >= kFbseFixed && at + 8 + kFbseFixed <= size_t(art.size())) {
             const int cbName = uchar(art[qsizetype(at + 8 + 33)]);
             const size_t blipAt = at + 8 + kFbseFixed + size_t(cbName);
-            if (blipAt < next && header(art, blipAt, inner) && inner.type >= 0xF018 && inner.type <= 0xF117)
-                b = blipOf(art, blipAt, inner);
+            if (blipAt < next && header(art, blipAt, inner) && isBlip(inner.type)) b = blipOf(art, blipAt, inner);
+        } else if (isBlip(h.type)) {
+            b = blipOf(art, at, h);  // a store entry may be the picture's record itself
         }
         blips.push_back(std::move(b));  // an empty slot keeps the later pictures' places
         at = next;

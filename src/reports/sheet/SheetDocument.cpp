@@ -73,7 +73,8 @@ std::optional<int> parseZoom(const QString& text) {
 }
 
 SheetDocument::SheetDocument(const host::Workbook& book, const host::Sheet& sheet, int zoom)
-    : ReportDocument(titled(sheet.name())), book_(book), sheet_(sheet), chart_(sheet.kind() == host::SheetKind::Chart) {
+    : ReportDocument(titled(sheet.name())), book_(book), sheet_(sheet), pictures_(PictureCache::of(book_.model())),
+      chart_(sheet.kind() == host::SheetKind::Chart) {
     // The print image always shows the headings and the whole used range.
     const model::Book& wb = book_.model();
     const model::Sheet& model = sheet_.model();
@@ -107,7 +108,7 @@ void SheetDocument::paintPage(QPainter& p, int index) const {
     }
     Span rows, cols;
     plan_.page(pages_[size_t(index)], rows, cols);
-    const SheetContext ctx = context(pictures_);
+    const SheetContext ctx = context(*pictures_);
     const model::PageSetup& page = ctx.layout.page;
     const QSizeF size = pageSizeTwips(ctx, rows, cols);
     const double perTwip = plan_.scale * kUnitsPerPoint / kTwipsPerPoint;

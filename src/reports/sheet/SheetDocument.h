@@ -48,7 +48,7 @@ private:
     std::vector<NoteEntry> notes_;     // printed after the sheet when its setup asks
     std::vector<Span> notePages_;
     QFont noteFont_;
-    mutable PictureCache pictures_;  // filled while pages are painted
+    std::shared_ptr<PictureCache> pictures_;  // the workbook's, filled while pages are painted
     bool chart_ = false;
     QDateTime printed_ = QDateTime::currentDateTime();
 };

@@ -221,9 +221,9 @@ void paintNoteBox(QPainter& p, const QString& text, const QRectF& frame) {
     p.restore();
 }
 
-// Drawing objects at their anchors: a picture whose image can be decoded
-// scaled into its anchor, the rest as shapes (metafiles and charts as
-// labelled frames); comments stay hidden, as the spreadsheet prints them
+// Drawing objects at their anchors: a picture scaled into its anchor (one
+// whose data is damaged as a frame with its name and size), the rest as
+// shapes (charts as labelled frames); comments stay hidden, as the spreadsheet prints them
 // only when asked to.
 void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
     const QRectF page = g.cells();
@@ -253,6 +253,10 @@ void paintShapes(QPainter& p, const SheetContext& ctx, const PageGrid& g) {
                 p.drawImage(frame, picture);
                 continue;
             }
+        }
+        if (shape.kind == model::ShapeKind::Picture) {
+            paintPictureFrame(p, shape, frame);
+            continue;
         }
         if (shape.isComment()) {
             paintNoteBox(p, shape.text, frame);

@@ -193,6 +193,14 @@ void paintLabelledFrame(QPainter& p, const QRectF& frame, const QString& label) 
 
 }  // namespace
 
+void paintPictureFrame(QPainter& p, const model::Shape& shape, const QRectF& frame) {
+    const auto cm = [](double twips) { return QString::number(twips / (T * 72) * 2.54, 'f', 1); };
+    const QString name = shape.name.isEmpty() ? frameLabel(shape.kind) : shape.name;
+    p.save();
+    paintLabelledFrame(p, frame, QStringLiteral("%1\n%2 × %3 cm").arg(name, cm(frame.width()), cm(frame.height())));
+    p.restore();
+}
+
 void paintShape(QPainter& p, const SheetContext& ctx, const model::Shape& shape, const QRectF& frame) {
     p.save();
     switch (shape.kind) {

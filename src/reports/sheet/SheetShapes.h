@@ -9,5 +9,8 @@ namespace tabulon::reports::sheet {
 
 // Paints the object into frame (twips).
 void paintShape(QPainter& p, const SheetContext& ctx, const model::Shape& shape, const QRectF& frame);
+// A picture whose data is damaged or missing: its frame, labelled with its
+// name and its size on the sheet.
+void paintPictureFrame(QPainter& p, const model::Shape& shape, const QRectF& frame);
 
 }  // namespace tabulon::reports::sheet

@@ -20,7 +20,8 @@ struct CellAnchor {
 struct DrawnShape {
     model::Shape shape;
     CellAnchor anchor;
-    QString pictureRel;   // DrawingML picture: the relationship of its image
+    QString pictureRel;   // a picture: the relationship of its image
+    QString pictureRels;  // the part whose relationships name it; empty: the drawing part
     QString chartRel;     // DrawingML chart frame: the relationship of its chart part
     int vmlShapeId = 0;   // a DrawingML stand-in for a legacy control: the VML shape it stands for
     int noteRow = -1, noteCol = -1;  // a VML comment box: its cell

@@ -52,7 +52,12 @@ model::Picture::Kind pictureKind(const QByteArray& b) {
     if (b.startsWith("\xFF\xD8")) return model::Picture::Jpeg;
     if (b.startsWith("BM")) return model::Picture::Bmp;
     if (b.size() > 44 && b.mid(40, 4) == " EMF") return model::Picture::Emf;
-    if (b.startsWith("\xD7\xCD\xC6\x9A") || b.startsWith(QByteArray("\x01\x00\x09\x00", 4))) return model::Picture::Wmf;
+    if (b.startsWith("\xD7\xCD\xC6\x9A") || b.startsWith(QByteArray("\x01\x00\x09\x00", 4)) ||
+        b.startsWith(QByteArray("\x02\x00\x09\x00", 4)))
+        return model::Picture::Wmf;
+    // A Macintosh picture file: 512 bytes for the application, then the
+    // picture's size and frame and the version 2 opcode.
+    if (b.size() > 526 && b.mid(522, 4) == QByteArray("\x00\x11\x02\xFF", 4)) return model::Picture::Pict;
     return model::Picture::Other;
 }
 
@@ -171,7 +176,7 @@ void placeShapes(const Package& package, model::Book& book, model::Sheet& sheet,
         model::Shape& s = d.shape;
         if (d.anchor.kind != CellAnchor::None) s.anchor = cellFractions(d.anchor, sheet.layout);
         if (!d.pictureRel.isEmpty()) {
-            const Relationship* r = package.relationshipById(drawingPart, d.pictureRel);
+            const Relationship* r = package.relationshipById(d.pictureRels.isEmpty() ? drawingPart : d.pictureRels, d.pictureRel);
             if (r && !r->external && package.hasPart(r->part)) {
                 try {
                     model::Picture p;

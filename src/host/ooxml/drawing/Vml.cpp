@@ -46,7 +46,8 @@ int alignOf(const QString& v) {
 class VmlReader : public XmlHandler {
 public:
     std::vector<DrawnShape>& out;
-    explicit VmlReader(std::vector<DrawnShape>& o) : out(o) {}
+    const QString part;
+    VmlReader(std::vector<DrawnShape>& o, const QString& p) : out(o), part(p) {}
     bool inShape = false, inTextbox = false, inClient = false;
     int shapeDepth = 0, depth = 0;
     QString field, value, objectType;
@@ -74,6 +75,10 @@ public:
             const std::string_view d = e.attr("dashstyle");
             out.back().shape.dashStyle = d == "solid" ? 1 : d == "dot" || d == "shortdot" ? 3 : d == "dash" || d == "shortdash" ? 4
                                          : d == "dashdot" ? 5 : d == "longdash" ? 7 : d == "longdashdot" ? 8 : 1;
+        } else if (n == "imagedata" && !e.anyAttr("relid").empty()) {
+            // A picture (or a camera's image of a range), named by the legacy drawing's relationships.
+            out.back().pictureRel = qstr(e.anyAttr("relid"));
+            out.back().pictureRels = part;
         } else if (n == "textbox") {
             inTextbox = true;
         } else if (inTextbox && (n == "div" || n == "p") && !out.back().shape.text.isEmpty()) {
@@ -180,7 +185,7 @@ std::optional<uint32_t> vmlColor(QStringView text) {
 
 std::vector<DrawnShape> readVml(const Package& package, const QString& part, QStringList& warnings) {
     std::vector<DrawnShape> out;
-    VmlReader reader(out);
+    VmlReader reader(out, part);
     try {
         // Excel writes line breaks in comment and control texts as HTML does,
         // without closing them.
