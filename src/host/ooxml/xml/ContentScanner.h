@@ -1,0 +1,95 @@
+#pragma once
+// The content of one element read by a scanner of our own instead of libxml2:
+// a worksheet's <sheetData>, its rows and cells, the bulk of every workbook
+// part. It reads the plain XML spreadsheets write at a few instructions a
+// byte, one child element at a time (a row with its cells, with the text
+// before it): the element is read and checked whole, and only then are its
+// events handed to the handler, the same events libxml2 gives for it.
+//
+// Anything outside that plain XML stops the scanner before the child element
+// that holds it, and libxml2 reads on from there: a comment, processing
+// instruction or CDATA section, a prefixed element name, a namespace
+// declaration or an undeclared prefix, an entity other than the five
+// predefined ones and character references, a carriage return, a character
+// XML does not allow, a repeated attribute, a mismatched end tag. So what
+// the scanner leaves is read, or refused, exactly as before.
+#include "host/ooxml/xml/XmlStream.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabulon::ooxml {
+
+struct XmlNamespace {
+    std::string prefix, uri;
+};
+
+class ContentScanner {
+public:
+    // `uri`: the namespace of the unprefixed elements; `prefixes`: the
+    // prefixes declared around the content, innermost last; `maxDepth`: how
+    // deep the content's elements may nest.
+    ContentScanner(XmlHandler& handler, std::string uri, std::vector<XmlNamespace> prefixes, int maxDepth);
+
+    enum class Stop {
+        More,     // the next child element is cut off: more bytes wanted
+        End,      // at the content's end (the text before the end tag, then the tag, are left)
+        Unplain,  // at a child element the scanner does not take
+    };
+    struct Result {
+        size_t used;  // bytes read: whole child elements with the text before each
+        Stop stop;
+    };
+    // Reads what it can of `bytes`, the content from where the last call stopped.
+    Result scan(std::string_view bytes);
+    // The line breaks in what was read so far.
+    size_t lines() const { return lines_; }
+
+private:
+    enum class Kind : unsigned char { Start, End, Text };
+    // A piece of text: in the bytes scanned, or decoded into `decoded_`.
+    struct Piece {
+        size_t at = 0, size = 0;
+        bool decoded = false;
+    };
+    struct Event {
+        Kind kind;
+        Piece name;          // Start, End; Text: the text
+        size_t attrs = 0;    // Start: first attribute in attrs_
+        size_t attrCount = 0;
+    };
+    struct Attr {
+        Piece local, value;
+        size_t uri;  // index into uris_
+    };
+
+    bool element(const char*& p, const char* end);
+    bool startTag(const char*& p, const char* end, std::vector<Piece>& open);
+    bool endTag(const char*& p, const char* end, std::vector<Piece>& open);
+    bool text(const char*& p, const char* end);
+    bool attributeValue(const char*& p, const char* end, Piece& value);
+    bool reference(const char*& p, const char* end);
+    bool uriOf(std::string_view prefix, size_t& uri) const;
+    void dispatch();
+    std::string_view view(const Piece& piece) const;
+    bool cut(const char* p, const char* end);  // true when the bytes end at p
+    bool unplain();                           // records that the element is not taken
+
+    XmlHandler& handler_;
+    std::vector<std::string> uris_;  // [0] none, [1] the elements', [2] xml:, then the prefixes'
+    std::vector<XmlNamespace> prefixes_;
+    int maxDepth_;
+    size_t lines_ = 0;
+    // The element being read.
+    const char* base_ = nullptr;
+    bool cutOff_ = false;
+    std::vector<Event> events_;
+    std::vector<Attr> attrs_;
+    std::vector<Piece> open_;
+    std::string decoded_;
+    std::vector<XmlAttribute> handed_;
+};
+
+}  // namespace tabulon::ooxml
