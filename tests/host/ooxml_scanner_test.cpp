@@ -4,11 +4,15 @@
 // line), whether the scanner takes the rows or leaves them to libxml2, and
 // in whatever pieces the bytes arrive.
 #include "common/Error.h"
+#include "host/ooxml/sheet/SheetParser.h"
 #include "host/ooxml/xml/XmlStream.h"
 
 #include <QStringList>
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 
 using namespace tabulon;
@@ -46,8 +50,8 @@ struct Outcome {
 };
 
 // The XML handed over `piece` bytes at a time, libxml2 alone or with the
-// scanner reading the content of <sheetData>.
-Outcome read(const QByteArray& xml, bool scanning, size_t piece = 1 << 16) {
+// scanner reading the content of <sheetData> (or of `scanned`).
+Outcome read(const QByteArray& xml, bool scanning, size_t piece = 1 << 16, std::string_view scanned = "sheetData") {
     Outcome out;
     Record r;
     XmlParser parser(r, QStringLiteral("sheet1.xml"));
@@ -58,7 +62,7 @@ Outcome read(const QByteArray& xml, bool scanning, size_t piece = 1 << 16) {
             std::memcpy(buffer, xml.constData() + at, n);
             at += qsizetype(n);
             return n;
-        }, scanning ? "sheetData" : "none");
+        }, scanning ? scanned : "none");
     } catch (const Error& e) {
         out.error = e.description();
     }
@@ -138,7 +142,7 @@ TEST(OoxmlScanner, SameEventsAsLibxml2ForWhatItTakesAndWhatItLeaves) {
     }
 }
 
-TEST(OoxmlScanner, OnlyTheContentOfTheRootsUnprefixedChildInUtf8) {
+TEST(OoxmlScanner, OnlyAnUnprefixedElementOfTheTopTwoLevelsInUtf8) {
     const struct {
         QByteArray xml;
         const char* catches;
@@ -163,6 +167,19 @@ TEST(OoxmlScanner, OnlyTheContentOfTheRootsUnprefixedChildInUtf8) {
     }
 }
 
+TEST(OoxmlScanner, SharedStringsFromTheRoot) {
+    const QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sst xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\" "
+                           "count=\"3\"><si><t xml:space=\"preserve\"> a &amp; b </t></si><si><r><rPr><i/></rPr><t>x</t></r>"
+                           "<r><t>y&#x3042;</t></r></si>\n<si><t/></si></sst>";
+    const Outcome libxml2 = read(xml, false);
+    for (const size_t piece : {size_t(1) << 16, size_t(2)}) {
+        const Outcome ours = read(xml, true, piece, "sst");
+        EXPECT_EQ(ours.events, libxml2.events);
+        EXPECT_EQ(ours.error, libxml2.error);
+        EXPECT_EQ(ours.scanned, size_t(xml.size() - xml.indexOf("<si>") - 6)) << "every item, the strict namespace";
+    }
+}
+
 TEST(OoxmlScanner, ErrorsAfterTheScannedRowsKeepTheirLine) {
     const QByteArray xml = kHead + kRow + "\n" + kRow + "\n</sheetData>\n\n<a></b></worksheet>";
     const Outcome libxml2 = read(xml, false);
@@ -170,6 +187,46 @@ TEST(OoxmlScanner, ErrorsAfterTheScannedRowsKeepTheirLine) {
     EXPECT_GT(ours.scanned, 0u);
     EXPECT_TRUE(libxml2.error.contains(QStringLiteral("line 8"))) << libxml2.error.toStdString();
     EXPECT_EQ(ours.error, libxml2.error);
+}
+
+// Cell values read on a short path where they can be: every one must be
+// the double the full conversion gives, to the last bit.
+TEST(OoxmlSheetNumbers, ShortDecimalsAsTheFullConversionReadsThem) {
+    std::mt19937_64 random(20261207);
+    std::vector<std::string> texts = {"0", "-0", "1", "-1", "0.1", "0.3", "123456789012345", "1234567890123456",
+                                      "999999999999999.9", "0.000000000000001", "1.", ".5", "1e5", "-.5", "01.10",
+                                      "7.0000000000000001", "2.5 ", "4x"};
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + int(random() % 17), point = int(random() % (digits + 1));
+        std::string t = random() % 4 == 0 ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && d > 0) t += '.';
+            t += char('0' + random() % 10);
+        }
+        texts.push_back(t);
+    }
+    QByteArray xml = "<worksheet><sheetData>";
+    for (size_t i = 0; i < texts.size(); ++i)
+        xml += "<row r=\"" + QByteArray::number(qulonglong(i + 1)) + "\"><c r=\"A" + QByteArray::number(qulonglong(i + 1)) +
+               "\"><v>" + QByteArray::fromStdString(texts[i]) + "</v></c></row>";
+    xml += "</sheetData></worksheet>";
+    SheetContext ctx;
+    model::Sheet sheet;
+    SheetRefs refs;
+    QStringList warnings;
+    WorksheetParser parser(ctx, sheet, refs, warnings);
+    parseXml(xml, QStringLiteral("sheet1.xml"), parser.handler(), false, "sheetData");
+    parser.finish();
+    size_t at = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        double expected = 0;
+        if (std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected).ec != std::errc()) continue;
+        ASSERT_LT(at, sheet.cells.size());
+        ASSERT_EQ(sheet.cells[at].row, int(i)) << texts[i];
+        EXPECT_EQ(std::bit_cast<uint64_t>(sheet.cells[at].number), std::bit_cast<uint64_t>(expected)) << texts[i];
+        ++at;
+    }
+    EXPECT_EQ(at, sheet.cells.size());
 }
 
 }  // namespace

@@ -10,20 +10,32 @@ namespace {
 constexpr size_t kMaxName = 1000;       // longer names are left to libxml2
 constexpr std::string_view kXmlNs = "http://www.w3.org/XML/1998/namespace";
 
-bool nameStart(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool nameChar(unsigned char c) { return nameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
-bool space(unsigned char c) { return c == ' ' || c == '\n' || c == '\t'; }
-
-// Bytes of text that need no second look: printable ASCII but for the
-// markup characters, tab and line feed.
-struct PlainBytes {
-    bool plain[256] = {};
-    constexpr PlainBytes() {
-        for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '<' && c != '&' && c != '>';
-        plain[int('\t')] = plain[int('\n')] = true;
+// The classes of a byte, one table for the loops that step over bytes.
+enum : unsigned char { NameStart = 1, NameChar = 2, Space = 4, PlainText = 8, PlainValue = 16 };
+struct ByteClasses {
+    unsigned char of[256] = {};
+    constexpr ByteClasses() {
+        for (int c = 0; c < 128; ++c) {
+            const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+            if (start) of[c] |= NameStart;
+            if (start || (c >= '0' && c <= '9') || c == '-' || c == '.') of[c] |= NameChar;
+            if (c == ' ' || c == '\n' || c == '\t') of[c] |= Space;
+            // Text and attribute values that need no second look: printable
+            // ASCII but for the markup characters (and the quotes in values).
+            if (c >= 0x20 && c != '<' && c != '&' && c != '>') of[c] |= PlainText;
+            if (c >= 0x20 && c != '<' && c != '&' && c != '"' && c != '\'') of[c] |= PlainValue;
+        }
+        of[int('\t')] |= PlainText;
+        of[int('\n')] |= PlainText;
     }
+    bool is(char c, unsigned char what) const { return of[static_cast<unsigned char>(c)] & what; }
 };
-constexpr PlainBytes kPlain;
+constexpr ByteClasses kBytes;
+
+const char* skip(const char* p, const char* end, unsigned char what) {
+    while (p < end && kBytes.is(*p, what)) ++p;
+    return p;
+}
 
 void appendUtf8(std::string& out, unsigned cp) {
     if (cp < 0x80) {
@@ -128,18 +140,17 @@ bool ContentScanner::element(const char*& p, const char* end) {
 }
 
 bool ContentScanner::startTag(const char*& p, const char* end, std::vector<Piece>& open) {
-    if (!nameStart(static_cast<unsigned char>(p[1]))) return unplain();  // also "<!" and "<?"
+    if (!kBytes.is(p[1], NameStart)) return unplain();  // also "<!" and "<?"
     if (int(open.size()) >= maxDepth_) return unplain();
     const char* n = p + 1;
-    const char* q = n;
-    while (q < end && nameChar(static_cast<unsigned char>(*q))) ++q;
+    const char* q = skip(n, end, NameChar);
     if (q - n > ptrdiff_t(kMaxName)) return unplain();
     const Piece name{size_t(n - base_), size_t(q - n)};
     const size_t first = attrs_.size();
     bool empty = false;
     for (;;) {
         const char* before = q;
-        while (q < end && space(static_cast<unsigned char>(*q))) ++q;
+        q = skip(q, end, Space);
         if (q == end) return !cut(q, end);
         if (*q == '>') {
             ++q;
@@ -153,29 +164,31 @@ bool ContentScanner::startTag(const char*& p, const char* end, std::vector<Piece
             empty = true;
             break;
         }
-        if (q == before || !nameStart(static_cast<unsigned char>(*q))) return unplain();  // ':' of a prefixed name too
+        if (q == before || !kBytes.is(*q, NameStart)) return unplain();  // ':' of a prefixed name too
         // An attribute: [prefix:]local = "value"
         const char* a = q;
-        while (q < end && nameChar(static_cast<unsigned char>(*q))) ++q;
+        q = skip(q, end, NameChar);
         std::string_view prefix;
         if (q < end && *q == ':') {
             prefix = std::string_view(a, size_t(q - a));
             a = ++q;
-            if (q < end && !nameStart(static_cast<unsigned char>(*q))) return unplain();
-            while (q < end && nameChar(static_cast<unsigned char>(*q))) ++q;
+            if (q < end && !kBytes.is(*q, NameStart)) return unplain();
+            q = skip(q, end, NameChar);
         }
         const std::string_view local(a, size_t(q - a));
-        while (q < end && space(static_cast<unsigned char>(*q))) ++q;
+        q = skip(q, end, Space);
         if (q == end) return !cut(q, end);
         if (*q != '=' || local.size() > kMaxName) return unplain();
-        ++q;
-        while (q < end && space(static_cast<unsigned char>(*q))) ++q;
+        q = skip(q + 1, end, Space);
         if (q == end) return !cut(q, end);
         Attr attr{{size_t(local.data() - base_), local.size()}, {}, 0};
         if (prefix.empty() ? local == "xmlns" : !uriOf(prefix, attr.uri)) return unplain();
         if (!attributeValue(q, end, attr.value)) return false;
-        for (size_t i = first; i < attrs_.size(); ++i)
-            if (view(attrs_[i].local) == local) return unplain();  // repeated: libxml2 says how
+        for (size_t i = first; i < attrs_.size(); ++i) {
+            const Piece& other = attrs_[i].local;
+            if (other.size == local.size() && base_[other.at] == local[0] && view(other) == local)
+                return unplain();  // repeated: libxml2 says how
+        }
         attrs_.push_back(attr);
     }
     events_.push_back({Kind::Start, name, first, attrs_.size() - first});
@@ -189,8 +202,7 @@ bool ContentScanner::endTag(const char*& p, const char* end, std::vector<Piece>&
     const char* q = p + 2;
     if (size_t(end - q) <= name.size()) return !cut(q, end);
     if (std::string_view(q, name.size()) != name) return unplain();
-    q += name.size();
-    while (q < end && space(static_cast<unsigned char>(*q))) ++q;
+    q = skip(q + name.size(), end, Space);
     if (q == end) return !cut(q, end);
     if (*q != '>') return unplain();
     events_.push_back({Kind::End, open.back()});
@@ -205,7 +217,7 @@ bool ContentScanner::text(const char*& p, const char* end) {
     const char* run = p;  // not yet copied into decoded_, once references were met
     size_t decodedAt = std::string::npos;
     for (;;) {
-        while (p < end && kPlain.plain[static_cast<unsigned char>(*p)]) ++p;
+        p = skip(p, end, PlainText);
         if (p == end) return !cut(p, end);
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '<') break;
@@ -247,10 +259,11 @@ bool ContentScanner::attributeValue(const char*& p, const char* end, Piece& valu
         decoded_.append(run, p);
     };
     for (;;) {
+        p = skip(p, end, PlainValue);
         if (p == end) return !cut(p, end);
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == static_cast<unsigned char>(quote)) break;
-        if (c >= 0x20 && c < 0x80 && c != '<' && c != '&') {
+        if (c == '"' || c == '\'') {
             ++p;
         } else if (c == '\t' || c == '\n') {
             decode();
@@ -325,10 +338,6 @@ bool ContentScanner::uriOf(std::string_view prefix, size_t& uri) const {
         }
     }
     return false;
-}
-
-std::string_view ContentScanner::view(const Piece& piece) const {
-    return std::string_view((piece.decoded ? decoded_.data() : base_) + piece.at, piece.size);
 }
 
 void ContentScanner::dispatch() {

@@ -73,7 +73,9 @@ private:
     bool reference(const char*& p, const char* end);
     bool uriOf(std::string_view prefix, size_t& uri) const;
     void dispatch();
-    std::string_view view(const Piece& piece) const;
+    std::string_view view(const Piece& piece) const {
+        return std::string_view((piece.decoded ? decoded_.data() : base_) + piece.at, piece.size);
+    }
     bool cut(const char* p, const char* end);  // true when the bytes end at p
     bool unplain();                           // records that the element is not taken
 

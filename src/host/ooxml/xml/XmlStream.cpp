@@ -2,9 +2,10 @@
 
 #include "common/Error.h"
 #include "host/ooxml/package/Package.h"
-#include "host/ooxml/xml/ContentScanner.h"
 #include "host/ooxml/package/ZipArchive.h"
+#include "host/ooxml/xml/ContentScanner.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <libxml/parser.h>
@@ -63,6 +64,11 @@ QString XmlElement::text(std::string_view local) const { return qstr(attr(local)
 long long XmlElement::integer(std::string_view local, long long otherwise) const {
     const std::string_view v = attr(local);
     if (v.empty()) return otherwise;
+    if (v.size() <= 9 && std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        long long n = 0;  // the common case, as the slower reading below gives it
+        for (const char c : v) n = n * 10 + (c - '0');
+        return n;
+    }
     bool ok = false;
     const long long n = QByteArray::fromRawData(v.data(), qsizetype(v.size())).trimmed().toLongLong(&ok);
     return ok ? n : otherwise;
@@ -139,7 +145,7 @@ void onStart(void* user, const xmlChar* localname, const xmlChar* prefix, const 
     if (!s.scanned.empty()) {
         for (int i = 0; i < nbNamespaces; ++i)
             if (namespaces[2 * i]) s.prefixes.push_back({s.depth, {std::string(view(namespaces[2 * i])), std::string(view(namespaces[2 * i + 1]))}});
-        if (s.depth == 2 && !prefix && view(localname) == s.scanned) {
+        if (s.depth <= 2 && !prefix && view(localname) == s.scanned) {
             s.scannedOpenAt = s.events;
             s.scannedUri = view(uri);
         }
@@ -383,9 +389,11 @@ void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler
                                                   scanned);
 }
 
-void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes, bool recover) {
+void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes, bool recover,
+               std::string_view scanned) {
     package.read(part, maxBytes, [&](ZipArchive::PartReader& reader) {
-        XmlParser(handler, part, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); });
+        XmlParser(handler, part, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); },
+                                                scanned);
     });
 }
 

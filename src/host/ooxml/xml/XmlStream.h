@@ -75,9 +75,9 @@ public:
     // Parses what `pull` gives (up to `capacity` bytes each call, 0 at the
     // end) to the end. Throws Error 1004 "XML part ...: reason (line n)" at
     // the first fatal error; what pull throws comes through as it is.
-    // With `scanned` ("sheetData"), the content of the root's child element
-    // of that name is read by a ContentScanner as far as it takes it, the
-    // handler seeing the same events.
+    // With `scanned` ("sheetData", "sst"), the content of the root or the
+    // root's child element of that name is read by a ContentScanner as far
+    // as it takes it, the handler seeing the same events.
     void parse(const std::function<size_t(char* buffer, size_t capacity)>& pull, std::string_view scanned = {});
     // The bytes the scanner read in place of libxml2.
     uint64_t scannedBytes() const;
@@ -93,7 +93,7 @@ private:
 void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler, uint64_t maxBytes,
                bool recover = false, std::string_view scanned = {});
 void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes,
-               bool recover = false);
+               bool recover = false, std::string_view scanned = {});
 // XML held in memory.
 void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover = false,
               std::string_view scanned = {});
