@@ -108,7 +108,7 @@ ContentScanner::Result ContentScanner::scan(std::string_view bytes) {
         if (whole && q[1] == '/') return {size_t(p - begin), Stop::End};
         if (whole) whole = element(q, end);
         if (!whole) return {size_t(p - begin), cutOff_ ? Stop::More : Stop::Unplain};
-        lines_ += size_t(std::count(p, q, '\n'));
+        for (const char* n = p; (n = static_cast<const char*>(std::memchr(n, '\n', size_t(q - n)))); ++n) ++lines_;
         dispatch();
         p = q;
     }
@@ -128,7 +128,7 @@ bool ContentScanner::unplain() {
 bool ContentScanner::element(const char*& p, const char* end) {
     if (!startTag(p, end, open_)) return false;
     while (!open_.empty()) {
-        if (!text(p, end)) return false;
+        if (p < end && *p != '<' && !text(p, end)) return false;
         if (end - p < 2) return !cut(p, end);
         if (p[1] == '/') {
             if (!endTag(p, end, open_)) return false;
