@@ -126,22 +126,22 @@ bool ContentScanner::unplain() {
 
 // One child element with everything in it, p at its '<'.
 bool ContentScanner::element(const char*& p, const char* end) {
-    if (!startTag(p, end, open_)) return false;
+    if (!startTag(p, end)) return false;
     while (!open_.empty()) {
         if (p < end && *p != '<' && !text(p, end)) return false;
         if (end - p < 2) return !cut(p, end);
         if (p[1] == '/') {
-            if (!endTag(p, end, open_)) return false;
-        } else if (!startTag(p, end, open_)) {
+            if (!endTag(p, end)) return false;
+        } else if (!startTag(p, end)) {
             return false;
         }
     }
     return true;
 }
 
-bool ContentScanner::startTag(const char*& p, const char* end, std::vector<Piece>& open) {
+bool ContentScanner::startTag(const char*& p, const char* end) {
     if (!kBytes.is(p[1], NameStart)) return unplain();  // also "<!" and "<?"
-    if (int(open.size()) >= maxDepth_) return unplain();
+    if (int(open_.size()) >= maxDepth_) return unplain();
     const char* n = p + 1;
     const char* q = skip(n, end, NameChar);
     if (q - n > ptrdiff_t(kMaxName)) return unplain();
@@ -154,7 +154,7 @@ bool ContentScanner::startTag(const char*& p, const char* end, std::vector<Piece
         if (q == end) return !cut(q, end);
         if (*q == '>') {
             ++q;
-            open.push_back(name);
+            open_.push_back(name);
             break;
         }
         if (*q == '/') {
@@ -197,16 +197,16 @@ bool ContentScanner::startTag(const char*& p, const char* end, std::vector<Piece
     return true;
 }
 
-bool ContentScanner::endTag(const char*& p, const char* end, std::vector<Piece>& open) {
-    const std::string_view name = view(open.back());
+bool ContentScanner::endTag(const char*& p, const char* end) {
+    const std::string_view name = view(open_.back());
     const char* q = p + 2;
     if (size_t(end - q) <= name.size()) return !cut(q, end);
     if (std::string_view(q, name.size()) != name) return unplain();
     q = skip(q + name.size(), end, Space);
     if (q == end) return !cut(q, end);
     if (*q != '>') return unplain();
-    events_.push_back({Kind::End, open.back()});
-    open.pop_back();
+    events_.push_back({Kind::End, open_.back()});
+    open_.pop_back();
     p = q + 1;
     return true;
 }
@@ -344,7 +344,7 @@ void ContentScanner::dispatch() {
     for (const Event& e : events_) {
         switch (e.kind) {
         case Kind::Start:
-            handed_.resize(e.attrCount);
+            if (handed_.size() < e.attrCount) handed_.resize(e.attrCount);
             for (size_t i = 0; i < e.attrCount; ++i) {
                 const Attr& a = attrs_[e.attrs + i];
                 handed_[i] = XmlAttribute{view(a.local), uris_[a.uri], view(a.value)};

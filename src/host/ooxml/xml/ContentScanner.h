@@ -15,6 +15,7 @@
 // the scanner leaves is read, or refused, exactly as before.
 #include "host/ooxml/xml/XmlStream.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -24,6 +25,29 @@ namespace tabulon::ooxml {
 
 struct XmlNamespace {
     std::string prefix, uri;
+};
+
+// A list that keeps its largest size: cleared for every child element, it
+// allocates only while the largest one so far grows.
+template <class T>
+class ReusedList {
+public:
+    void clear() { n_ = 0; }
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    const T& operator[](size_t i) const { return items_[i]; }
+    const T& back() const { return items_[n_ - 1]; }
+    void pop_back() { --n_; }
+    void push_back(const T& item) {
+        if (n_ == items_.size()) items_.resize(std::max<size_t>(16, 2 * n_));
+        items_[n_++] = item;
+    }
+    const T* begin() const { return items_.data(); }
+    const T* end() const { return items_.data() + n_; }
+
+private:
+    std::vector<T> items_;
+    size_t n_ = 0;
 };
 
 class ContentScanner {
@@ -66,8 +90,8 @@ private:
     };
 
     bool element(const char*& p, const char* end);
-    bool startTag(const char*& p, const char* end, std::vector<Piece>& open);
-    bool endTag(const char*& p, const char* end, std::vector<Piece>& open);
+    bool startTag(const char*& p, const char* end);
+    bool endTag(const char*& p, const char* end);
     bool text(const char*& p, const char* end);
     bool attributeValue(const char*& p, const char* end, Piece& value);
     bool reference(const char*& p, const char* end);
@@ -87,9 +111,9 @@ private:
     // The element being read.
     const char* base_ = nullptr;
     bool cutOff_ = false;
-    std::vector<Event> events_;
-    std::vector<Attr> attrs_;
-    std::vector<Piece> open_;
+    ReusedList<Event> events_;
+    ReusedList<Attr> attrs_;
+    ReusedList<Piece> open_;
     std::string decoded_;
     std::vector<XmlAttribute> handed_;
 };
