@@ -1,8 +1,8 @@
 // The worksheet parser on arbitrary XML: cells, formulas (shared, array,
 // data table), the layout elements and the settling of the used range, with
 // the cells read by the scanner as the loader reads them. The same input is
-// also read with libxml2 alone: the handler must see the same events and the
-// same error either way, else the input is a finding.
+// also read with libxml2 alone: the handler must see the same events and an
+// error either way or neither, else the input is a finding.
 #include "FuzzSupport.h"
 #include "common/Error.h"
 #include "host/ooxml/sheet/SheetParser.h"
@@ -42,8 +42,8 @@ std::string eventsOf(const QByteArray& xml, std::string_view scanned) {
     Record r;
     try {
         ooxml::parseXml(xml, QStringLiteral("sheet.xml"), r, false, scanned);
-    } catch (const Error& e) {
-        r.seen.append("\x06").append(e.description().toStdString());
+    } catch (const Error&) {
+        r.seen.append("\x06");  // the reason may differ: libxml2's depends on how its input was cut
     }
     return r.seen;
 }

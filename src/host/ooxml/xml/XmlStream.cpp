@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <mutex>
@@ -331,6 +332,13 @@ bool pushParse(State& s, const Pull& pull) {
     std::optional<ContentScanner> scanner;
     size_t from = 0, lines = 0;
     more();
+    // Bytes in another encoding than UTF-8 go to libxml2 in even pieces:
+    // the scanner would not read them, and libxml2's conversion answers
+    // differently for differently cut input.
+    if (bytes.size() < 4) mode = Mode::Plain;
+    else if (const xmlCharEncoding e = xmlDetectCharEncoding(reinterpret_cast<const xmlChar*>(bytes.data()), 4);
+             e != XML_CHAR_ENCODING_NONE && e != XML_CHAR_ENCODING_UTF8)
+        mode = Mode::Plain;
     while (going()) {
         if (mode == Mode::Plain) {
             push(bytes.size());
