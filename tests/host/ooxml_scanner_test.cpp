@@ -155,9 +155,16 @@ TEST(OoxmlScanner, OnlyAnUnprefixedElementOfTheTopTwoLevelsInUtf8) {
          "the name in a comment, or deeper than the root's child"},
         {"<worksheet><a x=\"<sheetData>\"/><sheetData/><sheetData><row></sheetData></worksheet>",
          "the name in an attribute, an empty element, a broken one"},
+        {"", "UTF-16 read as UTF-8"},
     };
-    for (const auto& c : cases) {
+    const QString utf16 = QStringLiteral("<worksheet><sheetData><row><c><v>\u00E9</v></c></row></sheetData></worksheet>");
+    const QByteArray utf16Xml = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    for (auto c : cases) {
+        if (c.xml.isEmpty()) c.xml = utf16Xml;
         const Outcome libxml2 = read(c.xml, false);
+        if (c.xml == utf16Xml) {
+            ASSERT_TRUE(libxml2.events.contains(QStringLiteral("\u00E9"))) << libxml2.error.toStdString();
+        }
         for (const size_t piece : {size_t(1) << 16, size_t(1), size_t(5)}) {
             const Outcome ours = read(c.xml, true, piece);
             EXPECT_EQ(ours.events, libxml2.events) << c.catches;

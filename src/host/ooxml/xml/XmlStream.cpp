@@ -331,7 +331,8 @@ bool pushParse(State& s, const Pull& pull) {
     enum class Mode { Seeking, Scanning, Plain } mode = Mode::Seeking;
     std::optional<ContentScanner> scanner;
     size_t from = 0, lines = 0;
-    more();
+    while (bytes.size() < 4 && more()) {
+    }
     // Bytes in another encoding than UTF-8 go to libxml2 in even pieces:
     // the scanner would not read them, and libxml2's conversion answers
     // differently for differently cut input.
