@@ -104,7 +104,7 @@ ContentScanner::Result ContentScanner::scan(std::string_view bytes) {
         cutOff_ = false;
         const char* q = p;
         bool whole = text(q, end);
-        if (whole && end - q < 2) whole = !cut(q, end);
+        if (whole && end - q < 2) whole = cut();
         if (whole && q[1] == '/') return {size_t(p - begin), Stop::End};
         if (whole) whole = element(q, end);
         if (!whole) return {size_t(p - begin), cutOff_ ? Stop::More : Stop::Unplain};
@@ -114,9 +114,9 @@ ContentScanner::Result ContentScanner::scan(std::string_view bytes) {
     }
 }
 
-bool ContentScanner::cut(const char*, const char*) {
+bool ContentScanner::cut() {
     cutOff_ = true;
-    return true;
+    return false;
 }
 
 bool ContentScanner::unplain() {
@@ -129,7 +129,7 @@ bool ContentScanner::element(const char*& p, const char* end) {
     if (!startTag(p, end)) return false;
     while (!open_.empty()) {
         if (p < end && *p != '<' && !text(p, end)) return false;
-        if (end - p < 2) return !cut(p, end);
+        if (end - p < 2) return cut();
         if (p[1] == '/') {
             if (!endTag(p, end)) return false;
         } else if (!startTag(p, end)) {
@@ -151,14 +151,14 @@ bool ContentScanner::startTag(const char*& p, const char* end) {
     for (;;) {
         const char* before = q;
         q = skip(q, end, Space);
-        if (q == end) return !cut(q, end);
+        if (q == end) return cut();
         if (*q == '>') {
             ++q;
             open_.push_back(name);
             break;
         }
         if (*q == '/') {
-            if (q + 1 == end) return !cut(q, end);
+            if (q + 1 == end) return cut();
             if (q[1] != '>') return unplain();
             q += 2;
             empty = true;
@@ -177,10 +177,10 @@ bool ContentScanner::startTag(const char*& p, const char* end) {
         }
         const std::string_view local(a, size_t(q - a));
         q = skip(q, end, Space);
-        if (q == end) return !cut(q, end);
+        if (q == end) return cut();
         if (*q != '=' || local.size() > kMaxName) return unplain();
         q = skip(q + 1, end, Space);
-        if (q == end) return !cut(q, end);
+        if (q == end) return cut();
         Attr attr{{size_t(local.data() - base_), local.size()}, {}, 0};
         if (prefix.empty() ? local == "xmlns" : !uriOf(prefix, attr.uri)) return unplain();
         if (!attributeValue(q, end, attr.value)) return false;
@@ -200,10 +200,10 @@ bool ContentScanner::startTag(const char*& p, const char* end) {
 bool ContentScanner::endTag(const char*& p, const char* end) {
     const std::string_view name = view(open_.back());
     const char* q = p + 2;
-    if (size_t(end - q) <= name.size()) return !cut(q, end);
+    if (size_t(end - q) <= name.size()) return cut();
     if (std::string_view(q, name.size()) != name) return unplain();
     q = skip(q + name.size(), end, Space);
-    if (q == end) return !cut(q, end);
+    if (q == end) return cut();
     if (*q != '>') return unplain();
     events_.push_back({Kind::End, open_.back()});
     open_.pop_back();
@@ -218,7 +218,7 @@ bool ContentScanner::text(const char*& p, const char* end) {
     size_t decodedAt = std::string::npos;
     for (;;) {
         p = skip(p, end, PlainText);
-        if (p == end) return !cut(p, end);
+        if (p == end) return cut();
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '<') break;
         if (c == '>') {
@@ -231,7 +231,7 @@ bool ContentScanner::text(const char*& p, const char* end) {
             run = p;
         } else if (c >= 0x80) {
             const Utf8 u = character(p, end);
-            if (u != Utf8::Good) return u == Utf8::Cut ? !cut(p, end) : unplain();
+            if (u != Utf8::Good) return u == Utf8::Cut ? cut() : unplain();
         } else {
             return unplain();  // a control character, a carriage return
         }
@@ -260,7 +260,7 @@ bool ContentScanner::attributeValue(const char*& p, const char* end, Piece& valu
     };
     for (;;) {
         p = skip(p, end, PlainValue);
-        if (p == end) return !cut(p, end);
+        if (p == end) return cut();
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == static_cast<unsigned char>(quote)) break;
         if (c == '"' || c == '\'') {
@@ -275,7 +275,7 @@ bool ContentScanner::attributeValue(const char*& p, const char* end, Piece& valu
             run = p;
         } else if (c >= 0x80) {
             const Utf8 u = character(p, end);
-            if (u != Utf8::Good) return u == Utf8::Cut ? !cut(p, end) : unplain();
+            if (u != Utf8::Good) return u == Utf8::Cut ? cut() : unplain();
         } else {
             return unplain();  // '<', a control character, a carriage return
         }
@@ -296,7 +296,7 @@ bool ContentScanner::reference(const char*& p, const char* end) {
     const char* q = p + 1;
     const char* const limit = std::min(end, p + 12);  // "&#x10FFFF;" and the longest name fit
     while (q < limit && *q != ';') ++q;
-    if (q == limit) return q == end ? !cut(q, end) : unplain();
+    if (q == limit) return q == end ? cut() : unplain();
     const std::string_view name(p + 1, size_t(q - p - 1));
     p = q + 1;
     if (name == "amp") decoded_ += '&';

@@ -100,8 +100,10 @@ private:
     std::string_view view(const Piece& piece) const {
         return std::string_view((piece.decoded ? decoded_.data() : base_) + piece.at, piece.size);
     }
-    bool cut(const char* p, const char* end);  // true when the bytes end at p
-    bool unplain();                           // records that the element is not taken
+    // Both end a read that cannot go on: the bytes end first (more are
+    // wanted), or the element is not plain XML (libxml2 takes it).
+    bool cut();
+    bool unplain();
 
     XmlHandler& handler_;
     std::vector<std::string> uris_;  // [0] none, [1] the elements', [2] xml:, then the prefixes'
