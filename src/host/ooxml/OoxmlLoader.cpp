@@ -88,7 +88,7 @@ void readSheetsTogether(const Package& package, model::Book& book, std::vector<S
         }
         WorksheetParser parser(ctx, book.sheets[i], job.refs, job.warnings);
         try {
-            parsePart(zip, *entry, parser.handler(), kMaxSheetBytes);
+            parsePart(zip, *entry, parser.handler(), kMaxSheetBytes, false, "sheetData");
         } catch (const Error& e) {
             // What was read before the damage stays.
             job.warnings << QStringLiteral("sheet '%1' read as far as it goes: %2").arg(book.sheets[i].name, e.description());

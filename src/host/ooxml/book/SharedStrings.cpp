@@ -104,7 +104,7 @@ SharedStrings readSharedStrings(const Package& package, const QString& workbookP
     if (!rel || rel->part.isEmpty()) return out;
     SstReader r(out, formats, colors);
     try {
-        parsePart(package, rel->part, r, kMaxSharedStringsBytes);
+        parsePart(package, rel->part, r, kMaxSharedStringsBytes, false, "sst");
     } catch (const Error& e) {
         package.warn(QStringLiteral("shared strings read as far as %1 items: %2").arg(out.items.size()).arg(e.description()));
     }

@@ -66,6 +66,31 @@ struct RangeFormula {
     uint32_t text = 0;  // index in sheet.texts
 };
 
+// "-12.375": a number of at most 15 digits and no exponent, the most
+// values are, read exactly (both parts are exact doubles, and the one
+// division rounds correctly). False for any other text.
+bool shortDecimal(std::string_view t, double& value) {
+    constexpr double kTens[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = !t.empty() && t[0] == '-';
+    size_t i = negative ? 1 : 0, digits = 0, point = 0;
+    int64_t n = 0;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15) return false;
+            n = n * 10 + (c - '0');
+        } else if (c == '.' && !point && digits && i + 1 < t.size()) {
+            point = digits;
+        } else {
+            return false;
+        }
+    }
+    if (!digits) return false;
+    const double d = double(n) / kTens[point ? digits - point : 0];
+    value = negative ? -d : d;
+    return true;
+}
+
 // Serial day number of an ISO date (t="d" cells).
 double serialOf(std::string_view iso, bool date1904) {
     const QDateTime d = QDateTime::fromString(qstr(iso), Qt::ISODate);
@@ -291,8 +316,8 @@ public:
             double v = 0;
             const char* b = value.data();
             while (b < value.data() + value.size() && *b == ' ') ++b;
-            const auto [p, ec] = std::from_chars(b, value.data() + value.size(), v);
-            if (ec != std::errc()) {
+            if (!shortDecimal(std::string_view(b, size_t(value.data() + value.size() - b)), v) &&
+                std::from_chars(b, value.data() + value.size(), v).ec != std::errc()) {
                 warn(QStringLiteral("%1: number '%2' unreadable").arg(model::cellAddress(row, col, false), qstr(value)));
                 keep = hasFormula;
                 break;

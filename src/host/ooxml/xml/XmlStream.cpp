@@ -3,12 +3,16 @@
 #include "common/Error.h"
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/package/ZipArchive.h"
+#include "host/ooxml/xml/ContentScanner.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tabulon::ooxml {
@@ -61,6 +65,11 @@ QString XmlElement::text(std::string_view local) const { return qstr(attr(local)
 long long XmlElement::integer(std::string_view local, long long otherwise) const {
     const std::string_view v = attr(local);
     if (v.empty()) return otherwise;
+    if (v.size() <= 9 && std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        long long n = 0;  // the common case, as the slower reading below gives it
+        for (const char c : v) n = n * 10 + (c - '0');
+        return n;
+    }
     bool ok = false;
     const long long n = QByteArray::fromRawData(v.data(), qsizetype(v.size())).trimmed().toLongLong(&ok);
     return ok ? n : otherwise;
@@ -93,6 +102,14 @@ struct XmlParser::State {
     QString firstError;         // the parser's first error message
     int errorLine = 0;
     std::exception_ptr thrown;  // a handler's exception, carried across the C frames
+    // The element whose content the scanner reads: the prefixes declared
+    // around it (by depth) and the event count at its start while it is
+    // libxml2's last event.
+    std::string_view scanned;
+    std::vector<std::pair<int, XmlNamespace>> prefixes;
+    size_t events = 0, scannedOpenAt = SIZE_MAX;
+    std::string scannedUri;
+    uint64_t scannedBytes = 0;
 
     State(XmlHandler& h, QString n, bool r) : handler(h), name(std::move(n)), recover(r) {}
 
@@ -121,10 +138,19 @@ namespace {
 
 using State = XmlParser::State;
 
-void onStart(void* user, const xmlChar* localname, const xmlChar*, const xmlChar* uri, int, const xmlChar**,
-             int nbAttributes, int, const xmlChar** attributes) {
+void onStart(void* user, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri, int nbNamespaces,
+             const xmlChar** namespaces, int nbAttributes, int, const xmlChar** attributes) {
     State& s = *static_cast<State*>(user);
     if (++s.depth > kMaxDepth) return s.refuse(QStringLiteral("elements nested deeper than %1").arg(kMaxDepth));
+    ++s.events;
+    if (!s.scanned.empty()) {
+        for (int i = 0; i < nbNamespaces; ++i)
+            if (namespaces[2 * i]) s.prefixes.push_back({s.depth, {std::string(view(namespaces[2 * i])), std::string(view(namespaces[2 * i + 1]))}});
+        if (s.depth <= 2 && !prefix && view(localname) == s.scanned) {
+            s.scannedOpenAt = s.events;
+            s.scannedUri = view(uri);
+        }
+    }
     s.guarded([&] {
         s.attrs.resize(size_t(nbAttributes));
         for (int i = 0; i < nbAttributes; ++i) {
@@ -138,12 +164,15 @@ void onStart(void* user, const xmlChar* localname, const xmlChar*, const xmlChar
 
 void onEnd(void* user, const xmlChar* localname, const xmlChar*, const xmlChar*) {
     State& s = *static_cast<State*>(user);
+    ++s.events;
+    while (!s.prefixes.empty() && s.prefixes.back().first >= s.depth) s.prefixes.pop_back();
     --s.depth;
     s.guarded([&] { s.handler.end(view(localname)); });
 }
 
 void onText(void* user, const xmlChar* chars, int len) {
     State& s = *static_cast<State*>(user);
+    ++s.events;
     s.guarded([&] { s.handler.text(std::string_view(reinterpret_cast<const char*>(chars), size_t(len))); });
 }
 
@@ -187,10 +216,29 @@ XmlParser::XmlParser(XmlHandler& handler, const QString& partName, bool recover)
 
 XmlParser::~XmlParser() = default;
 
-void XmlParser::parse(const std::function<size_t(char*, size_t)>& pull) {
-    State& s = *d;
+uint64_t XmlParser::scannedBytes() const { return d->scannedBytes; }
+
+namespace {
+
+using Pull = std::function<size_t(char*, size_t)>;
+
+int optionsOf(const State& s) {
+    return XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE | (s.recover ? XML_PARSE_RECOVER : 0);
+}
+
+// The parser context of a parse, freed whichever way the parse ends.
+struct Context {
+    State& s;
+    ~Context() {
+        xmlFreeParserCtxt(s.ctx);
+        s.ctx = nullptr;
+    }
+};
+
+// Both parse to the end and answer whether the XML was well-formed.
+bool pullParse(State& s, const Pull& pull) {
     struct Source {
-        const std::function<size_t(char*, size_t)>& pull;
+        const Pull& pull;
         State& state;
     } source{pull, s};
     // The parser pulls its input through this callback as it goes; a
@@ -214,13 +262,127 @@ void XmlParser::parse(const std::function<size_t(char*, size_t)>& pull) {
     };
     s.ctx = xmlCreateIOParserCtxt(&s.sax, &s, read, nullptr, &source, XML_CHAR_ENCODING_NONE);
     if (!s.ctx) throw std::bad_alloc();
-    std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> hold(s.ctx, xmlFreeParserCtxt);
-    int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE;
-    if (s.recover) options |= XML_PARSE_RECOVER;
-    xmlCtxtUseOptions(s.ctx, options);
+    const Context hold{s};
+    xmlCtxtUseOptions(s.ctx, optionsOf(s));
     xmlParseDocument(s.ctx);
-    const bool wellFormed = s.ctx->wellFormed != 0;
-    s.ctx = nullptr;
+    return s.ctx->wellFormed != 0;
+}
+
+// Pieces read at a time, and the most bytes held back for the scanner: a
+// longer child element (a row of very long texts) is left to libxml2.
+constexpr size_t kPiece = 64 * 1024;
+constexpr size_t kMaxHeld = size_t(16) << 20;
+constexpr size_t kNotATag = std::string::npos - 1;
+
+// Where the start tag whose name ends at i ends (its '>'): npos when the
+// bytes end first, kNotATag when no start tag of that name stands there.
+size_t tagEnd(const std::string& bytes, size_t i) {
+    if (i == bytes.size()) return std::string::npos;
+    if (!std::strchr(" \t\r\n/>", bytes[i])) return kNotATag;
+    for (char quote = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (quote) quote = c == quote ? 0 : quote;
+        else if (c == '"' || c == '\'') quote = c;
+        else if (c == '>') return i;
+        else if (c == '<') return kNotATag;
+    }
+    return std::string::npos;
+}
+
+// Pushes the part into libxml2 piece by piece, but for the content of the
+// scanned element: found by its start tag in the bytes, and confirmed by
+// libxml2 having just reported that tag, its last event, with all it was
+// given read, in UTF-8 (no encoder). From there the scanner reads whole
+// child elements; where it stops, libxml2 reads on, its line count moved
+// on by the line breaks it did not see.
+bool pushParse(State& s, const Pull& pull) {
+    s.ctx = xmlCreatePushParserCtxt(&s.sax, &s, nullptr, 0, nullptr);
+    if (!s.ctx) throw std::bad_alloc();
+    const Context hold{s};
+    xmlCtxtUseOptions(s.ctx, optionsOf(s));
+    std::string bytes;
+    size_t at = 0;  // bytes before this are read
+    bool atEnd = false;
+    // Reads on behind what is held; at least as much as is held, so that
+    // a child element the scanner takes again is not scanned again and again.
+    auto more = [&] {
+        if (atEnd) return false;
+        bytes.erase(0, at);
+        at = 0;
+        const size_t held = bytes.size(), want = std::max(kPiece, held);
+        bytes.resize(held + want);
+        const size_t n = pull(bytes.data() + held, want);
+        bytes.resize(held + n);
+        atEnd = n == 0;
+        return !atEnd;
+    };
+    auto push = [&](size_t upTo) {
+        if (upTo > at) xmlParseChunk(s.ctx, bytes.data() + at, int(upTo - at), 0);
+        at = std::max(at, upTo);
+    };
+    auto going = [&] {
+        return !s.thrown && s.refusal.isEmpty() && s.ctx->instate != XML_PARSER_EOF && !s.ctx->disableSAX;
+    };
+    auto scannable = [&] {
+        const xmlParserInputPtr in = s.ctx->input;
+        return s.scannedOpenAt == s.events && s.ctx->wellFormed && in && in->cur == in->end && !(in->buf && in->buf->encoder);
+    };
+    const std::string tag = '<' + std::string(s.scanned);
+    enum class Mode { Seeking, Scanning, Plain } mode = Mode::Seeking;
+    std::optional<ContentScanner> scanner;
+    size_t from = 0, lines = 0;
+    while (bytes.size() < 4 && more()) {
+    }
+    // Bytes in another encoding than UTF-8 go to libxml2 in even pieces:
+    // the scanner would not read them, and libxml2's conversion answers
+    // differently for differently cut input.
+    if (bytes.size() < 4) mode = Mode::Plain;
+    else if (const xmlCharEncoding e = xmlDetectCharEncoding(reinterpret_cast<const xmlChar*>(bytes.data()), 4);
+             e != XML_CHAR_ENCODING_NONE && e != XML_CHAR_ENCODING_UTF8)
+        mode = Mode::Plain;
+    while (going()) {
+        if (mode == Mode::Plain) {
+            push(bytes.size());
+            if (!more()) break;
+        } else if (mode == Mode::Seeking) {
+            const size_t hit = bytes.find(tag, std::max(from, at));
+            const size_t end = hit == std::string::npos ? std::string::npos : tagEnd(bytes, hit + tag.size());
+            if (end == kNotATag) {
+                from = hit + 1;
+            } else if (end == std::string::npos) {
+                // The tag may begin in the bytes still to come.
+                push(hit != std::string::npos ? hit : std::max(at, bytes.size() - std::min(bytes.size(), tag.size())));
+                if (bytes.size() - at > kMaxHeld || !more()) mode = Mode::Plain;
+            } else {
+                push(end + 1);
+                from = end + 1;
+                if (bytes[end - 1] != '/' && going() && scannable()) {
+                    std::vector<XmlNamespace> prefixes;
+                    for (const auto& [depth, ns] : s.prefixes) prefixes.push_back(ns);
+                    scanner.emplace(s.handler, s.scannedUri, std::move(prefixes), kMaxDepth - s.depth);
+                    mode = Mode::Scanning;
+                }
+            }
+        } else {
+            const ContentScanner::Result r = scanner->scan(std::string_view(bytes).substr(at));
+            at += r.used;
+            s.scannedBytes += r.used;
+            s.ctx->input->line += int(scanner->lines() - lines);
+            lines = scanner->lines();
+            if (r.stop != ContentScanner::Stop::More || bytes.size() - at > kMaxHeld || !more()) mode = Mode::Plain;
+        }
+    }
+    push(bytes.size());
+    xmlParseChunk(s.ctx, nullptr, 0, 1);
+    return s.ctx->wellFormed != 0;
+}
+
+}  // namespace
+
+void XmlParser::parse(const Pull& pull, std::string_view scanned) {
+    State& s = *d;
+    s.scanned = scanned;
+    const bool wellFormed = scanned.empty() ? pullParse(s, pull) : pushParse(s, pull);
     if (s.thrown) std::rethrow_exception(s.thrown);
     if (!s.refusal.isEmpty()) throw Error(err::Refused, QStringLiteral("XML part %1: %2").arg(s.name, s.refusal));
     if (!wellFormed && !s.recover)
@@ -229,25 +391,29 @@ void XmlParser::parse(const std::function<size_t(char*, size_t)>& pull) {
                                       .arg(s.errorLine));
 }
 
-void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler, uint64_t maxBytes, bool recover) {
+void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler, uint64_t maxBytes, bool recover,
+               std::string_view scanned) {
     ZipArchive::PartReader reader(zip, entry, maxBytes);
-    XmlParser(handler, entry.name, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); });
+    XmlParser(handler, entry.name, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); },
+                                                  scanned);
 }
 
-void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes, bool recover) {
+void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes, bool recover,
+               std::string_view scanned) {
     package.read(part, maxBytes, [&](ZipArchive::PartReader& reader) {
-        XmlParser(handler, part, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); });
+        XmlParser(handler, part, recover).parse([&](char* buffer, size_t capacity) { return reader.read(buffer, capacity); },
+                                                scanned);
     });
 }
 
-void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover) {
+void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover, std::string_view scanned) {
     qsizetype at = 0;
     XmlParser(handler, name, recover).parse([&](char* buffer, size_t capacity) {
         const size_t n = std::min(capacity, size_t(xml.size() - at));
         std::memcpy(buffer, xml.constData() + at, n);
         at += qsizetype(n);
         return n;
-    });
+    }, scanned);
 }
 
 }  // namespace tabulon::ooxml

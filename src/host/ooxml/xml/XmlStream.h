@@ -75,7 +75,12 @@ public:
     // Parses what `pull` gives (up to `capacity` bytes each call, 0 at the
     // end) to the end. Throws Error 1004 "XML part ...: reason (line n)" at
     // the first fatal error; what pull throws comes through as it is.
-    void parse(const std::function<size_t(char* buffer, size_t capacity)>& pull);
+    // With `scanned` ("sheetData", "sst"), the content of the root or the
+    // root's child element of that name is read by a ContentScanner as far
+    // as it takes it, the handler seeing the same events.
+    void parse(const std::function<size_t(char* buffer, size_t capacity)>& pull, std::string_view scanned = {});
+    // The bytes the scanner read in place of libxml2.
+    uint64_t scannedBytes() const;
 
     struct State;
 
@@ -83,13 +88,15 @@ private:
     std::unique_ptr<State> d;
 };
 
-// A whole part through handler; its size is limited to maxBytes.
+// A whole part through handler; its size is limited to maxBytes. `scanned`
+// as for XmlParser::parse().
 void parsePart(const ZipArchive& zip, const ZipEntry& entry, XmlHandler& handler, uint64_t maxBytes,
-               bool recover = false);
+               bool recover = false, std::string_view scanned = {});
 void parsePart(const Package& package, const QString& part, XmlHandler& handler, uint64_t maxBytes,
-               bool recover = false);
+               bool recover = false, std::string_view scanned = {});
 // XML held in memory.
-void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover = false);
+void parseXml(const QByteArray& xml, const QString& name, XmlHandler& handler, bool recover = false,
+              std::string_view scanned = {});
 
 // UTF-8 text of the parser as a QString.
 inline QString qstr(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
