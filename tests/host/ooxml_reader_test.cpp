@@ -326,6 +326,23 @@ TEST(OoxmlReader, AMergedAreaPastTheCellsDoesNotStretchTheUsedRange) {
     EXPECT_EQ(s.layout.merges[0].lastRow, 1048575);
 }
 
+// Custom views carry their own page setup, breaks, header and footer; the
+// sheet prints with its own, each once.
+TEST(OoxmlReader, CustomViewsLeaveTheSheetsPageSetupAlone) {
+    const char* view = "<customSheetView guid=\"{1}\"><rowBreaks count=\"1\"><brk id=\"7\"/></rowBreaks>"
+                       "<pageSetup scale=\"60\"/><headerFooter><oddFooter>&amp;LView</oddFooter></headerFooter>"
+                       "</customSheetView>";
+    Book b;
+    b.sheet("S", QStringLiteral("<sheetData/><customSheetViews>%1%1</customSheetViews>"
+                                "<pageSetup scale=\"59\"/><headerFooter><oddFooter>&amp;LOwn</oddFooter></headerFooter>"
+                                "<rowBreaks count=\"1\"><brk id=\"20\"/></rowBreaks>").arg(view));
+    const model::Book book = load(b);
+    const model::PageSetup& page = book.sheets.at(0).layout.page;
+    EXPECT_EQ(page.footerText, "&LOwn");
+    EXPECT_EQ(page.scale, 59);
+    EXPECT_EQ(page.rowBreaks, std::vector<int>{20});
+}
+
 TEST(OoxmlReader, EmptyCellsTakeTheirRowsElseTheirColumnsFormat) {
     Book b;
     b.sheet("S", "<cols><col min=\"2\" max=\"2\" width=\"9\" style=\"1\"/></cols><sheetData>"

@@ -11,6 +11,10 @@ namespace tabulon::ooxml {
 
 void SheetLayoutReader::start(const XmlElement& e) {
     const std::string_view n = e.local();
+    // A custom view keeps margins, page setup, breaks, header and footer of
+    // its own; the sheet prints with the sheet's.
+    if (n == "customSheetViews") customViews_ = true;
+    if (customViews_) return;
     model::PageSetup& page = l_.page;
     if (n == "col") {
         const int first = int(std::clamp<long long>(e.integer("min", 1), 1, kMaxCols)) - 1;
@@ -73,6 +77,7 @@ void SheetLayoutReader::start(const XmlElement& e) {
 }
 
 void SheetLayoutReader::end(std::string_view local) {
+    if (local == "customSheetViews") customViews_ = false;
     if (local == "oddHeader" || local == "oddFooter") text_ = Text::None;
     else if (local == "rowBreaks" || local == "colBreaks") breaks_ = Breaks::None;
 }

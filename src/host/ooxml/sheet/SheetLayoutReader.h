@@ -24,6 +24,7 @@ public:
 private:
     model::SheetLayout& l_;
     enum class Text { None, Header, Footer } text_ = Text::None;
+    bool customViews_ = false;
     enum class Breaks { None, Rows, Cols } breaks_ = Breaks::None;
     bool fitToPage_ = false;
 };
