@@ -212,10 +212,13 @@ TEST(OoxmlReader, CellValuesOfEveryType) {
     b.sheet("S", "<dimension ref=\"A1:XFD1048576\"/><sheetData><row r=\"1\">"
                  "<c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"b\"><v>1</v></c><c r=\"C1\" t=\"e\"><v>#DIV/0!</v></c>"
                  "<c r=\"D1\" t=\"inlineStr\"><is><t>in_x000D_line</t></is></c><c r=\"E1\" t=\"str\"><f>\"a\"&amp;\"b\"</f><v>ab</v></c>"
-                 "<c r=\"F1\"><v>1.5E+3</v></c><c r=\"G1\" t=\"s\"><v>99</v></c><c t=\"n\"><v>7</v></c></row></sheetData>");
+                 "<c r=\"F1\"><v>1.5E+3</v></c><c r=\"G1\" t=\"s\"><v>99</v></c><c t=\"n\"><v>7</v></c>"
+                 "<c r=\"I1\" t=\"s\"><f>A1</f><v>98</v></c></row></sheetData>");
     const model::Book book = load(b);
     const model::Sheet& s = book.sheets[0];
-    ASSERT_EQ(s.cells.size(), 7u) << "a cell referring to a string that is not there is left out";
+    ASSERT_EQ(s.cells.size(), 8u) << "a cell referring to a string that is not there is left out, unless it has a formula";
+    EXPECT_EQ(s.cells[7].type, model::CellType::Empty) << "a formula's missing string is no value";
+    EXPECT_EQ(model::cellFormula(s, s.cells[7]), QStringLiteral("=A1"));
     EXPECT_EQ(model::cellText(book, s, s.cells[0]), QStringLiteral("共有"));
     EXPECT_EQ(s.cells[1].type, model::CellType::Boolean);
     EXPECT_EQ(s.cells[2].number, model::errorcode::Div0);
@@ -224,7 +227,7 @@ TEST(OoxmlReader, CellValuesOfEveryType) {
     EXPECT_EQ(model::cellFormula(s, s.cells[4]), QStringLiteral("=\"a\"&\"b\""));
     EXPECT_EQ(s.cells[5].number, 1500);
     EXPECT_EQ(s.cells[6].col, 7) << "a cell without a reference follows the one before it";
-    EXPECT_EQ(s.used.lastCol, 7) << "a dimension of the whole grid must not become the used range";
+    EXPECT_EQ(s.used.lastCol, 8) << "a dimension of the whole grid must not become the used range";
     EXPECT_EQ(s.used.lastRow, 0);
     EXPECT_FALSE(book.warnings.isEmpty());
 }

@@ -19,7 +19,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <exception>
 #include <functional>
 #include <system_error>
@@ -75,10 +78,61 @@ struct SheetJob {
     QStringList warnings;
 };
 
-// Reads the worksheet parts side by side: one job per sheet, each on its
-// own handle of the package (the helper threads each open one).
-void readSheetsTogether(const Package& package, model::Book& book, std::vector<SheetJob>& jobs, const SheetContext& ctx) {
-    readSideBySide(package, jobs.size(), [&](size_t i, ZipArchive& zip) {
+// The shared strings' count once they are read: a sheet settling its cells
+// waits for it.
+class StringsRead {
+public:
+    void settle(size_t count) {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            count_ = count;
+            ready_ = true;
+        }
+        ready.notify_all();
+    }
+    size_t count() {
+        std::unique_lock<std::mutex> hold(lock_);
+        ready.wait(hold, [this] { return ready_; });
+        return count_;
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable ready;
+    size_t count_ = 0;
+    bool ready_ = false;
+};
+
+// Reads the shared strings and the worksheet parts side by side, each sheet
+// on its own handle of the package. The strings come first, so no sheet
+// waits for a job not yet begun; the largest sheets follow, so the last ones
+// left to a thread are short.
+void readSheetsTogether(const Package& package, const QString& workbookPart, model::Book& book, std::vector<SheetJob>& jobs,
+                        SheetContext ctx, const ColorResolver& colors) {
+    StringsRead strings;
+    ctx.sharedStringCount = [&strings] { return strings.count(); };
+    std::vector<size_t> order(jobs.size());
+    std::vector<uint64_t> sizes(jobs.size(), 0);
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        order[i] = i;
+        if (const ZipEntry* entry = package.zip().find(jobs[i].part); entry && !jobs[i].part.isEmpty()) sizes[i] = entry->size;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+    readSideBySide(package, jobs.size() + 1, [&](size_t n, ZipArchive& zip) {
+        if (n == 0) {
+            SharedStrings sst;
+            try {
+                sst = readSharedStrings(package, workbookPart, book.formats, colors);
+            } catch (...) {
+                strings.settle(0);
+                throw;
+            }
+            book.sharedStrings = std::move(sst.items);
+            book.sharedRuns = std::move(sst.runs);
+            strings.settle(book.sharedStrings.size());
+            return;
+        }
+        const size_t i = order[n - 1];
         SheetJob& job = jobs[i];
         if (job.part.isEmpty() || job.kind == model::SheetKind::Chart) return;
         const ZipEntry* entry = zip.find(job.part);
@@ -190,10 +244,6 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     const ExternalLinks links = readExternalLinks(package, workbookPart, info.externalRefs, QFileInfo(book.path).absolutePath());
     book.links = links.links;
 
-    SharedStrings sst = readSharedStrings(package, workbookPart, book.formats, colors);
-    book.sharedStrings = std::move(sst.items);
-    book.sharedRuns = std::move(sst.runs);
-
     const std::vector<QString> sheetParts = addListedSheets(package, workbookPart, info.sheets, book);
     std::vector<SheetJob> jobs(sheetParts.size());
     for (size_t i = 0; i < jobs.size(); ++i) {
@@ -201,10 +251,9 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
         jobs[i].part = sheetParts[i];
     }
     SheetContext ctx;
-    ctx.sharedStringCount = book.sharedStrings.size();
     ctx.books = &links.books;
     ctx.date1904 = info.date1904;
-    readSheetsTogether(package, book, jobs, ctx);
+    readSheetsTogether(package, workbookPart, book, jobs, ctx, colors);
     for (size_t i = 0; i < jobs.size(); ++i) readSheetParts(package, book, i, jobs[i].part, jobs[i].refs, colors, jobs[i].warnings);
 
     fillNames(book, info, links.books);

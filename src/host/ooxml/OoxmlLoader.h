@@ -36,7 +36,8 @@ model::Book loadPackage(ZipArchive zip, bool encrypted = false);
 
 // Runs job(i, zip) for every i below count, side by side on as many threads
 // as there are cores, each thread on its own handle of the package; the
-// first failure in the order of i is rethrown once all are done.
+// first failure in the order of i is rethrown once all are done. Jobs begin
+// in the order of i, so a job may wait for job 0 to end.
 class Package;
 void readSideBySide(const Package& package, size_t count, const std::function<void(size_t, ZipArchive&)>& job);
 

@@ -131,6 +131,9 @@ public:
         int si;
     };
     std::vector<PendingShared> pendingShared;
+    // Cells (their index before sorting) that name a shared string and hold a
+    // formula: such a cell stays when its string is missing.
+    std::vector<size_t> stringFormulaCells;
     std::vector<RangeFormula> ranges;
     model::Area extent{-1, -1, -1, -1};
     model::Area dimension{-1, -1, -1, -1};
@@ -215,7 +218,16 @@ public:
     int lastCol = -1;
 
     void startCell(const XmlElement& e) {
-        const std::string_view r = e.attr("r");
+        // One look at each attribute: a cell is the element there are most of.
+        std::string_view r, t, s;
+        bool styled = false;
+        for (int i = e.count(); i-- > 0;) {
+            const XmlAttribute& a = e.attribute(i);
+            if (a.local.size() != 1 || !a.uri.empty()) continue;
+            if (a.local[0] == 'r') r = a.value;
+            else if (a.local[0] == 't') t = a.value;
+            else if (a.local[0] == 's') s = a.value, styled = true;
+        }
         int cr = row, cc = lastCol + 1;
         if (!r.empty() && !parseCellAddress(r, cr, cc)) {
             warn(QStringLiteral("cell reference '%1' unreadable").arg(qstr(r)));
@@ -223,9 +235,8 @@ public:
         }
         if (cc >= kMaxCols) cc = kMaxCols - 1;
         row = cr, col = cc, lastCol = cc;
-        const std::string_view t = e.attr("t");
         type = t.empty() ? 'n' : t == "s" ? 's' : t == "str" ? 'r' : t == "inlineStr" ? 'i' : t == "b" ? 'b' : t == "e" ? 'e' : t == "d" ? 'd' : 'n';
-        style = e.has("s") ? int(e.integer("s", -1)) : -1;
+        style = styled ? int(XmlElement::integerOf(s, -1)) : -1;
         value.clear();
         hasFormula = false;
         in = In::None;
@@ -283,9 +294,10 @@ public:
             uint64_t index = 0;
             const auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
             if (ec != std::errc() || value.empty()) { keep = hasFormula; break; }
-            if (index >= ctx.sharedStringCount) { ++lost; keep = hasFormula; break; }
+            // Whether the workbook holds that string is settled in finish().
             cell.type = model::CellType::Text;
-            cell.text = uint32_t(index);
+            cell.text = uint32_t(std::min<uint64_t>(index, UINT32_MAX));
+            if (hasFormula) stringFormulaCells.push_back(sheet.cells.size());
             break;
         }
         case 'r':
@@ -368,6 +380,7 @@ public:
             cell.formula = uint32_t(sheet.texts.size());
             sheet.texts.push_back(u'=' + shiftFormula(it->second.shown, cell.row - it->second.row, cell.col - it->second.col));
         }
+        dropMissingStrings();
         sortCells(sheet.cells);
         for (const RangeFormula& f : ranges) {
             auto it = std::lower_bound(sheet.cells.begin(), sheet.cells.end(), std::make_pair(f.area.firstRow, f.area.firstCol),
@@ -386,6 +399,31 @@ public:
         // does not stretch it.
         settleUsedRange();
         layout.finish();
+    }
+
+    // A cell naming a shared string the workbook does not hold loses its
+    // value; without a formula it is no cell at all.
+    void dropMissingStrings() {
+        const size_t count = ctx.sharedStringCount();
+        auto missing = [count](const model::CellData& c) {
+            return c.type == model::CellType::Text && !(c.flags & model::CellData::OwnText) && c.text >= count;
+        };
+        if (std::none_of(sheet.cells.begin(), sheet.cells.end(), missing)) return;
+        auto withFormula = stringFormulaCells.begin();
+        size_t out = 0;
+        for (size_t i = 0; i < sheet.cells.size(); ++i) {
+            model::CellData c = sheet.cells[i];
+            while (withFormula != stringFormulaCells.end() && *withFormula < i) ++withFormula;
+            if (missing(c)) {
+                ++lost;
+                if (withFormula == stringFormulaCells.end() || *withFormula != i) continue;
+                c.type = model::CellType::Empty;
+                c.text = 0;
+            }
+            // Pending shared formulas are settled already: indices may shift now.
+            sheet.cells[out++] = c;
+        }
+        sheet.cells.resize(out);
     }
 
     void settleUsedRange() {

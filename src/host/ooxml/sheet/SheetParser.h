@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace tabulon::ooxml {
@@ -18,7 +19,10 @@ class XmlHandler;
 
 // What every sheet shares while being read: nothing in it changes.
 struct SheetContext {
-    size_t sharedStringCount = 0;
+    // How many shared strings the workbook holds. The shared strings are read
+    // beside the sheets: this waits until they are, and is asked once per
+    // sheet, when its cells are settled.
+    std::function<size_t()> sharedStringCount = [] { return size_t(0); };
     const std::vector<ExternalBook>* books = nullptr;
     bool date1904 = false;
 };

@@ -63,7 +63,10 @@ std::string_view XmlElement::anyAttr(std::string_view local) const {
 QString XmlElement::text(std::string_view local) const { return qstr(attr(local)); }
 
 long long XmlElement::integer(std::string_view local, long long otherwise) const {
-    const std::string_view v = attr(local);
+    return integerOf(attr(local), otherwise);
+}
+
+long long XmlElement::integerOf(std::string_view v, long long otherwise) {
     if (v.empty()) return otherwise;
     if (v.size() <= 9 && std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         long long n = 0;  // the common case, as the slower reading below gives it

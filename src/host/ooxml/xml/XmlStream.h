@@ -44,6 +44,7 @@ public:
     QString text(std::string_view local) const;  // attr() as a QString
     // Integer and boolean attributes; `otherwise` when absent or unreadable.
     long long integer(std::string_view local, long long otherwise = 0) const;
+    static long long integerOf(std::string_view value, long long otherwise = 0);  // integer() of a value
     double number(std::string_view local, double otherwise = 0) const;
     bool flag(std::string_view local, bool otherwise = false) const;  // "1"/"true" and "0"/"false"
     int count() const { return count_; }
