@@ -10,7 +10,7 @@
 #   - a header of a library its target does not link,
 #   - another library's header that the library keeps private, or
 #   - a system library's header (sqlite3, libgsf, libzip, libxml2, OpenSSL,
-#     zlib, libemf2svg)
+#     zlib, libdeflate, libemf2svg)
 #     without linking that library itself: reports reach the database only
 #     through the store, the workbook only through the host.
 # Tests, benchmarks and fuzz targets are white-box and are not checked.
@@ -23,6 +23,7 @@ set(TABULON_SYSTEM_HEADERS
     "libxml/=PkgConfig::LIBXML2"
     "openssl/=PkgConfig::LIBCRYPTO"
     "zlib.h=ZLIB::ZLIB"
+    "libdeflate.h=PkgConfig::LIBDEFLATE"
     "emf2svg.h=Emf2Svg::Emf2Svg")
 
 function(_tabulon_linked target out)

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <libdeflate.h>
+#include <memory>
 #include <utility>
 #include <zip.h>
 
@@ -19,6 +21,9 @@ namespace {
 // compresses ten to thirty times, a crafted one up to a thousand times.
 constexpr uint64_t kBudgetPerByte = 200;
 constexpr uint64_t kMinBudget = uint64_t(1) << 30;
+// A deflated part up to this size is inflated in one go (into memory the
+// size it claims); a larger one is read piece by piece.
+constexpr uint64_t kWholeInflateBytes = uint64_t(128) << 20;
 
 [[noreturn]] void partFailure(const ZipEntry& entry, const QString& why) {
     throw Error(err::Refused, QStringLiteral("package part %1: %2").arg(entry.name, why));
@@ -89,8 +94,8 @@ ZipArchive::ZipArchive(const ZipArchive& from, bool)
 
 ZipArchive::ZipArchive(ZipArchive&& other) noexcept
     : bytes_(std::move(other.bytes_)), path_(std::move(other.path_)), budget_(std::move(other.budget_)),
-      zip_(std::exchange(other.zip_, nullptr)),
-      entries_(std::move(other.entries_)), warnings_(std::move(other.warnings_)) {}
+      zip_(std::exchange(other.zip_, nullptr)), spare_(std::move(other.spare_)),
+      spareCapacity_(std::exchange(other.spareCapacity_, 0)), entries_(std::move(other.entries_)), warnings_(std::move(other.warnings_)) {}
 
 ZipArchive::~ZipArchive() {
     if (zip_) zip_discard(zip_);
@@ -135,6 +140,9 @@ void ZipArchive::open(bool listEntries) {
         e.index = i;
         e.size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
         e.compressedSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : 0;
+        e.method = (st.valid & ZIP_STAT_COMP_METHOD) ? int32_t(st.comp_method) : -1;
+        e.crcKnown = (st.valid & ZIP_STAT_CRC) != 0;
+        e.crc = e.crcKnown ? st.crc : 0;
         if (e.name.endsWith(QLatin1Char('/'))) continue;  // a folder entry
         if (unsafeName(e.name)) {
             warnings_ << QStringLiteral("zip entry '%1': unsafe part name, left out").arg(e.name);
@@ -176,28 +184,81 @@ ZipArchive::PartReader::PartReader(const ZipArchive& zip, const ZipEntry& entry,
         partFailure(entry, QStringLiteral("claims %1 bytes: the package would inflate to more than %2 bytes")
                                .arg(entry.size)
                                .arg(std::max(kMinBudget, uint64_t(zip.bytes_.size) * kBudgetPerByte)));
+    if (entry.method == ZIP_CM_DEFLATE && entry.crcKnown && entry.size > 0 && entry.size <= kWholeInflateBytes &&
+        entry.compressedSize > 0 && entry.compressedSize <= zip.bytes_.size && inflateWhole())
+        return;
     file_ = zip_fopen_index(zip.zip_, uint64_t(entry.index), 0);
     if (!file_) partFailure(entry, QString::fromUtf8(zip_strerror(zip.zip_)));
 }
 
 ZipArchive::PartReader::~PartReader() {
     if (file_) zip_fclose(file_);
+    if (whole_ && wholeCapacity_ > zip_.spareCapacity_) {
+        zip_.spare_ = std::move(whole_);
+        zip_.spareCapacity_ = wholeCapacity_;
+    }
+}
+
+// The stored bytes through libzip, inflated by libdeflate into the size the
+// directory claims and checked against its CRC. False, with nothing spent,
+// when any of it fails.
+bool ZipArchive::PartReader::inflateWhole() {
+    const auto raw = std::make_unique_for_overwrite<char[]>(entry_.compressedSize);
+    zip_file_t* stored = zip_fopen_index(zip_.zip_, uint64_t(entry_.index), ZIP_FL_COMPRESSED);
+    if (!stored) return false;
+    const zip_int64_t got = zip_fread(stored, raw.get(), entry_.compressedSize);
+    zip_fclose(stored);
+    if (got < 0 || uint64_t(got) != entry_.compressedSize) return false;
+    std::unique_ptr<char[]> out;
+    uint64_t capacity = entry_.size;
+    if (zip_.spareCapacity_ >= entry_.size) {
+        out = std::move(zip_.spare_);
+        capacity = std::exchange(zip_.spareCapacity_, 0);
+    } else {
+        out = std::make_unique_for_overwrite<char[]>(entry_.size);
+    }
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    if (!d) return false;
+    // Kept for the next part whatever happens to this one.
+    whole_ = std::move(out);
+    wholeCapacity_ = capacity;
+    size_t inflated = 0;
+    const libdeflate_result r =
+        libdeflate_deflate_decompress(d, raw.get(), entry_.compressedSize, whole_.get(), entry_.size, &inflated);
+    libdeflate_free_decompressor(d);
+    if (r != LIBDEFLATE_SUCCESS || inflated != entry_.size || libdeflate_crc32(0, whole_.get(), inflated) != entry_.crc) {
+        zip_.spare_ = std::move(whole_);
+        zip_.spareCapacity_ = std::exchange(wholeCapacity_, 0);
+        return false;
+    }
+    spend(entry_.size);
+    return true;
+}
+
+// Every handle on the package spends from one budget, whatever the
+// directory claims.
+void ZipArchive::PartReader::spend(uint64_t bytes) {
+    std::atomic<uint64_t>& budget = *zip_.budget_;
+    uint64_t left = budget.load();
+    do {
+        if (bytes > left)
+            partFailure(entry_, QStringLiteral("the package inflates to more than %1 bytes")
+                                    .arg(std::max(kMinBudget, uint64_t(zip_.bytes_.size) * kBudgetPerByte)));
+    } while (!budget.compare_exchange_weak(left, left - bytes));
 }
 
 size_t ZipArchive::PartReader::read(char* buffer, size_t capacity) {
+    if (whole_) {
+        const size_t n = size_t(std::min<uint64_t>(capacity, entry_.size - served_));
+        std::memcpy(buffer, whole_.get() + served_, n);
+        served_ += n;
+        return n;
+    }
     const zip_int64_t got = zip_fread(file_, buffer, capacity);
     if (got < 0) partFailure(entry_, QString::fromUtf8(zip_file_strerror(file_)));
     total_ += uint64_t(got);
     if (total_ > limit_) partFailure(entry_, QStringLiteral("inflates past %1 bytes").arg(limit_));
-    // Every handle on the package spends from one budget, whatever the
-    // directory claims.
-    std::atomic<uint64_t>& budget = *zip_.budget_;
-    uint64_t left = budget.load();
-    do {
-        if (uint64_t(got) > left)
-            partFailure(entry_, QStringLiteral("the package inflates to more than %1 bytes")
-                                    .arg(std::max(kMinBudget, uint64_t(zip_.bytes_.size) * kBudgetPerByte)));
-    } while (!budget.compare_exchange_weak(left, left - uint64_t(got)));
+    spend(uint64_t(got));
     return size_t(got);
 }
 

@@ -35,6 +35,9 @@ struct ZipEntry {
     int64_t index = 0;        // libzip's index
     uint64_t size = 0;        // inflated size as the directory claims it
     uint64_t compressedSize = 0;
+    int32_t method = -1;      // how it is compressed (8: deflated), -1 unknown
+    uint32_t crc = 0;         // the CRC-32 the directory records
+    bool crcKnown = false;
 };
 
 class ZipArchive {
@@ -79,11 +82,20 @@ public:
         size_t read(char* buffer, size_t capacity);
 
     private:
+        bool inflateWhole();
+        void spend(uint64_t bytes);
         const ZipArchive& zip_;
         const ZipEntry& entry_;
         uint64_t limit_;
         uint64_t total_ = 0;
         zip_file_t* file_ = nullptr;
+        // A deflated part of moderate size is inflated at once (libdeflate is
+        // about twice as fast as inflating piece by piece) and handed out
+        // from here; anything it cannot read goes the piecewise way, which
+        // keeps what comes before damage.
+        std::unique_ptr<char[]> whole_;
+        uint64_t wholeCapacity_ = 0;
+        uint64_t served_ = 0;
     };
 
     // Lowers what the parts of the package may still inflate to, together
@@ -104,6 +116,10 @@ private:
     // handle on the same bytes.
     std::shared_ptr<std::atomic<uint64_t>> budget_;
     zip_t* zip_ = nullptr;
+    // The memory the last part inflated whole was read into, kept for the
+    // next one read on this handle (sheet after sheet on one thread).
+    mutable std::unique_ptr<char[]> spare_;
+    mutable uint64_t spareCapacity_ = 0;
     std::vector<ZipEntry> entries_;
     QStringList warnings_;
 };
