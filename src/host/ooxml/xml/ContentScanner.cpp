@@ -201,7 +201,8 @@ bool ContentScanner::endTag(const char*& p, const char* end) {
     const std::string_view name = view(open_.back());
     const char* q = p + 2;
     if (size_t(end - q) <= name.size()) return cut();
-    if (std::string_view(q, name.size()) != name) return unplain();
+    for (size_t i = 0; i < name.size(); ++i)  // names are short: no call to compare them
+        if (q[i] != name[i]) return unplain();
     q = skip(q + name.size(), end, Space);
     if (q == end) return cut();
     if (*q != '>') return unplain();

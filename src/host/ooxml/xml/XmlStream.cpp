@@ -36,15 +36,24 @@ bool isRelationshipsNs(std::string_view uri) {
 
 }  // namespace
 
+namespace {
+
+// Attribute names are short and mostly differ in their first letter.
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}
+
+}  // namespace
+
 std::string_view XmlElement::attr(std::string_view local) const {
     for (int i = 0; i < count_; ++i)
-        if (attrs_[i].local == local && attrs_[i].uri.empty()) return attrs_[i].value;
+        if (sameName(attrs_[i].local, local) && attrs_[i].uri.empty()) return attrs_[i].value;
     return {};
 }
 
 bool XmlElement::has(std::string_view local) const {
     for (int i = 0; i < count_; ++i)
-        if (attrs_[i].local == local && attrs_[i].uri.empty()) return true;
+        if (sameName(attrs_[i].local, local) && attrs_[i].uri.empty()) return true;
     return false;
 }
 
