@@ -236,6 +236,15 @@ TEST(OoxmlReader, CellValuesOfEveryType) {
 
 namespace {
 
+TEST(OoxmlReader, FunctionsOfXllAddInsAreListedAsTheOlderFormatListsThem) {
+    Book b;
+    b.workbookExtra = QStringLiteral("<definedNames><definedName name=\"Rate\">_xll.Curve(1)+_xll.DSSData(2)</definedName></definedNames>");
+    b.sheet("S", "<sheetData><row r=\"1\"><c r=\"A1\"><f>_xll.DSSData(B1,\"_xll.NotCalled(\")/100</f><v>1</v></c>"
+                 "<c r=\"A2\"><f>SUM(_xll.Yield(B1),_xll.dssdata(B2))</f><v>1</v></c></row></sheetData>");
+    EXPECT_EQ(load(b).addInFunctions, QStringList({QStringLiteral("DSSData"), QStringLiteral("Yield"), QStringLiteral("Curve")}))
+        << "each function once, first seen first, sheets before names; nothing in a string";
+}
+
 TEST(OoxmlReader, LinkedBookPathsAsTheLinkSourcesShowThem) {
     const struct {
         const char* target;

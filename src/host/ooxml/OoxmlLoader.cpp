@@ -257,6 +257,10 @@ model::Book loadPackage(ZipArchive zip, bool encrypted) {
     for (size_t i = 0; i < jobs.size(); ++i) readSheetParts(package, book, i, jobs[i].part, jobs[i].refs, colors, jobs[i].warnings);
 
     fillNames(book, info, links.books);
+    for (const SheetJob& job : jobs)
+        for (const QString& f : job.refs.addInFunctions)
+            if (!book.addInFunctions.contains(f, Qt::CaseInsensitive)) book.addInFunctions << f;
+    for (const DefinedName& d : info.names) addInCalls(d.formula, book.addInFunctions);
     readProperties(package, book.properties);
     readBookParts(package, workbookPart, book);
     const QStringList parts = book.warnings;

@@ -149,6 +149,20 @@ bool referencePosition(QStringView text, const std::vector<Token>& ts, size_t i)
 
 }  // namespace
 
+void addInCalls(QStringView stored, QStringList& into) {
+    static constexpr QStringView kXll = u"_xll.";
+    if (!stored.contains(kXll, Qt::CaseInsensitive)) return;
+    const std::vector<Token> ts = lexFormula(stored);
+    for (size_t i = 0; i + 1 < ts.size(); ++i) {
+        const QStringView word = piece(stored, ts[i]);
+        if (ts[i].kind != TokenKind::Word || !word.startsWith(kXll, Qt::CaseInsensitive) || word.size() == kXll.size() ||
+            !isChar(stored, ts, i + 1, u'('))
+            continue;
+        const QString name = word.mid(kXll.size()).toString();
+        if (!into.contains(name, Qt::CaseInsensitive)) into << name;
+    }
+}
+
 QString shiftFormula(QStringView text, int dRow, int dCol) {
     const std::vector<Token> ts = lexFormula(text);
     QString out;

@@ -23,6 +23,11 @@ struct ExternalBook {
 // books[0] is "[1]". No leading "=" is added.
 QString displayFormula(QStringView stored, const std::vector<ExternalBook>& books);
 
+// The functions of XLL add-ins a stored formula calls ("_xll.DSSData(A1)"
+// -> "DSSData"), appended to `into` unless already there: what the older
+// format keeps as the add-in functions of the workbook.
+void addInCalls(QStringView stored, QStringList& into);
+
 // The formula of a shared formula's first cell as it reads in a cell dRow
 // rows below and dCol columns right of it: relative references move, and
 // one moved off the sheet becomes #REF!.

@@ -257,6 +257,7 @@ public:
 
     // The formula text of the cell as shown, without "=".
     QString shownFormula() {
+        if (formula.find("_xll.") != std::string::npos) addInCalls(qstr(formula), refs.addInFunctions);
         if (fType == "shared") {
             int si = -1;
             std::from_chars(fSi.data(), fSi.data() + fSi.size(), si);

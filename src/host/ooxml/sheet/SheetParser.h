@@ -40,6 +40,7 @@ struct SheetRefs {
     QString legacyDrawing;
     std::vector<ControlEntry> controls;
     bool dialogSheet = false;
+    QStringList addInFunctions;  // XLL functions its formulas call, first seen first
 };
 
 class SheetReader;
