@@ -30,7 +30,8 @@ constexpr int RowHdr = 0x00, CellRk = 0x02, CellBool = 0x04, CellSt = 0x06, Cell
               FmlaBool = 0x0A, FmlaError = 0x0B, Name = 0x27, ColInfo = 0x3C, CellRString = 0x3E, WsProp = 0x93;
 constexpr int MergeCell = 0xB0, SupBookSrc = 0x163, SupTabs = 0x167, BeginSupBook = 0x168, ArrFmla = 0x1AA,
               ShrFmla = 0x1AB, BeginHeaderFooter = 0x1DF, CommentAuthor = 0x278, BeginComment = 0x27B,
-              EndComment = 0x27C, CommentText = 0x27D;
+              EndComment = 0x27C, CommentText = 0x27D, BeginRwBrk = 0x188, EndRwBrk = 0x189, Brk = 0x18C,
+              BeginUserShViews = 0x1A6, BeginUserShView = 0x1A7, EndUserShView = 0x1A8, EndUserShViews = 0x1A9;
 }  // namespace brt
 
 model::Book load(const XlsbWriter& w) {
@@ -246,8 +247,15 @@ TEST(XlsbReader, SheetStatesLayoutAndComments) {
     s.number(0, 0, 1);
     s.head = record(brt::WsProp, RecordBody().u8(0).u8(0).u8(0).u32(0).u32(0).u32(0).u32(0).wide(QStringLiteral("Sheet1"))) +
              record(brt::ColInfo, RecordBody().u32(1).u32(2).u32(20 * 256).u32(0).u16(0x01));
+    // A custom view with its own breaks and header, which are not the sheet's.
+    const QByteArray view = record(brt::BeginUserShView, RecordBody().bytes(QByteArray(48, 0))) +
+                            record(brt::BeginRwBrk, RecordBody().u32(1).u32(1)) +
+                            record(brt::Brk, RecordBody().u32(7).u32(0).u32(16383).u32(1).u32(0)) + record(brt::EndRwBrk) +
+                            record(brt::BeginHeaderFooter, RecordBody().u16(0).wide(QStringLiteral("&LView")).wide(QString())) +
+                            record(brt::EndUserShView);
     s.tail = record(brt::MergeCell, RecordBody().u32(3).u32(4).u32(0).u32(2)) +
-             record(brt::BeginHeaderFooter, RecordBody().u16(0).wide(QStringLiteral("&Cヘッダー")).wide(QStringLiteral("&P")));
+             record(brt::BeginHeaderFooter, RecordBody().u16(0).wide(QStringLiteral("&Cヘッダー")).wide(QStringLiteral("&P"))) +
+             record(brt::BeginUserShViews) + view + record(brt::EndUserShViews);
     s.relsXml = QStringLiteral("<Relationship Id=\"rC\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                                "relationships/comments\" Target=\"../comments1.bin\"/>");
     w.part(QStringLiteral("xl/comments1.bin"),
@@ -269,7 +277,8 @@ TEST(XlsbReader, SheetStatesLayoutAndComments) {
     ASSERT_EQ(l.merges.size(), 1u);
     EXPECT_EQ(l.merges[0].lastRow, 4);
     EXPECT_EQ(book.sheets[0].used.lastRow, 0) << "a merged area past the cells does not stretch the used range";
-    EXPECT_EQ(l.page.headerText, QStringLiteral("&Cヘッダー"));
+    EXPECT_EQ(l.page.headerText, QStringLiteral("&Cヘッダー")) << "a custom view's header is not the sheet's";
+    EXPECT_TRUE(l.page.rowBreaks.empty()) << "nor are its breaks";
     ASSERT_EQ(book.sheets[0].notes.size(), 1u);
     EXPECT_EQ(book.sheets[0].notes.begin()->second.text, QStringLiteral("メモ"));
     EXPECT_EQ(book.sheets[0].notes.begin()->second.author, QStringLiteral("山田"));

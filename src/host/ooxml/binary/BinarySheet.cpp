@@ -23,7 +23,7 @@ constexpr uint32_t RowHdr = 0x00, CellBlank = 0x01, CellRk = 0x02, CellError = 0
 constexpr uint32_t ColInfo = 0x3C, CellRString = 0x3E, BeginWsView = 0x89, WsProp = 0x93, WsDim = 0x94;
 constexpr uint32_t MergeCell = 0xB0, BeginRwBrk = 0x188, EndRwBrk = 0x189, BeginColBrk = 0x18A, EndColBrk = 0x18B,
                    Brk = 0x18C;
-constexpr uint32_t ArrFmla = 0x1AA, ShrFmla = 0x1AB, Table = 0x1AC;
+constexpr uint32_t BeginUserShViews = 0x1A6, EndUserShViews = 0x1A9, ArrFmla = 0x1AA, ShrFmla = 0x1AB, Table = 0x1AC;
 constexpr uint32_t Margins = 0x1DC, PrintOptions = 0x1DD, PageSetup = 0x1DE, BeginHeaderFooter = 0x1DF, WsFmtInfo = 0x1E5;
 constexpr uint32_t SheetProtection = 0x217, Drawing = 0x226, LegacyDrawing = 0x227, SheetProtectionIso = 0x2A6;
 }  // namespace brt
@@ -91,6 +91,9 @@ private:
     SheetLayoutReader layout_;
     int row_ = 0;
     enum class Breaks { None, Rows, Cols } breaks_ = Breaks::None;
+    // Inside the sheet's custom views: each holds its own page setup,
+    // breaks, header and footer, none of them the sheet's.
+    bool inCustomViews_ = false;
     bool fitToPage_ = false;
     model::Area extent_{-1, -1, -1, -1}, dimension_{-1, -1, -1, -1};
     std::map<std::pair<int, int>, Body> bodies_;
@@ -191,6 +194,8 @@ void SheetRecords::body(ByteCursor& c, bool array) {
 void SheetRecords::record(const BinaryRecord& r) {
     ByteCursor c = r.cursor();
     model::PageSetup& page = sheet_.layout.page;
+    if (r.type == brt::BeginUserShViews || r.type == brt::EndUserShViews) inCustomViews_ = r.type == brt::BeginUserShViews;
+    if (inCustomViews_) return;
     switch (r.type) {
     case brt::RowHdr: {
         const uint32_t rw = c.u32();
