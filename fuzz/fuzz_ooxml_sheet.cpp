@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::vector<ooxml::ExternalBook> books = {{QStringLiteral("C:\\b.xlsx"), {}, {}}};
     const QByteArray xml = fuzz::bytesOf(data, size);
     ooxml::SheetContext ctx;
-    ctx.sharedStringCount = 10;
+    ctx.sharedStringCount = [] { return size_t(10); };
     ctx.books = &books;
     model::Sheet sheet;
     ooxml::SheetRefs refs;

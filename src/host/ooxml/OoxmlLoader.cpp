@@ -22,9 +22,9 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <mutex>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
