@@ -145,7 +145,8 @@ void ooxmlSeeds(const QByteArray& bytes, const QString& out) {
 // kind to the metafile target.
 void metafileSeeds(const QString& path, const QString& out) {
     try {
-        for (const model::Picture& p : host::Workbook::load(path).model().pictures)
+        const host::Workbook book = host::Workbook::load(path);  // held: the loop reads into it
+        for (const model::Picture& p : book.model().pictures)
             if (p.kind == model::Picture::Emf || p.kind == model::Picture::Wmf || p.kind == model::Picture::Pict)
                 put(out + QStringLiteral("/fuzz_metafile"),
                     QByteArray(1, p.kind == model::Picture::Emf ? '\0' : p.kind == model::Picture::Wmf ? '\1' : '\2') + p.data);
