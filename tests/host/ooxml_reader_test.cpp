@@ -236,6 +236,24 @@ TEST(OoxmlReader, CellValuesOfEveryType) {
 
 namespace {
 
+TEST(OoxmlReader, CellReferencesPastTheGridStandForNoReference) {
+    const struct {
+        const char* ref;
+        int row, col;  // where the cell lands: after C1 when its reference is unreadable
+    } cases[] = {
+        {"XFD1048576", 1048575, 16383}, {"$B$2", 1, 1}, {"xfd2", 1, 16383},
+        {"XFE1", 0, 3}, {"A1048577", 0, 3}, {"AAAAAAAAAAAAAAAAAAAAAAAA1", 0, 3}, {"A99999999999999999999", 0, 3},
+    };
+    for (const auto& c : cases) {
+        Book b;
+        b.sheet("S", QStringLiteral("<sheetData><row r=\"1\"><c r=\"C1\"><v>1</v></c><c r=\"%1\"><v>2</v></c></row></sheetData>").arg(c.ref));
+        const model::Sheet& s = load(b).sheets.at(0);
+        ASSERT_EQ(s.cells.size(), 2u) << c.ref;
+        EXPECT_EQ(s.cells[1].row, c.row) << c.ref;
+        EXPECT_EQ(s.cells[1].col, c.col) << c.ref;
+    }
+}
+
 TEST(OoxmlReader, FunctionsOfXllAddInsAreListedAsTheOlderFormatListsThem) {
     Book b;
     b.workbookExtra = QStringLiteral("<definedNames><definedName name=\"Rate\">_xll.Curve(1)+_xll.DSSData(2)</definedName></definedNames>");

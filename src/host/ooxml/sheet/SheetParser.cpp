@@ -18,13 +18,20 @@ bool parseCellAddress(std::string_view t, int& row, int& col) {
     size_t i = 0;
     if (i < t.size() && t[i] == '$') ++i;
     int c = 0, letters = 0;
-    for (; i < t.size() && ((t[i] >= 'A' && t[i] <= 'Z') || (t[i] >= 'a' && t[i] <= 'z')); ++i, ++letters)
+    // No more letters or digits are read than a reference can have: the
+    // number would overflow first.
+    for (; i < t.size() && ((t[i] >= 'A' && t[i] <= 'Z') || (t[i] >= 'a' && t[i] <= 'z')); ++i, ++letters) {
+        if (letters == 3) return false;
         c = c * 26 + ((t[i] | 0x20) - 'a' + 1);
-    if (letters == 0 || letters > 3 || c > kMaxCols) return false;
+    }
+    if (letters == 0 || c > kMaxCols) return false;
     if (i < t.size() && t[i] == '$') ++i;
     int r = 0, digits = 0;
-    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++digits) r = r * 10 + (t[i] - '0');
-    if (digits == 0 || digits > 7 || i != t.size() || r < 1 || r > kMaxRows) return false;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i, ++digits) {
+        if (digits == 7) return false;
+        r = r * 10 + (t[i] - '0');
+    }
+    if (digits == 0 || i != t.size() || r < 1 || r > kMaxRows) return false;
     row = r - 1, col = c - 1;
     return true;
 }
