@@ -247,7 +247,8 @@ TEST(OoxmlReader, CellReferencesPastTheGridStandForNoReference) {
     for (const auto& c : cases) {
         Book b;
         b.sheet("S", QStringLiteral("<sheetData><row r=\"1\"><c r=\"C1\"><v>1</v></c><c r=\"%1\"><v>2</v></c></row></sheetData>").arg(c.ref));
-        const model::Sheet& s = load(b).sheets.at(0);
+        const model::Book book = load(b);
+        const model::Sheet& s = book.sheets.at(0);
         ASSERT_EQ(s.cells.size(), 2u) << c.ref;
         EXPECT_EQ(s.cells[1].row, c.row) << c.ref;
         EXPECT_EQ(s.cells[1].col, c.col) << c.ref;
