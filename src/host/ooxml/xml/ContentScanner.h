@@ -32,22 +32,35 @@ struct XmlNamespace {
 template <class T>
 class ReusedList {
 public:
+    ReusedList() = default;
+    ReusedList(const ReusedList&) = delete;  // the items are pointed into
+    ReusedList& operator=(const ReusedList&) = delete;
+    ReusedList(ReusedList&&) noexcept = default;  // the vector's memory moves with it
+    ReusedList& operator=(ReusedList&&) noexcept = default;
     void clear() { n_ = 0; }
     size_t size() const { return n_; }
     bool empty() const { return n_ == 0; }
-    const T& operator[](size_t i) const { return items_[i]; }
-    const T& back() const { return items_[n_ - 1]; }
+    const T& operator[](size_t i) const { return data_[i]; }
+    const T& back() const { return data_[n_ - 1]; }
     void pop_back() { --n_; }
     void push_back(const T& item) {
-        if (n_ == items_.size()) items_.resize(std::max<size_t>(16, 2 * n_));
-        items_[n_++] = item;
+        if (n_ == capacity_) grow();
+        data_[n_++] = item;
     }
-    const T* begin() const { return items_.data(); }
-    const T* end() const { return items_.data() + n_; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + n_; }
 
 private:
+    // The capacity is kept beside the items: the vector's own size would be
+    // worked out from its ends at every push.
+    void grow() {
+        items_.resize(std::max<size_t>(16, 2 * n_));
+        data_ = items_.data();
+        capacity_ = items_.size();
+    }
     std::vector<T> items_;
-    size_t n_ = 0;
+    T* data_ = nullptr;
+    size_t n_ = 0, capacity_ = 0;
 };
 
 class ContentScanner {
