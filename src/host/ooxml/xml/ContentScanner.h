@@ -35,8 +35,6 @@ public:
     ReusedList() = default;
     ReusedList(const ReusedList&) = delete;  // the items are pointed into
     ReusedList& operator=(const ReusedList&) = delete;
-    ReusedList(ReusedList&&) noexcept = default;  // the vector's memory moves with it
-    ReusedList& operator=(ReusedList&&) noexcept = default;
     void clear() { n_ = 0; }
     size_t size() const { return n_; }
     bool empty() const { return n_ == 0; }

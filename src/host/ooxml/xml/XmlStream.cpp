@@ -34,10 +34,6 @@ bool isRelationshipsNs(std::string_view uri) {
     return uri.ends_with(kRelationshipsNs) || uri == kStrictRelationshipsNs;
 }
 
-}  // namespace
-
-namespace {
-
 // Attribute names are short and mostly differ in their first letter.
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
