@@ -212,38 +212,50 @@ bool ContentScanner::endTag(const char*& p, const char* end) {
     return true;
 }
 
+void ContentScanner::copy(Run& run, const char* upTo) {
+    if (run.decodedAt == std::string::npos) run.decodedAt = decoded_.size();
+    decoded_.append(run.copiedTo, upTo);
+}
+
+// A reference at p, replaced into decoded_ after what came before it.
+bool ContentScanner::reference(Run& run, const char*& p, const char* end) {
+    copy(run, p);
+    if (!reference(p, end)) return false;
+    run.copiedTo = p;
+    return true;
+}
+
+// A character of more than one byte at p, stepped over when XML allows it.
+bool ContentScanner::wideCharacter(const char*& p, const char* end) {
+    const Utf8 u = character(p, end);
+    return u == Utf8::Good || (u == Utf8::Cut ? cut() : unplain());
+}
+
+ContentScanner::Piece ContentScanner::copiedPiece(Run& run, const char* end) {
+    decoded_.append(run.copiedTo, end);
+    return {run.decodedAt, decoded_.size() - run.decodedAt, true};
+}
+
 // Character data up to the next '<': checked, references replaced.
 bool ContentScanner::text(const char*& p, const char* end) {
-    const char* const start = p;
-    const char* run = p;  // not yet copied into decoded_, once references were met
-    size_t decodedAt = std::string::npos;
+    Run run{p, p};
     for (;;) {
         p = skip(p, end, PlainText);
         if (p == end) return cut();
         const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '<') break;
         if (c == '>') {
-            if (p - start >= 2 && p[-1] == ']' && p[-2] == ']') return unplain();  // "]]>" is not allowed in text
+            if (p - run.start >= 2 && p[-1] == ']' && p[-2] == ']') return unplain();  // "]]>" is not allowed in text
             ++p;
         } else if (c == '&') {
-            if (decodedAt == std::string::npos) decodedAt = decoded_.size();
-            decoded_.append(run, p);
-            if (!reference(p, end)) return false;
-            run = p;
+            if (!reference(run, p, end)) return false;
         } else if (c >= 0x80) {
-            const Utf8 u = character(p, end);
-            if (u != Utf8::Good) return u == Utf8::Cut ? cut() : unplain();
+            if (!wideCharacter(p, end)) return false;
         } else {
             return unplain();  // a control character, a carriage return
         }
     }
-    if (p == start) return true;
-    if (decodedAt == std::string::npos) {
-        events_.push_back({Kind::Text, {size_t(start - base_), size_t(p - start)}});
-    } else {
-        decoded_.append(run, p);
-        events_.push_back({Kind::Text, {decodedAt, decoded_.size() - decodedAt, true}});
-    }
+    if (p != run.start) events_.push_back({Kind::Text, pieceOf(run, p)});
     return true;
 }
 
@@ -252,13 +264,8 @@ bool ContentScanner::text(const char*& p, const char* end) {
 bool ContentScanner::attributeValue(const char*& p, const char* end, Piece& value) {
     const char quote = *p;
     if (quote != '"' && quote != '\'') return unplain();
-    const char* const start = ++p;
-    const char* run = p;
-    size_t decodedAt = std::string::npos;
-    auto decode = [&] {
-        if (decodedAt == std::string::npos) decodedAt = decoded_.size();
-        decoded_.append(run, p);
-    };
+    ++p;
+    Run run{p, p};
     for (;;) {
         p = skip(p, end, PlainValue);
         if (p == end) return cut();
@@ -267,26 +274,18 @@ bool ContentScanner::attributeValue(const char*& p, const char* end, Piece& valu
         if (c == '"' || c == '\'') {
             ++p;
         } else if (c == '\t' || c == '\n') {
-            decode();
+            copy(run, p);
             decoded_ += ' ';
-            run = ++p;
+            run.copiedTo = ++p;
         } else if (c == '&') {
-            decode();
-            if (!reference(p, end)) return false;
-            run = p;
+            if (!reference(run, p, end)) return false;
         } else if (c >= 0x80) {
-            const Utf8 u = character(p, end);
-            if (u != Utf8::Good) return u == Utf8::Cut ? cut() : unplain();
+            if (!wideCharacter(p, end)) return false;
         } else {
             return unplain();  // '<', a control character, a carriage return
         }
     }
-    if (decodedAt == std::string::npos) {
-        value = {size_t(start - base_), size_t(p - start)};
-    } else {
-        decoded_.append(run, p);
-        value = {decodedAt, decoded_.size() - decodedAt, true};
-    }
+    value = pieceOf(run, p);
     ++p;
     return true;
 }

@@ -100,6 +100,23 @@ private:
         size_t uri;  // index into uris_
     };
 
+    // Text or a value read in place; from the first reference or replaced
+    // character on, it is copied into decoded_.
+    struct Run {
+        const char* start;
+        const char* copiedTo;  // once copying began, the bytes before this are in decoded_
+        size_t decodedAt = std::string::npos;
+    };
+    void copy(Run& run, const char* upTo);
+    bool reference(Run& run, const char*& p, const char* end);
+    bool wideCharacter(const char*& p, const char* end);
+    // The run up to end: in place, or in decoded_ once copying began.
+    Piece pieceOf(Run& run, const char* end) {
+        return run.decodedAt == std::string::npos ? Piece{size_t(run.start - base_), size_t(end - run.start)}
+                                                  : copiedPiece(run, end);
+    }
+    Piece copiedPiece(Run& run, const char* end);
+
     bool element(const char*& p, const char* end);
     bool startTag(const char*& p, const char* end);
     bool endTag(const char*& p, const char* end);
