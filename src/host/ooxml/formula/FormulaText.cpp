@@ -149,6 +149,18 @@ bool referencePosition(QStringView text, const std::vector<Token>& ts, size_t i)
 
 }  // namespace
 
+QString shownAsStored(std::string_view stored) {
+    // Any '_' may begin a prefix, any '[' a book number: both go the long way.
+    for (const char c : stored)
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '[' || c == '_') return QString();
+    if (stored.empty()) return QString();
+    QString out(qsizetype(stored.size() + 1), Qt::Uninitialized);
+    QChar* to = out.data();
+    to[0] = u'=';
+    for (size_t i = 0; i < stored.size(); ++i) to[i + 1] = QChar(char16_t(stored[i]));
+    return out;
+}
+
 void addInCalls(QStringView stored, QStringList& into) {
     static constexpr QStringView kXll = u"_xll.";
     if (!stored.contains(kXll, Qt::CaseInsensitive)) return;

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace tabulon::ooxml {
@@ -22,6 +23,10 @@ struct ExternalBook {
 // "'C:\data\[Prices.xlsx]Sheet1'!A1"; "[1]!Rate" -> "'C:\data\Prices.xlsx'!Rate".
 // books[0] is "[1]". No leading "=" is added.
 QString displayFormula(QStringView stored, const std::vector<ExternalBook>& books);
+// "=" and a stored formula (UTF-8) that displayFormula() would leave as it
+// is: plain ASCII with no book number and no stored prefix, as most formulas
+// are, made into the cell's formula text in one step. Empty for any other.
+QString shownAsStored(std::string_view stored);
 
 // The functions of XLL add-ins a stored formula calls ("_xll.DSSData(A1)"
 // -> "DSSData"), appended to `into` unless already there: what the older

@@ -106,20 +106,6 @@ double serialOf(std::string_view iso, bool date1904) {
     return double(epoch.msecsTo(d)) / 86400000.0;
 }
 
-// "=" and the formula as stored, when that is how the spreadsheet shows it:
-// plain ASCII with no book number ("[1]") and no stored prefix ("_xlfn."),
-// as most formulas are. Anything else goes through displayFormula().
-bool shownAsStored(std::string_view stored, QString& out) {
-    if (stored.empty()) return false;
-    for (const char c : stored)
-        if (static_cast<unsigned char>(c) >= 0x80 || c == '[' || c == '_') return false;
-    out = QString(qsizetype(stored.size() + 1), Qt::Uninitialized);
-    QChar* to = out.data();
-    to[0] = u'=';
-    for (size_t i = 0; i < stored.size(); ++i) to[i + 1] = QChar(char16_t(stored[i]));
-    return true;
-}
-
 }  // namespace
 
 class SheetReader : public XmlHandler {
@@ -362,7 +348,7 @@ public:
         }
         }
         if (hasFormula) {
-            if (QString text; fType.empty() && shownAsStored(formula, text)) {
+            if (QString text = fType.empty() ? shownAsStored(formula) : QString(); !text.isEmpty()) {
                 cell.flags |= model::CellData::HasFormula;
                 cell.formula = uint32_t(sheet.texts.size());
                 sheet.texts.push_back(std::move(text));
