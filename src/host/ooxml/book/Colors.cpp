@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tabulon::ooxml {
 
@@ -90,6 +91,16 @@ uint32_t hexColor(QStringView text) {
     bool ok = false;
     const uint32_t v = text.toUInt(&ok, 16);
     return ok ? (v & 0xFFFFFF) : 0;
+}
+
+std::optional<uint32_t> namedColor(QStringView name) {
+    static constexpr std::pair<const char*, uint32_t> kNamed[] = {
+        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000},    {"green", 0x008000},
+        {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF}, {"magenta", 0xFF00FF},
+        {"gray", 0x808080},  {"silver", 0xC0C0C0}, {"orange", 0xFFA500}};
+    for (const auto& [known, rgb] : kNamed)
+        if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0) return rgb;
+    return std::nullopt;
 }
 
 uint32_t applyTint(uint32_t rgb, double tint) {

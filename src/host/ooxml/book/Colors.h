@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tabulon::ooxml {
@@ -48,5 +49,10 @@ uint32_t applyTint(uint32_t rgb, double tint);
 
 // "FF3366CC" / "3366CC" -> 0x3366CC.
 uint32_t hexColor(QStringView text);
+
+// A colour by the name drawings give it ("red", "Silver"), case aside:
+// DrawingML's preset colours and VML's named ones share these. Nothing for a
+// name not known.
+std::optional<uint32_t> namedColor(QStringView name);
 
 }  // namespace tabulon::ooxml

@@ -5,28 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace tabulon::ooxml {
-
-namespace {
-
-uint32_t presetColor(std::string_view v) {
-    static constexpr std::pair<std::string_view, uint32_t> kColors[] = {
-        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000}, {"green", 0x008000}, {"blue", 0x0000FF},
-        {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF}, {"magenta", 0xFF00FF}, {"gray", 0x808080}, {"orange", 0xFFA500}};
-    for (const auto& [name, rgb] : kColors)
-        if (name == v) return rgb;
-    return 0;
-}
-
-}  // namespace
 
 bool ColorElement::take(const XmlElement& e, std::string_view n, const Theme& theme) {
     if (n == "srgbClr") rgb_ = hexColor(qstr(e.attr("val"))), set_ = true;
     else if (n == "schemeClr") rgb_ = theme.scheme(qstr(e.attr("val"))), set_ = true;
     else if (n == "sysClr") rgb_ = hexColor(qstr(e.attr("lastClr"))), set_ = true;
-    else if (n == "prstClr") rgb_ = presetColor(e.attr("val")), set_ = true;
+    else if (n == "prstClr") rgb_ = namedColor(qstr(e.attr("val"))).value_or(0), set_ = true;
     else if (set_ && (n == "lumMod" || n == "lumOff" || n == "shade" || n == "tint")) {
         const double v = double(e.integer("val")) / 100000.0;
         auto each = [&](auto f) {

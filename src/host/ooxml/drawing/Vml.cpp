@@ -1,6 +1,7 @@
 #include "host/ooxml/drawing/Vml.h"
 
 #include "common/Error.h"
+#include "host/ooxml/book/Colors.h"
 #include "host/ooxml/formula/FormulaText.h"
 #include "host/ooxml/package/Package.h"
 #include "host/ooxml/xml/XmlStream.h"
@@ -174,13 +175,14 @@ std::optional<uint32_t> vmlColor(QStringView text) {
         const uint32_t v = hex.left(6).toUInt(&ok, 16);
         return ok ? std::optional<uint32_t>(v) : std::nullopt;
     }
-    static const std::pair<const char*, uint32_t> kNamed[] = {
-        {"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000}, {"green", 0x008000}, {"blue", 0x0000FF},
-        {"yellow", 0xFFFF00}, {"silver", 0xC0C0C0}, {"gray", 0x808080}, {"infoBackground", 0xFFFFE1},
-        {"infoText", 0x000000}, {"buttonFace", 0xF0F0F0}, {"windowText", 0x000000}, {"window", 0xFFFFFF}};
-    for (const auto& [name, rgb] : kNamed)
+    // The system colours comments and controls are drawn in, as Windows
+    // shows them by default.
+    static const std::pair<const char*, uint32_t> kSystem[] = {
+        {"infoBackground", 0xFFFFE1}, {"infoText", 0x000000}, {"buttonFace", 0xF0F0F0},
+        {"windowText", 0x000000}, {"window", 0xFFFFFF}};
+    for (const auto& [name, rgb] : kSystem)
         if (t.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return rgb;
-    return std::nullopt;
+    return namedColor(t);
 }
 
 std::vector<DrawnShape> readVml(const Package& package, const QString& part, QStringList& warnings) {
